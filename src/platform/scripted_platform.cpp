@@ -1,0 +1,51 @@
+#include "platform/scripted_platform.h"
+
+namespace voq {
+
+int ScriptedPlatform::ShowAlertBox(const std::string& text, int kind, int32_t helpContext) {
+  int result = AlertDefaultResult(kind);
+  if (!alertAnswers.empty()) {
+    result = alertAnswers.front();
+    alertAnswers.pop_front();
+  }
+  alerts.push_back({text, kind, helpContext, result});
+  return result;
+}
+
+bool ScriptedPlatform::TakeEscKeyDown() {
+  if (keyQueue.empty()) return false;
+  bool esc = keyQueue.front();
+  keyQueue.pop_front();
+  return esc;
+}
+
+bool ScriptedPlatform::GetClipboardText(std::string& text) {
+  if (!clipboardAvailable || !hasClipboardText) return false;
+  text = clipboard;
+  return true;
+}
+
+bool ScriptedPlatform::SetClipboardText(const std::string& text) {
+  if (!clipboardAvailable) return false;
+  clipboard = text;
+  hasClipboardText = true;
+  return true;
+}
+
+bool ScriptedPlatform::AskOpenFileName(const std::string& title, const std::string&,
+                                       std::string& path) {
+  fileDialogTitles.push_back(title);
+  if (openFileAnswers.empty()) return false;
+  path = openFileAnswers.front();
+  openFileAnswers.pop_front();
+  return !path.empty();
+}
+
+double ScriptedPlatform::RandomUniform() {
+  if (randomValues.empty()) return 0.5;
+  double v = randomValues.front();
+  randomValues.pop_front();
+  return v;
+}
+
+}  // namespace voq
