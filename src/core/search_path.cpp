@@ -1,0 +1,74 @@
+#include "core/search_path.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "core/messages.h"
+#include "core/text_utils.h"
+
+namespace voq {
+
+std::vector<std::string> SearchPathList;
+
+namespace {
+
+// Days from 1899-12-30 (date-time zero) to 1970-01-01.
+constexpr double kUnixEpochDays = 25569.0;
+
+bool IsRegularFile(const std::string& name) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(name, ec);
+}
+
+}  // namespace
+
+void AddSearchDirectory(const std::string& dir) {
+  const size_t first = dir.find_first_not_of(' ');
+  if (first == std::string::npos) return;
+  const std::string name = dir.substr(first);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(name, ec)) {
+    ThrottledBeep();
+    return;
+  }
+  for (const std::string& entry : SearchPathList) {
+    if (SameTextNoCase(entry, name)) return;
+  }
+  SearchPathList.push_back(name);
+}
+
+bool FileExistsOnPath(const std::string& name) {
+  if (SameTextNoCase(name, "CLIPBOARD")) return true;
+  if (name.find('/') != std::string::npos) return IsRegularFile(name);
+  bool found = IsRegularFile(name);
+  for (size_t i = 0; !found && i < SearchPathList.size(); ++i) {
+    std::error_code ec;
+    std::filesystem::current_path(SearchPathList[i], ec);
+    if (ec) continue;
+    found = IsRegularFile(name);
+  }
+  return found;
+}
+
+double FileDateOf(const std::string& name) {
+  // Read-only, without any lock that would keep others from the file.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  struct stat info {};
+  const bool haveInfo = ::fstat(fd, &info) == 0;
+  ::close(fd);
+  if (!haveInfo) return 0;
+  const time_t seconds = info.st_mtim.tv_sec;
+  struct tm local {};
+  if (!localtime_r(&seconds, &local)) return 0;
+  const double localSeconds = static_cast<double>(seconds) + static_cast<double>(local.tm_gmtoff) +
+                              static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
+  return kUnixEpochDays + localSeconds / 86400.0;
+}
+
+}  // namespace voq

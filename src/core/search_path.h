@@ -1,0 +1,31 @@
+#pragma once
+// The directories searched for files named in equations, and file dates.
+// Paths keep their real case (the file system is case-sensitive); only the
+// duplicate test compares names without regard to case, as the names of the
+// original Windows setting would be.
+#include <string>
+#include <vector>
+
+namespace voq {
+
+// Searched in order after the current directory.
+extern std::vector<std::string> SearchPathList;
+
+// Appends an existing directory (leading blanks removed) unless the list
+// holds it already; an empty name is ignored; a directory that does not
+// exist gives a ThrottledBeep.
+void AddSearchDirectory(const std::string& dir);
+
+// Whether a file of that name can be opened: "CLIPBOARD" (any case) always;
+// a name with a directory part as it stands; a plain name in the current
+// directory or, trying each SearchPathList entry in turn, in that directory.
+// The current directory is left at the last directory entered, so the caller
+// opens the file by its plain name.
+bool FileExistsOnPath(const std::string& name);
+
+// The file's modification time as a date-time value (days since
+// 1899-12-30, local time, the fraction the time of day); 0 when the file
+// cannot be opened.
+double FileDateOf(const std::string& name);
+
+}  // namespace voq
