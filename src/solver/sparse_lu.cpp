@@ -1,0 +1,483 @@
+#include "solver/sparse_lu.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/calc_state.h"
+#include "core/messages.h"
+#include "language/program_units.h"
+#include "platform/platform.h"
+#include "solver/checked_array.h"
+#include "solver/occurrence_lists.h"
+#include "solver/solver_state.h"
+#include "solver/warnings_window.h"
+
+namespace voq {
+
+namespace {
+
+constexpr int kBucketArraySize = 10001;
+constexpr int kMessageWarningsHint = 179;
+constexpr int kErrorInconsistent = 19;
+constexpr int kErrorSingular = 55;
+constexpr int kWarningNearlySingular = 53;
+constexpr int kErrorMemory = 75;
+constexpr int kHelpSingular = 362;
+
+template <typename T>
+std::unique_ptr<T[]> AllocateRaw(size_t count) {
+  return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
+}
+
+// The checked allocation of the program: the failure is error 75, shown at once.
+void ReportAllocationFailure() {
+  CalcErrorCode = kErrorMemory;
+  ShowAlert(GetMessageText(kErrorMemory), kAlertErrorOk, true);
+}
+
+// One call of SolveSparseSystem: the pivot order arrays live for the whole
+// solve, the work row and the buckets for the factorisation only.
+class SparseSystem {
+ public:
+  explicit SparseSystem(TProgramUnitRecord& unit)
+      : unit_(unit), first_(unit.RangeFirst), last_(unit.RangeLast) {}
+
+  void Solve(Extended* v);
+
+ private:
+  bool InRange(int position) const { return position >= first_ && position <= last_; }
+  bool ColumnActive(int c) const { return InRange(c) && ColumnStep[c] == 0; }
+
+  void FactorBlock();
+  void FactorSparseJacobian(int first, int last);
+  void CompletePivotOrder();
+  void EliminatePivot(int r, int c, Extended p);
+  int ChoosePivotColumn(int r, Extended& pivot);
+  int TakeSparsestRow();
+  void BucketInsert(int r, int count);
+  void BucketRemove(int r);
+  void CountActiveEntries(int r);
+  void UpdateRowCounts(int c);
+  void InvertPivots();
+  void NoPivotError(int k);
+  void ForwardSubstitute(Extended* v);
+  void ScaleByPivots(Extended* v);
+  void BackSubstitute(Extended* v);
+  void PermuteVector(Extended* v, const int16_t* p);
+
+  TProgramUnitRecord& unit_;
+  const int first_;
+  const int last_;
+
+  // Pivot order, indexed by position and by step (steps are numbered like
+  // the positions of the range).
+  int16_t* RowStep = nullptr;
+  int16_t* StepRow = nullptr;
+  int16_t* ColumnStep = nullptr;
+  int16_t* StepColumn = nullptr;
+  CheckedArray<int16_t> pivotOrderArrays_[4];
+  // Dense work row indexed by column; zero between uses.
+  std::unique_ptr<Extended[]> W;
+  // Rows by active count: doubly linked lists, 0 = none.
+  std::unique_ptr<int16_t[]> BucketHead, BucketNext, BucketPrev, ActiveCount;
+  std::unique_ptr<uint8_t[]> InBucket;
+  int bucketRows_ = 0;
+  int bucketLimit_ = 0;
+  // Pivot entry of each row position, found by the forward sweep.
+  std::vector<TOccurrenceRecord*> diagonal_;
+};
+
+void SparseSystem::Solve(Extended* v) {
+  const size_t n = static_cast<size_t>(std::max<int>(unit_.UnknownCount, last_)) + 1;
+  // NewPtrChecked shows error 75 itself; what was allocated is freed with the object.
+  int16_t** arrays[4] = {&RowStep, &StepRow, &ColumnStep, &StepColumn};
+  for (int i = 0; i < 4; ++i) {
+    if (!pivotOrderArrays_[i].Allocate(n)) return;
+    *arrays[i] = pivotOrderArrays_[i].get();
+  }
+
+  CheckUserAbort();
+  FactorBlock();
+  if (CalcErrorCode > 0) return;
+
+  // Position k now holds the row and the column of step k, so the factors
+  // form a triangular pair in position order.
+  PermuteEquationRows(unit_, StepRow);
+  PermuteVariableColumns(unit_, StepColumn);
+
+  CheckUserAbort();
+  PermuteVector(v, StepRow);
+  ForwardSubstitute(v);
+  CheckUserAbort();
+  ScaleByPivots(v);
+  CheckUserAbort();
+  BackSubstitute(v);
+  CheckUserAbort();
+  // The unknown at column position c was eliminated at step ColumnStep[c].
+  PermuteVector(v, ColumnStep);
+
+  PermuteEquationRows(unit_, RowStep);
+  PermuteVariableColumns(unit_, ColumnStep);
+}
+
+void SparseSystem::FactorBlock() {
+  const size_t n = static_cast<size_t>(std::max<int>(unit_.UnknownCount, last_)) + 1;
+  W = AllocateRaw<Extended>(n);
+  if (!W) {
+    ReportIOError(kErrorMemory);
+    CalcErrorCode = kErrorMemory;
+    return;
+  }
+  RebuildOccurrenceLinks(unit_);
+  for (int i = first_; i <= last_; ++i) {
+    unit_.ColumnMarks[i] = 0;
+    W[i] = 0;
+    StepRow[i] = RowStep[i] = StepColumn[i] = ColumnStep[i] = 0;
+  }
+  bucketRows_ = 0;
+  FactorSparseJacobian(first_, last_);
+  if (CalcErrorCode <= 0) {
+    CompletePivotOrder();
+    InvertPivots();
+  }
+  W.reset();
+}
+
+void SparseSystem::FactorSparseJacobian(int first, int last) {
+  bucketLimit_ = std::max(kBucketArraySize, last + 1);
+  BucketHead = AllocateRaw<int16_t>(bucketLimit_);
+  BucketNext = BucketHead ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
+  BucketPrev = BucketNext ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
+  ActiveCount = BucketPrev ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
+  InBucket = ActiveCount ? AllocateRaw<uint8_t>(bucketLimit_) : nullptr;
+  if (!InBucket) {
+    ReportAllocationFailure();
+    BucketHead.reset();
+    BucketNext.reset();
+    BucketPrev.reset();
+    ActiveCount.reset();
+    return;
+  }
+
+  for (int i = first; i <= last; ++i) {
+    StepRow[i] = StepColumn[i] = 0;
+    InBucket[i] = 0;
+    CountActiveEntries(i);
+  }
+  for (int m = 0; m <= last; ++m) BucketHead[m] = 0;
+  // Each row goes to the head of its bucket: within a bucket the highest row
+  // comes out first.
+  for (int r = first; r <= last; ++r) BucketInsert(r, ActiveCount[r]);
+
+  Extended p = 0;
+  const int maxAttempts = last + 1;
+  for (int k = first; k <= last && CalcErrorCode <= 0; ++k) {
+    int pivotRow = 0, pivotColumn = 0;
+    Extended pivot = 0;
+    // Rows whose best candidate is tiny wait outside the buckets while the
+    // search goes on; the last of them is used when nothing better turns up.
+    int tinyRow = 0, tinyColumn = 0;
+    Extended tinyPivot = 0;
+    std::vector<int> setAside;
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+      int r = TakeSparsestRow();
+      if (r == 0) break;
+      Extended value = 0;
+      int c = ChoosePivotColumn(r, value);
+      if (c == 0) {
+        // Every entry of r lies in a pivoted column: push it back behind the
+        // rows that can still be used.
+        ActiveCount[r] = static_cast<int16_t>(ActiveCount[r] + 3);
+        if (ActiveCount[r] >= first && ActiveCount[r] <= last) BucketInsert(r, ActiveCount[r]);
+        continue;
+      }
+      if (std::fabs(value) > kTinyPivot) {
+        pivotRow = r;
+        pivotColumn = c;
+        pivot = value;
+        break;
+      }
+      if (tinyRow != 0) setAside.push_back(tinyRow);
+      tinyRow = r;
+      tinyColumn = c;
+      tinyPivot = value;
+    }
+    if (pivotRow == 0) {
+      pivotRow = tinyRow;
+      pivotColumn = tinyColumn;
+      pivot = tinyPivot;
+    } else if (tinyRow != 0) {
+      setAside.push_back(tinyRow);
+    }
+    // Rows set aside for a tiny candidate and not chosen compete again at
+    // the next step (left out, they would never be pivoted, and a block with
+    // one small but usable pivot would be reported singular).
+    for (int r : setAside) BucketInsert(r, ActiveCount[r]);
+
+    if (pivotRow == 0) {
+      p = 0;
+      NoPivotError(k);
+      break;
+    }
+    p = pivot;
+    RowStep[pivotRow] = static_cast<int16_t>(k);
+    StepRow[k] = static_cast<int16_t>(pivotRow);
+    if (pivot == 0) {
+      NoPivotError(k);
+      break;
+    }
+    ColumnStep[pivotColumn] = static_cast<int16_t>(k);
+    StepColumn[k] = static_cast<int16_t>(pivotColumn);
+    EliminatePivot(pivotRow, pivotColumn, pivot);
+    if (CalcErrorCode > 0) break;
+    UpdateRowCounts(pivotColumn);
+    if (std::fabs(pivot) < kTinyPivot) {
+      SetMessageArg(1, std::to_string(FactorBlockNumber));
+      AddWarning(GetMessageText(kWarningNearlySingular));
+    }
+  }
+
+  BucketHead.reset();
+  BucketNext.reset();
+  BucketPrev.reset();
+  ActiveCount.reset();
+  InBucket.reset();
+  LastPivotMagnitude = std::fabs(p);
+}
+
+void SparseSystem::NoPivotError(int k) {
+  TOccurrenceRecord* e = unit_.RowHeads[k];
+  unit_.LastEquation = e ? e->Equation : nullptr;
+  if (!unit_.LastEquation) {
+    SetMessageArg(1, WarningsPending ? GetMessageText(kMessageWarningsHint) : std::string());
+    CalcErrorCode = kErrorInconsistent;
+  } else {
+    CalcErrorCode = kErrorSingular;
+  }
+  MessageHelpContext = kHelpSingular;
+}
+
+void SparseSystem::CompletePivotOrder() {
+  // Rows and columns no step chose take the unused step numbers in order.
+  int nextRowStep = first_, nextColumnStep = first_;
+  std::vector<uint8_t> rowStepUsed(last_ - first_ + 1, 0), columnStepUsed(last_ - first_ + 1, 0);
+  for (int i = first_; i <= last_; ++i) {
+    if (InRange(RowStep[i])) rowStepUsed[RowStep[i] - first_] = 1;
+    if (InRange(ColumnStep[i])) columnStepUsed[ColumnStep[i] - first_] = 1;
+  }
+  for (int i = first_; i <= last_; ++i) {
+    if (RowStep[i] == 0) {
+      while (rowStepUsed[nextRowStep - first_]) ++nextRowStep;
+      rowStepUsed[nextRowStep - first_] = 1;
+      RowStep[i] = static_cast<int16_t>(nextRowStep);
+    }
+    if (ColumnStep[i] == 0) {
+      while (columnStepUsed[nextColumnStep - first_]) ++nextColumnStep;
+      columnStepUsed[nextColumnStep - first_] = 1;
+      ColumnStep[i] = static_cast<int16_t>(nextColumnStep);
+    }
+  }
+  for (int i = first_; i <= last_; ++i) {
+    StepRow[RowStep[i]] = static_cast<int16_t>(i);
+    StepColumn[ColumnStep[i]] = static_cast<int16_t>(i);
+  }
+}
+
+int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
+  Extended maxMagnitude = 0;
+  bool any = false;
+  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    if (!ColumnActive(e->Column)) continue;
+    Extended m = std::fabs(e->Value);
+    if (!any || m >= maxMagnitude) maxMagnitude = m;
+    any = true;
+  }
+  if (!any) return 0;
+  // Among the numerically acceptable candidates the sparsest column keeps
+  // the fill-in small; ties go to the later entry.
+  const Extended threshold = 0.1L * maxMagnitude;
+  TOccurrenceRecord* best = nullptr;
+  int32_t bestLength = std::numeric_limits<int32_t>::max();
+  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    if (!ColumnActive(e->Column) || std::fabs(e->Value) < threshold) continue;
+    int32_t length = ColumnLength(unit_, e->Column);
+    if (length <= bestLength) {
+      bestLength = length;
+      best = e;
+    }
+  }
+  pivot = best->Value;
+  return best->Column;
+}
+
+int SparseSystem::TakeSparsestRow() {
+  if (bucketRows_ == 0) return 0;
+  for (int m = 0; m <= last_; ++m) {
+    int r = BucketHead[m];
+    if (r != 0) {
+      BucketRemove(r);
+      return r;
+    }
+  }
+  return 0;
+}
+
+void SparseSystem::BucketInsert(int r, int count) {
+  if (count < 0 || count > last_ || InBucket[r]) return;
+  ActiveCount[r] = static_cast<int16_t>(count);
+  int head = BucketHead[count];
+  BucketNext[r] = static_cast<int16_t>(head);
+  BucketPrev[r] = 0;
+  if (head != 0) BucketPrev[head] = static_cast<int16_t>(r);
+  BucketHead[count] = static_cast<int16_t>(r);
+  InBucket[r] = 1;
+  ++bucketRows_;
+}
+
+void SparseSystem::BucketRemove(int r) {
+  if (!InBucket[r]) return;
+  int next = BucketNext[r], prev = BucketPrev[r];
+  if (prev != 0) {
+    BucketNext[prev] = static_cast<int16_t>(next);
+  } else {
+    BucketHead[ActiveCount[r]] = static_cast<int16_t>(next);
+  }
+  if (next != 0) BucketPrev[next] = static_cast<int16_t>(prev);
+  BucketNext[r] = BucketPrev[r] = 0;
+  InBucket[r] = 0;
+  --bucketRows_;
+}
+
+void SparseSystem::CountActiveEntries(int r) {
+  int count = 0;
+  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    if (ColumnActive(e->Column)) ++count;
+  }
+  ActiveCount[r] = static_cast<int16_t>(count);
+}
+
+void SparseSystem::UpdateRowCounts(int c) {
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
+    int r2 = e->Row;
+    if (!InRange(r2) || RowStep[r2] != 0) continue;
+    BucketRemove(r2);
+    CountActiveEntries(r2);
+    BucketInsert(r2, ActiveCount[r2]);
+  }
+}
+
+void SparseSystem::EliminatePivot(int r, int c, Extended p) {
+  uint8_t* marks = unit_.ColumnMarks.data();
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
+    int r2 = e->Row;
+    if (!InRange(r2) || RowStep[r2] != 0) continue;
+    // Scatter row r2 into the dense work row.
+    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
+      if (!InRange(f->Column)) continue;
+      W[f->Column] = f->Value;
+      marks[f->Column] = 1;
+    }
+    // row r2 -= l · row r, with l = a(r2, c)/p.
+    const Extended l = W[c] / p;
+    W[c] = l;
+    for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
+      int cc = g->Column;
+      if (!ColumnActive(cc)) continue;
+      if (!marks[cc]) {
+        TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
+        if (!fill) {
+          CalcErrorCode = kErrorMemory;
+          break;
+        }
+        marks[cc] = 1;
+        W[cc] = 0;
+      }
+      W[cc] -= l * g->Value;
+    }
+    // Gather back, leaving the work row and the marks clear.
+    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
+      if (!InRange(f->Column)) continue;
+      marks[f->Column] = 0;
+      f->Value = W[f->Column];
+      W[f->Column] = 0;
+    }
+    if (CalcErrorCode == kErrorMemory) return;
+  }
+}
+
+void SparseSystem::InvertPivots() {
+  for (int k = first_; k <= last_; ++k) {
+    int r = StepRow[k];
+    int step = RowStep[r];
+    Extended g = 0;
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      if (InRange(e->Column) && ColumnStep[e->Column] == step) {
+        e->Value = 1 / e->Value;
+        g = e->Value;
+        break;
+      }
+    }
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      if (InRange(e->Column) && ColumnStep[e->Column] > step) e->Value *= g;
+    }
+  }
+}
+
+void SparseSystem::ForwardSubstitute(Extended* v) {
+  diagonal_.assign(static_cast<size_t>(last_ - first_ + 1), nullptr);
+  for (int i = first_; i <= last_; ++i) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
+      int c = e->Column;
+      if (c < first_) continue;
+      if (c < i) {
+        v[i] -= v[c] * e->Value;
+      } else if (c == i) {
+        diagonal_[i - first_] = e;
+      }
+    }
+  }
+}
+
+void SparseSystem::ScaleByPivots(Extended* v) {
+  for (int i = first_; i <= last_; ++i) {
+    TOccurrenceRecord* d = diagonal_[i - first_];
+    if (d) v[i] *= d->Value;
+  }
+}
+
+void SparseSystem::BackSubstitute(Extended* v) {
+  for (int i = last_; i >= first_; --i) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
+      int c = e->Column;
+      if (c > i && c <= last_) v[i] -= v[c] * e->Value;
+    }
+  }
+}
+
+void SparseSystem::PermuteVector(Extended* v, const int16_t* p) {
+  std::vector<Extended> old(v + first_, v + last_ + 1);
+  for (int i = first_; i <= last_; ++i) v[i] = old[p[i] - first_];
+}
+
+}  // namespace
+
+void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
+  const int first = unit.RangeFirst, last = unit.RangeLast;
+  if (first < 1 || last < first || static_cast<size_t>(last) >= unit.RowHeads.size() ||
+      static_cast<size_t>(last) >= unit.ColumnHeads.size() ||
+      static_cast<size_t>(last) >= unit.ColumnMarks.size()) {
+    return;
+  }
+  try {
+    SparseSystem system(unit);
+    system.Solve(stepVector);
+  } catch (const std::bad_alloc&) {
+    CalcErrorCode = kErrorMemory;
+  }
+}
+
+}  // namespace voq

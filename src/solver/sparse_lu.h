@@ -1,0 +1,37 @@
+#pragma once
+// Sparse LU factorisation of a block's Jacobian and the solve of J·d = r.
+//
+// The Jacobian is the Value of the occurrence entries of the unit's range
+// RangeFirst..RangeLast (row positions are equations, column positions
+// unknowns). The factorisation works in place: after it an entry of row r in
+// a column eliminated before r holds the multiplier l = a/pivot, the pivot
+// entry holds 1/pivot and an entry eliminated after r holds the U value
+// divided by the row's pivot. Fill-in becomes new entries with Variable 0 and
+// no Equation; they stay in the lists, and the next Jacobian sets them to 0.
+//
+// Pivots follow a Markowitz-style rule: the sparsest active row first (rows
+// are kept in buckets by their active count), then within that row, among
+// the entries of at least a tenth of its largest magnitude, the one whose
+// column list is shortest.
+#include <cstdint>
+
+#include "core/extended.h"
+
+namespace voq {
+
+struct TProgramUnitRecord;
+
+// Pivots at or below this magnitude are used only when no other row offers
+// one; using such a pivot adds warning 53.
+inline constexpr Extended kTinyPivot = 1e-35L;
+
+// Factorises the unit's range and overwrites stepVector with the solution.
+// stepVector[i] is the element of row position i on entry and of column
+// position i on return (element 0 is unused; the vector has room for the
+// range). Errors: 55 (singular; the unit's LastEquation is the equation of
+// the range's position at which no pivot was found), 19 (singular and that
+// position has no equation), 75 (memory), 58 (abort). Warning 53 for a pivot
+// below kTinyPivot.
+void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector);
+
+}  // namespace voq

@@ -1,0 +1,264 @@
+#include "solver/sparse_lu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "sparse_test_support.h"
+
+namespace voq {
+namespace {
+
+using test::ResetCalcState;
+using test::SparseMatrixUnit;
+
+class SparseLuTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetCalcState(); }
+  void TearDown() override { ResetCalcState(); }
+  ScriptedPlatform platform;
+  ScopedPlatform scoped{platform};
+};
+
+// Fills a dense pattern: zero entries of the table are left out of the structure.
+void FillDense(SparseMatrixUnit& m, const std::vector<std::vector<long double>>& a) {
+  for (size_t r = 0; r < a.size(); ++r) {
+    for (size_t c = 0; c < a[r].size(); ++c) {
+      if (a[r][c] != 0) m.Set(static_cast<int>(r + 1), static_cast<int>(c + 1), a[r][c]);
+    }
+  }
+}
+
+struct SmallSystemCase {
+  const char* name;
+  std::vector<std::vector<long double>> a;
+  std::vector<long double> b;
+  std::vector<long double> x;  // solved by hand
+};
+
+// Each right-hand side is worked out by hand from the chosen solution (or
+// the system solved by substitution), so the expected values do not come
+// from the code under test.
+class SmallSystems : public SparseLuTest, public ::testing::WithParamInterface<SmallSystemCase> {};
+
+TEST_P(SmallSystems, SolveGivesTheHandSolution) {
+  const SmallSystemCase& c = GetParam();
+  const int n = static_cast<int>(c.b.size());
+  SparseMatrixUnit m(n);
+  FillDense(m, c.a);
+  std::vector<long double> v(n + 1, 0);
+  for (int i = 0; i < n; ++i) v[i + 1] = c.b[i];
+  SolveSparseSystem(m.unit, v.data());
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (int i = 0; i < n; ++i) EXPECT_NEAR(static_cast<double>(v[i + 1]), static_cast<double>(c.x[i]), 1e-15) << i;
+  EXPECT_TRUE(WarningLines().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandSolved, SmallSystems,
+    ::testing::Values(
+        // 4 d = 8.
+        SmallSystemCase{"OneByOne", {{4}}, {8}, {2}},
+        // 2x + y = 3, x + 3y = 5: y = 3 - 2x, x + 9 - 6x = 5, x = 4/5, y = 7/5.
+        SmallSystemCase{"TwoByTwo", {{2, 1}, {1, 3}}, {3, 5}, {0.8L, 1.4L}},
+        // y = 2, x = 3: a zero diagonal needs a row exchange.
+        SmallSystemCase{"CrossedPair", {{0, 1}, {1, 0}}, {2, 3}, {3, 2}},
+        // x = (1, 2, 3): 2*2+3 = 7, 1 = 1, 3*1+2 = 5; no entry on the first diagonal.
+        SmallSystemCase{"NeedsPivoting", {{0, 2, 1}, {1, 0, 0}, {3, 1, 0}}, {7, 1, 5}, {1, 2, 3}},
+        // x = (1, 2, 3) with fill-in at (2, 2): 4+2 = 6, 1+9 = 10, 4+15 = 19.
+        SmallSystemCase{"FillIn", {{4, 1, 0}, {1, 0, 3}, {0, 2, 5}}, {6, 10, 19}, {1, 2, 3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SparseLuTest, OneByOneLeavesTheReciprocalPivotInTheEntry) {
+  SparseMatrixUnit m(1);
+  TOccurrenceRecord* e = m.Set(1, 1, 4);
+  long double v[2] = {0, 8};
+  SolveSparseSystem(m.unit, v);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(v[1], 2.0L);
+  EXPECT_EQ(e->Value, 0.25L);
+  EXPECT_EQ(LastPivotMagnitude, 4.0L);
+}
+
+// [[1, 2], [3, 4]]: both rows have two entries, so row 2 (the higher row) is
+// taken first; its candidates 3 and 4 have columns of equal length and the
+// later one, 4, is the pivot. Then l = 2/4 = 0.5 and a(1,1) = 1 - 0.5*3 = -0.5.
+// Factors by hand: (2,2) = 1/4, (2,1) = 3/4 (U scaled by the pivot),
+// (1,2) = 0.5 (multiplier), (1,1) = 1/(-0.5) = -2.
+TEST_F(SparseLuTest, TiesGoToTheLaterEntryAndFactorsStayInTheEntries) {
+  SparseMatrixUnit m(2);
+  FillDense(m, {{1, 2}, {3, 4}});
+  long double v[3] = {0, 5, 11};  // x = (1, 2)
+  SolveSparseSystem(m.unit, v);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(v[1], 1.0L);
+  EXPECT_EQ(v[2], 2.0L);
+  EXPECT_EQ(m.Find(1, 1)->Value, -2.0L);
+  EXPECT_EQ(m.Find(1, 2)->Value, 0.5L);
+  EXPECT_EQ(m.Find(2, 1)->Value, 0.75L);
+  EXPECT_EQ(m.Find(2, 2)->Value, 0.25L);
+  EXPECT_EQ(LastPivotMagnitude, 0.5L);
+  // Rows and columns are back at their positions.
+  for (int r = 1; r <= 2; ++r) {
+    for (TOccurrenceRecord* e = m.unit.RowHeads[r]; e; e = e->NextInRow) {
+      EXPECT_EQ(e->Row, r);
+      EXPECT_EQ(e->Equation, &m.equations[r]);
+      EXPECT_EQ(e->Column, e->Variable);
+    }
+  }
+}
+
+// Tridiagonal second-difference matrix (-2 on the diagonal, 1 beside it) with
+// a chosen integer solution; b = A·x is exact, so the solve must give x back.
+TEST_F(SparseLuTest, TridiagonalSystemReturnsTheChosenSolution) {
+  const int n = 1000;
+  SparseMatrixUnit m(n);
+  std::vector<long double> x(n + 2, 0), v(n + 1, 0);
+  for (int i = 1; i <= n; ++i) x[i] = 1 + (i * 7) % 11;
+  for (int i = 1; i <= n; ++i) {
+    if (i > 1) m.Set(i, i - 1, 1);
+    m.Set(i, i, -2);
+    if (i < n) m.Set(i, i + 1, 1);
+    v[i] = x[i - 1] - 2 * x[i] + x[i + 1];
+  }
+  SolveSparseSystem(m.unit, v.data());
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-9) << i;
+  // Eliminating from an end of the band produces no fill-in.
+  EXPECT_EQ(m.EntryCount(), 3 * n - 2);
+}
+
+TEST_F(SparseLuTest, FillInIsCreatedOnceAndReusedByLaterSolves) {
+  const std::vector<std::vector<long double>> a = {{4, 1, 0}, {1, 0, 3}, {0, 2, 5}};
+  SparseMatrixUnit m(3);
+  FillDense(m, a);
+  auto values = [&](int r, int c) { return a[r - 1][c - 1]; };
+  int entriesAfterFirst = 0;
+  for (int pass = 0; pass < 3; ++pass) {
+    m.Refill(values);
+    long double v[4] = {0, 6, 10, 19};
+    SolveSparseSystem(m.unit, v);
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_NEAR(static_cast<double>(v[1]), 1, 1e-15);
+    EXPECT_NEAR(static_cast<double>(v[2]), 2, 1e-15);
+    EXPECT_NEAR(static_cast<double>(v[3]), 3, 1e-15);
+    if (pass == 0) entriesAfterFirst = m.EntryCount();
+    EXPECT_EQ(m.EntryCount(), entriesAfterFirst);
+  }
+  // Eliminating row 3 (pivot (3, 3)) from row 2 gives row 2 an entry in column 2.
+  EXPECT_EQ(entriesAfterFirst, 7);
+  TOccurrenceRecord* fill = m.Find(2, 2);
+  ASSERT_NE(fill, nullptr);
+  EXPECT_EQ(fill->Variable, 0);
+  EXPECT_EQ(fill->Equation, nullptr);
+}
+
+struct SingularCase {
+  const char* name;
+  std::vector<std::vector<long double>> a;
+  bool withEquations;
+  bool warningsPending;
+  int32_t error;
+  int markedPosition;  // 0: no equation marked
+};
+
+class SingularSystems : public SparseLuTest, public ::testing::WithParamInterface<SingularCase> {};
+
+// Two equal rows: row 2 pivots on column 2, row 1 is left with 0 in column 1
+// and that zero pivot stops step 2, which names the equation at position 2.
+// A row whose only column is already taken is pushed back until nothing
+// else remains; the step that runs out names position 2 as well.
+TEST_P(SingularSystems, GiveTheSingularErrorAndMarkThePosition) {
+  const SingularCase& c = GetParam();
+  const int n = static_cast<int>(c.a.size());
+  SparseMatrixUnit m(n, c.withEquations);
+  FillDense(m, c.a);
+  WarningsPending = c.warningsPending;
+  std::vector<long double> v(n + 1, 1);
+  SolveSparseSystem(m.unit, v.data());
+  EXPECT_EQ(CalcErrorCode, c.error);
+  EXPECT_EQ(MessageHelpContext, 362);
+  if (c.markedPosition > 0) {
+    EXPECT_EQ(m.unit.LastEquation, &m.equations[c.markedPosition]);
+  } else {
+    EXPECT_EQ(m.unit.LastEquation, nullptr);
+    if (c.warningsPending) {
+      EXPECT_EQ(MessageArgs[1], GetMessageText(179));
+    } else {
+      EXPECT_EQ(MessageArgs[1], "");
+    }
+  }
+  // The structure is left in its positions: every entry still where it was.
+  for (int r = 1; r <= n; ++r) {
+    for (TOccurrenceRecord* e = m.unit.RowHeads[r]; e; e = e->NextInRow) EXPECT_EQ(e->Row, r);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SingularSystems,
+    ::testing::Values(SingularCase{"EqualRows", {{1, 1}, {1, 1}}, true, false, 55, 2},
+                      SingularCase{"EmptyColumn", {{1, 0}, {1, 0}}, true, false, 55, 2},
+                      SingularCase{"DependentThirdRow", {{1, 2, 0}, {0, 1, 1}, {1, 3, 1}}, true, false, 55, 3},
+                      SingularCase{"NoEquationThere", {{1, 1}, {1, 1}}, false, false, 19, 0},
+                      SingularCase{"NoEquationWithWarnings", {{1, 1}, {1, 1}}, false, true, 19, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Row 2's only candidate is 1e-40: the search sets it aside and takes row 1;
+// at the next step row 2 is all that is left and its pivot is used, with
+// warning 53 naming the block.
+TEST_F(SparseLuTest, TinyPivotIsPostponedThenUsedWithWarning53) {
+  SparseMatrixUnit m(2);
+  m.Set(1, 1, 1);
+  m.Set(2, 2, 1e-40L);
+  FactorBlockNumber = 7;
+  long double v[3] = {0, 3, 2e-40L};
+  SolveSparseSystem(m.unit, v);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(v[1], 3.0L);
+  EXPECT_NEAR(static_cast<double>(v[2]), 2.0, 1e-15);
+  EXPECT_EQ(LastPivotMagnitude, 1e-40L);
+  ASSERT_EQ(WarningLines().size(), 1u);
+  EXPECT_EQ(WarningLines()[0],
+            "The equations in block 7 are nearly singular.  These equations can be viewed in the "
+            "Residuals window.  Check to ensure that the problem is formulated correctly.");
+  EXPECT_TRUE(WarningsPending);
+}
+
+TEST_F(SparseLuTest, PivotsAboveTheTinyLimitGiveNoWarning) {
+  SparseMatrixUnit m(1);
+  m.Set(1, 1, 1e-34L);
+  long double v[2] = {0, 1e-34L};
+  SolveSparseSystem(m.unit, v);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(v[1]), 1.0, 1e-15);
+  EXPECT_TRUE(WarningLines().empty());
+}
+
+// Only the block's range is touched: rows and columns outside it keep
+// their values and positions.
+TEST_F(SparseLuTest, WorksOnTheRangeOnly) {
+  SparseMatrixUnit m(4);
+  m.Set(1, 1, 5);
+  m.Set(2, 2, 2);
+  m.Set(2, 3, 1);
+  m.Set(3, 2, 1);
+  m.Set(3, 3, 3);
+  m.Set(4, 4, 7);
+  m.unit.RangeFirst = 2;
+  m.unit.RangeLast = 3;
+  // 2y + z = 4, y + 3z = 7: y = 1, z = 2.
+  long double v[5] = {0, 99, 4, 7, 99};
+  SolveSparseSystem(m.unit, v);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(v[2]), 1, 1e-15);
+  EXPECT_NEAR(static_cast<double>(v[3]), 2, 1e-15);
+  EXPECT_EQ(v[1], 99.0L);
+  EXPECT_EQ(v[4], 99.0L);
+  EXPECT_EQ(m.Find(1, 1)->Value, 5.0L);
+  EXPECT_EQ(m.Find(4, 4)->Value, 7.0L);
+}
+
+}  // namespace
+}  // namespace voq
