@@ -89,7 +89,10 @@ Extended GammaFunction(Extended x) {
     return a * (1 / ReciprocalGammaSeries(b));
   }
   if (x <= -1) {
-    // Gamma(x) = Gamma(b) / (x (x+1) ... (b-1)) with b in [-1, 0). Once the
+    // A negative integer is a pole, whether or not it is too large to step
+    // up from one by one.
+    if (x == std::floor(x)) return 1 / ReciprocalGammaSeries(-1);
+    // Gamma(x) = Gamma(b) / (x (x+1) ... (b-1)) with b in (-1, 0). Once the
     // quotient underflows to 0 it stays there.
     while (b < -1) {
       b += 1;
