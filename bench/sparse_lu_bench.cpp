@@ -46,3 +46,36 @@ void BM_SparseLuTridiagonal(benchmark::State& state) {
 BENCHMARK(BM_SparseLuTridiagonal)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// One 2-by-2 block at the end of a unit of n unknowns: what a factorisation
+// costs beyond the block itself (arrays sized by the unit, not the block).
+void BM_SparseLuSmallBlockInLargeUnit(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  TProgramUnitRecord unit;
+  unit.RowHeads.assign(n + 1, nullptr);
+  unit.ColumnHeads.assign(n + 1, nullptr);
+  unit.ColumnMarks.assign(n + 1, 0);
+  unit.UnknownCount = static_cast<int16_t>(n);
+  unit.RangeFirst = static_cast<int16_t>(n - 1);
+  unit.RangeLast = static_cast<int16_t>(n);
+  for (int r = n - 1; r <= n; ++r) {
+    for (int c = n - 1; c <= n; ++c) AddOccurrence(unit, r, c, c, nullptr);
+  }
+  std::vector<Extended> v(n + 1);
+  for (auto _ : state) {
+    for (int r = n - 1; r <= n; ++r) {
+      for (TOccurrenceRecord* e = unit.RowHeads[r]; e; e = e->NextInRow) {
+        e->Value = e->Column == r ? 3.0L : 1.0L;
+      }
+      v[r] = 1;
+    }
+    SolveSparseSystem(unit, v.data());
+    benchmark::DoNotOptimize(v.data());
+  }
+  FreeUnitOccurrences(unit);
+}
+BENCHMARK(BM_SparseLuSmallBlockInLargeUnit)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

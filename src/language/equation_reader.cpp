@@ -7,6 +7,7 @@
 #include "core/locale_settings.h"
 #include "language/comments.h"
 #include "language/language_state.h"
+#include "language/statement_compiler.h"
 
 namespace voq {
 
@@ -193,7 +194,7 @@ bool NextEquationLine(std::string& line, bool& fromList) {
   for (;;) {
     if (CalcErrorCode != 0 || AbortRequested) return false;
     if (!r.restOfLine.empty()) {
-      // The rest stays in restOfLine until PrepareStatement splits it again:
+      // The rest stays in restOfLine until SplitAndCleanStatement splits it again:
       // that is how a statement knows it does not begin a line.
       line = r.restOfLine;
       CalcErrorStart = r.restStart;
@@ -326,7 +327,7 @@ void BlankControlChars(std::string& text) {
   }
 }
 
-void PrepareStatement(std::string& statement) {
+void SplitAndCleanStatement(std::string& statement) {
   TTextReaderState& r = TextReader;
   const int32_t p = FindStatementSeparator(statement);
   if (r.restOfLine.empty() && !ReadingIncludedText) ++EquationLineNo;
@@ -391,7 +392,7 @@ std::vector<TReadStatement> ReadStatementsOfText(std::string_view windowText) {
       statements.push_back({line, CalcErrorStart, CalcErrorEnd, EquationLineNo, true});
       continue;
     }
-    PrepareStatement(line);
+    SplitAndCleanStatement(line);
     if (CalcErrorCode == 0 && !line.empty())
       statements.push_back({line, CalcErrorStart, CalcErrorEnd, EquationLineNo, false});
   }

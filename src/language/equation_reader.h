@@ -9,7 +9,7 @@
 //   ResetCommentState(); BeginEquationText(windowText);
 //   while (NextEquationLine(line, fromList)) {
 //     if (!fromList && IsIncludeLine(line)) { include the file; continue; }
-//     PrepareStatement(line);
+//     SplitAndCleanStatement(line);
 //     if (CalcErrorCode == 0 && !line.empty()) dispatch line
 //       (positions CalcErrorStart/CalcErrorEnd, line EquationLineNo);
 //   }
@@ -47,7 +47,7 @@ void ReadEquationLine(bool& fromList, std::string& line, int32_t& effectiveLengt
 // separator, or the next non-empty line with its continuation lines joined;
 // once the text is used up, the Diagram statements still waiting. Sets
 // CalcErrorStart, CalcErrorEnd (-1 for a Diagram statement),
-// EquationLineNo (0-based line; PrepareStatement makes it 1-based for the
+// EquationLineNo (0-based line; SplitAndCleanStatement makes it 1-based for the
 // first statement of a line) and DiagramInputStatement. False at the end,
 // when AbortRequested or CalcErrorCode is set, or on error 42.
 bool NextEquationLine(std::string& line, bool& fromList);
@@ -74,7 +74,7 @@ void BlankControlChars(std::string& text);
 // characters, cuts out the comments and trims the blanks. Leaves
 // CalcErrorStart/CalcErrorEnd on the statement. An empty result is nothing to
 // compile.
-void PrepareStatement(std::string& statement);
+void SplitAndCleanStatement(std::string& statement);
 
 // At the end of a read: a comment still open is error 17 selecting from its
 // opening delimiter to the end of the text. True when that error was set.

@@ -1,5 +1,7 @@
 #include "language/operands.h"
 
+#include <algorithm>
+
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/messages.h"
@@ -203,12 +205,29 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
                         int32_t& p) {
   if (name.empty() || name[0] < 'A' || name[0] > 'Z') return false;
   const TFunctionCatalogEntry* entry = BuiltinFunctions().FindBuiltinFunction(name);
-  // Names compiled by their own rules (opcode 0 or 32) are not calls.
-  if (entry == nullptr || entry->Opcode == 0 || entry->Opcode == 32) return false;
-  if (entry->ArgumentCount == 0) {
-    if (name != "PI") return false;
+  if (entry == nullptr) return false;
+  if (entry->ArgumentCount == 0 && name == "PI") {
     EmitRealConstant(entry->ConstantValue);
     return true;
+  }
+  // Other names without arguments (DATE$, TABLERUN#, ...) and the names
+  // compiled by their own rules (opcode 0 or 32) are not calls.
+  if (entry->ArgumentCount == 0 || entry->Opcode == 0 || entry->Opcode == 32) return false;
+  // The forms with their own compile-time handling (series, argument lists,
+  // messages, units, tables, integrals) are not compiled as plain calls:
+  // until their compilers exist they are refused rather than miscompiled.
+  switch (entry->Opcode) {
+    case 195: case 196: case 198: case 201: case 233: case 234: case 241: case 242:
+    case 244: case 245: case 246: case 248: case 251: case 252:
+      return false;
+    case 249:  // INTEGRALVALUE and UNCERTAINTYOF
+      if (entry->SubCode == 3 || entry->SubCode == 6) return false;
+      break;
+    case 250:  // CONVERTTEMP
+      if (entry->SubCode == 2) return false;
+      break;
+    default:
+      break;
   }
   if (entry->ArgumentCount > 0) {
     const int32_t count = CountCallArguments(text, p + 1);

@@ -648,6 +648,14 @@ void DisposeUnusedEquations() {
   DisposeEquationChain(ReusableEquations);
 }
 
+void ReleaseRetainedEquations() {
+  if (MainProgramUnit != nullptr && MainProgramUnit->FirstEquation == ReusableEquations) {
+    ReusableEquations = nullptr;
+    return;
+  }
+  DisposeEquationChain(ReusableEquations);
+}
+
 // --- Disposal of units ---------------------------------------------------------
 
 void ClearVariableStore(TProgramUnitRecord* unit) {

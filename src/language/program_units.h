@@ -277,6 +277,11 @@ void PrefixTildeToText(TEquationRecord* e);
 void PurgeMarkedEquations();
 // End of a successful read: frees the retained records nothing took over.
 void DisposeUnusedEquations();
+// End of a failed read: the retained records nothing took over are freed
+// too (the next read starts from the main program's list and would lose
+// them); when the read failed before its first equation the retained chain
+// is still the main program's list and is kept for the next read.
+void ReleaseRetainedEquations();
 
 void DisposeEquationRecord(TEquationRecord*& h);
 void DisposeDuplicateDescription(TEquationRecord* h);

@@ -20,8 +20,6 @@ inline constexpr int32_t kLineBreakLength = 2;
 // A window line, or a joined continued statement, may hold at most this many
 // characters once its comments are left out.
 inline constexpr int32_t kMaxLineLength = 253;
-// The statement compiler's limit for one statement.
-inline constexpr int32_t kMaxStatementLength = 255;
 
 // The copy of the Equations window text taken at the start of a read, and its
 // length plus one (the terminating zero of the text the editor hands over).

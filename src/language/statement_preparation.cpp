@@ -70,12 +70,19 @@ void EnsureScannerCharacterSets() {
 }
 
 int32_t DelimiterPosition(char c) {
+  EnsureScannerCharacterSets();
   size_t p = DelimiterChars.find(c);
   return p == std::string::npos ? 0 : static_cast<int32_t>(p) + 1;
 }
 
-bool IsTokenSeparator(char c) { return InSet(TokenSeparators, c); }
-bool IsWordSeparator(char c) { return InSet(WordSeparators, c); }
+bool IsTokenSeparator(char c) {
+  EnsureScannerCharacterSets();
+  return InSet(TokenSeparators, c);
+}
+bool IsWordSeparator(char c) {
+  EnsureScannerCharacterSets();
+  return InSet(WordSeparators, c);
+}
 
 // --- Blanks ---------------------------------------------------------------------
 

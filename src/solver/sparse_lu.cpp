@@ -13,6 +13,8 @@
 #include "platform/platform.h"
 #include "solver/checked_array.h"
 #include "solver/occurrence_lists.h"
+#include "solver/progress.h"
+#include "solver/solve_session.h"
 #include "solver/solver_state.h"
 #include "solver/warnings_window.h"
 
@@ -51,6 +53,9 @@ class SparseSystem {
  private:
   bool InRange(int position) const { return position >= first_ && position <= last_; }
   bool ColumnActive(int c) const { return InRange(c) && ColumnStep[c] == 0; }
+  // The work row holds the range's columns only: nothing outside the range
+  // is ever scattered into it.
+  Extended& Work(int column) { return W[column - first_]; }
 
   void FactorBlock();
   void FactorSparseJacobian(int first, int last);
@@ -80,7 +85,7 @@ class SparseSystem {
   int16_t* ColumnStep = nullptr;
   int16_t* StepColumn = nullptr;
   CheckedArray<int16_t> pivotOrderArrays_[4];
-  // Dense work row indexed by column; zero between uses.
+  // Dense work row over the range's columns; zero between uses.
   std::unique_ptr<Extended[]> W;
   // Rows by active count: doubly linked lists, 0 = none.
   std::unique_ptr<int16_t[]> BucketHead, BucketNext, BucketPrev, ActiveCount;
@@ -125,8 +130,7 @@ void SparseSystem::Solve(Extended* v) {
 }
 
 void SparseSystem::FactorBlock() {
-  const size_t n = static_cast<size_t>(std::max<int>(unit_.UnknownCount, last_)) + 1;
-  W = AllocateRaw<Extended>(n);
+  W = AllocateRaw<Extended>(static_cast<size_t>(last_ - first_ + 1));
   if (!W) {
     ReportIOError(kErrorMemory);
     CalcErrorCode = kErrorMemory;
@@ -135,7 +139,7 @@ void SparseSystem::FactorBlock() {
   RebuildOccurrenceLinks(unit_);
   for (int i = first_; i <= last_; ++i) {
     unit_.ColumnMarks[i] = 0;
-    W[i] = 0;
+    Work(i) = 0;
     StepRow[i] = RowStep[i] = StepColumn[i] = ColumnStep[i] = 0;
   }
   bucketRows_ = 0;
@@ -156,6 +160,9 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   InBucket = ActiveCount ? AllocateRaw<uint8_t>(bucketLimit_) : nullptr;
   if (!InBucket) {
     ReportAllocationFailure();
+    // The progress window goes with the failed solve (its owner frees it);
+    // a minimisation keeps its own.
+    if (!MinMaxMode) ProgressDlg = nullptr;
     BucketHead.reset();
     BucketNext.reset();
     BucketPrev.reset();
@@ -176,6 +183,7 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   Extended p = 0;
   const int maxAttempts = last + 1;
   for (int k = first; k <= last && CalcErrorCode <= 0; ++k) {
+    if (ProgressDlg) ProgressDlg->Draw();
     int pivotRow = 0, pivotColumn = 0;
     Extended pivot = 0;
     // Rows whose best candidate is tiny wait outside the buckets while the
@@ -378,12 +386,12 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
     // Scatter row r2 into the dense work row.
     for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
       if (!InRange(f->Column)) continue;
-      W[f->Column] = f->Value;
+      Work(f->Column) = f->Value;
       marks[f->Column] = 1;
     }
     // row r2 -= l · row r, with l = a(r2, c)/p.
-    const Extended l = W[c] / p;
-    W[c] = l;
+    const Extended l = Work(c) / p;
+    Work(c) = l;
     for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
       int cc = g->Column;
       if (!ColumnActive(cc)) continue;
@@ -394,16 +402,16 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
           break;
         }
         marks[cc] = 1;
-        W[cc] = 0;
+        Work(cc) = 0;
       }
-      W[cc] -= l * g->Value;
+      Work(cc) -= l * g->Value;
     }
     // Gather back, leaving the work row and the marks clear.
     for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
       if (!InRange(f->Column)) continue;
       marks[f->Column] = 0;
-      f->Value = W[f->Column];
-      W[f->Column] = 0;
+      f->Value = Work(f->Column);
+      Work(f->Column) = 0;
     }
     if (CalcErrorCode == kErrorMemory) return;
   }

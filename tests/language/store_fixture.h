@@ -47,6 +47,7 @@ inline void ResetLanguageStore() {
 // The part of the driver's start of a read that the store depends on: the
 // previous equations become the retained chain and the lists start empty.
 inline void BeginTestPass() {
+  ReleaseRetainedEquations();  // a previous read that ended without EndTestPass
   CurrentProgramUnit = MainProgramUnit;
   MainProgramUnit->LastEquation = nullptr;
   ReusableEquations = MainProgramUnit->FirstEquation;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/calc_state.h"
+#include "language/statement_compiler.h"
 #include "language/store_fixture.h"
 #include "solver/code_builder.h"
 
@@ -51,6 +52,59 @@ TEST_F(EvaluatorTest, ResidualIsLeftMinusRightScaledByRightSide) {
   EXPECT_EQ(eq_.ResidualScale, 7.0L);
   EXPECT_EQ(eq_.RelativeResidual, 3.0L / 7.0L);
   EXPECT_EQ(CurrentProgramUnit->LastEquation, &eq_);
+}
+
+// The same statements compiled from text: the code the compiler emits for
+// x = 2*y+1 is x 2 y * 1 + =, and its residual with x = 10, y = 3 is 3.
+struct CompiledCase {
+  const char* statement;
+  int32_t error;
+  long double residual;  // ErrorResultValue or 1 after an error
+};
+const CompiledCase kCompiledCases[] = {
+    {"x = 2*y+1", 0, 3},
+    {"x = y/0", 4, ErrorResultValue},
+    {"x = 0^0 + 9", 0, 0},
+    {"x = 0^(-1)", 4, 1},
+    {"x = (-8)^(1/3)", 5, ErrorResultValue},
+    {"x = (-2)^3 + 18", 0, 0},
+    {"x = -2^2 + 14", 0, 0},
+    {"x = 2^3^2 - 54", 0, 0},
+};
+
+TEST_F(EvaluatorTest, CompiledStatements) {
+  for (const CompiledCase& c : kCompiledCases) {
+    SCOPED_TRACE(c.statement);
+    BeginTestPass();
+    std::string text = c.statement;
+    CompileStatement(text, 255, TStatementPosition{});
+    ASSERT_EQ(CalcErrorCode, 0);
+    EndTestPass();
+    VarNamed("x")->Value = 10;
+    if (TVariableRecord* y = VarNamed("y")) y->Value = 3;
+    TEquationRecord* e = CurrentProgramUnit->FirstEquation;
+    long double r = EvaluateEquation(e, 0);
+    EXPECT_EQ(CalcErrorCode, c.error);
+    if (c.error == 0) {
+      EXPECT_NEAR(static_cast<double>(r), static_cast<double>(c.residual), 1e-15);
+    } else {
+      EXPECT_EQ(r, c.residual);
+    }
+    CalcErrorCode = 0;
+  }
+  // The words of the first case, and its scaled residual.
+  BeginTestPass();
+  std::string text = "x = 2*y+1";
+  CompileStatement(text, 255, TStatementPosition{});
+  EndTestPass();
+  TEquationRecord* e = CurrentProgramUnit->FirstEquation;
+  const int32_t x = FindVariable("x"), y = FindVariable("y");
+  EXPECT_EQ(std::vector<int32_t>(e->Code.begin(), e->Code.begin() + e->CodeCount),
+            (std::vector<int32_t>{kWVar, x, kWConst, kWVar, y, kWMul, kWConst, kWAdd, kWEq}));
+  Var(x)->Value = 10;
+  Var(y)->Value = 3;
+  EXPECT_EQ(EvaluateEquation(e, 0), 3.0L);
+  EXPECT_EQ(e->RelativeResidual, 3.0L / 7.0L);
 }
 
 TEST_F(EvaluatorTest, ZeroSideGivesScaleOne) {

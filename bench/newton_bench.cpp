@@ -1,0 +1,67 @@
+// A full solve of one fully coupled nonlinear tridiagonal block: the
+// discretised Bratu problem u'' + exp(u) = 0 on (0,1), u(0) = u(1) = 0,
+//   2 x_i - x_(i-1) - x_(i+1) = h^2 exp(x_i),  h = 1/(N+1),
+// with N = 1,000 and 10,000 plain variables x1..xN, from x = 0. One solve is
+// the blocking and the block Newton iteration (Jacobian over the 3N
+// structural entries, sparse LU, damping). The 10,000 case must stay within
+// 15 times the 1,000 case.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_store.h"
+#include "solver/blocking.h"
+#include "solver/newton_solver.h"
+#include "solver/solve_session.h"
+
+namespace {
+
+using namespace voq;
+
+std::vector<std::string> BratuStatements(int n) {
+  char h2[64];
+  std::snprintf(h2, sizeof h2, "%.17g", 1.0 / ((n + 1.0) * (n + 1.0)));
+  std::vector<std::string> statements;
+  statements.reserve(n);
+  for (int i = 1; i <= n; ++i) {
+    std::string xi = "x" + std::to_string(i);
+    std::string text = "2*" + xi;
+    if (i > 1) text += "-x" + std::to_string(i - 1);
+    if (i < n) text += "-x" + std::to_string(i + 1);
+    text += "=" + std::string(h2) + "*2.718281828459045^" + xi;
+    statements.push_back(text);
+  }
+  return statements;
+}
+
+void BM_NewtonTridiagonal(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::ResetStore();
+  if (!bench::CompileAll(BratuStatements(n))) {
+    state.SkipWithError("compile failed");
+    return;
+  }
+  TProgramUnitRecord& u = *MainProgramUnit;
+  int32_t iterations = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int32_t k = 1; k <= u.UnknownCount; ++k) u.Variable(u.UnknownList[k])->Value = 0;
+    CalcErrorCode = 0;
+    state.ResumeTiming();
+    BlockAllUnits();
+    SolveEquationBlocks();
+    if (CalcErrorCode != 0) {
+      state.SkipWithError("solve failed");
+      break;
+    }
+    iterations = u.IterationCount;
+  }
+  state.counters["newton_iterations"] = iterations;
+  state.SetComplexityN(n);
+  bench::ResetStore();
+}
+BENCHMARK(BM_NewtonTridiagonal)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

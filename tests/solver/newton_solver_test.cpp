@@ -1,0 +1,297 @@
+// The block Newton solver on compiled statements. Solutions are hand
+// calculations: x+y=3, x-y=1 gives x=2, y=1 and then z=x*y=2.
+#include "solver/newton_solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <string>
+
+#include "core/calc_state.h"
+#include "language/statement_compiler.h"
+#include "language/store_fixture.h"
+#include "platform/scripted_platform.h"
+#include "solver/blocking.h"
+#include "solver/code_builder.h"
+#include "solver/evaluator.h"
+#include "solver/progress.h"
+#include "solver/solve_session.h"
+#include "solver/solver_state.h"
+#include "solver/warnings_window.h"
+
+namespace voq {
+namespace {
+
+using namespace voq::testing;
+
+class NewtonSolverTest : public LanguageStoreTest {
+ protected:
+  void SetUp() override {
+    LanguageStoreTest::SetUp();
+    StopCriteria = TStopCriteria{};
+    StopCriteria.RelativeResidualTolerance = 1e-12L;
+    AbortRequested = false;
+    SolutionAvailable = false;
+    SolutionStarted = false;
+    ClearWarningsAfter(0);
+  }
+  void TearDown() override {
+    FreeOccurrenceLists();
+    for (int op = 198; op <= 255; ++op) SetOpcodeHandler(op, nullptr);
+    LanguageStoreTest::TearDown();
+  }
+
+  // Compiles the statements as one read and starts every unknown at guess.
+  void Read(std::initializer_list<const char*> statements, long double guess = 1) {
+    BeginTestPass();
+    for (const char* s : statements) {
+      std::string text = s;
+      CompileStatement(text, 255, TStatementPosition{});
+      ASSERT_EQ(CalcErrorCode, 0) << s;
+    }
+    EndTestPass();
+    TProgramUnitRecord* u = CurrentProgramUnit;
+    for (int32_t k = 1; k <= u->UnknownCount; ++k) {
+      TVariableRecord* v = u->Variable(u->UnknownList[k]);
+      v->Guess = guess;
+      v->Value = guess;
+    }
+  }
+  void BlockAndSolve() {
+    BlockAllUnits();
+    ASSERT_EQ(CalcErrorCode, 0);
+    SolveEquationBlocks();
+  }
+  long double Value(const char* name) { return VarNamed(name)->Value; }
+
+  ScriptedPlatform platform_;
+  ScopedPlatform scoped_{platform_};
+};
+
+TEST_F(NewtonSolverTest, TwoBlocksSolvedInOrder) {
+  Read({"x+y=3", "x-y=1", "z=x*y"});
+  BlockAllUnits();
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MainProgramUnit->BlockCount, 2);
+  EXPECT_EQ(VarNamed("z")->Block, 2);
+  EXPECT_EQ(VarNamed("x")->Block, 1);
+  SolveEquationBlocks();
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(Converged, 1);
+  EXPECT_TRUE(SolutionAvailable);
+  EXPECT_NEAR(static_cast<double>(Value("x")), 2.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Value("y")), 1.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Value("z")), 2.0, 1e-12);
+  for (TEquationRecord* e = MainProgramUnit->FirstEquation; e != nullptr; e = e->Next) {
+    EXPECT_LT(std::fabs(e->RelativeResidual), StopCriteria.RelativeResidualTolerance);
+  }
+  // The lists are freed after the solve.
+  EXPECT_EQ(MainProgramUnit->RowHeads[1], nullptr);
+}
+
+TEST_F(NewtonSolverTest, BlockWithinToleranceStillTakesOneStep) {
+  Read({"x+y=3", "x-y=1"});
+  VarNamed("x")->Value = 2;
+  VarNamed("y")->Value = 1;
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MainProgramUnit->IterationCount, 1);
+  EXPECT_EQ(Converged, 1);
+}
+
+TEST_F(NewtonSolverTest, DependentEquationsAreSingular) {
+  Read({"x+y=3", "2*x+2*y=6"});
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 55);
+  EXPECT_EQ(MessageHelpContext, 362);
+  EXPECT_NE(MainProgramUnit->LastEquation, nullptr);
+  EXPECT_FALSE(SolutionAvailable);
+  EXPECT_TRUE(SolutionStarted);
+}
+
+TEST_F(NewtonSolverTest, NoRealRootFailsAfterMaxIterations) {
+  // x^2+y^2=-1 with x=y has no real solution.
+  StopCriteria.MaxIterations = 5;
+  StopCriteria.RelativeResidualTolerance = 1e-6L;
+  Read({"x^2+y^2=-1", "x=y"});
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 57);
+  EXPECT_EQ(MessageArgs[1], " while solving equations in Block 1");
+  EXPECT_EQ(MessageArgs[2], "");
+  EXPECT_EQ(Converged, 0);
+  EXPECT_FALSE(SolutionAvailable);
+  // The count is tested after each iteration: six were made (more only if a
+  // restart counted as one).
+  EXPECT_GE(MainProgramUnit->IterationCount, 6);
+}
+
+TEST_F(NewtonSolverTest, StalledBlockIsAFailureNotASolution) {
+  // x+y=3, x-y=1 needs x=2, but x may not exceed 1. The residual reaches its
+  // smallest value at the limit, where the changes die out: small changes
+  // alone must not count as convergence.
+  StopCriteria.RelativeResidualTolerance = 1e-6L;
+  Read({"x+y=3", "x-y=1"});
+  VarNamed("x")->LowerLimit = -10;
+  VarNamed("x")->UpperLimit = 1;
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 57);
+  EXPECT_EQ(Converged, 0);
+  EXPECT_FALSE(SolutionAvailable);
+  EXPECT_GT(std::fabs(MainProgramUnit->MaxResidual), StopCriteria.RelativeResidualTolerance);
+  EXPECT_LT(MainProgramUnit->IterationCount, StopCriteria.MaxIterations);
+}
+
+TEST_F(NewtonSolverTest, SmallChangesAloneAreNotConvergence) {
+  // x^3 = 1E-24 from x = 1E-6: the forward step of 1E-5 overstates the slope
+  // so much that every change is below 1E-8 from the first iteration on,
+  // while the relative residual is still about 1E6. The block must end in
+  // error 57, not in a solution.
+  StopCriteria.RelativeResidualTolerance = 1e-6L;
+  StopCriteria.ChangeTolerance = 1e-8L;
+  StopCriteria.MaxIterations = 40;
+  Read({"x^3=1E-24", "y=x"}, 1e-6L);
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 57);
+  EXPECT_EQ(Converged, 0);
+  EXPECT_LT(MainProgramUnit->MaxChange, StopCriteria.ChangeTolerance);
+  EXPECT_GT(std::fabs(MainProgramUnit->MaxResidual), StopCriteria.RelativeResidualTolerance);
+}
+
+TEST_F(NewtonSolverTest, DerivativeAtALimit) {
+  Read({"x+y=3", "x-y=1"});
+  BlockAllUnits();
+  ASSERT_EQ(CalcErrorCode, 0);
+  TEquationRecord* first = MainProgramUnit->FirstEquation;  // x+y=3
+  int32_t x = FindVariable("x");
+  TVariableRecord* vx = Var(x);
+  vx->Value = 1;
+  first->Residual = EvaluateEquation(first, 0);
+  // Forward step clamped away at the upper limit: a backward step is used.
+  vx->LowerLimit = -5;
+  vx->UpperLimit = 1;
+  EXPECT_NEAR(static_cast<double>(PartialDerivative(x, first)), 1.0, 1e-9);
+  EXPECT_EQ(vx->Value, 1.0L);
+  // Lower = upper: no step either way, the derivative is 1.
+  vx->LowerLimit = 1;
+  EXPECT_EQ(PartialDerivative(x, first), 1.0L);
+}
+
+TEST_F(NewtonSolverTest, ZeroDerivativeIsAWarning) {
+  // 0*x = y-5 with y = 1: d/dx is 0 however far x steps.
+  Read({"0*x+y=5+x-x", "y=1"});
+  TEquationRecord* e = MainProgramUnit->FirstEquation;
+  int32_t x = FindVariable("x");
+  e->Residual = EvaluateEquation(e, 0);
+  EXPECT_EQ(PartialDerivative(x, e), 0.0L);
+  EXPECT_EQ(WarningLineCount(), 1u);
+}
+
+TEST_F(NewtonSolverTest, FloatingPointExceptionsBecomeErrors) {
+  TEquationRecord e;
+  AddVariable("y");
+  int32_t y = CurrentProgramUnit->VariableCount;
+  // y*y with y = 1E3999 (infinity's value) overflows the 10-byte range: 319.
+  Var(y)->Value = InfinityValue;
+  CodeBuilder().Var(y).Var(y).Word(kWMul).Const(0).Word(kWEq).Into(e);
+  EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
+  EXPECT_EQ(CalcErrorCode, 319);
+  CalcErrorCode = 0;
+  // 10^5000 overflows in exp(5000 ln 10): 319.
+  CodeBuilder().Const(10).Const(5000).Word(kWPow).Const(0).Word(kWEq).Into(e);
+  EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
+  EXPECT_EQ(CalcErrorCode, 319);
+  CalcErrorCode = 0;
+  // A function whose arithmetic divides by zero: 318; an invalid operation: 317.
+  SetOpcodeHandler(225, [](TEvaluationState& s, int32_t) {
+    volatile long double zero = 0;
+    s.Values[s.Height] = 1 / zero;
+    return true;
+  });
+  SetOpcodeHandler(226, [](TEvaluationState& s, int32_t) {
+    volatile long double zero = 0;
+    s.Values[s.Height] = zero / zero;
+    return true;
+  });
+  CodeBuilder().Const(1).Word(225).Const(0).Word(kWEq).Into(e);
+  EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
+  EXPECT_EQ(CalcErrorCode, 318);
+  EXPECT_EQ(CurrentProgramUnit->LastEquation, &e);
+  CalcErrorCode = 0;
+  CodeBuilder().Const(1).Word(226).Const(0).Word(kWEq).Into(e);
+  EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
+  EXPECT_EQ(CalcErrorCode, 317);
+  CalcErrorCode = 0;
+  // An ordinary residual passes unchanged and leaves no flag behind.
+  CodeBuilder().Const(5).Const(2).Word(kWEq).Into(e);
+  EXPECT_EQ(EvalResidualChecked(&e), 3.0L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT & ~FE_INEXACT), 0);
+}
+
+TEST_F(NewtonSolverTest, DivisionByZeroInABlockStopsTheSolve) {
+  Read({"x+y=3", "x=1/(y-1)"});
+  VarNamed("y")->Value = 1;
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 4);
+  EXPECT_NE(MainProgramUnit->LastEquation, nullptr);
+  EXPECT_FALSE(SolutionAvailable);
+}
+
+TEST_F(NewtonSolverTest, ElapsedTimeLimit) {
+  StopCriteria.MaxElapsedSeconds = 0;
+  StopCriteria.RelativeResidualTolerance = 1e-6L;
+  Read({"x^2+y^2=-1", "x=y"});
+  // In a table run the solve keeps the run's clock (no progress window of its own).
+  CurrentRun = 1;
+  RunStartTicks = platform_.ticks - 5000;
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 50);
+  CurrentRun = 0;
+}
+
+TEST_F(NewtonSolverTest, AbortStopsWithoutConvergenceError) {
+  Read({"x^2+y^2=-1", "x=y"});
+  AbortRequested = true;
+  BlockAndSolve();
+  EXPECT_NE(CalcErrorCode, 57);
+  EXPECT_FALSE(SolutionAvailable);
+  AbortRequested = false;
+}
+
+TEST_F(NewtonSolverTest, DiscretisedBratuProblem) {
+  // x[i-1] - 2x[i] + x[i+1] + h^2 exp(x[i]) = 0, x[0] = x[N+1] = 0, N = 20,
+  // h = 1/(N+1): one coupled block. The lower solution of the Bratu problem
+  // with lambda = 1 has u(1/2) = 0.140...; the second-order discretisation
+  // with N = 20 lies within 1e-3 of it (Bratu 1914; see e.g. Boyd,
+  // Appl. Math. Comput. 142 (2003) 189-200, u(1/2) = 0.1405).
+  const int n = 20;
+  StopCriteria.RelativeResidualTolerance = 1e-10L;
+  BeginTestPass();
+  for (int i = 1; i <= n; ++i) {
+    std::string left = i > 1 ? "x" + std::to_string(i - 1) : "0";
+    std::string right = i < n ? "x" + std::to_string(i + 1) : "0";
+    std::string text = left + "-2*x" + std::to_string(i) + "+" + right + "+(1/21)^2*2.718281828459045^x" +
+                       std::to_string(i) + "=0";
+    CompileStatement(text, 255, TStatementPosition{});
+    ASSERT_EQ(CalcErrorCode, 0) << text;
+  }
+  EndTestPass();
+  for (int32_t k = 1; k <= MainProgramUnit->UnknownCount; ++k) {
+    Var(MainProgramUnit->UnknownList[k])->Value = 0.1L;
+  }
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MainProgramUnit->BlockCount, 1);
+  long double mid = (Value("x10") + Value("x11")) / 2;
+  EXPECT_NEAR(static_cast<double>(mid), 0.1405, 1e-3);
+}
+
+TEST(ProgressTextTest, SecondsAndSummary) {
+  EXPECT_EQ(TenthsAsSeconds(123, '.'), "12.3 sec");
+  EXPECT_EQ(TenthsAsSeconds(5, '.'), ".5 sec");
+  EXPECT_EQ(TenthsAsSeconds(25, ','), "2,5 sec");
+}
+
+}  // namespace
+}  // namespace voq
