@@ -136,10 +136,14 @@ void EmptyBlockRowError() {
 }
 
 Extended EvalResidualChecked(TEquationRecord* equation) {
-  std::feclearexcept(FE_ALL_EXCEPT);
+  // Only the three flags that become errors are watched. Clearing the
+  // floating-point environment is far dearer than reading it, so it is
+  // cleared only when one of them is actually set.
+  constexpr int kWatched = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+  if (std::fetestexcept(kWatched) != 0) std::feclearexcept(kWatched);
   Extended r = EvaluateEquation(equation, 0);
-  const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-  std::feclearexcept(FE_ALL_EXCEPT);
+  const int raised = std::fetestexcept(kWatched);
+  if (raised != 0) std::feclearexcept(kWatched);
   if (CalcErrorCode > 0) return r;
   int32_t error = 0;
   if (raised & FE_INVALID) {

@@ -226,7 +226,7 @@ TEST_F(NewtonSolverTest, FloatingPointExceptionsBecomeErrors) {
   CodeBuilder().Const(5).Const(2).Word(kWEq).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 3.0L);
   EXPECT_EQ(CalcErrorCode, 0);
-  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT & ~FE_INEXACT), 0);
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
 }
 
 TEST_F(NewtonSolverTest, DivisionByZeroInABlockStopsTheSolve) {
