@@ -51,8 +51,10 @@ class Blocker {
   TProgramUnitRecord& unit_;
   const int n_;
 
-  // Component search.
-  CheckedArray<int16_t> Order, Stack, ComponentLabel, Path;
+  // Component search. For a node on the stack ComponentLabel holds its index
+  // on Stack; Boundary holds, bottom to top, the Stack index at which each
+  // tentative component starts.
+  CheckedArray<int16_t> Order, Stack, ComponentLabel, Path, Boundary;
   CheckedArray<TOccurrenceRecord*> Cursor;
   // Matching: the visited columns, whether a position holds its matched row,
   // and the explicit frames of the augmenting-path search.
@@ -72,8 +74,8 @@ class Blocker {
 bool Blocker::AllocateWorkArrays() {
   const size_t size = static_cast<size_t>(n_) + 1;
   return Order.Allocate(size) && Stack.Allocate(size) && ComponentLabel.Allocate(size) &&
-         Path.Allocate(size) && Cursor.Allocate(size) && Visited.Allocate(size) &&
-         Matched.Allocate(size) && Frames.Allocate(size);
+         Path.Allocate(size) && Boundary.Allocate(size) && Cursor.Allocate(size) &&
+         Visited.Allocate(size) && Matched.Allocate(size) && Frames.Allocate(size);
 }
 
 void Blocker::Run(bool buildLists) {
@@ -223,25 +225,32 @@ void Blocker::InitStrongComponents() {
     Stack[i] = 0;
     ComponentLabel[i] = 0;
     Path[i] = 0;
+    Boundary[i] = 0;
     Order[i] = static_cast<int16_t>(i);
   }
   unit_.BlockCount = 0;
 }
 
 // Path-based search for the strongly connected blocks of the graph with an
-// edge from position i to j for every entry of row i in column j != i. A
-// node's label is the position whose component it belongs to while it is on
-// the stack, -1 once its block is output; a back edge merges the components
-// above the target's into it.
+// edge from position i to j for every entry of row i in column j != i. The
+// nodes on the stack form tentative components, each a run of consecutive
+// stack entries; a back edge merges every component above the target's into
+// it. Relabelling the merged nodes one by one costs the stack's height per
+// back edge, quadratic on a long cycle (a chain of equations each coupled
+// to both neighbours), so the components are kept as a stack of their start
+// indexes instead: a merge pops starts, each at most once. The blocks and
+// their order are the same as with labels: a node closes a block exactly
+// when its component was never merged into an earlier one.
 void Blocker::FindStrongComponents() {
   if (n_ == 0) return;
-  int k = 0, sp = 0, pp = 0;
+  int k = 0, sp = 0, pp = 0, bp = 0;
   int nextStart = 1;
   int v = 0;
   auto start = [&](int s) {
     Stack[++sp] = static_cast<int16_t>(s);
     Path[++pp] = static_cast<int16_t>(s);
-    ComponentLabel[s] = static_cast<int16_t>(s);
+    ComponentLabel[s] = static_cast<int16_t>(sp);
+    Boundary[++bp] = static_cast<int16_t>(sp);
     v = s;
   };
   auto fail = [&]() { CalcErrorCode = kErrorInconsistentSearch; };
@@ -256,26 +265,25 @@ void Blocker::FindStrongComponents() {
       if (label == 0) {
         start(w);
       } else if (label != -1) {
-        int idx = sp;
-        while (idx >= 1 && ComponentLabel[Stack[idx]] != label) {
-          ComponentLabel[Stack[idx]] = static_cast<int16_t>(label);
-          --idx;
-        }
-        if (idx < 1) return fail();
+        // w sits at stack index label: merge the components that start above it.
+        while (bp >= 1 && Boundary[bp] > label) --bp;
+        if (bp < 1) return fail();
       }
       continue;
     }
-    if (ComponentLabel[v] == v) {
+    const int index = ComponentLabel[v];
+    if (bp >= 1 && Boundary[bp] == index) {
       unit_.BlockCount = static_cast<int16_t>(unit_.BlockCount + 1);
       Order[++k] = static_cast<int16_t>(v);
       ComponentLabel[v] = -1;
-      while (sp >= 1 && Stack[sp] != v) {
+      if (index < 1 || index > sp || Stack[index] != v) return fail();
+      while (sp > index) {
         const int u = Stack[sp--];
         Order[++k] = static_cast<int16_t>(u);
         ComponentLabel[u] = -1;
       }
-      if (sp < 1) return fail();
       --sp;
+      --bp;
       unit_.BlockEnds[unit_.BlockCount] = static_cast<int16_t>(k);
     }
     if (--pp < 0) return fail();

@@ -90,6 +90,9 @@ class SparseSystem {
   // Rows by active count: doubly linked lists, 0 = none.
   std::unique_ptr<int16_t[]> BucketHead, BucketNext, BucketPrev, ActiveCount;
   std::unique_ptr<uint8_t[]> InBucket;
+  // Per column position: entries in rows not yet pivoted (fill-in included),
+  // kept up to date as rows are pivoted and fill-in is made.
+  std::unique_ptr<int32_t[]> ActiveColumnCount;
   int bucketRows_ = 0;
   int bucketLimit_ = 0;
   // Pivot entry of each row position, found by the forward sweep.
@@ -158,7 +161,8 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   BucketPrev = BucketNext ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
   ActiveCount = BucketPrev ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
   InBucket = ActiveCount ? AllocateRaw<uint8_t>(bucketLimit_) : nullptr;
-  if (!InBucket) {
+  ActiveColumnCount = InBucket ? AllocateRaw<int32_t>(bucketLimit_) : nullptr;
+  if (!ActiveColumnCount) {
     ReportAllocationFailure();
     // The progress window goes with the failed solve (its owner frees it);
     // a minimisation keeps its own.
@@ -167,13 +171,18 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     BucketNext.reset();
     BucketPrev.reset();
     ActiveCount.reset();
+    InBucket.reset();
     return;
   }
 
+  for (int i = first; i <= last; ++i) ActiveColumnCount[i] = 0;
   for (int i = first; i <= last; ++i) {
     StepRow[i] = StepColumn[i] = 0;
     InBucket[i] = 0;
     CountActiveEntries(i);
+    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
+      if (InRange(e->Column)) ++ActiveColumnCount[e->Column];
+    }
   }
   for (int m = 0; m <= last; ++m) BucketHead[m] = 0;
   // Each row goes to the head of its bucket: within a bucket the highest row
@@ -240,6 +249,10 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     }
     ColumnStep[pivotColumn] = static_cast<int16_t>(k);
     StepColumn[k] = static_cast<int16_t>(pivotColumn);
+    // The pivot row no longer competes for the columns it touches.
+    for (TOccurrenceRecord* e = unit_.RowHeads[pivotRow]; e; e = e->NextInRow) {
+      if (InRange(e->Column)) --ActiveColumnCount[e->Column];
+    }
     EliminatePivot(pivotRow, pivotColumn, pivot);
     if (CalcErrorCode > 0) break;
     UpdateRowCounts(pivotColumn);
@@ -254,6 +267,7 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   BucketPrev.reset();
   ActiveCount.reset();
   InBucket.reset();
+  ActiveColumnCount.reset();
   LastPivotMagnitude = std::fabs(p);
 }
 
@@ -306,13 +320,17 @@ int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
   }
   if (!any) return 0;
   // Among the numerically acceptable candidates the sparsest column keeps
-  // the fill-in small; ties go to the later entry.
+  // the fill-in small; ties go to the later entry. A column is measured by
+  // its entries in rows not yet pivoted, the rows an elimination in it
+  // updates. Counting the pivoted rows too made the own column of a chain's
+  // end row tie with the next column; the tie went to the later,
+  // off-diagonal entry, and fill-in then grew one column by a row per step.
   const Extended threshold = 0.1L * maxMagnitude;
   TOccurrenceRecord* best = nullptr;
   int32_t bestLength = std::numeric_limits<int32_t>::max();
   for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
     if (!ColumnActive(e->Column) || std::fabs(e->Value) < threshold) continue;
-    int32_t length = ColumnLength(unit_, e->Column);
+    int32_t length = ActiveColumnCount[e->Column];
     if (length <= bestLength) {
       bestLength = length;
       best = e;
@@ -403,6 +421,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
         }
         marks[cc] = 1;
         Work(cc) = 0;
+        ++ActiveColumnCount[cc];
       }
       Work(cc) -= l * g->Value;
     }

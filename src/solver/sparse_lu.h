@@ -12,7 +12,8 @@
 // Pivots follow a Markowitz-style rule: the sparsest active row first (rows
 // are kept in buckets by their active count), then within that row, among
 // the entries of at least a tenth of its largest magnitude, the one whose
-// column list is shortest.
+// column has the fewest entries in rows not yet pivoted (fill-in included;
+// the counts are kept as the factorisation goes), the later entry on ties.
 #include <cstdint>
 
 #include "core/extended.h"

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
+#include "solver/blocking.h"
 #include "sparse_test_support.h"
 
 namespace voq {
@@ -128,6 +130,59 @@ TEST_F(SparseLuTest, TridiagonalSystemReturnsTheChosenSolution) {
   for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-9) << i;
   // Eliminating from an end of the band produces no fill-in.
   EXPECT_EQ(m.EntryCount(), 3 * n - 2);
+}
+
+// The same second-difference chain as the solver meets it: entered as the
+// compiled equations 2*xi - x(i-1) - x(i+1) = ... enter their variables
+// (xi, x(i-1), x(i+1)), then matched and blocked. The blocking leaves the
+// chain running backwards: positions 3..n hold equations and variables
+// n..3, with both ends of that run joined to positions 1 and 2 (equations 2
+// and 1). Eliminating from an end of a chain needs no fill-in in any order:
+// measured by its entries in rows not yet pivoted, the column of an end
+// row's own variable is always the shorter one. (Counting the rows already
+// pivoted as well made it tie with the next column of the chain; the tie
+// went to the later, off-diagonal entry, and then every step added fill-in
+// to one growing column: hundreds of fill-ins at n = 1,000.)
+TEST_F(SparseLuTest, ChainInTheBlockingsOrderFactorisesWithoutFillIn) {
+  for (int n : {8, 1000}) {
+    SCOPED_TRACE(n);
+    SparseMatrixUnit m(n);
+    m.unit.EquationCount = static_cast<int16_t>(n);
+    // Chosen integer solution; b = A·x is exact.
+    std::vector<long double> x(n + 2, 0), b(n + 1, 0);
+    for (int i = 1; i <= n; ++i) x[i] = 1 + (i * 5) % 13;
+    std::map<const TEquationRecord*, int> equationIndex;
+    for (int i = 1; i <= n; ++i) {
+      m.Set(i, i, -2);
+      if (i > 1) m.Set(i, i - 1, 1);
+      if (i < n) m.Set(i, i + 1, 1);
+      b[i] = x[i - 1] - 2 * x[i] + x[i + 1];
+      equationIndex[&m.equations[i]] = i;
+    }
+    BlockOccurrenceStructure(m.unit);
+    ASSERT_EQ(CalcErrorCode, 0);
+    ASSERT_EQ(m.unit.BlockCount, 1);
+    // Row position p holds equation E[p], column position p variable V[p].
+    std::vector<int> E(n + 1), V(n + 1);
+    for (int p = 1; p <= n; ++p) {
+      E[p] = equationIndex[m.unit.RowHeads[p]->Equation];
+      ASSERT_NE(m.Find(p, p), nullptr) << p;
+      V[p] = m.Find(p, p)->Variable;
+    }
+    for (int p = 3; p <= n; ++p) {
+      ASSERT_EQ(E[p], n + 3 - p) << p;
+      ASSERT_EQ(V[p], n + 3 - p) << p;
+    }
+
+    std::vector<long double> v(n + 1, 0);
+    for (int p = 1; p <= n; ++p) v[p] = b[E[p]];
+    SolveSparseSystem(m.unit, v.data());
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_EQ(m.EntryCount(), 3 * n - 2);
+    for (int p = 1; p <= n; ++p) {
+      ASSERT_NEAR(static_cast<double>(v[p]), static_cast<double>(x[V[p]]), 1e-9) << p;
+    }
+  }
 }
 
 TEST_F(SparseLuTest, FillInIsCreatedOnceAndReusedByLaterSolves) {
