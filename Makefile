@@ -27,7 +27,7 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/voq-solve --version
+	$(BUILD)/voq-solve $(or $(FILE),examples/wall_heat_loss.txt)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 300

@@ -58,6 +58,8 @@ bool HasSecondEqualSign(const std::string& compiled) {
 
 }  // namespace
 
+int64_t FreshCompileCount = 0;
+
 void CompileExpression(std::string& text, int32_t maxLength) {
   EnsureScannerCharacterSets();
   int32_t p = 0;
@@ -124,6 +126,9 @@ void CompileExpression(std::string& text, int32_t maxLength) {
 void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosition& position,
                      bool /*fromRewrite*/) {
   DisposeArgumentListChain(PendingArgumentLists);
+  // Pieces of a series left by a statement that failed would make the next
+  // SUM report a nesting it does not have.
+  DisposePendingTextPieces();
   TProgramUnitRecord* unit = CurrentProgramUnit;
   if (unit == nullptr) return;
   unit->LastEquation = CurrentEquation;
@@ -137,6 +142,7 @@ void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosit
   const bool reused = NewEquation(text, position.Line);
   if (CalcErrorCode != 0) return;  // no record could be made
   if (!reused) {
+    ++FreshCompileCount;
     CurrentEquation->Text = text;
     LastSubstanceObject = nullptr;
     PrepareStatement(text, maxLength);

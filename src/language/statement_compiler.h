@@ -18,6 +18,10 @@ struct TEquationRecord;
 // The longest statement text.
 inline constexpr int32_t kMaxStatementLength = 255;
 
+// Statements compiled afresh (not taken over from the previous compile)
+// since start-up; the compile driver reports the count of each read.
+extern int64_t FreshCompileCount;
+
 // text: the statement, rewritten in place; longer than maxLength is error 340.
 void CompileStatement(std::string& text, int32_t maxLength, const TStatementPosition& position);
 void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosition& position,

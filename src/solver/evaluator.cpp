@@ -10,6 +10,7 @@
 #include "language/language_state.h"
 #include "language/program_units.h"
 #include "solver/complex_math.h"
+#include "solver/numeric_opcodes.h"
 
 namespace voq {
 
@@ -126,6 +127,7 @@ void SetEvaluationEnvironment(const EvaluationEnvironment* env) {
 }
 
 Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
+  EnsureNumericOpcodesInstalled();  // the built-in numeric functions, once
   TEvaluationState s;
   TEquationRecord& e = *equation;
   const int32_t r = routineSlot;

@@ -1,19 +1,294 @@
-// voq-solve: the headless front end. Reads a text of equations, compiles and
-// solves it, and prints the solution.
+// voq-solve: the headless front end. Reads a text file as the text of the
+// Equations window, compiles and solves it as the Solve command does, and
+// prints the main program's variables the way the Solution window saves
+// them as text. Failures go to stderr with exit status 2.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/calc_state.h"
+#include "core/messages.h"
+#include "core/number_format.h"
+#include "core/program_flags.h"
+#include "core/search_path.h"
+#include "language/compile_driver.h"
+#include "language/document_reset.h"
+#include "language/equation_reader.h"
+#include "language/function_catalog.h"
+#include "language/language_state.h"
+#include "language/program_units.h"
+#include "platform/console_platform.h"
+#include "solver/solve_session.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+using namespace voq;
+
+constexpr int kExitFailure = 2;
+// Continuations the --continue option grants after a failure to converge:
+// the solve is not repeated for ever when it never converges.
+constexpr int kMaxContinuations = 20;
+
+struct Options {
+  std::string file;
+  int digits = 0;  // 0: each variable's own display format
+  bool residuals = false;
+  bool continueAfterNoConvergence = false;
+  long double tolerance = 0;  // 0: the default stop criteria
+};
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R] FILE\n"
+         "       voq-solve --version\n"
+         "Solves the equations in FILE and prints one line per variable.\n"
+         "  --digits N   every value in exponential form with N significant digits\n"
+         "  --residuals  also each equation's block and relative residual\n"
+         "  --continue   answer Yes when asked to continue after a failure to converge\n"
+         "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n";
+}
+
+// The equation text the statement of an error selects, as the editor's
+// selection would show it: the window selection is recorded when the engine
+// reports an equation error.
+class ConsoleWindows : public WindowServices {
+ public:
+  void SelectEquationsText(int32_t start, int32_t end, int32_t line) override {
+    selectionStart = start;
+    selectionEnd = end;
+    selectionLine = line;
+    hasSelection = true;
+  }
+  int32_t selectionStart = 0, selectionEnd = 0, selectionLine = 0;
+  bool hasSelection = false;
+};
+
+// Alerts on stderr: errors as "Error NNN: text" followed by the offending
+// statement, questions with the answer given. Questions are answered No,
+// except the question after a failure to converge when --continue is given.
+class SolvePlatform : public ConsolePlatform {
+ public:
+  SolvePlatform(ConsoleWindows& windows, const std::string& text) : windows_(windows), text_(text) {
+    SetOutput(nullptr);
+    SetQuestionAnswer(kResultNo);
+  }
+  int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) override {
+    const std::vector<int> buttons = AlertKindButtons(kind);
+    const bool question =
+        std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
+    if (question) {
+      if (continuesLeft > 0 && text.rfind(kNoConvergencePrefix, 0) == 0) {
+        --continuesLeft;
+        answer = kResultYes;
+      }
+      std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
+      lastQuestion = text;
+    } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
+      std::cerr << "Error " << CalcErrorCode << ": " << text << "\n";
+      reportedError = CalcErrorCode;
+    } else {
+      std::cerr << text << "\n";
+    }
+    if (windows_.hasSelection) {
+      PrintStatement();
+      windows_.hasSelection = false;
+    }
+    return answer;
+  }
+
+  int continuesLeft = 0;
+  int32_t reportedError = 0;
+  std::string lastQuestion;
+
+ private:
+  static constexpr const char* kNoConvergencePrefix =
+      "The problem failed to converge in the allowable number of iterations";
+
+  void PrintStatement() {
+    const int32_t start = std::max<int32_t>(windows_.selectionStart, 0);
+    int32_t end = std::min<int32_t>(windows_.selectionEnd, int32_t(text_.size()));
+    if (end <= start) return;
+    std::string statement = text_.substr(size_t(start), size_t(end - start));
+    while (!statement.empty() && (statement.back() == '\r' || statement.back() == '\n' ||
+                                  statement.back() == ';' || statement.back() == ' '))
+      statement.pop_back();
+    std::cerr << "  line " << windows_.selectionLine << ": " << statement << "\n";
+  }
+
+  ConsoleWindows& windows_;
+  const std::string& text_;
+};
+
+bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
+    const std::string arg = argv[i];
+    if (arg == "--version") {
       std::cout << "voq-solve " << VOQ_VERSION << "\n";
-      return 0;
+      std::exit(0);
+    } else if (arg == "--help" || arg == "-h") {
+      PrintUsage(std::cout);
+      std::exit(0);
+    } else if (arg == "--residuals") {
+      options.residuals = true;
+    } else if (arg == "--continue") {
+      options.continueAfterNoConvergence = true;
+    } else if (arg == "--digits") {
+      if (i + 1 >= argc) return false;
+      char* end = nullptr;
+      const long n = std::strtol(argv[++i], &end, 10);
+      if (end == nullptr || *end != '\0' || n < 1 || n > 20) {
+        std::cerr << "voq-solve: --digits takes a number from 1 to 20\n";
+        return false;
+      }
+      options.digits = int(n);
+    } else if (arg == "--tolerance") {
+      if (i + 1 >= argc) return false;
+      char* end = nullptr;
+      const long double r = std::strtold(argv[++i], &end);
+      if (end == nullptr || *end != '\0' || !(r > 0) || r >= 1) {
+        std::cerr << "voq-solve: --tolerance takes a number between 0 and 1\n";
+        return false;
+      }
+      options.tolerance = r;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::cerr << "voq-solve: unknown option " << arg << "\n";
+      return false;
+    } else if (options.file.empty()) {
+      options.file = arg;
+    } else {
+      return false;
     }
   }
-  std::cerr << "usage: voq-solve --version\n";
-  return 2;
+  return !options.file.empty();
+}
+
+// The file's text; a message and false when it cannot serve as equations.
+bool ReadEquationFile(const std::string& name, std::string& text) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) {
+    std::cerr << "voq-solve: " << name << " is a directory, not a file of equations\n";
+    return false;
+  }
+  std::ifstream in(name, std::ios::binary);
+  if (!in) {
+    std::cerr << "voq-solve: cannot open " << name << ": " << std::strerror(errno) << "\n";
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) {
+    std::cerr << "voq-solve: cannot read " << name << "\n";
+    return false;
+  }
+  text = buffer.str();
+  if (text.find_first_not_of(" \t\r\n\x1a") == std::string::npos) {
+    std::cerr << "voq-solve: " << name << " is empty: there are no equations to solve\n";
+    return false;
+  }
+  // Text in any 8-bit code page is accepted; NUL bytes or many control
+  // characters mean the file is not text.
+  size_t control = 0;
+  for (unsigned char c : text) {
+    if (c == 0) {
+      control = text.size();
+      break;
+    }
+    if (c < 32 && c != '\t' && c != '\r' && c != '\n' && c != '\f' && c != 26) ++control;
+  }
+  if (control * 20 > text.size()) {
+    std::cerr << "voq-solve: " << name << " is not a text file of equations\n";
+    return false;
+  }
+  return true;
+}
+
+std::string ValueText(const TVariableRecord& v, int digits) {
+  if (digits > 0 && !v.IsString) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*LE", digits - 1, static_cast<long double>(v.Value));
+    return buffer;
+  }
+  return FormatValue(TDisplayFormat{v.Style, v.Digits}, v.Value);
+}
+
+void PrintSolution(const Options& options) {
+  const TProgramUnitRecord* main = MainProgramUnit;
+  for (int32_t k = 1; k <= main->UsedVariableCount; ++k) {
+    const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
+    // Variables of included files are not listed.
+    if (v == nullptr || v->DisplayCode == 0) continue;
+    std::string line = v->Name + "=" + ValueText(*v, options.digits);
+    if (!v->Units.empty() && !v->IsString) line += " " + ("[" + v->Units + "]").substr(0, 30);
+    std::cout << line << "\n";
+  }
+  if (!options.residuals) return;
+  std::cout << "\nBlock  Relative residual  Equation\n";
+  for (const TEquationRecord* e = main->FirstEquation; e != nullptr; e = e->Next) {
+    char relative[64];
+    if (IsBlank(e->RelativeResidual))
+      std::snprintf(relative, sizeof relative, "*****");
+    else
+      std::snprintf(relative, sizeof relative, "%.4LE",
+                    e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual);
+    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << e->Text.value_or("")
+              << "\n";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseArguments(argc, argv, options)) {
+    PrintUsage(std::cerr);
+    return kExitFailure;
+  }
+  std::string text;
+  if (!ReadEquationFile(options.file, text)) return kExitFailure;
+  // Positions of errors count CR LF line breaks, as the reader does.
+  const std::string windowText = NormalizeLineBreaks(text);
+
+  ConsoleWindows windows;
+  SolvePlatform platform(windows, windowText);
+  platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
+  SetPlatform(&platform);
+  SetWindows(&windows);
+
+  EnsureMainProgramUnit();
+  InstallBuiltinFunctionCatalog();
+  ResetDocument();
+  // Files the equations include are looked for beside them too.
+  const std::string folder = std::filesystem::path(options.file).parent_path().string();
+  if (!folder.empty()) AddSearchDirectory(folder);
+
+  if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
+  Equations().SetText(windowText);
+  CheckOnlyMode = false;
+  CompileEquations(false, false);
+
+  const bool solved = CalcErrorCode <= 0 && SolutionAvailable;
+  if (!solved) {
+    if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+      std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
+    else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
+      std::cerr << "voq-solve: the equations were not solved\n";
+    SetWindows(nullptr);
+    SetPlatform(nullptr);
+    return kExitFailure;
+  }
+  PrintSolution(options);
+  SetWindows(nullptr);
+  SetPlatform(nullptr);
+  return 0;
 }

@@ -11,6 +11,7 @@
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
 #include "solver/code_builder.h"
+#include "solver/numeric_opcodes.h"
 
 namespace voq {
 namespace {
@@ -23,6 +24,10 @@ class EvaluatorTest : public LanguageStoreTest {
   void SetUp() override {
     LanguageStoreTest::SetUp();
     WarningEquation = nullptr;
+    // Start without function handlers (the first evaluation would install
+    // the numeric ones): each test installs those it needs.
+    EnsureNumericOpcodesInstalled();
+    for (int op = 198; op <= 255; ++op) SetOpcodeHandler(op, nullptr);
   }
   void TearDown() override {
     for (int op = 198; op <= 255; ++op) SetOpcodeHandler(op, nullptr);

@@ -1,0 +1,80 @@
+// The compile pass over the whole Equations text must take time proportional
+// to the text: 10,000 statements should cost about ten times 1,000, both for
+// a first compile and for a compile that takes every statement over from the
+// previous one.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "bench_store.h"
+#include "core/calc_state.h"
+#include "language/compile_driver.h"
+#include "language/language_state.h"
+
+namespace {
+
+// n statements over n variables: a chain v1 = v0 + 1, v2 = v1*0.5 + 2, ...
+// with brace and quote comments, two statements on some lines, continuation
+// lines and blank lines. Each statement has one unknown once the one before
+// it is known, so the reader solves it as it goes.
+std::string MakeEquationText(int n) {
+  std::string text = "v0 = 1 {start}\r\n";
+  for (int i = 1; i < n; ++i) {
+    const std::string k = std::to_string(i);
+    const std::string prev = "v" + std::to_string(i - 1);
+    switch (i % 4) {
+      case 0:
+        text += "v" + k + " = " + prev + " + " + k + " {comment " + k + "}\r\n";
+        break;
+      case 1:
+        text += "\"note\" v" + k + " = 0.5*" + prev + "; ";
+        break;  // the next statement shares the line
+      case 2:
+        text += "v" + k + " = " + prev + " - &\r\n  " + k + "\r\n\r\n";
+        break;
+      default:
+        text += "v" + k + " = " + prev + "/2 {[m]}\r\n";
+        break;
+    }
+  }
+  return text;
+}
+
+void CheckCompiled(benchmark::State& state) {
+  if (voq::CalcErrorCode != 0 || voq::LastCompileCounts.Statements != int32_t(state.range(0)))
+    state.SkipWithError("the text did not compile into its statements");
+  state.SetComplexityN(state.range(0));
+  state.counters["statements"] = double(voq::LastCompileCounts.Statements);
+  state.counters["fresh"] = double(voq::LastCompileCounts.Fresh);
+}
+
+void BM_CompileFresh(benchmark::State& state) {
+  voq::InMemoryEquationsEditor editor;
+  editor.SetText(MakeEquationText(int(state.range(0))));
+  voq::SetEquationsEditor(&editor);
+  voq::CheckOnlyMode = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    voq::bench::ResetStore();
+    state.ResumeTiming();
+    voq::CompileEquations(false, false);
+  }
+  CheckCompiled(state);
+  voq::SetEquationsEditor(nullptr);
+}
+BENCHMARK(BM_CompileFresh)->Arg(1000)->Arg(10000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+
+void BM_CompileUnchanged(benchmark::State& state) {
+  voq::InMemoryEquationsEditor editor;
+  editor.SetText(MakeEquationText(int(state.range(0))));
+  voq::SetEquationsEditor(&editor);
+  voq::CheckOnlyMode = true;
+  voq::bench::ResetStore();
+  voq::CompileEquations(false, false);
+  for (auto _ : state) voq::CompileEquations(false, false);
+  CheckCompiled(state);
+  voq::SetEquationsEditor(nullptr);
+}
+BENCHMARK(BM_CompileUnchanged)->Arg(1000)->Arg(10000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+
+}  // namespace

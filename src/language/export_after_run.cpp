@@ -1,0 +1,329 @@
+#include "language/export_after_run.h"
+
+#include <cstdio>
+
+#include "core/calc_state.h"
+#include "core/locale_settings.h"
+#include "core/number_text.h"
+#include "core/search_path.h"
+#include "core/string_constants.h"
+#include "core/text_utils.h"
+#include "language/language_state.h"
+#include "language/program_units.h"
+#include "platform/platform.h"
+
+namespace voq {
+
+std::vector<std::string> ExportDirectives;
+int32_t FirstRun = 1;
+
+namespace {
+
+// The clipboard line buffer holds at most this many characters.
+constexpr size_t kClipboardBufferLength = 32767;
+constexpr size_t kExportTextLength = 30;
+constexpr int32_t kMaxRangeGroups = 3;
+// A guard against a range that would name more elements than any program
+// can hold.
+constexpr int64_t kMaxRangeElements = 10000;
+
+bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+std::string UpperExtension(const std::string& name) {
+  const size_t slash = name.find_last_of("/\\");
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return UpperCaseText(name.substr(dot));
+}
+
+void CutTo(std::string& text, size_t length) {
+  if (text.size() > length) text.resize(length);
+}
+
+// The variable of the main program with this name, or null.
+TVariableRecord* MainVariable(const std::string& name) {
+  const int32_t savedError = CalcErrorCode;
+  const int32_t i = FindVariable(name);
+  CalcErrorCode = savedError;
+  return MainProgramUnit != nullptr ? MainProgramUnit->Variable(i) : nullptr;
+}
+
+// Splits a variable list at separators and blanks outside brackets.
+std::vector<std::string> SplitVariableList(std::string list) {
+  std::vector<std::string> items;
+  TrimShort(list, INT32_MAX);
+  while (!list.empty()) {
+    const int32_t cut = SplitExportItem(list);
+    std::string item = list.substr(0, static_cast<size_t>(cut) - 1);
+    list = cut > static_cast<int32_t>(list.size()) ? "" : list.substr(static_cast<size_t>(cut));
+    TrimShort(list, INT32_MAX);
+    TrimShort(item, INT32_MAX);
+    if (!item.empty()) items.push_back(item);
+  }
+  return items;
+}
+
+// The names an item of the list stands for: itself, or a range's elements.
+std::vector<std::string> ItemNames(const std::string& item) {
+  if (item.find("..") == std::string::npos) return {item};
+  return ExpandArrayRange(item);
+}
+
+std::string ValueText(const TVariableRecord& v) {
+  std::string text;
+  if (v.IsString) {
+    text = "'" + StringConstText(static_cast<int32_t>(v.Value)) + "'";
+  } else {
+    const TDisplayFormat format{0, 8};
+    text = RealToStr(format, v.UnknownPosition == 0 ? -999.0L : v.Value);
+    TrimShort(text, INT32_MAX);
+  }
+  CutTo(text, kExportTextLength);
+  return text;
+}
+
+std::string HeaderText(const std::vector<std::string>& names) {
+  std::string lines;
+  int32_t count = 0;
+  for (const std::string& name : names) {
+    const TVariableRecord* v = MainVariable(name);
+    if (v == nullptr) {
+      SetMessageArg(1, name);
+      CalcErrorCode = 564;
+      continue;
+    }
+    const char letter = v->Style == 0 ? 'E' : v->Style == 1 ? 'F' : 'A';
+    std::string line = std::string(1, letter) + std::to_string(v->Digits).substr(0, 1) + " " + name + " ";
+    if (!v->Units.empty()) line += "[" + v->Units + "]";
+    CutTo(line, kExportTextLength);
+    lines += line + "\r\n";
+    ++count;
+  }
+  if (count == 0) return "";
+  return "-1 " + std::to_string(-count) + "\r\n" + lines;
+}
+
+std::string ValueLine(const std::vector<std::string>& names) {
+  std::string line;
+  bool first = true;
+  for (const std::string& name : names) {
+    const TVariableRecord* v = MainVariable(name);
+    if (v == nullptr) {
+      SetMessageArg(1, name);
+      CalcErrorCode = 564;
+      continue;
+    }
+    if (!first) line.push_back(ArgumentSeparator);
+    line += ValueText(*v);
+    first = false;
+  }
+  return line;
+}
+
+// One $EXPORT directive. False when the remaining directives must not be
+// carried out (errors 565 and 566).
+bool ExportOne(const std::string& directive, int32_t run) {
+  std::string text = directive;
+  TrimShort(text, INT32_MAX);
+  bool appendAsked = false;
+  if (UpperCaseText(text).starts_with("/A")) {
+    appendAsked = true;
+    const int32_t cut = SplitExportItem(text);
+    text = cut > static_cast<int32_t>(text.size()) ? "" : text.substr(static_cast<size_t>(cut));
+    TrimShort(text, INT32_MAX);
+  }
+  const int32_t cut = SplitExportItem(text);
+  std::string target = text.substr(0, static_cast<size_t>(cut) - 1);
+  TrimShort(target, INT32_MAX);
+  const std::string list = cut > static_cast<int32_t>(text.size()) ? "" : text.substr(static_cast<size_t>(cut));
+
+  if (!target.starts_with("'") && target.ends_with("$")) {
+    const TVariableRecord* v = MainVariable(target);
+    if (v == nullptr) {
+      SetMessageArg(1, target);
+      SetMessageArg(2, "$Export");
+      CalcErrorCode = 566;
+      return false;
+    }
+    target = StringConstText(static_cast<int32_t>(v->Value));
+  } else if (target.size() >= 2 && target.front() == '\'' && target.back() == '\'') {
+    target = target.substr(1, target.size() - 2);
+  }
+  const bool clipboard = SameTextNoCase(target, "CLIPBOARD");
+  const std::string extension = UpperExtension(target);
+  if (!clipboard && extension != ".CSV" && extension != ".TXT") {
+    CalcErrorCode = 565;
+    return false;
+  }
+
+  const bool append = (FirstRun < run || appendAsked) && (clipboard || FileExistsOnPath(target));
+  const std::vector<std::string> items = SplitVariableList(list);
+  std::vector<std::string> names;
+  for (const std::string& item : items) {
+    const int32_t savedError = CalcErrorCode;
+    CalcErrorCode = 0;
+    std::vector<std::string> expanded = ItemNames(item);
+    if (CalcErrorCode == 0) {
+      CalcErrorCode = savedError;
+      names.insert(names.end(), expanded.begin(), expanded.end());
+    }
+  }
+
+  std::string output;
+  if (!append && !clipboard && extension == ".TXT") output += HeaderText(names);
+  output += ValueLine(names);
+
+  if (clipboard) {
+    std::string buffer;
+    std::string old;
+    if (append && Platform().GetClipboardText(old) && !old.empty()) {
+      CutTo(old, kClipboardBufferLength);
+      buffer = old + "\r\n";
+    }
+    buffer += output;
+    CutTo(buffer, kClipboardBufferLength);
+    Platform().SetClipboardText(buffer);
+    return true;
+  }
+  std::FILE* file = std::fopen(target.c_str(), append ? "ab" : "wb");
+  if (file == nullptr) {
+    // The file cannot be written: reported like a missing target.
+    SetMessageArg(1, target);
+    SetMessageArg(2, "$Export");
+    CalcErrorCode = 566;
+    return false;
+  }
+  output += "\r\n";
+  std::fwrite(output.data(), 1, output.size(), file);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+int32_t SplitExportItem(const std::string& text) {
+  int32_t depth = 0;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const char c = text[k];
+    if (c == '[') ++depth;
+    if (c == ']') --depth;
+    if (depth <= 0 && (c == ArgumentSeparator || c == ' ')) return static_cast<int32_t>(k) + 1;
+  }
+  return static_cast<int32_t>(text.size()) + 1;
+}
+
+int32_t ReadRangeBound(const std::string& text) {
+  std::string t = text;
+  TrimShort(t, INT32_MAX);
+  if (t.empty()) {
+    CalcErrorCode = 265;
+    return 0;
+  }
+  if (IsDigitChar(t[0])) {
+    int32_t n = 0;
+    bool ok = t.size() <= 10;
+    for (char c : t) ok = ok && IsDigitChar(c);
+    if (ok) StrToLongSafe(t, n, ok);
+    if (!ok) CalcErrorCode = 265;
+    return n;
+  }
+  const TVariableRecord* v = MainVariable(t);
+  if (v == nullptr) return 0;
+  if (v->UnknownPosition != kDeterminedVariable) {
+    CalcErrorCode = 265;
+    return 0;
+  }
+  const Extended r = RoundReal(v->Value);
+  if (!(r >= -2147483648.0L && r <= 2147483647.0L)) {
+    CalcErrorCode = 265;
+    return 0;
+  }
+  return static_cast<int32_t>(r);
+}
+
+void ReadRangeBoundsList(const std::string& text, int32_t& count, std::array<int32_t, 3>& lows,
+                         std::array<int32_t, 3>& highs) {
+  count = 0;
+  if (text.find("..") == std::string::npos) {
+    CalcErrorCode = 3;
+    return;
+  }
+  size_t k = 0;
+  for (;;) {
+    const size_t end = text.find_first_of(std::string("]") + ArgumentSeparator, k);
+    if (end == std::string::npos) {
+      // A group that never ends: the bound text is not closed.
+      CalcErrorCode = 3;
+      return;
+    }
+    if (count == kMaxRangeGroups) {
+      CalcErrorCode = 266;
+      return;
+    }
+    const std::string group = text.substr(k, end - k);
+    const size_t dots = group.find("..");
+    if (dots == std::string::npos) {
+      lows[count] = highs[count] = ReadRangeBound(group);
+    } else {
+      lows[count] = ReadRangeBound(group.substr(0, dots));
+      if (CalcErrorCode == 0) highs[count] = ReadRangeBound(group.substr(dots + 2));
+    }
+    if (CalcErrorCode > 0) return;
+    ++count;
+    if (text[end] == ']') return;
+    k = end + 1;
+  }
+}
+
+std::vector<std::string> ExpandArrayRange(const std::string& item) {
+  std::vector<std::string> names;
+  const size_t open = item.find('[');
+  if (open == std::string::npos) {
+    CalcErrorCode = 3;
+    return names;
+  }
+  const std::string base = item.substr(0, open);
+  int32_t count = 0;
+  std::array<int32_t, 3> lows{};
+  std::array<int32_t, 3> highs{};
+  ReadRangeBoundsList(item.substr(open + 1), count, lows, highs);
+  if (CalcErrorCode > 0) return names;
+  int64_t total = 1;
+  for (int32_t g = 0; g < count; ++g) {
+    if (highs[g] < lows[g]) return names;
+    total *= static_cast<int64_t>(highs[g]) - lows[g] + 1;
+    if (total > kMaxRangeElements) {
+      CalcErrorCode = 265;
+      return names;
+    }
+  }
+  const std::string sep(1, ArgumentSeparator);
+  std::array<int32_t, 3> index = lows;
+  for (;;) {
+    std::string name = base + "[" + std::to_string(index[0]);
+    for (int32_t g = 1; g < count; ++g) name += sep + std::to_string(index[g]);
+    name += "]";
+    CutTo(name, kExportTextLength);
+    names.push_back(name);
+    // The last index varies fastest.
+    int32_t g = count - 1;
+    while (g >= 0 && index[g] == highs[g]) {
+      index[g] = lows[g];
+      --g;
+    }
+    if (g < 0) break;
+    ++index[g];
+  }
+  return names;
+}
+
+void ExportAfterRun(int32_t run) {
+  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
+  CurrentProgramUnit = MainProgramUnit;
+  for (const std::string& directive : ExportDirectives) {
+    if (!ExportOne(directive, run)) break;
+  }
+  CurrentProgramUnit = savedUnit;
+}
+
+}  // namespace voq
