@@ -4,42 +4,29 @@
 #include <string>
 #include <vector>
 
+#include "../tests/language/store_reset.h"
 #include "core/calc_state.h"
-#include "language/language_state.h"
 #include "language/program_units.h"
 #include "language/statement_compiler.h"
 
 namespace voq::bench {
 
-inline void ResetStore() {
-  ShuttingDown = true;
-  ClearCompiledEquations();
-  DisposeModuleUnits();
-  ShuttingDown = false;
-  for (TProgramUnitRecord* unit : ProgramUnitList) DisposeProgramUnit(unit);
-  ProgramUnitList.clear();
-  MainProgramUnit = nullptr;
-  CurrentProgramUnit = nullptr;
-  CurrentEquation = nullptr;
-  ReusableEquations = nullptr;
-  CalcErrorCode = 0;
-  EnsureMainProgramUnit();
-}
+// The language store of the tests, reset the same way.
+inline void ResetStore() { testing::ResetLanguageStore(); }
 
-// Compiles the statements into the main program; false on a compile error.
+// Compiles the statements into the main program as one read; false on a
+// compile error.
 inline bool CompileAll(const std::vector<std::string>& statements) {
-  CurrentProgramUnit = MainProgramUnit;
-  MainProgramUnit->LastEquation = nullptr;
-  ReusableEquations = MainProgramUnit->FirstEquation;
-  PurgeMarkedEquations();
-  CurrentEquation = nullptr;
-  CalcErrorCode = 0;
+  testing::BeginTestPass();
   for (const std::string& s : statements) {
     std::string text = s;
-    CompileStatement(text, 255, TStatementPosition{});
-    if (CalcErrorCode != 0) return false;
+    CompileStatement(text, kMaxStatementLength, TStatementPosition{});
+    if (CalcErrorCode != 0) {
+      ReleaseRetainedEquations();
+      return false;
+    }
   }
-  DisposeUnusedEquations();
+  testing::EndTestPass();
   return true;
 }
 

@@ -465,6 +465,9 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
   LastCompileCounts = TCompileCounts{};
   PlatformServices& platform = Platform();
 
+  // The warnings window starts every read empty: lines kept from an earlier
+  // solve would hide a warning repeated now, and fill the window for good.
+  if (!LoadingLibrary) ClearWarningsAfter(0);
   WarningsPending = false;
   CompileStartTicks = platform.TickCount();
   IntegralTableDirective.clear();

@@ -74,6 +74,21 @@ void TrimLeft(std::string& text) {
   text.erase(0, k);
 }
 
+// The $EXPORT text as it is kept: upper-cased outside quotes, except the
+// target (after an optional "/A"), which keeps its case even unquoted: it
+// names a file on a case-sensitive file system.
+std::string ExportDirectiveText(const std::string& text) {
+  size_t target = 0;
+  if (UpperCaseText(text.substr(0, 2)) == "/A") {
+    target = static_cast<size_t>(SplitExportItem(text));
+    while (target < text.size() && static_cast<unsigned char>(text[target]) <= ' ') ++target;
+  }
+  if (target >= text.size()) return UpperCaseOutsideQuotes(text);
+  const size_t targetEnd = target + static_cast<size_t>(SplitExportItem(text.substr(target))) - 1;
+  return UpperCaseOutsideQuotes(text.substr(0, target)) + text.substr(target, targetEnd - target) +
+         UpperCaseOutsideQuotes(text.substr(targetEnd));
+}
+
 // $UNITSYSTEM: each word sets one field, left to right, so a word that
 // depends on the unit system sees the system set by the words before it.
 void ApplyUnitSystemWords(const std::string& upperDirective) {
@@ -504,7 +519,7 @@ void ProcessDirective(std::string& statement, bool& handled) {
     case 9: {  // EXPORT: the text after the keyword itself
       std::string rest = text.substr(keywordEnd);
       TrimLeft(rest);
-      ExportDirectives.push_back(UpperCaseOutsideQuotes(rest));
+      ExportDirectives.push_back(ExportDirectiveText(rest));
       break;
     }
     case 10:

@@ -55,7 +55,10 @@ struct TBuiltinCallContext {
   TCallArguments Arguments;
 };
 
-// A built-in call (only when the name is followed by "(" or is PI).
+// A built-in call at position p (only when the name is followed by "(" or
+// is PI): checks the argument count, rewrites the name into its opcode byte
+// (with the sub-code as a first argument) and steps p back. False when the
+// catalogue has no such name.
 bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string& name,
                         int32_t start, int32_t& p);
 

@@ -21,7 +21,6 @@ const EmptyConstantsCatalog kEmptyConstants;
 const FunctionCatalog* installedFunctions = &kEmptyFunctions;
 const ConstantsCatalog* installedConstants = &kEmptyConstants;
 PropertyCaches* installedCaches = nullptr;
-WarningsWindow* installedWarnings = nullptr;
 
 }  // namespace
 
@@ -37,8 +36,5 @@ void SetBuiltinConstants(const ConstantsCatalog* catalog) {
 
 PropertyCaches* InstalledPropertyCaches() { return installedCaches; }
 void SetPropertyCaches(PropertyCaches* caches) { installedCaches = caches; }
-
-WarningsWindow* InstalledWarningsWindow() { return installedWarnings; }
-void SetWarningsWindow(WarningsWindow* window) { installedWarnings = window; }
 
 }  // namespace voq

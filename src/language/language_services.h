@@ -1,9 +1,10 @@
 #pragma once
 // What the language core needs of other subsystems, behind small interfaces:
 // the built-in function catalogue, the built-in constants of the units
-// subsystem, the property models' state caches and the warnings window.
-// Each has a settable instance; until one is installed the default answers
-// "nothing known" (no function, no constant) or does nothing.
+// subsystem and the property models' state caches. Each has a settable
+// instance; until one is installed the default answers "nothing known" (no
+// function, no constant) or does nothing. Warnings go straight to the one
+// list of solver/warnings_window.h, which the warnings window shows.
 #include <cstdint>
 #include <string>
 
@@ -54,13 +55,5 @@ class PropertyCaches {
 };
 PropertyCaches* InstalledPropertyCaches();
 void SetPropertyCaches(PropertyCaches* caches);
-
-class WarningsWindow {
- public:
-  virtual ~WarningsWindow() = default;
-  virtual void AddWarning(const std::string& text) = 0;
-};
-WarningsWindow* InstalledWarningsWindow();
-void SetWarningsWindow(WarningsWindow* window);
 
 }  // namespace voq

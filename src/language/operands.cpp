@@ -675,12 +675,7 @@ namespace {
 void AddTruncationWarning(const std::string& name) {
   const std::string saved = MessageArgs[1];
   SetMessageArg(1, "Variable " + name + " has been truncated.");
-  // The warnings list itself unless the application put a window in front.
-  if (WarningsWindow* window = InstalledWarningsWindow()) {
-    window->AddWarning(GetMessageText(18));
-  } else {
-    AddWarning(GetMessageText(18));
-  }
+  AddWarning(GetMessageText(18));
   MessageArgs[1] = saved;
 }
 

@@ -27,13 +27,6 @@ void CompileNumber(std::string& text, int32_t maxLength, int32_t& p);
 void CompileStringLiteral(std::string& text, int32_t maxLength, int32_t& p);
 void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p);
 
-// A catalogue function call at position p (name upper-cased in name, the
-// character after it at p + 1): checks the argument count, rewrites the
-// name into its opcode byte (with the sub-code as a first argument) and
-// steps p back. False when the catalogue has no such name.
-bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string& name,
-                        int32_t start, int32_t& p);
-
 // Error 16 or 18 for a name that cannot be a variable name.
 void CheckVariableName(const std::string& name);
 

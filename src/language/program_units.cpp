@@ -9,6 +9,7 @@
 #include "core/string_constants.h"
 #include "language/language_services.h"
 #include "language/language_state.h"
+#include "language/operands.h"
 
 namespace voq {
 namespace {
@@ -444,11 +445,16 @@ void RegisterVariableUse(int32_t i, const std::string& name) {
   if (TrialCompile && !name.empty()) v->Name = CutName(name);
 }
 
-int32_t FindOrAddVariable(const std::string& name, int32_t /*position*/, int32_t /*line*/) {
+int32_t FindOrAddVariable(const std::string& name, int32_t position, int32_t /*line*/) {
   std::string cut = CutName(name);
   int32_t i = FindVariable(cut);
   if (i > 0) {
     RegisterVariableUse(i, cut);
+    // A later use typed in another case is rewritten to the spelling of the
+    // first use of this compile (when the preference asks for it).
+    if (const TVariableRecord* v = CurrentProgramUnit->Variable(i)) {
+      SyncVariableNameCase(cut, v->Name, position, kVariableNameCase);
+    }
     return i;
   }
   AddVariable(cut);

@@ -157,7 +157,12 @@ void SolveCompiledEquations() {
   if (CalcErrorCode == 0 && WarningsPending && ShowWarningMessages) {
     if (ShowAlert(GetMessageText(656), kAlertWarningYesNo, true) == kResultYes) services.ShowWarningsList();
   }
-  if (!ExportDirectives.empty() && CalcErrorCode == 0) ExportAfterRun(0);
+  if (!ExportDirectives.empty() && CalcErrorCode == 0) {
+    ExportAfterRun(0);
+    // The kept error number is restored below and would hide a failed
+    // export: the user is told here.
+    if (CalcErrorCode > 0) ShowAlert(GetMessageText(CalcErrorCode), kAlertErrorOk, true);
+  }
   if ((DegreesOfFreedom == 0 && !MinMaxMode) || (DegreesOfFreedom > 0 && MinMaxMode))
     services.ShowArraysTable(ActiveChildWindow != kDiagramWindow && CalcErrorCode == 0);
   services.BringDebugWindowToFront();

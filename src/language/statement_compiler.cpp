@@ -154,6 +154,10 @@ void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosit
 }
 
 void CompileStatement(std::string& text, int32_t maxLength, const TStatementPosition& position) {
+  // A MIN list or a call's arguments allow ranges only within their own
+  // statement.
+  RangeInFunctionArguments = false;
+  RangeInCallArguments = false;
   // The length is checked before anything cuts the text: a statement that
   // does not fit the buffer would otherwise compile cut short.
   TrimShort(text, INT32_MAX);

@@ -7,6 +7,7 @@
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "language/compiled_code.h"
+#include "language/document_settings.h"
 #include "language/language_state.h"
 #include "language/program_units.h"
 #include "solver/complex_math.h"
@@ -119,6 +120,8 @@ bool IsPassedOverOpcode(int32_t word) {
 }
 
 void SetLocalOperandReader(LocalOperandReader reader) { localOperandReader = reader; }
+
+Extended EvaluationEnvironment::AngleFactor() const { return DocumentSettings.AngleFactor; }
 
 const EvaluationEnvironment& Environment() { return *environment; }
 

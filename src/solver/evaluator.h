@@ -81,8 +81,9 @@ class EvaluationEnvironment {
   // Value of built-in constant j (0-based position in the constants list) in
   // the document's unit system; false when there is no such constant.
   virtual bool BuiltinConstantValue(int32_t /*j*/, Extended& /*value*/) const { return false; }
-  // Radians per angle unit of the document (1 in radian mode).
-  virtual Extended AngleFactor() const { return 1; }
+  // Radians per angle unit of the document (1 in radian mode); by default
+  // the one DocumentSettings holds.
+  virtual Extended AngleFactor() const;
   // String-constant index of the current Parametric table's name; 0 when the
   // window does not exist.
   virtual int32_t TableNameIndex() const { return 0; }

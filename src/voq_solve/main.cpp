@@ -26,6 +26,7 @@
 #include "language/program_units.h"
 #include "platform/console_platform.h"
 #include "solver/solve_session.h"
+#include "solver/warnings_window.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -92,6 +93,8 @@ class SolvePlatform : public ConsolePlatform {
         --continuesLeft;
         answer = kResultYes;
       }
+      // The list asked for is printed after the solve.
+      if (text == GetMessageText(kSeeWarningsQuestion)) answer = kResultYes;
       std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
       lastQuestion = text;
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
@@ -114,6 +117,7 @@ class SolvePlatform : public ConsolePlatform {
  private:
   static constexpr const char* kNoConvergencePrefix =
       "The problem failed to converge in the allowable number of iterations";
+  static constexpr int32_t kSeeWarningsQuestion = 656;
 
   void PrintStatement() {
     const int32_t start = std::max<int32_t>(windows_.selectionStart, 0);
@@ -246,6 +250,12 @@ void PrintSolution(const Options& options) {
   }
 }
 
+// The warnings window's lines, for a console user who has no window.
+void PrintPendingWarnings() {
+  if (!WarningsPending || !ShowWarningMessages) return;
+  for (const std::string& line : WarningLines()) std::cerr << "Warning: " << line << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -283,11 +293,13 @@ int main(int argc, char** argv) {
       std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
     else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
       std::cerr << "voq-solve: the equations were not solved\n";
+    PrintPendingWarnings();
     SetWindows(nullptr);
     SetPlatform(nullptr);
     return kExitFailure;
   }
   PrintSolution(options);
+  PrintPendingWarnings();
   SetWindows(nullptr);
   SetPlatform(nullptr);
   return 0;

@@ -10,9 +10,11 @@
 #include "core/program_flags.h"
 #include "language/code_listing.h"
 #include "language/comments.h"
+#include "language/document_settings.h"
 #include "language/language_state.h"
 #include "language/reader_state.h"
 #include "platform/scripted_platform.h"
+#include "solver/warnings_window.h"
 #include "language/store_fixture.h"
 
 namespace voq {
@@ -81,6 +83,25 @@ TEST_F(CompileDriverTest, SemicolonMakesTwoStatementsWithTheirPositions) {
   EXPECT_EQ(eqs[1]->SolvedAlone, 1);
   EXPECT_EQ(VarNamed("y")->Value, 2.0L);
   EXPECT_TRUE(platform.alerts.empty());
+}
+
+// With the uniform-case preference every later use takes the spelling of the
+// first one, in the window text itself.
+TEST_F(CompileDriverTest, LaterUsesTakeTheFirstSpelling) {
+  Preferences.UniformVariableCase = 1;
+  Compile("Speed = 3\r\ny = SPEED*2\r\nz = speed + y");
+  Preferences = TPreferencesRecord{};
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(editor.GetText(), "Speed = 3\r\ny = Speed*2\r\nz = Speed + y");
+}
+
+// Every read starts with an empty warnings window: a warning of the last
+// solve that comes again is pending again.
+TEST_F(CompileDriverTest, ReadStartsWithNoWarnings) {
+  AddWarning("from the last solve");
+  Compile("x = 1");
+  EXPECT_EQ(WarningLineCount(), 0u);
+  EXPECT_FALSE(WarningsPending);
 }
 
 TEST_F(CompileDriverTest, CommaDecimalSeparatorSplitsAtColonOnly) {

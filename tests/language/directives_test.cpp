@@ -184,8 +184,10 @@ TEST_F(DirectivesTest, RecordedDirectives) {
   EXPECT_EQ(IntegralTableDirective, "T:0.1 X Y");
   Run("$Export 'Out.csv' a, b$");
   Run("$EXPORT /a clipboard x");
-  // Outside quotes upper-cased; the quoted file name keeps its case.
-  EXPECT_EQ(ExportDirectives, (std::vector<std::string>{"'Out.csv' A, B$", "/A CLIPBOARD X"}));
+  Run("$export /tmp/Out.csv a");
+  // Outside quotes upper-cased; the file name keeps its case, quoted or not.
+  EXPECT_EQ(ExportDirectives,
+            (std::vector<std::string>{"'Out.csv' A, B$", "/A clipboard X", "/tmp/Out.csv A"}));
 }
 
 TEST_F(DirectivesTest, PrivateMarksTheRoutineOrUnit) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "core/calc_state.h"
 #include "language/directives.h"
@@ -26,7 +27,8 @@ class ExportTest : public LanguageStoreTest {
     BeginTestPass();
     ExportDirectives.clear();
     FirstRun = 1;
-    dir = fs::temp_directory_path() / "voq_export_test";
+    // One folder per process: ctest runs these tests side by side.
+    dir = fs::temp_directory_path() / ("voq_export_test_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }

@@ -128,6 +128,13 @@ TEST_F(FunctionCallsTest, RangeArgumentCountsItsElements) {
   EXPECT_EQ(Listing(), "s 4 X[1] X[2] X[3] , 3 , #233 =");
 }
 
+// The range flag a list turns on ends with its statement: a bare range in
+// the next one is still a bad subscript.
+TEST_F(FunctionCallsTest, RangeFlagEndsWithTheStatement) {
+  ASSERT_EQ(Compile("y = MIN(x[1..3])"), 0);
+  EXPECT_EQ(Compile("z = x[1..3]"), 14);
+}
+
 struct ErrorCase {
   const char* statement;
   int32_t error;

@@ -8,6 +8,7 @@
 #include "core/program_flags.h"
 #include "language/compile_driver.h"
 #include "language/document_reset.h"
+#include "language/document_settings.h"
 #include "language/language_state.h"
 #include "language/problem_summary.h"
 #include "language/store_fixture.h"
@@ -155,7 +156,13 @@ TEST_F(SolveAfterCompileTest, ResetDocumentLeavesANewEmptyDocument) {
   Solve("x = 3\r\ny = 2*x + 1");
   ASSERT_TRUE(EquationsCompiled);
   UseDiagramInput = false;
+  // A directive of the old document changed its settings.
+  SetAngleUnit(DocumentSettings, 1);
+  Preferences.UniformVariableCase = 1;
   ResetDocument();
+  EXPECT_EQ(DocumentSettings.AngleUnit, StoredDocumentSettings.AngleUnit);
+  EXPECT_EQ(DocumentSettings.AngleFactor, StoredDocumentSettings.AngleFactor);
+  EXPECT_EQ(Preferences.UniformVariableCase, StoredPreferences.UniformVariableCase);
   EXPECT_EQ(editor.GetText(), "");
   EXPECT_EQ(MainProgramUnit->VariableCount, 0);
   EXPECT_EQ(MainProgramUnit->FirstEquation, nullptr);

@@ -51,12 +51,6 @@ class FakeConstants : public ConstantsCatalog {
   std::string ConstantUnits(int32_t j) const override { return j == 0 ? "m/s^2" : ""; }
 };
 
-class RecordingWarnings : public WarningsWindow {
- public:
-  std::vector<std::string> lines;
-  void AddWarning(const std::string& text) override { lines.push_back(text); }
-};
-
 class StatementCompilerTest : public LanguageStoreTest {
  protected:
   void SetUp() override {
@@ -64,10 +58,6 @@ class StatementCompilerTest : public LanguageStoreTest {
     SetBuiltinFunctions(&catalog_);
     SetBuiltinConstants(&constants_);
     BeginTestPass();
-  }
-  void TearDown() override {
-    SetWarningsWindow(nullptr);
-    LanguageStoreTest::TearDown();
   }
 
   int32_t Compile(const std::string& statement, int32_t line = -1) {
@@ -374,16 +364,6 @@ TEST_F(StatementCompilerTest, UnitsOnTheStatementsLineGoToItsVariable) {
   // An unknown name ending in "#" is a variable.
   ASSERT_EQ(Compile("h = q#"), 0);
   EXPECT_EQ(Listing(), "h q# =");
-}
-
-TEST_F(StatementCompilerTest, LongNameIsCutWithAWarning) {
-  RecordingWarnings warnings;
-  SetWarningsWindow(&warnings);
-  const std::string name = "abcdefghijklmnopqrstuvwxyz_12345";  // 32 characters
-  ASSERT_EQ(Compile(name + " = 2*b"), 0);
-  EXPECT_EQ(CurrentProgramUnit->Variable(1)->Name, name.substr(0, 30));
-  ASSERT_EQ(warnings.lines.size(), 1u);
-  EXPECT_NE(warnings.lines[0].find("Variable " + name + " has been truncated."), std::string::npos);
 }
 
 TEST_F(StatementCompilerTest, LiteralSubscriptsNameArrayElements) {

@@ -17,10 +17,6 @@ namespace voq {
 namespace {
 
 using testing::CodeBuilder;
-using testing::kWAdd;
-using testing::kWEq;
-using testing::kWMul;
-using testing::kWSub;
 
 class BlockingTest : public ::testing::Test {
  protected:
@@ -82,9 +78,9 @@ class BlockingTest : public ::testing::Test {
 // solved together, z follows from them.
 TEST_F(BlockingTest, TwoEquationBlockThenTheProduct) {
   int32_t x = Unknown("x"), y = Unknown("y"), z = Unknown("z");
-  TEquationRecord* e1 = Equation(CodeBuilder().Var(x).Var(y).Word(kWAdd).Const(3).Word(kWEq));
-  TEquationRecord* e2 = Equation(CodeBuilder().Var(x).Var(y).Word(kWSub).Const(1).Word(kWEq));
-  TEquationRecord* e3 = Equation(CodeBuilder().Var(z).Var(x).Var(y).Word(kWMul).Word(kWEq));
+  TEquationRecord* e1 = Equation(CodeBuilder().Var(x).Var(y).Word(OpAdd).Const(3).Word(OpEqual));
+  TEquationRecord* e2 = Equation(CodeBuilder().Var(x).Var(y).Word(OpSubtract).Const(1).Word(OpEqual));
+  TEquationRecord* e3 = Equation(CodeBuilder().Var(z).Var(x).Var(y).Word(OpMultiply).Word(OpEqual));
 
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
@@ -117,9 +113,9 @@ TEST_F(BlockingTest, TwoEquationBlockThenTheProduct) {
 // the whole set.
 TEST_F(BlockingTest, UnbalancedSetIsNotSplit) {
   int32_t x = Unknown("x"), y = Unknown("y"), z = Unknown("z");
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWAdd).Const(3).Word(kWEq));
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWSub).Const(1).Word(kWEq));
-  Equation(CodeBuilder().Var(z).Var(x).Var(y).Word(kWMul).Word(kWEq));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpAdd).Const(3).Word(OpEqual));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpSubtract).Const(1).Word(OpEqual));
+  Equation(CodeBuilder().Var(z).Var(x).Var(y).Word(OpMultiply).Word(OpEqual));
   Main().EquationCount = 4;
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
@@ -140,8 +136,8 @@ TEST_F(BlockingTest, GuessVariableJoinsTheRow) {
     testing::ResetLanguageStore();
     int32_t x = Unknown("x"), y = Unknown("y");
     if (c.guessFromY) Var(x).GuessVariable = static_cast<int16_t>(y);
-    Equation(CodeBuilder().Var(y).Const(2).Word(kWEq));
-    Equation(CodeBuilder().Var(x).Const(5).Word(kWEq));
+    Equation(CodeBuilder().Var(y).Const(2).Word(OpEqual));
+    Equation(CodeBuilder().Var(x).Const(5).Word(OpEqual));
     BlockAllUnits();
     ASSERT_EQ(CalcErrorCode, 0);
     EXPECT_EQ(Main().BlockCount, 2);
@@ -158,9 +154,9 @@ TEST_F(BlockingTest, BlocksComeInDependencyOrder) {
   for (int i = 1; i <= 4; ++i) xs.push_back(Unknown("x" + std::to_string(i)));
   std::vector<TEquationRecord*> eqs;
   for (int i = 4; i >= 2; --i) {
-    eqs.push_back(Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(kWAdd).Word(kWEq)));
+    eqs.push_back(Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(OpAdd).Word(OpEqual)));
   }
-  eqs.push_back(Equation(CodeBuilder().Var(xs[0]).Const(1).Word(kWEq)));
+  eqs.push_back(Equation(CodeBuilder().Var(xs[0]).Const(1).Word(OpEqual)));
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   ASSERT_EQ(Main().BlockCount, 4);
@@ -176,13 +172,13 @@ TEST_F(BlockingTest, TenThousandLongChainBlocksWithoutDeepRecursion) {
   const int n = kMaxBlockUnknowns;
   std::vector<int32_t> xs;
   for (int i = 1; i <= n; ++i) xs.push_back(Unknown("x" + std::to_string(i)));
-  Equation(CodeBuilder().Var(xs[0]).Const(1).Word(kWEq));
+  Equation(CodeBuilder().Var(xs[0]).Const(1).Word(OpEqual));
   for (int i = 2; i <= n; ++i) {
-    Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(kWAdd).Word(kWEq));
+    Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(OpAdd).Word(OpEqual));
   }
   // Closing the loop makes the whole chain one block.
   TEquationRecord* first = Main().FirstEquation;
-  CodeBuilder().Var(xs[0]).Var(xs[n - 1]).Const(1).Word(kWAdd).Word(kWEq).Into(*first);
+  CodeBuilder().Var(xs[0]).Var(xs[n - 1]).Const(1).Word(OpAdd).Word(OpEqual).Into(*first);
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(Main().BlockCount, 1);
@@ -201,9 +197,9 @@ TEST_F(BlockingTest, OpenChainGivesOneBlockPerEquation) {
   // Listed from the end of the chain back, so the first equations met need
   // blocks that are found later.
   for (int i = n; i >= 2; --i) {
-    Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(kWAdd).Word(kWEq));
+    Equation(CodeBuilder().Var(xs[i - 1]).Var(xs[i - 2]).Const(1).Word(OpAdd).Word(OpEqual));
   }
-  Equation(CodeBuilder().Var(xs[0]).Const(1).Word(kWEq));
+  Equation(CodeBuilder().Var(xs[0]).Const(1).Word(OpEqual));
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   ASSERT_EQ(Main().BlockCount, n);
@@ -217,9 +213,9 @@ TEST_F(BlockingTest, OpenChainGivesOneBlockPerEquation) {
 // names the equation at position 2.
 TEST_F(BlockingTest, DependentPairBlocksThenFactorisationGives55) {
   int32_t x = Unknown("x"), y = Unknown("y");
-  TEquationRecord* e1 = Equation(CodeBuilder().Var(x).Var(y).Word(kWAdd).Const(3).Word(kWEq));
+  TEquationRecord* e1 = Equation(CodeBuilder().Var(x).Var(y).Word(OpAdd).Const(3).Word(OpEqual));
   TEquationRecord* e2 =
-      Equation(CodeBuilder().Const(2).Var(x).Word(kWMul).Const(2).Var(y).Word(kWMul).Word(kWAdd).Const(6).Word(kWEq));
+      Equation(CodeBuilder().Const(2).Var(x).Word(OpMultiply).Const(2).Var(y).Word(OpMultiply).Word(OpAdd).Const(6).Word(OpEqual));
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   ASSERT_EQ(Main().BlockCount, 1);
@@ -241,9 +237,9 @@ TEST_F(BlockingTest, DependentPairBlocksThenFactorisationGives55) {
 // still orders every position without an error.
 TEST_F(BlockingTest, StructurallySingularSetStillBlocks) {
   int32_t x = Unknown("x"), y = Unknown("y"), z = Unknown("z");
-  Equation(CodeBuilder().Var(x).Const(1).Word(kWEq));
-  Equation(CodeBuilder().Var(x).Const(2).Word(kWEq));
-  Equation(CodeBuilder().Var(y).Var(z).Word(kWAdd).Const(3).Word(kWEq));
+  Equation(CodeBuilder().Var(x).Const(1).Word(OpEqual));
+  Equation(CodeBuilder().Var(x).Const(2).Word(OpEqual));
+  Equation(CodeBuilder().Var(y).Var(z).Word(OpAdd).Const(3).Word(OpEqual));
   BlockAllUnits();
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_GE(Main().BlockCount, 1);
@@ -252,8 +248,8 @@ TEST_F(BlockingTest, StructurallySingularSetStillBlocks) {
 
 TEST_F(BlockingTest, MoreThanTenThousandUnknownsGive26BeforeAnythingIsFreed) {
   int32_t x = Unknown("x"), y = Unknown("y");
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWAdd).Const(3).Word(kWEq));
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWSub).Const(1).Word(kWEq));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpAdd).Const(3).Word(OpEqual));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpSubtract).Const(1).Word(OpEqual));
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   const int entries = RowLength(Main(), 1) + RowLength(Main(), 2);
@@ -272,7 +268,7 @@ TEST_F(BlockingTest, MoreThanTenThousandUnknownsGive26BeforeAnythingIsFreed) {
 // Module and subprogram units own no block arrays and are passed over.
 TEST_F(BlockingTest, UnitWithoutBlockArraysIsSkipped) {
   int32_t x = Unknown("x");
-  Equation(CodeBuilder().Var(x).Const(1).Word(kWEq));
+  Equation(CodeBuilder().Var(x).Const(1).Word(OpEqual));
   TProgramUnitRecord* module = CreateProgramUnit();
   ASSERT_NE(module, nullptr);
   ASSERT_TRUE(module->RowHeads.empty());
@@ -287,14 +283,14 @@ TEST_F(BlockingTest, UnitWithoutBlockArraysIsSkipped) {
 // scanned; an unknown named twice enters its row once.
 TEST_F(BlockingTest, RowsComeFromUnsolvedEquationsAndTheEvaluatedCode) {
   int32_t x = Unknown("x"), y = Unknown("y"), w = Unknown("w");
-  TEquationRecord* solved = Equation(CodeBuilder().Var(w).Const(4).Word(kWEq));
+  TEquationRecord* solved = Equation(CodeBuilder().Var(w).Const(4).Word(OpEqual));
   solved->SolvedAlone = 1;
   Main().EquationCount -= 1;
   Var(w).UnknownPosition = -1;
   Main().UnknownCount = 2;
   TEquationRecord* e1 = Equation(
-      CodeBuilder().Var(x).Var(x).Word(kWMul).Var(y).Word(kWAdd).Const(3).Word(kWEq).Words({-21, 2, -22}));
-  TEquationRecord* e2 = Equation(CodeBuilder().Var(x).Var(y).Word(kWSub).Const(1).Word(kWEq).Word(-21).Var(w));
+      CodeBuilder().Var(x).Var(x).Word(OpMultiply).Var(y).Word(OpAdd).Const(3).Word(OpEqual).Words({CodeOutputList, 2, CodeOutputListEnd}));
+  TEquationRecord* e2 = Equation(CodeBuilder().Var(x).Var(y).Word(OpSubtract).Const(1).Word(OpEqual).Word(CodeOutputList).Var(w));
   BlockAllUnits();
   ASSERT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(Main().BlockCount, 1);
@@ -307,8 +303,8 @@ TEST_F(BlockingTest, RowsComeFromUnsolvedEquationsAndTheEvaluatedCode) {
 
 TEST_F(BlockingTest, FreeOccurrenceListsEmptiesEveryRow) {
   int32_t x = Unknown("x"), y = Unknown("y");
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWAdd).Const(3).Word(kWEq));
-  Equation(CodeBuilder().Var(x).Var(y).Word(kWSub).Const(1).Word(kWEq));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpAdd).Const(3).Word(OpEqual));
+  Equation(CodeBuilder().Var(x).Var(y).Word(OpSubtract).Const(1).Word(OpEqual));
   BlockAllUnits();
   CurrentProgramUnit = nullptr;
   FreeOccurrenceLists();

@@ -51,7 +51,7 @@ class EvaluatorTest : public LanguageStoreTest {
 TEST_F(EvaluatorTest, ResidualIsLeftMinusRightScaledByRightSide) {
   // x = 2*y+1 with x = 10, y = 3: 10 - 7 = 3, scale 7.
   int32_t x = NewVar("x", 10), y = NewVar("y", 3);
-  long double r = Eval(CodeBuilder().Var(x).Const(2).Var(y).Word(kWMul).Const(1).Word(kWAdd).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(x).Const(2).Var(y).Word(OpMultiply).Const(1).Word(OpAdd).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, 3.0L);
   EXPECT_EQ(eq_.ResidualScale, 7.0L);
@@ -105,7 +105,7 @@ TEST_F(EvaluatorTest, CompiledStatements) {
   TEquationRecord* e = CurrentProgramUnit->FirstEquation;
   const int32_t x = FindVariable("x"), y = FindVariable("y");
   EXPECT_EQ(std::vector<int32_t>(e->Code.begin(), e->Code.begin() + e->CodeCount),
-            (std::vector<int32_t>{kWVar, x, kWConst, kWVar, y, kWMul, kWConst, kWAdd, kWEq}));
+            (std::vector<int32_t>{CodeVariable, x, CodeConstant, CodeVariable, y, OpMultiply, CodeConstant, OpAdd, OpEqual}));
   Var(x)->Value = 10;
   Var(y)->Value = 3;
   EXPECT_EQ(EvaluateEquation(e, 0), 3.0L);
@@ -115,7 +115,7 @@ TEST_F(EvaluatorTest, CompiledStatements) {
 TEST_F(EvaluatorTest, ZeroSideGivesScaleOne) {
   // x = 0 with x = 5.
   int32_t x = NewVar("x", 5);
-  long double r = Eval(CodeBuilder().Var(x).Const(0).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(x).Const(0).Word(OpEqual));
   EXPECT_EQ(r, 5.0L);
   EXPECT_EQ(eq_.ResidualScale, 1.0L);
   EXPECT_EQ(eq_.RelativeResidual, 5.0L);
@@ -124,14 +124,14 @@ TEST_F(EvaluatorTest, ZeroSideGivesScaleOne) {
 TEST_F(EvaluatorTest, OperatorOrderFollowsPostfixCode) {
   // a-b+c compiles as a b - c + ; a/b*c as a b / c *; 2^3^2 as 2 3 ^ 2 ^.
   int32_t a = NewVar("a", 10), b = NewVar("b", 4), c = NewVar("c", 2);
-  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(a).Var(b).Word(kWSub).Var(c).Word(kWAdd).Word(kWEq)), -8.0L);
-  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(a).Var(b).Word(kWDiv).Var(c).Word(kWMul).Word(kWEq)), -5.0L);
-  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(3).Word(kWPow).Const(2)
-                                           .Word(kWPow).Word(kWEq))),
+  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(a).Var(b).Word(OpSubtract).Var(c).Word(OpAdd).Word(OpEqual)), -8.0L);
+  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(a).Var(b).Word(OpDivide).Var(c).Word(OpMultiply).Word(OpEqual)), -5.0L);
+  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(3).Word(OpPower).Const(2)
+                                           .Word(OpPower).Word(OpEqual))),
               -64.0, 1e-15);
   // -2^2 is -(2^2).
-  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(2).Word(kWPow).Word(kWNeg)
-                                           .Word(kWEq))),
+  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(2).Word(OpPower).Word(OpNegate)
+                                           .Word(OpEqual))),
               4.0, 1e-15);
   EXPECT_EQ(CalcErrorCode, 0);
 }
@@ -140,7 +140,7 @@ struct ArithmeticCase {
   const char* statement;
   long double base;
   long double exponentOrDivisor;
-  int32_t word;          // kWDiv or kWPow
+  int32_t word;          // OpDivide or OpPower
   int32_t error;
   long double expected;  // the residual 0 - result, or ErrorResultValue
 };
@@ -148,14 +148,14 @@ struct ArithmeticCase {
 // Hand values: 0^0 = 1; (-2)^3 = -8; (-2)^-2 = 1/4; (-1)^(10^15+1) = -1
 // (odd exponent); 0^5 = 0. Errors: 4 for y/0 and 0^-1, 5 for (-8)^(1/3).
 const ArithmeticCase kArithmeticCases[] = {
-    {"y/0", 1, 0, kWDiv, 4, ErrorResultValue},
-    {"0^0", 0, 0, kWPow, 0, -1},
-    {"0^5", 0, 5, kWPow, 0, 0},
-    {"(-2)^3", -2, 3, kWPow, 0, 8},
-    {"(-2)^(-2)", -2, -2, kWPow, 0, -0.25L},
-    {"(-1)^(1E15+1)", -1, 1e15L + 1, kWPow, 0, 1},
-    {"(-1)^1E30", -1, 1e30L, kWPow, 0, -1},
-    {"(-8)^(1/3)", -8, 1.0L / 3, kWPow, 5, ErrorResultValue},
+    {"y/0", 1, 0, OpDivide, 4, ErrorResultValue},
+    {"0^0", 0, 0, OpPower, 0, -1},
+    {"0^5", 0, 5, OpPower, 0, 0},
+    {"(-2)^3", -2, 3, OpPower, 0, 8},
+    {"(-2)^(-2)", -2, -2, OpPower, 0, -0.25L},
+    {"(-1)^(1E15+1)", -1, 1e15L + 1, OpPower, 0, 1},
+    {"(-1)^1E30", -1, 1e30L, OpPower, 0, -1},
+    {"(-8)^(1/3)", -8, 1.0L / 3, OpPower, 5, ErrorResultValue},
 };
 
 TEST_F(EvaluatorTest, DivisionAndPowerTable) {
@@ -164,7 +164,7 @@ TEST_F(EvaluatorTest, DivisionAndPowerTable) {
     CalcErrorCode = 0;
     MessageHelpContext = 0;
     // 0 = base <word> operand
-    long double r = Eval(CodeBuilder().Const(0).Const(c.base).Const(c.exponentOrDivisor).Word(c.word).Word(kWEq));
+    long double r = Eval(CodeBuilder().Const(0).Const(c.base).Const(c.exponentOrDivisor).Word(c.word).Word(OpEqual));
     EXPECT_EQ(CalcErrorCode, c.error);
     EXPECT_EQ(r, c.expected);
     if (c.error != 0) {
@@ -176,16 +176,16 @@ TEST_F(EvaluatorTest, DivisionAndPowerTable) {
 TEST_F(EvaluatorTest, ZeroToNegativePowerStopsAtNextTest) {
   // x = 0^(-1): error 4 is set by the power and the loop ends with result 1.
   int32_t x = NewVar("x", 1);
-  long double r = Eval(CodeBuilder().Var(x).Const(0).Const(-1).Word(kWPow).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(x).Const(0).Const(-1).Word(OpPower).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 4);
   EXPECT_EQ(r, 1.0L);
 }
 
 TEST_F(EvaluatorTest, PositiveBasePowerIsExpOfLog) {
   // 2^0.5 = sqrt 2; 10^-3 = 0.001.
-  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(0.5L).Word(kWPow).Word(kWEq))),
+  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(2).Const(0.5L).Word(OpPower).Word(OpEqual))),
               -std::sqrt(2.0), 1e-15);
-  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(10).Const(-3).Word(kWPow).Word(kWEq))),
+  EXPECT_NEAR(static_cast<double>(Eval(CodeBuilder().Const(0).Const(10).Const(-3).Word(OpPower).Word(OpEqual))),
               -0.001, 1e-18);
 }
 
@@ -204,7 +204,7 @@ TEST_F(EvaluatorTest, StackLimitIsError267) {
 TEST_F(EvaluatorTest, MalformedCodeIsError9) {
   int32_t x = NewVar("x", 1);
   // An operator without a left operand.
-  EXPECT_EQ(Eval(CodeBuilder().Var(x).Word(kWAdd)), 1.0L);
+  EXPECT_EQ(Eval(CodeBuilder().Var(x).Word(OpAdd)), 1.0L);
   EXPECT_EQ(CalcErrorCode, 9);
   CalcErrorCode = 0;
   // Two values left.
@@ -212,21 +212,21 @@ TEST_F(EvaluatorTest, MalformedCodeIsError9) {
   EXPECT_EQ(CalcErrorCode, 9);
   CalcErrorCode = 0;
   // A variable index outside the unit.
-  Eval(CodeBuilder().Var(99).Const(1).Word(kWEq));
+  Eval(CodeBuilder().Var(99).Const(1).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 9);
 }
 
 TEST_F(EvaluatorTest, SeparatorsMarkersAndUnusedOpcodesCostNothing) {
   int32_t x = NewVar("x", 4);
-  long double r = Eval(CodeBuilder().Var(x).Words({kWSep, 195, 196, 197, 224, 243, 205, 12, 0, -9})
-                           .Const(1).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(x).Words({OpSeparator, 195, 196, 197, 224, 243, 205, 12, 0, -9})
+                           .Const(1).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, 3.0L);
 }
 
 TEST_F(EvaluatorTest, CodeOutputListEndsTheCode) {
   int32_t x = NewVar("x", 4);
-  long double r = Eval(CodeBuilder().Var(x).Const(1).Word(kWEq).Words({kWOutputList, 3, 4, -22}));
+  long double r = Eval(CodeBuilder().Var(x).Const(1).Word(OpEqual).Words({CodeOutputList, 3, 4, -22}));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, 3.0L);
 }
@@ -235,7 +235,7 @@ TEST_F(EvaluatorTest, FunctionOpcodeWithoutHandlerIsUndefined) {
   // z = SIN(x)^2 compiles to z x 228 2 ^ =; with no handler for 228 the
   // function is undefined rather than silently skipped.
   int32_t z = NewVar("z", 1), x = NewVar("x", 0.5L);
-  Eval(CodeBuilder().Var(z).Var(x).Word(228).Const(2).Word(kWPow).Word(kWEq));
+  Eval(CodeBuilder().Var(z).Var(x).Word(228).Const(2).Word(OpPower).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 9);
 
   CalcErrorCode = 0;
@@ -243,7 +243,7 @@ TEST_F(EvaluatorTest, FunctionOpcodeWithoutHandlerIsUndefined) {
     s.Values[s.Height] = std::sin(s.Values[s.Height]);
     return true;
   });
-  long double r = Eval(CodeBuilder().Var(z).Var(x).Word(228).Const(2).Word(kWPow).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(z).Var(x).Word(228).Const(2).Word(OpPower).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_NEAR(static_cast<double>(r), 1 - std::pow(std::sin(0.5), 2), 1e-15);
 }
@@ -253,13 +253,13 @@ TEST_F(EvaluatorTest, HandlerThatStopsReturnsErrorResult) {
     CalcErrorCode = 226;
     return false;
   });
-  EXPECT_EQ(Eval(CodeBuilder().Const(1).Const(2).Word(230).Word(kWEq)), ErrorResultValue);
+  EXPECT_EQ(Eval(CodeBuilder().Const(1).Const(2).Word(230).Word(OpEqual)), ErrorResultValue);
   EXPECT_EQ(CalcErrorCode, 226);
 }
 
 TEST_F(EvaluatorTest, WarningOfTheSameEquationIsDropped) {
   int32_t x = NewVar("x", 2);
-  CodeBuilder b = CodeBuilder().Var(x).Const(1).Word(kWEq);
+  CodeBuilder b = CodeBuilder().Var(x).Const(1).Word(OpEqual);
   b.Into(eq_);
   WarningEquation = &eq_;
   CalcErrorCode = -1;
@@ -272,7 +272,7 @@ TEST_F(EvaluatorTest, WarningOfTheSameEquationIsDropped) {
     CalcErrorCode = -1;
     return true;
   });
-  CodeBuilder w = CodeBuilder().Var(x).Const(1).Word(198).Word(kWEq);
+  CodeBuilder w = CodeBuilder().Var(x).Const(1).Word(198).Word(OpEqual);
   w.Into(eq_);
   EvaluateEquation(&eq_, 0);
   EXPECT_EQ(CalcErrorCode, -1);
@@ -283,12 +283,12 @@ TEST_F(EvaluatorTest, SpecialValuesPassThroughExactly) {
   // x = -y with y = InfinityValue: the residual is x + infinity, and the
   // negation keeps infinity's bits.
   int32_t x = NewVar("x", 0), y = NewVar("y", InfinityValue);
-  long double r = Eval(CodeBuilder().Var(x).Var(y).Word(kWNeg).Word(kWEq));
+  long double r = Eval(CodeBuilder().Var(x).Var(y).Word(OpNegate).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, InfinityValue);
   EXPECT_TRUE(IsInfinityValue(r));
   Var(y)->Value = BlankValue;
-  EXPECT_TRUE(IsBlank(Eval(CodeBuilder().Var(y).Var(x).Word(kWEq))));
+  EXPECT_TRUE(IsBlank(Eval(CodeBuilder().Var(y).Var(x).Word(OpEqual))));
 }
 
 class EnvironmentForTest : public EvaluationEnvironment {
@@ -306,20 +306,20 @@ class EnvironmentForTest : public EvaluationEnvironment {
 TEST_F(EvaluatorTest, OperandsFromTheEnvironment) {
   EnvironmentForTest env;
   SetEvaluationEnvironment(&env);
-  EXPECT_EQ(Eval(CodeBuilder().Words({kWBuiltin, 3}).Const(0).Word(kWEq)), 9.80665L);
-  EXPECT_EQ(Eval(CodeBuilder().Word(-8).Const(0).Word(kWEq)), 17.0L);
+  EXPECT_EQ(Eval(CodeBuilder().Words({CodeBuiltinConstant, 3}).Const(0).Word(OpEqual)), 9.80665L);
+  EXPECT_EQ(Eval(CodeBuilder().Word(CodeTableName).Const(0).Word(OpEqual)), 17.0L);
   CurrentRun = 4;
-  EXPECT_EQ(Eval(CodeBuilder().Word(kWRun).Const(0).Word(kWEq)), 4.0L);
+  EXPECT_EQ(Eval(CodeBuilder().Word(CodeTableRun).Const(0).Word(OpEqual)), 4.0L);
   CurrentRun = 0;
   // Strings push their StringConstants index.
   eq_ = TEquationRecord();
-  CodeBuilder().Word(kWString).Const(0).Word(kWEq).Into(eq_);
+  CodeBuilder().Word(CodeStringConstant).Const(0).Word(OpEqual).Into(eq_);
   eq_.StringOperands = {12};
   eq_.StringOperandCount = 1;
   EXPECT_EQ(EvaluateEquation(&eq_, 0), 12.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   // An unknown constant position cannot be evaluated.
-  Eval(CodeBuilder().Words({kWBuiltin, 7}).Const(0).Word(kWEq));
+  Eval(CodeBuilder().Words({CodeBuiltinConstant, 7}).Const(0).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 9);
 }
 
@@ -328,11 +328,11 @@ TEST_F(EvaluatorTest, AngleSuffixes) {
   // 1RAD in degree mode is 180/pi.
   EnvironmentForTest env;
   SetEvaluationEnvironment(&env);
-  CodeBuilder deg = CodeBuilder().Const(90).Word(kWDeg).Const(0).Word(kWEq);
+  CodeBuilder deg = CodeBuilder().Const(90).Word(CodeDegreeSuffix).Const(0).Word(OpEqual);
   EXPECT_EQ(Eval(deg), 90 * 3.14159265359L / 180);
   env.factor = 0.017453293L;
   EXPECT_EQ(Eval(deg), 90.0L);
-  EXPECT_EQ(Eval(CodeBuilder().Const(1).Word(kWRad).Const(0).Word(kWEq)), 180 / 3.14159265359L);
+  EXPECT_EQ(Eval(CodeBuilder().Const(1).Word(CodeRadianSuffix).Const(0).Word(OpEqual)), 180 / 3.14159265359L);
 }
 
 TEST_F(EvaluatorTest, ComplexProductImaginaryCopy) {
@@ -342,7 +342,7 @@ TEST_F(EvaluatorTest, ComplexProductImaginaryCopy) {
   int32_t tr = NewVar("t_r", 2), ti = NewVar("t_i", 7);
   int32_t zr = NewVar("z_r", 1), zi = NewVar("z_i", 2), wr = NewVar("w_r", 3), wi = NewVar("w_i", 4);
   CodeBuilder b = CodeBuilder().Var(tr).ComplexVar(ti).Var(zr).ComplexVar(zi).Var(wr).ComplexVar(wi)
-                      .Word(kWMul).Word(kWEq);
+                      .Word(OpMultiply).Word(OpEqual);
   eq_.EquationKind = 1;
   long double r = Eval(b);
   EXPECT_EQ(CalcErrorCode, 0);
@@ -359,22 +359,22 @@ TEST_F(EvaluatorTest, ComplexQuotientPowerAndImaginaryUnit) {
   CurrentProgramUnit->UnitComplexMode = 1;
   int32_t zr = NewVar("z_r", 0), zi = NewVar("z_i", 0), wr = NewVar("w_r", 3), wi = NewVar("w_i", 4);
   // 0 = z^w with z = 0: 0 + 0i without error.
-  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(zr).ComplexVar(zi).Var(wr).ComplexVar(wi).Word(kWPow).Word(kWEq)),
+  EXPECT_EQ(Eval(CodeBuilder().Const(0).Var(zr).ComplexVar(zi).Var(wr).ComplexVar(wi).Word(OpPower).Word(OpEqual)),
             0.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   // 0 = w/z: division by zero.
-  Eval(CodeBuilder().Const(0).Var(wr).ComplexVar(wi).Var(zr).ComplexVar(zi).Word(kWDiv).Word(kWEq));
+  Eval(CodeBuilder().Const(0).Var(wr).ComplexVar(wi).Var(zr).ComplexVar(zi).Word(OpDivide).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 4);
   CalcErrorCode = 0;
   // i^2 = -1: imaginary copy of 0 = i*i + 1 has residual 0 - (0) = 0; real copy 0 - 0.
   eq_.EquationKind = 0;
-  long double r = Eval(CodeBuilder().Const(0).Word(kWImagUnit).Word(kWImagUnit).Word(kWMul).Const(1).Word(kWAdd)
-                           .Word(kWEq));
+  long double r = Eval(CodeBuilder().Const(0).Word(CodeImaginaryUnit).Word(CodeImaginaryUnit).Word(OpMultiply).Const(1).Word(OpAdd)
+                           .Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, 0.0L);
   // 0 = -(3+4i) + w in the imaginary copy: 0.
   eq_.EquationKind = 1;
-  r = Eval(CodeBuilder().Const(0).Var(wr).ComplexVar(wi).Word(kWNeg).Var(wr).ComplexVar(wi).Word(kWAdd).Word(kWEq));
+  r = Eval(CodeBuilder().Const(0).Var(wr).ComplexVar(wi).Word(OpNegate).Var(wr).ComplexVar(wi).Word(OpAdd).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, 0.0L);
 }
@@ -386,7 +386,7 @@ TEST_F(EvaluatorTest, ComplexLeftImaginaryPart) {
   int32_t zi = NewVar("z_i", 2), wr = NewVar("w_r", 3), wi = NewVar("w_i", 4);
   eq_.EquationKind = 1;
   eq_.LeftIsImaginaryPart = 1;
-  long double r = Eval(CodeBuilder().ComplexVar(zi).Const(2).Var(wr).ComplexVar(wi).Word(kWMul).Word(kWEq));
+  long double r = Eval(CodeBuilder().ComplexVar(zi).Const(2).Var(wr).ComplexVar(wi).Word(OpMultiply).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(r, -4.0L);
 }
@@ -394,7 +394,7 @@ TEST_F(EvaluatorTest, ComplexLeftImaginaryPart) {
 TEST_F(EvaluatorTest, RoutineStatementsAreRealMode) {
   CurrentProgramUnit->UnitComplexMode = 1;
   int32_t x = NewVar("x", 5);
-  CodeBuilder().Var(x).Const(1).Word(kWEq).Into(eq_);
+  CodeBuilder().Var(x).Const(1).Word(OpEqual).Into(eq_);
   EXPECT_EQ(EvaluateEquation(&eq_, 3), 4.0L);
   EXPECT_EQ(CompilingFunctionIndex, 3);
   CompilingFunctionIndex = 0;

@@ -193,12 +193,12 @@ TEST_F(NewtonSolverTest, FloatingPointExceptionsBecomeErrors) {
   int32_t y = CurrentProgramUnit->VariableCount;
   // y*y with y = 1E3999 (infinity's value) overflows the 10-byte range: 319.
   Var(y)->Value = InfinityValue;
-  CodeBuilder().Var(y).Var(y).Word(kWMul).Const(0).Word(kWEq).Into(e);
+  CodeBuilder().Var(y).Var(y).Word(OpMultiply).Const(0).Word(OpEqual).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
   EXPECT_EQ(CalcErrorCode, 319);
   CalcErrorCode = 0;
   // 10^5000 overflows in exp(5000 ln 10): 319.
-  CodeBuilder().Const(10).Const(5000).Word(kWPow).Const(0).Word(kWEq).Into(e);
+  CodeBuilder().Const(10).Const(5000).Word(OpPower).Const(0).Word(OpEqual).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
   EXPECT_EQ(CalcErrorCode, 319);
   CalcErrorCode = 0;
@@ -213,17 +213,17 @@ TEST_F(NewtonSolverTest, FloatingPointExceptionsBecomeErrors) {
     s.Values[s.Height] = zero / zero;
     return true;
   });
-  CodeBuilder().Const(1).Word(225).Const(0).Word(kWEq).Into(e);
+  CodeBuilder().Const(1).Word(225).Const(0).Word(OpEqual).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
   EXPECT_EQ(CalcErrorCode, 318);
   EXPECT_EQ(CurrentProgramUnit->LastEquation, &e);
   CalcErrorCode = 0;
-  CodeBuilder().Const(1).Word(226).Const(0).Word(kWEq).Into(e);
+  CodeBuilder().Const(1).Word(226).Const(0).Word(OpEqual).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
   EXPECT_EQ(CalcErrorCode, 317);
   CalcErrorCode = 0;
   // An ordinary residual passes unchanged and leaves no flag behind.
-  CodeBuilder().Const(5).Const(2).Word(kWEq).Into(e);
+  CodeBuilder().Const(5).Const(2).Word(OpEqual).Into(e);
   EXPECT_EQ(EvalResidualChecked(&e), 3.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);

@@ -209,7 +209,7 @@ TEST_F(NumericOpcodesTest, RandomInsideARoutineBody) {
   platform.randomValues = {0.25};
   ScopedPlatform scope(platform);
   // x = RANDOM(2, 6) in a routine body with u = 0.25: 2 + 0.25 * 4 = 3.
-  CodeBuilder().Const(0).Const(4).Const(2).Word(kWSep).Const(6).Word(kWSep).Word(249).Word(kWEq).Into(eq_);
+  CodeBuilder().Const(0).Const(4).Const(2).Word(OpSeparator).Const(6).Word(OpSeparator).Word(249).Word(OpEqual).Into(eq_);
   EXPECT_EQ(-EvaluateEquation(&eq_, 1), 3);
   EXPECT_EQ(CalcErrorCode, 0);
   CompilingFunctionIndex = 0;
@@ -310,7 +310,7 @@ TEST_F(NumericOpcodesTest, FunctionsWithoutComplexFormAreRefusedInComplexMode) {
 
 TEST_F(NumericOpcodesTest, HandBuiltCodeOutsideTheCatalogue) {
   // A Bessel sub-code outside 1..8 is a syntax error.
-  CodeBuilder().Const(0).Const(9).Const(1).Word(kWSep).Word(200).Word(kWEq).Into(eq_);
+  CodeBuilder().Const(0).Const(9).Const(1).Word(OpSeparator).Word(200).Word(OpEqual).Into(eq_);
   EvaluateEquation(&eq_, 0);
   EXPECT_EQ(CalcErrorCode, 9);
   CalcErrorCode = 0;
@@ -319,16 +319,16 @@ TEST_F(NumericOpcodesTest, HandBuiltCodeOutsideTheCatalogue) {
       .Const(0)
       .Const(2)
       .Const(-InfinityValue)
-      .Word(kWSep)
+      .Word(OpSeparator)
       .Const(1)
-      .Word(kWSep)
+      .Word(OpSeparator)
       .Word(233)
-      .Word(kWEq)
+      .Word(OpEqual)
       .Into(eq_);
   EXPECT_EQ(-EvaluateEquation(&eq_, 0), -BlankValue);
   CalcErrorCode = 0;
   // A string member of a family without its handler is an undefined function.
-  CodeBuilder().Const(0).Const(7).Const(31).Word(kWSep).Word(247).Word(kWEq).Into(eq_);
+  CodeBuilder().Const(0).Const(7).Const(31).Word(OpSeparator).Word(247).Word(OpEqual).Into(eq_);
   EvaluateEquation(&eq_, 0);
   EXPECT_EQ(CalcErrorCode, 9);
 }

@@ -296,7 +296,7 @@ TEST_F(OneUnknownTest, TableRunAndIntegralEquationsAreNeverSolvedAlone) {
   const int32_t x = FindVariable("x");
   TEquationRecord e;
   // x = TABLERUN#
-  CodeBuilder().Var(x).Word(kWRun).Word(kWEq).Into(e);
+  CodeBuilder().Var(x).Word(CodeTableRun).Word(OpEqual).Into(e);
   TEquationRecord* cursor = &e;
   bool solved = true;
   int32_t counter = 0;
@@ -307,7 +307,7 @@ TEST_F(OneUnknownTest, TableRunAndIntegralEquationsAreNeverSolvedAlone) {
   // An equation with an INTEGRAL term, and one holding the integration variable.
   TIntegralTermRecord term;
   e.IntegralTerms = &term;
-  CodeBuilder().Var(x).Const(8).Word(kWEq).Into(e);
+  CodeBuilder().Var(x).Const(8).Word(OpEqual).Into(e);
   SolveForOneUnknown(cursor, solved, counter, false);
   EXPECT_FALSE(solved);
   e.IntegralTerms = nullptr;
@@ -321,7 +321,7 @@ TEST_F(OneUnknownTest, TableRunAndIntegralEquationsAreNeverSolvedAlone) {
   MainProgramUnit->LastEquation = nullptr;
 
   // An equation without any variable is error 21.
-  CodeBuilder().Const(1).Const(1).Word(kWEq).Into(e);
+  CodeBuilder().Const(1).Const(1).Word(OpEqual).Into(e);
   SolveForOneUnknown(cursor, solved, counter, false);
   EXPECT_EQ(CalcErrorCode, 21);
   MainProgramUnit->LastEquation = nullptr;

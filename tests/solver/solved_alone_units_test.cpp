@@ -192,7 +192,7 @@ TEST_F(SolvedAloneUnitsTest, PropertyFunctionGivesTheUnitsOfItsKind) {
     TEquationRecord e;
     e.Text = c.text;
     // v = f(sub-code, T1): the code ends with the opcode and the equal sign.
-    CodeBuilder().Var(v).Const(1).Var(t1).Word(kWSep).Word(c.opcode).Word(kWEq).Into(e);
+    CodeBuilder().Var(v).Const(1).Var(t1).Word(OpSeparator).Word(c.opcode).Word(OpEqual).Into(e);
     InferUnitsFromEquation(v, e);
     EXPECT_EQ(var->Units, c.units);
     EXPECT_EQ(var->UnitsInferred, c.inferred ? 1 : 0);
@@ -203,7 +203,7 @@ TEST_F(SolvedAloneUnitsTest, VolumeExpansionCoefficientFollowsTheUnitSystem) {
   const int32_t v = NewVariable("beta");
   TEquationRecord e;
   e.Text = "beta=VolExpCoef(Water,T=300,P=100)";
-  CodeBuilder().Var(v).Const(7).Const(300).Word(kWSep).Word(216).Word(kWEq).Into(e);
+  CodeBuilder().Var(v).Const(7).Const(300).Word(OpSeparator).Word(216).Word(OpEqual).Into(e);
   InferUnitsFromEquation(v, e);
   EXPECT_EQ(CurrentProgramUnit->Variable(v)->Units, "1/K");
   units_.si = false;
@@ -216,7 +216,7 @@ TEST_F(SolvedAloneUnitsTest, PropertyFormNeedsTheVariableOnTheLeft) {
   const int32_t w = NewVariable("w");
   TEquationRecord e;
   e.Text = "w=Enthalpy(Steam,T=h)";
-  CodeBuilder().Var(w).Const(1).Var(v).Word(kWSep).Word(211).Word(kWEq).Into(e);
+  CodeBuilder().Var(w).Const(1).Var(v).Word(OpSeparator).Word(211).Word(OpEqual).Into(e);
   EXPECT_FALSE(UnitsFromPropertyFunction(v, e));
   EXPECT_EQ(CurrentProgramUnit->Variable(v)->Units, "");
 }
@@ -234,12 +234,12 @@ TEST_F(SolvedAloneUnitsTest, ConversionGivesTheTargetUnit) {
         .Const(3)
         .Const(20000 + from)
         .Const(20000 + to)
-        .Word(kWSep)
+        .Word(OpSeparator)
         .Const(target)
-        .Word(kWSep)
+        .Word(OpSeparator)
         .Word(201)
-        .Word(kWMul)
-        .Word(kWEq)
+        .Word(OpMultiply)
+        .Word(OpEqual)
         .Into(e);
     return e;
   };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct SmallSystemCase {
   std::vector<long double> b;
   std::vector<long double> x;  // solved by hand
 };
+// Test lists show the case's name, not its bytes.
+void PrintTo(const SmallSystemCase& c, std::ostream* os) { *os << c.name; }
 
 // Each right-hand side is worked out by hand from the chosen solution (or
 // the system solved by substitution), so the expected values do not come
@@ -218,6 +221,7 @@ struct SingularCase {
   int32_t error;
   int markedPosition;  // 0: no equation marked
 };
+void PrintTo(const SingularCase& c, std::ostream* os) { *os << c.name; }
 
 class SingularSystems : public SparseLuTest, public ::testing::WithParamInterface<SingularCase> {};
 

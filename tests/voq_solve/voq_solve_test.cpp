@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -30,8 +32,14 @@ std::string ReadAll(const std::string& name) {
   return s.str();
 }
 
+// Temporary files carry the process id: ctest runs the tests of this file
+// as separate processes side by side.
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "voq_solve_" + std::to_string(::getpid()) + "_" + name;
+}
+
 RunResult RunSolver(const std::string& arguments) {
-  const std::string base = ::testing::TempDir() + "voq_solve_run";
+  const std::string base = TempPath("run");
   const std::string command =
       kBinary + " " + arguments + " >" + base + ".out 2>" + base + ".err </dev/null";
   const int raw = std::system(command.c_str());
@@ -43,7 +51,7 @@ RunResult RunSolver(const std::string& arguments) {
 }
 
 std::string WriteTemp(const std::string& name, const std::string& content) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = TempPath(name);
   std::ofstream(path, std::ios::binary) << content;
   return path;
 }
@@ -103,6 +111,25 @@ TEST(VoqSolveTest, SolutionLinesAsTheSolutionWindowSavesThem) {
   EXPECT_EQ(d.out, "A=6.250E+00\nL=2.500E+00 [m]\n");
 }
 
+// A new document measures angles in degrees: sin 30 deg = sin(pi/6 rad) =
+// 1/2 (by hand). The degree factor is the stored 0.017453293, so the value
+// is 0.5 to the eight digits shown.
+TEST(VoqSolveTest, TrigonometryFollowsTheAngleUnit) {
+  struct Case {
+    const char* text;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"x = SIN(30)\n", "x=0.5\n"},
+      {"$UNITSYSTEM RAD\nx = SIN(PI/6)\n", "x=0.5\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = RunSolver(WriteTemp("angle.txt", c.text));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.output) << c.text;
+  }
+}
+
 TEST(VoqSolveTest, ResidualsListEveryEquation) {
   const std::string file = WriteTemp("block.txt", "x^2 + y^2 = 25\nx - y = 1\n");
   const RunResult r = RunSolver("--residuals " + file);
@@ -110,6 +137,40 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
   EXPECT_NE(r.out.find("x=4\ny=3\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Block  Relative residual  Equation\n1  "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("  x-y=1\n"), std::string::npos) << r.out;
+}
+
+// $EXPORT after the solve: x + y = 3 and x - y = 1 give x = 2, y = 1 (by
+// hand). The file name keeps its case unquoted; a missing variable is
+// reported and the rest of the line is still written.
+TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
+  const std::string csv = TempPath("Export.csv");
+  std::remove(csv.c_str());
+  const std::string file =
+      WriteTemp("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
+  const RunResult r = RunSolver(file);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "x=2\ny=1\n");
+  EXPECT_EQ(ReadAll(csv), "2.00000000E+00,1.00000000E+00\r\n");
+  EXPECT_NE(r.err.find("Error 564: Variable Q in the $Export directive was not found."), std::string::npos)
+      << r.err;
+  std::remove(csv.c_str());
+}
+
+// The warnings window's lines go to stderr after the solve, unless the
+// equations turned warnings off.
+TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
+  const std::string name = "abcdefghijklmnopqrstuvwxyz_1234";  // 31 characters
+  const RunResult r = RunSolver(WriteTemp("warn.txt", name + " = 2\n"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, name.substr(0, 30) + "=2\n");
+  EXPECT_EQ(r.err,
+            "Question: One or more warning messages were generated during the calculations.  Would "
+            "you like to see the list of warnings? [Yes]\n"
+            "Warning: The maximum length of a variable name is 30 characters.  Variable " +
+                name + " has been truncated.\n");
+  const RunResult off = RunSolver(WriteTemp("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n"));
+  EXPECT_EQ(off.status, 0) << off.err;
+  EXPECT_EQ(off.err, "");
 }
 
 TEST(VoqSolveTest, FailingCaseGivesErrorStatementAndStatus2) {
@@ -140,7 +201,7 @@ TEST(VoqSolveTest, FilesThatAreNotEquations) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {::testing::TempDir() + "no_such_file.txt", "cannot open"},
+      {TempPath("no_such_file.txt"), "cannot open"},
       {WriteTemp("empty.txt", " \r\n\t\n"), "is empty"},
       {WriteTemp("binary.bin", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0", 12) + "x=1"), "not a text file"},
       {::testing::TempDir(), "is a directory"},
