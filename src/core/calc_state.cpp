@@ -28,6 +28,11 @@ void SetCalcError(int32_t code, const std::string& arg1) {
   CalcErrorCode = code;
 }
 
+void SetCalcErrorWithHelp(int32_t code, int32_t helpContext) {
+  CalcErrorCode = code;
+  MessageHelpContext = helpContext;
+}
+
 void ClearCalcError() { CalcErrorCode = 0; }
 
 }  // namespace voq

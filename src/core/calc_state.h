@@ -43,6 +43,8 @@ void SetMessageArg(int index, const std::string& text);
 // Sets CalcErrorCode and, optionally, the first argument.
 void SetCalcError(int32_t code);
 void SetCalcError(int32_t code, const std::string& arg1);
+// Sets CalcErrorCode with the help context the alert offers for it.
+void SetCalcErrorWithHelp(int32_t code, int32_t helpContext);
 // Clears the error, its arguments are kept (raisers overwrite what they use).
 void ClearCalcError();
 

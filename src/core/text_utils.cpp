@@ -32,6 +32,14 @@ std::string UpperCaseText(const std::string& text) {
   return result;
 }
 
+std::string LowerCaseText(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
 bool SameTextNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

@@ -13,6 +13,7 @@ inline constexpr char kProtectedSpace = static_cast<char>(160);
 
 // ASCII upper case of text.
 std::string UpperCaseText(const std::string& text);
+std::string LowerCaseText(const std::string& text);
 // a and b equal without regard to (ASCII) case.
 bool SameTextNoCase(const std::string& a, const std::string& b);
 

@@ -39,18 +39,6 @@ std::string Slice(const std::string& text, int32_t from, int32_t to) {
   return text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(to - from + 1));
 }
 
-void SetError(int32_t code, int32_t help) {
-  CalcErrorCode = code;
-  MessageHelpContext = help;
-}
-
-std::string LowerCaseText(const std::string& text) {
-  std::string s = text;
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // The "(" at open and its matching ")", quoted texts skipped; 0 when the
 // group does not close.
@@ -105,7 +93,7 @@ int64_t RangeElementCount(const std::string& argument) {
   const size_t open = argument.find('[');
   const size_t close = argument.find(']', open);
   if (open == std::string::npos || close == std::string::npos) {
-    SetError(14, 4);
+    SetCalcErrorWithHelp(14, 4);
     return -1;
   }
   int64_t count = 1;
@@ -120,7 +108,7 @@ int64_t RangeElementCount(const std::string& argument) {
       const int64_t lo = EvalIndexExpression(subscript.substr(0, dots), "");
       const int64_t hi = CalcErrorCode == saved ? EvalIndexExpression(subscript.substr(dots + 2), "") : 0;
       if (CalcErrorCode != saved) {
-        SetError(14, 4);
+        SetCalcErrorWithHelp(14, 4);
         return -1;
       }
       const int64_t span = hi < lo ? 0 : hi - lo + 1;
@@ -280,7 +268,7 @@ void DisposePieces(TTextPiece* head) {
 // Error 378 for a form whose compiler is not installed.
 void NotDefined(const TBuiltinCallContext& context) {
   SetMessageArg(1, "Function " + context.TypedName);
-  SetError(378, 84);
+  SetCalcErrorWithHelp(378, 84);
 }
 
 // The argument list of MIN, MAX, AVERAGE and a SUM of a plain list: every
@@ -488,7 +476,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
   const int32_t open = context.Arguments.Open;
   auto notSeriesForm = [&]() {
     SetMessageArg(1, context.TypedName);
-    SetError(233, help);
+    SetCalcErrorWithHelp(233, help);
   };
 
   const int32_t close = MatchingParenthesis(text, open);
@@ -542,11 +530,11 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
 
   if (PendingTextPieces != nullptr) {
     SetMessageArg(1, context.TypedName);
-    SetError(231, help);
+    SetCalcErrorWithHelp(231, help);
     return;
   }
   if (hi < lo) {
-    SetError(235, help);
+    SetCalcErrorWithHelp(235, help);
     return;
   }
   if (hi - lo + 1 > kMaxSeriesTerms) {
@@ -599,7 +587,7 @@ void CompileUnitSystem(TBuiltinCallContext& context) {
   const int32_t first = args.Open + 1;
   if (first >= args.Close || At(text, first) != '\'') {
     SetMessageArg(1, "Quote");
-    SetError(181, 128);
+    SetCalcErrorWithHelp(181, 128);
     return;
   }
   int32_t closeQuote = first + 1;
@@ -618,7 +606,7 @@ void CompileUnitSystem(TBuiltinCallContext& context) {
   }
   if (index == 0) {
     SetMessageArg(1, "Quote");
-    SetError(181, 128);
+    SetCalcErrorWithHelp(181, 128);
     return;
   }
   const std::string digits = std::to_string(index);
@@ -629,7 +617,7 @@ void CompileConvertTemp(TBuiltinCallContext& context) {
   std::string& text = *context.Text;
   TCallArguments& args = context.Arguments;
   if (args.Count != 3) {
-    SetError(497, 323);
+    SetCalcErrorWithHelp(497, 323);
     return;
   }
   const int32_t firstSeparator = TopLevelSeparator(text, args.Open + 1, args.Close - 1);
@@ -712,7 +700,7 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
       case 246: {
         static constexpr int32_t kErrors[] = {164, 165, 166};
         static constexpr int32_t kHelps[] = {110, 111, 112};
-        if (args.Count != 2 && args.Count != 3) SetError(kErrors[opcode - 244], kHelps[opcode - 244]);
+        if (args.Count != 2 && args.Count != 3) SetCalcErrorWithHelp(kErrors[opcode - 244], kHelps[opcode - 244]);
         break;
       }
       case 251:
@@ -728,7 +716,7 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
         if (args.Count != entry->ArgumentCount) {
           SetMessageArg(1, LowerCaseText(name));
           SetMessageArg(2, std::to_string(entry->ArgumentCount));
-          SetError(312, entry->HelpContext);
+          SetCalcErrorWithHelp(312, entry->HelpContext);
         }
         break;
     }

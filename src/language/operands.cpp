@@ -35,18 +35,6 @@ constexpr int32_t kStatementTooLong = 340;
 char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
 int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
 
-void SetError(int32_t code, int32_t help) {
-  CalcErrorCode = code;
-  MessageHelpContext = help;
-}
-
-std::string LowerCaseText(const std::string& text) {
-  std::string s = text;
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // Defined with the name compilers below.
 bool OfferToFunctionCompilers(std::string& text, int32_t maxLength, const std::string& name,
@@ -103,17 +91,17 @@ void CompileStringLiteral(std::string& text, int32_t /*maxLength*/, int32_t& p) 
     return c == ArgumentSeparator || c == closing || c == '=' || c == '<' || c == '>';
   };
   if (p > 1 && !fits(At(text, p - 1), '(')) {
-    SetError(245, 190);
+    SetCalcErrorWithHelp(245, 190);
     return;
   }
   int32_t close = p + 1;
   while (close <= Length(text) && At(text, close) != '\'') ++close;
   if (close > Length(text)) {
-    SetError(245, 190);
+    SetCalcErrorWithHelp(245, 190);
     return;
   }
   if (close < Length(text) && !fits(At(text, close + 1), ')')) {
-    SetError(245, 190);
+    SetCalcErrorWithHelp(245, 190);
     return;
   }
   int32_t index = StringConstIndex(text.substr(static_cast<size_t>(p), static_cast<size_t>(close - p - 1)));
@@ -351,7 +339,7 @@ bool RewriteSubscriptText(std::string& text, int32_t maxLength, int32_t first, i
 }
 
 int32_t FailSubscript(int32_t error) {
-  SetError(error, error == 14 ? 4 : (error == 245 ? 190 : 0));
+  SetCalcErrorWithHelp(error, error == 14 ? 4 : (error == 245 ? 190 : 0));
   return error;
 }
 
@@ -561,9 +549,9 @@ int32_t EvalIndexExpression(const std::string& text, const std::string& commandN
   if (error == 0) return static_cast<int32_t>(value);
   if (error == 227) {
     SetMessageArg(1, UpperCaseText(commandName));
-    SetError(227, 102);
+    SetCalcErrorWithHelp(227, 102);
   } else {
-    SetError(error, error == 245 ? 190 : 0);
+    SetCalcErrorWithHelp(error, error == 245 ? 190 : 0);
   }
   return -1;
 }
@@ -730,7 +718,7 @@ void EmitVariableRange(const std::string& typed, int32_t start, int32_t nesting)
   size_t open = typed.find_last_of(std::string("[") + ArgumentSeparator, dots);
   size_t close = typed.find_first_of(std::string("]") + ArgumentSeparator, dots);
   if (open == std::string::npos || close == std::string::npos) {
-    SetError(14, 4);
+    SetCalcErrorWithHelp(14, 4);
     return;
   }
   const std::string prefix = typed.substr(0, open + 1);
@@ -796,7 +784,7 @@ void RewriteArrayElement(std::string& text, int32_t maxLength, int32_t s, int32_
   const std::string name = text.substr(static_cast<size_t>(s) - 1, static_cast<size_t>(q - s + 1));
   const size_t open = name.find('[');
   if (open == std::string::npos || name.back() != ']') {
-    SetError(14, 4);
+    SetCalcErrorWithHelp(14, 4);
     return;
   }
   const std::string call = "ARRAYELMT('" + name.substr(0, open) + "'" + std::string(1, ArgumentSeparator) +
@@ -902,7 +890,7 @@ void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p) {
       }
       q = position;
       if (q < Length(text) && !IsTokenSeparator(At(text, q + 1))) {
-        SetError(14, 4);
+        SetCalcErrorWithHelp(14, 4);
         return;
       }
       continue;
@@ -921,7 +909,7 @@ void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p) {
   if (CompileSpecialName(name)) return;
   if (after == '(') {
     SetMessageArg(1, "Function " + typed);
-    SetError(378, 84);
+    SetCalcErrorWithHelp(378, 84);
     return;
   }
   if (InRoutineBody()) {
@@ -936,7 +924,7 @@ void CheckVariableName(const std::string& name) {
   if (name.empty()) return;
   std::string checked = UpperCaseText(name);
   if (checked[0] < '@' || checked[0] > 'Z') {
-    SetError(16, 2);
+    SetCalcErrorWithHelp(16, 2);
     return;
   }
   for (int32_t k = 1; k <= Length(checked); ++k) {
@@ -949,7 +937,7 @@ void CheckVariableName(const std::string& name) {
       continue;
     }
     if (DelimiterPosition(c) != 0 || c == '{' || c == '}' || c == '"') {
-      SetError(16, 2);
+      SetCalcErrorWithHelp(16, 2);
       return;
     }
   }

@@ -34,11 +34,6 @@ bool Contains(const std::string& text, const std::string& part) {
 
 bool InSet(const std::string& set, char c) { return set.find(c) != std::string::npos; }
 
-void SetErrorWithHelp(int32_t code, int32_t help) {
-  CalcErrorCode = code;
-  MessageHelpContext = help;
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && SameTextNoCase(text.substr(0, prefix.size()), prefix);
 }
@@ -119,7 +114,7 @@ void StripBlanks(std::string& text, int32_t /*maxLength*/) {
       continue;
     }
     if (StartsWithNoCase(text, "IF")) {
-      SetErrorWithHelp(244, 150);
+      SetCalcErrorWithHelp(244, 150);
     } else {
       CalcErrorCode = 9;
     }
@@ -299,7 +294,7 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
         CalcErrorCode = 1;
       } else if (equalAt == std::string::npos) {
         if (CompilingFunctionIndex == 0 && StartsWithNoCase(text, "IF")) {
-          SetErrorWithHelp(244, 150);
+          SetCalcErrorWithHelp(244, 150);
         } else {
           CalcErrorCode = 12;
         }
@@ -355,12 +350,12 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
         }
         if (IsTokenSeparator(c)) break;
       }
-      if (!ok) SetErrorWithHelp(246, 190);
+      if (!ok) SetCalcErrorWithHelp(246, 190);
     }
   } else {
     size_t right = text.find(")=(");
     if (Contains(text, ")=('") && !Contains(text, "$[") && !hasLookup) {
-      SetErrorWithHelp(245, 190);
+      SetCalcErrorWithHelp(245, 190);
       return;
     }
     if (right != std::string::npos) {
@@ -374,16 +369,16 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
         if (IsTokenSeparator(c)) break;
       }
       if (stringOperand && !(text.size() > 1 && text[1] == '\'') && !hasLookup) {
-        SetErrorWithHelp(245, 190);
+        SetCalcErrorWithHelp(245, 190);
       }
     }
   }
-  if (Contains(text, "')=") && !Contains(text, "$")) SetErrorWithHelp(245, 190);
+  if (Contains(text, "')=") && !Contains(text, "$")) SetCalcErrorWithHelp(245, 190);
   if (Contains(text, "$+") || Contains(text, "$^")) {
-    SetErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(245, 190);
   } else if ((Contains(text, "$*") || Contains(text, "$/") || Contains(text, "$-")) &&
              !Contains(upper, "CONVERT")) {
-    SetErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(245, 190);
   }
 
   // 9. Complex-mode rewrites.
