@@ -298,11 +298,32 @@ int32_t VarHashHome(const std::string& upperName) {
   return (r < 0 ? -r : r) + 1;
 }
 
-int32_t VarHashSlot(const std::string& upperName) {
-  int32_t slot = VarHashHome(upperName);
-  TProgramUnitRecord* unit = CurrentProgramUnit;
-  if (unit == nullptr || unit->NameHash.empty()) return slot;
-  std::string s = CutName(upperName);
+namespace {
+
+int32_t NextSlot(int32_t slot) { return slot == kNameHashSlots ? 1 : slot + 1; }
+
+// The first empty slot at or after start, following and then shortening the
+// skip pointers over occupied runs.
+int32_t FirstEmptySlot(TProgramUnitRecord* unit, int32_t start) {
+  std::vector<int16_t>& skip = unit->OccupiedSkip;
+  if (skip.size() != unit->NameHash.size()) skip.assign(unit->NameHash.size(), 0);
+  int32_t slot = start;
+  int32_t steps = 0;
+  while (unit->NameHash[slot] != 0 && steps < kNameHashSlots) {
+    slot = skip[slot] != 0 ? skip[slot] : NextSlot(slot);
+    ++steps;
+  }
+  for (int32_t s = start; s != slot && unit->NameHash[s] != 0 && steps-- > 0;) {
+    int32_t next = skip[s] != 0 ? skip[s] : NextSlot(s);
+    skip[s] = static_cast<int16_t>(slot);
+    s = next;
+  }
+  return slot;
+}
+
+// The probe as specified: from the home slot to the first slot that is empty
+// or holds the name.
+int32_t ProbeNameHash(TProgramUnitRecord* unit, int32_t slot, const std::string& s) {
   // At least 4,000 slots are always empty, so the walk ends; the bound only
   // guards against a corrupted table.
   for (int32_t probes = 0; probes < kNameHashSlots; ++probes) {
@@ -312,9 +333,51 @@ int32_t VarHashSlot(const std::string& upperName) {
       const TVariableRecord* var = unit->VariableHandles[v];
       if (var != nullptr && var->UpperName == s) return slot;
     }
-    slot = slot == kNameHashSlots ? 1 : slot + 1;
+    slot = NextSlot(slot);
   }
   return slot;
+}
+
+}  // namespace
+
+int32_t VarHashSlot(const std::string& upperName) {
+  int32_t home = VarHashHome(upperName);
+  TProgramUnitRecord* unit = CurrentProgramUnit;
+  if (unit == nullptr || unit->NameHash.empty()) return home;
+  std::string s = CutName(upperName);
+  auto it = unit->NameSlots.find(s);
+  if (it != unit->NameSlots.end()) {
+    int32_t v = unit->NameHash[it->second];
+    if (v > 0 && v <= unit->VariableCount && unit->VariableHandles[v] != nullptr &&
+        unit->VariableHandles[v]->UpperName == s)
+      return it->second;
+    // The slot was changed behind the aids' back: fall back to the probe.
+    unit->NameSlots.erase(it);
+    return ProbeNameHash(unit, home, s);
+  }
+  // Every stored name is in NameSlots, so an absent name belongs in the
+  // first empty slot of its probe sequence.
+  return FirstEmptySlot(unit, home);
+}
+
+void SetNameHashSlot(TProgramUnitRecord* unit, int32_t slot, int16_t value) {
+  if (unit == nullptr || slot < 1 || slot > kNameHashSlots || unit->NameHash.empty()) return;
+  int16_t old = unit->NameHash[slot];
+  if (old > 0 && old <= unit->VariableCount && unit->VariableHandles[old] != nullptr) {
+    auto it = unit->NameSlots.find(unit->VariableHandles[old]->UpperName);
+    if (it != unit->NameSlots.end() && it->second == slot) unit->NameSlots.erase(it);
+  }
+  unit->NameHash[slot] = value;
+  if (value > 0 && value <= unit->VariableCount && unit->VariableHandles[value] != nullptr)
+    unit->NameSlots[unit->VariableHandles[value]->UpperName] = static_cast<int16_t>(slot);
+}
+
+void ClearNameHash(TProgramUnitRecord* unit) {
+  if (unit == nullptr) return;
+  std::fill(unit->NameHash.begin(), unit->NameHash.end(), 0);
+  std::fill(unit->OccupiedSkip.begin(), unit->OccupiedSkip.end(), 0);
+  unit->NameSlots.clear();
+  unit->FirstOfStem.clear();
 }
 
 int32_t FindVariable(const std::string& name) {
@@ -384,17 +447,17 @@ void AddVariable(const std::string& name) {
   int32_t slot = VarHashSlot(v->UpperName);
   if (!v->IsString && !v->UpperName.empty() && v->UpperName.back() == ']') {
     // An array element takes the units of the first variable of its array.
-    std::string stem = TextBeforeBracket(v->UpperName);
-    for (int32_t i = 1; i < unit->VariableCount; ++i) {
-      const TVariableRecord* other = unit->VariableHandles[i];
-      if (other != nullptr && TextBeforeBracket(other->UpperName) == stem) {
+    auto first = unit->FirstOfStem.find(TextBeforeBracket(v->UpperName));
+    if (first != unit->FirstOfStem.end()) {
+      const TVariableRecord* other = unit->VariableHandles[first->second];
+      if (other != nullptr) {
         v->Units = other->Units;
         v->UnitsInferred = 0;
-        break;
       }
     }
   }
-  unit->NameHash[slot] = unit->VariableCount;
+  unit->FirstOfStem.emplace(TextBeforeBracket(v->UpperName), unit->VariableCount);
+  SetNameHashSlot(unit, slot, unit->VariableCount);
   v->WindowWords = {0, 0};
   v->CommonVariable = 0;
   v->ScreenRect = DefaultScreenRect;
@@ -673,7 +736,7 @@ void ClearVariableStore(TProgramUnitRecord* unit) {
   unit->VariableCount = 0;
   unit->UsedVariableCount = 0;
   unit->UnknownCount = 0;
-  std::fill(unit->NameHash.begin(), unit->NameHash.end(), 0);
+  ClearNameHash(unit);
 }
 
 void DisposeProgramUnit(TProgramUnitRecord* unit) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/extended.h"
@@ -205,6 +206,19 @@ struct TProgramUnitRecord {
   std::array<int16_t, kMaxUnitParameters + 1> OutputList{};     // [1..300]
   std::vector<TVariableRecord*> VariableHandles;  // [1..10,000]
   std::vector<int16_t> NameHash;                  // [0..14,000], slot 0 never used
+  // Look-up aids of the name hash, in no stored layout. The hash mixes only a
+  // few characters of a name, so names of a real model crowd a few hundred
+  // home slots and a plain probe walks long runs of occupied slots. These
+  // answer VarHashSlot with exactly the slot the probe would give: where
+  // each name stands, and skip pointers over runs of slots known to be
+  // occupied (slots only ever go from empty to occupied until the whole
+  // table is cleared). Write a variable index into NameHash only through
+  // SetNameHashSlot so the first stays complete.
+  std::unordered_map<std::string, int16_t> NameSlots;
+  std::vector<int16_t> OccupiedSkip;              // [0..14,000], 0 = nothing known
+  // The first variable of each array stem (the text before "["), for the
+  // units an array element takes over.
+  std::unordered_map<std::string, int16_t> FirstOfStem;
   int16_t UsedVariableCount = 0;
   std::vector<int16_t> UsedVariableList;          // [0..10,000]
   int16_t UnknownCount = 0;
@@ -261,6 +275,11 @@ int32_t FindOrAddVariable(const std::string& name, int32_t position, int32_t lin
 // The slot of the (upper-case) name in CurrentProgramUnit's hash, or the
 // empty slot where it belongs.
 int32_t VarHashSlot(const std::string& upperName);
+// Stores value (a variable index, or -1 for a freed slot) in the unit's name
+// hash at slot, keeping the look-up aids in step.
+void SetNameHashSlot(TProgramUnitRecord* unit, int32_t slot, int16_t value);
+// Empties the unit's name hash.
+void ClearNameHash(TProgramUnitRecord* unit);
 // The hash value before probing (1..14,000), for tests of the formula.
 int32_t VarHashHome(const std::string& upperName);
 int32_t FindVariable(const std::string& name);

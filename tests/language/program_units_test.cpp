@@ -257,6 +257,40 @@ TEST_F(ProgramUnitsTest, ProbeSkipsNegativeSlotsAndWrapsAfterTheLast) {
   EXPECT_EQ(FindVariable(name), 1);
 }
 
+// The slot the name hash gives, probed exactly as the store is specified:
+// from the home slot to the first slot that is empty or holds the name.
+int32_t PlainProbe(const std::string& upper) {
+  int32_t slot = VarHashHome(upper);
+  for (;;) {
+    int32_t v = CurrentProgramUnit->NameHash[slot];
+    if (v == 0) return slot;
+    if (v > 0 && CurrentProgramUnit->VariableHandles[v]->UpperName == upper) return slot;
+    slot = slot == 14000 ? 1 : slot + 1;
+  }
+}
+
+TEST_F(ProgramUnitsTest, CrowdedTableGivesTheSlotsOfThePlainProbe) {
+  // Numbered names share their home slots in long runs: every look-up, of a
+  // stored name or of one still to come, must land where the plain probe does.
+  CurrentProgramUnit->NameHash[700] = -1;  // a freed slot inside a run
+  for (int i = 0; i < 3000; ++i) {
+    std::string name = "V" + std::to_string(i);
+    ASSERT_EQ(VarHashSlot(name), PlainProbe(name)) << name;
+    AddVariable(name);
+    ASSERT_EQ(CalcErrorCode, 0);
+  }
+  for (int i = 0; i < 3000; i += 7) {
+    std::string name = "V" + std::to_string(i);
+    EXPECT_EQ(VarHashSlot(name), PlainProbe(name)) << name;
+    EXPECT_EQ(FindVariable(name), i + 1);
+  }
+  for (int i = 3000; i < 3100; ++i) {
+    std::string name = "V" + std::to_string(i);
+    EXPECT_EQ(VarHashSlot(name), PlainProbe(name)) << name;
+    EXPECT_EQ(FindVariable(name), 0);
+  }
+}
+
 TEST_F(ProgramUnitsTest, FindVariableIgnoresCaseAndUsesFirst30Characters) {
   std::string name30 = "Very_long_variable_name_of_30c";
   ASSERT_EQ(name30.size(), 30u);
