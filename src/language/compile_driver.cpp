@@ -104,11 +104,39 @@ void AddFolderOf(const std::string& name) {
   if (!folder.empty()) AddSearchDirectory(folder);
 }
 
-// One line of a text file without its line break; false at the end.
-bool ReadFileLine(std::ifstream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+// An included line longer than this is not read on: no statement can come
+// of it, and a file that never ends a line (a device) must not fill memory.
+constexpr size_t kMaxIncludedLineLength = 65535;
+
+// One line of a text file without its line break; false at the end. A line
+// ends at CR LF, a lone LF or a lone CR, as the window's own lines do.
+// tooLong: the line exceeded kMaxIncludedLineLength and was not read on.
+bool ReadFileLine(std::istream& in, std::string& line, bool& tooLong) {
+  line.clear();
+  tooLong = false;
+  std::streambuf* buffer = in.rdbuf();
+  if (buffer == nullptr) return false;
+  constexpr int kEnd = std::char_traits<char>::eof();
+  int c = buffer->sbumpc();
+  if (c == kEnd) return false;
+  for (; c != kEnd; c = buffer->sbumpc()) {
+    if (c == '\n') break;
+    if (c == '\r') {
+      if (buffer->sgetc() == '\n') buffer->sbumpc();
+      break;
+    }
+    if (line.size() >= kMaxIncludedLineLength) {
+      tooLong = true;
+      break;
+    }
+    line.push_back(static_cast<char>(c));
+  }
   return true;
+}
+
+bool FileAtEnd(std::istream& in) {
+  std::streambuf* buffer = in.rdbuf();
+  return buffer == nullptr || buffer->sgetc() == std::char_traits<char>::eof();
 }
 
 // A line is cut at its first NUL.
@@ -165,8 +193,19 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
   // A file may say which decimal separator it was written with; its lines
   // are converted to the one in use. The setting holds for this file only.
   const char savedSeparator = SavedDecimalSeparator;
+  bool tooLong = false;
+  auto refuseLongLine = [&]() {
+    CalcErrorCode = kLineTooLongError;
+    CalcErrorStart = includeStart;
+    CalcErrorEnd = includeEnd;
+    ShowEquationError(kLineTooLongError, includeStart, includeEnd + 1, EquationLineNo);
+  };
   std::string first;
-  ReadFileLine(in, first);
+  ReadFileLine(in, first, tooLong);
+  if (tooLong) {
+    refuseLongLine();
+    return;
+  }
   CutAtNul(first);
   if (first.size() >= 5 && first.compare(0, 4, "{$DS") == 0) {
     SavedDecimalSeparator = first[4];
@@ -178,7 +217,7 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
   r.restStart = includeStart;
   r.restEnd = includeEnd;
   r.restFromList = false;
-  bool atEnd = !in.good();
+  bool atEnd = FileAtEnd(in);
   while ((!atEnd || !r.restOfLine.empty()) && CalcErrorCode == 0 && !AbortRequested) {
     ReadingIncludedText = true;
     DiagramInputStatement = false;
@@ -188,9 +227,13 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
       CalcErrorStart = r.restStart;
       CalcErrorEnd = r.restEnd;
     } else {
-      if (!ReadFileLine(in, line)) {
+      if (!ReadFileLine(in, line, tooLong)) {
         atEnd = true;
         continue;
+      }
+      if (tooLong) {
+        refuseLongLine();
+        break;
       }
       LocalizeDecimalSeparator(line);
       // Every statement of the file reports the $INCLUDE statement.
@@ -287,7 +330,16 @@ void IncludeDiagramFile(const std::string& name) {
     return;
   }
   std::string line;
-  while (CalcErrorCode == 0 && ReadFileLine(in, line)) {
+  bool tooLong = false;
+  while (CalcErrorCode == 0 && ReadFileLine(in, line, tooLong)) {
+    if (tooLong) {
+      MessageText = GetMessageText(259);
+      CalcErrorCode = kLineTooLongError;
+      CalcErrorStart = -1;
+      CalcErrorEnd = -1;
+      ReportStatementError();
+      return;
+    }
     CutAtNul(line);
     if (line.empty()) continue;
     CalcErrorStart = -1;
@@ -435,8 +487,14 @@ void EnsureCompiled(bool solve) {
   CurrentProgramUnit = MainProgramUnit;
   if (CalcErrorCode <= 0 && solve) {
     Platform().SetBusyCursor(1);
-    if (!EquationsCompiled) SolveOneUnknownEquations(true);
-    EquationsCompiled = CalcErrorCode <= 0;
+    // solve is still set only when this call has just compiled, and a
+    // complete read without error sets EquationsCompiled: the pass follows
+    // such a read (a read the user ended early at an $INCLUDE stays
+    // uncompiled).
+    if (EquationsCompiled) {
+      SolveOneUnknownEquations(true);
+      EquationsCompiled = CalcErrorCode <= 0;
+    }
     CalcErrorCode = 0;
   }
   Platform().SetBusyCursor(0);

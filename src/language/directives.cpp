@@ -285,8 +285,10 @@ bool OpenImportSource(const std::string& source) {
   int32_t ioError = 0;
   if (Import.file == nullptr) {
     ioError = 2;  // file not found or not accessible
-  } else if (!ReadFileLine(Import.file, Import.dataLine, ioError) && ioError == 0) {
-    ioError = 100;  // nothing to read
+  } else {
+    // An empty file is no read failure: its first line is empty, and the
+    // first value wanted reports the end of the data (654).
+    ReadFileLine(Import.file, Import.dataLine, ioError);
   }
   if (ioError != 0) {
     SetMessageArg(1, std::to_string(ioError));
@@ -305,12 +307,10 @@ void CloseImportSource() {
   Import = TImportSource{};
 }
 
-// Reads a number written in C conventions (the directive's own text).
+// Reads a number written with a point (the directive's own text), whatever
+// the process locale: strtold would follow a decimal-comma locale.
 bool ParsePlainNumber(const std::string& text, Extended& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtold(text.c_str(), &end);
-  return end != nullptr && *end == '\0' && std::isfinite(static_cast<double>(value));
+  return TryStrToReal(text, value) && std::isfinite(static_cast<double>(value));
 }
 
 }  // namespace

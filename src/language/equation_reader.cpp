@@ -5,6 +5,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/program_flags.h"
 #include "language/comments.h"
 #include "language/language_state.h"
 #include "language/statement_compiler.h"
@@ -331,9 +332,16 @@ void SplitAndCleanStatement(std::string& statement) {
   TTextReaderState& r = TextReader;
   const int32_t p = FindStatementSeparator(statement);
   if (r.restOfLine.empty() && !ReadingIncludedText) ++EquationLineNo;
+  // The lines of an included text file are not in the window text; every
+  // statement of them selects the $INCLUDE statement, whose positions a
+  // separator offset within the file's line must not move.
+  const bool includedLine = ReadingIncludedText && !LoadingLibrary;
   if (p > 0) {
     r.restOfLine = statement.substr(size_t(p));
-    if (CalcErrorStart >= 0) {
+    if (CalcErrorStart >= 0 && includedLine) {
+      r.restStart = CalcErrorStart;
+      r.restEnd = CalcErrorEnd;
+    } else if (CalcErrorStart >= 0) {
       r.restStart = CalcErrorStart + p;
       r.restEnd = CalcErrorEnd;
       CalcErrorEnd = CalcErrorStart + p - 1;
@@ -354,7 +362,7 @@ void SplitAndCleanStatement(std::string& statement) {
   StripComments(statement);
   // A statement that follows a separator and begins with a quote comment is
   // selected from behind its comments.
-  if (p > 0 && statement.size() < copy.size() && CalcErrorStart >= 0) {
+  if (p > 0 && statement.size() < copy.size() && CalcErrorStart >= 0 && !includedLine) {
     const std::string_view head = TrimLeft(copy);
     if (!head.empty() && head.front() == '"')
       CalcErrorStart += int32_t(copy.size() - statement.size());

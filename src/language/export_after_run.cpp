@@ -40,12 +40,13 @@ void CutTo(std::string& text, size_t length) {
   if (text.size() > length) text.resize(length);
 }
 
-// The variable of the main program with this name, or null.
+// The variable of the current unit with this name, or null: the main
+// program during an export; the unit whose $IMPORT expands a range.
 TVariableRecord* MainVariable(const std::string& name) {
   const int32_t savedError = CalcErrorCode;
   const int32_t i = FindVariable(name);
   CalcErrorCode = savedError;
-  return MainProgramUnit != nullptr ? MainProgramUnit->Variable(i) : nullptr;
+  return CurrentProgramUnit != nullptr ? CurrentProgramUnit->Variable(i) : nullptr;
 }
 
 // Splits a variable list at separators and blanks outside brackets.

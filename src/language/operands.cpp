@@ -707,11 +707,23 @@ int32_t EmitVariable(const std::string& typed, int32_t start) {
   return index;
 }
 
+// A range that stands for more elements than a program can hold variables
+// is refused before it is expanded: names cut to 30 characters repeat, so
+// the variable limit alone would not end X[1..2000000000].
+bool TooManyRangeElements(int64_t elements) {
+  if (elements <= MaxVariables) return false;
+  SetMessageArg(1, std::to_string(MaxVariables));
+  SetCalcErrorWithHelp(70, 17);
+  return true;
+}
+
 // A name with a range a..b in one subscript stands for its elements, in
-// row order when further subscripts hold ranges too.
-void EmitVariableRange(const std::string& typed, int32_t start, int32_t nesting) {
+// row order when further subscripts hold ranges too. elements counts the
+// elements emitted so far.
+void EmitVariableRange(const std::string& typed, int32_t start, int32_t nesting, int64_t& elements) {
   const size_t dots = typed.find("..");
   if (dots == std::string::npos || nesting > 3) {
+    if (TooManyRangeElements(++elements)) return;
     EmitVariable(typed, start);
     return;
   }
@@ -731,11 +743,12 @@ void EmitVariableRange(const std::string& typed, int32_t start, int32_t nesting)
     FailSubscript(error);
     return;
   }
+  if (high >= low && TooManyRangeElements(elements + static_cast<int64_t>(high) - low + 1)) return;
   for (int64_t k = low; k <= high && CalcErrorCode <= 0; ++k) {
     const std::string element = prefix + std::to_string(k) + rest;
     if (element.find("..") != std::string::npos) {
-      EmitVariableRange(element, start, nesting + 1);
-    } else {
+      EmitVariableRange(element, start, nesting + 1, elements);
+    } else if (!TooManyRangeElements(++elements)) {
       EmitVariable(element, start);
     }
   }
@@ -765,14 +778,22 @@ void CompileProgramVariable(const std::string& typed, int32_t start) {
       }
       return;
     }
-    // A complex quantity is the pair of its real and imaginary parts.
-    if (EmitVariable(typed + "_r", start) <= 0) return;
-    if (!RangeInCallArguments) EmitVariable(typed + "_i", start);
+    // A complex quantity is the pair of its real and imaginary parts. The
+    // name is cut so that both parts keep their suffix within 30
+    // characters: cut after the suffix, X_r and X_i would be one variable.
+    std::string base = typed;
+    if (Length(base) > kMaxNameLength - 2) {
+      AddTruncationWarning(typed);
+      base.resize(kMaxNameLength - 2);
+    }
+    if (EmitVariable(base + "_r", start) <= 0) return;
+    if (!RangeInCallArguments) EmitVariable(base + "_i", start);
     return;
   }
   if (Length(typed) > kMaxNameLength) AddTruncationWarning(typed);
   if (RangeFlagOn() && typed.find("..") != std::string::npos) {
-    EmitVariableRange(typed, start, 0);
+    int64_t elements = 0;
+    EmitVariableRange(typed, start, 0, elements);
   } else {
     EmitVariable(typed, start);
   }

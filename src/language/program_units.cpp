@@ -6,6 +6,7 @@
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
+#include "core/search_path.h"
 #include "core/string_constants.h"
 #include "language/language_services.h"
 #include "language/language_state.h"
@@ -232,7 +233,18 @@ TProgramUnitRecord* EnsureMainProgramUnit() {
   return MainProgramUnit;
 }
 
+namespace {
+
+// Files a module names are looked for beside the program too. (The folders
+// of the directory settings join them once the shell keeps those.)
+void OfferModuleSearchDirectories() {
+  if (!ProgramDirectory.empty()) AddSearchDirectory(ProgramDirectory);
+}
+
+}  // namespace
+
 TProgramUnitRecord* FindOrCreateModule(const std::string& name) {
+  OfferModuleSearchDirectories();
   std::string upper = UpperCaseName(CutName(name));
   for (size_t k = 1; k < ProgramUnitList.size(); ++k) {
     TProgramUnitRecord* unit = ProgramUnitList[k];
@@ -456,7 +468,11 @@ void AddVariable(const std::string& name) {
       }
     }
   }
-  unit->FirstOfStem.emplace(TextBeforeBracket(v->UpperName), unit->VariableCount);
+  // Only an array element has a text before "[": a plain variable named
+  // like the array (P beside P[1]) lends no units to its elements.
+  if (v->UpperName.find('[') != std::string::npos) {
+    unit->FirstOfStem.emplace(TextBeforeBracket(v->UpperName), unit->VariableCount);
+  }
   SetNameHashSlot(unit, slot, unit->VariableCount);
   v->WindowWords = {0, 0};
   v->CommonVariable = 0;
@@ -695,7 +711,9 @@ void DisposeEquationChain(TEquationRecord*& h) {
 void PurgeMarkedEquations() {
   TEquationRecord* prev = nullptr;
   TEquationRecord* r = ReusableEquations;
-  for (int32_t count = 0; r != nullptr && count < MaxVariables; ++count) {
+  // A unit may hold more statements than variables (a set that is not
+  // square); the bound only guards against a cycle.
+  for (int32_t count = 0; r != nullptr && count < 1000000; ++count) {
     if (r->Text.has_value() && !r->Text->empty() && (*r->Text)[0] == '~') {
       TEquationRecord* next = r->Next;
       TEquationRecord* doomed = r;

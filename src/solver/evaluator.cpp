@@ -322,6 +322,11 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
         case OpAdd:
         case OpSubtract: {
           if (!s.AlignComplexStacks()) return ErrorResultValue;
+          // No left operand: reading below entry 0 would leave the stack.
+          if (s.Height < 1) {
+            CalcErrorCode = kErrorSyntax;
+            break;
+          }
           const Extended yr = v[s.Height], yi = im[s.ImaginaryHeight];
           const Extended wr = v[s.Height - 1], wi = im[s.ImaginaryHeight - 1];
           --s.Height;
@@ -388,6 +393,10 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           }
           e.ResidualScale = (ys != 0 && ws != 0) ? ys : 1;
           if (!s.AlignComplexStacks()) return ErrorResultValue;
+          if (s.Height < 1) {
+            CalcErrorCode = kErrorSyntax;
+            break;
+          }
           const Extended yr = v[s.Height], yi = im[s.ImaginaryHeight];
           const Extended wr = v[s.Height - 1], wi = im[s.ImaginaryHeight - 1];
           --s.Height;

@@ -103,7 +103,7 @@ std::string ModuleVarNameForMessage(const std::string& name) {
   if (name.empty() || name[0] != '@') return name;
   const std::string text = name.substr(1);
   const size_t slash = text.find('\\');
-  if (slash == std::string::npos) return name;
+  if (slash == std::string::npos) return text;  // the "@" is dropped all the same
   const std::string indexText = text.substr(0, slash);
   std::string rest = text.substr(slash + 1);
   if (size_t dot = rest.find('.'); dot != std::string::npos) rest = rest.substr(dot + 1);

@@ -145,13 +145,20 @@ Extended EvalResidualChecked(TEquationRecord* equation) {
   const int raised = std::fetestexcept(kWatched);
   if (raised != 0) std::feclearexcept(kWatched);
   if (CalcErrorCode > 0) return r;
+  // The flags do not say which exception came first, but an overflow or a
+  // division by zero leaves an infinity that later operations turn into an
+  // invalid one (inf - inf, inf / inf; the scaled residual of an equation
+  // whose right side overflowed is such a quotient). An infinity never
+  // raises the other two flags again, while an invalid result (a NaN) raises
+  // none at all. So the overflow is reported before the division by zero,
+  // and both before the invalid operation: the exception that came first.
   int32_t error = 0;
-  if (raised & FE_INVALID) {
-    error = kErrorInvalidOperation;
+  if (raised & FE_OVERFLOW) {
+    error = kErrorOverflow;
   } else if (raised & FE_DIVBYZERO) {
     error = kErrorDivideByZero;
-  } else if (raised & FE_OVERFLOW) {
-    error = kErrorOverflow;
+  } else if (raised & FE_INVALID) {
+    error = kErrorInvalidOperation;
   } else if (std::isnan(r)) {
     error = kErrorInvalidOperation;
   } else if (std::isinf(r)) {
@@ -414,6 +421,7 @@ void SolveEquationBlocks() {
   try {
     step.assign(static_cast<size_t>(u.UnknownCount) + 1, 0);
   } catch (const std::bad_alloc&) {
+    ReportIOError(kErrorMemory);  // the allocation failure is shown at once
     CalcErrorCode = kErrorMemory;
     return;
   }

@@ -380,7 +380,11 @@ bool IfFunction(TEvaluationState& s, int32_t /*opcode*/) {
   const Extended r = a < b ? s.Values[h - 2] : (a == b ? s.Values[h - 1] : s.Values[h]);
   s.Height = h - 4;
   s.Values[h - 4] = r;
-  return true;
+  // Only the value stack is read, so the result is real. In complex mode
+  // the arguments' imaginary entries would otherwise stay above it, and the
+  // imaginary copy of the equation (which ends at the imaginary stack's
+  // height) would not leave exactly one value.
+  return ClearImaginaryAtTop(s);
 }
 
 // --- The families 247, 249, 250 --------------------------------------------------------------

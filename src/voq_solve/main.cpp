@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,11 +17,13 @@
 #include "core/number_format.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
+#include "core/string_constants.h"
 #include "language/compile_driver.h"
 #include "language/document_reset.h"
 #include "language/equation_reader.h"
 #include "language/function_catalog.h"
 #include "language/language_state.h"
+#include "language/problem_summary.h"
 #include "language/program_units.h"
 #include "platform/console_platform.h"
 #include "solver/solve_session.h"
@@ -119,15 +120,28 @@ class SolvePlatform : public ConsolePlatform {
       "The problem failed to converge in the allowable number of iterations";
   static constexpr int32_t kSeeWarningsQuestion = 656;
 
+  // The selection's first line, numbered by where it begins in the file (a
+  // selection may run over many lines: an open comment selects up to the end
+  // of the text).
   void PrintStatement() {
     const int32_t start = std::max<int32_t>(windows_.selectionStart, 0);
     int32_t end = std::min<int32_t>(windows_.selectionEnd, int32_t(text_.size()));
     if (end <= start) return;
     std::string statement = text_.substr(size_t(start), size_t(end - start));
-    while (!statement.empty() && (statement.back() == '\r' || statement.back() == '\n' ||
-                                  statement.back() == ';' || statement.back() == ' '))
+    bool more = false;
+    const size_t lineBreak = statement.find_first_of("\r\n");
+    if (lineBreak != std::string::npos) {
+      more = statement.find_first_not_of(" \t\r\n", lineBreak) != std::string::npos;
+      statement.resize(lineBreak);
+    }
+    while (!statement.empty() && (statement.back() == ';' || statement.back() == ' '))
       statement.pop_back();
-    std::cerr << "  line " << windows_.selectionLine << ": " << statement << "\n";
+    // The window text given to the engine has CR LF line breaks.
+    int64_t line = 1;
+    for (size_t at = text_.find("\r\n"); at != std::string::npos && at < size_t(start);
+         at = text_.find("\r\n", at + 2))
+      ++line;
+    std::cerr << "  line " << line << ": " << statement << (more ? " ..." : "") << "\n";
   }
 
   ConsoleWindows& windows_;
@@ -177,6 +191,14 @@ bool ParseArguments(int argc, char** argv, Options& options) {
   return !options.file.empty();
 }
 
+// More text than this is no Equations window's: a device or a pipe that
+// never ends must not fill memory.
+constexpr size_t kMaxFileSize = size_t(64) << 20;
+
+void ReportNotText(const std::string& name) {
+  std::cerr << "voq-solve: " << name << " is not a text file of equations\n";
+}
+
 // The file's text; a message and false when it cannot serve as equations.
 bool ReadEquationFile(const std::string& name, std::string& text) {
   std::error_code ec;
@@ -189,13 +211,29 @@ bool ReadEquationFile(const std::string& name, std::string& text) {
     std::cerr << "voq-solve: cannot open " << name << ": " << std::strerror(errno) << "\n";
     return false;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
+  // Read in pieces, so that binary data (a NUL byte) or an endless source
+  // ends the read at once.
+  text.clear();
+  std::vector<char> piece(size_t(1) << 16);
+  for (;;) {
+    in.read(piece.data(), std::streamsize(piece.size()));
+    const size_t got = size_t(in.gcount());
+    if (got == 0) break;
+    if (std::memchr(piece.data(), 0, got) != nullptr) {
+      ReportNotText(name);
+      return false;
+    }
+    if (text.size() + got > kMaxFileSize) {
+      std::cerr << "voq-solve: " << name << " is too large for a text of equations (more than "
+                << (kMaxFileSize >> 20) << " MB)\n";
+      return false;
+    }
+    text.append(piece.data(), got);
+  }
   if (in.bad()) {
     std::cerr << "voq-solve: cannot read " << name << "\n";
     return false;
   }
-  text = buffer.str();
   if (text.find_first_not_of(" \t\r\n\x1a") == std::string::npos) {
     std::cerr << "voq-solve: " << name << " is empty: there are no equations to solve\n";
     return false;
@@ -211,7 +249,7 @@ bool ReadEquationFile(const std::string& name, std::string& text) {
     if (c < 32 && c != '\t' && c != '\r' && c != '\n' && c != '\f' && c != 26) ++control;
   }
   if (control * 20 > text.size()) {
-    std::cerr << "voq-solve: " << name << " is not a text file of equations\n";
+    ReportNotText(name);
     return false;
   }
   return true;
@@ -226,14 +264,30 @@ std::string ValueText(const TVariableRecord& v, int digits) {
   return FormatValue(TDisplayFormat{v.Style, v.Digits}, v.Value);
 }
 
+// The units as the Solution window saves them: units naming a string
+// variable ("u$") show that variable's text; then in brackets, at most 30
+// characters in all. Empty units give an empty text.
+std::string BracketUnits(const std::string& units) {
+  if (units.empty()) return "";
+  std::string text = units.substr(0, 30);
+  if (text.back() == '$') {
+    std::string variableText;
+    StringVarText(text, 0, variableText);
+    text = variableText;
+  }
+  return ("[" + text + "]").substr(0, 30);
+}
+
 void PrintSolution(const Options& options) {
   const TProgramUnitRecord* main = MainProgramUnit;
+  // String-variable units are looked up among the main program's variables.
+  CurrentProgramUnit = MainProgramUnit;
   for (int32_t k = 1; k <= main->UsedVariableCount; ++k) {
     const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
     // Variables of included files are not listed.
     if (v == nullptr || v->DisplayCode == 0) continue;
     std::string line = v->Name + "=" + ValueText(*v, options.digits);
-    if (!v->Units.empty() && !v->IsString) line += " " + ("[" + v->Units + "]").substr(0, 30);
+    if (!v->Units.empty() && !v->IsString) line += " " + BracketUnits(v->Units);
     std::cout << line << "\n";
   }
   if (!options.residuals) return;
@@ -293,6 +347,15 @@ int main(int argc, char** argv) {
       std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
     else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
       std::cerr << "voq-solve: the equations were not solved\n";
+    PrintPendingWarnings();
+    SetWindows(nullptr);
+    SetPlatform(nullptr);
+    return kExitFailure;
+  }
+  // A text of comments and directives only has nothing to solve, like an
+  // empty file.
+  if (MainProgramUnit->UsedVariableCount == 0 && CountModuleEquations(MainProgramUnit) == 0) {
+    std::cerr << "voq-solve: " << options.file << " holds no equations to solve\n";
     PrintPendingWarnings();
     SetWindows(nullptr);
     SetPlatform(nullptr);

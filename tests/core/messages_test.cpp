@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/calc_state.h"
 #include "core/program_flags.h"
 #include "platform/scripted_platform.h"
@@ -140,6 +142,68 @@ TEST_F(MessagesTest, DiagramInputErrorsArePrefixed) {
   ASSERT_EQ(platform.alerts.size(), 1u);
   EXPECT_EQ(platform.alerts[0].text.rfind("Diagram input error: x=1.  Unexpected I/O error", 0), 0u);
   EXPECT_TRUE(windows.selections.empty());
+}
+
+// A pending warning selects the statement of the equation that raised it.
+TEST_F(MessagesTest, WarningSelectsTheEquationThatRaisedIt) {
+  SetEquationRangeReader([](const TEquationRecord*) { return EquationTextRange{40, 52, 6}; });
+  int dummy = 0;
+  WarningEquation = reinterpret_cast<TEquationRecord*>(&dummy);
+  MessageText = "Warning text";
+  ShowEquationError(900, 1, 2, 3);
+  WarningEquation = nullptr;
+  ShowEquationError(900, 1, 2, 3);  // no equation: nothing to select
+  SetEquationRangeReader(nullptr);
+  ASSERT_EQ(platform.alerts.size(), 2u);
+  ASSERT_EQ(windows.selections.size(), 1u);
+  EXPECT_EQ(windows.selections[0].start, 40);
+  EXPECT_EQ(windows.selections[0].end, 52);
+  EXPECT_EQ(windows.selections[0].line, 6);
+  EXPECT_EQ(platform.beeps, 0);
+}
+
+TEST_F(MessagesTest, EquationErrorKindsAndSelections) {
+  const struct {
+    int32_t number;
+    int32_t line;
+    bool loadingLibrary;
+    bool distributable;
+    int kind;
+    size_t selections;
+    std::vector<int> focused;
+  } cases[] = {
+      {54, 2, false, false, kAlertInfoOk, 1, {kEquationsWindow}},  // 54 is information
+      {389, 2, true, false, kAlertErrorOk, 0, {}},                  // a library line is not shown
+      {389, 2, false, true, kAlertErrorOk, 0, {}},                  // nor in a distributable program
+      {389, -4, false, false, kAlertErrorOk, 0, {kParametricTableWindow}},
+  };
+  for (const auto& c : cases) {
+    platform.alerts.clear();
+    windows.selections.clear();
+    windows.focused.clear();
+    LoadingLibrary = c.loadingLibrary;
+    DistributableMode = c.distributable;
+    ShowEquationError(c.number, 1, 5, c.line);
+    LoadingLibrary = false;
+    DistributableMode = false;
+    ASSERT_EQ(platform.alerts.size(), 1u) << c.number << " " << c.line;
+    EXPECT_EQ(platform.alerts[0].kind, c.kind) << c.number << " " << c.line;
+    EXPECT_EQ(windows.selections.size(), c.selections) << c.number << " " << c.line;
+    EXPECT_EQ(windows.focused, c.focused) << c.number << " " << c.line;
+  }
+}
+
+// The Diagram prefix is put on before the out-of-memory alert, never on 100.
+TEST_F(MessagesTest, DiagramPrefixComesBeforeTheOutOfMemoryAlertAndSkips100) {
+  DiagramInputStatement = true;
+  MessageText = "Diagram input error: x=1";
+  ShowEquationError(75, 0, 0, -99);
+  ShowEquationError(100, 0, 0, -99);
+  DiagramInputStatement = false;
+  ASSERT_EQ(platform.alerts.size(), 2u);
+  EXPECT_EQ(platform.alerts[0].text,
+            "Diagram input error: x=1.  There is not enough memory to complete this process.  Sorry...");
+  EXPECT_EQ(platform.alerts[1].text, "Diagram input error: x=1");
 }
 
 TEST_F(MessagesTest, ReportIOErrorPicksTheMessageByCode) {

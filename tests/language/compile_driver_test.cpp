@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -296,6 +298,127 @@ TEST_F(CompileDriverTest, IncludeOfOtherKinds) {
   EXPECT_FALSE(ReadingIncludedText);
 }
 
+// Lines of an included file may end in CR LF, LF or a lone CR, like the
+// window's; a line that never ends within the limit (a device, a file that is
+// not text) is refused with 42 on the $INCLUDE statement instead of filling
+// memory.
+TEST_F(CompileDriverTest, IncludedFileLineBreaksAndLineLimit) {
+  const std::string crOnly = ::testing::TempDir() + "voq_include_cr_only.txt";
+  std::ofstream(crOnly, std::ios::binary) << "a = 2\rb = a + 1\r\nc = b*2\nd = c + 1";
+  Compile("$INCLUDE " + crOnly + "\r\ne = d");
+  ASSERT_EQ(CalcErrorCode, 0) << (platform.alerts.empty() ? "" : platform.alerts[0].text);
+  EXPECT_EQ(VarNamed("e")->Value, 7.0L);  // 2, 3, 6, 7 by hand
+  EXPECT_EQ(Equations().size(), 5u);
+
+  const std::string endless = ::testing::TempDir() + "voq_include_endless.txt";
+  std::ofstream(endless, std::ios::binary) << "x = 1\n" << std::string(70000, '\0');
+  const std::string text = "y = 2\r\n$INCLUDE " + endless + "\r\nz = 3";
+  Compile(text);
+  EXPECT_EQ(CalcErrorCode, 42);
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text,
+            "Each line must be less than 253 characters, terminated by a carriage return.");
+  EXPECT_EQ(CalcErrorStart, 7);  // the $INCLUDE statement
+  EXPECT_EQ(CalcErrorEnd, int32_t(text.find("\r\nz")));
+  EXPECT_EQ(VarNamed("z"), nullptr);  // the read ended there
+  EXPECT_FALSE(EquationsCompiled);
+  std::remove(crOnly.c_str());
+  std::remove(endless.c_str());
+}
+
+// Every statement of an included line selects the $INCLUDE statement, also
+// the ones a separator splits off: their offsets within the file's line are
+// no positions of the window text.
+TEST_F(CompileDriverTest, SplitIncludedLineSelectsTheIncludeStatement) {
+  const std::string file = ::testing::TempDir() + "voq_include_split.txt";
+  for (const char* line : {"aaaaaaaaaaaaaaaaaaaaaaaa = 1; b = (", "b = (; aaaaaaaaaaaaaaaaaaaaaaaaaaaa = 1"}) {
+    std::ofstream(file, std::ios::binary) << line;
+    platform.alerts.clear();
+    const std::string text = "x = 1\r\n$INCLUDE " + file + "\r\ny = 2\r\nz = 3";
+    Compile(text);
+    SCOPED_TRACE(line);
+    EXPECT_EQ(CalcErrorCode, 3);  // "b = (" is a syntax error
+    EXPECT_EQ(CalcErrorStart, 7);
+    EXPECT_EQ(CalcErrorEnd, int32_t(text.find("\r\ny")));
+    EXPECT_EQ(EquationLineNo, 2);
+    EXPECT_EQ(platform.alerts.size(), 1u);
+  }
+  std::remove(file.c_str());
+}
+
+// Readers that record in which order a statement was offered to them.
+class RecordingReaders : public StatementReaders {
+ public:
+  void ProcessProcedureStatement(std::string& s, bool& handled) override { Note("procedure", s, handled); }
+  void ProcessFunctionStatement(std::string& s, bool& handled) override { Note("function", s, handled); }
+  void ProcessModuleStatement(std::string& s, bool& handled) override { Note("module", s, handled); }
+  void ProcessCommonDirective(std::string& s, bool& handled) override { Note("common", s, handled); }
+  void RewriteIfThenElse(std::string& s, bool& handled) override { Note("if", s, handled); }
+  bool ProcessDuplicate(std::string& s) override {
+    bool handled = false;
+    Note("duplicate", s, handled);
+    return handled;
+  }
+  bool RoutineBodyOpen() const override { return routineBody; }
+  bool ModuleBodyOpen() const override { return moduleBody; }
+
+  void Note(const std::string& reader, const std::string& statement, bool& handled) {
+    calls += (calls.empty() ? "" : " ") + reader;
+    if (reader == takenBy) handled = true;
+    if (reader == failsAt) CalcErrorCode = 9;
+    (void)statement;
+  }
+  std::string calls, takenBy, failsAt;
+  bool routineBody = false, moduleBody = false;
+};
+
+TEST_F(CompileDriverTest, StatementDispatchOrder) {
+  struct Case {
+    bool routineBody, moduleBody;
+    const char* takenBy;
+    const char* failsAt;
+    const char* calls;
+    bool compiled;
+  };
+  const Case cases[] = {
+      // Outside any body: the header readers, then DUPLICATE, then the compiler.
+      {false, false, "", "", "procedure function module duplicate", true},
+      // A reader that takes the statement ends the chain.
+      {false, false, "function", "", "procedure function", false},
+      {false, false, "duplicate", "", "procedure function module duplicate", false},
+      // So does an error.
+      {false, false, "", "procedure", "procedure", false},
+      // Inside a routine body no MODULE header is looked for; $COMMON and
+      // IF/THEN/ELSE are.
+      {true, false, "", "", "procedure function common if duplicate", true},
+      {true, false, "common", "", "procedure function common", false},
+      // Inside a MODULE body the MODULE reader still sees the statement.
+      {false, true, "", "", "procedure function module common if duplicate", true},
+      {false, true, "if", "", "procedure function module common if", false},
+  };
+  for (const Case& c : cases) {
+    RecordingReaders readers;
+    readers.routineBody = c.routineBody;
+    readers.moduleBody = c.moduleBody;
+    readers.takenBy = c.takenBy;
+    readers.failsAt = c.failsAt;
+    SetStatementReaders(&readers);
+    Compile("q = 5");
+    SetStatementReaders(nullptr);
+    SCOPED_TRACE(c.calls);
+    EXPECT_EQ(readers.calls, c.calls);
+    EXPECT_EQ(LastCompileCounts.Statements, c.compiled ? 1 : 0);
+  }
+  // A directive is taken before any reader sees it.
+  const TPreferencesRecord savedPreferences = Preferences;
+  RecordingReaders readers;
+  SetStatementReaders(&readers);
+  Compile("$TABWIDTH 4");
+  SetStatementReaders(nullptr);
+  Preferences = savedPreferences;
+  EXPECT_EQ(readers.calls, "");
+}
+
 // A Diagram window with inputs.
 class FakeDiagram : public DiagramInputs {
  public:
@@ -363,6 +486,24 @@ TEST_F(CompileDriverTest, SecondReadCompilesEverythingAfresh) {
   EXPECT_EQ(LastCompileCounts.Fresh, 2);  // the second read's statements
   EXPECT_EQ(VarNamed("b")->Value, 2.0L);
   EXPECT_FALSE(RecompileRequested);
+}
+
+// With solve, the one-unknown pass follows the read: an equation that could
+// not be solved while it was read (x was not known yet) is solved then.
+TEST_F(CompileDriverTest, EnsureCompiledWithSolveRunsTheOneUnknownPass) {
+  editor.SetText("y = x^2 + 1\r\nx = 2");
+  EnsureCompiled(true);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_TRUE(EquationsCompiled);
+  ASSERT_EQ(Equations().size(), 2u);
+  EXPECT_EQ(Equations()[0]->SolvedAlone, 1);
+  EXPECT_EQ(VarNamed("y")->Value, 5.0L);  // 2^2 + 1
+
+  // Without solve the equation is left as the read left it.
+  EquationsCompiled = false;
+  editor.SetText("y = x^2 + 1\r\nx = 3");
+  EnsureCompiled(false);
+  EXPECT_EQ(Equations()[0]->SolvedAlone, 0);
 }
 
 TEST_F(CompileDriverTest, EnsureCompiledReadsOnlyWhenNeeded) {

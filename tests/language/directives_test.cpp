@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -179,6 +180,24 @@ TEST_F(DirectivesTest, TabWidthInHundredthsOfAPixel) {
   EXPECT_EQ(Preferences.TabWidth, 5669);
 }
 
+// The GUI runs under the user's locale; a decimal-comma process locale must
+// not change how the directive's number reads.
+TEST_F(DirectivesTest, TabWidthWhateverTheProcessLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const char* commaLocale = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+    if (std::setlocale(LC_ALL, name)) {
+      commaLocale = name;
+      break;
+    }
+  }
+  if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma installed";
+  Run("$TABWIDTH 1.5 CM");
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_TRUE(platform.alerts.empty());
+  EXPECT_EQ(Preferences.TabWidth, 5669);
+}
+
 TEST_F(DirectivesTest, RecordedDirectives) {
   Run("$IntegralTable   t:0.1 x y");
   EXPECT_EQ(IntegralTableDirective, "T:0.1 X Y");
@@ -288,6 +307,59 @@ TEST_F(DirectivesTest, ImportFromAFile) {
   EXPECT_EQ(CalcErrorCode, 654);
   EXPECT_EQ(MessageArgs[1], file.string());
   std::filesystem::remove(file);
+}
+
+TEST_F(DirectivesTest, ImportFilesThatDoNotHoldTheData) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "voq_import_edge_test.txt";
+  const struct {
+    std::string content;
+    const char* names;
+    int32_t error;
+    const char* argument1;
+  } cases[] = {
+      {"", "a", 654, nullptr},                // an empty file: end of data, no read failure
+      {"", "", 0, nullptr},                   // nothing wanted of it: no error
+      {"\r\n5\r\n", "a", 0, nullptr},         // an empty first line is used up at once
+      {"1\r\n\r\n2\r\n", "a b", 654, nullptr},  // an empty line ends the data
+      {std::string("\x00\x01\xff\xfe", 4), "a", 370, "1"},  // binary bytes: the first does not read
+  };
+  for (const auto& c : cases) {
+    {
+      std::FILE* f = std::fopen(file.c_str(), "wb");
+      ASSERT_NE(f, nullptr);
+      std::fwrite(c.content.data(), 1, c.content.size(), f);
+      std::fclose(f);
+    }
+    Run("$IMPORT '" + file.string() + "' " + c.names);
+    EXPECT_EQ(CalcErrorCode, c.error) << c.names;
+    if (c.error == 654) {
+      EXPECT_EQ(MessageArgs[1], file.string());
+    }
+    if (c.argument1 != nullptr) {
+      EXPECT_EQ(MessageArgs[1], c.argument1);
+    }
+  }
+  std::filesystem::remove(file);
+}
+
+// Inside a MODULE body a range bound names a variable of that module.
+TEST_F(DirectivesTest, ImportRangeBoundsInAModule) {
+  FindOrAddVariable("a", -1, -1);  // the main program's first variable, unknown
+  TProgramUnitRecord* module = FindOrCreateModule("Pump");
+  CurrentProgramUnit = module;
+  ModuleNesting = module->UnitIndex;
+  const int32_t n = FindOrAddVariable("N", -1, -1);
+  module->Variable(n)->Value = 2;
+  module->Variable(n)->UnknownPosition = kDeterminedVariable;
+  platform.clipboard = "7 8";
+  platform.hasClipboardText = true;
+  Run("$IMPORT CLIPBOARD X[1..N]");
+  EXPECT_EQ(CalcErrorCode, 0);
+  TVariableRecord* x2 = VarNamed("X[2]");
+  ModuleNesting = 0;
+  CurrentProgramUnit = MainProgramUnit;
+  ASSERT_NE(x2, nullptr);
+  EXPECT_EQ(x2->Value, 8.0L);
 }
 
 // The read stops at a change of the complex mode after equations.

@@ -174,6 +174,8 @@ TEST_F(ExportTest, RangeBounds) {
       {"X1..2", {}, 3},
       {"X[1..3,5", {}, 3},
       {"X[1..2,1..2,1..2,1..2]", {}, 266},
+      {"X[1..1000000]", {}, 265},  // more elements than a program holds
+      {"X[1..200,1..200]", {}, 265},
   };
   for (const auto& c : cases) {
     CalcErrorCode = 0;

@@ -265,6 +265,18 @@ TEST_F(OperandsTest, RangesInArgumentsStandForTheirElements) {
   EXPECT_EQ(Listing(), "y 1 1 , , 1 , #233 =");
 }
 
+// A range of more elements than a program can hold variables is the
+// variable-limit error at once: with a long stem the element names are cut
+// to 30 characters and repeat, so the variable store would never fill.
+TEST_F(OperandsTest, RangesBeyondTheVariableLimitAreRefused) {
+  for (const char* statement : {"y = MIN(X[1..1000000])", "y = MIN(X[1..200,1..200])",
+                                "y = MIN(abcdefghijklmnopqrstuvwxyz[1..2000000000])"}) {
+    EXPECT_EQ(Compile(statement), 70) << statement;
+    EXPECT_EQ(MessageArgs[1], "10000") << statement;
+    EXPECT_LE(CurrentProgramUnit->VariableCount, 10000) << statement;
+  }
+}
+
 TEST_F(OperandsTest, ComplexModeNamesArePairs) {
   CurrentProgramUnit->UnitComplexMode = 1;
   ASSERT_EQ(Compile("z = (1+2*i)*(3+4*i)"), 0);
@@ -295,6 +307,15 @@ TEST_F(OperandsTest, ComplexModeNamesArePairs) {
   CompileEquation(generated, kMaxStatementLength, TStatementPosition{}, true);
   ASSERT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(Listing(), "v_r u_r =");
+  RangeInCallArguments = false;
+
+  // A name too long for its suffix is cut to 28 characters with the warning,
+  // so that its two parts stay two variables.
+  ClearWarningsAfter(0);
+  const std::string name29 = "abcdefghijklmnopqrstuvwxyzabc";
+  ASSERT_EQ(Compile(name29 + " = 2"), 0);
+  EXPECT_EQ(Listing(), name29.substr(0, 28) + "_r im:" + name29.substr(0, 28) + "_i 2 =");
+  EXPECT_EQ(WarningLineCount(), 1u);
 }
 
 // (1+2i)(3+4i) = 3 + 4i + 6i + 8i^2 = -5 + 10i, by hand.

@@ -2,11 +2,15 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/program_flags.h"
+#include "core/search_path.h"
+#include "language/compiled_code.h"
 #include "language/store_fixture.h"
 
 namespace voq::testing {
@@ -188,6 +192,16 @@ TEST_F(ProgramUnitsTest, ArrayElementTakesUnitsOfItsArray) {
   EXPECT_EQ(Var(2)->Units, "kPa");
 }
 
+TEST_F(ProgramUnitsTest, PlainVariableNamedLikeAnArrayLendsNoUnits) {
+  AddVariable("P");
+  Var(1)->Units = "kPa";
+  AddVariable("P[1]");
+  EXPECT_EQ(Var(2)->Units, "");
+  Var(2)->Units = "bar";
+  AddVariable("P[2]");
+  EXPECT_EQ(Var(3)->Units, "bar");
+}
+
 // The hash of a name, worked by hand from the formula
 // f = a + 1024 b + 32 e + 16 d (+ 3 c[L-2] - 20 when L > 3), slot = |f mod 14000| + 1.
 TEST_F(ProgramUnitsTest, HashHomeSlotFollowsFormula) {
@@ -291,6 +305,21 @@ TEST_F(ProgramUnitsTest, CrowdedTableGivesTheSlotsOfThePlainProbe) {
   }
 }
 
+// After the store is cleared every slot is empty again: what the look-up
+// aids knew of occupied runs must go with it.
+TEST_F(ProgramUnitsTest, ClearedStoreProbesFromEmptySlotsAgain) {
+  for (int i = 0; i < 1500; ++i) AddVariable("V" + std::to_string(i));
+  ClearVariableStore(CurrentProgramUnit);
+  for (int i = 1499; i >= 0; i -= 3) {
+    std::string name = "V" + std::to_string(i);
+    ASSERT_EQ(VarHashSlot(name), PlainProbe(name)) << name;
+    AddVariable(name);
+  }
+  EXPECT_EQ(FindVariable("V1499"), 1);
+  EXPECT_EQ(CurrentProgramUnit->NameHash[VarHashHome("V1499")], 1);
+  EXPECT_EQ(FindVariable("V1498"), 0);
+}
+
 TEST_F(ProgramUnitsTest, FindVariableIgnoresCaseAndUsesFirst30Characters) {
   std::string name30 = "Very_long_variable_name_of_30c";
   ASSERT_EQ(name30.size(), 30u);
@@ -391,6 +420,21 @@ TEST_F(ProgramUnitsTest, ModuleVariableStartsFromMainProgramVariable) {
   EXPECT_EQ(MessageArgs[1], "Module Pump");
   EXPECT_EQ(MessageArgs[2], "Pump");
   CurrentProgramUnit = MainProgramUnit;
+}
+
+TEST_F(ProgramUnitsTest, ModuleLookUpOffersTheProgramDirectoryToTheSearchPath) {
+  const std::vector<std::string> savedPath = SearchPathList;
+  const std::string savedDirectory = ProgramDirectory;
+  SearchPathList.clear();
+  ProgramDirectory = std::filesystem::temp_directory_path().string();
+  FindOrCreateModule("Pump");
+  ASSERT_EQ(SearchPathList.size(), 1u);
+  EXPECT_EQ(SearchPathList[0], ProgramDirectory);
+  // Found again: offered again, listed once.
+  FindOrCreateModule("PUMP");
+  EXPECT_EQ(SearchPathList.size(), 1u);
+  ProgramDirectory = savedDirectory;
+  SearchPathList = savedPath;
 }
 
 TEST_F(ProgramUnitsTest, DisposeModuleUnitsKeepsLibraryUnitsAndRenumbers) {
@@ -510,6 +554,67 @@ TEST_F(ProgramUnitsTest, TildeMarkedRecordsAreNeverReused) {
   BeginTestPass();
   EXPECT_EQ(ReusableEquations, nullptr);
   EXPECT_FALSE(NewEquation("a=b", 1));
+  EndTestPass();
+}
+
+// Every marked record goes, however many statements come before it.
+TEST_F(ProgramUnitsTest, PurgeReachesMarkedRecordsBeyondTheVariableCount) {
+  for (int i = 0; i < 10001; ++i) {
+    NewEquation("a=b", 1);
+    CurrentEquation->Text = "a=b";
+  }
+  PrefixTildeToText(CurrentEquation);
+  BeginTestPass();
+  int32_t count = 0;
+  bool marked = false;
+  for (TEquationRecord* r = ReusableEquations; r != nullptr; r = r->Next) {
+    ++count;
+    marked = marked || (*r->Text)[0] == '~';
+  }
+  EXPECT_EQ(count, 10000);
+  EXPECT_FALSE(marked);
+  EndTestPass();
+}
+
+// A record taken over registers the variables its code reads, in code order,
+// up to the CALL output list (whose words are argument codes, not operands),
+// then the integration variables of its INTEGRAL terms.
+TEST_F(ProgramUnitsTest, TakenOverRecordRegistersItsVariablesUpToTheOutputList) {
+  for (const char* n : {"a", "b", "c", "t"}) AddVariable(n);
+  NewEquation("a=b", 1);
+  TEquationRecord* kept = CurrentEquation;
+  kept->Text = "a=b";
+  kept->Code = {CodeVariable, 2, CodeComplexVariable, 1, OpEqual, CodeOutputList, CodeVariable, 3, -22};
+  kept->CodeCount = static_cast<int32_t>(kept->Code.size());
+  kept->IntegralTerms = new TIntegralTermRecord();
+  kept->IntegralTerms->IntegrationVariable = 4;
+  kept->SolvedAlone = 1;
+  BeginTestPass();
+  ASSERT_TRUE(NewEquation("a=b", 1));
+  TProgramUnitRecord* u = CurrentProgramUnit;
+  ASSERT_EQ(u->UnknownCount, 3);
+  EXPECT_EQ(u->UnknownList[1], 2);
+  EXPECT_EQ(u->UnknownList[2], 1);
+  EXPECT_EQ(u->UnknownList[3], 4);
+  EXPECT_EQ(Var(3)->UnknownPosition, 0);
+  EXPECT_EQ(CurrentEquation->SolvedAlone, 0);
+  EXPECT_EQ(ReusableEquations, nullptr);
+  EndTestPass();
+}
+
+TEST_F(ProgramUnitsTest, TrialCompileNeverTakesOverARetainedRecord) {
+  NewEquation("a=b", 1);
+  CurrentEquation->Text = "a=b";
+  TEquationRecord* kept = CurrentEquation;
+  BeginTestPass();
+  TrialCompile = true;
+  EXPECT_FALSE(NewEquation("a=b", 1));
+  TEquationRecord* trial = CurrentEquation;
+  TrialCompile = false;
+  EXPECT_NE(trial, kept);
+  EXPECT_EQ(ReusableEquations, kept);
+  DisposeEquationRecord(trial);
+  EXPECT_TRUE(NewEquation("a=b", 1));
   EndTestPass();
 }
 

@@ -214,6 +214,16 @@ TEST_F(EvaluatorTest, MalformedCodeIsError9) {
   // A variable index outside the unit.
   Eval(CodeBuilder().Var(99).Const(1).Word(OpEqual));
   EXPECT_EQ(CalcErrorCode, 9);
+  // Complex mode: an operator that finds both stacks empty has no operands
+  // at all (nothing below entry 0 is read).
+  CurrentProgramUnit->UnitComplexMode = 1;
+  for (int32_t op : {OpAdd, OpSubtract, OpEqual, OpMultiply, OpDivide, OpPower}) {
+    SCOPED_TRACE(op);
+    CalcErrorCode = 0;
+    EXPECT_EQ(Eval(CodeBuilder().Word(op)), 1.0L);
+    EXPECT_EQ(CalcErrorCode, 9);
+  }
+  CurrentProgramUnit->UnitComplexMode = 0;
 }
 
 TEST_F(EvaluatorTest, SeparatorsMarkersAndUnusedOpcodesCostNothing) {

@@ -160,6 +160,8 @@ TEST_F(GuessesLimitsTest, ModuleVariableNamesForMessages) {
   EXPECT_EQ(ModuleVarNameForMessage("@3\\PUMP.W"), "W in module TURBINE");
   EXPECT_EQ(ModuleVarNameForMessage("@1\\T"), "T in module PUMP");
   EXPECT_EQ(ModuleVarNameForMessage("plain"), "plain");
+  // Without a unit separator only the "@" goes.
+  EXPECT_EQ(ModuleVarNameForMessage("@W"), "W");
   // The name part with " in module " is cut to 41 characters, the whole to 71.
   const std::string longName = "@2\\" + std::string(40, 'A');
   EXPECT_EQ(ModuleVarNameForMessage(longName), std::string(40, 'A') + " " + "COOLER");

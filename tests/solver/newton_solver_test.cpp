@@ -15,6 +15,7 @@
 #include "solver/blocking.h"
 #include "solver/code_builder.h"
 #include "solver/evaluator.h"
+#include "solver/numeric_opcodes.h"
 #include "solver/progress.h"
 #include "solver/solve_session.h"
 #include "solver/solver_state.h"
@@ -124,6 +125,19 @@ TEST_F(NewtonSolverTest, NoRealRootFailsAfterMaxIterations) {
   // The count is tested after each iteration: six were made (more only if a
   // restart counted as one).
   EXPECT_GE(MainProgramUnit->IterationCount, 6);
+
+  // With a warning in the window from before (not one of the failed
+  // iterations, which are cleared), %%2 points the user to it.
+  CalcErrorCode = 0;
+  AddWarning("an earlier warning");
+  for (const char* name : {"x", "y"}) VarNamed(name)->Value = 1;
+  BlockAndSolve();
+  EXPECT_EQ(CalcErrorCode, 57);
+  EXPECT_EQ(MessageArgs[1], " while solving equations in Block 1");
+  EXPECT_EQ(MessageArgs[2],
+            "Warnings that occurred can be viewed by selecting Warnings from the Windows menu.  ");
+  EXPECT_EQ(WarningLineCount(), 1u);
+  ClearWarningsAfter(0);
 }
 
 TEST_F(NewtonSolverTest, StalledBlockIsAFailureNotASolution) {
@@ -227,6 +241,47 @@ TEST_F(NewtonSolverTest, FloatingPointExceptionsBecomeErrors) {
   EXPECT_EQ(EvalResidualChecked(&e), 3.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+}
+
+// The first exception of an equation is the one reported, even when the
+// infinity it left makes a later operation invalid: with x = 1 on the left,
+// the residual 1 - inf is scaled by the infinite right side (inf / inf).
+TEST_F(NewtonSolverTest, ExceptionThatCameFirstIsReported) {
+  InstallNumericOpcodes();
+  AddVariable("x");
+  AddVariable("y");
+  const int32_t x = CurrentProgramUnit->VariableCount - 1, y = x + 1;
+  struct Case {
+    const char* statement;
+    CodeBuilder code;
+    long double y;
+    int32_t error;
+  };
+  const Case cases[] = {
+      // 10^5000 overflows: 319.
+      {"x = 10^y", CodeBuilder().Var(x).Const(10).Var(y).Word(OpPower).Word(OpEqual), 5000, 319},
+      // GAMMA_ has a pole at -1, 1/0 there: 318.
+      {"x = GAMMA_(y)", CodeBuilder().Var(x).Const(15).Var(y).Word(247).Word(OpEqual), -1, 318},
+      // BESSEL_I0 above 10000 divides by GuardedExp(-y) = 0: 318.
+      {"x = BESSEL_I0(y)", CodeBuilder().Var(x).Const(1).Var(y).Word(200).Word(OpEqual), 20000, 318},
+      // 10^y - 10^y is inf - inf after the overflow: still 319.
+      {"x = 10^y - 10^y",
+       CodeBuilder().Var(x).Const(10).Var(y).Word(OpPower).Const(10).Var(y).Word(OpPower).Word(OpSubtract)
+           .Word(OpEqual),
+       5000, 319},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.statement);
+    TEquationRecord e;
+    c.code.Into(e);
+    Var(x)->Value = 1;
+    Var(y)->Value = c.y;
+    CalcErrorCode = 0;
+    EXPECT_EQ(EvalResidualChecked(&e), 1.0L);
+    EXPECT_EQ(CalcErrorCode, c.error);
+    EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+  }
+  CalcErrorCode = 0;
 }
 
 TEST_F(NewtonSolverTest, DivisionByZeroInABlockStopsTheSolve) {

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "core/calc_state.h"
 #include "language/document_settings.h"
@@ -263,6 +264,19 @@ TEST_F(NumericOpcodesTest, ComplexFunctions) {
   z = ComplexValue("SINH(i)");
   EXPECT_NEAR(z.re, 0, 1e-15L);
   EXPECT_NEAR(z.im, 0.84147098480789650665L, 1e-15L);
+  // IF compares and returns real values; its result has no imaginary part,
+  // and the imaginary copy of the equation is not left with the arguments'
+  // imaginary entries (which would be error 9).
+  for (const auto& [expression, expected] :
+       {std::pair{"IF(1, 2, 10, 20, 30)", 10.0L}, std::pair{"IF(2, 2, 10, 20, 30)", 20.0L},
+        std::pair{"IF(3, 2, 10, 20, 30)", 30.0L}}) {
+    SCOPED_TRACE(expression);
+    CalcErrorCode = 0;
+    z = ComplexValue(expression);
+    EXPECT_EQ(CalcErrorCode, 0);
+    EXPECT_EQ(z.re, expected);
+    EXPECT_EQ(z.im, 0);
+  }
 }
 
 TEST_F(NumericOpcodesTest, ComplexPartsNeedTheComplexOption) {

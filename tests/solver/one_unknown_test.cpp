@@ -232,6 +232,33 @@ TEST_F(OneUnknownTest, FailuresAreRetriedFromGuessesSpreadOverFiveTimesTheGuess)
   EXPECT_NE(std::find(second, expArguments.end(), 0.0L), expArguments.end());
 }
 
+// A failure is retried eight times, each from a fresh random guess, and the
+// pass then ends with the error; a retry that succeeds ends the retries.
+TEST_F(OneUnknownTest, EightRandomisedRetriesAtMost) {
+  ReadOnly({"exp(x) = -1"});
+  platform_.randomValues.assign(9, 0.25);
+  CurrentProgramUnit = MainProgramUnit;
+  SolveOneUnknownEquations(false);
+  EXPECT_EQ(CalcErrorCode, 23);
+  EXPECT_EQ(platform_.randomValues.size(), 1u);  // 8 of the 9 were drawn
+
+  // A retry that succeeds is the last: x^3 = 8 from the guess 1 needs more
+  // than four secant steps; the first retry starts at (0.71 - 0.5)*10*1 =
+  // 2.1, close enough to the cube root 2 for four. The failed attempt gave
+  // its order number back, so the solution is still the first.
+  Fresh();
+  ReadOnly({"x^3 = 8"});
+  StopCriteria.MaxIterations = 4;
+  platform_.randomValues = {0.71, 0.71, 0.71};
+  CurrentProgramUnit = MainProgramUnit;
+  SolveOneUnknownEquations(false);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(Equation(1)->SolvedAlone, 1);
+  EXPECT_NEAR(double(Value("x")), 2.0, 1e-12);
+  EXPECT_EQ(platform_.randomValues.size(), 2u);
+  EXPECT_EQ(Equation(1)->Block, -1);
+}
+
 TEST_F(OneUnknownTest, ProbePoints) {
   struct Case {
     long double guess;

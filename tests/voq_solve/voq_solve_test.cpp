@@ -109,6 +109,11 @@ TEST(VoqSolveTest, SolutionLinesAsTheSolutionWindowSavesThem) {
 
   const RunResult d = RunSolver("--digits 4 " + units);
   EXPECT_EQ(d.out, "A=6.250E+00\nL=2.500E+00 [m]\n");
+
+  // Units that name a string variable show its text, as the saved text does.
+  const RunResult s = RunSolver(WriteTemp("string_units.txt", "u$ = 'kPa'\r\nP = 100 {[u$]}\r\n"));
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_EQ(s.out, "P=100 [kPa]\nu$=kPa\n");
 }
 
 // A new document measures angles in degrees: sin 30 deg = sin(pi/6 rad) =
@@ -213,6 +218,35 @@ TEST(VoqSolveTest, FilesThatAreNotEquations) {
   }
   EXPECT_EQ(RunSolver("").status, 2);
   EXPECT_EQ(RunSolver("--digits 0 x.txt").status, 2);
+}
+
+// Sources that never end or hold nothing to solve end with a message and
+// status 2, at once.
+TEST(VoqSolveTest, EndlessSourcesAndTextsWithoutEquations) {
+  struct Case {
+    std::string path;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"/dev/zero", "not a text file"},
+      {WriteTemp("comments_only.txt", "{nothing but a comment}\r\n\"and another\"\r\n"),
+       "holds no equations to solve"},
+      {WriteTemp("directive_only.txt", "$WARNINGS OFF\r\n"), "holds no equations to solve"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = RunSolver(c.path);
+    EXPECT_EQ(r.status, 2) << c.path;
+    EXPECT_TRUE(r.out.empty()) << c.path;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+// An error whose selection runs over several lines (an open comment selects
+// to the end of the text) shows the line where it begins, and only that one.
+TEST(VoqSolveTest, MultiLineSelectionShowsWhereItBegins) {
+  const RunResult r = RunSolver(WriteTemp("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Error 17: Unmatched comment delimeters. \n  line 2: {open ...\n");
 }
 
 }  // namespace
