@@ -72,6 +72,10 @@ struct TReadPass {
   // The user declined to locate a missing include file, or it could not be
   // opened: the read ends without an error and without a solve.
   bool stopReading = false;
+  // ClearCompiledEquations calls seen when the read began: the solve
+  // sequence discards the compiled equations when the user declines the
+  // Debug window, and the read must not then call them compiled.
+  int32_t clearsAtStart = 0;
 };
 TReadPass pass;
 
@@ -159,8 +163,13 @@ bool LocateMissingInclude(std::string& name) {
       "Text files (.TXT)|*.TXT|VOQ Library files (.LIB)|*.LIB|FORTRAN DLLs (.FDL)|*.FDL|"
       "C/Pascal functions (.DLF)|*.DLF|C/Pascal procs (.DLP)|*.DLP|"
       "Variable Info files (*.VAR)|*.VAR";
+  // The filter that matches the missing name's extension is offered first.
+  std::string ext = UpperCaseText(std::filesystem::path(name).extension().string());
+  int filterIndex = ext == ".LIB" ? 2 : ext == ".FDL" ? 3 : ext == ".DLF" ? 4
+                  : ext == ".DLP" ? 5 : ext == ".VAR" ? 6 : 1;
   std::string chosen = name;
-  if (!Platform().AskOpenFileName("Open", kFilter, chosen) || chosen.empty()) return false;
+  if (!Platform().AskOpenFileName("Open", kFilter, filterIndex, chosen) || chosen.empty())
+    return false;
   AddFolderOf(chosen);
   // The window text names the chosen file from now on; the reader goes on
   // from the same place in the changed text.
@@ -416,7 +425,8 @@ void EndOfRead() {
       }
     }
   }
-  if (CalcErrorCode <= 0 && !pass.stopReading && !integralTableFailed) {
+  if (CalcErrorCode <= 0 && !pass.stopReading && !integralTableFailed &&
+      CompiledEquationsClears == pass.clearsAtStart) {
     SolveServices().SetSolutionCaption("Solution");
     EquationsCompiled = true;
   } else {
@@ -520,6 +530,7 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
   pass = TReadPass{};
   pass.showCheckResult = showCheckResult;
   pass.makeIntegralTable = makeIntegralTable;
+  pass.clearsAtStart = CompiledEquationsClears;
   LastCompileCounts = TCompileCounts{};
   PlatformServices& platform = Platform();
 

@@ -11,6 +11,7 @@
 #include "language/language_services.h"
 #include "language/language_state.h"
 #include "language/operands.h"
+#include "solver/occurrence_lists.h"
 
 namespace voq {
 namespace {
@@ -764,6 +765,8 @@ void DisposeProgramUnit(TProgramUnitRecord* unit) {
   unit->LastEquation = nullptr;
   DisposeEquationChain(unit->FirstEquation);
   if (unit->ArgumentList != nullptr) DisposeArgumentListChain(unit->ArgumentList);
+  // The blocking's occurrence entries belong to the unit too.
+  FreeUnitOccurrences(*unit);
   if (CurrentProgramUnit == unit) CurrentProgramUnit = MainProgramUnit;
   delete unit;
 }
@@ -790,7 +793,10 @@ void DisposeModuleUnits() {
   if (CurrentProgramUnit == nullptr) CurrentProgramUnit = MainProgramUnit;
 }
 
+int32_t CompiledEquationsClears = 0;
+
 void ClearCompiledEquations() {
+  ++CompiledEquationsClears;
   if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
 
   // Retained records of a read in progress that are not the main program's

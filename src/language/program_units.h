@@ -312,6 +312,9 @@ void ClearVariableStore(TProgramUnitRecord* unit);
 void DisposeProgramUnit(TProgramUnitRecord* unit);
 void DisposeModuleUnits();
 void ClearCompiledEquations();
+// How often ClearCompiledEquations has run (a read that saw it run mid-way
+// has no compiled equations left to offer).
+extern int32_t CompiledEquationsClears;
 
 // Cuts a name to 30 characters; upper-cases ASCII letters (names are
 // compared without regard to case).

@@ -21,7 +21,9 @@ class ConsolePlatform : public PlatformServices {
   void Beep() override {}
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(const std::string& text) override;
-  bool AskOpenFileName(const std::string&, const std::string&, std::string&) override { return false; }
+  bool AskOpenFileName(const std::string&, const std::string&, int, std::string&) override {
+    return false;
+  }
   void SetBusyCursor(int) override {}
   void ProcessPendingMessages() override {}
   double RandomUniform() override;

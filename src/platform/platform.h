@@ -64,9 +64,11 @@ class PlatformServices {
   virtual bool GetClipboardText(std::string& text) = 0;
   virtual bool SetClipboardText(const std::string& text) = 0;
 
-  // The file-open dialog: false when the user declines.
+  // The file-open dialog: false when the user declines. filter lists
+  // "label|pattern" pairs separated by "|"; filterIndex (from 1) is the pair
+  // shown first; path comes in as the name to preset.
   virtual bool AskOpenFileName(const std::string& title, const std::string& filter,
-                               std::string& path) = 0;
+                               int filterIndex, std::string& path) = 0;
 
   // Busy cursor: 0 normal, 1 standard hourglass, 5 the program's own hourglass.
   virtual void SetBusyCursor(int cursor) = 0;

@@ -33,8 +33,9 @@ bool ScriptedPlatform::SetClipboardText(const std::string& text) {
 }
 
 bool ScriptedPlatform::AskOpenFileName(const std::string& title, const std::string&,
-                                       std::string& path) {
+                                       int filterIndex, std::string& path) {
   fileDialogTitles.push_back(title);
+  fileDialogFilterIndexes.push_back(filterIndex);
   if (openFileAnswers.empty()) return false;
   path = openFileAnswers.front();
   openFileAnswers.pop_front();

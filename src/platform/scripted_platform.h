@@ -27,7 +27,7 @@ class ScriptedPlatform : public PlatformServices {
   void Beep() override { ++beeps; }
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(const std::string& text) override;
-  bool AskOpenFileName(const std::string& title, const std::string& filter,
+  bool AskOpenFileName(const std::string& title, const std::string& filter, int filterIndex,
                        std::string& path) override;
   void SetBusyCursor(int cursor) override { cursors.push_back(cursor); }
   void ProcessPendingMessages() override { ++messagePumps; }
@@ -47,6 +47,7 @@ class ScriptedPlatform : public PlatformServices {
   // What the engine did.
   std::vector<RecordedAlert> alerts;
   std::vector<std::string> fileDialogTitles;
+  std::vector<int> fileDialogFilterIndexes;
   std::vector<int> cursors;
   int beeps = 0;
   int messagePumps = 0;

@@ -265,6 +265,20 @@ TEST_F(CompileDriverTest, MissingIncludeDeclinedEndsTheReadWithoutError) {
   Compile("$INCLUDE no_such_file_here.txt");
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(platform.fileDialogTitles.size(), 1u);
+
+  // The dialog offers first the filter of the missing name's extension.
+  const struct {
+    const char* name;
+    int filterIndex;
+  } cases[] = {{"gone.txt", 1}, {"gone.lib", 2}, {"gone.FDL", 3}, {"gone.dlf", 4},
+               {"gone.dlp", 5}, {"gone.var", 6}, {"gone", 1}};
+  for (const auto& c : cases) {
+    platform.fileDialogFilterIndexes.clear();
+    platform.alertAnswers = {kResultYes};
+    Compile(std::string("$INCLUDE ") + c.name);
+    ASSERT_EQ(platform.fileDialogFilterIndexes.size(), 1u) << c.name;
+    EXPECT_EQ(platform.fileDialogFilterIndexes[0], c.filterIndex) << c.name;
+  }
 }
 
 TEST_F(CompileDriverTest, MissingIncludeLocatedInTheDialogIsUsedAndNamed) {

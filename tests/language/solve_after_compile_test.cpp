@@ -117,6 +117,8 @@ TEST_F(SolveAfterCompileTest, UnderspecifiedProblemOffersTheDebugWindow) {
   EXPECT_EQ(platform.alerts[0].kind, kAlertErrorYesNo);
   EXPECT_EQ(MainProgramUnit->FirstEquation, nullptr);  // No: the compiled equations go
   EXPECT_FALSE(SolutionAvailable);
+  // ... and the next command that needs them compiles the text again.
+  EXPECT_FALSE(EquationsCompiled);
   EXPECT_EQ(services.debugUnit, nullptr);
 
   platform.alerts.clear();
