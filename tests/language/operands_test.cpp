@@ -345,10 +345,14 @@ TEST_F(OperandsTest, RoutineBodySubscriptsBecomeArrayElementCalls) {
   const std::string listing = Listing();
   EXPECT_TRUE(listing.starts_with("local1 1 'X' , local2 ,")) << listing;
   EXPECT_TRUE(listing.ends_with("#234 =")) << listing;
+  // Statements of a routine body belong to the routine, which is not built
+  // here: the test disposes them itself.
+  DisposeEquationRecord(CurrentEquation);
   // A subscript of digits is an element name, a local like any other.
   ASSERT_EQ(Compile("y = X[2]"), 0);
   EXPECT_EQ(Listing(), "local1 local3 =");
   EXPECT_EQ(locals.names[2], "X[2]");
+  DisposeEquationRecord(CurrentEquation);
 }
 
 TEST_F(OperandsTest, WholeWordAndSeparatorHelpers) {
