@@ -244,6 +244,7 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
   bool bisecting = false;
   Extended fNeg = 0, xNeg = 0, fPos = 0, xPos = 0;
   bool converged = false;
+  bool stalled = false;
   int32_t i = 0;
   do {
     ++i;
@@ -274,9 +275,14 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
       ++h;
       CheckUserAbort();
     }
-    converged = i > 1 && ((std::fabs(x1 - x0) < StopCriteria.ChangeTolerance && h > 3) ||
-                          std::fabs(e->RelativeResidual) < StopCriteria.RelativeResidualTolerance);
-  } while (!converged && i <= StopCriteria.MaxIterations && CalcErrorCode <= 0 && !AbortRequested);
+    // Only a residual within the tolerance is a solution. A step that no
+    // longer moves after repeated halving is a stall (a local minimum of
+    // |residual|, or a flat region), which ends the search without a root
+    // instead of being taken for convergence.
+    converged = i > 1 && std::fabs(e->RelativeResidual) < StopCriteria.RelativeResidualTolerance;
+    stalled = !converged && i > 1 && std::fabs(x1 - x0) < StopCriteria.ChangeTolerance && h > 3;
+  } while (!converged && !stalled && i <= StopCriteria.MaxIterations && CalcErrorCode <= 0 &&
+           !AbortRequested);
 
   if (converged) {
     var->Value = x1;

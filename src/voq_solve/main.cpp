@@ -24,6 +24,7 @@
 #include "language/function_catalog.h"
 #include "language/language_state.h"
 #include "language/problem_summary.h"
+#include "language/solve_after_compile.h"
 #include "language/program_units.h"
 #include "platform/console_platform.h"
 #include "solver/solve_session.h"
@@ -312,6 +313,9 @@ void PrintPendingWarnings() {
 
 }  // namespace
 
+// The residual check after a solve found an equation outside the tolerance.
+constexpr int32_t kConstrainedError = 54;
+
 int main(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) {
@@ -362,8 +366,18 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   PrintSolution(options);
+  // The Solution window shows a solve whose residual check failed (the user
+  // was asked about it); a script is told by the exit status that the
+  // values do not satisfy every equation.
+  CheckResidualsAfterSolve(true);
+  const bool constrained = CalcErrorCode == kConstrainedError;
+  if (constrained) {
+    std::string text = GetMessageText(kConstrainedError);
+    text = text.substr(0, text.find("  Would you"));
+    std::cerr << "Error " << kConstrainedError << ": " << text << "\n";
+  }
   PrintPendingWarnings();
   SetWindows(nullptr);
   SetPlatform(nullptr);
-  return 0;
+  return constrained ? kExitFailure : 0;
 }
