@@ -241,7 +241,12 @@ Extended PartialDerivative(int32_t variable, TEquationRecord* equation) {
       dr = (r - base) / step;
       if (dr != 0) break;
     }
-    if (dr == 0 && !ErrorSet()) {
+    // The real copy of a complex equation often does not depend on the
+    // imaginary half of a pair at all (and the imaginary copy on the real
+    // half): the blocking still puts both halves in both rows, and such a
+    // zero derivative is exact, not a failure to measure one.
+    const bool crossPart = var->PartnerVariable != 0 && var->ComplexPart != equation->EquationKind;
+    if (dr == 0 && !ErrorSet() && !crossPart) {
       SetMessageArg(1, var->Name);
       SetMessageArg(2, equation->Text.value_or(""));
       AddNumberedWarning(kWarningZeroDerivative);
