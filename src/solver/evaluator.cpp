@@ -318,23 +318,28 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
       }
 
       // Complex mode: a value is the pair of entries at the same height.
+      // A binary operator takes the right operand (yr, yi) and the left one
+      // (wr, wi) off the aligned stacks; false (error 9) when there is no
+      // left operand, since reading below entry 0 would leave the stack.
+      auto popComplexPair = [&](Extended& yr, Extended& yi, Extended& wr, Extended& wi) {
+        if (s.Height < 2) {
+          CalcErrorCode = kErrorSyntax;
+          return false;
+        }
+        yr = v[s.Height];
+        yi = im[s.ImaginaryHeight];
+        wr = v[s.Height - 1];
+        wi = im[s.ImaginaryHeight - 1];
+        --s.Height;
+        --s.ImaginaryHeight;
+        return true;
+      };
       switch (w) {
         case OpAdd:
         case OpSubtract: {
           if (!s.AlignComplexStacks()) return ErrorResultValue;
-          // No left operand: reading below entry 0 would leave the stack.
-          if (s.Height < 1) {
-            CalcErrorCode = kErrorSyntax;
-            break;
-          }
-          const Extended yr = v[s.Height], yi = im[s.ImaginaryHeight];
-          const Extended wr = v[s.Height - 1], wi = im[s.ImaginaryHeight - 1];
-          --s.Height;
-          --s.ImaginaryHeight;
-          if (s.Height < 1) {
-            CalcErrorCode = kErrorSyntax;
-            break;
-          }
+          Extended yr, yi, wr, wi;
+          if (!popComplexPair(yr, yi, wr, wi)) break;
           v[s.Height] = (w == OpAdd) ? wr + yr : wr - yr;
           im[s.ImaginaryHeight] = (w == OpAdd) ? wi + yi : wi - yi;
           break;
@@ -393,18 +398,8 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           }
           e.ResidualScale = (ys != 0 && ws != 0) ? ys : 1;
           if (!s.AlignComplexStacks()) return ErrorResultValue;
-          if (s.Height < 1) {
-            CalcErrorCode = kErrorSyntax;
-            break;
-          }
-          const Extended yr = v[s.Height], yi = im[s.ImaginaryHeight];
-          const Extended wr = v[s.Height - 1], wi = im[s.ImaginaryHeight - 1];
-          --s.Height;
-          --s.ImaginaryHeight;
-          if (s.Height < 1) {
-            CalcErrorCode = kErrorSyntax;
-            break;
-          }
+          Extended yr, yi, wr, wi;
+          if (!popComplexPair(yr, yi, wr, wi)) break;
           v[s.Height] = wr - yr;
           im[s.ImaginaryHeight] = wi - yi;
           break;
