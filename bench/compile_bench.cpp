@@ -68,9 +68,10 @@ void CheckCompiled(benchmark::State& state) {
   state.counters["fresh"] = double(voq::LastCompileCounts.Fresh);
 }
 
-void BM_CompileFresh(benchmark::State& state) {
+// A first compile of the whole text, from an empty store each time.
+void CompileFresh(benchmark::State& state, std::string (*name)(int)) {
   voq::InMemoryEquationsEditor editor;
-  editor.SetText(MakeEquationText(int(state.range(0))));
+  editor.SetText(MakeEquationText(int(state.range(0)), name));
   voq::SetEquationsEditor(&editor);
   voq::CheckOnlyMode = true;
   for (auto _ : state) {
@@ -82,22 +83,11 @@ void BM_CompileFresh(benchmark::State& state) {
   CheckCompiled(state);
   voq::SetEquationsEditor(nullptr);
 }
+
+void BM_CompileFresh(benchmark::State& state) { CompileFresh(state, NumberedName); }
 BENCHMARK(BM_CompileFresh)->Arg(1000)->Arg(10000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
-void BM_CompileFreshWordNames(benchmark::State& state) {
-  voq::InMemoryEquationsEditor editor;
-  editor.SetText(MakeEquationText(int(state.range(0)), WordName));
-  voq::SetEquationsEditor(&editor);
-  voq::CheckOnlyMode = true;
-  for (auto _ : state) {
-    state.PauseTiming();
-    voq::bench::ResetStore();
-    state.ResumeTiming();
-    voq::CompileEquations(false, false);
-  }
-  CheckCompiled(state);
-  voq::SetEquationsEditor(nullptr);
-}
+void BM_CompileFreshWordNames(benchmark::State& state) { CompileFresh(state, WordName); }
 BENCHMARK(BM_CompileFreshWordNames)->Arg(1000)->Arg(10000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 void BM_CompileUnchanged(benchmark::State& state) {

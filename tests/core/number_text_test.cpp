@@ -13,6 +13,7 @@
 #include "core/locale_settings.h"
 #include "core/string_constants.h"
 #include "platform/scripted_platform.h"
+#include "comma_locale.h"
 
 namespace voq {
 namespace {
@@ -142,13 +143,7 @@ TEST_F(NumberTextTest, CommaSeparatorReadsAndWrites) {
 // text must still follow DecimalSeparator alone.
 TEST_F(NumberTextTest, ProcessLocaleDoesNotChangeNumberText) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* commaLocale = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-    if (std::setlocale(LC_ALL, name)) {
-      commaLocale = name;
-      break;
-    }
-  }
+  const char* commaLocale = voq::testing::SwitchToCommaLocale();
   if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma installed";
   const std::string text = RealToStr(TDisplayFormat{2, 3}, 12345.678L);
   const std::string fixed = RealToStr(TDisplayFormat{1, 2}, 2.5L);

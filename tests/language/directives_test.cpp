@@ -22,6 +22,7 @@
 #include "language/language_state.h"
 #include "language/store_fixture.h"
 #include "platform/scripted_platform.h"
+#include "comma_locale.h"
 
 namespace voq::testing {
 namespace {
@@ -184,13 +185,7 @@ TEST_F(DirectivesTest, TabWidthInHundredthsOfAPixel) {
 // not change how the directive's number reads.
 TEST_F(DirectivesTest, TabWidthWhateverTheProcessLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* commaLocale = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-    if (std::setlocale(LC_ALL, name)) {
-      commaLocale = name;
-      break;
-    }
-  }
+  const char* commaLocale = voq::testing::SwitchToCommaLocale();
   if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma installed";
   Run("$TABWIDTH 1.5 CM");
   std::setlocale(LC_ALL, previous.c_str());
