@@ -31,12 +31,6 @@ class FunctionCallsTest : public LanguageStoreTest {
     SetBuiltinFormCompiler(nullptr);
     LanguageStoreTest::TearDown();
   }
-  int32_t Compile(const std::string& statement) {
-    std::string text = statement;
-    CompileStatement(text, kMaxStatementLength, TStatementPosition{});
-    return CalcErrorCode;
-  }
-  std::string Listing() { return ListEquationCode(*CurrentEquation, CurrentProgramUnit); }
   // Sets a variable by a constant equation, as "N = 3" in the text does.
   void SetConstant(const std::string& statement) { ASSERT_EQ(Compile(statement), 0) << statement; }
 };

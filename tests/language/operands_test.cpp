@@ -102,12 +102,6 @@ class OperandsTest : public LanguageStoreTest {
     LanguageStoreTest::TearDown();
   }
 
-  int32_t Compile(const std::string& statement) {
-    std::string text = statement;
-    CompileStatement(text, kMaxStatementLength, TStatementPosition{});
-    return CalcErrorCode;
-  }
-  std::string Listing() { return ListEquationCode(*CurrentEquation, CurrentProgramUnit); }
 
   FakeCatalog catalog_;
   FakeConstants constants_;

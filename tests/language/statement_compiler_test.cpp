@@ -60,14 +60,6 @@ class StatementCompilerTest : public LanguageStoreTest {
     BeginTestPass();
   }
 
-  int32_t Compile(const std::string& statement, int32_t line = -1) {
-    std::string text = statement;
-    TStatementPosition position;
-    position.Line = line;
-    CompileStatement(text, kMaxStatementLength, position);
-    return CalcErrorCode;
-  }
-  std::string Listing() { return ListEquationCode(*CurrentEquation, CurrentProgramUnit); }
 
   // Hand evaluation of the right side of "v = expression" when the
   // expression holds only constants: checks the order the code computes in.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "language/code_listing.h"
+#include "language/statement_compiler.h"
 #include "language/store_reset.h"
 
 namespace voq::testing {
@@ -20,6 +22,18 @@ class LanguageStoreTest : public ::testing::Test {
     CalcErrorCode = saved;
     return Var(i);
   }
+
+  // Compiles one statement of the main text (line -1: no window position)
+  // and returns the error it left.
+  int32_t Compile(const std::string& statement, int32_t line = -1) {
+    std::string text = statement;
+    TStatementPosition position;
+    position.Line = line;
+    CompileStatement(text, kMaxStatementLength, position);
+    return CalcErrorCode;
+  }
+  // The postfix code of the equation compiled last.
+  std::string Listing() { return ListEquationCode(*CurrentEquation, CurrentProgramUnit); }
 };
 
 }  // namespace voq::testing
