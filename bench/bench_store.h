@@ -1,18 +1,18 @@
 #pragma once
-// A clean language store for the solver benchmarks and the compile of a
-// list of statements as one read.
+// The engine back at its start state for each benchmark, and the compile of
+// a list of statements as one read.
 #include <string>
 #include <vector>
 
-#include "../tests/language/store_reset.h"
+#include "../tests/language/compile_pass.h"
 #include "core/calc_state.h"
-#include "language/program_units.h"
 #include "language/statement_compiler.h"
+#include "model/program_units.h"
+#include "session/engine.h"
 
 namespace voq::bench {
 
-// The language store of the tests, reset the same way.
-inline void ResetStore() { testing::ResetLanguageStore(); }
+inline void ResetStore() { ResetEngineState(); }
 
 // Compiles the statements into the main program as one read; false on a
 // compile error.

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/calc_state.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 #include "solver/blocking.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include "bench_store.h"
 #include "core/calc_state.h"
-#include "language/compile_driver.h"
-#include "language/language_state.h"
+#include "model/store_state.h"
+#include "session/compile_driver.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench_store.h"
+#include "model/solve_session.h"
 #include "solver/blocking.h"
 #include "solver/newton_solver.h"
-#include "solver/solve_session.h"
 
 namespace {
 

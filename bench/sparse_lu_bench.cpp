@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/calc_state.h"
-#include "language/program_units.h"
-#include "solver/occurrence_lists.h"
+#include "model/occurrence_lists.h"
+#include "model/program_units.h"
 #include "solver/sparse_lu.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/calc_state.h"
 #include "core/messages.h"
-#include "platform/platform.h"
+#include "platform/host.h"
 
 namespace voq {
 

@@ -8,7 +8,7 @@
 #include "core/calc_state.h"
 #include "core/message_table.h"
 #include "core/program_flags.h"
-#include "platform/platform.h"
+#include "platform/host.h"
 
 namespace voq {
 

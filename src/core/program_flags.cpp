@@ -10,16 +10,4 @@ bool HiddenMode = false;
 bool ShowWarningMessages = true;
 std::string ProgramDirectory;
 
-namespace {
-WindowServices* installedWindows = nullptr;
-}
-
-WindowServices& Windows() {
-  if (installedWindows) return *installedWindows;
-  static WindowServices none;
-  return none;
-}
-
-void SetWindows(WindowServices* services) { installedWindows = services; }
-
 }  // namespace voq

@@ -4,7 +4,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
-#include "platform/platform.h"
+#include "platform/host.h"
 
 namespace voq {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "core/string_constants.h"
-#include "language/compiled_code.h"
-#include "language/program_units.h"
+#include "model/compiled_code.h"
+#include "model/program_units.h"
 
 namespace voq {
 namespace {

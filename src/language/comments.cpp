@@ -1,18 +1,16 @@
 #include "language/comments.h"
+#include "platform/host.h"
 
 #include <algorithm>
 #include <new>
 
 #include "core/calc_state.h"
 #include "core/program_flags.h"
-#include "language/language_state.h"
+#include "model/store_state.h"
 
 namespace voq {
 
 namespace {
-
-CommentPainter defaultPainter;
-CommentPainter* installedPainter = &defaultPainter;
 
 // The statement StripComments is working on and the window position of its
 // first character. Characters of a comment are read from the statement while
@@ -45,11 +43,6 @@ constexpr size_t kMaxUnitsLength = 30;
 
 }  // namespace
 
-CommentPainter& CommentPaint() { return *installedPainter; }
-
-void SetCommentPainter(CommentPainter* painter) {
-  installedPainter = painter ? painter : &defaultPainter;
-}
 
 void ResetCommentState() {
   CommentScan = TCommentScanState{};

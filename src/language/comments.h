@@ -19,21 +19,7 @@ enum CommentDelimiterKind : int32_t {
   kDelimiterClosing = 2,
 };
 
-// The Equations editor's comment colouring. The application installs its
-// editor; the default does nothing (console front end, tests).
-class CommentPainter {
- public:
-  virtual ~CommentPainter() = default;
-  // Gives the characters first..last (positions of EquationTextBuffer, both
-  // included: the opening delimiter to the closing one) the colour and style
-  // of the comment class (0 plain, 1 a comment beginning with "!").
-  virtual void StyleCommentRange(int32_t /*first*/, int32_t /*last*/, int32_t /*styleClass*/) {}
-  // Returns the whole text to plain black before a read paints it again.
-  virtual void ClearCommentStyles() {}
-};
-CommentPainter& CommentPaint();
-// Installs a painter (not owned); nullptr restores the default.
-void SetCommentPainter(CommentPainter* painter);
+// The comment colouring is the host's CommentPainter (platform/host.h).
 
 // Clears the comment state before the first line of a read: no open comment,
 // no pending units.

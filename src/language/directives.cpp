@@ -14,12 +14,13 @@
 #include "core/search_path.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/compile_driver.h"
-#include "language/document_settings.h"
 #include "language/export_after_run.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
-#include "platform/platform.h"
+#include "language/reader_state.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 
 namespace voq {
 
@@ -159,13 +160,13 @@ void SetSumRow(int32_t value) {
   if (value < 0) return;
   const bool changed = Preferences.TableSumRow != value;
   Preferences.TableSumRow = static_cast<uint8_t>(value);
-  if (changed) Directives().ApplyTableSumRow(value == 1);
+  if (changed) DirectiveWindowServices().ApplyTableSumRow(value == 1);
 }
 
 void SetArraysOption(int32_t value) {
   if (value < 0) return;
   Preferences.UseArraysWindow = static_cast<uint8_t>(value);
-  if (value == 0) Directives().FreeArraysWindow();
+  if (value == 0) DirectiveWindowServices().FreeArraysWindow();
 }
 
 // --- The open $IMPORT source ----------------------------------------------------------
@@ -302,11 +303,6 @@ bool OpenImportSource(const std::string& source) {
   return true;
 }
 
-void CloseImportSource() {
-  if (Import.file != nullptr) std::fclose(Import.file);
-  Import = TImportSource{};
-}
-
 // Reads a number written with a point (the directive's own text), whatever
 // the process locale: strtold would follow a decimal-comma locale.
 bool ParsePlainNumber(const std::string& text, Extended& value) {
@@ -314,6 +310,11 @@ bool ParsePlainNumber(const std::string& text, Extended& value) {
 }
 
 }  // namespace
+
+void CloseImportSource() {
+  if (Import.file != nullptr) std::fclose(Import.file);
+  Import = TImportSource{};
+}
 
 void DirectiveServices::SetReferenceState(const std::string&) { RefuseDirective("$REFERENCE"); }
 void DirectiveServices::SaveLookupDirective(const std::string&) { RefuseDirective("$SAVELOOKUP"); }
@@ -361,7 +362,7 @@ void SetTabWidth(const std::string& directive) {
   }
   Extended width = 0;
   if (ok) {
-    width = std::round(number * factor * Directives().ScreenPixelsPerInch() * 100);
+    width = std::round(number * factor * DirectiveWindowServices().ScreenPixelsPerInch() * 100);
     ok = width >= 0 && width <= INT16_MAX;
   }
   if (!ok) {
@@ -372,7 +373,7 @@ void SetTabWidth(const std::string& directive) {
   const auto newWidth = static_cast<int16_t>(width);
   if (newWidth != Preferences.TabWidth) {
     Preferences.TabWidth = newWidth;
-    Directives().ApplyEquationFontSettings();
+    DirectiveWindowServices().ApplyEquationFontSettings();
   }
 }
 

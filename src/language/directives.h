@@ -24,6 +24,8 @@ void SetTabWidth(const std::string& directive);
 // CLIPBOARD, a quoted file name or a string variable holding one; each name
 // (or range X[a..b]) takes the next value of the source.
 void ImportDirective(const std::string& text);
+// Ends the open $IMPORT source (its file closed).
+void CloseImportSource();
 // Reads the next value of the open import source into the variable.
 void ImportValue(const std::string& name);
 // ImportValue for every element of X[a..b] (up to three dimensions).
@@ -33,22 +35,13 @@ void ImportRange(const std::string& name);
 // 0 when none.
 int32_t NextListItem(const std::string& text);
 
-// What the directives need of the windows and of the readers that later
-// parts of the language add. The defaults: a 96 dpi screen, no windows to
-// update, no routine store, and $REFERENCE, $SAVELOOKUP and $OPENLOOKUP
-// refused as not available.
+// What the directives need of the readers that later parts of the language
+// add. The window half is the host's (DirectiveWindows in platform/host.h).
+// The defaults: no routine store, and $REFERENCE, $SAVELOOKUP and
+// $OPENLOOKUP refused as not available.
 class DirectiveServices {
  public:
   virtual ~DirectiveServices() = default;
-  // The screen's pixels per inch.
-  virtual int32_t ScreenPixelsPerInch() { return 96; }
-  // The Equations window takes the font and tab settings again.
-  virtual void ApplyEquationFontSettings() {}
-  // $ARRAY OFF: the Arrays table window is freed when it exists.
-  virtual void FreeArraysWindow() {}
-  // $SUMROW changed the option: the Parametric table window, when it
-  // exists, adds or removes its sum and average row.
-  virtual void ApplyTableSumRow(bool /*on*/) {}
   // $PRIVATE inside the body of the routine in this FunctionTable slot.
   virtual void MarkRoutinePrivate(int32_t /*routineSlot*/) {}
   // The directives of fluid reference states and lookup files.

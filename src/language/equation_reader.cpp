@@ -7,8 +7,8 @@
 #include "core/locale_settings.h"
 #include "core/program_flags.h"
 #include "language/comments.h"
-#include "language/language_state.h"
 #include "language/statement_compiler.h"
+#include "model/store_state.h"
 
 namespace voq {
 

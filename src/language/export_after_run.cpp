@@ -8,9 +8,9 @@
 #include "core/search_path.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
-#include "platform/platform.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 
 namespace voq {
 

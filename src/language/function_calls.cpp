@@ -9,14 +9,14 @@
 #include "core/locale_settings.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/compiled_code.h"
-#include "language/equation_parts.h"
 #include "language/function_catalog.h"
 #include "language/language_services.h"
-#include "language/language_state.h"
 #include "language/operands.h"
-#include "language/program_units.h"
 #include "language/statement_preparation.h"
+#include "model/compiled_code.h"
+#include "model/equation_parts.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 
 namespace voq {
 

@@ -1,5 +1,16 @@
 #include "language/language_services.h"
 
+#include "language/comments.h"
+#include "language/directives.h"
+#include "language/export_after_run.h"
+#include "language/function_calls.h"
+#include "language/function_catalog.h"
+#include "language/operands.h"
+#include "language/reader_state.h"
+#include "language/statement_compiler.h"
+#include "language/statement_preparation.h"
+#include "language/statement_readers.h"
+
 namespace voq {
 namespace {
 
@@ -20,7 +31,6 @@ const EmptyFunctionCatalog kEmptyFunctions;
 const EmptyConstantsCatalog kEmptyConstants;
 const FunctionCatalog* installedFunctions = &kEmptyFunctions;
 const ConstantsCatalog* installedConstants = &kEmptyConstants;
-PropertyCaches* installedCaches = nullptr;
 
 }  // namespace
 
@@ -34,7 +44,46 @@ void SetBuiltinConstants(const ConstantsCatalog* catalog) {
   installedConstants = catalog != nullptr ? catalog : &kEmptyConstants;
 }
 
-PropertyCaches* InstalledPropertyCaches() { return installedCaches; }
-void SetPropertyCaches(PropertyCaches* caches) { installedCaches = caches; }
+
+void InstallLanguageServices() { InstallBuiltinFunctionCatalog(); }
+
+void ResetLanguageState() {
+  EquationTextBuffer.clear();
+  EquationTextLength = 0;
+  EquationLineStarts.clear();
+  EquationLineNo = 0;
+  PendingStatements.clear();
+  CommentKind = 0;
+  CommentScan = TCommentScanState{};
+  CommentRecordList.clear();
+  KeptCommentRecordList.clear();
+  TextReader = TTextReaderState{};
+  RecompileRequested = false;
+  IntegralTableDirective.clear();
+  ResetCommentState();
+
+  CurrentStatementPosition = TStatementPosition{};
+  RangeInFunctionArguments = false;
+  RangeInCallArguments = false;
+  PolarAngleChar = '<';
+  ComplexLetter = 'i';
+  StringLiteralStack.clear();
+  StringOutputAssignment = false;
+  FreshCompileCount = 0;
+  ExportDirectives.clear();
+  FirstRun = 1;
+  CloseImportSource();
+
+  // The seams later subsystems fill, empty until they install themselves.
+  SetBuiltinFunctions(nullptr);
+  SetBuiltinConstants(nullptr);
+  SetRoutineLocals(nullptr);
+  SetDirectiveServices(nullptr);
+  SetStatementReaders(nullptr);
+  SetIncludeLoaders(nullptr);
+  SetExternalFunctionCallCompiler(nullptr);
+  SetUserFunctionCallCompiler(nullptr);
+  SetBuiltinFormCompiler(nullptr);
+}
 
 }  // namespace voq

@@ -1,7 +1,7 @@
 #pragma once
 // What the language core needs of other subsystems, behind small interfaces:
 // the built-in function catalogue, the built-in constants of the units
-// subsystem and the property models' state caches. Each has a settable
+// subsystem. Each has a settable
 // instance; until one is installed the default answers "nothing known" (no
 // function, no constant) or does nothing. Warnings go straight to the one
 // list of solver/warnings_window.h, which the warnings window shows.
@@ -45,15 +45,12 @@ class ConstantsCatalog {
 const ConstantsCatalog& BuiltinConstants();
 void SetBuiltinConstants(const ConstantsCatalog* catalog);
 
-class PropertyCaches {
- public:
-  virtual ~PropertyCaches() = default;
-  // Forget the last computed property states so the next call computes
-  // afresh (steam and Martin-Hou state vectors blank, equation-of-state
-  // cache zero).
-  virtual void ClearStateCaches() = 0;
-};
-PropertyCaches* InstalledPropertyCaches();
-void SetPropertyCaches(PropertyCaches* caches);
+
+// The language's part of the engine start-up: the built-in function
+// catalogue.
+void InstallLanguageServices();
+// Every global of the reader, the statement compiler and the catalogues
+// back to its start value; the seams later subsystems fill emptied.
+void ResetLanguageState();
 
 }  // namespace voq

@@ -7,21 +7,21 @@
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/messages.h"
-#include "core/program_flags.h"
 #include "core/number_text.h"
+#include "core/program_flags.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/compile_driver.h"
-#include "language/compiled_code.h"
-#include "language/function_calls.h"
-#include "language/document_settings.h"
 #include "language/equation_reader.h"
+#include "language/function_calls.h"
 #include "language/language_services.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
 #include "language/statement_preparation.h"
-#include "solver/solve_session.h"
-#include "solver/warnings_window.h"
+#include "model/compiled_code.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "model/warnings_window.h"
+#include "platform/host.h"
 
 namespace voq {
 
@@ -599,6 +599,25 @@ void FindPrecedingSeparator(const std::string& text, int32_t& position) {
 }
 
 // --- Spelling of names in the Equations window ---------------------------------------
+
+int32_t FindOrAddVariable(const std::string& name, int32_t position, int32_t /*line*/) {
+  std::string cut = CutName(name);
+  int32_t i = FindVariable(cut);
+  if (i > 0) {
+    RegisterVariableUse(i, cut);
+    // A later use typed in another case is rewritten to the spelling of the
+    // first use of this compile (when the preference asks for it).
+    if (const TVariableRecord* v = CurrentProgramUnit->Variable(i)) {
+      SyncVariableNameCase(cut, v->Name, position, kVariableNameCase);
+    }
+    return i;
+  }
+  AddVariable(cut);
+  if (CalcErrorCode != 0) return 0;
+  i = CurrentProgramUnit->VariableCount;
+  RegisterVariableUse(i, cut);
+  return i;
+}
 
 void SyncVariableNameCase(const std::string& typed, const std::string& spelling, int32_t position,
                           int32_t kind) {

@@ -14,6 +14,11 @@
 
 namespace voq {
 
+// The variable of the current unit with this name (cut to 30 characters),
+// added when missing, and its use registered; a later use typed in another
+// case is rewritten to the spelling of the first use. 0 on error.
+int32_t FindOrAddVariable(const std::string& name, int32_t position, int32_t line);
+
 // Where the statement being compiled lies in the Equations window text.
 // Callers that compile text that is not in the window pass -1 for all three.
 struct TStatementPosition {

@@ -14,5 +14,7 @@ std::vector<TCommentRecord> CommentRecordList;
 std::vector<TCommentRecord> KeptCommentRecordList;
 
 TTextReaderState TextReader;
+bool RecompileRequested = false;
+std::string IntegralTableDirective;
 
 }  // namespace voq

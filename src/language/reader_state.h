@@ -82,4 +82,10 @@ struct TTextReaderState {
 };
 extern TTextReaderState TextReader;
 
+// A directive asks for the text to be read a second time (after a changed
+// reference state); the compile pass reads again when it is set.
+extern bool RecompileRequested;
+// The text of this read's $IntegralTable directive (at most 255 characters).
+extern std::string IntegralTableDirective;
+
 }  // namespace voq

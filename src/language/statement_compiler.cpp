@@ -5,11 +5,11 @@
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/text_utils.h"
-#include "language/compiled_code.h"
 #include "language/language_services.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
 #include "language/statement_preparation.h"
+#include "model/compiled_code.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 
 namespace voq {
 namespace {

@@ -5,7 +5,7 @@
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/text_utils.h"
-#include "language/language_state.h"
+#include "model/store_state.h"
 
 namespace voq {
 

@@ -1,7 +1,5 @@
 #include "platform/platform.h"
 
-#include "platform/console_platform.h"
-
 namespace voq {
 
 AlertIcon AlertKindIcon(int kind) {
@@ -33,23 +31,5 @@ std::vector<int> AlertKindButtons(int kind) {
 }
 
 int AlertDefaultResult(int kind) { return AlertKindButtons(kind).front(); }
-
-namespace {
-PlatformServices* installed = nullptr;
-}
-
-PlatformServices& Platform() {
-  if (installed) return *installed;
-  static ConsolePlatform console;
-  return console;
-}
-
-void SetPlatform(PlatformServices* services) { installed = services; }
-
-ScopedPlatform::ScopedPlatform(PlatformServices& services) : previous_(installed) {
-  installed = &services;
-}
-
-ScopedPlatform::~ScopedPlatform() { installed = previous_; }
 
 }  // namespace voq

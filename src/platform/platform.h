@@ -79,21 +79,4 @@ class PlatformServices {
   virtual double RandomUniform() = 0;
 };
 
-// The installed services; the console implementation until another is set.
-PlatformServices& Platform();
-// Installs services (not owned); nullptr restores the console implementation.
-void SetPlatform(PlatformServices* services);
-
-// Installs services for the lifetime of a scope and restores the previous ones.
-class ScopedPlatform {
- public:
-  explicit ScopedPlatform(PlatformServices& services);
-  ~ScopedPlatform();
-  ScopedPlatform(const ScopedPlatform&) = delete;
-  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
-
- private:
-  PlatformServices* previous_;
-};
-
 }  // namespace voq

@@ -4,11 +4,11 @@
 
 #include "core/calc_state.h"
 #include "core/messages.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
-#include "platform/platform.h"
+#include "model/occurrence_lists.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 #include "solver/checked_array.h"
-#include "solver/occurrence_lists.h"
 
 namespace voq {
 

@@ -6,10 +6,10 @@
 
 #include "core/calc_state.h"
 #include "core/messages.h"
-#include "language/compiled_code.h"
-#include "language/document_settings.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
+#include "model/compiled_code.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 #include "solver/complex_math.h"
 #include "solver/numeric_opcodes.h"
 
@@ -130,7 +130,6 @@ void SetEvaluationEnvironment(const EvaluationEnvironment* env) {
 }
 
 Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
-  EnsureNumericOpcodesInstalled();  // the built-in numeric functions, once
   TEvaluationState s;
   TEquationRecord& e = *equation;
   const int32_t r = routineSlot;

@@ -5,8 +5,8 @@
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "core/number_format.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 
 namespace voq {
 

@@ -8,9 +8,9 @@
 #include "core/numeric_library.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/document_settings.h"
-#include "language/program_units.h"
-#include "platform/platform.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "platform/host.h"
 #include "solver/complex_math.h"
 #include "solver/evaluator.h"
 #include "solver/math_functions.h"
@@ -44,7 +44,6 @@ constexpr int32_t kFamilyFirst = 247;
 constexpr int32_t kFamilyLast = 250;
 constexpr int32_t kMaxFamilySubCode = 15;
 
-bool installed = false;
 std::array<std::array<FamilyMemberHandler, kMaxFamilySubCode + 1>, kFamilyLast - kFamilyFirst + 1>
     familyMembers{};
 UnitFactorConverter unitFactorConverter = nullptr;
@@ -608,16 +607,7 @@ const OpcodeEntry kNumericOpcodes[] = {
 }  // namespace
 
 void InstallNumericOpcodes() {
-  installed = true;
   for (const OpcodeEntry& entry : kNumericOpcodes) SetOpcodeHandler(entry.Opcode, entry.Handler);
-}
-
-void EnsureNumericOpcodesInstalled() {
-  if (installed) return;
-  installed = true;
-  for (const OpcodeEntry& entry : kNumericOpcodes) {
-    if (GetOpcodeHandler(entry.Opcode) == nullptr) SetOpcodeHandler(entry.Opcode, entry.Handler);
-  }
 }
 
 }  // namespace voq

@@ -28,9 +28,6 @@ extern uint8_t UnitSettingsUsed;
 // Registers the handlers of opcodes 200..204, 225..233, 235..240 and
 // 247..250 with the evaluator (replacing whatever was there).
 void InstallNumericOpcodes();
-// The evaluator's first evaluation: installs the handlers once, leaving any
-// opcode that already has a handler as it is.
-void EnsureNumericOpcodesInstalled();
 
 // Opcodes 247, 249 and 250 are families whose string, table and uncertainty
 // members belong to other subsystems: those members are executed by the

@@ -6,17 +6,16 @@
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "core/numeric_library.h"
-#include "language/compiled_code.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
-#include "language/solve_after_compile.h"
-#include "platform/platform.h"
+#include "model/compiled_code.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "model/warnings_window.h"
+#include "platform/host.h"
 #include "solver/blocking.h"
 #include "solver/guesses_limits.h"
 #include "solver/newton_solver.h"
-#include "solver/solve_session.h"
 #include "solver/solved_alone_units.h"
-#include "solver/warnings_window.h"
 
 namespace voq {
 

@@ -7,10 +7,10 @@
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
-#include "language/language_state.h"
-#include "platform/platform.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 #include "solver/evaluator.h"
-#include "solver/solve_session.h"
 
 namespace voq {
 
@@ -18,9 +18,6 @@ namespace {
 
 constexpr int32_t kRedrawInterval = 500;
 constexpr int32_t kContinueWait = 10000;
-
-std::unique_ptr<TProgressDlg> MakeSilentDialog() { return std::make_unique<TProgressDlg>(); }
-ProgressDialogFactory dialogFactory = &MakeSilentDialog;
 
 int32_t TickDifference(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
@@ -30,11 +27,10 @@ int32_t TickDifference(int32_t a, int32_t b) {
 
 TProgressDlg* ProgressDlg = nullptr;
 
-void SetProgressDialogFactory(ProgressDialogFactory factory) {
-  dialogFactory = factory != nullptr ? factory : &MakeSilentDialog;
-}
+TProgressDlg::TProgressDlg() { Progress().Open(); }
+TProgressDlg::~TProgressDlg() { Progress().Close(); }
 
-std::unique_ptr<TProgressDlg> CreateProgressDialog() { return dialogFactory(); }
+std::unique_ptr<TProgressDlg> CreateProgressDialog() { return std::make_unique<TProgressDlg>(); }
 
 std::string TenthsAsSeconds(int32_t tenths, char decimalSeparator) {
   std::string digits = std::to_string(tenths);
@@ -86,7 +82,7 @@ void TProgressDlg::Draw() {
   f.Seconds = TenthsAsSeconds(elapsed < 0 ? 0 : elapsed, DecimalSeparator);
   f.Final = FinalDisplay != 0;
   if (f.Final) f.Caption = "Calculations Completed";
-  Present(f);
+  Progress().Present(f);
 }
 
 void TProgressDlg::WaitEvent() {
@@ -97,10 +93,10 @@ void TProgressDlg::WaitEvent() {
   TProgressFigures f;
   f.Final = true;
   f.Caption = "Calculations Completed";
-  PresentFinal(f, ProblemSummaryText());
+  Progress().PresentFinal(f, ProblemSummaryText());
   const int32_t start = Platform().TickCount();
   ContinueClicked = 0;
-  if (WaitsForContinue() && !UncertaintyMode) {
+  if (Progress().WaitsForContinue() && !UncertaintyMode) {
     while (ContinueClicked == 0 && !AbortRequested &&
            TickDifference(Platform().TickCount(), start) <= kContinueWait) {
       Platform().ProcessPendingMessages();

@@ -4,9 +4,9 @@
 
 #include "core/string_constants.h"
 #include "core/text_utils.h"
-#include "language/compiled_code.h"
-#include "language/language_state.h"
-#include "language/program_units.h"
+#include "model/compiled_code.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
 
 namespace voq {
 

@@ -9,14 +9,14 @@
 
 #include "core/calc_state.h"
 #include "core/messages.h"
-#include "language/program_units.h"
-#include "platform/platform.h"
+#include "model/occurrence_lists.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/warnings_window.h"
+#include "platform/host.h"
 #include "solver/checked_array.h"
-#include "solver/occurrence_lists.h"
 #include "solver/progress.h"
-#include "solver/solve_session.h"
 #include "solver/solver_state.h"
-#include "solver/warnings_window.h"
 
 namespace voq {
 

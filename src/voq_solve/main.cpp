@@ -18,17 +18,18 @@
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
-#include "language/compile_driver.h"
-#include "language/document_reset.h"
 #include "language/equation_reader.h"
-#include "language/function_catalog.h"
-#include "language/language_state.h"
-#include "language/problem_summary.h"
-#include "language/solve_after_compile.h"
-#include "language/program_units.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "model/warnings_window.h"
 #include "platform/console_platform.h"
-#include "solver/solve_session.h"
-#include "solver/warnings_window.h"
+#include "platform/host.h"
+#include "session/compile_driver.h"
+#include "session/document_reset.h"
+#include "session/engine.h"
+#include "session/problem_summary.h"
+#include "session/solve_after_compile.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -330,11 +331,14 @@ int main(int argc, char** argv) {
   ConsoleWindows windows;
   SolvePlatform platform(windows, windowText);
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
-  SetPlatform(&platform);
-  SetWindows(&windows);
-
-  EnsureMainProgramUnit();
-  InstallBuiltinFunctionCatalog();
+  QuietHostWindows quiet;
+  THost host = quiet.Record(platform);
+  host.Windows = &windows;
+  std::string missing;
+  if (!StartEngine(host, &missing)) {
+    std::cerr << "voq-solve: no " << missing << "\n";
+    return kExitFailure;
+  }
   ResetDocument();
   // Files the equations include are looked for beside them too.
   const std::string folder = std::filesystem::path(options.file).parent_path().string();
@@ -352,8 +356,6 @@ int main(int argc, char** argv) {
     else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
       std::cerr << "voq-solve: the equations were not solved\n";
     PrintPendingWarnings();
-    SetWindows(nullptr);
-    SetPlatform(nullptr);
     return kExitFailure;
   }
   // A text of comments and directives only has nothing to solve, like an
@@ -361,8 +363,6 @@ int main(int argc, char** argv) {
   if (MainProgramUnit->UsedVariableCount == 0 && CountModuleEquations(MainProgramUnit) == 0) {
     std::cerr << "voq-solve: " << options.file << " holds no equations to solve\n";
     PrintPendingWarnings();
-    SetWindows(nullptr);
-    SetPlatform(nullptr);
     return kExitFailure;
   }
   PrintSolution(options);
@@ -377,7 +377,5 @@ int main(int argc, char** argv) {
     std::cerr << "Error " << kConstrainedError << ": " << text << "\n";
   }
   PrintPendingWarnings();
-  SetWindows(nullptr);
-  SetPlatform(nullptr);
   return constrained ? kExitFailure : 0;
 }

@@ -7,6 +7,7 @@
 
 #include "core/calc_state.h"
 #include "core/messages.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

@@ -6,6 +6,7 @@
 
 #include "core/calc_state.h"
 #include "core/program_flags.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

@@ -7,6 +7,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

@@ -8,12 +8,13 @@
 #include <limits>
 #include <vector>
 
+#include "comma_locale.h"
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/locale_settings.h"
 #include "core/string_constants.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
-#include "comma_locale.h"
 
 namespace voq {
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "core/calc_state.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/calc_state.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

@@ -9,7 +9,8 @@
 #include "core/calc_state.h"
 #include "core/program_flags.h"
 #include "language/equation_reader.h"
-#include "language/language_state.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 
 namespace voq {
 namespace {

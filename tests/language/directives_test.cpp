@@ -1,4 +1,5 @@
 #include "language/directives.h"
+#include "language/reader_state.h"
 
 #include <sys/wait.h>
 
@@ -13,31 +14,36 @@
 
 #include <gtest/gtest.h>
 
+#include "comma_locale.h"
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/program_flags.h"
-#include "language/compile_driver.h"
-#include "language/document_settings.h"
 #include "language/export_after_run.h"
-#include "language/language_state.h"
 #include "language/store_fixture.h"
+#include "model/document_settings.h"
+#include "model/store_state.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
-#include "comma_locale.h"
+#include "session/compile_driver.h"
 
 namespace voq::testing {
 namespace {
 
-class RecordingServices : public DirectiveServices {
+class RecordingWindows : public DirectiveWindows {
  public:
   int32_t dpi = 96;
   int fontUpdates = 0;
   int arraysFreed = 0;
   std::vector<bool> sumRows;
-  std::vector<int32_t> privateRoutines;
   int32_t ScreenPixelsPerInch() override { return dpi; }
   void ApplyEquationFontSettings() override { ++fontUpdates; }
   void FreeArraysWindow() override { ++arraysFreed; }
   void ApplyTableSumRow(bool on) override { sumRows.push_back(on); }
+};
+
+class RecordingServices : public DirectiveServices {
+ public:
+  std::vector<int32_t> privateRoutines;
   void MarkRoutinePrivate(int32_t slot) override { privateRoutines.push_back(slot); }
 };
 
@@ -46,6 +52,7 @@ class DirectivesTest : public LanguageStoreTest {
   void SetUp() override {
     LanguageStoreTest::SetUp();
     SetDirectiveServices(&services);
+    SetDirectiveWindows(&windows);
     DocumentSettings = TDocumentSettingsRecord{};
     Preferences = TPreferencesRecord{};
     ShowWarningMessages = true;
@@ -57,6 +64,7 @@ class DirectivesTest : public LanguageStoreTest {
   }
   void TearDown() override {
     SetDirectiveServices(nullptr);
+    SetDirectiveWindows(nullptr);
     SetEquationsEditor(nullptr);
     DocumentSettings = TDocumentSettingsRecord{};
     Preferences = TPreferencesRecord{};
@@ -80,6 +88,7 @@ class DirectivesTest : public LanguageStoreTest {
   ScriptedPlatform platform;
   ScopedPlatform scoped{platform};
   RecordingServices services;
+  RecordingWindows windows;
 };
 
 TEST_F(DirectivesTest, RecognitionByKeywordPrefix) {
@@ -114,16 +123,16 @@ TEST_F(DirectivesTest, OnOffOptions) {
 
   Run("$ARRAY ON");
   EXPECT_EQ(Preferences.UseArraysWindow, 1);
-  EXPECT_EQ(services.arraysFreed, 0);
+  EXPECT_EQ(windows.arraysFreed, 0);
   Run("$ARRAY OFF");
   EXPECT_EQ(Preferences.UseArraysWindow, 0);
-  EXPECT_EQ(services.arraysFreed, 1);
+  EXPECT_EQ(windows.arraysFreed, 1);
 
   // The Parametric table hears of the sum row only when it changes.
   Run("$SUMROW ON");
   Run("$SUMROW ON");
   Run("$SUMROW OFF");
-  EXPECT_EQ(services.sumRows, (std::vector<bool>{true, false}));
+  EXPECT_EQ(windows.sumRows, (std::vector<bool>{true, false}));
 }
 
 TEST_F(DirectivesTest, UnitSystemWordsApplyLeftToRight) {
@@ -159,9 +168,9 @@ TEST_F(DirectivesTest, UnitSystemWordsApplyLeftToRight) {
 TEST_F(DirectivesTest, TabWidthInHundredthsOfAPixel) {
   Run("$TABWIDTH 1.5 CM");
   EXPECT_EQ(Preferences.TabWidth, 5669);
-  EXPECT_EQ(services.fontUpdates, 1);
+  EXPECT_EQ(windows.fontUpdates, 1);
   Run("$TABWIDTH 1.5CM");  // the same width: the window is left alone
-  EXPECT_EQ(services.fontUpdates, 1);
+  EXPECT_EQ(windows.fontUpdates, 1);
   Run("$TABWIDTH 0.5 IN");
   EXPECT_EQ(Preferences.TabWidth, 4800);
   SetDecimalSeparator(',');

@@ -10,7 +10,7 @@
 #include "core/locale_settings.h"
 #include "core/program_flags.h"
 #include "language/comments.h"
-#include "language/language_state.h"
+#include "model/store_state.h"
 
 namespace voq {
 namespace {

@@ -13,6 +13,7 @@
 #include "language/directives.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq::testing {

@@ -9,14 +9,15 @@
 #include "core/calc_state.h"
 #include "core/text_utils.h"
 #include "language/code_listing.h"
-#include "language/compile_driver.h"
-#include "language/compiled_code.h"
-#include "language/document_settings.h"
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
 #include "language/store_fixture.h"
+#include "model/compiled_code.h"
+#include "model/document_settings.h"
+#include "model/warnings_window.h"
+#include "platform/host.h"
+#include "session/compile_driver.h"
 #include "solver/evaluator.h"
-#include "solver/warnings_window.h"
 
 namespace voq::testing {
 namespace {

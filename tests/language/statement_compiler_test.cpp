@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "language/code_listing.h"
-#include "language/compiled_code.h"
 #include "language/function_catalog.h"
 #include "language/operands.h"
 #include "language/statement_preparation.h"
 #include "language/store_fixture.h"
+#include "model/compiled_code.h"
 
 namespace voq::testing {
 namespace {

@@ -1,19 +1,19 @@
 #pragma once
-// A fresh language store for each test (see store_reset.h).
+// Helpers over the language store; every test starts from the engine's
+// start state (tests/test_main.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "language/code_listing.h"
+#include "language/compile_pass.h"
 #include "language/statement_compiler.h"
-#include "language/store_reset.h"
+#include "session/engine.h"
 
 namespace voq::testing {
 
 class LanguageStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetLanguageStore(); }
-  void TearDown() override { ResetLanguageStore(); }
 
   TVariableRecord* Var(int32_t i) { return CurrentProgramUnit->Variable(i); }
   TVariableRecord* VarNamed(const std::string& name) {

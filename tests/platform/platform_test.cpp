@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/console_platform.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 
 namespace voq {

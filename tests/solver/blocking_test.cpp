@@ -7,9 +7,10 @@
 
 #include "core/messages.h"
 #include "language/store_fixture.h"
+#include "model/occurrence_lists.h"
+#include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "solver/code_builder.h"
-#include "solver/occurrence_lists.h"
 #include "solver/sparse_lu.h"
 #include "sparse_test_support.h"
 
@@ -21,12 +22,12 @@ using testing::CodeBuilder;
 class BlockingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::ResetLanguageStore();
+    testing::FreshStore();
     test::ResetCalcState();
   }
   void TearDown() override {
     FreeOccurrenceLists();
-    testing::ResetLanguageStore();
+    testing::FreshStore();
     test::ResetCalcState();
   }
 
@@ -133,7 +134,7 @@ TEST_F(BlockingTest, GuessVariableJoinsTheRow) {
     int blockOfX, blockOfY;
   };
   for (Case c : {Case{false, 1, 2}, Case{true, 2, 1}}) {
-    testing::ResetLanguageStore();
+    testing::FreshStore();
     int32_t x = Unknown("x"), y = Unknown("y");
     if (c.guessFromY) Var(x).GuessVariable = static_cast<int16_t>(y);
     Equation(CodeBuilder().Var(y).Const(2).Word(OpEqual));

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "language/compiled_code.h"
-#include "language/program_units.h"
+#include "model/compiled_code.h"
+#include "model/program_units.h"
 
 namespace voq::testing {
 

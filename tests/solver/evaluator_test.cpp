@@ -24,9 +24,7 @@ class EvaluatorTest : public LanguageStoreTest {
   void SetUp() override {
     LanguageStoreTest::SetUp();
     WarningEquation = nullptr;
-    // Start without function handlers (the first evaluation would install
-    // the numeric ones): each test installs those it needs.
-    EnsureNumericOpcodesInstalled();
+    // Start without function handlers: each test installs those it needs.
     for (int op = 198; op <= 255; ++op) SetOpcodeHandler(op, nullptr);
   }
   void TearDown() override {

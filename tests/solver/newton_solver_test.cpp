@@ -1,5 +1,6 @@
 // The block Newton solver on compiled statements. Solutions are hand
 // calculations: x+y=3, x-y=1 gives x=2, y=1 and then z=x*y=2.
+#include "platform/host.h"
 #include "solver/newton_solver.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,15 @@
 #include "core/calc_state.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
+#include "model/solve_session.h"
+#include "model/warnings_window.h"
 #include "platform/scripted_platform.h"
 #include "solver/blocking.h"
 #include "solver/code_builder.h"
 #include "solver/evaluator.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/progress.h"
-#include "solver/solve_session.h"
 #include "solver/solver_state.h"
-#include "solver/warnings_window.h"
 
 namespace voq {
 namespace {

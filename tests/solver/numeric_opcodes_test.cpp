@@ -3,6 +3,7 @@
 // evaluated with x = 0, so the residual is minus the function's value.
 // Reference values are hand calculations or published tables, named beside
 // each case.
+#include "platform/host.h"
 #include "solver/numeric_opcodes.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,10 @@
 #include <utility>
 
 #include "core/calc_state.h"
-#include "language/document_settings.h"
 #include "language/function_catalog.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
+#include "model/document_settings.h"
 #include "platform/scripted_platform.h"
 #include "solver/code_builder.h"
 #include "solver/evaluator.h"
@@ -345,18 +346,6 @@ TEST_F(NumericOpcodesTest, HandBuiltCodeOutsideTheCatalogue) {
   CodeBuilder().Const(0).Const(7).Const(31).Word(OpSeparator).Word(247).Word(OpEqual).Into(eq_);
   EvaluateEquation(&eq_, 0);
   EXPECT_EQ(CalcErrorCode, 9);
-}
-
-TEST_F(NumericOpcodesTest, FirstEvaluationInstallsWithoutReplacingHandlers) {
-  for (int op = 198; op <= 255; ++op) SetOpcodeHandler(op, nullptr);
-  OpcodeHandler own = [](TEvaluationState& s, int32_t) {
-    s.Values[s.Height] = 7;
-    return true;
-  };
-  SetOpcodeHandler(225, own);
-  EnsureNumericOpcodesInstalled();  // already installed by SetUp: nothing changes
-  EXPECT_EQ(GetOpcodeHandler(225), own);
-  EXPECT_EQ(GetOpcodeHandler(228), nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // compiler. Reference values are hand calculations: 2*3+1 = 7; the cube
 // root of 8 is 2; ln 10 = 2.302585092994045684 (Abramowitz & Stegun, Table
 // 4.1 gives ln 10 = 2.30258 50929 94045 68402); sqrt 2 = 1.414213562373095049.
+#include "platform/host.h"
 #include "solver/one_unknown.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,15 @@
 
 #include "core/calc_state.h"
 #include "language/function_catalog.h"
-#include "language/solve_after_compile.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
+#include "model/solve_session.h"
+#include "model/warnings_window.h"
 #include "platform/scripted_platform.h"
+#include "session/solve_after_compile.h"
 #include "solver/blocking.h"
 #include "solver/code_builder.h"
 #include "solver/evaluator.h"
-#include "solver/solve_session.h"
-#include "solver/warnings_window.h"
 
 namespace voq {
 namespace {
@@ -65,7 +66,7 @@ class OneUnknownTest : public LanguageStoreTest {
 
   // A new document: an empty store with the function catalogue.
   void Fresh() {
-    ResetLanguageStore();
+    FreshStore();
     InstallBuiltinFunctionCatalog();
   }
   // One read of the statements as the reader does it: each statement is

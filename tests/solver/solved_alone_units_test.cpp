@@ -3,6 +3,7 @@
 // calls and unit conversions are built word by word in the compiler's code
 // format (their compilers come with the property library), with a fake
 // property-units source standing in for the library's labels.
+#include "platform/host.h"
 #include "solver/solved_alone_units.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,10 @@
 #include "core/string_constants.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
+#include "model/solve_session.h"
 #include "platform/scripted_platform.h"
 #include "solver/code_builder.h"
 #include "solver/one_unknown.h"
-#include "solver/solve_session.h"
 
 namespace voq {
 namespace {

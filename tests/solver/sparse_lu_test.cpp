@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "platform/host.h"
 #include "solver/blocking.h"
 #include "sparse_test_support.h"
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/calc_state.h"
-#include "language/program_units.h"
+#include "model/occurrence_lists.h"
+#include "model/program_units.h"
+#include "model/warnings_window.h"
 #include "platform/scripted_platform.h"
-#include "solver/occurrence_lists.h"
 #include "solver/solver_state.h"
-#include "solver/warnings_window.h"
 
 namespace voq::test {
 

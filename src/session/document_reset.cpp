@@ -1,0 +1,77 @@
+#include "session/document_reset.h"
+
+#include "core/calc_state.h"
+#include "core/program_flags.h"
+#include "language/comments.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "model/property_caches.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "session/compile_driver.h"
+#include "session/problem_summary.h"
+#include "session/solve_after_compile.h"
+#include "solver/blocking.h"
+#include "solver/solver_state.h"
+
+namespace voq {
+
+void DisposeLookupFiles(bool dropEquations) {
+  DocumentResetWindows().DisposeLookupFiles();
+  if (!dropEquations) return;
+  // Until equations can read lookup files no compiled equation depends on
+  // one, so there is nothing to compile afresh.
+}
+
+void ResetDocument() {
+  DocumentWindows& windows = DocumentResetWindows();
+  PruneLineInfoList();
+  windows.ResetDiagramWindow();
+  Equations().SetText("");
+  windows.ApplyEquationsFont();
+  windows.ResetMainWindowCaptions();
+  if (!LoadingLibrary) windows.CloseTableWindows();
+
+  if (MainProgramUnit == nullptr) EnsureMainProgramUnit();
+  // Records kept for reuse belong to the document that goes.
+  if (ReusableEquations != nullptr &&
+      (MainProgramUnit == nullptr || ReusableEquations != MainProgramUnit->FirstEquation)) {
+    DisposeEquationChain(ReusableEquations);
+  }
+  ReusableEquations = nullptr;
+  ClearVariableStore(MainProgramUnit);
+  if (!LoadingLibrary) windows.DisposePlots();
+  DisposeLookupFiles(false);
+  for (TProgramUnitRecord* unit : ProgramUnitList) {
+    if (unit == nullptr || (unit->IsLibraryUnit && !ShuttingDown)) continue;
+    unit->LastEquation = nullptr;
+    DisposeEquationChain(unit->FirstEquation);
+  }
+  CurrentEquation = nullptr;
+  windows.CompactFunctionTable();
+  DisposeModuleUnits();
+  windows.ResetResultWindows();
+
+  Converged = 0;
+  CalcErrorCode = 0;
+  SolutionAvailable = false;
+  SolutionStarted = false;
+  EquationsCompiled = false;
+  MinMaxMode = false;
+  if (MainProgramUnit != nullptr) {
+    MainProgramUnit->IntegralCount = 0;
+    MainProgramUnit->LastEquation = nullptr;
+  }
+  if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
+  UseDiagramInput = true;
+  DocumentSettings = StoredDocumentSettings;
+  Preferences = StoredPreferences;
+  UncertaintyMode = false;
+  UncertaintyTableMode = false;
+  windows.ResetOtherSettings();
+  CurrentProgramUnit = MainProgramUnit;
+  ActiveChildWindow = kEquationsWindow;
+  FreeOccurrenceLists();
+}
+
+}  // namespace voq

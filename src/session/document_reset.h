@@ -1,0 +1,17 @@
+#pragma once
+// Returning the document to a new, empty one: start-up, File/New, before a
+// document file is read, and File/Exit (which sets ShuttingDown first, so
+// that library units go too). The windows that show the document's results
+// are the host's DocumentWindows.
+#include "platform/host.h"  // DocumentWindows
+
+namespace voq {
+
+// The document becomes new and empty.
+void ResetDocument();
+// Frees the loaded lookup files that are not marked to keep; with
+// dropEquations the equations that read lookup files are compiled afresh at
+// the next read.
+void DisposeLookupFiles(bool dropEquations);
+
+}  // namespace voq

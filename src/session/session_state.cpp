@@ -1,0 +1,20 @@
+#include "session/session_state.h"
+
+#include "session/compile_driver.h"
+#include "session/problem_summary.h"
+#include "session/solve_after_compile.h"
+
+namespace voq {
+
+void ResetSessionState() {
+  CheckOnlyStarted = false;
+  DiagramRefreshCompile = false;
+  SolveOrderCounter = 0;
+  DebugProgramUnit = nullptr;
+  IncludedFiles.clear();
+  LastCompileCounts = TCompileCounts{};
+  DegreesOfFreedom = 0;
+  SolveFromDiagram = false;
+}
+
+}  // namespace voq

@@ -1,0 +1,42 @@
+#include "solver/solver_services.h"
+
+#include "solver/evaluator.h"
+#include "solver/newton_solver.h"
+#include "solver/numeric_opcodes.h"
+#include "solver/one_unknown.h"
+#include "solver/progress.h"
+#include "solver/solved_alone_units.h"
+#include "solver/solver_state.h"
+
+namespace voq {
+
+namespace {
+constexpr int32_t kFirstFunctionOpcode = 198;
+constexpr int32_t kLastFunctionOpcode = 255;
+constexpr int32_t kFirstFamilyOpcode = 247;
+constexpr int32_t kLastFamilyOpcode = 250;
+constexpr int32_t kLastFamilySubCode = 15;
+}  // namespace
+
+void InstallSolverServices() { InstallNumericOpcodes(); }
+
+void ResetSolverState() {
+  for (int32_t op = kFirstFunctionOpcode; op <= kLastFunctionOpcode; ++op) SetOpcodeHandler(op, nullptr);
+  for (int32_t op = kFirstFamilyOpcode; op <= kLastFamilyOpcode; ++op) {
+    for (int32_t sub = 0; sub <= kLastFamilySubCode; ++sub) SetFamilyMemberHandler(op, sub, nullptr);
+  }
+  SetLocalOperandReader(nullptr);
+  SetEvaluationEnvironment(nullptr);
+  SetIntegralStepper(nullptr);
+  SetUnitFactorConverter(nullptr);
+  SetSharingRoutineTest(nullptr);
+  SetPropertyUnitsSource(nullptr);
+  CurrentRun = 0;
+  UnitSettingsUsed = 0;
+  ProgressDlg = nullptr;
+  Converged = 0;
+  FactorBlockNumber = 0;
+  LastPivotMagnitude = 0;
+}
+
+}  // namespace voq
