@@ -6,33 +6,44 @@ set -u
 src=${1:-$(dirname "$0")/../src}
 
 # folder: the folders it may include besides itself.
-declare -A allowed=(
-  [platform]=""
-  [core]="platform"
-  [model]="core platform"
-  [language]="model core platform"
-  [solver]="model core platform"
-  [session]="language solver model core platform"
-  [voq_solve]="session language solver model core platform"
-)
+map='
+platform:
+core: platform
+model: core platform
+language: model core platform
+solver: model core platform
+session: language solver model core platform
+voq_solve: session language solver model core platform
+'
 
-status=0
-for dir in "$src"/*/; do
-  folder=$(basename "$dir")
-  if [ -z "${allowed[$folder]+set}" ]; then
-    echo "src/$folder: not in the layer map of tools/check_layers.sh and src/README.md"
-    status=1
-    continue
-  fi
-  while IFS= read -r line; do
-    file=${line%%:*}
-    target=$(sed -E 's/.*#include "([^/"]+)\/.*/\1/' <<<"$line")
-    [ "$target" = "$folder" ] && continue
-    case " ${allowed[$folder]} " in
-      *" $target "*) ;;
-      *) echo "${file#"$src"/}: includes $target/ (src/$folder may include: ${allowed[$folder]:-nothing})"; status=1 ;;
-    esac
-  done < <(grep -rHE '^#include "[^/"]+/' "$dir" --include='*.h' --include='*.cpp')
-done
-[ $status -eq 0 ] && echo "layers: every include points down"
-exit $status
+folders=$(cd "$src" && ls -d */ | tr -d /)
+grep -rHoE '^#include "[^/"]+/' "$src" --include='*.h' --include='*.cpp' |
+  awk -v src="$src/" -v map="$map" -v folders="$folders" '
+    BEGIN {
+      n = split(map, rows, "\n")
+      for (i = 1; i <= n; i++) {
+        if (rows[i] == "") continue
+        split(rows[i], parts, ":")
+        known[parts[1]] = 1
+        m = split(parts[2], allowed, " ")
+        for (j = 1; j <= m; j++) ok[parts[1] "/" allowed[j]] = 1
+      }
+      split(folders, list, "\n")
+      for (i in list) if (list[i] != "" && !(list[i] in known)) {
+        print "src/" list[i] ": not in the layer map of tools/check_layers.sh and src/README.md"
+        bad = 1
+      }
+    }
+    {
+      file = substr($0, length(src) + 1)
+      sub(/:.*/, "", file)
+      folder = file; sub(/\/.*/, "", folder)
+      target = $0; sub(/.*#include "/, "", target); sub(/\/$/, "", target)
+      if (target == folder || (folder "/" target) in ok) next
+      print file ": includes " target "/, which src/" folder " may not"
+      bad = 1
+    }
+    END {
+      if (bad) exit 1
+      print "layers: every include points down"
+    }'

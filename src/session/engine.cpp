@@ -4,6 +4,8 @@
 #include "language/language_services.h"
 #include "model/model_services.h"
 #include "model/program_units.h"
+#include "model/store_state.h"
+#include "session/document_reset.h"
 #include "session/session_state.h"
 #include "solver/solver_services.h"
 
@@ -28,14 +30,19 @@ bool StartEngine(const THost& host, std::string* missing) {
 bool EngineStarted() { return started; }
 
 void ResetEngineState() {
-  // The store goes first: disposing records reads the flags the later
-  // resets clear (ShuttingDown lets library units go too).
-  ResetModelState();
+  // Services first: a test's fake may be gone by now, and the document
+  // reset below talks to the windows.
+  RestoreInstalledHost();
   ResetCoreState();
+  // What a new document clears, the windows' part included (the editor's
+  // text, the Diagram window); with ShuttingDown the library units go too.
+  ShuttingDown = true;
+  ResetDocument();
+  ShuttingDown = false;
+  ResetModelState();
   ResetLanguageState();
   ResetSolverState();
   ResetSessionState();
-  RestoreInstalledHost();
   // What each subsystem offers the others, installed afresh over whatever a
   // run or a test swapped in.
   InstallModelServices();

@@ -26,7 +26,6 @@
 #include "platform/console_platform.h"
 #include "platform/host.h"
 #include "session/compile_driver.h"
-#include "session/document_reset.h"
 #include "session/engine.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
@@ -339,7 +338,6 @@ int main(int argc, char** argv) {
     std::cerr << "voq-solve: no " << missing << "\n";
     return kExitFailure;
   }
-  ResetDocument();
   // Files the equations include are looked for beside them too.
   const std::string folder = std::filesystem::path(options.file).parent_path().string();
   if (!folder.empty()) AddSearchDirectory(folder);
