@@ -1,8 +1,8 @@
 #pragma once
 // The calculation error and the few program-wide globals that every routine
-// uses to report a failure: a routine stores a message number in
-// CalcErrorCode, fills the MessageArgs its text needs and returns a marker
-// value; callers test CalcErrorCode after each step.
+// uses to report a failure: a routine stores a message number (named in
+// core/message_ids.h) in CalcErrorCode, fills the MessageArgs its text needs
+// and returns a marker value; callers test CalcErrorCode after each step.
 #include <array>
 #include <cstdint>
 #include <string>

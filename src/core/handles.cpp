@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "platform/host.h"
 
@@ -12,11 +13,9 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kOutOfMemoryError = 75;
-
 void ReportOutOfMemory() {
-  CalcErrorCode = kOutOfMemoryError;
-  ShowAlert(GetMessageText(kOutOfMemoryError), kAlertErrorOk, true);
+  CalcErrorCode = kMsgOutOfMemory;
+  ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
 }
 
 // calloc of zero bytes may return nullptr; a block always has an address.

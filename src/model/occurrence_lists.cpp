@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "model/program_units.h"
 
 namespace voq {
@@ -37,7 +38,7 @@ TOccurrenceRecord* AddOccurrence(TProgramUnitRecord& unit, int32_t row, int32_t 
   }
   TOccurrenceRecord* e = new (std::nothrow) TOccurrenceRecord;
   if (!e) {
-    SetCalcError(75);
+    SetCalcError(kMsgOutOfMemory);
     return nullptr;
   }
   e->Row = row;

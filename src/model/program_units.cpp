@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
@@ -17,12 +18,12 @@ namespace {
 
 // Allocation failure: error 75 with its alert, as every allocator reports it.
 void ReportOutOfMemory() {
-  CalcErrorCode = 75;
-  ShowAlert(GetMessageText(75), 0, true);
+  CalcErrorCode = kMsgOutOfMemory;
+  ShowAlert(GetMessageText(kMsgOutOfMemory), 0, true);
 }
 
 std::string MainUnitName() {
-  std::string text = GetMessageText(506);
+  std::string text = GetMessageText(kMsgMainUnitName);
   return text.empty() ? std::string("Main") : text;
 }
 
@@ -383,7 +384,7 @@ int32_t FindVariable(const std::string& name) {
   if (unit != MainProgramUnit && unit->UnitIndex > 0 && upper == unit->UpperName) {
     SetMessageArg(1, std::string(unit->IsSubprogram ? "Subprogram " : "Module ") + unit->Name);
     SetMessageArg(2, unit->Name);
-    CalcErrorCode = 253;
+    CalcErrorCode = kMsgForbiddenVariableName;
   }
   return v;
 }
@@ -396,7 +397,7 @@ void AddVariable(const std::string& name) {
     unit->VariableCount = static_cast<int16_t>(MaxVariables);
     SetMessageArg(1, "10000");
     MessageHelpContext = 17;
-    CalcErrorCode = 70;
+    CalcErrorCode = kMsgTooManyVariables;
     return;
   }
   TVariableRecord* v = nullptr;
