@@ -47,5 +47,9 @@ void SetCalcError(int32_t code, const std::string& arg1);
 void SetCalcErrorWithHelp(int32_t code, int32_t helpContext);
 // Clears the error, its arguments are kept (raisers overwrite what they use).
 void ClearCalcError();
+// Memory was refused, or a list outgrew what the program holds: sets the
+// out-of-memory error and shows nothing. A checked allocator shows its alert
+// at once; elsewhere the error is reported with the step that failed.
+void ReportOutOfMemory();
 
 }  // namespace voq

@@ -5,7 +5,6 @@
 #include <new>
 
 #include "core/calc_state.h"
-#include "core/message_ids.h"
 #include "core/program_flags.h"
 #include "model/store_state.h"
 
@@ -157,7 +156,7 @@ void RecordComment(int32_t start, int32_t end) {
   try {
     CommentRecordList.emplace_back();
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   TCommentRecord& r = CommentRecordList.back();

@@ -82,7 +82,7 @@ void ReadTextLine(std::string& line, int32_t& effectiveLength) {
   try {
     line.assign(EquationTextBuffer, size_t(position), size_t(n));
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   effectiveLength = n;
@@ -142,7 +142,7 @@ bool BeginEquationText(std::string_view windowText) {
   } catch (const std::bad_alloc&) {
     EquationTextBuffer.clear();
     EquationTextLength = 0;
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return false;
   }
   EquationTextLength = int32_t(EquationTextBuffer.size()) + 1;

@@ -279,7 +279,7 @@ void CompileArgumentList(TBuiltinCallContext& context) {
   std::string& text = *context.Text;
   auto* list = new (std::nothrow) TArgumentListRecord;
   if (list == nullptr) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   list->Kind = -3;
@@ -386,7 +386,7 @@ void AddCallArgument(TArgumentListRecord* list, int32_t code) {
       list->Codes.resize(list->Codes.size() + 50);  // grows by 200 bytes
       list->Capacity += 200;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = kMsgOutOfMemory;
+      ReportOutOfMemory();
       return;
     }
   }
@@ -500,7 +500,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
 
   auto* record = new (std::nothrow) TSumRecord;
   if (record == nullptr) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   record->TermText = term.substr(0, 255);
@@ -539,7 +539,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
     return;
   }
   if (hi - lo + 1 > kMaxSeriesTerms) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
 
@@ -554,7 +554,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
   for (int64_t k = lo; k <= hi; ++k) {
     auto* piece = new (std::nothrow) TTextPiece;
     if (piece == nullptr) {
-      CalcErrorCode = kMsgOutOfMemory;
+      ReportOutOfMemory();
       DisposePieces(head);
       return;
     }

@@ -22,7 +22,7 @@ bool AppendToBlock(std::vector<T>& block, int32_t& count, int32_t& capacity, int
       block.resize(static_cast<size_t>(newCapacity / elementBytes));
       capacity = newCapacity;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = kMsgOutOfMemory;
+      ReportOutOfMemory();
       ShowAlert(GetMessageText(kMsgOutOfMemory), 0, true);
       return false;
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/calc_state.h"
-#include "core/message_ids.h"
 #include "model/program_units.h"
 
 namespace voq {
@@ -38,7 +37,7 @@ TOccurrenceRecord* AddOccurrence(TProgramUnitRecord& unit, int32_t row, int32_t 
   }
   TOccurrenceRecord* e = new (std::nothrow) TOccurrenceRecord;
   if (!e) {
-    SetCalcError(kMsgOutOfMemory);
+    ReportOutOfMemory();
     return nullptr;
   }
   e->Row = row;

@@ -16,9 +16,9 @@
 namespace voq {
 namespace {
 
-// Allocation failure: error 75 with its alert, as every allocator reports it.
-void ReportOutOfMemory() {
-  CalcErrorCode = kMsgOutOfMemory;
+// Allocation failure: out of memory with its alert, as every allocator reports it.
+void ReportAllocationFailure() {
+  ReportOutOfMemory();
   ShowAlert(GetMessageText(kMsgOutOfMemory), 0, true);
 }
 
@@ -192,7 +192,7 @@ TProgramUnitRecord* CreateProgramUnit() {
     ProgramUnitList.push_back(unit);
   } catch (const std::bad_alloc&) {
     delete unit;
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return nullptr;
   }
   unit->UnitIndex = static_cast<int16_t>(ProgramUnitList.size() - 1);
@@ -259,7 +259,7 @@ TProgramUnitRecord* FindOrCreateModule(const std::string& name) {
   try {
     unit->ArgumentList = new TArgumentListRecord();
   } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return unit;
   }
   unit->ArgumentList->Name = CutName(name);
@@ -404,7 +404,7 @@ void AddVariable(const std::string& name) {
   try {
     v = new TVariableRecord();
   } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     unit->VariableCount -= 1;
     return;
   }
@@ -574,7 +574,7 @@ bool NewEquation(const std::string& text, int32_t line) {
     e->CodeCapacity = 200;
   } catch (const std::bad_alloc&) {
     delete e;
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return false;
   }
   CurrentEquation = e;

@@ -164,7 +164,7 @@ bool LocateMissingInclude(std::string& name) {
       EquationTextBuffer = NormalizeLineBreaks(editor.GetText());
       EquationTextLength = int32_t(EquationTextBuffer.size()) + 1;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = kMsgOutOfMemory;
+      ReportOutOfMemory();
       return false;
     }
     TextReader.position += int32_t(chosen.size()) - int32_t(name.size());
@@ -566,11 +566,11 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
     windowText = Equations().GetText();
   } catch (const std::bad_alloc&) {
     windowText.clear();
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
   }
   if (CalcErrorCode == kMsgOutOfMemory || !BeginEquationText(windowText)) {
     ShowAlert(GetMessageText(kMsgOperationOutOfMemory), kAlertErrorOk, false);
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     Compiling().Hide();
     ReleaseRetainedEquations();
     SolutionAvailable = false;

@@ -148,7 +148,7 @@ void Blocker::AddVariableOccurrence(int32_t v, int32_t row, TEquationRecord* equ
   TVariableRecord* var = unit_.Variable(v);
   if (!var || var->Mark || var->UnknownPosition <= 0 || var->UnknownPosition > n_) return;
   if (!AddOccurrence(unit_, row, var->UnknownPosition, v, equation)) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
     return;
   }
@@ -346,7 +346,7 @@ void BlockOccurrenceStructure(TProgramUnitRecord& unit) {
     Blocker blocker(unit);
     blocker.Run(false);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
   }
 }
 
@@ -356,7 +356,7 @@ void BlockProgramUnit() {
     Blocker blocker(*CurrentProgramUnit);
     blocker.Run(true);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
   }
 }
 

@@ -416,7 +416,7 @@ void SolveEquationBlocks() {
     step.assign(static_cast<size_t>(u.UnknownCount) + 1, 0);
   } catch (const std::bad_alloc&) {
     ReportIOError(kMsgOutOfMemory);  // the allocation failure is shown at once
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   Extended* const outerStep = stepVector;

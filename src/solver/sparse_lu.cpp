@@ -33,7 +33,7 @@ std::unique_ptr<T[]> AllocateRaw(size_t count) {
 
 // The checked allocation of the program: the failure is error 75, shown at once.
 void ReportAllocationFailure() {
-  CalcErrorCode = kMsgOutOfMemory;
+  ReportOutOfMemory();
   ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
 }
 
@@ -132,7 +132,7 @@ void SparseSystem::FactorBlock() {
   W = AllocateRaw<Extended>(static_cast<size_t>(last_ - first_ + 1));
   if (!W) {
     ReportIOError(kMsgOutOfMemory);
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
     return;
   }
   RebuildOccurrenceLinks(unit_);
@@ -412,7 +412,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
       if (!marks[cc]) {
         TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
         if (!fill) {
-          CalcErrorCode = kMsgOutOfMemory;
+          ReportOutOfMemory();
           break;
         }
         marks[cc] = 1;
@@ -499,7 +499,7 @@ void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
     SparseSystem system(unit);
     system.Solve(stepVector);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kMsgOutOfMemory;
+    ReportOutOfMemory();
   }
 }
 
