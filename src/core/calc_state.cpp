@@ -1,5 +1,7 @@
 #include "core/calc_state.h"
 
+#include "core/message_ids.h"
+
 namespace voq {
 
 int32_t CalcErrorCode = 0;
@@ -34,5 +36,7 @@ void SetCalcErrorWithHelp(int32_t code, int32_t helpContext) {
 }
 
 void ClearCalcError() { CalcErrorCode = 0; }
+
+void ReportOutOfMemory() { CalcErrorCode = kMsgOutOfMemory; }
 
 }  // namespace voq

@@ -1,8 +1,8 @@
 #pragma once
 // The calculation error and the few program-wide globals that every routine
-// uses to report a failure: a routine stores a message number in
-// CalcErrorCode, fills the MessageArgs its text needs and returns a marker
-// value; callers test CalcErrorCode after each step.
+// uses to report a failure: a routine stores a message number (named in
+// core/message_ids.h) in CalcErrorCode, fills the MessageArgs its text needs
+// and returns a marker value; callers test CalcErrorCode after each step.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -47,5 +47,9 @@ void SetCalcError(int32_t code, const std::string& arg1);
 void SetCalcErrorWithHelp(int32_t code, int32_t helpContext);
 // Clears the error, its arguments are kept (raisers overwrite what they use).
 void ClearCalcError();
+// Memory was refused, or a list outgrew what the program holds: sets the
+// out-of-memory error and shows nothing. A checked allocator shows its alert
+// at once; elsewhere the error is reported with the step that failed.
+void ReportOutOfMemory();
 
 }  // namespace voq

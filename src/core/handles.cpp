@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "platform/host.h"
 
@@ -12,11 +13,10 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kOutOfMemoryError = 75;
-
-void ReportOutOfMemory() {
-  CalcErrorCode = kOutOfMemoryError;
-  ShowAlert(GetMessageText(kOutOfMemoryError), kAlertErrorOk, true);
+// A checked allocator shows the out-of-memory error at once.
+void ReportAllocationFailure() {
+  ReportOutOfMemory();
+  ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
 }
 
 // calloc of zero bytes may return nullptr; a block always has an address.
@@ -28,7 +28,7 @@ uint8_t* AllocateBlock(size_t size) {
 
 void* NewPtrChecked(size_t size) {
   void* p = AllocateBlock(size);
-  if (!p) ReportOutOfMemory();
+  if (!p) ReportAllocationFailure();
   return p;
 }
 
@@ -40,13 +40,13 @@ void DisposePtr(void*& ptr) {
 Handle NewHandle(size_t size) {
   uint8_t* block = AllocateBlock(size);
   if (!block) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return nullptr;
   }
   auto* master = new (std::nothrow) TMasterPointer;
   if (!master) {
     std::free(block);
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return nullptr;
   }
   master->Block = block;
@@ -68,7 +68,7 @@ bool SetHandleSize(Handle handle, size_t newSize) {
   if (!handle) return false;
   uint8_t* block = AllocateBlock(newSize);
   if (!block) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return false;
   }
   if (handle->Block) std::memcpy(block, handle->Block, handle->Size < newSize ? handle->Size : newSize);
@@ -81,7 +81,7 @@ bool SetHandleSize(Handle handle, size_t newSize) {
 TParamNodeRecord* NewParamNode(double value) {
   auto* node = new (std::nothrow) TParamNodeRecord;
   if (!node) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return nullptr;
   }
   node->Value = value;

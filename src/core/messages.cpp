@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/message_table.h"
 #include "core/program_flags.h"
 #include "platform/host.h"
@@ -91,7 +92,7 @@ void ShowEquationError(int32_t number, int32_t start, int32_t end, int32_t line)
   windows.SetEquationsHideSelection(false);
   number = number < 0 ? -number : number;
   int kind = kAlertErrorOk;
-  if (number == 900) {
+  if (number == kMsgPendingWarning) {
     if (!ShowWarningMessages) return;
     kind = kAlertInfoOk;
     if (WarningEquation && equationRangeReader) {
@@ -103,10 +104,12 @@ void ShowEquationError(int32_t number, int32_t start, int32_t end, int32_t line)
       line = 0;
     }
   }
-  if (number == 58) return;
-  std::string text = (number == 100 || number == 900) ? MessageText : GetMessageText(number);
-  if (DiagramInputStatement && number != 100) text = MessageText + ".  " + text;
-  if (number == 75) {
+  if (number == kMsgCancelled) return;
+  std::string text = (number == kMsgPreparedText || number == kMsgPendingWarning)
+                         ? MessageText
+                         : GetMessageText(number);
+  if (DiagramInputStatement && number != kMsgPreparedText) text = MessageText + ".  " + text;
+  if (number == kMsgOutOfMemory) {
     if (!PlayingMacroFile) ShowAlert(text, kAlertErrorOk, true);
     return;
   }
@@ -115,8 +118,8 @@ void ShowEquationError(int32_t number, int32_t start, int32_t end, int32_t line)
     if (ActiveChildWindow != kEquationsWindow) windows.ShowWindow(kEquationsWindow);
     windows.SelectEquationsText(start, end, line);
   }
-  bool beep = number != 900;
-  if (number == 54) kind = kAlertInfoOk;
+  bool beep = number != kMsgPendingWarning;
+  if (number == kMsgConstrained) kind = kAlertInfoOk;
   if (!PlayingMacroFile) ShowAlert(text, kind, beep);
   if (line > 0 && !DiagramInputStatement) {
     windows.ShowAndFocus(kEquationsWindow);
@@ -129,18 +132,18 @@ void ReportIOError(int32_t code) {
   SetMessageArg(1, std::to_string(code).substr(0, 15));
   std::string text;
   if (code == 5) {
-    text = GetMessageText(388);
+    text = GetMessageText(kMsgFileAccessDenied);
   } else if (code == 0 || code == 101) {
     text = "The file could not be written (I/O result " + MessageArgs[1] + "):  Disk full";
   } else {
-    text = GetMessageText(389);
+    text = GetMessageText(kMsgUnexpectedIOError);
   }
   ShowAlert(text, kAlertErrorOk, true);
 }
 
 void CheckAbortRequested() {
   if (!AbortRequested) return;
-  CalcErrorCode = 58;
+  CalcErrorCode = kMsgCancelled;
   if (clearLastEquationHook) clearLastEquationHook();
 }
 

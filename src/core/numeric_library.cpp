@@ -3,14 +3,13 @@
 #include <cmath>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 
 namespace voq {
 
 namespace {
 
-constexpr int32_t kLogDomainError = 6;
-constexpr int32_t kSqrtDomainError = 8;
 // The angle at -pi is folded to +pi; pi as the complex functions take it.
 constexpr Extended kPolarPi = 3.14159265359L;
 // The largest value below InfinityValue (mantissa ...704E): a bisection
@@ -26,13 +25,13 @@ Extended PowerReal(Extended x, Extended y) {
 
 Extended SafeLn(Extended x) {
   if (x > 0) return std::log(x);
-  CalcErrorCode = kLogDomainError;
+  CalcErrorCode = kMsgLogOfNonPositive;
   return 1;
 }
 
 Extended SafeSqrt(Extended x) {
   if (x >= 0) return std::sqrt(x);
-  CalcErrorCode = kSqrtDomainError;
+  CalcErrorCode = kMsgSqrtOfNegative;
   return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/text_utils.h"
 
@@ -11,7 +12,6 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kStringIndexError = 302;
 constexpr size_t kVariableNameLength = 30;
 
 StringVariableReader& VariableReader() {
@@ -28,8 +28,8 @@ void ResetStringConstants() { StringConstants.assign(1, "??"); }
 void StringConstText(int32_t n, std::string& text) {
   if (n < 1 || static_cast<size_t>(n) > StringConstants.size()) {
     text = "??";
-    CalcErrorCode = kStringIndexError;
-    MessageText = GetMessageText(kStringIndexError);
+    CalcErrorCode = kMsgStringIndexRange;
+    MessageText = GetMessageText(kMsgStringIndexRange);
     return;
   }
   text = StringConstants[static_cast<size_t>(n) - 1];

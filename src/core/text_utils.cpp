@@ -4,13 +4,13 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "platform/host.h"
 
 namespace voq {
 
 namespace {
 
-constexpr int32_t kUnmatchedQuotesError = 343;
 // Bound on ReplaceAllShort's re-searching: text stays within maxLength, so a
 // pair that keeps producing new matches must not loop without end.
 constexpr int32_t kMaxShortReplacements = 65536;
@@ -113,7 +113,7 @@ void RemoveQuoteChars(std::string& text) {
   const size_t quotes = static_cast<size_t>(std::erase(text, '\''));
   if (quotes != 0 && quotes != 2) {
     MessageArgs[1] = "";
-    CalcErrorCode = kUnmatchedQuotesError;
+    CalcErrorCode = kMsgUnmatchedQuotes;
   }
 }
 

@@ -156,7 +156,7 @@ void RecordComment(int32_t start, int32_t end) {
   try {
     CommentRecordList.emplace_back();
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = 75;
+    ReportOutOfMemory();
     return;
   }
   TCommentRecord& r = CommentRecordList.back();

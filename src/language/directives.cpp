@@ -8,6 +8,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
@@ -26,12 +27,11 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kNotAvailable = 100;  // shows MessageText
-constexpr int32_t kOpenAttempts = 11;   // the first try and 10 more
+constexpr int32_t kOpenAttempts = 11;  // the first try and 10 more
 
 void RefuseDirective(const std::string& name) {
   MessageText = "The " + name + " directive is not available in this version.";
-  CalcErrorCode = kNotAvailable;
+  CalcErrorCode = kMsgPreparedText;
 }
 
 DirectiveServices defaultServices;
@@ -151,7 +151,7 @@ void SetComplexMode(int32_t value) {
   if (MainProgramUnit != nullptr) MainProgramUnit->UnitComplexMode = static_cast<uint8_t>(value);
   if (changed && MainStatementSeen) {
     // The equations read so far were compiled in the other mode.
-    ShowAlert(GetMessageText(264), kAlertWarningOk, true);
+    ShowAlert(GetMessageText(kMsgComplexModeChanged), kAlertWarningOk, true);
     AbortRequested = 1;
   }
 }
@@ -231,10 +231,10 @@ bool NextDataLine() {
       if (!IsBlankText(Import.dataLine)) return true;
     }
     if (CheckOnlyMode) {
-      CalcErrorCode = 58;
+      CalcErrorCode = kMsgCancelled;
     } else {
       SetMessageArg(1, "Clipboard");
-      CalcErrorCode = 654;
+      CalcErrorCode = kMsgEndOfData;
     }
     return false;
   }
@@ -243,16 +243,16 @@ bool NextDataLine() {
     if (ioError != 0) {
       SetMessageArg(1, std::to_string(ioError));
       SetMessageArg(2, Import.name);
-      CalcErrorCode = 368;
+      CalcErrorCode = kMsgUnexpectedReadError;
     } else {
       SetMessageArg(1, Import.name);
-      CalcErrorCode = 654;
+      CalcErrorCode = kMsgEndOfData;
     }
     return false;
   }
   if (IsBlankText(Import.dataLine)) {
     SetMessageArg(1, Import.name);
-    CalcErrorCode = 654;
+    CalcErrorCode = kMsgEndOfData;
     return false;
   }
   return true;
@@ -263,7 +263,7 @@ bool OpenImportSource(const std::string& source) {
   if (SameTextNoCase(source, "CLIPBOARD")) {
     std::string text;
     if (!Platform().GetClipboardText(text) || text.empty()) {
-      CalcErrorCode = 653;
+      CalcErrorCode = kMsgClipboardEmpty;
       return false;
     }
     Import.clipboard = true;
@@ -276,7 +276,7 @@ bool OpenImportSource(const std::string& source) {
   }
   if (!FileExistsOnPath(source)) {
     SetMessageArg(1, source);
-    CalcErrorCode = 374;
+    CalcErrorCode = kMsgFileNotFound;
     return false;
   }
   Import.name = source;
@@ -294,7 +294,7 @@ bool OpenImportSource(const std::string& source) {
   if (ioError != 0) {
     SetMessageArg(1, std::to_string(ioError));
     SetMessageArg(2, source);
-    CalcErrorCode = 368;
+    CalcErrorCode = kMsgUnexpectedReadError;
     if (Import.file != nullptr) std::fclose(Import.file);
     Import.file = nullptr;
     return false;
@@ -367,7 +367,7 @@ void SetTabWidth(const std::string& directive) {
   }
   if (!ok) {
     SetMessageArg(1, "TABWIDTH");
-    ShowAlert(GetMessageText(607), kAlertWarningOk, true);
+    ShowAlert(GetMessageText(kMsgDirectiveSyntax), kAlertWarningOk, true);
     return;
   }
   const auto newWidth = static_cast<int16_t>(width);
@@ -405,7 +405,7 @@ void ImportValue(const std::string& name) {
     SetMessageArg(1, std::to_string(errorPos));
     SetMessageArg(2, token);
     SetMessageArg(3, Import.name);
-    CalcErrorCode = 370;
+    CalcErrorCode = kMsgIllegalCharacterInString;
     return;
   }
   v->Value = value;
@@ -446,7 +446,7 @@ void ImportDirective(const std::string& text) {
     if (v == nullptr) {
       SetMessageArg(1, source);
       SetMessageArg(2, "$Import");
-      CalcErrorCode = 566;
+      CalcErrorCode = kMsgInvalidFileName;
       return;
     }
     source = StringConstText(static_cast<int32_t>(v->Value));

@@ -5,6 +5,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/program_flags.h"
 #include "language/comments.h"
 #include "language/statement_compiler.h"
@@ -13,10 +14,6 @@
 namespace voq {
 
 namespace {
-
-constexpr int32_t kLineTooLongError = 42;
-constexpr int32_t kUnmatchedCommentError = 17;
-constexpr int32_t kNoMemoryError = 75;
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -85,7 +82,7 @@ void ReadTextLine(std::string& line, int32_t& effectiveLength) {
   try {
     line.assign(EquationTextBuffer, size_t(position), size_t(n));
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kNoMemoryError;
+    ReportOutOfMemory();
     return;
   }
   effectiveLength = n;
@@ -93,7 +90,7 @@ void ReadTextLine(std::string& line, int32_t& effectiveLength) {
   effectiveLength = StrippedLength(line);
   if (effectiveLength > kMaxLineLength) {
     // The error selects the line, which may continue a statement begun above.
-    CalcErrorCode = kLineTooLongError;
+    CalcErrorCode = kMsgLineTooLong;
     CalcErrorStart = position;
     CalcErrorEnd = CalcErrorStart + kMaxLineLength;
     EquationLineNo = LineOfChar(position) + 1;
@@ -145,7 +142,7 @@ bool BeginEquationText(std::string_view windowText) {
   } catch (const std::bad_alloc&) {
     EquationTextBuffer.clear();
     EquationTextLength = 0;
-    CalcErrorCode = kNoMemoryError;
+    ReportOutOfMemory();
     return false;
   }
   EquationTextLength = int32_t(EquationTextBuffer.size()) + 1;
@@ -243,7 +240,7 @@ bool NextEquationLine(std::string& line, bool& fromList) {
       ReadContinuationLine(fromList, next, nextEffective);
       if (CalcErrorCode != 0) return false;
       if (effective + nextEffective > kMaxLineLength) {
-        CalcErrorCode = kLineTooLongError;
+        CalcErrorCode = kMsgLineTooLong;
         CalcErrorEnd = fromList ? -1 : nextStart + int32_t(next.size());
         if (fromList) CalcErrorStart = -1;
         line.clear();
@@ -372,14 +369,14 @@ void SplitAndCleanStatement(std::string& statement) {
   // than the line limit; a joined text that does is still refused here
   // rather than handed on beyond the compiler's limit.
   if (CalcErrorCode == 0 && statement.size() > size_t(kMaxStatementLength)) {
-    CalcErrorCode = kLineTooLongError;
+    CalcErrorCode = kMsgLineTooLong;
     statement.clear();
   }
 }
 
 bool CheckCommentsClosed() {
   if (CommentScan.commentDepth <= 0) return false;
-  CalcErrorCode = kUnmatchedCommentError;
+  CalcErrorCode = kMsgUnmatchedComment;
   CalcErrorStart = CommentScan.commentStart;
   CalcErrorEnd = EquationTextLength - 1;
   return true;

@@ -4,6 +4,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/number_text.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
@@ -90,7 +91,7 @@ std::string HeaderText(const std::vector<std::string>& names) {
     const TVariableRecord* v = MainVariable(name);
     if (v == nullptr) {
       SetMessageArg(1, name);
-      CalcErrorCode = 564;
+      CalcErrorCode = kMsgExportVariableNotFound;
       continue;
     }
     const char letter = v->Style == 0 ? 'E' : v->Style == 1 ? 'F' : 'A';
@@ -111,7 +112,7 @@ std::string ValueLine(const std::vector<std::string>& names) {
     const TVariableRecord* v = MainVariable(name);
     if (v == nullptr) {
       SetMessageArg(1, name);
-      CalcErrorCode = 564;
+      CalcErrorCode = kMsgExportVariableNotFound;
       continue;
     }
     if (!first) line.push_back(ArgumentSeparator);
@@ -143,7 +144,7 @@ bool ExportOne(const std::string& directive, int32_t run) {
     if (v == nullptr) {
       SetMessageArg(1, target);
       SetMessageArg(2, "$Export");
-      CalcErrorCode = 566;
+      CalcErrorCode = kMsgInvalidFileName;
       return false;
     }
     target = StringConstText(static_cast<int32_t>(v->Value));
@@ -153,7 +154,7 @@ bool ExportOne(const std::string& directive, int32_t run) {
   const bool clipboard = SameTextNoCase(target, "CLIPBOARD");
   const std::string extension = UpperExtension(target);
   if (!clipboard && extension != ".CSV" && extension != ".TXT") {
-    CalcErrorCode = 565;
+    CalcErrorCode = kMsgExportExtension;
     return false;
   }
 
@@ -191,7 +192,7 @@ bool ExportOne(const std::string& directive, int32_t run) {
     // The file cannot be written: reported like a missing target.
     SetMessageArg(1, target);
     SetMessageArg(2, "$Export");
-    CalcErrorCode = 566;
+    CalcErrorCode = kMsgInvalidFileName;
     return false;
   }
   output += "\r\n";
@@ -217,7 +218,7 @@ int32_t ReadRangeBound(const std::string& text) {
   std::string t = text;
   TrimShort(t, INT32_MAX);
   if (t.empty()) {
-    CalcErrorCode = 265;
+    CalcErrorCode = kMsgArrayRangeError;
     return 0;
   }
   if (IsDigitChar(t[0])) {
@@ -225,18 +226,18 @@ int32_t ReadRangeBound(const std::string& text) {
     bool ok = t.size() <= 10;
     for (char c : t) ok = ok && IsDigitChar(c);
     if (ok) StrToLongSafe(t, n, ok);
-    if (!ok) CalcErrorCode = 265;
+    if (!ok) CalcErrorCode = kMsgArrayRangeError;
     return n;
   }
   const TVariableRecord* v = MainVariable(t);
   if (v == nullptr) return 0;
   if (v->UnknownPosition != kDeterminedVariable) {
-    CalcErrorCode = 265;
+    CalcErrorCode = kMsgArrayRangeError;
     return 0;
   }
   const Extended r = RoundReal(v->Value);
   if (!(r >= -2147483648.0L && r <= 2147483647.0L)) {
-    CalcErrorCode = 265;
+    CalcErrorCode = kMsgArrayRangeError;
     return 0;
   }
   return static_cast<int32_t>(r);
@@ -246,7 +247,7 @@ void ReadRangeBoundsList(const std::string& text, int32_t& count, std::array<int
                          std::array<int32_t, 3>& highs) {
   count = 0;
   if (text.find("..") == std::string::npos) {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
     return;
   }
   size_t k = 0;
@@ -254,11 +255,11 @@ void ReadRangeBoundsList(const std::string& text, int32_t& count, std::array<int
     const size_t end = text.find_first_of(std::string("]") + ArgumentSeparator, k);
     if (end == std::string::npos) {
       // A group that never ends: the bound text is not closed.
-      CalcErrorCode = 3;
+      CalcErrorCode = kMsgSyntaxError;
       return;
     }
     if (count == kMaxRangeGroups) {
-      CalcErrorCode = 266;
+      CalcErrorCode = kMsgCommonArrayDimensions;
       return;
     }
     const std::string group = text.substr(k, end - k);
@@ -280,7 +281,7 @@ std::vector<std::string> ExpandArrayRange(const std::string& item) {
   std::vector<std::string> names;
   const size_t open = item.find('[');
   if (open == std::string::npos) {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
     return names;
   }
   const std::string base = item.substr(0, open);
@@ -294,7 +295,7 @@ std::vector<std::string> ExpandArrayRange(const std::string& item) {
     if (highs[g] < lows[g]) return names;
     total *= static_cast<int64_t>(highs[g]) - lows[g] + 1;
     if (total > kMaxRangeElements) {
-      CalcErrorCode = 265;
+      CalcErrorCode = kMsgArrayRangeError;
       return names;
     }
   }

@@ -7,6 +7,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "language/function_catalog.h"
@@ -93,7 +94,7 @@ int64_t RangeElementCount(const std::string& argument) {
   const size_t open = argument.find('[');
   const size_t close = argument.find(']', open);
   if (open == std::string::npos || close == std::string::npos) {
-    SetCalcErrorWithHelp(14, 4);
+    SetCalcErrorWithHelp(kMsgIllegalSubscript, 4);
     return -1;
   }
   int64_t count = 1;
@@ -108,7 +109,7 @@ int64_t RangeElementCount(const std::string& argument) {
       const int64_t lo = EvalIndexExpression(subscript.substr(0, dots), "");
       const int64_t hi = CalcErrorCode == saved ? EvalIndexExpression(subscript.substr(dots + 2), "") : 0;
       if (CalcErrorCode != saved) {
-        SetCalcErrorWithHelp(14, 4);
+        SetCalcErrorWithHelp(kMsgIllegalSubscript, 4);
         return -1;
       }
       const int64_t span = hi < lo ? 0 : hi - lo + 1;
@@ -135,7 +136,7 @@ int32_t RangeTextIndex(const std::string& argument) {
 // Records one argument text; returns the number of values it stands for.
 int64_t RecordArgument(TArgumentListRecord* list, const std::string& argument) {
   if (!argument.empty() && argument[0] == '[') {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
     return 0;
   }
   if (argument.find('[') != std::string::npos && argument.find("..") != std::string::npos) {
@@ -164,7 +165,7 @@ bool TakeMessageLiteral(std::string& text, int32_t open, TCallArguments& result)
       int32_t close = k + 1;
       while (close <= Length(text) && At(text, close) != '\'') ++close;
       if (close > Length(text)) {
-        CalcErrorCode = 162;
+        CalcErrorCode = kMsgMissingQuoteOrSyntax;
         return false;
       }
       result.MessageIndex = StringConstIndex(Slice(text, k + 1, close - 1));
@@ -187,7 +188,7 @@ bool TakeMessageLiteral(std::string& text, int32_t open, TCallArguments& result)
 
 bool FitsStatement(const std::string& text, int32_t maxLength) {
   if (Length(text) > maxLength) {
-    CalcErrorCode = kStatementTooLongError;
+    CalcErrorCode = kMsgStatementTooLong;
     return false;
   }
   return true;
@@ -197,7 +198,7 @@ bool FitsStatement(const std::string& text, int32_t maxLength) {
 // past maxLength (error 340).
 bool InsertText(std::string& text, int32_t maxLength, int32_t at, const std::string& s) {
   if (Length(text) + Length(s) > maxLength) {
-    CalcErrorCode = kStatementTooLongError;
+    CalcErrorCode = kMsgStatementTooLong;
     return false;
   }
   text.insert(static_cast<size_t>(at) - 1, s);
@@ -268,7 +269,7 @@ void DisposePieces(TTextPiece* head) {
 // Error 378 for a form whose compiler is not installed.
 void NotDefined(const TBuiltinCallContext& context) {
   SetMessageArg(1, "Function " + context.TypedName);
-  SetCalcErrorWithHelp(378, 84);
+  SetCalcErrorWithHelp(kMsgNotDefined, 84);
 }
 
 // The argument list of MIN, MAX, AVERAGE and a SUM of a plain list: every
@@ -278,7 +279,7 @@ void CompileArgumentList(TBuiltinCallContext& context) {
   std::string& text = *context.Text;
   auto* list = new (std::nothrow) TArgumentListRecord;
   if (list == nullptr) {
-    CalcErrorCode = 75;
+    ReportOutOfMemory();
     return;
   }
   list->Kind = -3;
@@ -336,7 +337,7 @@ bool ScaleOperand(const std::string& argument, std::string& operand) {
     }
     return true;
   }
-  TrimShort(scale, kStatementTooLongError);
+  TrimShort(scale);
   RemoveQuoteChars(scale);
   if (CalcErrorCode != 0) return false;
   const int32_t index = StringConstIndex(UpperCaseText(scale));
@@ -385,7 +386,7 @@ void AddCallArgument(TArgumentListRecord* list, int32_t code) {
       list->Codes.resize(list->Codes.size() + 50);  // grows by 200 bytes
       list->Capacity += 200;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = 75;
+      ReportOutOfMemory();
       return;
     }
   }
@@ -453,7 +454,7 @@ void ScanCallArguments(std::string& text, int32_t open, bool takeMessageLiteral,
     }
   }
   if (result.Close == 0) {
-    CalcErrorCode = 1;
+    CalcErrorCode = kMsgUnmatchedParentheses;
     return;
   }
   result.Count = count;
@@ -476,12 +477,12 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
   const int32_t open = context.Arguments.Open;
   auto notSeriesForm = [&]() {
     SetMessageArg(1, context.TypedName);
-    SetCalcErrorWithHelp(233, help);
+    SetCalcErrorWithHelp(kMsgSumSyntax, help);
   };
 
   const int32_t close = MatchingParenthesis(text, open);
   if (close == 0) {
-    CalcErrorCode = 1;
+    CalcErrorCode = kMsgUnmatchedParentheses;
     return;
   }
   const int32_t termEnd = TopLevelSeparator(text, open + 1, close - 1);
@@ -499,7 +500,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
 
   auto* record = new (std::nothrow) TSumRecord;
   if (record == nullptr) {
-    CalcErrorCode = 75;
+    ReportOutOfMemory();
     return;
   }
   record->TermText = term.substr(0, 255);
@@ -530,15 +531,15 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
 
   if (PendingTextPieces != nullptr) {
     SetMessageArg(1, context.TypedName);
-    SetCalcErrorWithHelp(231, help);
+    SetCalcErrorWithHelp(kMsgNestedSum, help);
     return;
   }
   if (hi < lo) {
-    SetCalcErrorWithHelp(235, help);
+    SetCalcErrorWithHelp(kMsgSumLimitsReversed, help);
     return;
   }
   if (hi - lo + 1 > kMaxSeriesTerms) {
-    CalcErrorCode = 75;
+    ReportOutOfMemory();
     return;
   }
 
@@ -553,7 +554,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
   for (int64_t k = lo; k <= hi; ++k) {
     auto* piece = new (std::nothrow) TTextPiece;
     if (piece == nullptr) {
-      CalcErrorCode = 75;
+      ReportOutOfMemory();
       DisposePieces(head);
       return;
     }
@@ -568,7 +569,7 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
     link = &piece->Next;
     // A piece the statement buffer cannot hold would be read cut short.
     if (Length(piece->Text) > context.MaxLength) {
-      CalcErrorCode = kStatementTooLongError;
+      CalcErrorCode = kMsgStatementTooLong;
       DisposePieces(head);
       return;
     }
@@ -587,13 +588,13 @@ void CompileUnitSystem(TBuiltinCallContext& context) {
   const int32_t first = args.Open + 1;
   if (first >= args.Close || At(text, first) != '\'') {
     SetMessageArg(1, "Quote");
-    SetCalcErrorWithHelp(181, 128);
+    SetCalcErrorWithHelp(kMsgUnitSystemArgument, 128);
     return;
   }
   int32_t closeQuote = first + 1;
   while (closeQuote < args.Close && At(text, closeQuote) != '\'') ++closeQuote;
   if (closeQuote >= args.Close) {
-    CalcErrorCode = 182;
+    CalcErrorCode = kMsgMissingQuote;
     return;
   }
   const std::string keyword = UpperCaseText(Slice(text, first + 1, closeQuote - 1)).substr(0, 2);
@@ -606,7 +607,7 @@ void CompileUnitSystem(TBuiltinCallContext& context) {
   }
   if (index == 0) {
     SetMessageArg(1, "Quote");
-    SetCalcErrorWithHelp(181, 128);
+    SetCalcErrorWithHelp(kMsgUnitSystemArgument, 128);
     return;
   }
   const std::string digits = std::to_string(index);
@@ -617,14 +618,14 @@ void CompileConvertTemp(TBuiltinCallContext& context) {
   std::string& text = *context.Text;
   TCallArguments& args = context.Arguments;
   if (args.Count != 3) {
-    SetCalcErrorWithHelp(497, 323);
+    SetCalcErrorWithHelp(kMsgConvertTempArguments, 323);
     return;
   }
   const int32_t firstSeparator = TopLevelSeparator(text, args.Open + 1, args.Close - 1);
   const int32_t secondSeparator =
       firstSeparator == 0 ? 0 : TopLevelSeparator(text, firstSeparator + 1, args.Close - 1);
   if (firstSeparator == 0 || secondSeparator == 0) {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
     return;
   }
   std::string from;
@@ -698,14 +699,15 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
       case 244:
       case 245:
       case 246: {
-        static constexpr int32_t kErrors[] = {164, 165, 166};
+        static constexpr int32_t kErrors[] = {kMsgLookupFormat, kMsgLookupColFormat,
+                                              kMsgLookupRowFormat};
         static constexpr int32_t kHelps[] = {110, 111, 112};
         if (args.Count != 2 && args.Count != 3) SetCalcErrorWithHelp(kErrors[opcode - 244], kHelps[opcode - 244]);
         break;
       }
       case 251:
         if (args.Count != 2 && args.Count != 4 && args.Count != 5) {
-          CalcErrorCode = 311;
+          CalcErrorCode = kMsgIntegralArgumentCount;
         } else if (builtinFormCompiler == nullptr) {
           NotDefined(context);
         } else {
@@ -716,7 +718,7 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
         if (args.Count != entry->ArgumentCount) {
           SetMessageArg(1, LowerCaseText(name));
           SetMessageArg(2, std::to_string(entry->ArgumentCount));
-          SetCalcErrorWithHelp(312, entry->HelpContext);
+          SetCalcErrorWithHelp(kMsgBuiltinArgumentCount, entry->HelpContext);
         }
         break;
     }
@@ -724,7 +726,7 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
 
   if (opcode == SeriesSum) {
     ExpandSeries(context, '+');
-    if (CalcErrorCode == 233) {
+    if (CalcErrorCode == kMsgSumSyntax) {
       // A plain list: SUM(a, b, c) adds its values like MIN and MAX take theirs.
       CalcErrorCode = 0;
       MessageHelpContext = 0;

@@ -24,8 +24,6 @@ namespace voq {
 struct TArgumentListRecord;
 struct TFunctionCatalogEntry;
 
-// The longest statement text a call may grow to (error 340 beyond it).
-inline constexpr int32_t kStatementTooLongError = 340;
 // A SUM or PRODUCT expands to at most this many terms (error 75 beyond it):
 // each term is a piece of text held until it is compiled.
 inline constexpr int64_t kMaxSeriesTerms = 1000000;

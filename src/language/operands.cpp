@@ -6,6 +6,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
@@ -28,8 +29,6 @@ namespace voq {
 TStatementPosition CurrentStatementPosition;
 
 namespace {
-
-constexpr int32_t kStatementTooLong = 340;
 
 // 1-based character access.
 char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
@@ -64,14 +63,14 @@ void CompileNumber(std::string& text, int32_t /*maxLength*/, int32_t& p) {
     suffix = CodeRadianSuffix;
   }
   if (std::count(token.begin(), token.end(), DecimalSeparator) > 1) {
-    CalcErrorCode = 9;
+    CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
     return;
   }
   for (char c : token) {
     if (NumberChars.find(c) == std::string::npos) {
       SetMessageArg(1, std::string(1, c));
       SetMessageArg(2, token);
-      CalcErrorCode = 376;
+      CalcErrorCode = kMsgIllegalCharacter;
       return;
     }
   }
@@ -79,7 +78,7 @@ void CompileNumber(std::string& text, int32_t /*maxLength*/, int32_t& p) {
   Extended value = ParseReal(token, ok);
   if (!ok) {
     SetMessageArg(1, token);
-    CalcErrorCode = 2;
+    CalcErrorCode = kMsgIllegalCharacters;
     return;
   }
   EmitRealConstant(value);
@@ -91,17 +90,17 @@ void CompileStringLiteral(std::string& text, int32_t /*maxLength*/, int32_t& p) 
     return c == ArgumentSeparator || c == closing || c == '=' || c == '<' || c == '>';
   };
   if (p > 1 && !fits(At(text, p - 1), '(')) {
-    SetCalcErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
     return;
   }
   int32_t close = p + 1;
   while (close <= Length(text) && At(text, close) != '\'') ++close;
   if (close > Length(text)) {
-    SetCalcErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
     return;
   }
   if (close < Length(text) && !fits(At(text, close + 1), ')')) {
-    SetCalcErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
     return;
   }
   int32_t index = StringConstIndex(text.substr(static_cast<size_t>(p), static_cast<size_t>(close - p - 1)));
@@ -198,10 +197,10 @@ int32_t RoundToInt32(Extended x, bool& ok) {
 // variable of the current unit that a constant equation has set.
 int32_t SubscriptNameValue(const std::string& typed, Extended& value) {
   const std::string upper = UpperCaseText(typed);
-  if (upper.back() == '$') return 245;
+  if (upper.back() == '$') return kMsgIllegalStringOperation;
   if (InRoutineBody()) {
     if (RoutineLocals* locals = InstalledRoutineLocals()) {
-      if (locals->FindLocalVariable(upper, value)) return 481;
+      if (locals->FindLocalVariable(upper, value)) return kMsgSubscriptUnset;
     }
   }
   const int32_t savedError = CalcErrorCode;
@@ -210,14 +209,14 @@ int32_t SubscriptNameValue(const std::string& typed, Extended& value) {
   const TVariableRecord* v = CurrentProgramUnit != nullptr ? CurrentProgramUnit->Variable(i) : nullptr;
   if (v == nullptr) {
     SetMessageArg(1, typed);
-    return 378;
+    return kMsgNotDefined;
   }
   if (v->UnknownPosition >= 0) {
     if (UncertaintyMode) {
       SetMessageArg(1, v->Name);
-      return 661;
+      return kMsgUncertaintyIndexVariable;
     }
-    return 14;
+    return kMsgIllegalSubscript;
   }
   value = v->Value;
   const int32_t position = CurrentStatementPosition.Start < 0 ? -1 : CurrentStatementPosition.Start;
@@ -229,7 +228,7 @@ int32_t SubscriptNameValue(const std::string& typed, Extended& value) {
 // "/" binding tighter, equal operators from left to right, a leading minus
 // (or the negation byte) negating the term it stands before. The arithmetic
 // is done in 10-byte reals and the result rounded to an integer. Returns the
-// error number; 481 still gives the value (of a routine's local).
+// error number; kMsgSubscriptUnset still gives the value (of a routine's local).
 int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
   Extended sum = 0;
   Extended term = 0;
@@ -240,7 +239,7 @@ int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
   int32_t localError = 0;
   size_t k = 0;
   const size_t n = sub.size();
-  if (n == 0) return 14;
+  if (n == 0) return kMsgIllegalSubscript;
   while (k < n) {
     const char c = sub[k];
     if (expectOperand) {
@@ -257,10 +256,10 @@ int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
       if (IsDigit(c)) {
         size_t e = k;
         while (e < n && IsDigit(sub[e])) ++e;
-        if (e < n && !IsSubscriptOperator(sub[e])) return 14;  // "2a"
+        if (e < n && !IsSubscriptOperator(sub[e])) return kMsgIllegalSubscript;  // "2a"
         bool ok = false;
         factor = ParseReal(sub.substr(k, e - k), ok);
-        if (!ok) return 14;
+        if (!ok) return kMsgIllegalSubscript;
         k = e;
       } else if (IsAsciiLetter(c)) {
         size_t e = k;
@@ -268,25 +267,25 @@ int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
         while (e < n && (depth > 0 || !IsSubscriptOperator(sub[e]))) {
           if (sub[e] == '[') ++depth;
           if (sub[e] == ']') --depth;
-          if (sub[e] == '(' || sub[e] == ')') return 14;
+          if (sub[e] == '(' || sub[e] == ')') return kMsgIllegalSubscript;
           ++e;
         }
         const int32_t error = SubscriptNameValue(sub.substr(k, e - k), factor);
-        if (error == 481) {
-          localError = 481;
+        if (error == kMsgSubscriptUnset) {
+          localError = kMsgSubscriptUnset;
         } else if (error != 0) {
           return error;
         }
         k = e;
       } else {
-        return 14;
+        return kMsgIllegalSubscript;
       }
       if (negateNext) factor = -factor;
       negateNext = false;
       if (pendingMul == '*') {
         term *= factor;
       } else if (pendingMul == '/') {
-        if (factor == 0) return 4;
+        if (factor == 0) return kMsgDivisionByZero;
         term /= factor;
       } else {
         term = factor;
@@ -302,16 +301,16 @@ int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
       sum = pendingAdd == '+' ? sum + term : sum - term;
       pendingAdd = c;
     } else {
-      return 14;
+      return kMsgIllegalSubscript;
     }
     expectOperand = true;
     ++k;
   }
-  if (expectOperand) return 14;  // ends in an operator
+  if (expectOperand) return kMsgIllegalSubscript;  // ends in an operator
   sum = pendingAdd == '+' ? sum + term : sum - term;
   bool ok = false;
   result = RoundToInt32(sum, ok);
-  if (!ok) return 14;
+  if (!ok) return kMsgIllegalSubscript;
   return localError;
 }
 
@@ -320,7 +319,7 @@ int32_t EvaluateSubscript(const std::string& sub, int32_t& result) {
 // it cannot evaluate.
 int32_t EvaluateSubscriptChecked(const std::string& sub, int32_t& value) {
   int32_t error = EvaluateSubscript(sub, value);
-  if (error == 14 && TrialCompile) {
+  if (error == kMsgIllegalSubscript && TrialCompile) {
     value = 1;
     error = 0;
   }
@@ -339,29 +338,30 @@ bool RewriteSubscriptText(std::string& text, int32_t maxLength, int32_t first, i
 }
 
 int32_t FailSubscript(int32_t error) {
-  SetCalcErrorWithHelp(error, error == 14 ? 4 : (error == 245 ? 190 : 0));
+  SetCalcErrorWithHelp(
+      error, error == kMsgIllegalSubscript ? 4 : (error == kMsgIllegalStringOperation ? 190 : 0));
   return error;
 }
 
 // The subscripts after the "[" at open; position ends on the closing "]".
 int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open, int32_t& position,
                              bool& hasVariable, int32_t nesting) {
-  if (nesting > kMaxSubscriptNesting) return 14;
+  if (nesting > kMaxSubscriptNesting) return kMsgIllegalSubscript;
   int32_t k = open + 1;
   for (;;) {
     const int32_t first = k;
     bool lastWasOperator = false;
     bool rangeSeen = false;
     for (;;) {
-      if (k > Length(text)) return 14;
+      if (k > Length(text)) return kMsgIllegalSubscript;
       const char c = At(text, k);
       if (c == ']' || c == ArgumentSeparator) {
-        if (lastWasOperator) return c == ']' ? 3 : 14;
-        if (k == first) return 14;
+        if (lastWasOperator) return c == ']' ? kMsgSyntaxError : kMsgIllegalSubscript;
+        if (k == first) return kMsgIllegalSubscript;
         break;
       }
       if (c == '[') {
-        if (k == first || lastWasOperator) return 14;
+        if (k == first || lastWasOperator) return kMsgIllegalSubscript;
         int32_t inner = k;
         bool innerVariable = false;
         const int32_t error = ResolveSubscriptList(text, maxLength, k, inner, innerVariable, nesting + 1);
@@ -370,7 +370,7 @@ int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open,
         continue;
       }
       if (c == '.' && k < Length(text) && At(text, k + 1) == '.' && RangeFlagOn()) {
-        if (k == first || lastWasOperator) return 14;
+        if (k == first || lastWasOperator) return kMsgIllegalSubscript;
         // The lower limit is evaluated now; the upper one is left for the
         // expansion of the range into its elements.
         int32_t value = 0;
@@ -378,7 +378,8 @@ int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open,
                                                                    static_cast<size_t>(k - first)),
                                                        value);
         if (error != 0) return error;
-        if (!RewriteSubscriptText(text, maxLength, first, k - 1, value, k)) return kStatementTooLong;
+        if (!RewriteSubscriptText(text, maxLength, first, k - 1, value, k))
+          return kMsgStatementTooLong;
         k += 2;
         int32_t depth = 0;
         while (k <= Length(text) && (depth > 0 || (At(text, k) != ']' && At(text, k) != ArgumentSeparator))) {
@@ -388,7 +389,7 @@ int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open,
           ++k;
         }
         rangeSeen = true;
-        if (k > Length(text)) return 14;
+        if (k > Length(text)) return kMsgIllegalSubscript;
         break;
       }
       if (IsDigit(c)) {
@@ -399,11 +400,11 @@ int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open,
       } else if (IsSubscriptOperator(c)) {
         lastWasOperator = true;
       } else if (IsSubscriptNameChar(c)) {
-        if (k == first) return 14;
+        if (k == first) return kMsgIllegalSubscript;
         hasVariable = true;
         lastWasOperator = false;
       } else {
-        return 14;
+        return kMsgIllegalSubscript;
       }
       ++k;
     }
@@ -412,7 +413,8 @@ int32_t ResolveSubscriptList(std::string& text, int32_t maxLength, int32_t open,
       const int32_t error = EvaluateSubscriptChecked(
           text.substr(static_cast<size_t>(first) - 1, static_cast<size_t>(k - first)), value);
       if (error != 0) return error;
-      if (!RewriteSubscriptText(text, maxLength, first, k - 1, value, k)) return kStatementTooLong;
+      if (!RewriteSubscriptText(text, maxLength, first, k - 1, value, k))
+        return kMsgStatementTooLong;
     }
     if (At(text, k) == ']') {
       position = k;
@@ -431,7 +433,7 @@ int32_t ResolveSubscripts(std::string& text, int32_t maxLength, int32_t& positio
   if (TrialCompile) {
     if (close == 0) {
       position = Length(text);
-      return FailSubscript(14);
+      return FailSubscript(kMsgIllegalSubscript);
     }
     position = close;
     return 0;
@@ -457,9 +459,9 @@ bool IsIndexOperator(char c) {
   return c == '+' || c == '-' || c == '*' || c == '/' || c == kMarkNegate;
 }
 
-// 0 when fine; the error number otherwise (227 for anything unreadable).
+// 0 when fine; the error number otherwise (kMsgIndexLimit for anything unreadable).
 int32_t EvalIndexPart(const std::string& t, int64_t& value, int32_t depth) {
-  if (t.empty() || depth > kMaxIndexExpressionDepth) return 227;
+  if (t.empty() || depth > kMaxIndexExpressionDepth) return kMsgIndexLimit;
   const int32_t n = Length(t);
   // A text wholly in parentheses.
   if (t.front() == '(') {
@@ -498,11 +500,11 @@ int32_t EvalIndexPart(const std::string& t, int64_t& value, int32_t depth) {
         case '-': value = left - right; break;
         case '*': value = left * right; break;
         default:
-          if (right == 0) return 4;
+          if (right == 0) return kMsgDivisionByZero;
           value = left / right;  // whole-number division, toward 0
           break;
       }
-      if (value > INT32_MAX || value < INT32_MIN) return 227;
+      if (value > INT32_MAX || value < INT32_MIN) return kMsgIndexLimit;
       return 0;
     }
   }
@@ -515,13 +517,13 @@ int32_t EvalIndexPart(const std::string& t, int64_t& value, int32_t depth) {
   // A leaf.
   if (IsDigit(t.front())) {
     for (char c : t) {
-      if (!IsDigit(c)) return 227;
+      if (!IsDigit(c)) return kMsgIndexLimit;
     }
-    if (n > 10) return 227;
+    if (n > 10) return kMsgIndexLimit;
     value = std::stoll(t);
-    return value > INT32_MAX ? 227 : 0;
+    return value > INT32_MAX ? kMsgIndexLimit : 0;
   }
-  if (t.back() == '$') return 245;
+  if (t.back() == '$') return kMsgIllegalStringOperation;
   const std::string upper = UpperCaseText(t);
   Extended x = 0;
   bool found = false;
@@ -533,12 +535,12 @@ int32_t EvalIndexPart(const std::string& t, int64_t& value, int32_t depth) {
     const int32_t i = FindVariable(t);
     CalcErrorCode = savedError;
     const TVariableRecord* v = CurrentProgramUnit != nullptr ? CurrentProgramUnit->Variable(i) : nullptr;
-    if (v == nullptr || v->UnknownPosition >= 0 || v->IsString) return 227;
+    if (v == nullptr || v->UnknownPosition >= 0 || v->IsString) return kMsgIndexLimit;
     x = v->Value;
   }
   bool ok = false;
   value = RoundToInt32(x, ok);
-  return ok ? 0 : 227;
+  return ok ? 0 : kMsgIndexLimit;
 }
 
 }  // namespace
@@ -547,11 +549,11 @@ int32_t EvalIndexExpression(const std::string& text, const std::string& commandN
   int64_t value = 0;
   const int32_t error = EvalIndexPart(text, value, 0);
   if (error == 0) return static_cast<int32_t>(value);
-  if (error == 227) {
+  if (error == kMsgIndexLimit) {
     SetMessageArg(1, UpperCaseText(commandName));
-    SetCalcErrorWithHelp(227, 102);
+    SetCalcErrorWithHelp(kMsgIndexLimit, 102);
   } else {
-    SetCalcErrorWithHelp(error, error == 245 ? 190 : 0);
+    SetCalcErrorWithHelp(error, error == kMsgIllegalStringOperation ? 190 : 0);
   }
   return -1;
 }
@@ -592,7 +594,7 @@ void FindPrecedingSeparator(const std::string& text, int32_t& position) {
   int32_t k = std::min(position - 1, Length(text));
   while (k >= 2 && !IsTokenSeparator(At(text, k))) --k;
   if (k < 2) {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
     return;
   }
   position = k;
@@ -682,7 +684,7 @@ namespace {
 void AddTruncationWarning(const std::string& name) {
   const std::string saved = MessageArgs[1];
   SetMessageArg(1, "Variable " + name + " has been truncated.");
-  AddWarning(GetMessageText(18));
+  AddWarning(GetMessageText(kMsgVariableNameTooLong));
   MessageArgs[1] = saved;
 }
 
@@ -732,7 +734,7 @@ int32_t EmitVariable(const std::string& typed, int32_t start) {
 bool TooManyRangeElements(int64_t elements) {
   if (elements <= MaxVariables) return false;
   SetMessageArg(1, std::to_string(MaxVariables));
-  SetCalcErrorWithHelp(70, 17);
+  SetCalcErrorWithHelp(kMsgTooManyVariables, 17);
   return true;
 }
 
@@ -749,7 +751,7 @@ void EmitVariableRange(const std::string& typed, int32_t start, int32_t nesting,
   size_t open = typed.find_last_of(std::string("[") + ArgumentSeparator, dots);
   size_t close = typed.find_first_of(std::string("]") + ArgumentSeparator, dots);
   if (open == std::string::npos || close == std::string::npos) {
-    SetCalcErrorWithHelp(14, 4);
+    SetCalcErrorWithHelp(kMsgIllegalSubscript, 4);
     return;
   }
   const std::string prefix = typed.substr(0, open + 1);
@@ -824,13 +826,13 @@ void RewriteArrayElement(std::string& text, int32_t maxLength, int32_t s, int32_
   const std::string name = text.substr(static_cast<size_t>(s) - 1, static_cast<size_t>(q - s + 1));
   const size_t open = name.find('[');
   if (open == std::string::npos || name.back() != ']') {
-    SetCalcErrorWithHelp(14, 4);
+    SetCalcErrorWithHelp(kMsgIllegalSubscript, 4);
     return;
   }
   const std::string call = "ARRAYELMT('" + name.substr(0, open) + "'" + std::string(1, ArgumentSeparator) +
                            name.substr(open + 1, name.size() - open - 2) + ")";
   if (Length(text) - Length(name) + Length(call) > maxLength) {
-    CalcErrorCode = kStatementTooLong;
+    CalcErrorCode = kMsgStatementTooLong;
     return;
   }
   text.replace(static_cast<size_t>(s) - 1, name.size(), call);
@@ -921,7 +923,8 @@ void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p) {
       subscriptNamedVariable = subscriptNamedVariable || hasVariable;
       if (error != 0) {
         // A subscript known only when the routine runs is fetched then.
-        const bool atRunTime = error == 481 || (error == 14 && InRoutineBody());
+        const bool atRunTime =
+            error == kMsgSubscriptUnset || (error == kMsgIllegalSubscript && InRoutineBody());
         if (!atRunTime || TrialCompile) return;
         CalcErrorCode = 0;
         MessageHelpContext = 0;
@@ -930,7 +933,7 @@ void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p) {
       }
       q = position;
       if (q < Length(text) && !IsTokenSeparator(At(text, q + 1))) {
-        SetCalcErrorWithHelp(14, 4);
+        SetCalcErrorWithHelp(kMsgIllegalSubscript, 4);
         return;
       }
       continue;
@@ -949,7 +952,7 @@ void CompileIdentifier(std::string& text, int32_t maxLength, int32_t& p) {
   if (CompileSpecialName(name)) return;
   if (after == '(') {
     SetMessageArg(1, "Function " + typed);
-    SetCalcErrorWithHelp(378, 84);
+    SetCalcErrorWithHelp(kMsgNotDefined, 84);
     return;
   }
   if (InRoutineBody()) {
@@ -964,7 +967,7 @@ void CheckVariableName(const std::string& name) {
   if (name.empty()) return;
   std::string checked = UpperCaseText(name);
   if (checked[0] < '@' || checked[0] > 'Z') {
-    SetCalcErrorWithHelp(16, 2);
+    SetCalcErrorWithHelp(kMsgIllegalVariableName, 2);
     return;
   }
   for (int32_t k = 1; k <= Length(checked); ++k) {
@@ -977,13 +980,13 @@ void CheckVariableName(const std::string& name) {
       continue;
     }
     if (DelimiterPosition(c) != 0 || c == '{' || c == '}' || c == '"') {
-      SetCalcErrorWithHelp(16, 2);
+      SetCalcErrorWithHelp(kMsgIllegalVariableName, 2);
       return;
     }
   }
   if (Length(checked) > kMaxNameLength) {
     SetMessageArg(1, "");
-    CalcErrorCode = 18;
+    CalcErrorCode = kMsgVariableNameTooLong;
   }
 }
 

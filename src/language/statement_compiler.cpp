@@ -4,6 +4,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/text_utils.h"
 #include "language/language_services.h"
 #include "language/statement_preparation.h"
@@ -13,9 +14,6 @@
 
 namespace voq {
 namespace {
-
-constexpr int32_t kStatementTooLong = 340;
-constexpr int32_t kStackError = 229;
 
 // The code of an operator-stack entry: an opcode byte is its own code, any
 // other byte its position in DelimiterChars (0 for the blank at the bottom).
@@ -35,7 +33,7 @@ bool IsLetterStart(char c) {
 void EmitUserFunctionCall() {
   TArgumentListRecord* list = PendingArgumentLists;
   if (list == nullptr || CurrentEquation == nullptr) {
-    CalcErrorCode = kStackError;
+    CalcErrorCode = kMsgStackError;
     return;
   }
   PendingArgumentLists = list->Next;
@@ -82,7 +80,7 @@ void CompileExpression(std::string& text, int32_t maxLength) {
       } else if (c == '\'') {
         CompileStringLiteral(text, maxLength, p);
       } else {
-        CalcErrorCode = 16;
+        CalcErrorCode = kMsgIllegalVariableName;
       }
     } else if (k == 3) {
       stack.push_back(uc);
@@ -93,10 +91,10 @@ void CompileExpression(std::string& text, int32_t maxLength) {
       }
       if (stack.size() > 1) stack.pop_back();
     } else if (k == 12) {
-      CalcErrorCode = 85;
+      CalcErrorCode = kMsgReservedColon;
     } else if (k == 194) {
       if (PendingTextPieces == nullptr) {
-        CalcErrorCode = kStackError;
+        CalcErrorCode = kMsgStackError;
         break;
       }
       TTextPiece* piece = PendingTextPieces;
@@ -111,7 +109,7 @@ void CompileExpression(std::string& text, int32_t maxLength) {
     } else {  // an operator, the end, or a function opcode
       const int32_t prev = p > 1 ? DelimiterPosition(text[static_cast<size_t>(p) - 2]) : 0;
       if (prev > 4 && (k <= 11 || prev > 11)) {
-        CalcErrorCode = 3;
+        CalcErrorCode = kMsgSyntaxError;
         break;
       }
       while (CalcErrorCode == 0 && (StackCode(stack.back()) >= k || StackCode(stack.back()) > 11)) {
@@ -147,7 +145,7 @@ void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosit
     LastSubstanceObject = nullptr;
     PrepareStatement(text, maxLength);
     if (CalcErrorCode == 0) CompileExpression(text, maxLength);
-    if (CalcErrorCode == 0 && HasSecondEqualSign(text)) CalcErrorCode = 13;
+    if (CalcErrorCode == 0 && HasSecondEqualSign(text)) CalcErrorCode = kMsgSecondEqualSign;
   }
   if (CalcErrorCode != 0) CurrentEquation->SolvedAlone = 0;
   DetectConstantEquation();
@@ -162,7 +160,7 @@ void CompileStatement(std::string& text, int32_t maxLength, const TStatementPosi
   // does not fit the buffer would otherwise compile cut short.
   TrimShort(text, INT32_MAX);
   if (static_cast<int64_t>(text.size()) > maxLength) {
-    CalcErrorCode = kStatementTooLong;
+    CalcErrorCode = kMsgStatementTooLong;
     return;
   }
   CompileEquation(text, maxLength, position, false);
@@ -176,13 +174,13 @@ void SetVariableFromConstant(int32_t i, Extended value) {
   for (int32_t s = 1; s <= unit->IntegralCount && s <= kIntegralSlotCount; ++s) {
     if (unit->IntegralSlots[s].IntegrationVariable == i) {
       SetMessageArg(1, v->Name);
-      CalcErrorCode = 309;
+      CalcErrorCode = kMsgIntegrationVariableSet;
       return;
     }
   }
   if (v->UnknownPosition <= -1) {
     SetMessageArg(1, v->Name);
-    CalcErrorCode = 310;
+    CalcErrorCode = kMsgPreviouslySet;
     return;
   }
   v->Value = value;

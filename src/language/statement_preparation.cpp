@@ -4,6 +4,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/text_utils.h"
 #include "model/store_state.h"
 
@@ -26,7 +27,6 @@ char builtForDecimal = 0;
 char builtForArgument = 0;
 
 // A statement longer than the buffer cannot be compiled.
-constexpr int32_t kStatementTooLong = 340;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -114,9 +114,9 @@ void StripBlanks(std::string& text, int32_t /*maxLength*/) {
       continue;
     }
     if (StartsWithNoCase(text, "IF")) {
-      SetCalcErrorWithHelp(244, 150);
+      SetCalcErrorWithHelp(kMsgIfOutsideRoutine, 150);
     } else {
-      CalcErrorCode = 9;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
     }
     break;
   }
@@ -133,7 +133,7 @@ void ExtractStringLiterals(std::string& text, int32_t /*maxLength*/) {
     size_t b = text.find('\'', a + 1);
     if (b == std::string::npos) {
       SetMessageArg(1, "in " + (StringLiteralStack.empty() ? text : StringLiteralStack[0]));
-      CalcErrorCode = 343;
+      CalcErrorCode = kMsgUnmatchedQuotes;
       return;
     }
     StringLiteralStack.push_back(text.substr(a + 1, b - a - 1));
@@ -188,7 +188,7 @@ void RewritePolarNotation(std::string& text, int32_t maxLength) {
     std::string rewritten = text.substr(0, n) + "PolarToRect(" + text.substr(n, p - n) +
                             ArgumentSeparator + text.substr(p + 1, a - p - 1) + ")" + text.substr(a);
     if (static_cast<int32_t>(rewritten.size()) > maxLength) {
-      CalcErrorCode = kStatementTooLong;
+      CalcErrorCode = kMsgStatementTooLong;
       return;
     }
     text = rewritten;
@@ -255,7 +255,7 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
     }
   }
   if (pairError) {
-    CalcErrorCode = 3;
+    CalcErrorCode = kMsgSyntaxError;
   } else {
     // 4. Sign sequences.
     ReplaceAllShort("**", "^", text, maxLength);
@@ -275,7 +275,7 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
       if (c == '(') {
         ++depth;
       } else if (c == ')') {
-        if (--depth < 0) CalcErrorCode = 3;
+        if (--depth < 0) CalcErrorCode = kMsgSyntaxError;
       } else if (c == '[') {
         ++brackets;
       } else if (c == ']') {
@@ -283,23 +283,23 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
       } else if (c == '=' && depth == 0) {
         if (equalAt == std::string::npos) {
           equalAt = k;
-          if (k > 0 && InSet("+-*/^", text[k - 1])) CalcErrorCode = 3;
+          if (k > 0 && InSet("+-*/^", text[k - 1])) CalcErrorCode = kMsgSyntaxError;
         } else {
-          CalcErrorCode = 13;
+          CalcErrorCode = kMsgSecondEqualSign;
         }
       }
     }
     if (CalcErrorCode == 0) {
       if (depth != 0) {
-        CalcErrorCode = 1;
+        CalcErrorCode = kMsgUnmatchedParentheses;
       } else if (equalAt == std::string::npos) {
         if (CompilingFunctionIndex == 0 && StartsWithNoCase(text, "IF")) {
-          SetCalcErrorWithHelp(244, 150);
+          SetCalcErrorWithHelp(kMsgIfOutsideRoutine, 150);
         } else {
-          CalcErrorCode = 12;
+          CalcErrorCode = kMsgNoEqualSign;
         }
       } else if (brackets != 0) {
-        CalcErrorCode = 76;
+        CalcErrorCode = kMsgUnmatchedBrackets;
       }
     }
     if (CalcErrorCode != 0) return;
@@ -310,7 +310,7 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
     std::string wrapped = "(" + text.substr(0, equalAt) + ")=(" + text.substr(equalAt + 1) + ")";
     wrapped.push_back(kMarkEnd);
     if (static_cast<int32_t>(wrapped.size()) > maxLength) {
-      CalcErrorCode = kStatementTooLong;
+      CalcErrorCode = kMsgStatementTooLong;
       return;
     }
     text = wrapped;
@@ -350,12 +350,12 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
         }
         if (IsTokenSeparator(c)) break;
       }
-      if (!ok) SetCalcErrorWithHelp(246, 190);
+      if (!ok) SetCalcErrorWithHelp(kMsgIllegalStringAssignment, 190);
     }
   } else {
     size_t right = text.find(")=(");
     if (Contains(text, ")=('") && !Contains(text, "$[") && !hasLookup) {
-      SetCalcErrorWithHelp(245, 190);
+      SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
       return;
     }
     if (right != std::string::npos) {
@@ -369,16 +369,17 @@ void PrepareStatement(std::string& text, int32_t maxLength) {
         if (IsTokenSeparator(c)) break;
       }
       if (stringOperand && !(text.size() > 1 && text[1] == '\'') && !hasLookup) {
-        SetCalcErrorWithHelp(245, 190);
+        SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
       }
     }
   }
-  if (Contains(text, "')=") && !Contains(text, "$")) SetCalcErrorWithHelp(245, 190);
+  if (Contains(text, "')=") && !Contains(text, "$"))
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
   if (Contains(text, "$+") || Contains(text, "$^")) {
-    SetCalcErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
   } else if ((Contains(text, "$*") || Contains(text, "$/") || Contains(text, "$-")) &&
              !Contains(upper, "CONVERT")) {
-    SetCalcErrorWithHelp(245, 190);
+    SetCalcErrorWithHelp(kMsgIllegalStringOperation, 190);
   }
 
   // 9. Complex-mode rewrites.

@@ -1,6 +1,7 @@
 #include "language/statement_readers.h"
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "language/reader_state.h"
 
@@ -8,7 +9,6 @@ namespace voq {
 
 namespace {
 // A message of our own, in MessageText.
-constexpr int32_t kPreparedTextError = 100;
 StatementReaders defaultReaders;
 StatementReaders* installedReaders = &defaultReaders;
 IncludeLoaders defaultLoaders;
@@ -28,14 +28,14 @@ void SetIncludeLoaders(IncludeLoaders* loaders) {
 // is refused with a message naming the file rather than skipped.
 void IncludeLoaders::ReadVarInfoFile(const std::string& fileName) {
   MessageText = "Variable information files cannot be included yet: " + fileName;
-  CalcErrorCode = kPreparedTextError;
-  ShowEquationError(kPreparedTextError, CalcErrorStart, CalcErrorEnd, EquationLineNo + 1);
+  CalcErrorCode = kMsgPreparedText;
+  ShowEquationError(kMsgPreparedText, CalcErrorStart, CalcErrorEnd, EquationLineNo + 1);
 }
 
 void IncludeLoaders::LoadLibraryFile(const std::string& fileName, bool /*asInclude*/) {
   MessageText = "Library files cannot be included yet: " + fileName;
-  CalcErrorCode = kPreparedTextError;
-  ShowEquationError(kPreparedTextError, CalcErrorStart, CalcErrorEnd, EquationLineNo + 1);
+  CalcErrorCode = kMsgPreparedText;
+  ShowEquationError(kMsgPreparedText, CalcErrorStart, CalcErrorEnd, EquationLineNo + 1);
 }
 
 }  // namespace voq

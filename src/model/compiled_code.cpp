@@ -3,6 +3,7 @@
 #include <new>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "model/store_state.h"
 
@@ -21,8 +22,8 @@ bool AppendToBlock(std::vector<T>& block, int32_t& count, int32_t& capacity, int
       block.resize(static_cast<size_t>(newCapacity / elementBytes));
       capacity = newCapacity;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = 75;
-      ShowAlert(GetMessageText(75), 0, true);
+      ReportOutOfMemory();
+      ShowAlert(GetMessageText(kMsgOutOfMemory), 0, true);
       return false;
     }
   }

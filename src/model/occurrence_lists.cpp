@@ -37,7 +37,7 @@ TOccurrenceRecord* AddOccurrence(TProgramUnitRecord& unit, int32_t row, int32_t 
   }
   TOccurrenceRecord* e = new (std::nothrow) TOccurrenceRecord;
   if (!e) {
-    SetCalcError(75);
+    ReportOutOfMemory();
     return nullptr;
   }
   e->Row = row;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
@@ -15,14 +16,14 @@
 namespace voq {
 namespace {
 
-// Allocation failure: error 75 with its alert, as every allocator reports it.
-void ReportOutOfMemory() {
-  CalcErrorCode = 75;
-  ShowAlert(GetMessageText(75), 0, true);
+// Allocation failure: out of memory with its alert, as every allocator reports it.
+void ReportAllocationFailure() {
+  ReportOutOfMemory();
+  ShowAlert(GetMessageText(kMsgOutOfMemory), 0, true);
 }
 
 std::string MainUnitName() {
-  std::string text = GetMessageText(506);
+  std::string text = GetMessageText(kMsgMainUnitName);
   return text.empty() ? std::string("Main") : text;
 }
 
@@ -191,7 +192,7 @@ TProgramUnitRecord* CreateProgramUnit() {
     ProgramUnitList.push_back(unit);
   } catch (const std::bad_alloc&) {
     delete unit;
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return nullptr;
   }
   unit->UnitIndex = static_cast<int16_t>(ProgramUnitList.size() - 1);
@@ -258,7 +259,7 @@ TProgramUnitRecord* FindOrCreateModule(const std::string& name) {
   try {
     unit->ArgumentList = new TArgumentListRecord();
   } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return unit;
   }
   unit->ArgumentList->Name = CutName(name);
@@ -383,7 +384,7 @@ int32_t FindVariable(const std::string& name) {
   if (unit != MainProgramUnit && unit->UnitIndex > 0 && upper == unit->UpperName) {
     SetMessageArg(1, std::string(unit->IsSubprogram ? "Subprogram " : "Module ") + unit->Name);
     SetMessageArg(2, unit->Name);
-    CalcErrorCode = 253;
+    CalcErrorCode = kMsgForbiddenVariableName;
   }
   return v;
 }
@@ -396,14 +397,14 @@ void AddVariable(const std::string& name) {
     unit->VariableCount = static_cast<int16_t>(MaxVariables);
     SetMessageArg(1, "10000");
     MessageHelpContext = 17;
-    CalcErrorCode = 70;
+    CalcErrorCode = kMsgTooManyVariables;
     return;
   }
   TVariableRecord* v = nullptr;
   try {
     v = new TVariableRecord();
   } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     unit->VariableCount -= 1;
     return;
   }
@@ -573,7 +574,7 @@ bool NewEquation(const std::string& text, int32_t line) {
     e->CodeCapacity = 200;
   } catch (const std::bad_alloc&) {
     delete e;
-    ReportOutOfMemory();
+    ReportAllocationFailure();
     return false;
   }
   CurrentEquation = e;

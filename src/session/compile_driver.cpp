@@ -8,6 +8,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
@@ -42,11 +43,6 @@ std::vector<TIncludedFile> IncludedFiles;
 TCompileCounts LastCompileCounts;
 
 namespace {
-
-constexpr int32_t kLineTooLongError = 42;
-constexpr int32_t kNoMemoryError = 75;
-constexpr int32_t kPreparedTextError = 100;
-constexpr int32_t kModuleUnbalancedError = 251;
 
 // --- Installed interfaces ------------------------------------------------------
 
@@ -146,7 +142,7 @@ bool BodyOpen() {
 // A missing include file: the user may browse for it. False ends the read.
 bool LocateMissingInclude(std::string& name) {
   SetMessageArg(1, name);
-  MessageText = GetMessageText(424);
+  MessageText = GetMessageText(kMsgFileNotFoundBrowse);
   if (ShowAlert(MessageText, kAlertWarningYesNo, true) != kResultYes) return false;
   static const char* const kFilter =
       "Text files (.TXT)|*.TXT|VOQ Library files (.LIB)|*.LIB|FORTRAN DLLs (.FDL)|*.FDL|"
@@ -168,7 +164,7 @@ bool LocateMissingInclude(std::string& name) {
       EquationTextBuffer = NormalizeLineBreaks(editor.GetText());
       EquationTextLength = int32_t(EquationTextBuffer.size()) + 1;
     } catch (const std::bad_alloc&) {
-      CalcErrorCode = kNoMemoryError;
+      ReportOutOfMemory();
       return false;
     }
     TextReader.position += int32_t(chosen.size()) - int32_t(name.size());
@@ -193,10 +189,10 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
   const char savedSeparator = SavedDecimalSeparator;
   bool tooLong = false;
   auto refuseLongLine = [&]() {
-    CalcErrorCode = kLineTooLongError;
+    CalcErrorCode = kMsgLineTooLong;
     CalcErrorStart = includeStart;
     CalcErrorEnd = includeEnd;
-    ShowEquationError(kLineTooLongError, includeStart, includeEnd + 1, EquationLineNo);
+    ShowEquationError(kMsgLineTooLong, includeStart, includeEnd + 1, EquationLineNo);
   };
   std::string first;
   ReadFileLine(in, first, tooLong);
@@ -261,7 +257,7 @@ void IncludeLibraryFile(const std::string& name) {
     savedReader = TextReader;
     savedWindowText = Equations().GetText();
   } catch (const std::bad_alloc&) {
-    ShowAlert(GetMessageText(405), kAlertInfoOk, false);
+    ShowAlert(GetMessageText(kMsgOperationOutOfMemory), kAlertInfoOk, false);
     pass.stopReading = true;
     return;
   }
@@ -303,8 +299,8 @@ void IncludeFile(const std::string& line) {
   AddFolderOf(name);
   IncludedFiles.push_back({"$Include " + name, EquationLineNo});
   if (ext == ".VOQ") {
-    CalcErrorCode = 238;
-    ShowEquationError(238, includeStart, includeEnd, EquationLineNo + 1);
+    CalcErrorCode = kMsgIncludeNotText;
+    ShowEquationError(kMsgIncludeNotText, includeStart, includeEnd, EquationLineNo + 1);
   } else if (ext == ".VAR") {
     Loaders().ReadVarInfoFile(name);
   } else if (ext == ".DLF" || ext == ".DLP" || ext == ".FDL") {
@@ -331,8 +327,8 @@ void IncludeDiagramFile(const std::string& name) {
   bool tooLong = false;
   while (CalcErrorCode == 0 && ReadFileLine(in, line, tooLong)) {
     if (tooLong) {
-      MessageText = GetMessageText(259);
-      CalcErrorCode = kLineTooLongError;
+      MessageText = GetMessageText(kMsgDiagramInputError);
+      CalcErrorCode = kMsgLineTooLong;
       CalcErrorStart = -1;
       CalcErrorEnd = -1;
       ReportStatementError();
@@ -357,7 +353,7 @@ void EndOfRead() {
 
   if (CalcErrorCode == 0 && !AbortRequested && readers.DuplicateLoopOpen()) {
     MessageHelpContext = 102;
-    CalcErrorCode = 222;
+    CalcErrorCode = kMsgUnterminatedDuplicate;
     CalcErrorStart = pass.lastStatementStart;
     ReportStatementError();
   }
@@ -405,7 +401,7 @@ void EndOfRead() {
           std::string text;
           ProblemSizeMessage(CurrentProgramUnit, 0, text);
           if (PlayingMacroFile) {
-            CalcErrorCode = kPreparedTextError;
+            CalcErrorCode = kMsgPreparedText;
             MessageText = text;
           } else {
             ShowAlert(text, kAlertInfoOk, false);
@@ -570,11 +566,11 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
     windowText = Equations().GetText();
   } catch (const std::bad_alloc&) {
     windowText.clear();
-    CalcErrorCode = kNoMemoryError;
+    ReportOutOfMemory();
   }
-  if (CalcErrorCode == kNoMemoryError || !BeginEquationText(windowText)) {
-    ShowAlert(GetMessageText(405), kAlertErrorOk, false);
-    CalcErrorCode = kNoMemoryError;
+  if (CalcErrorCode == kMsgOutOfMemory || !BeginEquationText(windowText)) {
+    ShowAlert(GetMessageText(kMsgOperationOutOfMemory), kAlertErrorOk, false);
+    ReportOutOfMemory();
     Compiling().Hide();
     ReleaseRetainedEquations();
     SolutionAvailable = false;
@@ -594,8 +590,8 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
     if (!NextEquationLine(line, fromList)) {
       // A line or joined statement over the limit (not an error a statement
       // already reported).
-      if (errorBefore == 0 && CalcErrorCode == kLineTooLongError)
-        ShowEquationError(kLineTooLongError, CalcErrorStart, CalcErrorEnd, EquationLineNo);
+      if (errorBefore == 0 && CalcErrorCode == kMsgLineTooLong)
+        ShowEquationError(kMsgLineTooLong, CalcErrorStart, CalcErrorEnd, EquationLineNo);
       break;
     }
     if (!fromList && DiagramRefreshCompile && PendingStatements.empty()) DiagramRefreshCompile = false;
@@ -624,16 +620,16 @@ void ProcessLine(std::string& line, bool fromList) {
   }
   const std::string name = IncludeFileName(line, 9);
   if (!FileExistsOnPath(name)) {
-    MessageText = GetMessageText(259);
-    SetMessageArg(1, name + GetMessageText(257));
-    CalcErrorCode = 374;
+    MessageText = GetMessageText(kMsgDiagramInputError);
+    SetMessageArg(1, name + GetMessageText(kMsgIncludeReferenceTail));
+    CalcErrorCode = kMsgFileNotFound;
     ReportStatementError();
     return;
   }
   if (UpperExtension(name) != ".TXT") {
-    MessageText = GetMessageText(259);
+    MessageText = GetMessageText(kMsgDiagramInputError);
     SetMessageArg(1, line);
-    CalcErrorCode = 258;
+    CalcErrorCode = kMsgDiagramIncludeNotText;
     ReportStatementError();
     return;
   }
@@ -703,7 +699,7 @@ void ProcessStatement(std::string& line) {
   if (CalcErrorCode < 0) CalcErrorCode = 0;
   if (CalcErrorCode == 0) {
     pass.lastStatementStart = CalcErrorStart;
-  } else if (CalcErrorCode == 15 && LoadingLibrary) {
+  } else if (CalcErrorCode == kMsgBadCallStatement && LoadingLibrary) {
     CalcErrorCode = 0;
   } else {
     if (diagram) {
@@ -734,8 +730,8 @@ void CollectDiagramInputs() {
     if (v == nullptr) return;
     if (v->UnknownPosition < 0) {
       SetMessageArg(1, v->Name);
-      CalcErrorCode = 177;
-      MessageText = GetMessageText(177);
+      CalcErrorCode = kMsgDiagramResetsVariable;
+      MessageText = GetMessageText(kMsgDiagramResetsVariable);
       unit->LastEquation = nullptr;
       return;
     }
@@ -775,7 +771,7 @@ void CheckRoutinesAfterReading() {
   StatementReaders& readers = Readers();
   if (readers.RoutineBodyOpen() || readers.ModuleBodyOpen() || ModuleNesting > 0 ||
       CompilingFunctionIndex > 0) {
-    CalcErrorCode = 30;
+    CalcErrorCode = kMsgMissingEnd;
     return;
   }
   readers.CheckRoutines();
@@ -783,11 +779,11 @@ void CheckRoutinesAfterReading() {
 
 void ReportStatementError() {
   Compiling().Hide();
-  if (CalcErrorCode == kModuleUnbalancedError) {
+  if (CalcErrorCode == kMsgUnbalancedModule) {
     Windows().SelectEquationsText(CalcErrorStart, CalcErrorEnd + 1, EquationLineNo);
     std::string text;
     ProblemSizeMessage(DebugProgramUnit != nullptr ? DebugProgramUnit : CurrentProgramUnit, 0, text);
-    text += GetMessageText(47);
+    text += GetMessageText(kMsgShowDebugQuestion);
     if (ShowAlert(text, kAlertErrorYesNo, true) == kResultYes) {
       BlockAllUnits();
       CheckOnlyStarted = true;

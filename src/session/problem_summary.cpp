@@ -8,6 +8,7 @@
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/locale_settings.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/text_utils.h"
 #include "model/program_units.h"
@@ -20,12 +21,6 @@ int32_t DegreesOfFreedom = 0;
 
 namespace {
 
-constexpr int32_t kMessageOneEquation = 64;
-constexpr int32_t kMessageMinMaxLimit = 59;
-constexpr int32_t kMessageUnderspecified = 61;
-constexpr int32_t kMessageOverspecified = 62;
-constexpr int32_t kMessageNoSyntaxErrors = 63;
-constexpr int32_t kMessageModuleWithoutOutputs = 185;
 constexpr size_t kSummaryLength = 255;
 // An optimisation handles at most this many degrees of freedom.
 constexpr int32_t kMinMaxFreedomLimit = 10;
@@ -112,7 +107,7 @@ void ProblemSizeMessage(const TProgramUnitRecord* unit, int32_t tableCount, std:
   };
 
   if (equations < 2) {
-    add(GetMessageText(kMessageOneEquation));
+    add(GetMessageText(kMsgOneEquation));
   } else {
     add(p.thereAre + std::to_string(equations) + p.equationsAnd);
   }
@@ -140,19 +135,19 @@ void ProblemSizeMessage(const TProgramUnitRecord* unit, int32_t tableCount, std:
     if (MinMaxMode) {
       if (free > kMinMaxFreedomLimit) {
         text.clear();
-        add(GetMessageText(kMessageMinMaxLimit));
+        add(GetMessageText(kMsgMinMaxFreedomLimit));
       }
     } else {
-      add(subject + GetMessageText(kMessageUnderspecified));
+      add(subject + GetMessageText(kMsgUnderspecified));
     }
   } else if (DegreesOfFreedom < 0) {
-    add(subject + GetMessageText(kMessageOverspecified));
+    add(subject + GetMessageText(kMsgOverspecified));
   } else if (isModule && !french) {
     SetMessageArg(1, unit->IsSubprogram ? ("Subprogram " + unit->Name).substr(0, 41)
                                         : ("Module " + unit->Name).substr(0, 37));
-    add(GetMessageText(kMessageModuleWithoutOutputs));
+    add(GetMessageText(kMsgModuleWithoutOutputs));
   } else {
-    add(GetMessageText(kMessageNoSyntaxErrors) + p.compilationTime + CompileTimeText() + " sec");
+    add(GetMessageText(kMsgNoSyntaxErrors) + p.compilationTime + CompileTimeText() + " sec");
   }
 }
 

@@ -1,6 +1,7 @@
 #include "session/solve_after_compile.h"
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "language/export_after_run.h"
@@ -23,11 +24,6 @@ bool SolveFromDiagram = false;
 
 namespace {
 
-constexpr int32_t kNoConvergence = 57;
-constexpr int32_t kCancelledByUser = 58;
-constexpr int32_t kConstrained = 54;
-constexpr int32_t kPreparedText = 100;
-
 // The count check failed: the summary, and the Debug window when the user
 // wants it. False when the sequence must end at once.
 bool ReportUnbalancedProblem(TProgramUnitRecord* main) {
@@ -42,11 +38,12 @@ bool ReportUnbalancedProblem(TProgramUnitRecord* main) {
   std::string text;
   ProblemSizeMessage(main, 0, text);
   if (PlayingMacroFile) {
-    CalcErrorCode = kPreparedText;
+    CalcErrorCode = kMsgPreparedText;
     MessageText = text;
     return true;
   }
-  if (ShowAlert(text + GetMessageText(47), kAlertErrorYesNo, true) == kResultYes) {
+  if (ShowAlert(text + GetMessageText(kMsgShowDebugQuestion), kAlertErrorYesNo, true) ==
+      kResultYes) {
     services.CloseFormattedEquations();
     BlockAllUnits();
     if (CalcErrorCode > 0) return false;
@@ -75,11 +72,11 @@ bool SolveBalancedProblem(TProgramUnitRecord* main) {
         if (CalcErrorCode > 0) return false;
         CurrentRun = 0;
         SolveEquationBlocks();
-        if (CalcErrorCode != kNoConvergence) break;
-        const std::string question = GetMessageText(kNoConvergence);
+        if (CalcErrorCode != kMsgNoConvergence) break;
+        const std::string question = GetMessageText(kMsgNoConvergence);
         CalcErrorCode = 0;
         if (ShowAlert(question, kAlertWarningYesNo, true) != kResultYes) {
-          CalcErrorCode = kCancelledByUser;
+          CalcErrorCode = kMsgCancelled;
           break;
         }
         // Continue from where the iteration stopped.
@@ -146,7 +143,8 @@ void SolveCompiledEquations() {
   const int32_t keptError = CalcErrorCode;
   services.SaveLookupFilesAfterRun();
   if (CalcErrorCode == 0 && WarningsPending && ShowWarningMessages) {
-    if (ShowAlert(GetMessageText(656), kAlertWarningYesNo, true) == kResultYes) services.ShowWarningsList();
+    if (ShowAlert(GetMessageText(kMsgSeeWarningsQuestion), kAlertWarningYesNo, true) == kResultYes)
+      services.ShowWarningsList();
   }
   if (!ExportDirectives.empty() && CalcErrorCode == 0) {
     ExportAfterRun(0);
@@ -183,9 +181,9 @@ void CheckResidualsAfterSolve(bool quiet) {
       if (IsBlank(e->Residual) || IsBlank(e->RelativeResidual)) continue;
       const Extended relative = e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual;
       if (relative <= StopCriteria.RelativeResidualTolerance) continue;
-      CalcErrorCode = kConstrained;
+      CalcErrorCode = kMsgConstrained;
       if (quiet) return;
-      if (ShowAlert(GetMessageText(kConstrained), kAlertErrorYesNo, true) == kResultYes) {
+      if (ShowAlert(GetMessageText(kMsgConstrained), kAlertErrorYesNo, true) == kResultYes) {
         DebugProgramUnit = unit;
         SolveServices().ShowDebugWindow(unit, 1);
         SolutionAvailable = false;

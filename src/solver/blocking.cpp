@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "model/occurrence_lists.h"
 #include "model/program_units.h"
@@ -18,10 +19,6 @@ namespace {
 constexpr int32_t kCodeVariable = -2;
 constexpr int32_t kCodeComplexVariable = -12;
 constexpr int32_t kCodeOutputList = -21;
-
-constexpr int32_t kErrorTooManyEquations = 26;
-constexpr int32_t kErrorInconsistentSearch = 307;
-constexpr int32_t kErrorMemory = 75;
 
 bool HasBlockArrays(const TProgramUnitRecord& unit) {
   return !unit.RowHeads.empty() && !unit.ColumnHeads.empty() && !unit.ColumnMarks.empty() &&
@@ -97,7 +94,7 @@ void Blocker::Run(bool buildLists) {
   InitStrongComponents();
   FindStrongComponents();
   if (CalcErrorCode > 0) {
-    if (CalcErrorCode == kErrorInconsistentSearch) {
+    if (CalcErrorCode == kMsgInconsistentProblem) {
       ShowAlert(GetMessageText(CalcErrorCode), kAlertErrorOk, true);
     }
     return;
@@ -151,8 +148,8 @@ void Blocker::AddVariableOccurrence(int32_t v, int32_t row, TEquationRecord* equ
   TVariableRecord* var = unit_.Variable(v);
   if (!var || var->Mark || var->UnknownPosition <= 0 || var->UnknownPosition > n_) return;
   if (!AddOccurrence(unit_, row, var->UnknownPosition, v, equation)) {
-    CalcErrorCode = kErrorMemory;
-    ShowAlert(GetMessageText(kErrorMemory), kAlertErrorOk, true);
+    ReportOutOfMemory();
+    ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
     return;
   }
   var->Mark = 1;
@@ -253,7 +250,7 @@ void Blocker::FindStrongComponents() {
     Boundary[++bp] = static_cast<int16_t>(sp);
     v = s;
   };
-  auto fail = [&]() { CalcErrorCode = kErrorInconsistentSearch; };
+  auto fail = [&]() { CalcErrorCode = kMsgInconsistentProblem; };
   start(1);
   while (k < n_) {
     if (Cursor[v]) {
@@ -349,7 +346,7 @@ void BlockOccurrenceStructure(TProgramUnitRecord& unit) {
     Blocker blocker(unit);
     blocker.Run(false);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kErrorMemory;
+    ReportOutOfMemory();
   }
 }
 
@@ -359,7 +356,7 @@ void BlockProgramUnit() {
     Blocker blocker(*CurrentProgramUnit);
     blocker.Run(true);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kErrorMemory;
+    ReportOutOfMemory();
   }
 }
 
@@ -372,8 +369,8 @@ void FreeOccurrenceLists() {
 
 void BlockAllUnits() {
   if (CurrentProgramUnit && CurrentProgramUnit->UnknownCount > kMaxBlockUnknowns) {
-    CalcErrorCode = kErrorTooManyEquations;
-    ShowAlert(GetMessageText(kErrorTooManyEquations), kAlertErrorOk, true);
+    CalcErrorCode = kMsgTooManyEquations;
+    ShowAlert(GetMessageText(kMsgTooManyEquations), kAlertErrorOk, true);
     return;
   }
   FreeOccurrenceLists();

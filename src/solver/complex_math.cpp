@@ -3,14 +3,10 @@
 #include <cmath>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/numeric_library.h"
 
 namespace voq {
-
-namespace {
-constexpr int32_t kDivisionByZero = 4;
-constexpr int32_t kLogOfNonPositive = 6;
-}  // namespace
 
 TComplex ComplexMultiply(TComplex z1, TComplex z2) {
   return {z1.Re * z2.Re - z1.Im * z2.Im, z1.Re * z2.Im + z1.Im * z2.Re};
@@ -19,7 +15,7 @@ TComplex ComplexMultiply(TComplex z1, TComplex z2) {
 TComplex ComplexDivide(TComplex z1, TComplex z2) {
   Extended e = z2.Re * z2.Re + z2.Im * z2.Im;
   if (e == 0) {
-    CalcErrorCode = kDivisionByZero;
+    CalcErrorCode = kMsgDivisionByZero;
     return {-100, -100};
   }
   return {(z1.Re * z2.Re + z1.Im * z2.Im) / e, (z1.Im * z2.Re - z1.Re * z2.Im) / e};
@@ -35,7 +31,7 @@ TComplex ComplexLn(TComplex z) {
   Extended phi = 0;
   ComplexToPolar(r, phi, z.Re, z.Im);
   if (r > 0) return {std::log(r), phi};
-  CalcErrorCode = kLogOfNonPositive;
+  CalcErrorCode = kMsgLogOfNonPositive;
   return {0, 0};
 }
 

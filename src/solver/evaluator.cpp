@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
@@ -20,10 +21,6 @@ namespace {
 constexpr int32_t kFirstFunctionOpcode = 198;
 constexpr int32_t kLastFunctionOpcode = 255;
 
-constexpr int32_t kErrorDivisionByZero = 4;
-constexpr int32_t kErrorNegativeBase = 5;
-constexpr int32_t kErrorSyntax = 9;
-constexpr int32_t kErrorStackLimit = 267;
 constexpr int32_t kArithmeticHelpContext = 388;
 
 // Angle conversions of the DEG and RAD suffixes take pi to 12 digits.
@@ -37,7 +34,7 @@ const EvaluationEnvironment defaultEnvironment;
 const EvaluationEnvironment* environment = &defaultEnvironment;
 
 void SetStackLimitError() {
-  CalcErrorCode = kErrorStackLimit;
+  CalcErrorCode = kMsgStackLimit;
 }
 
 // Where the error of an equation is shown: the statement itself, except for
@@ -57,12 +54,12 @@ bool RealPower(Extended w, Extended y, Extended& result) {
   if (w == 0) {
     result = (y == 0) ? 1 : 0;
     // Stops at the next loop test, not at once.
-    if (y < 0) CalcErrorCode = kErrorDivisionByZero;
+    if (y < 0) CalcErrorCode = kMsgDivisionByZero;
     return true;
   }
   Extended n = std::trunc(y);
   if (y - n != 0) {
-    CalcErrorCode = kErrorNegativeBase;
+    CalcErrorCode = kMsgNegativeBasePower;
     MessageHelpContext = kArithmeticHelpContext;
     return false;
   }
@@ -164,7 +161,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
   // leaves the evaluation with error 9.
   auto nextIndex = [&](int32_t& index) {
     if (s.Position >= codeCount) {
-      CalcErrorCode = kErrorSyntax;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
       return false;
     }
     index = code[s.Position++];
@@ -182,7 +179,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           Extended c = s.ConstantCounter < static_cast<int32_t>(e.Constants.size())
                            ? e.Constants[s.ConstantCounter]
                            : 0;
-          if (s.ConstantCounter >= e.ConstantCount) CalcErrorCode = kErrorSyntax;
+          if (s.ConstantCounter >= e.ConstantCount) CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
           ++s.ConstantCounter;
           if (!s.Push(c)) return ErrorResultValue;
           if (complexMode && !s.PushImaginary(0)) return ErrorResultValue;
@@ -193,7 +190,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           if (!nextIndex(i)) break;
           TVariableRecord* var = variableAt(i);
           if (var == nullptr) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           if (!s.Push(var->Value)) return ErrorResultValue;
@@ -204,7 +201,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           if (!nextIndex(k)) break;
           Extended x = 0;
           if (localOperandReader == nullptr) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           if (!localOperandReader(s, k, x)) break;
@@ -227,7 +224,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           if (!nextIndex(j)) break;
           Extended x = 0;
           if (!environment->BuiltinConstantValue(j, x)) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           if (!s.Push(x)) return ErrorResultValue;
@@ -245,7 +242,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           if (!nextIndex(i)) break;
           TVariableRecord* var = variableAt(i);
           if (var == nullptr) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           if (!s.PushImaginary(var->Value)) return ErrorResultValue;
@@ -285,7 +282,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
         }
         --s.Height;
         if (s.Height < 1) {
-          CalcErrorCode = kErrorSyntax;
+          CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
           continue;
         }
         Extended& top = v[s.Height];
@@ -299,7 +296,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           case OpMultiply: top = wl * y; break;
           case OpDivide:
             if (y == 0) {
-              CalcErrorCode = kErrorDivisionByZero;
+              CalcErrorCode = kMsgDivisionByZero;
               MessageHelpContext = kArithmeticHelpContext;
               return ErrorResultValue;
             }
@@ -322,7 +319,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
       // left operand, since reading below entry 0 would leave the stack.
       auto popComplexPair = [&](Extended& yr, Extended& yi, Extended& wr, Extended& wi) {
         if (s.Height < 2) {
-          CalcErrorCode = kErrorSyntax;
+          CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
           return false;
         }
         yr = v[s.Height];
@@ -347,13 +344,13 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
         case OpDivide:
         case OpPower: {
           if (s.Height < 1 || s.ImaginaryHeight < 1) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           // The real parts as they stood before the alignment.
           if (!s.AlignComplexStacks()) return ErrorResultValue;
           if (s.Height < 2) {
-            CalcErrorCode = kErrorSyntax;
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
             break;
           }
           TComplex left{wl, im[s.ImaginaryHeight - 1]};
@@ -412,7 +409,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
       OpcodeHandler handler = opcodeHandlers[w];
       if (handler == nullptr) {
         // A function this build cannot evaluate is an undefined function.
-        CalcErrorCode = kErrorSyntax;
+        CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
         continue;
       }
       if (!handler(s, w)) return ErrorResultValue;
@@ -429,7 +426,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
       s.ImaginaryHeight = s.Height;
     }
   }
-  if (s.Height != 1 && CalcErrorCode <= 0) CalcErrorCode = kErrorSyntax;
+  if (s.Height != 1 && CalcErrorCode <= 0) CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
   if (CalcErrorCode > 0) {
     MarkLastEquation(equation, r);
     return 1.0L;
@@ -439,7 +436,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
   e.RelativeResidual = std::fabs(e.ResidualScale) > kSmallestScale ? result / e.ResidualScale : result;
   if (complexMode && e.EquationKind == 1 && e.LeftIsImaginaryPart == 0) {
     if (s.ImaginaryHeight != 1 && CalcErrorCode <= 0) {
-      CalcErrorCode = kErrorSyntax;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
       s.ImaginaryHeight = 1;
       im[1] = ErrorResultValue;
     } else {

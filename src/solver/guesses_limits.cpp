@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
 #include "model/program_units.h"
@@ -12,7 +13,6 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kErrorGuessOutsideLimits = 52;
 constexpr int32_t kHelpVariableInfo = 35;
 
 TVariableRecord* CurrentVariable(int32_t i) {
@@ -66,7 +66,7 @@ void CheckGuessLimits(int32_t v) {
     SetMessageArg(3, FormatInVariableStyle(*var, var->LowerLimit));
     SetMessageArg(4, FormatInVariableStyle(*var, var->UpperLimit));
     MessageHelpContext = kHelpVariableInfo;
-    CalcErrorCode = kErrorGuessOutsideLimits;
+    CalcErrorCode = kMsgGuessOutsideLimits;
     CurrentProgramUnit->LastEquation = nullptr;
   }
 }

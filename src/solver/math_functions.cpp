@@ -4,14 +4,13 @@
 #include <cstdint>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/number_format.h"
 
 namespace voq {
 
 namespace {
 
-constexpr int32_t kExpTooLarge = 323;
-constexpr int32_t kBesselOutOfRange = 226;
 constexpr Extended kExpLimit = 10000;
 // Exact 2/pi of the Handbook's Y0 and Y1 formulas.
 constexpr Extended kTwoOverPi = 0.636619772367581343075535053490057448L;
@@ -29,7 +28,7 @@ Extended PowerSeries(const std::array<Extended, N>& c, Extended t) {
 }
 
 Extended BesselRangeError(const char* name, int32_t helpContext) {
-  SetCalcError(kBesselOutOfRange, name);
+  SetCalcError(kMsgArgumentOutOfRange, name);
   MessageHelpContext = helpContext;
   return -1;
 }
@@ -68,7 +67,7 @@ Extended GuardedExp(Extended x) {
     TDisplayFormat format;
     format.Style = kStyleAutomatic;
     format.Digits = 4;
-    SetCalcError(kExpTooLarge, FormatValue(format, x));
+    SetCalcError(kMsgExpTooLarge, FormatValue(format, x));
     return 1;
   }
   return std::exp(x);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "model/occurrence_lists.h"
@@ -27,18 +28,6 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kErrorTooManyUnknowns = 26;
-constexpr int32_t kErrorTimeLimit = 50;
-constexpr int32_t kErrorSingular = 55;
-constexpr int32_t kErrorNoConvergence = 57;
-constexpr int32_t kErrorMemory = 75;
-constexpr int32_t kErrorInvalidOperation = 317;
-constexpr int32_t kErrorDivideByZero = 318;
-constexpr int32_t kErrorOverflow = 319;
-constexpr int32_t kErrorEmptyBlockRow = 322;
-constexpr int32_t kWarningNearlySingular = 53;
-constexpr int32_t kWarningZeroDerivative = 178;
-constexpr int32_t kWarningsHint = 179;
 constexpr int32_t kSingularHelpContext = 362;
 constexpr int32_t kRestartAttempts = 9;
 constexpr int32_t kDampingPasses = 16;  // passes 1..15
@@ -91,7 +80,7 @@ bool StepIsFinite(const TProgramUnitRecord& u) {
     if (!std::isfinite(stepVector[i])) {
       CurrentProgramUnit->LastEquation = RowEquation(u, i);
       MessageHelpContext = kSingularHelpContext;
-      CalcErrorCode = kErrorSingular;
+      CalcErrorCode = kMsgSingular;
       return false;
     }
   }
@@ -132,7 +121,7 @@ void EmptyBlockRowError() {
   u.LastEquation = nullptr;
   SetMessageArg(1, std::to_string(u.CurrentBlock));
   MessageHelpContext = kSingularHelpContext;
-  CalcErrorCode = kErrorEmptyBlockRow;
+  CalcErrorCode = kMsgInconsistentBlock;
 }
 
 Extended EvalResidualChecked(TEquationRecord* equation) {
@@ -154,15 +143,15 @@ Extended EvalResidualChecked(TEquationRecord* equation) {
   // and both before the invalid operation: the exception that came first.
   int32_t error = 0;
   if (raised & FE_OVERFLOW) {
-    error = kErrorOverflow;
+    error = kMsgOverflowException;
   } else if (raised & FE_DIVBYZERO) {
-    error = kErrorDivideByZero;
+    error = kMsgDivisionByZeroException;
   } else if (raised & FE_INVALID) {
-    error = kErrorInvalidOperation;
+    error = kMsgInvalidOperationException;
   } else if (std::isnan(r)) {
-    error = kErrorInvalidOperation;
+    error = kMsgInvalidOperationException;
   } else if (std::isinf(r)) {
-    error = kErrorOverflow;
+    error = kMsgOverflowException;
   }
   if (error == 0) return r;
   CalcErrorCode = error;
@@ -249,7 +238,7 @@ Extended PartialDerivative(int32_t variable, TEquationRecord* equation) {
     if (dr == 0 && !ErrorSet() && !crossPart) {
       SetMessageArg(1, var->Name);
       SetMessageArg(2, equation->Text.value_or(""));
-      AddNumberedWarning(kWarningZeroDerivative);
+      AddNumberedWarning(kMsgZeroDerivative);
     }
   }
   var->Value = x0;
@@ -309,7 +298,7 @@ void RandomRestart() {
   }
   if (CalcErrorCode == 0 && LastPivotMagnitude < kNearlySingularPivot) {
     SetMessageArg(1, std::to_string(FactorBlockNumber));
-    AddNumberedWarning(kWarningNearlySingular);
+    AddNumberedWarning(kMsgNearlySingular);
   }
 }
 
@@ -333,7 +322,7 @@ void SolveBlockNewton(int32_t b) {
     u.IterationCount += 1;
     ComputeJacobian();
     if (!ErrorSet()) SolveStep();
-    if (CalcErrorCode == kErrorSingular && !restartUsed) {
+    if (CalcErrorCode == kMsgSingular && !restartUsed) {
       restartUsed = true;
       u.IterationCount += 1;
       RandomRestart();
@@ -369,10 +358,10 @@ void SolveBlockNewton(int32_t b) {
     std::string where = " while solving equations in Block " + std::to_string(b);
     if (&u != MainProgramUnit) where += " in " + u.Name;
     SetMessageArg(1, where);
-    SetMessageArg(2, WarningsPending ? GetMessageText(kWarningsHint) : std::string());
-    CalcErrorCode = kErrorNoConvergence;
+    SetMessageArg(2, WarningsPending ? GetMessageText(kMsgWarningsHint) : std::string());
+    CalcErrorCode = kMsgNoConvergence;
   } else if (timeUp) {
-    CalcErrorCode = kErrorTimeLimit;
+    CalcErrorCode = kMsgTimeLimit;
   }
 }
 
@@ -419,15 +408,15 @@ void SolveEquationBlocks() {
   WarningEquation = nullptr;
   TProgramUnitRecord& u = Unit();
   if (u.UnknownCount > kMaxBlockUnknowns) {
-    CalcErrorCode = kErrorTooManyUnknowns;
+    CalcErrorCode = kMsgTooManyEquations;
     return;
   }
   std::vector<Extended> step;
   try {
     step.assign(static_cast<size_t>(u.UnknownCount) + 1, 0);
   } catch (const std::bad_alloc&) {
-    ReportIOError(kErrorMemory);  // the allocation failure is shown at once
-    CalcErrorCode = kErrorMemory;
+    ReportIOError(kMsgOutOfMemory);  // the allocation failure is shown at once
+    ReportOutOfMemory();
     return;
   }
   Extended* const outerStep = stepVector;

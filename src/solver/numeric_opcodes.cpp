@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/numeric_library.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
@@ -21,17 +22,6 @@ uint8_t UnitSettingsUsed = 0;
 
 namespace {
 
-constexpr int32_t kErrorDivisionByZero = 4;
-constexpr int32_t kErrorLogarithm = 6;
-constexpr int32_t kErrorSquareRoot = 8;
-constexpr int32_t kErrorSyntax = 9;
-constexpr int32_t kErrorArcSinRange = 11;
-constexpr int32_t kErrorNotForComplex = 261;
-constexpr int32_t kErrorComplexOption = 262;
-constexpr int32_t kErrorStackLimit = 267;
-constexpr int32_t kErrorHyperbolicRange = 329;
-constexpr int32_t kErrorTemperatureScale = 496;
-constexpr int32_t kErrorRandomOutsideRoutine = 623;
 constexpr int32_t kArithmeticHelp = 388;
 
 // Degree conversions of the complex functions take pi to 12 digits.
@@ -67,7 +57,7 @@ bool Stop(int32_t code, int32_t help) {
 
 bool NotForComplex(const char* what) {
   SetMessageArg(1, what);
-  CalcErrorCode = kErrorNotForComplex;
+  CalcErrorCode = kMsgNotForComplex;
   return false;
 }
 
@@ -75,7 +65,7 @@ bool NotForComplex(const char* what) {
 // malformed.
 bool HasValues(const TEvaluationState& s, int32_t n) {
   if (s.Height >= n) return true;
-  CalcErrorCode = kErrorSyntax;
+  CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
   return false;
 }
 
@@ -97,7 +87,7 @@ Extended FromDegreesWhenSet(Extended a) { return DegreeMode() ? a * kPi / 180 : 
 // A real result in complex mode has no imaginary part.
 bool ClearImaginaryAtTop(TEvaluationState& s) {
   if (!s.ComplexMode) return true;
-  if (s.Height > kImaginaryStackSize) return Stop(kErrorStackLimit, 0);
+  if (s.Height > kImaginaryStackSize) return Stop(kMsgStackLimit, 0);
   s.ImaginaryHeight = s.Height;
   s.Imaginary[s.ImaginaryHeight] = 0;
   return true;
@@ -163,11 +153,11 @@ bool OneArgumentFunction(TEvaluationState& s, int32_t opcode) {
   switch (opcode) {
     case 225: x = GuardedExp(x); break;
     case 226:
-      if (!(x > 0)) return Stop(kErrorLogarithm, kArithmeticHelp);
+      if (!(x > 0)) return Stop(kMsgLogOfNonPositive, kArithmeticHelp);
       x = Log10Real(x);
       break;
     case 227:
-      if (!(x > 0)) return Stop(kErrorLogarithm, kArithmeticHelp);
+      if (!(x > 0)) return Stop(kMsgLogOfNonPositive, kArithmeticHelp);
       x = std::log(x);
       break;
     case 228:
@@ -183,7 +173,7 @@ bool OneArgumentFunction(TEvaluationState& s, int32_t opcode) {
       x = TanFunction(f * x);
       break;
     case 231:
-      if (!(x >= 0)) return Stop(kErrorSquareRoot, kArithmeticHelp);
+      if (!(x >= 0)) return Stop(kMsgSqrtOfNegative, kArithmeticHelp);
       x = std::sqrt(x);
       break;
     case 232: x = std::fabs(x); break;
@@ -191,7 +181,7 @@ bool OneArgumentFunction(TEvaluationState& s, int32_t opcode) {
     case 236:
       UnitSettingsUsed = 1;
       if (std::fabs(x) > 1) {
-        CalcErrorCode = kErrorArcSinRange;  // the slot keeps the argument
+        CalcErrorCode = kMsgArcSinRange;  // the slot keeps the argument
         break;
       }
       x = (opcode == 235 ? ArcSinFunction(x) : ArcCosFunction(x)) / f;
@@ -221,7 +211,7 @@ bool ListFunction(TEvaluationState& s, int32_t /*opcode*/) {
   const int32_t h = s.Height;
   const int32_t n = IntegerArgument(s.Values[h]);
   // Below the n values and the count lies the sub-code.
-  if (n < 0 || n > h - 2) return Stop(kErrorSyntax, 0);
+  if (n < 0 || n > h - 2) return Stop(kMsgSyntaxOrUndefinedFunction, 0);
   if (s.BuiltinCallCursor != nullptr) s.BuiltinCallCursor = s.BuiltinCallCursor->Next;
   const int32_t subSlot = h - n - 1;
   Extended least = BlankValue;
@@ -238,11 +228,11 @@ bool ListFunction(TEvaluationState& s, int32_t /*opcode*/) {
     case 1: result = least; break;
     case 2: result = greatest; break;
     case 3:
-      if (n == 0) return Stop(kErrorDivisionByZero, kArithmeticHelp);
+      if (n == 0) return Stop(kMsgDivisionByZero, kArithmeticHelp);
       result = sum / n;
       break;
     case 4: result = sum; break;
-    default: return Stop(kErrorSyntax, 0);
+    default: return Stop(kMsgSyntaxOrUndefinedFunction, 0);
   }
   s.Height = subSlot;
   s.Values[subSlot] = result;
@@ -267,7 +257,7 @@ bool BesselFunction(TEvaluationState& s, int32_t /*opcode*/) {
     case 7: r = BesselY0(x); break;
     case 8: r = BesselY1(x); break;
     default:
-      CalcErrorCode = kErrorSyntax;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
       return true;
   }
   s.Height = h - 1;
@@ -291,7 +281,7 @@ bool ConvertFunction(TEvaluationState& s, int32_t /*opcode*/) {
     const std::string toText = StringConstText(IntegerArgument(to));
     if (CalcErrorCode > 0) return true;
     if (unitFactorConverter == nullptr) {
-      CalcErrorCode = kErrorSyntax;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
       return true;
     }
     Extended factor = 1;
@@ -304,7 +294,7 @@ bool ConvertFunction(TEvaluationState& s, int32_t /*opcode*/) {
 // --- Complex parts (202) and POLARTORECT (203) --------------------------------------------
 
 bool ComplexPartFunction(TEvaluationState& s, int32_t /*opcode*/) {
-  if (Preferences.ComplexMode == 0) return Stop(kErrorComplexOption, 207);
+  if (Preferences.ComplexMode == 0) return Stop(kMsgComplexOnly, 207);
   if (!HasValues(s, 2) || !s.AlignComplexStacks()) return false;
   const int32_t h = s.Height;
   const Extended a = s.Values[h];
@@ -343,7 +333,7 @@ bool ComplexPartFunction(TEvaluationState& s, int32_t /*opcode*/) {
       break;
     }
     default:
-      CalcErrorCode = kErrorSyntax;
+      CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
       return true;
   }
   s.Values[h - 1] = re;
@@ -352,11 +342,11 @@ bool ComplexPartFunction(TEvaluationState& s, int32_t /*opcode*/) {
 }
 
 bool PolarToRectFunction(TEvaluationState& s, int32_t /*opcode*/) {
-  if (Preferences.ComplexMode == 0) return Stop(kErrorComplexOption, 0);
+  if (Preferences.ComplexMode == 0) return Stop(kMsgComplexOnly, 0);
   if (!HasValues(s, 3) || !s.AlignComplexStacks()) return false;
   const int32_t h = s.Height;
   if (IntegerArgument(s.Values[h - 2]) != 1) {
-    CalcErrorCode = kErrorSyntax;
+    CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
     return true;
   }
   Extended re = 0;
@@ -392,7 +382,7 @@ bool DelegateToMember(TEvaluationState& s, int32_t opcode, int32_t sub) {
   FamilyMemberHandler handler = nullptr;
   if (sub >= 0 && sub <= kMaxFamilySubCode) handler = familyMembers[opcode - kFamilyFirst][sub];
   if (handler == nullptr) {
-    CalcErrorCode = kErrorSyntax;
+    CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
     return true;
   }
   return handler(s, opcode, sub);
@@ -412,7 +402,7 @@ bool OneArgumentFamily(TEvaluationState& s, int32_t opcode) {
   const int32_t sub = IntegerArgument(s.Values[h - 1]);
   if (s.ComplexMode) {
     const char* name = MemberName(opcode, sub);
-    return name != nullptr ? NotForComplex(name) : Stop(kErrorSyntax, 0);
+    return name != nullptr ? NotForComplex(name) : Stop(kMsgSyntaxOrUndefinedFunction, 0);
   }
   const Extended x = s.Values[h];
   Extended r = 0;
@@ -420,7 +410,7 @@ bool OneArgumentFamily(TEvaluationState& s, int32_t opcode) {
     case 1: r = RoundFunction(x); break;
     case 2: r = std::trunc(x); break;
     case 3:
-      if (std::fabs(x) < 1) return Stop(kErrorHyperbolicRange, 0);
+      if (std::fabs(x) < 1) return Stop(kMsgArcCoshRange, 0);
       r = std::log(x + std::sqrt(x * x - 1));
       break;
     case 4:
@@ -430,7 +420,7 @@ bool OneArgumentFamily(TEvaluationState& s, int32_t opcode) {
       if (x < 0) r = -r;
       break;
     case 5:
-      if (std::fabs(x) >= 1) return Stop(kErrorHyperbolicRange, 0);
+      if (std::fabs(x) >= 1) return Stop(kMsgArcCoshRange, 0);
       r = (std::log(1 + x) - std::log(1 - x)) / 2;
       break;
     case 8: r = ErfReal(x); break;
@@ -450,7 +440,7 @@ bool TwoArgumentFamily(TEvaluationState& s, int32_t opcode) {
   const int32_t sub = IntegerArgument(s.Values[h - 2]);
   if (s.ComplexMode) {
     const char* name = MemberName(opcode, sub);
-    return name != nullptr ? NotForComplex(name) : Stop(kErrorSyntax, 0);
+    return name != nullptr ? NotForComplex(name) : Stop(kMsgSyntaxOrUndefinedFunction, 0);
   }
   const Extended w = s.Values[h - 1];
   const Extended y = s.Values[h];
@@ -458,7 +448,7 @@ bool TwoArgumentFamily(TEvaluationState& s, int32_t opcode) {
     case 5:
       s.Height = h - 2;
       if (y == 0) {
-        CalcErrorCode = kErrorDivisionByZero;  // the slot is not written
+        CalcErrorCode = kMsgDivisionByZero;  // the slot is not written
         return true;
       }
       // W - TRUNC(W / Y) * Y, computed exactly: the result has the sign of W.
@@ -468,7 +458,7 @@ bool TwoArgumentFamily(TEvaluationState& s, int32_t opcode) {
       s.Height = h - 2;
       if (s.RoutineSlot < 1) {
         s.Values[h - 2] = ErrorResultValue;
-        CalcErrorCode = kErrorRandomOutsideRoutine;
+        CalcErrorCode = kMsgRandomOutsideRoutine;
         return true;
       }
       s.Values[h - 2] = w + static_cast<Extended>(Platform().RandomUniform()) * (y - w);
@@ -484,7 +474,7 @@ bool ThreeArgumentFamily(TEvaluationState& s, int32_t opcode) {
   const int32_t sub = IntegerArgument(s.Values[h - 3]);
   if (s.ComplexMode) {
     const char* name = MemberName(opcode, sub);
-    return name != nullptr ? NotForComplex(name) : Stop(kErrorSyntax, 0);
+    return name != nullptr ? NotForComplex(name) : Stop(kMsgSyntaxOrUndefinedFunction, 0);
   }
   if (sub != 2) return DelegateToMember(s, opcode, sub);
   const Extended r = ConvertTemp(IntegerArgument(s.Values[h - 2]), IntegerArgument(s.Values[h - 1]), s.Values[h]);
@@ -559,7 +549,7 @@ Extended ConvertTemp(int32_t fromIndex, int32_t toIndex, Extended x) {
   const char from = ScaleLetter(fromIndex);
   const char to = ScaleLetter(toIndex);
   if (from == 0 || to == 0) {
-    CalcErrorCode = kErrorTemperatureScale;
+    CalcErrorCode = kMsgTemperatureScale;
     MessageHelpContext = 323;
     return ErrorResultValue;
   }

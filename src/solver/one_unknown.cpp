@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/numeric_library.h"
 #include "model/compiled_code.h"
@@ -21,13 +22,6 @@ namespace voq {
 
 namespace {
 
-constexpr int32_t kErrorNoVariable = 21;
-constexpr int32_t kErrorAllKnown = 22;
-constexpr int32_t kErrorNoConvergence = 23;
-constexpr int32_t kErrorDiverged = 51;
-constexpr int32_t kErrorSingular = 55;
-constexpr int32_t kErrorCancelled = 58;
-constexpr int32_t kErrorPreviouslySet = 310;
 constexpr int32_t kHelpSingular = 362;
 constexpr int32_t kHelpNoConvergence = 389;
 
@@ -110,7 +104,7 @@ int32_t SingleUnknownOccurrence(const TProgramUnitRecord& unit, const TEquationR
 void ReportNoConvergence(const TVariableRecord& var) {
   SetMessageArg(1, var.Name);
   MessageHelpContext = kHelpNoConvergence;
-  CalcErrorCode = kErrorNoConvergence;
+  CalcErrorCode = kMsgEquationNoConvergence;
 }
 
 }  // namespace
@@ -151,7 +145,7 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
   if (!scan.eligible) return;
   int32_t v = scan.variable;
   if (!scan.hasVariable) {
-    CalcErrorCode = kErrorNoVariable;
+    CalcErrorCode = kMsgNoVariable;
     return;
   }
   if (scan.counted > 1) {
@@ -167,7 +161,7 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
       return;
     }
   } else if (scan.counted == 0) {
-    CalcErrorCode = kErrorAllKnown;
+    CalcErrorCode = kMsgResetsKnownVariable;
     return;
   }
 
@@ -175,7 +169,7 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
   if (var == nullptr) return;
   if (var->UnknownPosition < 0) {
     SetMessageArg(1, var->Name);
-    CalcErrorCode = kErrorPreviouslySet;
+    CalcErrorCode = kMsgPreviouslySet;
     return;
   }
   // A guess tied to another variable only means something once that variable
@@ -233,7 +227,7 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
     }
     if (slope == 0) {
       MessageHelpContext = kHelpSingular;
-      CalcErrorCode = kErrorSingular;
+      CalcErrorCode = kMsgSingular;
       return;
     }
   }
@@ -322,7 +316,7 @@ void SolveOneUnknownEquations(bool full) {
         e->Residual = BlankValue;
         bool solved = false;
         SolveForOneUnknown(CurrentEquation, solved, counter, false);
-        if (CalcErrorCode == kErrorDiverged || CalcErrorCode == kErrorNoConvergence) {
+        if (CalcErrorCode == kMsgDiverged || CalcErrorCode == kMsgEquationNoConvergence) {
           for (int t = 0; t < kRandomRetries && !solved && !AbortRequested; ++t) {
             CalcErrorCode = 0;
             SolveForOneUnknown(CurrentEquation, solved, counter, true);
@@ -339,7 +333,7 @@ void SolveOneUnknownEquations(bool full) {
   } while (CalcErrorCode <= 0 && progress && !AbortRequested);
 
   if (AbortRequested) {
-    CalcErrorCode = kErrorCancelled;
+    CalcErrorCode = kMsgCancelled;
     unit->LastEquation = nullptr;
   }
 }

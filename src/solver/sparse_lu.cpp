@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "model/occurrence_lists.h"
 #include "model/program_units.h"
@@ -23,11 +24,6 @@ namespace voq {
 namespace {
 
 constexpr int kBucketArraySize = 10001;
-constexpr int kMessageWarningsHint = 179;
-constexpr int kErrorInconsistent = 19;
-constexpr int kErrorSingular = 55;
-constexpr int kWarningNearlySingular = 53;
-constexpr int kErrorMemory = 75;
 constexpr int kHelpSingular = 362;
 
 template <typename T>
@@ -37,8 +33,8 @@ std::unique_ptr<T[]> AllocateRaw(size_t count) {
 
 // The checked allocation of the program: the failure is error 75, shown at once.
 void ReportAllocationFailure() {
-  CalcErrorCode = kErrorMemory;
-  ShowAlert(GetMessageText(kErrorMemory), kAlertErrorOk, true);
+  ReportOutOfMemory();
+  ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
 }
 
 // One call of SolveSparseSystem: the pivot order arrays live for the whole
@@ -135,8 +131,8 @@ void SparseSystem::Solve(Extended* v) {
 void SparseSystem::FactorBlock() {
   W = AllocateRaw<Extended>(static_cast<size_t>(last_ - first_ + 1));
   if (!W) {
-    ReportIOError(kErrorMemory);
-    CalcErrorCode = kErrorMemory;
+    ReportIOError(kMsgOutOfMemory);
+    ReportOutOfMemory();
     return;
   }
   RebuildOccurrenceLinks(unit_);
@@ -258,7 +254,7 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     UpdateRowCounts(pivotColumn);
     if (std::fabs(pivot) < kTinyPivot) {
       SetMessageArg(1, std::to_string(FactorBlockNumber));
-      AddWarning(GetMessageText(kWarningNearlySingular));
+      AddWarning(GetMessageText(kMsgNearlySingular));
     }
   }
 
@@ -275,10 +271,10 @@ void SparseSystem::NoPivotError(int k) {
   TOccurrenceRecord* e = unit_.RowHeads[k];
   unit_.LastEquation = e ? e->Equation : nullptr;
   if (!unit_.LastEquation) {
-    SetMessageArg(1, WarningsPending ? GetMessageText(kMessageWarningsHint) : std::string());
-    CalcErrorCode = kErrorInconsistent;
+    SetMessageArg(1, WarningsPending ? GetMessageText(kMsgWarningsHint) : std::string());
+    CalcErrorCode = kMsgInconsistentEquations;
   } else {
-    CalcErrorCode = kErrorSingular;
+    CalcErrorCode = kMsgSingular;
   }
   MessageHelpContext = kHelpSingular;
 }
@@ -416,7 +412,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
       if (!marks[cc]) {
         TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
         if (!fill) {
-          CalcErrorCode = kErrorMemory;
+          ReportOutOfMemory();
           break;
         }
         marks[cc] = 1;
@@ -432,7 +428,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
       f->Value = Work(f->Column);
       Work(f->Column) = 0;
     }
-    if (CalcErrorCode == kErrorMemory) return;
+    if (CalcErrorCode == kMsgOutOfMemory) return;
   }
 }
 
@@ -503,7 +499,7 @@ void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
     SparseSystem system(unit);
     system.Solve(stepVector);
   } catch (const std::bad_alloc&) {
-    CalcErrorCode = kErrorMemory;
+    ReportOutOfMemory();
   }
 }
 

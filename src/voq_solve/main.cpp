@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
 #include "core/program_flags.h"
@@ -96,7 +97,7 @@ class SolvePlatform : public ConsolePlatform {
         answer = kResultYes;
       }
       // The list asked for is printed after the solve.
-      if (text == GetMessageText(kSeeWarningsQuestion)) answer = kResultYes;
+      if (text == GetMessageText(kMsgSeeWarningsQuestion)) answer = kResultYes;
       std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
       lastQuestion = text;
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
@@ -119,7 +120,6 @@ class SolvePlatform : public ConsolePlatform {
  private:
   static constexpr const char* kNoConvergencePrefix =
       "The problem failed to converge in the allowable number of iterations";
-  static constexpr int32_t kSeeWarningsQuestion = 656;
 
   // The selection's first line, numbered by where it begins in the file (a
   // selection may run over many lines: an open comment selects up to the end
@@ -313,9 +313,6 @@ void PrintPendingWarnings() {
 
 }  // namespace
 
-// The residual check after a solve found an equation outside the tolerance.
-constexpr int32_t kConstrainedError = 54;
-
 int main(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) {
@@ -368,11 +365,11 @@ int main(int argc, char** argv) {
   // was asked about it); a script is told by the exit status that the
   // values do not satisfy every equation.
   CheckResidualsAfterSolve(true);
-  const bool constrained = CalcErrorCode == kConstrainedError;
+  const bool constrained = CalcErrorCode == kMsgConstrained;
   if (constrained) {
-    std::string text = GetMessageText(kConstrainedError);
+    std::string text = GetMessageText(kMsgConstrained);
     text = text.substr(0, text.find("  Would you"));
-    std::cerr << "Error " << kConstrainedError << ": " << text << "\n";
+    std::cerr << "Error " << kMsgConstrained << ": " << text << "\n";
   }
   PrintPendingWarnings();
   return constrained ? kExitFailure : 0;

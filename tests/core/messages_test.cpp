@@ -207,6 +207,16 @@ TEST_F(MessagesTest, DiagramPrefixComesBeforeTheOutOfMemoryAlertAndSkips100) {
   EXPECT_EQ(platform.alerts[1].text, "Diagram input error: x=1");
 }
 
+// The one out-of-memory report only sets the number: a checked allocator
+// shows its alert at once, the compiler leaves it for the failed statement,
+// so an alert here would show twice.
+TEST_F(MessagesTest, OutOfMemoryReportSetsTheNumberAndShowsNothing) {
+  ReportOutOfMemory();
+  EXPECT_EQ(CalcErrorCode, 75);
+  EXPECT_TRUE(platform.alerts.empty());
+  EXPECT_EQ(platform.beeps, 0);
+}
+
 TEST_F(MessagesTest, ReportIOErrorPicksTheMessageByCode) {
   ReportIOError(5);
   ReportIOError(32);
