@@ -688,18 +688,23 @@ void PurgeMarkedEquations() {
       r = r->Next;
     }
   }
-  if (MainProgramUnit != nullptr) MainProgramUnit->FirstEquation = ReusableEquations;
 }
 
-void DisposeUnusedEquations() {
-  if (MainProgramUnit != nullptr && MainProgramUnit->FirstEquation == ReusableEquations) {
-    MainProgramUnit->FirstEquation = nullptr;
-  }
-  DisposeEquationChain(ReusableEquations);
+void RetainMainEquations() {
+  TProgramUnitRecord* main = MainProgramUnit;
+  if (main == nullptr) return;
+  ReusableEquations = main->FirstEquation;
+  main->FirstEquation = nullptr;
+  main->LastEquation = nullptr;
+  PurgeMarkedEquations();
 }
+
+void DisposeUnusedEquations() { DisposeEquationChain(ReusableEquations); }
 
 void ReleaseRetainedEquations() {
-  if (MainProgramUnit != nullptr && MainProgramUnit->FirstEquation == ReusableEquations) {
+  TProgramUnitRecord* main = MainProgramUnit;
+  if (main != nullptr && main->FirstEquation == nullptr) {
+    main->FirstEquation = ReusableEquations;
     ReusableEquations = nullptr;
     return;
   }
@@ -761,13 +766,8 @@ void ClearCompiledEquations() {
   ++CompiledEquationsClears;
   if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
 
-  // Retained records of a read in progress that are not the main program's
-  // list itself go too, so nothing refers to freed records.
-  if (ReusableEquations != nullptr &&
-      (MainProgramUnit == nullptr || ReusableEquations != MainProgramUnit->FirstEquation)) {
-    DisposeEquationChain(ReusableEquations);
-  }
-  ReusableEquations = nullptr;
+  // Retained records of a read in progress go too.
+  DisposeEquationChain(ReusableEquations);
 
   for (TProgramUnitRecord* unit : ProgramUnitList) {
     if (unit == nullptr) continue;

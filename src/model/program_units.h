@@ -290,15 +290,20 @@ void RemoveFromVarOrder(int32_t variableIndex);
 bool NewEquation(const std::string& text, int32_t line);
 bool TakeReusableEquation(const std::string& text);
 void PrefixTildeToText(TEquationRecord* e);
-// Start of a read: drops "~"-marked records from ReusableEquations and makes
-// the chain the main program's FirstEquation until the first NewEquation.
+// Start of a read: the main program's list becomes ReusableEquations and the
+// unit's list starts empty, then the "~"-marked records go. The read links
+// afresh every record it compiles or takes over, so no unit points into the
+// retained chain: a record taken over and freed there cannot stay behind as
+// a unit's head, whichever body (a routine's, a MODULE's) takes it.
+void RetainMainEquations();
+// Drops the "~"-marked records from ReusableEquations.
 void PurgeMarkedEquations();
 // End of a successful read: frees the retained records nothing took over.
 void DisposeUnusedEquations();
 // End of a failed read: the retained records nothing took over are freed
 // too (the next read starts from the main program's list and would lose
-// them); when the read failed before its first equation the retained chain
-// is still the main program's list and is kept for the next read.
+// them); when the read failed before it linked a main-program equation they
+// become the main program's list again, for the next read to take over.
 void ReleaseRetainedEquations();
 
 void DisposeEquationRecord(TEquationRecord*& h);

@@ -603,6 +603,69 @@ TEST_F(ProgramUnitsTest, TakenOverRecordRegistersItsVariablesUpToTheOutputList) 
   EndTestPass();
 }
 
+// The first statement of a read taken over inside a routine body or a MODULE,
+// with no main-program statement after it: the record moves into the body,
+// and the main program must keep no trace of it, neither after the read nor
+// for the next one.
+TEST_F(ProgramUnitsTest, HeadTakenOverInABodyLeavesTheMainProgramNoStaleRecord) {
+  struct BodyCase {
+    const char* body;
+    // Enters the body as its reader does; returns the unit whose list the
+    // record joins, or null where the routine record keeps it.
+    TProgramUnitRecord* (*enter)();
+    void (*leave)();
+  };
+  const BodyCase cases[] = {
+      {"FUNCTION",
+       [] {
+         CompilingFunctionIndex = 1;
+         return static_cast<TProgramUnitRecord*>(nullptr);
+       },
+       [] {
+         CompilingFunctionIndex = 0;
+         MainProgramUnit->LastEquation = nullptr;  // the reader restores the main list's end
+       }},
+      {"MODULE",
+       [] {
+         TProgramUnitRecord* module = FindOrCreateModule("Pump");
+         CurrentProgramUnit = module;
+         ModuleNesting = module->UnitIndex;
+         return module;
+       },
+       [] {
+         ModuleNesting = 0;
+         CurrentProgramUnit = MainProgramUnit;
+       }},
+  };
+  for (const BodyCase& c : cases) {
+    SCOPED_TRACE(c.body);
+    FreshStore();
+    for (const char* text : {"a=b", "c=d"}) {
+      NewEquation(text, 1);
+      CurrentEquation->Text = text;
+      CurrentEquation->Code = {CodeConstant, CodeConstant, OpEqual};
+      CurrentEquation->CodeCount = 3;
+    }
+    const int32_t* headCode = MainProgramUnit->FirstEquation->Code.data();
+    BeginTestPass();
+    TProgramUnitRecord* owner = c.enter();
+    ASSERT_TRUE(NewEquation("a=b", 1));
+    TEquationRecord* taken = CurrentEquation;
+    c.leave();
+    EndTestPass();
+    EXPECT_EQ(taken->Code.data(), headCode);
+    if (owner != nullptr) {
+      EXPECT_EQ(owner->FirstEquation, taken);
+    }
+    EXPECT_EQ(MainProgramUnit->FirstEquation, nullptr);
+    EXPECT_EQ(ReusableEquations, nullptr);
+    BeginTestPass();
+    EXPECT_EQ(ReusableEquations, nullptr);
+    EndTestPass();
+    if (owner == nullptr) DisposeEquationRecord(taken);
+  }
+}
+
 TEST_F(ProgramUnitsTest, TrialCompileNeverTakesOverARetainedRecord) {
   NewEquation("a=b", 1);
   CurrentEquation->Text = "a=b";
