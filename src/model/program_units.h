@@ -125,8 +125,19 @@ inline constexpr size_t kStoredLetterDefaultSize = 64;
 void PackLetterDefaultRecord(const TLetterDefaultRecord& d, uint8_t* dst);
 void UnpackLetterDefaultRecord(const uint8_t* src, TLetterDefaultRecord& d);
 
-// One compiled statement.
+// One compiled statement. The record owns the chains it points at (substance
+// objects, call lists, integral terms, series, the DUPLICATE description and
+// the branch pair) and DisposeEquationRecord frees them, so it is never
+// copied: two copies would free them twice. A move hands everything over to
+// the target and leaves the source pointing at the same chains: only the
+// source record itself may be freed after it (TakeReusableEquation).
 struct TEquationRecord {
+  TEquationRecord() = default;
+  TEquationRecord(const TEquationRecord&) = delete;
+  TEquationRecord& operator=(const TEquationRecord&) = delete;
+  TEquationRecord(TEquationRecord&&) = default;
+  TEquationRecord& operator=(TEquationRecord&&) = default;
+
   // The statement text; none when it is not to be matched again; a leading
   // "~" marks a record that is never reused.
   std::optional<std::string> Text;

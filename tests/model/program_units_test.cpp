@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -485,6 +486,9 @@ TEST_F(ProgramUnitsTest, ClearCompiledEquationsClearsPropertyCaches) {
   SetPropertyCaches(nullptr);
   EXPECT_EQ(caches.calls, 1);
 }
+
+// An equation record owns its chains: a copy would free them twice.
+static_assert(!std::is_copy_constructible_v<TEquationRecord> && !std::is_copy_assignable_v<TEquationRecord>);
 
 TEST_F(ProgramUnitsTest, DisposeEquationRecordFreesOwnedChainsAndReturnsNext) {
   struct CountedSubstance : TSubstanceBase {
