@@ -544,10 +544,11 @@ bool TakeReusableEquation(const std::string& text) {
 
   TEquationRecord* e = CurrentEquation;
   if (CompilingFunctionIndex == 0) {
-    for (int32_t k = 0; k < e->CodeCount; ++k) {
+    const int32_t n = static_cast<int32_t>(e->Code.size());
+    for (int32_t k = 0; k < n; ++k) {
       int32_t w = e->Code[k];
       if (w == -21) break;
-      if ((w == -2 || w == -12) && k + 1 < e->CodeCount) {
+      if ((w == -2 || w == -12) && k + 1 < n) {
         RegisterVariableUse(e->Code[k + 1], "");
         ++k;
       }
@@ -565,12 +566,10 @@ bool NewEquation(const std::string& text, int32_t line) {
   TEquationRecord* e = nullptr;
   try {
     e = new TEquationRecord();
-    e->Constants.resize(5);
-    e->ConstantCapacity = 50;
-    e->StringOperands.resize(5);
-    e->StringOperandCapacity = 20;
-    e->Code.resize(50);
-    e->CodeCapacity = 200;
+    // Room for a short statement up front; the blocks grow as code is emitted.
+    e->Constants.reserve(5);
+    e->StringOperands.reserve(5);
+    e->Code.reserve(50);
   } catch (const std::bad_alloc&) {
     delete e;
     ReportOutOfMemory();

@@ -9,7 +9,8 @@
 // with one spare element in front, so VariableHandles[i] is variable i and
 // element 0 is unused (UnknownList[0] and BlockEnds[0] hold what the blocking
 // puts there). The growable blocks of an equation (Code, Constants,
-// StringOperands) are 0-based: the words are Code[0..CodeCount-1].
+// StringOperands) are 0-based and hold exactly what is in use: the words are
+// Code[0..Code.size()-1].
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -141,16 +142,12 @@ struct TEquationRecord {
   // The statement text; none when it is not to be matched again; a leading
   // "~" marks a record that is never reused.
   std::optional<std::string> Text;
-  // Constant pool, string operands and code: Count elements in use, Capacity
-  // in bytes, the block holding Capacity / element size elements.
-  int32_t ConstantCount = 0;
-  int32_t ConstantCapacity = 0;
+  // Constant pool, string operands and code, each holding exactly the
+  // elements in use: the vectors keep their own counts, and a stored layout
+  // that carries a count or a capacity in bytes computes it from them when
+  // packing.
   std::vector<Extended> Constants;
-  int32_t StringOperandCount = 0;
-  int32_t StringOperandCapacity = 0;
   std::vector<int32_t> StringOperands;
-  int32_t CodeCount = 0;
-  int32_t CodeCapacity = 0;
   std::vector<int32_t> Code;
   TSubstanceBase* SubstanceChain = nullptr;
   TArgumentListRecord* CallLists = nullptr;

@@ -178,7 +178,7 @@ TEST_F(FunctionCallsTest, ExpandedTermThatOutgrowsTheBufferIsRefused) {
 TEST_F(FunctionCallsTest, PiIsTheCatalogueConstant) {
   ASSERT_EQ(Compile("y = 2*pi"), 0);
   EXPECT_EQ(Listing(), "y 2 " + std::string("3.14159265359") + " * =");
-  ASSERT_EQ(CurrentEquation->ConstantCount, 2);
+  ASSERT_EQ(CurrentEquation->Constants.size(), 2u);
   EXPECT_EQ(CurrentEquation->Constants[1], CatalogPiValue);
 }
 

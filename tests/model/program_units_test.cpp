@@ -530,9 +530,9 @@ TEST_F(ProgramUnitsTest, NewEquationLinksRecordsAndTakesPositions) {
   EXPECT_EQ(first->TextEnd, 15);
   EXPECT_EQ(first->LineNumber, 3);
   EXPECT_EQ(first->NotFromWindow, 1);
-  EXPECT_EQ(first->CodeCapacity, 200);
-  EXPECT_EQ(first->ConstantCapacity, 50);
-  EXPECT_EQ(first->StringOperandCapacity, 20);
+  EXPECT_TRUE(first->Code.empty());
+  EXPECT_TRUE(first->Constants.empty());
+  EXPECT_TRUE(first->StringOperands.empty());
   EXPECT_EQ(first->TrySolveAlone, 1);
   EXPECT_TRUE(IsBlank(first->Residual));
   EXPECT_TRUE(MainStatementSeen);
@@ -590,7 +590,6 @@ TEST_F(ProgramUnitsTest, TakenOverRecordRegistersItsVariablesUpToTheOutputList) 
   TEquationRecord* kept = CurrentEquation;
   kept->Text = "a=b";
   kept->Code = {CodeVariable, 2, CodeComplexVariable, 1, OpEqual, CodeOutputList, CodeVariable, 3, -22};
-  kept->CodeCount = static_cast<int32_t>(kept->Code.size());
   kept->IntegralTerms = new TIntegralTermRecord();
   kept->IntegralTerms->IntegrationVariable = 4;
   kept->SolvedAlone = 1;
@@ -648,7 +647,6 @@ TEST_F(ProgramUnitsTest, HeadTakenOverInABodyLeavesTheMainProgramNoStaleRecord) 
       NewEquation(text, 1);
       CurrentEquation->Text = text;
       CurrentEquation->Code = {CodeConstant, CodeConstant, OpEqual};
-      CurrentEquation->CodeCount = 3;
     }
     const int32_t* headCode = MainProgramUnit->FirstEquation->Code.data();
     BeginTestPass();
