@@ -238,7 +238,7 @@ TProgramUnitRecord* FindOrCreateModule(const std::string& name) {
     }
     // The header's parameters are read again into the list.
     if (unit->ArgumentList != nullptr) {
-      unit->ArgumentList->CodeCount = 0;
+      unit->ArgumentList->Codes.clear();
       unit->ArgumentList->ArgumentCount = 0;
     }
     return unit;
