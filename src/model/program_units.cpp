@@ -391,9 +391,12 @@ int32_t FindVariable(const std::string& name) {
 void AddVariable(const std::string& name) {
   TProgramUnitRecord* unit = CurrentProgramUnit;
   if (unit == nullptr) return;
+  // The limit never passes the table, whatever MaxVariables says.
+  const int32_t tableEnd = std::max<int32_t>(0, static_cast<int32_t>(unit->VariableHandles.size()) - 1);
+  const int32_t limit = std::min<int32_t>(MaxVariables, tableEnd);
   unit->VariableCount += 1;
-  if (unit->VariableCount > MaxVariables) {
-    unit->VariableCount = static_cast<int16_t>(MaxVariables);
+  if (unit->VariableCount > limit) {
+    unit->VariableCount = static_cast<int16_t>(limit);
     SetMessageArg(1, "10000");
     MessageHelpContext = 17;
     CalcErrorCode = 70;

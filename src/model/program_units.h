@@ -182,6 +182,16 @@ struct TEquationRecord {
 };
 
 // One program unit.
+//
+// A count beside a fixed table is not the table's size: the table keeps its
+// full size for the unit's life and the count says how many entries, from
+// [1], are in use (VariableCount of VariableHandles, UsedVariableCount of
+// UsedVariableList, UnknownCount of UnknownList, BlockCount of BlockEnds).
+// The routines that raise these counts (AddVariable, RegisterVariableUse,
+// the blocking, whose every block holds an unknown) stop at the table's last
+// slot. IntegralCount may pass the six IntegralSlots; their readers stop at
+// the sixth. Growable vectors (SavedGuesses, CallTexts, CommonVariables)
+// keep their own counts.
 struct TProgramUnitRecord {
   std::string Name;
   uint8_t IsLibraryUnit = 0;
@@ -203,7 +213,6 @@ struct TProgramUnitRecord {
   std::array<int16_t, 7> DocumentWords{};
   std::array<Extended, 7> DocumentReals{};
   std::string UpperName;
-  int32_t SavedGuessSize = 0;
   std::vector<Extended> SavedGuesses;
   std::string Title;
   std::string HeaderText;

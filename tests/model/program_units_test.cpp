@@ -335,21 +335,27 @@ TEST_F(ProgramUnitsTest, FindVariableIgnoresCaseAndUsesFirst30Characters) {
   EXPECT_EQ(FindVariable("Beta"), 0);
 }
 
+// The table holds 10,000 variables; a limit set above it stops there too.
 TEST_F(ProgramUnitsTest, TenThousandAndFirstVariableIsError70) {
-  for (int i = 1; i <= 10000; ++i) {
-    ASSERT_EQ(FindOrAddVariable("v" + std::to_string(i), -1, -1), i);
+  for (int32_t limit : {kMaxVariablesPerUnit, kMaxVariablesPerUnit + 5}) {
+    SCOPED_TRACE(limit);
+    FreshStore();
+    MaxVariables = limit;
+    for (int i = 1; i <= 10000; ++i) {
+      ASSERT_EQ(FindOrAddVariable("v" + std::to_string(i), -1, -1), i);
+    }
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
+    EXPECT_EQ(FindOrAddVariable("one_too_many", -1, -1), 0);
+    EXPECT_EQ(CalcErrorCode, 70);
+    EXPECT_EQ(MessageArgs[1], "10000");
+    EXPECT_EQ(MessageHelpContext, 17);
+    EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
+    // The full store still finds every name (the hash never fills).
+    CalcErrorCode = 0;
+    for (int i = 1; i <= 10000; i += 997) EXPECT_EQ(FindVariable("V" + std::to_string(i)), i);
+    EXPECT_EQ(FindVariable("one_too_many"), 0);
   }
-  ASSERT_EQ(CalcErrorCode, 0);
-  EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
-  EXPECT_EQ(FindOrAddVariable("one_too_many", -1, -1), 0);
-  EXPECT_EQ(CalcErrorCode, 70);
-  EXPECT_EQ(MessageArgs[1], "10000");
-  EXPECT_EQ(MessageHelpContext, 17);
-  EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
-  // The full store still finds every name (the hash never fills).
-  CalcErrorCode = 0;
-  for (int i = 1; i <= 10000; i += 997) EXPECT_EQ(FindVariable("V" + std::to_string(i)), i);
-  EXPECT_EQ(FindVariable("one_too_many"), 0);
 }
 
 TEST_F(ProgramUnitsTest, RegisterVariableUseOrdersUnknownsAndKeepsFirstSpelling) {
