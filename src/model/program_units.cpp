@@ -315,8 +315,9 @@ int32_t FirstEmptySlot(TProgramUnitRecord* unit, int32_t start) {
   return slot;
 }
 
-// The probe as specified: from the home slot to the first slot that is empty
-// or holds the name.
+// The plain probe, which the look-up aids only shortcut and which answers
+// when they are stale: from the home slot to the first slot that is empty or
+// holds the name.
 int32_t ProbeNameHash(TProgramUnitRecord* unit, int32_t slot, const std::string& s) {
   // At least 4,000 slots are always empty, so the walk ends; the bound only
   // guards against a corrupted table.

@@ -4,13 +4,13 @@
 // guesses, limits and formats, the variable-name hash, and the compiled
 // equations of each unit as a linked list of equation records.
 //
-// Indexing: arrays of fixed size that the rules number from 1 (variables,
-// parameter lists, the used and unknown lists, the hash slots) are stored
-// with one spare element in front, so VariableHandles[i] is variable i and
-// element 0 is unused (UnknownList[0] and BlockEnds[0] hold what the blocking
-// puts there). The growable blocks of an equation (Code, Constants,
-// StringOperands) are 0-based and hold exactly what is in use: the words are
-// Code[0..Code.size()-1].
+// Indexing: arrays of fixed size numbered from 1 (variables, parameter
+// lists, the used and unknown lists, the hash slots), where an index of 0
+// means "none", are stored with one spare element in front, so
+// VariableHandles[i] is variable i and element 0 is unused (UnknownList[0]
+// and BlockEnds[0] hold what the blocking puts there). The growable blocks
+// of an equation (Code, Constants, StringOperands) are 0-based and hold
+// exactly what is in use.
 #include <array>
 #include <cstdint>
 #include <optional>

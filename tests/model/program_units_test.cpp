@@ -273,8 +273,9 @@ TEST_F(ProgramUnitsTest, ProbeSkipsNegativeSlotsAndWrapsAfterTheLast) {
   EXPECT_EQ(FindVariable(name), 1);
 }
 
-// The slot the name hash gives, probed exactly as the store is specified:
-// from the home slot to the first slot that is empty or holds the name.
+// The slot the name hash gives by the plain probe, without the store's
+// look-up aids: from the home slot to the first slot that is empty or holds
+// the name.
 int32_t PlainProbe(const std::string& upper) {
   int32_t slot = VarHashHome(upper);
   for (;;) {
