@@ -18,7 +18,6 @@ using namespace voq;
 void AppendEquation(TProgramUnitRecord& unit, std::initializer_list<int32_t> code) {
   auto* e = new TEquationRecord();
   e->Code.assign(code);
-  e->CodeCount = static_cast<int32_t>(e->Code.size());
   if (unit.LastEquation) {
     unit.LastEquation->Next = e;
   } else {

@@ -24,7 +24,7 @@ TEquationRecord* CompileHeatBalance() {
 
 // Seconds per word, shown with an SI prefix ("1.2n" is 1.2 ns).
 void Report(benchmark::State& state, const TEquationRecord* e) {
-  const double words = static_cast<double>(e->CodeCount);
+  const double words = static_cast<double>(e->Code.size());
   state.counters["words"] = words;
   state.counters["s_per_word"] = benchmark::Counter(
       words, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

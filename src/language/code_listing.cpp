@@ -32,11 +32,11 @@ std::string OperatorText(int32_t w) {
 }  // namespace
 
 std::vector<int32_t> CodeWords(const TEquationRecord& e) {
-  return std::vector<int32_t>(e.Code.begin(), e.Code.begin() + e.CodeCount);
+  return e.Code;
 }
 
 std::vector<long double> PoolValues(const TEquationRecord& e) {
-  return std::vector<long double>(e.Constants.begin(), e.Constants.begin() + e.ConstantCount);
+  return std::vector<long double>(e.Constants.begin(), e.Constants.end());
 }
 
 std::string ListEquationCode(const TEquationRecord& e, const TProgramUnitRecord* unit) {
@@ -47,16 +47,19 @@ std::string ListEquationCode(const TEquationRecord& e, const TProgramUnitRecord*
     if (!out.empty()) out += ' ';
     out += token;
   };
-  for (int32_t k = 0; k < e.CodeCount; ++k) {
+  const int32_t codeCount = static_cast<int32_t>(e.Code.size());
+  const int32_t constantCount = static_cast<int32_t>(e.Constants.size());
+  const int32_t stringCount = static_cast<int32_t>(e.StringOperands.size());
+  for (int32_t k = 0; k < codeCount; ++k) {
     const int32_t w = e.Code[k];
-    const int32_t index = k + 1 < e.CodeCount ? e.Code[k + 1] : 0;
+    const int32_t index = k + 1 < codeCount ? e.Code[k + 1] : 0;
     switch (w) {
       case CodeConstant:
-        add(nextConstant < e.ConstantCount ? RealText(e.Constants[nextConstant]) : "?const");
+        add(nextConstant < constantCount ? RealText(e.Constants[nextConstant]) : "?const");
         ++nextConstant;
         break;
       case CodeStringConstant: {
-        int32_t s = nextString < e.StringOperandCount ? e.StringOperands[nextString] : 0;
+        int32_t s = nextString < stringCount ? e.StringOperands[nextString] : 0;
         add("'" + (s >= 1 && s <= static_cast<int32_t>(StringConstants.size()) ? StringConstants[s - 1] : "?") + "'");
         ++nextString;
         break;

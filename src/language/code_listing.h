@@ -15,7 +15,7 @@ struct TEquationRecord;
 struct TProgramUnitRecord;
 
 std::string ListEquationCode(const TEquationRecord& e, const TProgramUnitRecord* unit);
-// The words Code[0..CodeCount-1] and the pool Constants[0..ConstantCount-1].
+// The code words and the constant pool of e.
 std::vector<int32_t> CodeWords(const TEquationRecord& e);
 std::vector<long double> PoolValues(const TEquationRecord& e);
 

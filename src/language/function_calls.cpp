@@ -381,17 +381,14 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
 
 void AddCallArgument(TArgumentListRecord* list, int32_t code) {
   if (list == nullptr) return;
-  if (list->CodeCount >= static_cast<int32_t>(list->Codes.size())) {
-    try {
-      list->Codes.resize(list->Codes.size() + 50);  // grows by 200 bytes
-      list->Capacity += 200;
-    } catch (const std::bad_alloc&) {
-      ReportOutOfMemory();
-      return;
-    }
+  const bool firstCode = list->Codes.empty();
+  try {
+    list->Codes.push_back(code);
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return;
   }
-  if (list->CodeCount == 0) list->ArgumentCount = 0;
-  list->Codes[static_cast<size_t>(list->CodeCount++)] = code;
+  if (firstCode) list->ArgumentCount = 0;
   if (code >= 0) {
     list->ArgumentCount += 1;
     if (list->ArgumentCount < static_cast<int32_t>(list->CodesPerArgument.size())) {

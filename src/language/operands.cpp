@@ -790,7 +790,7 @@ void CompileProgramVariable(const std::string& typed, int32_t start) {
       if (index <= 0) return;
       if (TVariableRecord* v = CurrentProgramUnit->Variable(index)) v->IsString = upper.ends_with("$");
       TEquationRecord* e = CurrentEquation;
-      if (e != nullptr && e->CodeCount == 2) {
+      if (e != nullptr && e->Code.size() == 2) {
         if (imaginaryPart) {
           e->LeftIsImaginaryPart = 1;
         } else {

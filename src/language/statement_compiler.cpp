@@ -207,7 +207,7 @@ void DetectConstantEquation() {
   // A failed statement's partial code sets nothing.
   if (e == nullptr || unit == nullptr || CalcErrorCode > 0) return;
   const std::vector<int32_t>& code = e->Code;
-  const int32_t n = e->CodeCount;
+  const int32_t n = static_cast<int32_t>(code.size());
 
   // Units written on the statement's line go to the variable it defines.
   bool unitsTaken = false;
@@ -234,7 +234,7 @@ void DetectConstantEquation() {
   }
 
   if (TrialCompile || CompilingFunctionIndex != 0) return;
-  if (e->ConstantCount == 1) {
+  if (e->Constants.size() == 1) {
     const Extended c = e->Constants[0];
     if (n == 4 && code[0] == CodeVariable && code[2] == CodeConstant && code[3] == OpEqual) {
       SetVariableFromConstant(code[1], c);
@@ -243,7 +243,7 @@ void DetectConstantEquation() {
       SetVariableFromConstant(code[1], -c);
     }
   } else if (n == 4 && code[0] == CodeVariable && code[2] == CodeStringConstant && code[3] == OpEqual &&
-             e->StringOperandCount >= 1) {
+             !e->StringOperands.empty()) {
     SetVariableFromConstant(code[1], e->StringOperands[0]);
   }
 }

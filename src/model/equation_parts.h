@@ -19,11 +19,11 @@ struct TArgumentListRecord {
   int32_t Kind = 0;          // -1 header / external procedure, slot of a user routine, -3 external function, -20 unit
   int32_t InputCount = 0;
   int32_t OutputCount = 0;
-  int32_t CodeCount = 0;
-  int32_t Capacity = 200;    // bytes of Codes; grows by 200
-  std::vector<int32_t> Codes = std::vector<int32_t>(50);  // Codes[0..CodeCount-1]
+  std::vector<int32_t> Codes;  // the argument codes, in order
+  // Arguments so far; CodesPerArgument[1..ArgumentCount] counts the codes of
+  // each (slots beyond 300 are not kept, the count goes on).
   int32_t ArgumentCount = 0;
-  std::array<int16_t, 301> CodesPerArgument{};            // [1..300]
+  std::array<int16_t, 301> CodesPerArgument{};  // [1..300]
   TArgumentListRecord* Next = nullptr;
 };
 

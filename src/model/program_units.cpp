@@ -239,7 +239,7 @@ TProgramUnitRecord* FindOrCreateModule(const std::string& name) {
     }
     // The header's parameters are read again into the list.
     if (unit->ArgumentList != nullptr) {
-      unit->ArgumentList->CodeCount = 0;
+      unit->ArgumentList->Codes.clear();
       unit->ArgumentList->ArgumentCount = 0;
     }
     return unit;
@@ -316,8 +316,9 @@ int32_t FirstEmptySlot(TProgramUnitRecord* unit, int32_t start) {
   return slot;
 }
 
-// The probe as specified: from the home slot to the first slot that is empty
-// or holds the name.
+// The plain probe, which the look-up aids only shortcut and which answers
+// when they are stale: from the home slot to the first slot that is empty or
+// holds the name.
 int32_t ProbeNameHash(TProgramUnitRecord* unit, int32_t slot, const std::string& s) {
   // At least 4,000 slots are always empty, so the walk ends; the bound only
   // guards against a corrupted table.
@@ -392,9 +393,12 @@ int32_t FindVariable(const std::string& name) {
 void AddVariable(const std::string& name) {
   TProgramUnitRecord* unit = CurrentProgramUnit;
   if (unit == nullptr) return;
+  // The limit never passes the table, whatever MaxVariables says.
+  const int32_t tableEnd = std::max<int32_t>(0, static_cast<int32_t>(unit->VariableHandles.size()) - 1);
+  const int32_t limit = std::min<int32_t>(MaxVariables, tableEnd);
   unit->VariableCount += 1;
-  if (unit->VariableCount > MaxVariables) {
-    unit->VariableCount = static_cast<int16_t>(MaxVariables);
+  if (unit->VariableCount > limit) {
+    unit->VariableCount = static_cast<int16_t>(limit);
     SetMessageArg(1, "10000");
     MessageHelpContext = 17;
     CalcErrorCode = kMsgTooManyVariables;
@@ -545,10 +549,11 @@ bool TakeReusableEquation(const std::string& text) {
 
   TEquationRecord* e = CurrentEquation;
   if (CompilingFunctionIndex == 0) {
-    for (int32_t k = 0; k < e->CodeCount; ++k) {
+    const int32_t n = static_cast<int32_t>(e->Code.size());
+    for (int32_t k = 0; k < n; ++k) {
       int32_t w = e->Code[k];
       if (w == -21) break;
-      if ((w == -2 || w == -12) && k + 1 < e->CodeCount) {
+      if ((w == -2 || w == -12) && k + 1 < n) {
         RegisterVariableUse(e->Code[k + 1], "");
         ++k;
       }
@@ -566,12 +571,10 @@ bool NewEquation(const std::string& text, int32_t line) {
   TEquationRecord* e = nullptr;
   try {
     e = new TEquationRecord();
-    e->Constants.resize(5);
-    e->ConstantCapacity = 50;
-    e->StringOperands.resize(5);
-    e->StringOperandCapacity = 20;
-    e->Code.resize(50);
-    e->CodeCapacity = 200;
+    // Room for a short statement up front; the blocks grow as code is emitted.
+    e->Constants.reserve(5);
+    e->StringOperands.reserve(5);
+    e->Code.reserve(50);
   } catch (const std::bad_alloc&) {
     delete e;
     ReportAllocationFailure();
@@ -689,18 +692,23 @@ void PurgeMarkedEquations() {
       r = r->Next;
     }
   }
-  if (MainProgramUnit != nullptr) MainProgramUnit->FirstEquation = ReusableEquations;
 }
 
-void DisposeUnusedEquations() {
-  if (MainProgramUnit != nullptr && MainProgramUnit->FirstEquation == ReusableEquations) {
-    MainProgramUnit->FirstEquation = nullptr;
-  }
-  DisposeEquationChain(ReusableEquations);
+void RetainMainEquations() {
+  TProgramUnitRecord* main = MainProgramUnit;
+  if (main == nullptr) return;
+  ReusableEquations = main->FirstEquation;
+  main->FirstEquation = nullptr;
+  main->LastEquation = nullptr;
+  PurgeMarkedEquations();
 }
+
+void DisposeUnusedEquations() { DisposeEquationChain(ReusableEquations); }
 
 void ReleaseRetainedEquations() {
-  if (MainProgramUnit != nullptr && MainProgramUnit->FirstEquation == ReusableEquations) {
+  TProgramUnitRecord* main = MainProgramUnit;
+  if (main != nullptr && main->FirstEquation == nullptr) {
+    main->FirstEquation = ReusableEquations;
     ReusableEquations = nullptr;
     return;
   }
@@ -762,13 +770,8 @@ void ClearCompiledEquations() {
   ++CompiledEquationsClears;
   if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
 
-  // Retained records of a read in progress that are not the main program's
-  // list itself go too, so nothing refers to freed records.
-  if (ReusableEquations != nullptr &&
-      (MainProgramUnit == nullptr || ReusableEquations != MainProgramUnit->FirstEquation)) {
-    DisposeEquationChain(ReusableEquations);
-  }
-  ReusableEquations = nullptr;
+  // Retained records of a read in progress go too.
+  DisposeEquationChain(ReusableEquations);
 
   for (TProgramUnitRecord* unit : ProgramUnitList) {
     if (unit == nullptr) continue;

@@ -4,12 +4,13 @@
 // guesses, limits and formats, the variable-name hash, and the compiled
 // equations of each unit as a linked list of equation records.
 //
-// Indexing: arrays of fixed size that the rules number from 1 (variables,
-// parameter lists, the used and unknown lists, the hash slots) are stored
-// with one spare element in front, so VariableHandles[i] is variable i and
-// element 0 is unused (UnknownList[0] and BlockEnds[0] hold what the blocking
-// puts there). The growable blocks of an equation (Code, Constants,
-// StringOperands) are 0-based: the words are Code[0..CodeCount-1].
+// Indexing: arrays of fixed size numbered from 1 (variables, parameter
+// lists, the used and unknown lists, the hash slots), where an index of 0
+// means "none", are stored with one spare element in front, so
+// VariableHandles[i] is variable i and element 0 is unused (UnknownList[0]
+// and BlockEnds[0] hold what the blocking puts there). The growable blocks
+// of an equation (Code, Constants, StringOperands) are 0-based and hold
+// exactly what is in use.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -125,21 +126,28 @@ inline constexpr size_t kStoredLetterDefaultSize = 64;
 void PackLetterDefaultRecord(const TLetterDefaultRecord& d, uint8_t* dst);
 void UnpackLetterDefaultRecord(const uint8_t* src, TLetterDefaultRecord& d);
 
-// One compiled statement.
+// One compiled statement. The record owns the chains it points at (substance
+// objects, call lists, integral terms, series, the DUPLICATE description and
+// the branch pair) and DisposeEquationRecord frees them, so it is never
+// copied: two copies would free them twice. A move hands everything over to
+// the target and leaves the source pointing at the same chains: only the
+// source record itself may be freed after it (TakeReusableEquation).
 struct TEquationRecord {
+  TEquationRecord() = default;
+  TEquationRecord(const TEquationRecord&) = delete;
+  TEquationRecord& operator=(const TEquationRecord&) = delete;
+  TEquationRecord(TEquationRecord&&) = default;
+  TEquationRecord& operator=(TEquationRecord&&) = default;
+
   // The statement text; none when it is not to be matched again; a leading
   // "~" marks a record that is never reused.
   std::optional<std::string> Text;
-  // Constant pool, string operands and code: Count elements in use, Capacity
-  // in bytes, the block holding Capacity / element size elements.
-  int32_t ConstantCount = 0;
-  int32_t ConstantCapacity = 0;
+  // Constant pool, string operands and code, each holding exactly the
+  // elements in use: the vectors keep their own counts, and a stored layout
+  // that carries a count or a capacity in bytes computes it from them when
+  // packing.
   std::vector<Extended> Constants;
-  int32_t StringOperandCount = 0;
-  int32_t StringOperandCapacity = 0;
   std::vector<int32_t> StringOperands;
-  int32_t CodeCount = 0;
-  int32_t CodeCapacity = 0;
   std::vector<int32_t> Code;
   TSubstanceBase* SubstanceChain = nullptr;
   TArgumentListRecord* CallLists = nullptr;
@@ -174,6 +182,16 @@ struct TEquationRecord {
 };
 
 // One program unit.
+//
+// A count beside a fixed table is not the table's size: the table keeps its
+// full size for the unit's life and the count says how many entries, from
+// [1], are in use (VariableCount of VariableHandles, UsedVariableCount of
+// UsedVariableList, UnknownCount of UnknownList, BlockCount of BlockEnds).
+// The routines that raise these counts (AddVariable, RegisterVariableUse,
+// the blocking, whose every block holds an unknown) stop at the table's last
+// slot. IntegralCount may pass the six IntegralSlots; their readers stop at
+// the sixth. Growable vectors (SavedGuesses, CallTexts, CommonVariables)
+// keep their own counts.
 struct TProgramUnitRecord {
   std::string Name;
   uint8_t IsLibraryUnit = 0;
@@ -195,7 +213,6 @@ struct TProgramUnitRecord {
   std::array<int16_t, 7> DocumentWords{};
   std::array<Extended, 7> DocumentReals{};
   std::string UpperName;
-  int32_t SavedGuessSize = 0;
   std::vector<Extended> SavedGuesses;
   std::string Title;
   std::string HeaderText;
@@ -290,15 +307,20 @@ void RemoveFromVarOrder(int32_t variableIndex);
 bool NewEquation(const std::string& text, int32_t line);
 bool TakeReusableEquation(const std::string& text);
 void PrefixTildeToText(TEquationRecord* e);
-// Start of a read: drops "~"-marked records from ReusableEquations and makes
-// the chain the main program's FirstEquation until the first NewEquation.
+// Start of a read: the main program's list becomes ReusableEquations and the
+// unit's list starts empty, then the "~"-marked records go. The read links
+// afresh every record it compiles or takes over, so no unit points into the
+// retained chain: a record taken over and freed there cannot stay behind as
+// a unit's head, whichever body (a routine's, a MODULE's) takes it.
+void RetainMainEquations();
+// Drops the "~"-marked records from ReusableEquations.
 void PurgeMarkedEquations();
 // End of a successful read: frees the retained records nothing took over.
 void DisposeUnusedEquations();
 // End of a failed read: the retained records nothing took over are freed
 // too (the next read starts from the main program's list and would lose
-// them); when the read failed before its first equation the retained chain
-// is still the main program's list and is kept for the next read.
+// them); when the read failed before it linked a main-program equation they
+// become the main program's list again, for the next read to take over.
 void ReleaseRetainedEquations();
 
 void DisposeEquationRecord(TEquationRecord*& h);

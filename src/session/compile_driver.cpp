@@ -511,8 +511,7 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
 
   AbortRequested = false;
   ResetCommentState();
-  ReusableEquations = main->FirstEquation;
-  PurgeMarkedEquations();
+  RetainMainEquations();
   SolutionStarted = false;
 
   CompilingFunctionIndex = 0;

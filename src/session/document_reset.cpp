@@ -34,11 +34,7 @@ void ResetDocument() {
 
   if (MainProgramUnit == nullptr) EnsureMainProgramUnit();
   // Records kept for reuse belong to the document that goes.
-  if (ReusableEquations != nullptr &&
-      (MainProgramUnit == nullptr || ReusableEquations != MainProgramUnit->FirstEquation)) {
-    DisposeEquationChain(ReusableEquations);
-  }
-  ReusableEquations = nullptr;
+  DisposeEquationChain(ReusableEquations);
   ClearVariableStore(MainProgramUnit);
   if (!LoadingLibrary) windows.DisposePlots();
   DisposeLookupFiles(false);

@@ -128,7 +128,7 @@ void Blocker::BuildOccurrenceLists() {
       if (TVariableRecord* var = unit_.Variable(v)) var->Mark = 0;
     }
     marked_.clear();
-    const int32_t count = std::min<int32_t>(e->CodeCount, static_cast<int32_t>(e->Code.size()));
+    const int32_t count = static_cast<int32_t>(e->Code.size());
     for (int32_t i = 0; i < count; ++i) {
       const int32_t word = e->Code[i];
       if (word == kCodeOutputList) break;

@@ -153,7 +153,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
   CheckUserAbort();
 
   const int32_t* code = e.Code.data();
-  const int32_t codeCount = std::min<int32_t>(e.CodeCount, static_cast<int32_t>(e.Code.size()));
+  const int32_t codeCount = static_cast<int32_t>(e.Code.size());
   Extended* v = s.Values;
   Extended* im = s.Imaginary;
 
@@ -176,10 +176,11 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
     if (w <= 0) {
       switch (w) {
         case CodeConstant: {
-          Extended c = s.ConstantCounter < static_cast<int32_t>(e.Constants.size())
-                           ? e.Constants[s.ConstantCounter]
-                           : 0;
-          if (s.ConstantCounter >= e.ConstantCount) CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
+          Extended c = 0;
+          if (s.ConstantCounter < static_cast<int32_t>(e.Constants.size()))
+            c = e.Constants[s.ConstantCounter];
+          else
+            CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
           ++s.ConstantCounter;
           if (!s.Push(c)) return ErrorResultValue;
           if (complexMode && !s.PushImaginary(0)) return ErrorResultValue;

@@ -56,7 +56,7 @@ struct TUnknownScan {
 // for the perturbed solves.
 TUnknownScan ScanForUnknown(const TProgramUnitRecord& unit, const TEquationRecord& e) {
   TUnknownScan scan;
-  const int32_t n = std::min<int32_t>(e.CodeCount, static_cast<int32_t>(e.Code.size()));
+  const int32_t n = static_cast<int32_t>(e.Code.size());
   int32_t lastCounted = 0;
   for (int32_t k = 0; k < n; ++k) {
     const int32_t word = e.Code[k];
@@ -85,7 +85,7 @@ TUnknownScan ScanForUnknown(const TProgramUnitRecord& unit, const TEquationRecor
 // In uncertainty propagation: the single main-program unknown among the
 // variable occurrences of e, or 0 when there is not exactly one occurrence.
 int32_t SingleUnknownOccurrence(const TProgramUnitRecord& unit, const TEquationRecord& e) {
-  const int32_t n = std::min<int32_t>(e.CodeCount, static_cast<int32_t>(e.Code.size()));
+  const int32_t n = static_cast<int32_t>(e.Code.size());
   int32_t occurrences = 0;
   int32_t found = 0;
   for (int32_t k = 0; k + 1 < n; ++k) {

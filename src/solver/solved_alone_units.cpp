@@ -84,8 +84,8 @@ void InferUnitsFromEquation(int32_t v, const TEquationRecord& e) {
 }
 
 bool IsSimpleTwoVariableForm(const TEquationRecord& e) {
-  const int32_t n = e.CodeCount;
-  if (n < 5 || static_cast<size_t>(n) > e.Code.size()) return false;
+  const int32_t n = static_cast<int32_t>(e.Code.size());
+  if (n < 5) return false;
   if (e.Code[0] != CodeVariable || e.Code[2] != CodeVariable) return false;
   if (n == 5) return true;
   // The word before the equal sign must be an operator, not the index of a
@@ -106,8 +106,8 @@ bool UnitsFromOtherVariable(const TEquationRecord& e) {
 }
 
 bool UnitsFromPropertyFunction(int32_t v, const TEquationRecord& e) {
-  const int32_t n = e.CodeCount;
-  if (n < 3 || static_cast<size_t>(n) > e.Code.size()) return false;
+  const int32_t n = static_cast<int32_t>(e.Code.size());
+  if (n < 3) return false;
   if (e.Code[0] != CodeVariable || e.Code[1] != v) return false;
   TVariableRecord* var = UnitVariable(v);
   if (var == nullptr) return false;
@@ -185,9 +185,9 @@ bool UnitsFromConversion(int32_t v, const TEquationRecord& e) {
   // v = c * CONVERT('from', 'to') compiles to 11 words with the constant c,
   // the two unit texts and the string flag in a pool of exactly 4 reals; the
   // 4th real names the target unit's string constant.
-  if (e.CodeCount != 11 || e.Code.size() < 11) return false;
+  if (e.Code.size() != 11) return false;
   if (e.Code[6] != CodeConstant || e.Code[8] != kOpUnitConversion || e.Code[9] != OpMultiply) return false;
-  if (e.ConstantCount != 4 || e.Constants.size() < 4) return false;
+  if (e.Constants.size() != 4) return false;
   TVariableRecord* var = UnitVariable(v);
   if (var == nullptr) return false;
   Extended n = std::nearbyint(e.Constants[3]);

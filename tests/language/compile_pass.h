@@ -28,9 +28,7 @@ inline void FreshStore() {
 inline void BeginTestPass() {
   ReleaseRetainedEquations();  // a previous read that ended without EndTestPass
   CurrentProgramUnit = MainProgramUnit;
-  MainProgramUnit->LastEquation = nullptr;
-  ReusableEquations = MainProgramUnit->FirstEquation;
-  PurgeMarkedEquations();
+  RetainMainEquations();
   for (TProgramUnitRecord* unit : ProgramUnitList) {
     unit->UnknownCount = 0;
     unit->UsedVariableCount = 0;

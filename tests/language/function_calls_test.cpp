@@ -87,7 +87,7 @@ TEST_F(FunctionCallsTest, PlainListSumBecomesTheListOpcode) {
   const TArgumentListRecord* list = CurrentEquation->BuiltinCallLists;
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->Kind, -3);
-  EXPECT_EQ(list->CodeCount, 3);
+  EXPECT_EQ(list->Codes.size(), 3u);
   EXPECT_EQ(list->ArgumentCount, 3);
   EXPECT_EQ(CurrentEquation->SeriesChain, nullptr);
 }
@@ -100,7 +100,7 @@ TEST_F(FunctionCallsTest, ListFunctionsAppendTheirCountAndChainTheirLists) {
   ASSERT_NE(list->Next, nullptr);
   EXPECT_EQ(list->Name, "MIN");
   EXPECT_EQ(list->Next->Name, "AVERAGE");
-  EXPECT_EQ(list->Next->CodeCount, 3);
+  EXPECT_EQ(list->Next->Codes.size(), 3u);
 }
 
 TEST_F(FunctionCallsTest, RangeArgumentCountsItsElements) {
@@ -111,7 +111,7 @@ TEST_F(FunctionCallsTest, RangeArgumentCountsItsElements) {
   // The range is one argument group: its first element names the range,
   // the others continue the group.
   EXPECT_EQ(list->ArgumentCount, 2);
-  ASSERT_EQ(list->CodeCount, 4);
+  ASSERT_EQ(list->Codes.size(), 4u);
   EXPECT_GT(list->Codes[0], 0);
   EXPECT_EQ(StringConstText(list->Codes[0]), std::string("X_1..3") + static_cast<char>(11));
   EXPECT_EQ(list->Codes[1], -1);
@@ -178,7 +178,7 @@ TEST_F(FunctionCallsTest, ExpandedTermThatOutgrowsTheBufferIsRefused) {
 TEST_F(FunctionCallsTest, PiIsTheCatalogueConstant) {
   ASSERT_EQ(Compile("y = 2*pi"), 0);
   EXPECT_EQ(Listing(), "y 2 " + std::string("3.14159265359") + " * =");
-  ASSERT_EQ(CurrentEquation->ConstantCount, 2);
+  ASSERT_EQ(CurrentEquation->Constants.size(), 2u);
   EXPECT_EQ(CurrentEquation->Constants[1], CatalogPiValue);
 }
 

@@ -67,7 +67,7 @@ class StatementCompilerTest : public LanguageStoreTest {
     const TEquationRecord& e = *CurrentEquation;
     std::vector<long double> stack;
     int32_t nextConstant = 0;
-    for (int32_t k = 2; k < e.CodeCount; ++k) {
+    for (size_t k = 2; k < e.Code.size(); ++k) {
       const int32_t w = e.Code[k];
       if (w == CodeConstant) {
         stack.push_back(e.Constants[nextConstant++]);

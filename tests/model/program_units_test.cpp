@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -272,8 +273,9 @@ TEST_F(ProgramUnitsTest, ProbeSkipsNegativeSlotsAndWrapsAfterTheLast) {
   EXPECT_EQ(FindVariable(name), 1);
 }
 
-// The slot the name hash gives, probed exactly as the store is specified:
-// from the home slot to the first slot that is empty or holds the name.
+// The slot the name hash gives by the plain probe, without the store's
+// look-up aids: from the home slot to the first slot that is empty or holds
+// the name.
 int32_t PlainProbe(const std::string& upper) {
   int32_t slot = VarHashHome(upper);
   for (;;) {
@@ -334,21 +336,27 @@ TEST_F(ProgramUnitsTest, FindVariableIgnoresCaseAndUsesFirst30Characters) {
   EXPECT_EQ(FindVariable("Beta"), 0);
 }
 
+// The table holds 10,000 variables; a limit set above it stops there too.
 TEST_F(ProgramUnitsTest, TenThousandAndFirstVariableIsError70) {
-  for (int i = 1; i <= 10000; ++i) {
-    ASSERT_EQ(FindOrAddVariable("v" + std::to_string(i), -1, -1), i);
+  for (int32_t limit : {kMaxVariablesPerUnit, kMaxVariablesPerUnit + 5}) {
+    SCOPED_TRACE(limit);
+    FreshStore();
+    MaxVariables = limit;
+    for (int i = 1; i <= 10000; ++i) {
+      ASSERT_EQ(FindOrAddVariable("v" + std::to_string(i), -1, -1), i);
+    }
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
+    EXPECT_EQ(FindOrAddVariable("one_too_many", -1, -1), 0);
+    EXPECT_EQ(CalcErrorCode, 70);
+    EXPECT_EQ(MessageArgs[1], "10000");
+    EXPECT_EQ(MessageHelpContext, 17);
+    EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
+    // The full store still finds every name (the hash never fills).
+    CalcErrorCode = 0;
+    for (int i = 1; i <= 10000; i += 997) EXPECT_EQ(FindVariable("V" + std::to_string(i)), i);
+    EXPECT_EQ(FindVariable("one_too_many"), 0);
   }
-  ASSERT_EQ(CalcErrorCode, 0);
-  EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
-  EXPECT_EQ(FindOrAddVariable("one_too_many", -1, -1), 0);
-  EXPECT_EQ(CalcErrorCode, 70);
-  EXPECT_EQ(MessageArgs[1], "10000");
-  EXPECT_EQ(MessageHelpContext, 17);
-  EXPECT_EQ(CurrentProgramUnit->VariableCount, 10000);
-  // The full store still finds every name (the hash never fills).
-  CalcErrorCode = 0;
-  for (int i = 1; i <= 10000; i += 997) EXPECT_EQ(FindVariable("V" + std::to_string(i)), i);
-  EXPECT_EQ(FindVariable("one_too_many"), 0);
 }
 
 TEST_F(ProgramUnitsTest, RegisterVariableUseOrdersUnknownsAndKeepsFirstSpelling) {
@@ -486,6 +494,9 @@ TEST_F(ProgramUnitsTest, ClearCompiledEquationsClearsPropertyCaches) {
   EXPECT_EQ(caches.calls, 1);
 }
 
+// An equation record owns its chains: a copy would free them twice.
+static_assert(!std::is_copy_constructible_v<TEquationRecord> && !std::is_copy_assignable_v<TEquationRecord>);
+
 TEST_F(ProgramUnitsTest, DisposeEquationRecordFreesOwnedChainsAndReturnsNext) {
   struct CountedSubstance : TSubstanceBase {
     int* counter;
@@ -526,9 +537,9 @@ TEST_F(ProgramUnitsTest, NewEquationLinksRecordsAndTakesPositions) {
   EXPECT_EQ(first->TextEnd, 15);
   EXPECT_EQ(first->LineNumber, 3);
   EXPECT_EQ(first->NotFromWindow, 1);
-  EXPECT_EQ(first->CodeCapacity, 200);
-  EXPECT_EQ(first->ConstantCapacity, 50);
-  EXPECT_EQ(first->StringOperandCapacity, 20);
+  EXPECT_TRUE(first->Code.empty());
+  EXPECT_TRUE(first->Constants.empty());
+  EXPECT_TRUE(first->StringOperands.empty());
   EXPECT_EQ(first->TrySolveAlone, 1);
   EXPECT_TRUE(IsBlank(first->Residual));
   EXPECT_TRUE(MainStatementSeen);
@@ -586,7 +597,6 @@ TEST_F(ProgramUnitsTest, TakenOverRecordRegistersItsVariablesUpToTheOutputList) 
   TEquationRecord* kept = CurrentEquation;
   kept->Text = "a=b";
   kept->Code = {CodeVariable, 2, CodeComplexVariable, 1, OpEqual, CodeOutputList, CodeVariable, 3, -22};
-  kept->CodeCount = static_cast<int32_t>(kept->Code.size());
   kept->IntegralTerms = new TIntegralTermRecord();
   kept->IntegralTerms->IntegrationVariable = 4;
   kept->SolvedAlone = 1;
@@ -601,6 +611,68 @@ TEST_F(ProgramUnitsTest, TakenOverRecordRegistersItsVariablesUpToTheOutputList) 
   EXPECT_EQ(CurrentEquation->SolvedAlone, 0);
   EXPECT_EQ(ReusableEquations, nullptr);
   EndTestPass();
+}
+
+// The first statement of a read taken over inside a routine body or a MODULE,
+// with no main-program statement after it: the record moves into the body,
+// and the main program must keep no trace of it, neither after the read nor
+// for the next one.
+TEST_F(ProgramUnitsTest, HeadTakenOverInABodyLeavesTheMainProgramNoStaleRecord) {
+  struct BodyCase {
+    const char* body;
+    // Enters the body as its reader does; returns the unit whose list the
+    // record joins, or null where the routine record keeps it.
+    TProgramUnitRecord* (*enter)();
+    void (*leave)();
+  };
+  const BodyCase cases[] = {
+      {"FUNCTION",
+       [] {
+         CompilingFunctionIndex = 1;
+         return static_cast<TProgramUnitRecord*>(nullptr);
+       },
+       [] {
+         CompilingFunctionIndex = 0;
+         MainProgramUnit->LastEquation = nullptr;  // the reader restores the main list's end
+       }},
+      {"MODULE",
+       [] {
+         TProgramUnitRecord* module = FindOrCreateModule("Pump");
+         CurrentProgramUnit = module;
+         ModuleNesting = module->UnitIndex;
+         return module;
+       },
+       [] {
+         ModuleNesting = 0;
+         CurrentProgramUnit = MainProgramUnit;
+       }},
+  };
+  for (const BodyCase& c : cases) {
+    SCOPED_TRACE(c.body);
+    FreshStore();
+    for (const char* text : {"a=b", "c=d"}) {
+      NewEquation(text, 1);
+      CurrentEquation->Text = text;
+      CurrentEquation->Code = {CodeConstant, CodeConstant, OpEqual};
+    }
+    const int32_t* headCode = MainProgramUnit->FirstEquation->Code.data();
+    BeginTestPass();
+    TProgramUnitRecord* owner = c.enter();
+    ASSERT_TRUE(NewEquation("a=b", 1));
+    TEquationRecord* taken = CurrentEquation;
+    c.leave();
+    EndTestPass();
+    EXPECT_EQ(taken->Code.data(), headCode);
+    if (owner != nullptr) {
+      EXPECT_EQ(owner->FirstEquation, taken);
+    }
+    EXPECT_EQ(MainProgramUnit->FirstEquation, nullptr);
+    EXPECT_EQ(ReusableEquations, nullptr);
+    BeginTestPass();
+    EXPECT_EQ(ReusableEquations, nullptr);
+    EndTestPass();
+    if (owner == nullptr) DisposeEquationRecord(taken);
+  }
 }
 
 TEST_F(ProgramUnitsTest, TrialCompileNeverTakesOverARetainedRecord) {

@@ -38,11 +38,7 @@ class CodeBuilder {
   // Fills the code arrays of e as the compiler would.
   void Into(TEquationRecord& e) const {
     e.Code = code_;
-    e.CodeCount = static_cast<int32_t>(code_.size());
-    e.CodeCapacity = static_cast<int32_t>(code_.size() * 4);
     e.Constants = constants_;
-    e.ConstantCount = static_cast<int32_t>(constants_.size());
-    e.ConstantCapacity = static_cast<int32_t>(constants_.size() * 10);
   }
   const std::vector<int32_t>& Code() const { return code_; }
 

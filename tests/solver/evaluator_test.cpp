@@ -102,7 +102,7 @@ TEST_F(EvaluatorTest, CompiledStatements) {
   EndTestPass();
   TEquationRecord* e = CurrentProgramUnit->FirstEquation;
   const int32_t x = FindVariable("x"), y = FindVariable("y");
-  EXPECT_EQ(std::vector<int32_t>(e->Code.begin(), e->Code.begin() + e->CodeCount),
+  EXPECT_EQ(e->Code,
             (std::vector<int32_t>{CodeVariable, x, CodeConstant, CodeVariable, y, OpMultiply, CodeConstant, OpAdd, OpEqual}));
   Var(x)->Value = 10;
   Var(y)->Value = 3;
@@ -323,7 +323,6 @@ TEST_F(EvaluatorTest, OperandsFromTheEnvironment) {
   eq_ = TEquationRecord();
   CodeBuilder().Word(CodeStringConstant).Const(0).Word(OpEqual).Into(eq_);
   eq_.StringOperands = {12};
-  eq_.StringOperandCount = 1;
   EXPECT_EQ(EvaluateEquation(&eq_, 0), 12.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   // An unknown constant position cannot be evaluated.

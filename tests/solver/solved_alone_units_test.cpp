@@ -127,7 +127,7 @@ TEST_F(SolvedAloneUnitsTest, VariableIndexBeforeTheEqualSignIsNotAnOperator) {
   ReadOnly({"a + b = c", "d = 1", "v5 = a"});
   ASSERT_EQ(FindVariable("v5"), 5);
   ReadOnly({"a + b = v5"});
-  ASSERT_EQ(CurrentEquation->Code[CurrentEquation->CodeCount - 2], 5);
+  ASSERT_EQ(CurrentEquation->Code[CurrentEquation->Code.size() - 2], 5);
   EXPECT_FALSE(IsSimpleTwoVariableForm(*CurrentEquation));
 }
 
@@ -245,7 +245,7 @@ TEST_F(SolvedAloneUnitsTest, ConversionGivesTheTargetUnit) {
     return e;
   };
   TEquationRecord e = build(20000 + to);
-  ASSERT_EQ(e.CodeCount, 11);
+  ASSERT_EQ(e.Code.size(), 11u);
   InferUnitsFromEquation(v, e);
   EXPECT_EQ(CurrentProgramUnit->Variable(v)->Units, "m");
   EXPECT_EQ(CurrentProgramUnit->Variable(v)->UnitsInferred, 1);
