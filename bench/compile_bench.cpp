@@ -68,20 +68,27 @@ void CheckCompiled(benchmark::State& state) {
   state.counters["fresh"] = double(voq::LastCompileCounts.Fresh);
 }
 
+// The engine at its start state, reading text from editor, compiling
+// without solving.
+void StartCompile(voq::InMemoryEquationsEditor& editor, const std::string& text) {
+  voq::bench::ResetStore();
+  editor.SetText(text);
+  voq::SetEquationsEditor(&editor);
+  voq::CheckOnlyMode = true;
+}
+
 // A first compile of the whole text, from an empty store each time.
 void CompileFresh(benchmark::State& state, std::string (*name)(int)) {
   voq::InMemoryEquationsEditor editor;
-  editor.SetText(MakeEquationText(int(state.range(0)), name));
-  voq::SetEquationsEditor(&editor);
-  voq::CheckOnlyMode = true;
+  const std::string text = MakeEquationText(int(state.range(0)), name);
   for (auto _ : state) {
     state.PauseTiming();
-    voq::bench::ResetStore();
+    StartCompile(editor, text);
     state.ResumeTiming();
     voq::CompileEquations(false, false);
   }
   CheckCompiled(state);
-  voq::SetEquationsEditor(nullptr);
+  voq::bench::ResetStore();
 }
 
 void BM_CompileFresh(benchmark::State& state) { CompileFresh(state, NumberedName); }
@@ -92,14 +99,11 @@ BENCHMARK(BM_CompileFreshWordNames)->Arg(1000)->Arg(10000)->Complexity(benchmark
 
 void BM_CompileUnchanged(benchmark::State& state) {
   voq::InMemoryEquationsEditor editor;
-  editor.SetText(MakeEquationText(int(state.range(0))));
-  voq::SetEquationsEditor(&editor);
-  voq::CheckOnlyMode = true;
-  voq::bench::ResetStore();
+  StartCompile(editor, MakeEquationText(int(state.range(0))));
   voq::CompileEquations(false, false);
   for (auto _ : state) voq::CompileEquations(false, false);
   CheckCompiled(state);
-  voq::SetEquationsEditor(nullptr);
+  voq::bench::ResetStore();
 }
 BENCHMARK(BM_CompileUnchanged)->Arg(1000)->Arg(10000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
