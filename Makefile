@@ -1,11 +1,25 @@
 # The two set-up-and-go commands: `make run` and `make test`. Both install
 # whatever Debian packages are missing, configure and build first.
 BUILD ?= build
-BENCH_BUILD ?= build-bench
+ASAN_BUILD ?= build-asan
 FILE ?=
-PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache
+# Warnings fail the build (the tree builds clean with the Debian compiler).
+WERROR ?= ON
+# `make test SANITIZE=OFF` leaves out the sanitizer build and its tests.
+SANITIZE ?= ON
+JOBS ?= $(shell nproc)
+# locales-all: the decimal-comma locales the number-text tests switch to.
+PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all
 
-.PHONY: run test build deps configure bench clean
+# Every test run: the comma-locale tests must run, not skip; an allocation
+# the sanitizer cannot serve fails as it does in a normal build (the handle
+# tests ask for more than it will ever give); undefined behaviour stops the
+# program with its stack.
+TEST_ENV := VOQ_REQUIRE_COMMA_LOCALE=1 \
+  ASAN_OPTIONS=allocator_may_return_null=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: run test test-shuffled test-asan build deps configure bench clean
 
 deps:
 	@missing=""; \
@@ -18,10 +32,11 @@ deps:
 	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q --no-install-recommends $$missing; \
 	fi
 
+# Configured every time (it takes a second), so a changed option reaches an
+# existing build folder too. The benchmarks build with the rest; `make bench`
+# runs them.
 configure: deps
-	@if [ ! -f $(BUILD)/build.ninja ]; then \
-	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release; \
-	fi
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOQ_WERROR=$(WERROR) -DVOQ_BUILD_BENCH=ON
 
 build: configure
 	cmake --build $(BUILD)
@@ -30,12 +45,34 @@ run: build
 	$(BUILD)/voq-solve $(or $(FILE),examples/wall_heat_loss.txt)
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 300
+	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 300
+	@$(MAKE) --no-print-directory test-shuffled
+ifeq ($(SANITIZE),ON)
+	@$(MAKE) --no-print-directory test-asan
+endif
 
-bench: deps
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOQ_BUILD_BENCH=ON -DVOQ_BUILD_TESTS=OFF
-	cmake --build $(BENCH_BUILD) --target voq_bench
-	$(BENCH_BUILD)/voq_bench
+# Each test binary once more in one process, its tests in a random order and
+# twice over, so a test that leans on another's leftovers fails. The seed is
+# printed: --gtest_random_seed=SEED repeats the order.
+test-shuffled: build
+	@cd $(BUILD) && seed=$$(( $$(date +%s) % 99999 + 1 )); \
+	for t in test_*; do \
+	  [ -f "$$t" ] && [ -x "$$t" ] || continue; \
+	  echo "== $(BUILD)/$$t --gtest_shuffle --gtest_repeat=2 --gtest_random_seed=$$seed"; \
+	  $(TEST_ENV) ./$$t --gtest_shuffle --gtest_repeat=2 --gtest_random_seed=$$seed --gtest_brief=1 || exit 1; \
+	done
+
+# The tests again, built with AddressSanitizer (with its leak check) and
+# UndefinedBehaviorSanitizer, lightly optimised.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" \
+	  -DVOQ_WERROR=$(WERROR) -DVOQ_SANITIZE=address,undefined
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600
+
+bench: configure
+	cmake --build $(BUILD) --target voq_bench
+	$(BUILD)/voq_bench
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -22,8 +22,21 @@ q = (T_room - T_s)/R
 T_1 = T_room - q/h_in
 T_2 = T_1 - q*L[0]/k[0]
 T_3 = T_2 - q*L[1]/k[1]
-Q_wall = q*12
+A = D(12)
+Q_wall = q*A
 E_night = Q_wall*14*3600/D(10)**6
-for name, v in [("E_night", E_night), ("q", q), ("Q_wall", Q_wall), ("T_1", T_1), ("T_2", T_2),
-                ("T_3", T_3), ("T_s", T_s)]:
-    print(f"{name}={v:.20E}")
+R_wool = L[2]/k[2]
+T_s_C = T_s - D('273.15')
+# Every variable of the example with the units its equations give, in the
+# order voq-solve lists them (by name, ignoring case): the lines of
+# wall_heat_loss.expected.
+rows = [("A", A, "m^2"), ("epsilon", eps, ""), ("E_night", E_night, "MJ"),
+        ("h_in", h_in, "W/m^2-K"), ("h_out", h_out, "W/m^2-K"),
+        ("k_1", k[0], "W/m-K"), ("k_2", k[1], "W/m-K"), ("k_3", k[2], "W/m-K"),
+        ("L_1", L[0], "m"), ("L_2", L[1], "m"), ("L_3", L[2], "m"),
+        ("q", q, "W/m^2"), ("Q_wall", Q_wall, "W"), ("R_wool", R_wool, "m^2-K/W"),
+        ("sigma", sigma, "W/m^2-K^4"), ("T_1", T_1, ""), ("T_2", T_2, ""), ("T_3", T_3, ""),
+        ("T_out", T_out, "K"), ("T_room", T_room, "K"), ("T_s", T_s, ""), ("T_sky", T_sky, "K"),
+        ("T_s_C", T_s_C, "C")]
+for name, v, units in sorted(rows, key=lambda row: row[0].upper()):
+    print(f"{name}={v:.20E}" + (f" [{units}]" if units else ""))

@@ -1,13 +1,8 @@
 #include "language/directives.h"
 #include "language/reader_state.h"
 
-#include <sys/wait.h>
-
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -390,27 +385,6 @@ TEST_F(DirectivesTest, ComplexModeChangeAfterEquationsStopsTheRead) {
   EXPECT_TRUE(platform.alerts.empty());
   EXPECT_EQ(MainProgramUnit->UnitComplexMode, 0);
   EXPECT_NE(VarNamed("y"), nullptr);
-}
-
-// $COMPLEX ON through the whole Solve road of the headless front end.
-TEST(ComplexModeEndToEnd, ProductOfTwoComplexNumbers) {
-  const std::string cases = std::string(VOQ_TEST_DATA_DIR) + "/../cases";
-  const std::string out = ::testing::TempDir() + "voq_complex_product.out";
-  const std::string command = std::string(VOQ_SOLVE_BINARY) + " " + cases + "/complex_product.txt >" + out +
-                              " 2>/dev/null </dev/null";
-  const int raw = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(raw));
-  ASSERT_EQ(WEXITSTATUS(raw), 0);
-  auto read = [](const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  };
-  // The expected lines follow the source comment of the case.
-  std::string expected = read(cases + "/complex_product.expected");
-  expected = expected.substr(expected.find('\n') + 1);
-  EXPECT_EQ(read(out), expected);
 }
 
 TEST_F(DirectivesTest, NextListItemSkipsBrackets) {

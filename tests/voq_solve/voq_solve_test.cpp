@@ -1,54 +1,22 @@
-// End-to-end cases through the voq-solve binary itself.
+// The headless front end's own behaviour through the voq-solve binary:
+// output forms, directives that act after the solve, questions, usage and
+// files that are not equations. Equation cases compared with their
+// reference values are data in tests/cases, run by cases_test.cpp.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "solver_process.h"
+
 namespace {
 
-const std::string kBinary = VOQ_SOLVE_BINARY;
-const std::string kCases = std::string(VOQ_TEST_DATA_DIR) + "/../cases";
-const std::string kExamples = std::string(VOQ_TEST_DATA_DIR) + "/../../examples";
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Temporary files carry the process id: ctest runs the tests of this file
-// as separate processes side by side.
-std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + "voq_solve_" + std::to_string(::getpid()) + "_" + name;
-}
-
-RunResult RunSolver(const std::string& arguments) {
-  const std::string base = TempPath("run");
-  const std::string command =
-      kBinary + " " + arguments + " >" + base + ".out 2>" + base + ".err </dev/null";
-  const int raw = std::system(command.c_str());
-  RunResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = ReadAll(base + ".out");
-  r.err = ReadAll(base + ".err");
-  return r;
-}
+using voq::testing::ReadFileText;
+using voq::testing::RunVoqSolve;
+using voq::testing::SolverRun;
+using voq::testing::TempPath;
 
 std::string WriteTemp(const std::string& name, const std::string& content) {
   const std::string path = TempPath(name);
@@ -56,62 +24,17 @@ std::string WriteTemp(const std::string& name, const std::string& content) {
   return path;
 }
 
-// "name=value [units]" lines into name -> value text.
-std::map<std::string, std::string> Values(const std::string& text) {
-  std::map<std::string, std::string> values;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string value = line.substr(eq + 1);
-    value = value.substr(0, value.find(' '));
-    values[line.substr(0, eq)] = value;
-  }
-  return values;
-}
-
-// The case's expected values (beside it, with their source) against the
-// output of voq-solve to 10 significant digits.
-void ExpectTenDigits(const std::string& equations, const std::string& expected) {
-  const RunResult r = RunSolver("--digits 15 --tolerance 1e-15 " + equations);
-  ASSERT_EQ(r.status, 0) << r.err;
-  const auto got = Values(r.out);
-  const auto want = Values(ReadAll(expected));
-  ASSERT_FALSE(want.empty());
-  for (const auto& [name, text] : want) {
-    ASSERT_TRUE(got.count(name)) << name;
-    const long double ref = std::strtold(text.c_str(), nullptr);
-    const long double value = std::strtold(got.at(name).c_str(), nullptr);
-    EXPECT_LE(std::fabs(value - ref), 5e-11L * std::fabs(ref)) << name << " = " << got.at(name);
-  }
-}
-
-TEST(VoqSolveTest, ThirtyNonlinearEquationsInArbitraryOrder) {
-  ExpectTenDigits(kCases + "/nonlinear30.txt", kCases + "/nonlinear30.expected");
-}
-
-TEST(VoqSolveTest, BundledExampleMatchesItsReference) {
-  ExpectTenDigits(kExamples + "/wall_heat_loss.txt", kCases + "/wall_heat_loss.expected");
-}
-
 TEST(VoqSolveTest, SolutionLinesAsTheSolutionWindowSavesThem) {
-  const RunResult r = RunSolver(kCases + "/two_solved_alone.txt");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "x=3\ny=7\n");
-  EXPECT_EQ(Values(r.out), Values(ReadAll(kCases + "/two_solved_alone.expected")));
-
   const std::string units = WriteTemp("units.txt", "L = 2.5 {[m]}\r\nA = L^2\r\n");
-  const RunResult u = RunSolver(units);
+  const SolverRun u = RunVoqSolve({units});
   ASSERT_EQ(u.status, 0) << u.err;
   EXPECT_EQ(u.out, "A=6.25\nL=2.5 [m]\n");
 
-  const RunResult d = RunSolver("--digits 4 " + units);
+  const SolverRun d = RunVoqSolve({"--digits", "4", units});
   EXPECT_EQ(d.out, "A=6.250E+00\nL=2.500E+00 [m]\n");
 
   // Units that name a string variable show its text, as the saved text does.
-  const RunResult s = RunSolver(WriteTemp("string_units.txt", "u$ = 'kPa'\r\nP = 100 {[u$]}\r\n"));
+  const SolverRun s = RunVoqSolve({WriteTemp("string_units.txt", "u$ = 'kPa'\r\nP = 100 {[u$]}\r\n")});
   ASSERT_EQ(s.status, 0) << s.err;
   EXPECT_EQ(s.out, "P=100 [kPa]\nu$=kPa\n");
 }
@@ -129,7 +52,7 @@ TEST(VoqSolveTest, TrigonometryFollowsTheAngleUnit) {
       {"$UNITSYSTEM RAD\nx = SIN(PI/6)\n", "x=0.5\n"},
   };
   for (const Case& c : cases) {
-    const RunResult r = RunSolver(WriteTemp("angle.txt", c.text));
+    const SolverRun r = RunVoqSolve({WriteTemp("angle.txt", c.text)});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.output) << c.text;
   }
@@ -137,7 +60,7 @@ TEST(VoqSolveTest, TrigonometryFollowsTheAngleUnit) {
 
 TEST(VoqSolveTest, ResidualsListEveryEquation) {
   const std::string file = WriteTemp("block.txt", "x^2 + y^2 = 25\nx - y = 1\n");
-  const RunResult r = RunSolver("--residuals " + file);
+  const SolverRun r = RunVoqSolve({"--residuals", file});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("x=4\ny=3\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Block  Relative residual  Equation\n1  "), std::string::npos) << r.out;
@@ -152,10 +75,10 @@ TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
   std::remove(csv.c_str());
   const std::string file =
       WriteTemp("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
-  const RunResult r = RunSolver(file);
+  const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "x=2\ny=1\n");
-  EXPECT_EQ(ReadAll(csv), "2.00000000E+00,1.00000000E+00\r\n");
+  EXPECT_EQ(ReadFileText(csv), "2.00000000E+00,1.00000000E+00\r\n");
   EXPECT_NE(r.err.find("Error 564: Variable Q in the $Export directive was not found."), std::string::npos)
       << r.err;
   std::remove(csv.c_str());
@@ -165,7 +88,7 @@ TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
 // equations turned warnings off.
 TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
   const std::string name = "abcdefghijklmnopqrstuvwxyz_1234";  // 31 characters
-  const RunResult r = RunSolver(WriteTemp("warn.txt", name + " = 2\n"));
+  const SolverRun r = RunVoqSolve({WriteTemp("warn.txt", name + " = 2\n")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, name.substr(0, 30) + "=2\n");
   EXPECT_EQ(r.err,
@@ -173,36 +96,14 @@ TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
             "you like to see the list of warnings? [Yes]\n"
             "Warning: The maximum length of a variable name is 30 characters.  Variable " +
                 name + " has been truncated.\n");
-  const RunResult off = RunSolver(WriteTemp("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n"));
+  const SolverRun off = RunVoqSolve({WriteTemp("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n")});
   EXPECT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.err, "");
 }
 
-// Each copy of a complex equation depends on one half of a pair only: the
-// exact zero derivatives across the halves are not measuring failures.
-TEST(VoqSolveTest, ComplexSolveGivesNoDerivativeWarnings) {
-  const RunResult r = RunSolver(kCases + "/complex_product.txt");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "z_i=10\nz_r=-5\n");  // (1+2i)(3+4i) = -5+10i by hand
-  EXPECT_EQ(r.err, "");
-}
-
-TEST(VoqSolveTest, FailingCaseGivesErrorStatementAndStatus2) {
-  const RunResult r = RunSolver(kCases + "/reset_value.txt");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_TRUE(r.out.empty());
-  std::istringstream expected(ReadAll(kCases + "/reset_value.expected"));
-  std::string line;
-  while (std::getline(expected, line)) {
-    if (line.rfind("stderr=", 0) == 0) {
-      EXPECT_NE(r.err.find(line.substr(7) + "\n"), std::string::npos) << r.err;
-    }
-  }
-}
-
 TEST(VoqSolveTest, UnbalancedProblemIsAskedAboutAndFails) {
   const std::string file = WriteTemp("under.txt", "a + b = c\na - b = 1\nc = d*2\n");
-  const RunResult r = RunSolver(file);
+  const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err,
             "Question: There are 3 equations and 4 variables.  The problem is underspecified and "
@@ -221,12 +122,12 @@ TEST(VoqSolveTest, FilesThatAreNotEquations) {
       {::testing::TempDir(), "is a directory"},
   };
   for (const Case& c : cases) {
-    const RunResult r = RunSolver(c.path);
+    const SolverRun r = RunVoqSolve({c.path});
     EXPECT_EQ(r.status, 2) << c.path;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
-  EXPECT_EQ(RunSolver("").status, 2);
-  EXPECT_EQ(RunSolver("--digits 0 x.txt").status, 2);
+  EXPECT_EQ(RunVoqSolve({}).status, 2);
+  EXPECT_EQ(RunVoqSolve({"--digits", "0", "x.txt"}).status, 2);
 }
 
 // Sources that never end or hold nothing to solve end with a message and
@@ -243,7 +144,7 @@ TEST(VoqSolveTest, EndlessSourcesAndTextsWithoutEquations) {
       {WriteTemp("directive_only.txt", "$WARNINGS OFF\r\n"), "holds no equations to solve"},
   };
   for (const Case& c : cases) {
-    const RunResult r = RunSolver(c.path);
+    const SolverRun r = RunVoqSolve({c.path});
     EXPECT_EQ(r.status, 2) << c.path;
     EXPECT_TRUE(r.out.empty()) << c.path;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
@@ -253,7 +154,7 @@ TEST(VoqSolveTest, EndlessSourcesAndTextsWithoutEquations) {
 // An error whose selection runs over several lines (an open comment selects
 // to the end of the text) shows the line where it begins, and only that one.
 TEST(VoqSolveTest, MultiLineSelectionShowsWhereItBegins) {
-  const RunResult r = RunSolver(WriteTemp("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n"));
+  const SolverRun r = RunVoqSolve({WriteTemp("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n")});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "Error 17: Unmatched comment delimeters. \n  line 2: {open ...\n");
 }
