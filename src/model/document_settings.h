@@ -61,6 +61,7 @@ struct TPreferencesRecord {
   uint8_t ComplexMode = 0;          // "Do complex algebra"
   uint8_t CheckUnitsAutomatically = 0;
   int16_t TabWidth = 0;             // hundredths of a pixel; 0 the editor's default
+  uint8_t ShowAdvice = 1;           // advice alerts, e.g. a DUPLICATE inside a routine body
 };
 extern TPreferencesRecord Preferences;
 extern TPreferencesRecord StoredPreferences;

@@ -37,19 +37,19 @@ struct TSumRecord {
 };
 
 // One loop of a DUPLICATE expansion.
-struct TDuplicateLoopRecord {
+struct TDuplicateDescriptionLoop {
   std::string IndexName;
   std::string FirstText;
   std::string LastText;
   uint8_t Substituted = 0;
-  TDuplicateLoopRecord* Next = nullptr;
+  TDuplicateDescriptionLoop* Next = nullptr;
 };
 
 // The pair made by the DUPLICATE expansion: the trial-compiled statement
 // before substitution (owned) and its loop records.
 struct TDuplicateDescription {
   TEquationRecord* Equation = nullptr;
-  TDuplicateLoopRecord* Loops = nullptr;
+  TDuplicateDescriptionLoop* Loops = nullptr;
 };
 
 // THEN and ELSE statements of an IF in a routine body. The statements

@@ -629,7 +629,7 @@ void DisposeDuplicateDescription(TEquationRecord* h) {
     DisposeEquationRecord(d->Equation);
   }
   while (d->Loops != nullptr) {
-    TDuplicateLoopRecord* next = d->Loops->Next;
+    TDuplicateDescriptionLoop* next = d->Loops->Next;
     delete d->Loops;
     d->Loops = next;
   }

@@ -25,6 +25,7 @@
 namespace voq {
 
 struct TOccurrenceRecord;
+struct TLocalVariableRecord;
 
 inline constexpr int32_t kMaxVariablesPerUnit = 10000;
 inline constexpr int32_t kNameHashSlots = 14000;
@@ -179,6 +180,13 @@ struct TEquationRecord {
   uint8_t EquationKind = 0;
   uint8_t LeftIsRealPart = 0;
   uint8_t LeftIsImaginaryPart = 0;
+  // Routine bodies: the local an array-element assignment target resolved to
+  // while the statement ran (cleared at the start of each evaluation), and
+  // the right side as evaluated at the last "=", which the statement walk
+  // assigns directly instead of value - residual (that difference loses the
+  // new value when the old one is much larger).
+  TLocalVariableRecord* AssignedLocal = nullptr;
+  Extended RightSide = 0;
 };
 
 // One program unit.

@@ -518,7 +518,7 @@ TEST_F(ProgramUnitsTest, DisposeEquationRecordFreesOwnedChainsAndReturnsNext) {
   e->BranchPair = new TBranchPair{next, nullptr};
   e->DuplicateDescription = new TDuplicateDescription();
   e->DuplicateDescription->Equation = new TEquationRecord();
-  e->DuplicateDescription->Loops = new TDuplicateLoopRecord();
+  e->DuplicateDescription->Loops = new TDuplicateDescriptionLoop();
   TEquationRecord* h = e;
   DisposeEquationRecord(h);
   EXPECT_EQ(h, next);
