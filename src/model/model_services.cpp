@@ -6,6 +6,7 @@
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
+#include "model/routines.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "model/warnings_window.h"
@@ -35,6 +36,9 @@ void InstallModelServices() {
 
 void ResetModelState() {
   ResetProgramStore();
+  // Library routines and the stored local formats survive a compact, not an
+  // engine reset.
+  ResetRoutineStore();
   // ResetProgramStore leaves one main program; the start state has it too,
   // but what it counted and cleared starts again.
   CompiledEquationsClears = 0;

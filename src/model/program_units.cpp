@@ -11,6 +11,7 @@
 #include "core/string_constants.h"
 #include "model/occurrence_lists.h"
 #include "model/property_caches.h"
+#include "model/routines.h"
 #include "model/store_state.h"
 
 namespace voq {
@@ -768,6 +769,9 @@ int32_t CompiledEquationsClears = 0;
 
 void ClearCompiledEquations() {
   ++CompiledEquationsClears;
+  // The document's routines go with its equations (library ones survive
+  // until shutting down).
+  CompactFunctionTable();
   if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
 
   // Retained records of a read in progress go too.

@@ -126,9 +126,6 @@ class DocumentWindows {
   virtual void ResetResultWindows() {}
   // Loaded lookup files not marked to keep are freed.
   virtual void DisposeLookupFiles() {}
-  // Routines of the document removed from the function table (library
-  // routines stay unless shutting down).
-  virtual void CompactFunctionTable() {}
   // The settings of later parts (optimisation, uncertainty, print set-up,
   // Help menu entries of libraries) back to their defaults.
   virtual void ResetOtherSettings() {}

@@ -6,6 +6,7 @@
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
+#include "model/routines.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "session/compile_driver.h"
@@ -44,7 +45,7 @@ void ResetDocument() {
     DisposeEquationChain(unit->FirstEquation);
   }
   CurrentEquation = nullptr;
-  windows.CompactFunctionTable();
+  CompactFunctionTable();
   DisposeModuleUnits();
   windows.ResetResultWindows();
 
