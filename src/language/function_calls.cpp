@@ -765,8 +765,8 @@ bool CompileExternalFunctionCall(std::string& text, int32_t maxLength, const std
   return externalFunctionCompiler != nullptr && externalFunctionCompiler(text, maxLength, name, start, p);
 }
 
-bool CompileUserFunctionCall(std::string& text, int32_t maxLength, const std::string& name, int32_t start,
-                             int32_t& p) {
+bool DispatchUserFunctionCall(std::string& text, int32_t maxLength, const std::string& name, int32_t start,
+                              int32_t& p) {
   return userFunctionCompiler != nullptr && userFunctionCompiler(text, maxLength, name, start, p);
 }
 

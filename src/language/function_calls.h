@@ -92,9 +92,10 @@ void SetUserFunctionCallCompiler(CallFormCompiler compiler);
 // An external (DLF) function call.
 bool CompileExternalFunctionCall(std::string& text, int32_t maxLength, const std::string& name,
                                  int32_t start, int32_t& p);
-// A user FUNCTION call.
-bool CompileUserFunctionCall(std::string& text, int32_t maxLength, const std::string& name,
-                             int32_t start, int32_t& p);
+// A user FUNCTION call, through the installed compiler (routine_calls.h
+// holds the compiler itself, CompileUserFunctionCall).
+bool DispatchUserFunctionCall(std::string& text, int32_t maxLength, const std::string& name,
+                              int32_t start, int32_t& p);
 // A MODULE or SUBPROGRAM named in an equation: the name becomes byte 253 and
 // the equation's CalledUnit the unit's list index.
 bool CompileUnitReference(std::string& text, int32_t maxLength, const std::string& name,

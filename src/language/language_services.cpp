@@ -1,12 +1,17 @@
 #include "language/language_services.h"
 
 #include "language/comments.h"
+#include "language/conditionals.h"
 #include "language/directives.h"
+#include "language/duplicate_loops.h"
 #include "language/export_after_run.h"
 #include "language/function_calls.h"
 #include "language/function_catalog.h"
+#include "language/language_readers.h"
 #include "language/operands.h"
 #include "language/reader_state.h"
+#include "language/routine_calls.h"
+#include "language/routine_reader.h"
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
 #include "language/statement_readers.h"
@@ -45,7 +50,13 @@ void SetBuiltinConstants(const ConstantsCatalog* catalog) {
 }
 
 
-void InstallLanguageServices() { InstallBuiltinFunctionCatalog(); }
+void InstallLanguageServices() {
+  InstallBuiltinFunctionCatalog();
+  SetStatementReaders(&LanguageReaders());
+  SetRoutineLocals(&RoutineLocalsStore());
+  SetRoutineNameSources(nullptr);
+  SetUserFunctionCallCompiler(&CompileUserFunctionCall);
+}
 
 void ResetLanguageState() {
   EquationTextBuffer.clear();
@@ -84,6 +95,10 @@ void ResetLanguageState() {
   SetExternalFunctionCallCompiler(nullptr);
   SetUserFunctionCallCompiler(nullptr);
   SetBuiltinFormCompiler(nullptr);
+  SetRoutineNameSources(nullptr);
+  ResetConditionalsState();
+  ResetDuplicateState();
+  ResetCallStatementState();
 }
 
 }  // namespace voq

@@ -126,7 +126,7 @@ bool OfferToFunctionCompilers(std::string& text, int32_t maxLength, const std::s
   if (CompileExternalFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   // Property functions are offered here when the property library comes.
   if (CompileUnitReference(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
-  if (CompileUserFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
+  if (DispatchUserFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   return false;
 }
 

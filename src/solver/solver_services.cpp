@@ -1,12 +1,14 @@
 #include "solver/solver_services.h"
 
 #include "solver/evaluator.h"
+#include "solver/evaluator_support.h"
 #include "solver/newton_solver.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
 #include "solver/progress.h"
 #include "solver/solved_alone_units.h"
 #include "solver/solver_state.h"
+#include "solver/user_routines.h"
 
 namespace voq {
 
@@ -31,6 +33,8 @@ void ResetSolverState() {
   SetUnitFactorConverter(nullptr);
   SetSharingRoutineTest(nullptr);
   SetPropertyUnitsSource(nullptr);
+  SetParametricColumnTest(nullptr);
+  SetLookupCellAssigner(nullptr);
   CurrentRun = 0;
   UnitSettingsUsed = 0;
   ProgressDlg = nullptr;

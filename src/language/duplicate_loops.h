@@ -1,0 +1,53 @@
+#pragma once
+// DUPLICATE loops: the statements of a loop are recorded until its END and
+// then compiled once per index value, the index substituted.
+#include <cstdint>
+#include <string>
+
+#include "model/program_units.h"
+
+namespace voq {
+
+// One statement recorded inside a loop; a nested loop stands as the line
+// "DUPLICATE".
+struct TDuplicateBodyLine {
+  std::string Text;  // up to 255 characters
+  int32_t Start = 0;
+  int32_t End = 0;
+  int32_t Line = 0;
+  TDuplicateBodyLine* Next = nullptr;
+};
+
+// One DUPLICATE loop being read.
+struct TDuplicateLoopRecord {
+  TDuplicateLoopRecord* Outer = nullptr;
+  TDuplicateLoopRecord* Inner = nullptr;
+  int32_t CurrentValue = -999;
+  int32_t FirstValue = -999;
+  std::string FirstText;  // up to 255 characters
+  std::string LastText;
+  std::string IndexName;  // up to 30
+  TDuplicateBodyLine* Body = nullptr;
+  int32_t Start = 0;
+  int32_t End = 0;
+  int32_t Line = 0;
+  uint8_t Substituted = 0;
+};
+extern TDuplicateLoopRecord* DuplicateOutermost;
+extern TDuplicateLoopRecord* DuplicateCurrent;
+extern uint8_t DuplicateInnerClosed;
+
+// A DUPLICATE statement, its END, or a statement inside an open loop; true
+// when taken.
+bool ProcessDuplicate(std::string& statement);
+bool DuplicateLoopOpen();
+// The name is the index of an open loop.
+bool IsDuplicateIndexName(const std::string& upperName);
+void ClearDuplicateRead();
+void ResetDuplicateState();
+// What the compile driver does after a statement it compiled (the immediate
+// solve, the complex partner); the expansion calls it for every copy.
+using StatementFollowUp = void (*)(const std::string& copy, TEquationRecord* compiled);
+void SetStatementFollowUp(StatementFollowUp followUp);  // nullptr: nothing
+
+}  // namespace voq

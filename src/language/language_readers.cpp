@@ -1,0 +1,46 @@
+#include "language/language_readers.h"
+
+#include "language/conditionals.h"
+#include "language/duplicate_loops.h"
+#include "language/routine_reader.h"
+#include "model/store_state.h"
+
+namespace voq {
+namespace {
+
+class LanguageStatementReaders final : public StatementReaders {
+ public:
+  void BeginRead() override {
+    BeginRoutineRead();
+    ClearConditionalsRead();
+    ClearDuplicateRead();
+  }
+  void ProcessProcedureStatement(std::string& statement, bool& handled) override {
+    voq::ProcessProcedureStatement(statement, handled);
+  }
+  void ProcessFunctionStatement(std::string& statement, bool& handled) override {
+    voq::ProcessFunctionStatement(statement, handled);
+  }
+  void RewriteIfThenElse(std::string& statement, bool& handled) override {
+    // The lines of an open DUPLICATE loop are recorded as written and
+    // rewritten only when the loop is expanded.
+    if (voq::DuplicateLoopOpen()) return;
+    voq::RewriteIfThenElse(statement, handled);
+  }
+  bool ProcessDuplicate(std::string& statement) override { return voq::ProcessDuplicate(statement); }
+  bool RoutineBodyOpen() const override { return CompilingFunctionIndex > 0; }
+  bool DuplicateLoopOpen() const override { return voq::DuplicateLoopOpen(); }
+  void EndRead() override {
+    EndRoutineRead();
+    ClearDuplicateRead();
+  }
+  void CheckRoutines() override { CheckRoutinesAfterReadingRoutines(); }
+};
+
+LanguageStatementReaders languageReaders;
+
+}  // namespace
+
+StatementReaders& LanguageReaders() { return languageReaders; }
+
+}  // namespace voq
