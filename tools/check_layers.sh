@@ -10,10 +10,12 @@ map='
 platform:
 core: platform
 model: core platform
-language: model core platform
-solver: model core platform
-session: language solver model core platform
-voq_solve: session language solver model core platform
+units: model core platform
+properties: units model core platform
+language: properties units model core platform
+solver: properties units model core platform
+session: language solver properties units model core platform
+voq_solve: session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)

@@ -5,9 +5,11 @@
 #include "model/model_services.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "properties/properties_state.h"
 #include "session/document_reset.h"
 #include "session/session_state.h"
 #include "solver/solver_services.h"
+#include "units/units_state.h"
 
 namespace voq {
 
@@ -40,6 +42,8 @@ void ResetEngineState() {
   ResetDocument();
   ShuttingDown = false;
   ResetModelState();
+  ResetUnitsState();
+  ResetPropertiesState();
   ResetLanguageState();
   ResetSolverState();
   ResetSessionState();

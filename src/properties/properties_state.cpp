@@ -1,0 +1,7 @@
+#include "properties/properties_state.h"
+
+namespace voq {
+
+void ResetPropertiesState() {}
+
+}  // namespace voq

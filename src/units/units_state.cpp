@@ -1,0 +1,7 @@
+#include "units/units_state.h"
+
+namespace voq {
+
+void ResetUnitsState() {}
+
+}  // namespace voq
