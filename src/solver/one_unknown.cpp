@@ -237,7 +237,6 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
   bool bisecting = false;
   Extended fNeg = 0, xNeg = 0, fPos = 0, xPos = 0;
   bool converged = false;
-  bool stalled = false;
   int32_t i = 0;
   do {
     ++i;
@@ -268,13 +267,14 @@ void SolveForOneUnknown(TEquationRecord*& cursor, bool& solved, int32_t& counter
       ++h;
       CheckUserAbort();
     }
-    // Only a residual within the tolerance is a solution. A step that no
-    // longer moves after repeated halving is a stall (a local minimum of
-    // |residual|, or a flat region), which ends the search without a root
-    // instead of being taken for convergence.
-    converged = i > 1 && std::fabs(e->RelativeResidual) < StopCriteria.RelativeResidualTolerance;
-    stalled = !converged && i > 1 && std::fabs(x1 - x0) < StopCriteria.ChangeTolerance && h > 3;
-  } while (!converged && !stalled && i <= StopCriteria.MaxIterations && CalcErrorCode <= 0 &&
+    // A root within the tolerance, or a step that no longer moves after
+    // repeated halving: the search has gone as far as it can. A stall (a
+    // flat region or a minimum of |residual| that is no root) keeps its
+    // value and is reported by the residual check after the solve
+    // (message 54), never as a clean solution.
+    converged = i > 1 && ((std::fabs(x1 - x0) < StopCriteria.ChangeTolerance && h > 3) ||
+                          std::fabs(e->RelativeResidual) < StopCriteria.RelativeResidualTolerance);
+  } while (!converged && i <= StopCriteria.MaxIterations && CalcErrorCode <= 0 &&
            !AbortRequested);
 
   if (converged) {
