@@ -153,6 +153,10 @@ void SetComplexMode(int32_t value) {
     // The equations read so far were compiled in the other mode.
     ShowAlert(GetMessageText(kMsgComplexModeChanged), kAlertWarningOk, true);
     AbortRequested = 1;
+  } else if (changed && ReusableEquations != nullptr) {
+    // The records kept from the last read were compiled in the other mode
+    // and would be taken over unchanged: the read starts again without them.
+    RecompileRequested = true;
   }
 }
 
@@ -486,7 +490,10 @@ void ProcessDirective(std::string& statement, bool& handled) {
   switch (which) {
     case 0: {  // WARN
       const int32_t value = OnOffValue(upperDirective);
-      if (value >= 0) ShowWarningMessages = value == 1;
+      if (value >= 0) {
+        ShowWarningMessages = value == 1;
+        Preferences.WarningsB = static_cast<uint8_t>(value == 1);
+      }
       break;
     }
     case 1:

@@ -48,8 +48,7 @@ void SetAngleUnit(TDocumentSettingsRecord& s, uint8_t angleUnit);
 extern TDocumentSettingsRecord DocumentSettings;
 extern TDocumentSettingsRecord StoredDocumentSettings;
 
-// The program options the language core and the solvers consult. The
-// "Display warning messages" option is core's ShowWarningMessages.
+// The program options the language core and the solvers consult.
 struct TPreferencesRecord {
   uint8_t FunctionNameCase = 0;     // 0 as typed, 1 lower, 2 upper, other: catalogue spelling
   uint8_t UniformVariableCase = 0;  // variables keep the spelling of their first use
@@ -62,6 +61,10 @@ struct TPreferencesRecord {
   uint8_t CheckUnitsAutomatically = 0;
   int16_t TabWidth = 0;             // hundredths of a pixel; 0 the editor's default
   uint8_t ShowAdvice = 1;           // advice alerts, e.g. a DUPLICATE inside a routine body
+  // "Display warning messages". The core's ShowWarningMessages follows it:
+  // $WARNINGS sets both, and the document reset sets the flag from the
+  // restored preferences, so a directive never outlives its document.
+  uint8_t WarningsB = 1;
 };
 extern TPreferencesRecord Preferences;
 extern TPreferencesRecord StoredPreferences;

@@ -393,7 +393,9 @@ void EndOfRead() {
           integralTableFailed = true;
         }
       }
-      if (!integralTableFailed) {
+      // A read that asked for a second one hands nothing on: the second
+      // read solves or shows the summary.
+      if (!integralTableFailed && !RecompileRequested) {
         if (!CheckOnlyMode && !LoadingLibrary && CalcErrorCode == 0) {
           SolveCompiledEquations();
         } else if (CheckOnlyMode && pass.showCheckResult) {
@@ -410,7 +412,9 @@ void EndOfRead() {
       }
     }
   }
-  if (CalcErrorCode <= 0 && !pass.stopReading && !integralTableFailed &&
+  // A read that an alert ended (a changed complex mode) read only part of
+  // the text, without an error number: it is not compiled either.
+  if (CalcErrorCode <= 0 && !AbortRequested && !pass.stopReading && !integralTableFailed &&
       CompiledEquationsClears == pass.clearsAtStart) {
     SolveServices().SetSolutionCaption("Solution");
     EquationsCompiled = true;

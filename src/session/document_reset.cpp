@@ -63,6 +63,10 @@ void ResetDocument() {
   UseDiagramInput = true;
   DocumentSettings = StoredDocumentSettings;
   Preferences = StoredPreferences;
+  ShowWarningMessages = Preferences.WarningsB != 0;
+  // The next document starts in the mode of the restored preferences, not
+  // in the mode the last one chose.
+  if (MainProgramUnit != nullptr) MainProgramUnit->UnitComplexMode = Preferences.ComplexMode;
   UncertaintyMode = false;
   UncertaintyTableMode = false;
   windows.ResetOtherSettings();

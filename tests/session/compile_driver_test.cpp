@@ -19,6 +19,7 @@
 #include "model/warnings_window.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "session/document_reset.h"
 
 namespace voq {
 namespace {
@@ -530,6 +531,54 @@ TEST_F(CompileDriverTest, EnsureCompiledReadsOnlyWhenNeeded) {
   EnsureCompiled(false);  // EquationsCompiled is set: no read
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_TRUE(platform.alerts.empty());
+}
+
+// The records kept from a real-mode read must not be taken over once the
+// mode changes before any equation: the read starts again without them.
+TEST_F(CompileDriverTest, ComplexModeSwitchedOnAboveSolvedEquationsCompilesThemAfresh) {
+  editor.SetText("x = 1 + y\r\ny = 2");
+  EnsureCompiled(true);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(VarNamed("x")->Value, 3.0L);
+
+  // Solved as the Solve command does.
+  CheckOnlyMode = false;
+  Compile("$COMPLEX ON\r\nx = 1 + y\r\ny = 2");
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (const auto& alert : platform.alerts) ADD_FAILURE() << alert.text;
+  EXPECT_TRUE(EquationsCompiled);
+  ASSERT_EQ(Equations().size(), 4u);  // a real and an imaginary part each
+  for (size_t k = 0; k < Equations().size(); ++k) {
+    EXPECT_EQ(Listing(k).find("x "), std::string::npos) << Listing(k);
+  }
+  EXPECT_EQ(VarNamed("x_r")->Value, 3.0L);
+  EXPECT_EQ(VarNamed("x_i")->Value, 0.0L);
+  // The real-mode x is no longer part of the problem.
+  EXPECT_EQ(VarNamed("x")->UnknownPosition, 0);
+}
+
+// A read that the complex-mode alert ended read part of the text only.
+TEST_F(CompileDriverTest, ReadEndedByTheComplexModeAlertIsNotCompiled) {
+  Compile("x = 1\r\n$COMPLEX ON\r\ny = 2");
+  EXPECT_EQ(platform.alerts.size(), 1u);
+  EXPECT_FALSE(EquationsCompiled);
+}
+
+// A document's directives do not outlive it: the reset restores the mode
+// and the warnings option of the stored preferences.
+TEST_F(CompileDriverTest, ResetDocumentRestoresComplexModeAndWarnings) {
+  Compile("$COMPLEX ON\r\n$WARNINGS OFF\r\nz = 2");
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MainProgramUnit->UnitComplexMode, 1);
+  EXPECT_FALSE(ShowWarningMessages);
+  ResetDocument();
+  EXPECT_EQ(Preferences.ComplexMode, 0);
+  EXPECT_EQ(MainProgramUnit->UnitComplexMode, 0);
+  EXPECT_TRUE(ShowWarningMessages);
+  Compile("z = 2");
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NE(VarNamed("z"), nullptr);
+  EXPECT_EQ(VarNamed("z_r"), nullptr);
 }
 
 }  // namespace
