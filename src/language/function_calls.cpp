@@ -555,7 +555,12 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
       DisposePieces(head);
       return;
     }
-    piece->Text = ReplaceWholeWord(term, indexName, std::to_string(k));
+    // A negative value goes in as a parenthesised negation, the form the
+    // prepared text gives "-2" after an operator, so i^2 and 2*i read it as
+    // the number it is.
+    const std::string value =
+        k < 0 ? std::string("(") + kMarkNegate + std::to_string(-k) + ")" : std::to_string(k);
+    piece->Text = ReplaceWholeWord(term, indexName, value);
     if (k < hi) {
       piece->Text.push_back(seriesOperator);
       piece->Text.push_back(kMarkNextPiece);
@@ -644,7 +649,11 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
   if (name.empty() || name[0] < 'A' || name[0] > 'Z') return false;
   const TFunctionCatalogEntry* entry = BuiltinFunctions().FindBuiltinFunction(name);
   if (entry == nullptr) return false;
-  const int32_t windowPosition = CurrentStatementPosition.Start;
+  // The name's own place in the window, as variables pass theirs: the
+  // statement's start alone finds the first look-alike on its line, or
+  // nothing when the call stands on a later line of the statement.
+  const int32_t windowPosition =
+      CurrentStatementPosition.Start < 0 ? -1 : CurrentStatementPosition.Start + start;
   if (entry->ArgumentCount == 0) {
     if (name != "PI") return false;  // DATE$, TIME$, TABLERUN#, ...: not calls
     SyncVariableNameCase(Slice(text, start, p), entry->Name, windowPosition, kFunctionNameCase);

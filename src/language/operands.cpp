@@ -1,5 +1,7 @@
 #include "language/operands.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -671,7 +673,16 @@ void SyncVariableNameCase(const std::string& typed, const std::string& spelling,
   const int32_t column = std::max(std::max(position - 4, 0) - counted, 0);
   const size_t from = lineBegin + static_cast<size_t>(column);
   if (from >= lineEnd) return;
-  const size_t at = window.find(typed, from);
+  // The name as a whole word: "sin" must not be taken from "sinx".
+  const auto isNameChar = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '$' || c == '#';
+  };
+  size_t at = window.find(typed, from);
+  while (at != std::string::npos && at + typed.size() <= lineEnd &&
+         ((at > 0 && isNameChar(window[at - 1])) ||
+          (at + typed.size() < window.size() && isNameChar(window[at + typed.size()])))) {
+    at = window.find(typed, at + 1);
+  }
   if (at == std::string::npos || at + typed.size() > lineEnd) return;
   window.replace(at, typed.size(), chosen);
   Equations().SetText(window);

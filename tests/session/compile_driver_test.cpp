@@ -581,5 +581,13 @@ TEST_F(CompileDriverTest, ResetDocumentRestoresComplexModeAndWarnings) {
   EXPECT_EQ(VarNamed("z_r"), nullptr);
 }
 
+// The case of a built-in name is set where the name stands: on its own
+// line, and not in a variable that begins with the same letters.
+TEST_F(CompileDriverTest, FunctionNameCaseIsSetAtTheCallItself) {
+  Preferences.FunctionNameCase = 2;
+  Compile("x = 1\r\ny = sinx + sin(1) + pi");
+  EXPECT_EQ(editor.GetText(), "x = 1\r\ny = sinx + SIN(1) + PI");
+}
+
 }  // namespace
 }  // namespace voq
