@@ -42,17 +42,20 @@ void AddSearchDirectory(const std::string& dir) {
   SearchPathList.push_back(name);
 }
 
-bool FileExistsOnPath(const std::string& name) {
+bool FileExistsOnPath(const std::string& name, std::string* resolved) {
+  if (resolved != nullptr) *resolved = name;
   if (SameTextNoCase(name, "CLIPBOARD")) return true;
   if (name.find('/') != std::string::npos) return IsRegularFile(name);
-  bool found = IsRegularFile(name);
-  for (size_t i = 0; !found && i < SearchPathList.size(); ++i) {
-    std::error_code ec;
-    std::filesystem::current_path(SearchPathList[i], ec);
-    if (ec) continue;
-    found = IsRegularFile(name);
+  if (IsRegularFile(name)) return true;
+  for (const std::string& dir : SearchPathList) {
+    if (dir.empty()) continue;
+    const std::string candidate = (std::filesystem::path(dir) / name).string();
+    if (IsRegularFile(candidate)) {
+      if (resolved != nullptr) *resolved = candidate;
+      return true;
+    }
   }
-  return found;
+  return false;
 }
 
 double FileDateOf(const std::string& name) {

@@ -19,9 +19,10 @@ void AddSearchDirectory(const std::string& dir);
 // Whether a file of that name can be opened: "CLIPBOARD" (any case) always;
 // a name with a directory part as it stands; a plain name in the current
 // directory or, trying each SearchPathList entry in turn, in that directory.
-// The current directory is left at the last directory entered, so the caller
-// opens the file by its plain name.
-bool FileExistsOnPath(const std::string& name);
+// With resolved, the path to open is written there (the name itself when it
+// was found as it stands). The current directory never moves: where a later
+// file is written must not depend on where an earlier one was found.
+bool FileExistsOnPath(const std::string& name, std::string* resolved = nullptr);
 
 // The file's modification time as a date-time value (days since
 // 1899-12-30, local time, the fraction the time of day); 0 when the file

@@ -278,14 +278,15 @@ bool OpenImportSource(const std::string& source) {
     Import.active = true;
     return true;
   }
-  if (!FileExistsOnPath(source)) {
+  std::string path;
+  if (!FileExistsOnPath(source, &path)) {
     SetMessageArg(1, source);
     CalcErrorCode = kMsgFileNotFound;
     return false;
   }
   Import.name = source;
   for (int32_t attempt = 0; attempt < kOpenAttempts && Import.file == nullptr; ++attempt) {
-    Import.file = std::fopen(source.c_str(), "rb");
+    Import.file = std::fopen(path.c_str(), "rb");
   }
   int32_t ioError = 0;
   if (Import.file == nullptr) {

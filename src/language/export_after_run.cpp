@@ -158,7 +158,11 @@ bool ExportOne(const std::string& directive, int32_t run) {
     return false;
   }
 
-  const bool append = (FirstRun < run || appendAsked) && (clipboard || FileExistsOnPath(target));
+  // An existing file on the search path is appended to where it was found;
+  // a new one goes where the plain form writes (the working directory).
+  std::string path;
+  const bool append = (FirstRun < run || appendAsked) && (clipboard || FileExistsOnPath(target, &path));
+  if (append && !clipboard) target = path;
   const std::vector<std::string> items = SplitVariableList(list);
   std::vector<std::string> names;
   for (const std::string& item : items) {

@@ -289,7 +289,7 @@ void IncludeFile(const std::string& line) {
   const int32_t includeStart = CalcErrorStart;
   const int32_t includeEnd = CalcErrorEnd;
   std::string name = IncludeFileName(line, 9);
-  if (name.empty() || !FileExistsOnPath(name)) {
+  if (name.empty() || !FileExistsOnPath(name, &name)) {
     if (!LocateMissingInclude(name)) {
       pass.stopReading = CalcErrorCode == 0;
       return;
@@ -621,8 +621,8 @@ void ProcessLine(std::string& line, bool fromList) {
     ProcessStatement(line);
     return;
   }
-  const std::string name = IncludeFileName(line, 9);
-  if (!FileExistsOnPath(name)) {
+  std::string name = IncludeFileName(line, 9);
+  if (!FileExistsOnPath(name, &name)) {
     MessageText = GetMessageText(kMsgDiagramInputError);
     SetMessageArg(1, name + GetMessageText(kMsgIncludeReferenceTail));
     CalcErrorCode = kMsgFileNotFound;

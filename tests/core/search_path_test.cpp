@@ -78,10 +78,12 @@ TEST_F(SearchPathTest, FileExistsOnPathWalksTheList) {
   AddSearchDirectory(Dir("First"));
   SearchPathList.push_back(Dir("Gone"));  // entering it fails: skipped
   AddSearchDirectory(Dir("Second"));
-  EXPECT_TRUE(FileExistsOnPath("Data.txt"));
-  // Left in the directory where the file was found, to open it by name.
-  EXPECT_EQ(fs::current_path(), root_ / "Second");
-  EXPECT_TRUE(fs::exists("Data.txt"));
+  std::string resolved;
+  EXPECT_TRUE(FileExistsOnPath("Data.txt", &resolved));
+  // The path to open comes back; the working directory stays where it was.
+  EXPECT_EQ(resolved, (fs::path(Dir("Second")) / "Data.txt").string());
+  EXPECT_EQ(fs::current_path(), root_);
+  EXPECT_TRUE(fs::exists(resolved));
   // Case matters on this file system.
   EXPECT_FALSE(FileExistsOnPath("DATA.TXT"));
 

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/program_flags.h"
+#include "core/search_path.h"
 #include "language/code_listing.h"
 #include "language/comments.h"
 #include "language/reader_state.h"
@@ -587,6 +591,32 @@ TEST_F(CompileDriverTest, FunctionNameCaseIsSetAtTheCallItself) {
   Preferences.FunctionNameCase = 2;
   Compile("x = 1\r\ny = sinx + sin(1) + pi");
   EXPECT_EQ(editor.GetText(), "x = 1\r\ny = sinx + SIN(1) + PI");
+}
+
+// Where $EXPORT writes does not depend on where an included file was
+// found: the working directory never moves.
+TEST_F(CompileDriverTest, ExportAfterAnIncludeFoundOnTheSearchPathWritesInTheWorkingDirectory) {
+  namespace fs = std::filesystem;
+  const fs::path start = fs::current_path();
+  const fs::path root = fs::temp_directory_path() / ("voq_export_cwd_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "lib");
+  fs::create_directories(root / "work");
+  { std::ofstream(root / "lib" / "inc.txt") << "y = 2\r\n"; }
+  fs::current_path(root / "work");
+  SearchPathList = {(root / "lib").string()};
+
+  CheckOnlyMode = false;
+  Compile("$INCLUDE inc.txt\r\nx = y + 1\r\n$EXPORT 'out.csv' x");
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(VarNamed("x")->Value, 3.0L);
+  EXPECT_EQ(fs::current_path(), root / "work");
+  EXPECT_TRUE(fs::exists(root / "work" / "out.csv"));
+  EXPECT_FALSE(fs::exists(root / "lib" / "out.csv"));
+
+  SearchPathList.clear();
+  fs::current_path(start);
+  fs::remove_all(root);
 }
 
 }  // namespace
