@@ -59,7 +59,7 @@ void ResetDocument() {
     MainProgramUnit->IntegralCount = 0;
     MainProgramUnit->LastEquation = nullptr;
   }
-  if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ClearStateCaches();
+  if (PropertyCaches* caches = InstalledPropertyCaches()) caches->ResetStateCachesForNewDocument();
   UseDiagramInput = true;
   DocumentSettings = StoredDocumentSettings;
   Preferences = StoredPreferences;

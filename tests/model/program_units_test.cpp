@@ -482,8 +482,10 @@ TEST_F(ProgramUnitsTest, ClearCompiledEquationsKeepsValuesAndGuesses) {
 }
 
 struct RecordingCaches : PropertyCaches {
-  int calls = 0;
-  void ClearStateCaches() override { ++calls; }
+  int compileClears = 0;
+  int documentResets = 0;
+  void ClearStateCaches() override { ++compileClears; }
+  void ResetStateCachesForNewDocument() override { ++documentResets; }
 };
 
 TEST_F(ProgramUnitsTest, ClearCompiledEquationsClearsPropertyCaches) {
@@ -491,7 +493,8 @@ TEST_F(ProgramUnitsTest, ClearCompiledEquationsClearsPropertyCaches) {
   SetPropertyCaches(&caches);
   ClearCompiledEquations();
   SetPropertyCaches(nullptr);
-  EXPECT_EQ(caches.calls, 1);
+  EXPECT_EQ(caches.compileClears, 1);
+  EXPECT_EQ(caches.documentResets, 0);
 }
 
 // An equation record owns its chains: a copy would free them twice.

@@ -8,6 +8,7 @@
 #include "core/program_flags.h"
 #include "language/store_fixture.h"
 #include "model/document_settings.h"
+#include "model/property_caches.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "platform/host.h"
@@ -162,7 +163,18 @@ TEST_F(SolveAfterCompileTest, ResetDocumentLeavesANewEmptyDocument) {
   // A directive of the old document changed its settings.
   SetAngleUnit(DocumentSettings, 1);
   Preferences.UniformVariableCase = 1;
+  struct : PropertyCaches {
+    int compileClears = 0;
+    int documentResets = 0;
+    void ClearStateCaches() override { ++compileClears; }
+    void ResetStateCachesForNewDocument() override { ++documentResets; }
+  } caches;
+  SetPropertyCaches(&caches);
   ResetDocument();
+  SetPropertyCaches(nullptr);
+  // The caches get the new-document values, not those of a recompile.
+  EXPECT_EQ(caches.documentResets, 1);
+  EXPECT_EQ(caches.compileClears, 0);
   EXPECT_EQ(DocumentSettings.AngleUnit, StoredDocumentSettings.AngleUnit);
   EXPECT_EQ(DocumentSettings.AngleFactor, StoredDocumentSettings.AngleFactor);
   EXPECT_EQ(Preferences.UniformVariableCase, StoredPreferences.UniformVariableCase);
