@@ -28,6 +28,7 @@ void ResetCoreState() {
   SetDecimalSeparator('.');
   SavedDecimalSeparator = '.';
   SignificantDigits = 4;
+  DefaultDisplayFormat = kWarningDisplayFormat;
 
   ActiveChildWindow = kNoWindow;
   LoadingLibrary = false;

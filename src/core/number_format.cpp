@@ -10,6 +10,7 @@
 namespace voq {
 
 int32_t SignificantDigits = 4;
+TDisplayFormat DefaultDisplayFormat = kWarningDisplayFormat;
 
 namespace {
 

@@ -29,6 +29,11 @@ struct TDisplayFormat {
 // changed for a while by some dialogs.
 extern int32_t SignificantDigits;
 
+// The format property routines write numbers in their warnings with: each
+// solve sets it to exponential with 5 digits.
+extern TDisplayFormat DefaultDisplayFormat;
+inline constexpr TDisplayFormat kWarningDisplayFormat{kStyleExponential, 5};
+
 // Style and digits for x under the automatic style (FormatValue's chooser):
 // fixed notation for 1E-6 <= |x| <= 1E6, exponential outside.
 void ChooseNumberDigitsSafe(TDisplayFormat& format, int32_t significantDigits, Extended x);

@@ -30,6 +30,7 @@
 #include "session/solve_after_compile.h"
 #include "solver/blocking.h"
 #include "solver/evaluator.h"
+#include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
 #include "solver/progress.h"
 
@@ -521,6 +522,9 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
   CompilingFunctionIndex = 0;
   ModuleNesting = 0;
   MainStatementSeen = false;
+  // The Solution window shows the unit settings only when this read's
+  // equations use them (trigonometric and property functions).
+  UnitSettingsUsed = 0;
   FreePendingTextPieces();
 
   for (TProgramUnitRecord* unit : ProgramUnitList) {

@@ -10,6 +10,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/number_format.h"
 #include "core/program_flags.h"
 #include "model/occurrence_lists.h"
 #include "model/program_units.h"
@@ -418,6 +419,7 @@ void SolveEquationBlocks() {
   }
   Extended* const outerStep = stepVector;
   stepVector = step.data();
+  DefaultDisplayFormat = kWarningDisplayFormat;
 
   const bool plainSolve = (&u == MainProgramUnit && CurrentRun <= 0 && !MinMaxMode && !UncertaintyMode);
   std::unique_ptr<TProgressDlg> ownDialog;

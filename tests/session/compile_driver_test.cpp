@@ -23,6 +23,7 @@
 #include "model/warnings_window.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "solver/numeric_opcodes.h"
 #include "session/document_reset.h"
 
 namespace voq {
@@ -617,6 +618,16 @@ TEST_F(CompileDriverTest, ExportAfterAnIncludeFoundOnTheSearchPathWritesInTheWor
   SearchPathList.clear();
   fs::current_path(start);
   fs::remove_all(root);
+}
+
+// A read starts with the unit settings unused; SIN uses them.
+TEST_F(CompileDriverTest, ReadClearsTheUseOfUnitSettings) {
+  UnitSettingsUsed = 1;
+  Compile("x = 2");
+  EXPECT_EQ(UnitSettingsUsed, 0);
+  CheckOnlyMode = false;
+  Compile("y = SIN(30)");
+  EXPECT_EQ(UnitSettingsUsed, 1);
 }
 
 }  // namespace

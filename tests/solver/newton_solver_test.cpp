@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/calc_state.h"
+#include "core/number_format.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
 #include "model/solve_session.h"
@@ -86,6 +87,14 @@ class NewtonSolverTest : public LanguageStoreTest {
   ScriptedPlatform platform_;
   ScopedPlatform scoped_{platform_};
 };
+
+TEST_F(NewtonSolverTest, SolveSetsTheFormatOfPropertyWarnings) {
+  DefaultDisplayFormat = TDisplayFormat{kStyleFixed, 2};
+  Read({"x+y=3", "x-y=1"});
+  BlockAndSolve();
+  EXPECT_EQ(DefaultDisplayFormat.Style, kStyleExponential);
+  EXPECT_EQ(DefaultDisplayFormat.Digits, 5);
+}
 
 TEST_F(NewtonSolverTest, TwoBlocksSolvedInOrder) {
   Read({"x+y=3", "x-y=1", "z=x*y"});
