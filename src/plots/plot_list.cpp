@@ -1,7 +1,9 @@
 #include "plots/plot_list.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "core/calc_state.h"
 #include "model/document_settings.h"
@@ -18,6 +20,30 @@ int16_t ClampToInt16(int32_t v) {
   return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX));
 }
 
+// A new record, or nullptr with the out-of-memory error.
+template <typename T>
+std::unique_ptr<T> AllocateOrReport() {
+  try {
+    return std::make_unique<T>();
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return nullptr;
+  }
+}
+
+// Appends item to list; when the list cannot grow, the error is set and
+// item still owns (and will free) the record.
+template <typename T>
+bool AppendOrReport(std::vector<std::unique_ptr<T>>& list, std::unique_ptr<T>& item) {
+  try {
+    list.push_back(std::move(item));
+    return true;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return false;
+  }
+}
+
 TPlotRecord* ShownPlot() {
   if (CurrentPlotNumber < 1 || CurrentPlotNumber > static_cast<int32_t>(PlotList.size())) return nullptr;
   return PlotList[static_cast<size_t>(CurrentPlotNumber - 1)].get();
@@ -26,14 +52,8 @@ TPlotRecord* ShownPlot() {
 }  // namespace
 
 TPlotRecord* CreateMPRPtr() {
-  std::unique_ptr<TPlotRecord> plot;
-  try {
-    plot = std::make_unique<TPlotRecord>();
-    PlotList.reserve(PlotList.size() + 1);
-  } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
-    return nullptr;
-  }
+  std::unique_ptr<TPlotRecord> plot = AllocateOrReport<TPlotRecord>();
+  if (plot == nullptr) return nullptr;
   const TPreferencesRecord& p = Preferences;
   plot->FrameLeft = p.PlotLeft;
   plot->FrameRight = ClampToInt16(int32_t{p.PlotLeft} + p.PlotWidth);
@@ -80,7 +100,7 @@ TPlotRecord* CreateMPRPtr() {
   plot->UndoAnchorKind = 0;
   plot->UndoAnchorIndex = -1;
 
-  PlotList.push_back(std::move(plot));  // capacity reserved above: no throw
+  if (!AppendOrReport(PlotList, plot)) return nullptr;
   TPlotRecord* made = PlotList.back().get();
   made->PlotNumber = static_cast<int32_t>(PlotList.size());
   made->PlotName = "Plot " + std::to_string(made->PlotNumber);
@@ -100,14 +120,8 @@ TPlotTextRecord* NewText(int32_t plotNumber, const std::string& text, uint8_t or
   }
   if (target == nullptr) return nullptr;
 
-  std::unique_ptr<TPlotTextRecord> item;
-  try {
-    item = std::make_unique<TPlotTextRecord>();
-    target->TextItems.reserve(target->TextItems.size() + 1);
-  } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
-    return nullptr;
-  }
+  std::unique_ptr<TPlotTextRecord> item = AllocateOrReport<TPlotTextRecord>();
+  if (item == nullptr) return nullptr;
   TPlotTextRecord& t = *item;
   if (shown != nullptr) {
     // C++ integer division truncates toward zero, as the placement wants.
@@ -141,7 +155,7 @@ TPlotTextRecord* NewText(int32_t plotNumber, const std::string& text, uint8_t or
   t.ShowVarName = 1;
   t.ShowVarUnits = 1;
   t.AutoUpdate = 0;
-  target->TextItems.push_back(std::move(item));
+  if (!AppendOrReport(target->TextItems, item)) return nullptr;
   return target->TextItems.back().get();
 }
 
