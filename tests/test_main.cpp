@@ -10,6 +10,7 @@
 
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "plots/plots_state.h"
 #include "session/engine.h"
 
 namespace {
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
   // change the texts they expect.
   voq::THost host = windows.Record(platform);
   host.LocaleLanguage = [] { return std::string("ENU"); };
+  // The engine halves above the session layer join the engine reset.
+  voq::InstallPlots();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());

@@ -15,6 +15,7 @@ properties: units model core platform
 language: properties units model core platform
 solver: properties units model core platform
 session: language solver properties units model core platform
+plots: session language solver properties units model core platform
 voq_solve: session language solver properties units model core platform
 '
 

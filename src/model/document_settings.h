@@ -65,6 +65,27 @@ struct TPreferencesRecord {
   // $WARNINGS sets both, and the document reset sets the flag from the
   // restored preferences, so a directive never outlives its document.
   uint8_t WarningsB = 1;
+
+  // The defaults a new plot takes (stored at the byte offsets given; the
+  // values are those of a fresh defaults record). Lengths are plot units:
+  // screen pixels per inch x 0.875 x inches.
+  int16_t PlotWidth = 300;   // 33: default plot width
+  int16_t PlotHeight = 200;  // 35: default plot height
+  int16_t PlotLeft = 90;     // 37: default plot left offset
+  int16_t PlotTop = 30;      // 39: default plot top offset
+  // The four kinds of plot text, one element per axis (0 upper X, 1 lower
+  // X, 2 left Y, 3 right Y): colour (palette index), style (1 bold + 2
+  // italic + 4 underline), font index and size in points.
+  std::array<int16_t, 4> PlotTextColor{0, 0, 0, 0};  // 41
+  std::array<int16_t, 4> PlotTextStyle{0, 0, 0, 0};  // 49
+  std::array<int16_t, 4> PlotTextFont{0, 0, 0, 0};   // 57
+  std::array<int16_t, 4> PlotTextSize{10, 10, 10, 10};  // 65
+  int16_t PlotFrameColor = 0;     // 73: palette colour of a new plot's frame
+  uint8_t PlotBorderThick = 0;    // 75: thick plot border
+  int16_t PlotGridLines = -1;     // 76: 0 grid lines shown, -1 not shown
+  int16_t PlotGridColor = 9;      // 78: palette colour of grid lines
+  int16_t PlotMajorTickSize = 5;  // 80: points, -10 to 10
+  int16_t PlotMinorTickSize = 3;  // 82: points, -10 to 10
 };
 extern TPreferencesRecord Preferences;
 extern TPreferencesRecord StoredPreferences;

@@ -1,5 +1,8 @@
 #include "session/engine.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/core_state.h"
 #include "language/language_services.h"
 #include "model/model_services.h"
@@ -15,7 +18,18 @@ namespace voq {
 
 namespace {
 bool started = false;
+
+std::vector<EngineResetHook>& UpperLayerResets() {
+  static std::vector<EngineResetHook> resets;
+  return resets;
+}
 }  // namespace
+
+void RegisterEngineReset(EngineResetHook reset) {
+  std::vector<EngineResetHook>& resets = UpperLayerResets();
+  if (reset == nullptr || std::find(resets.begin(), resets.end(), reset) != resets.end()) return;
+  resets.push_back(reset);
+}
 
 bool StartEngine(const THost& host, std::string* missing) {
   const std::string lacking = MissingHostService(host);
@@ -47,6 +61,7 @@ void ResetEngineState() {
   ResetLanguageState();
   ResetSolverState();
   ResetSessionState();
+  for (EngineResetHook reset : UpperLayerResets()) reset();
   // What each subsystem offers the others, installed afresh over whatever a
   // run or a test swapped in.
   InstallModelServices();

@@ -26,4 +26,13 @@ bool EngineStarted();
 // installed them.
 void ResetEngineState();
 
+// The engine halves above this layer (plots, and later documents, the
+// diagram, output) keep globals of their own that no layer here may name.
+// Each offers its reset through this hook, and the front end that links
+// that half registers it once, before StartEngine; ResetEngineState then
+// runs the registered resets, in the order registered, after its own. A
+// reset registered twice runs once. Registrations last for the process.
+using EngineResetHook = void (*)();
+void RegisterEngineReset(EngineResetHook reset);
+
 }  // namespace voq

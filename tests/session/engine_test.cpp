@@ -164,5 +164,21 @@ TEST_F(EngineResetTest, SolvesAfterResetsGiveTheSameAnswer) {
   }
 }
 
+// An upper layer's reset runs with every engine reset, once however often
+// it was registered.
+int upperLayerResets = 0;
+void CountUpperLayerReset() { ++upperLayerResets; }
+
+TEST(EngineResetHookTest, RegisteredResetRunsOncePerEngineReset) {
+  RegisterEngineReset(&CountUpperLayerReset);
+  RegisterEngineReset(&CountUpperLayerReset);
+  RegisterEngineReset(nullptr);
+  const int before = upperLayerResets;
+  ResetEngineState();
+  EXPECT_EQ(upperLayerResets, before + 1);
+  ResetEngineState();
+  EXPECT_EQ(upperLayerResets, before + 2);
+}
+
 }  // namespace
 }  // namespace voq
