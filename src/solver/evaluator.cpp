@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
@@ -10,6 +11,7 @@
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
+#include "model/routines.h"
 #include "model/store_state.h"
 #include "solver/complex_math.h"
 #include "solver/numeric_opcodes.h"
@@ -120,6 +122,11 @@ void SetLocalOperandReader(LocalOperandReader reader) { localOperandReader = rea
 
 Extended EvaluationEnvironment::AngleFactor() const { return DocumentSettings.AngleFactor; }
 
+bool EvaluationEnvironment::IsLibraryRoutine(int32_t r) const {
+  const TRoutineRecord* routine = RoutineAt(r);
+  return routine != nullptr && routine->IsLibrary != 0;
+}
+
 const EvaluationEnvironment& Environment() { return *environment; }
 
 void SetEvaluationEnvironment(const EvaluationEnvironment* env) {
@@ -141,6 +148,11 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
 
   s.Equation = equation;
   s.RoutineSlot = r;
+  // What a routine statement assigns: the element its target resolved to
+  // and the right side at its "=", both of this evaluation only (NaN: no
+  // "=" was met).
+  e.AssignedLocal = nullptr;
+  e.RightSide = std::numeric_limits<Extended>::quiet_NaN();
   s.SubstanceCursor = e.SubstanceChain;
   s.CallCursor = e.CallLists;
   s.BuiltinCallCursor = e.BuiltinCallLists;
@@ -292,6 +304,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
           case OpSubtract: top = wl - y; break;
           case OpEqual:
             e.ResidualScale = (y != 0 && wl != 0) ? y : 1;
+            e.RightSide = y;
             top = wl - y;
             break;
           case OpMultiply: top = wl * y; break;
@@ -394,6 +407,7 @@ Extended EvaluateEquation(TEquationRecord* equation, int32_t routineSlot) {
             ws = s.ImaginaryHeight >= 1 ? im[s.ImaginaryHeight - 1] : 0;
           }
           e.ResidualScale = (ys != 0 && ws != 0) ? ys : 1;
+          e.RightSide = y;
           if (!s.AlignComplexStacks()) return ErrorResultValue;
           Extended yr, yi, wr, wi;
           if (!popComplexPair(yr, yi, wr, wi)) break;

@@ -88,8 +88,9 @@ class EvaluationEnvironment {
   // window does not exist.
   virtual int32_t TableNameIndex() const { return 0; }
   // The routine of FunctionTable slot r was read from a library file: errors
-  // in its statements select the calling statement instead.
-  virtual bool IsLibraryRoutine(int32_t /*r*/) const { return false; }
+  // in its statements select the calling statement instead. By default the
+  // routine record's library flag.
+  virtual bool IsLibraryRoutine(int32_t r) const;
 };
 const EvaluationEnvironment& Environment();
 // Installs an environment (not owned); nullptr restores the default.

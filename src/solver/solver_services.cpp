@@ -20,7 +20,10 @@ constexpr int32_t kLastFamilyOpcode = 250;
 constexpr int32_t kLastFamilySubCode = 15;
 }  // namespace
 
-void InstallSolverServices() { InstallNumericOpcodes(); }
+void InstallSolverServices() {
+  InstallNumericOpcodes();
+  InstallUserRoutineOpcodes();
+}
 
 void ResetSolverState() {
   for (int32_t op = kFirstFunctionOpcode; op <= kLastFunctionOpcode; ++op) SetOpcodeHandler(op, nullptr);
@@ -34,7 +37,7 @@ void ResetSolverState() {
   SetSharingRoutineTest(nullptr);
   SetPropertyUnitsSource(nullptr);
   SetParametricColumnTest(nullptr);
-  SetLookupCellAssigner(nullptr);
+  ResetUserRoutineState();
   CurrentRun = 0;
   UnitSettingsUsed = 0;
   ProgressDlg = nullptr;

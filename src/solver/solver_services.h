@@ -2,7 +2,8 @@
 // The solver's part of the engine start-up and reset.
 namespace voq {
 
-// The evaluator's opcode table with the built-in numeric functions.
+// The evaluator's opcode table: the built-in numeric functions, the calls
+// of user routines with their ERROR/WARNING calls and IF comparisons.
 void InstallSolverServices();
 // Every global of the solver (evaluator, blocking, factorisation, Newton
 // and one-unknown state, the seams later subsystems fill) back to its start
