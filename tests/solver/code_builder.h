@@ -22,6 +22,24 @@ class CodeBuilder {
     code_.push_back(i);
     return *this;
   }
+  // A parameter or local of the routine whose statement this is; a negative
+  // k reads main-program variable -k ($COMMON).
+  CodeBuilder& Local(int32_t k) {
+    code_.push_back(CodeLocalVariable);
+    code_.push_back(k);
+    return *this;
+  }
+  // A string operand: the index of its text in StringConstants.
+  CodeBuilder& Str(int32_t index) {
+    strings_.push_back(index);
+    code_.push_back(CodeStringConstant);
+    return *this;
+  }
+  CodeBuilder& Goto(int32_t label) {
+    code_.push_back(CodeGotoLabel);
+    code_.push_back(label);
+    return *this;
+  }
   CodeBuilder& ComplexVar(int32_t i) {
     code_.push_back(CodeComplexVariable);
     code_.push_back(i);
@@ -39,12 +57,14 @@ class CodeBuilder {
   void Into(TEquationRecord& e) const {
     e.Code = code_;
     e.Constants = constants_;
+    e.StringOperands = strings_;
   }
   const std::vector<int32_t>& Code() const { return code_; }
 
  private:
   std::vector<int32_t> code_;
   std::vector<long double> constants_;
+  std::vector<int32_t> strings_;
 };
 
 }  // namespace voq::testing
