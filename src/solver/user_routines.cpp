@@ -304,6 +304,9 @@ bool UserRoutineOpcode(TEvaluationState& s, int32_t /*opcode*/) {
       DisposeLocalVarList(r.SavedCallLocals);
       return false;
     }
+    // The body's evaluations left their slot behind; the caller's is the
+    // one that runs on (an error above keeps the failing routine's).
+    CompilingFunctionIndex = s.RoutineSlot;
   }
 
   Extended result = 0;

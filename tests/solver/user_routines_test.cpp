@@ -19,6 +19,7 @@
 #include "core/string_constants.h"
 #include "language/store_fixture.h"
 #include "model/routines.h"
+#include "model/store_state.h"
 #include "model/warnings_window.h"
 #include "solver/code_builder.h"
 #include "solver/condition_opcodes.h"
@@ -516,6 +517,34 @@ TEST_F(UserRoutinesTest, FailedCallIsNeverReused) {
   EXPECT_EQ(Call(f, {{1}}), 1.0L);
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(R(f).CallCounter, 3);
+}
+
+TEquationRecord* assignedStatement = nullptr;
+long double assignedResidual = 0;
+void RecordLookupAssignment(TEquationRecord* statement, long double residual) {
+  assignedStatement = statement;
+  assignedResidual = residual;
+}
+
+// FUNCTION F(X)  LOOKUP(...) := X  F := 1  END, the target standing here as
+// the constant 5: the statement's residual goes to the lookup table.
+TEST_F(UserRoutinesTest, OtherTargetsAreLookupCells) {
+  const int32_t f = Routine("F", {{"X"}});
+  TEquationRecord* cell = Stmt(f, CodeBuilder().Const(5).Local(1).Word(OpEqual));
+  Stmt(f, CodeBuilder().Local(0).Const(1).Word(OpEqual));
+  Label(f, 99999);
+  // Until tables exist the assignment cannot be made; the error selects it.
+  Call(f, {{2}});
+  EXPECT_EQ(CalcErrorCode, 9);
+  EXPECT_EQ(CurrentProgramUnit->LastEquation, cell);
+  SetLookupCellAssigner(RecordLookupAssignment);
+  EXPECT_EQ(Call(f, {{3}}), 1.0L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(assignedStatement, cell);
+  EXPECT_EQ(assignedResidual, 2.0L);
+  // After a call the main program's slot is current again.
+  EXPECT_EQ(CompilingFunctionIndex, 0);
+  SetLookupCellAssigner(nullptr);
 }
 
 // 199(code, W, Y) evaluated alone.
