@@ -727,6 +727,8 @@ TEST_F(UserRoutinesTest, RunTimeArrayElementInTheMainProgram) {
   EXPECT_EQ(CalcErrorCode, kMsgSyntaxError);
 }
 
+int32_t parametricColumn = 0;
+
 // FUNCTION F(X)  $COMMON Z  F := X + Z  END: Z is the local -z.
 TEST_F(UserRoutinesTest, CommonVariablesJoinTheReuseTest) {
   const int32_t z = MainVariable("Z", 10);
@@ -746,8 +748,14 @@ TEST_F(UserRoutinesTest, CommonVariablesJoinTheReuseTest) {
   Call(f, {{1}});
   Call(f, {{1}});
   EXPECT_EQ(R(f).CallCounter, 4);
-  // A $COMMON variable the main program does not determine.
+  // A $COMMON variable the main program does not determine may still be a
+  // column of the Parametric table.
   Var(z)->UnknownPosition = kNotUnknown;
+  parametricColumn = z;
+  SetParametricColumnTest([](int32_t k) { return k == parametricColumn; });
+  EXPECT_EQ(Call(f, {{2}}), 22.0L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  SetParametricColumnTest(nullptr);
   EXPECT_EQ(Call(f, {{2}}), ErrorResultValue);
   EXPECT_EQ(CalcErrorCode, kMsgCommonVariableUndefined);
   EXPECT_EQ(MessageArgs[1], "Z");
