@@ -19,7 +19,10 @@ struct MartinHouPvtRow {
 struct MartinHouReference {
   std::vector<MartinHouSatRow> sat;
   std::vector<MartinHouPvtRow> pvt;
-  bool normalBoilingReference = false;  // h = s = 0 at the normal boiling point, not at -40 F
+  // h = s = 0 for the saturated liquid at this temperature: -40 F, or the
+  // normal boiling point where the header says so.
+  double referenceT = 419.67;
+  bool normalBoilingReference = false;
 };
 
 inline MartinHouReference ReadMartinHouReference(const std::string& fluid) {
@@ -30,7 +33,11 @@ inline MartinHouReference ReadMartinHouReference(const std::string& fluid) {
     if (line.empty()) continue;
     if (line[0] == '#') {
       if (line.find("reference state") != std::string::npos && line.find("normal boiling point") != std::string::npos)
+      {
         data.normalBoilingReference = true;
+        const size_t at = line.find("T = ");
+        if (at != std::string::npos) data.referenceT = std::stod(line.substr(at + 4));
+      }
       continue;
     }
     std::istringstream fields(line);
