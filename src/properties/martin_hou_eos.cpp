@@ -233,7 +233,8 @@ Extended MartinHouVolumeIteration(Extended P, Extended T, Extended z, int32_t& i
     const Extended slope = MartinHouDPdV(v, T);
     Extended step = residual / slope;
     vNew = v - step;
-    while (vNew < 1e-6L && v > 0 && step > 1e-10L) {
+    // A zero slope gives an infinite step, which halving never shortens.
+    while (vNew < 1e-6L && v > 0 && step > 1e-10L && std::isfinite(step)) {
       step /= 2;
       vNew = v - step;
     }

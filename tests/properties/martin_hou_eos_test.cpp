@@ -76,6 +76,42 @@ TEST(MartinHouEos, VaporVolumeSolvesTheEquation) {
   EXPECT_EQ(MartinHouVaporVolume(0.0L, 600.0L), vOne);
 }
 
+// Where the isotherm never reaches the pressure asked for, both starts of
+// the iteration run out and the volume is scaled from the critical point;
+// 5 % or more from Tc that is an error. The record: R134a's constants with
+// P = R T/w + A2/w^2 only, A2 = -1000, whose isotherm at 1.2 Tc peaks at
+// (R T)^2/(4 |A2|) = 1.8 psia (hand calculation).
+TEST(MartinHouEos, VolumeFallsBackToTheCriticalPoint) {
+  MartinHouCoefRecord record = *LoadMartinHouCoefficients(9);
+  for (int i = kMhA2; i <= kMhC6; ++i) record[i] = 0;
+  record[kMhA2] = -1000;
+  SetMartinHouCurrentFluid(9, record);
+  const Extended T = 1.2L * record[kMhTc];
+  CalcErrorCode = 0;
+  const Extended v = MartinHouVaporVolume(100.0L, T);
+  EXPECT_NEAR(static_cast<double>(v), record[kMhPc] / 100.0 * record[kMhVc] * 1.2, 1e-12);
+  EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+  // A record without any pressure terms: no hang, the same fallback.
+  MartinHouCoefRecord flat = record;
+  flat[kMhA2] = 0;
+  flat[kMhR] = 1e-30;
+  SetMartinHouCurrentFluid(9, flat);
+  CalcErrorCode = 0;
+  EXPECT_TRUE(std::isfinite(static_cast<double>(MartinHouVaporVolume(100.0L, T))));
+}
+
+// Pressures no temperature reaches end after the bounded scan and 50 steps
+// with error 210, never in a hang.
+TEST(MartinHouEos, SaturationTemperatureOfUnreachablePressures) {
+  UseFluid(9);
+  for (Extended p : {-5.0L, 0.0L, 1e6L}) {
+    SCOPED_TRACE(static_cast<double>(p));
+    const Extended t = MartinHouSatTemperature(p);
+    EXPECT_FALSE(std::isnan(static_cast<double>(t)));
+    EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+  }
+}
+
 TEST(MartinHouEos, VolumeIterationCountsItsSteps) {
   UseFluid(2);
   int32_t iterations = 0;
