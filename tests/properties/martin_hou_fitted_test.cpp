@@ -124,3 +124,45 @@ TEST(MartinHouFitted, RecordsReproduceTheirData) {
 
 }  // namespace
 }  // namespace voq
+
+namespace voq {
+namespace {
+
+// R410A's equation of state is the published SI one (Modelica Buildings
+// library, Buildings.Media.Refrigerants.R410A: R = 114.55 J/(kg K),
+// b = 4.355134e-4 m3/kg, K = 5.75, Tc = 345.25 K), evaluated here in SI and
+// compared with the record in English units. The record keeps its own R
+// (0.147852 against 0.1478511 converted) and b (0.006976251 against
+// 0.0069762554), so the two agree to a few parts in 1e5.
+TEST(MartinHouFitted, R410AEquationMatchesThePublishedSiForm) {
+  const double a[4] = {-1.721781e2, 2.381558e-1, -4.329207e-4, -6.241072e-7};
+  const double b[4] = {1.646288e-1, -1.462803e-5, 0, 1.380469e-9};
+  const double c[4] = {-6.293665e3, 1.532461e1, 0, 1.604125e-4};
+  auto pressureSi = [&](double v, double t) {
+    const double w = v - 4.355134e-4;
+    const double e = std::exp(-5.75 * t / 345.25);
+    double p = 114.55 * t / w;
+    for (int i = 0; i < 4; ++i) p += (a[i] + b[i] * t + c[i] * e) / std::pow(w, i + 2);
+    return p;
+  };
+  const double psia = 6894.757293168;                      // Pa
+  const double ft3PerLbm = 0.028316846592 / 0.45359237;  // m3/kg
+  SetMartinHouCurrentFluid(22, *LoadMartinHouCoefficients(22));
+  const double states[][2] = {{0.05, 300.0}, {0.01, 330.0}, {0.02, 380.0}, {0.2, 250.0}};  // m3/kg, K
+  for (const auto& s : states) {
+    const double english = static_cast<double>(MartinHouPressure(s[0] / ft3PerLbm, s[1] * 1.8)) * psia;
+    EXPECT_NEAR(english / pressureSi(s[0], s[1]), 1.0, 5e-5) << s[0] << " " << s[1];
+  }
+  // cv0 = cp0 - R with the published cp0 = 1000 (a0 + a1 T + a2 T^2 + a3 T^3)
+  // J/(kg K), T in K; 1 Btu/(lbm R) = 4186.8 J/(kg K).
+  const MartinHouCoefRecord& r = *LoadMartinHouCoefficients(22);
+  for (double tK : {200.0, 300.0, 400.0}) {
+    const double cp0 = 1000 * (2.676087e-1 + tK * (2.115353e-3 + tK * (-9.848184e-7 + tK * 6.493781e-11)));
+    const double t = tK * 1.8;
+    const double cv0 = r[kMhCv0A] + t * (r[kMhCv0B] + t * (r[kMhCv0C] + t * r[kMhCv0D])) + r[kMhCv0F] / (t * t);
+    EXPECT_NEAR(cv0 * 4186.8 / (cp0 - 114.55), 1.0, 1e-12) << tK;
+  }
+}
+
+}  // namespace
+}  // namespace voq
