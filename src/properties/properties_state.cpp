@@ -1,7 +1,9 @@
 #include "properties/properties_state.h"
 
+#include "properties/martin_hou_eos.h"
+
 namespace voq {
 
-void ResetPropertiesState() {}
+void ResetPropertiesState() { ResetMartinHouState(); }
 
 }  // namespace voq
