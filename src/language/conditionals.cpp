@@ -378,6 +378,34 @@ void ReplaceEvery(std::string& text, const std::string& find, const std::string&
   }
 }
 
+// Every byte 199 opens a group of exactly three arguments: the code and the
+// two operands.
+bool WellFormedComparisons(const std::string& s) {
+  for (size_t at = s.find(kCompareByte); at != std::string::npos; at = s.find(kCompareByte, at + 1)) {
+    if (at + 1 >= s.size() || s[at + 1] != '(') return false;
+    int32_t depth = 0;
+    int32_t brackets = 0;
+    int32_t arguments = 1;
+    size_t q = at + 1;
+    for (; q < s.size(); ++q) {
+      const char c = s[q];
+      if (c == '(') {
+        ++depth;
+      } else if (c == ')') {
+        if (--depth == 0) break;
+      } else if (c == '[') {
+        ++brackets;
+      } else if (c == ']') {
+        --brackets;
+      } else if (c == ArgumentSeparator && depth == 1 && brackets == 0) {
+        ++arguments;
+      }
+    }
+    if (q == s.size() || arguments != 3) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string RewriteCondition(const std::string& condition, bool negated) {
@@ -446,6 +474,13 @@ std::string RewriteCondition(const std::string& condition, bool negated) {
     s.insert(open + 1, std::to_string(code) + separator);
     s.insert(open, 1, kCompareByte);
     if (found->Logical) s.insert(open, "(");
+  }
+  // Comparisons combined without their own parentheses leave operators with
+  // the wrong operands (199 after 199, or more than three arguments), which
+  // would only fail when the routine runs.
+  if (!WellFormedComparisons(s)) {
+    SetCalcErrorWithHelp(kMsgIfOperator, 176);
+    return std::string();
   }
   s += "=0";
   return s;
