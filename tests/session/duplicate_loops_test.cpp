@@ -206,6 +206,18 @@ TEST_F(DuplicateLoopTest, CopiesSolvedOnReadDespiteCtrl) {
   EXPECT_NEAR(double(VarNamed("x[2]")->Value), 4.0, 1e-12);
 }
 
+// In complex mode every copy gets its imaginary-part partner, and both parts
+// are marked as copies.
+TEST_F(DuplicateLoopTest, ComplexCopiesComeInPairs) {
+  Compile("$COMPLEX ON\r\nDUPLICATE k=1,2\r\n  z[k] = k + 2*i\r\nEND");
+  ASSERT_EQ(CalcErrorCode, 0);
+  const auto eqs = Equations();
+  ASSERT_EQ(eqs.size(), 4u);
+  for (TEquationRecord* e : eqs) EXPECT_EQ(e->DuplicateRepeat, 1);
+  EXPECT_EQ(eqs[1]->EquationKind, 1);  // the imaginary part of the first copy
+  EXPECT_EQ(eqs[2]->Text.value_or(""), "z[2]=2+2*i");
+}
+
 struct TDuplicateErrorCase {
   const char* Name;
   std::string Text;
