@@ -206,6 +206,18 @@ TEST_F(DuplicateLoopTest, CopiesSolvedOnReadDespiteCtrl) {
   EXPECT_NEAR(double(VarNamed("x[2]")->Value), 4.0, 1e-12);
 }
 
+// Esc stops a long expansion after the copy it was pressed at.
+TEST_F(DuplicateLoopTest, EscStopsTheExpansion) {
+  platform.keyQueue.push_back(true);
+  platform.ticks = 1000;  // the last poll lies long enough back
+  Compile("DUPLICATE i=1,1000\r\n  x[i] = i\r\nEND");
+  EXPECT_EQ(CalcErrorCode, kMsgCancelled);
+  EXPECT_EQ(Equations().size(), 1u);
+  EXPECT_EQ(EquationLineNo, 2);
+  EXPECT_FALSE(EquationsCompiled);
+  EXPECT_FALSE(DuplicateLoopOpen());
+}
+
 // In complex mode every copy gets its imaginary-part partner, and both parts
 // are marked as copies.
 TEST_F(DuplicateLoopTest, ComplexCopiesComeInPairs) {
