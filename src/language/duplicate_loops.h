@@ -1,6 +1,11 @@
 #pragma once
 // DUPLICATE loops: the statements of a loop are recorded until its END and
 // then compiled once per index value, the index substituted.
+//
+// Every copy is marked DuplicateRepeat; the copy of each body line made on
+// the first pass (every loop at its first value) carries a
+// DuplicateDescription: the line compiled unsubstituted (a trial compile)
+// and the loops around it, which the Formatted Equations window shows.
 #include <cstdint>
 #include <string>
 
@@ -11,7 +16,7 @@ namespace voq {
 // One statement recorded inside a loop; a nested loop stands as the line
 // "DUPLICATE".
 struct TDuplicateBodyLine {
-  std::string Text;  // up to 255 characters
+  std::string Text;
   int32_t Start = 0;
   int32_t End = 0;
   int32_t Line = 0;
@@ -28,6 +33,7 @@ struct TDuplicateLoopRecord {
   std::string LastText;
   std::string IndexName;  // up to 30
   TDuplicateBodyLine* Body = nullptr;
+  TDuplicateBodyLine* BodyTail = nullptr;  // the last line, where the next one goes
   int32_t Start = 0;
   int32_t End = 0;
   int32_t Line = 0;
@@ -37,8 +43,17 @@ extern TDuplicateLoopRecord* DuplicateOutermost;
 extern TDuplicateLoopRecord* DuplicateCurrent;
 extern uint8_t DuplicateInnerClosed;
 
+// Loops nested deeper than this are refused (error 219) rather than expanded
+// by an ever deeper recursion.
+inline constexpr int32_t kMaxDuplicateNesting = 100;
+
 // A DUPLICATE statement, its END, or a statement inside an open loop; true
-// when taken.
+// when taken. The outermost END expands the loops and frees them. Errors:
+// 219 a second loop nested in one loop (or nesting beyond
+// kMaxDuplicateNesting), 221 no "=" or no separator, 224 the index of an
+// enclosing loop, 227 a bound that is no integer expression, 340 a copy
+// longer than 252 characters; the error selects the DUPLICATE statement or
+// the body line that failed.
 bool ProcessDuplicate(std::string& statement);
 bool DuplicateLoopOpen();
 // The name is the index of an open loop.

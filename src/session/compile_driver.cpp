@@ -17,6 +17,7 @@
 #include "core/text_utils.h"
 #include "language/comments.h"
 #include "language/directives.h"
+#include "language/duplicate_loops.h"
 #include "language/equation_reader.h"
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
@@ -343,6 +344,35 @@ void IncludeDiagramFile(const std::string& name) {
   }
 }
 
+// What follows the compile of a statement of the text, and of every copy a
+// DUPLICATE loop makes (whose copies do not look at the Ctrl key).
+void AfterStatementCompiled(std::string copy, TEquationRecord* e, bool testCtrl) {
+  // Solving while reading: what this statement determines is known to the
+  // statements that follow (the solve pass reports any error again).
+  if (CalcErrorCode == 0 && !BodyOpen()) {
+    SolveEquationOnRead(SolveOrderCounter, testCtrl);
+    CurrentEquation = e;
+  }
+  // Complex mode: an equation that is not already one part gets its
+  // imaginary-part partner, compiled from the same text.
+  TProgramUnitRecord* unit = CurrentProgramUnit;
+  if (unit != nullptr && unit->UnitComplexMode && !Readers().RoutineBodyOpen() && CalcErrorCode == 0 &&
+      e != nullptr && e->EquationKind == 0) {
+    if (e->LeftIsRealPart) {
+      // nothing more
+    } else if (e->LeftIsImaginaryPart) {
+      e->EquationKind = 1;
+    } else {
+      CompileStatement(copy, kMaxStatementLength, TStatementPosition{CalcErrorStart, e->LineNumber, CalcErrorEnd});
+      if (CurrentEquation != nullptr && CurrentEquation != e) CurrentEquation->EquationKind = 1;
+    }
+  }
+}
+
+void AfterDuplicateCopyCompiled(const std::string& copy, TEquationRecord* compiled) {
+  AfterStatementCompiled(copy, compiled, false);
+}
+
 // The end of the read: checks, the hand-over to the solve sequence, and
 // what EquationsCompiled says about it.
 void EndOfRead() {
@@ -504,6 +534,7 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
   TrialCompile = false;
   StatementReaders& readers = Readers();
   readers.BeginRead();
+  SetStatementFollowUp(&AfterDuplicateCopyCompiled);
 
   const bool showCompiling =
       !LoadingLibrary && ProgressDlg == nullptr && !PlayingMacroFile && !DiagramRefreshCompile;
@@ -677,27 +708,7 @@ void ProcessStatement(std::string& line) {
       }
       TEquationRecord* e = CurrentEquation;
       if (compiled && diagram && CalcErrorCode == 0 && e != nullptr) e->NotFromWindow = 1;
-      // Solving while reading: what this statement determines is known to
-      // the statements that follow (the solve pass reports any error again).
-      if (compiled && CalcErrorCode == 0 && !BodyOpen()) {
-        SolveEquationOnRead(SolveOrderCounter);
-        CurrentEquation = e;
-      }
-      // Complex mode: an equation that is not already one part gets its
-      // imaginary-part partner, compiled from the same text.
-      TProgramUnitRecord* unit = CurrentProgramUnit;
-      if (compiled && unit != nullptr && unit->UnitComplexMode && !readers.RoutineBodyOpen() &&
-          CalcErrorCode == 0 && e != nullptr && e->EquationKind == 0) {
-        if (e->LeftIsRealPart) {
-          // nothing more
-        } else if (e->LeftIsImaginaryPart) {
-          e->EquationKind = 1;
-        } else {
-          CompileStatement(copy, kMaxStatementLength,
-                           TStatementPosition{CalcErrorStart, e->LineNumber, CalcErrorEnd});
-          if (CurrentEquation != nullptr && CurrentEquation != e) CurrentEquation->EquationKind = 1;
-        }
-      }
+      if (compiled) AfterStatementCompiled(copy, e, true);
     } catch (...) {
       ThrottledBeep();
     }

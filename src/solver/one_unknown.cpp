@@ -338,12 +338,12 @@ void SolveOneUnknownEquations(bool full) {
   }
 }
 
-void SolveEquationOnRead(int32_t& solveOrderCounter) {
+void SolveEquationOnRead(int32_t& solveOrderCounter, bool testCtrl) {
   if (CalcErrorCode > 0 || CompilingFunctionIndex != 0 || ModuleNesting > 0) return;
   const TEquationRecord* e = CurrentEquation;
   if (e == nullptr || e->SolvedAlone != 0 || e->TrySolveAlone == 0) return;
   // Holding Ctrl while compiling leaves every equation to the solve.
-  if (CtrlKeyDown()) return;
+  if (testCtrl && CtrlKeyDown()) return;
   bool solved = false;
   SolveForOneUnknown(CurrentEquation, solved, solveOrderCounter, false);
   CalcErrorCode = 0;

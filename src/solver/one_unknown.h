@@ -41,9 +41,10 @@ void MarkSolvedAlone(TEquationRecord* e, int32_t v, Extended residual);
 // The reader's immediate solve of the statement just compiled
 // (CurrentEquation), so that later statements see its value: only outside
 // routine and MODULE bodies, for an equation not yet solved that may be
-// solved alone, and not while the Ctrl key is held. Its error is discarded;
-// the solve pass reports it again.
-void SolveEquationOnRead(int32_t& solveOrderCounter);
+// solved alone, and not while the Ctrl key is held (when testCtrl: the
+// copies of a DUPLICATE loop do not look at it). Its error is discarded; the
+// solve pass reports it again.
+void SolveEquationOnRead(int32_t& solveOrderCounter, bool testCtrl = true);
 
 // Whether e calls a user routine that shares variables with the main
 // program; such an equation is left to the block solver.
