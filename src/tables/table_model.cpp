@@ -756,10 +756,10 @@ void TTableForm::RenumberTables() {
 
 TTableForm* CreateTableForm(int32_t kind) {
   if (kind < 1 || kind > 4) return nullptr;
-  DestroyTableForm(kind);
-  NewTableKind = kind;
   const int32_t rows = TableRowCounts[size_t(kind)];
   const int32_t columns = TableColumnCounts[size_t(kind)];
+  DestroyTableForm(kind);
+  NewTableKind = kind;
   TableForms[size_t(kind)] = std::make_unique<TTableForm>(kind);
   // The destroyed window's counts were put back to "no window".
   TableRowCounts[size_t(kind)] = rows;
