@@ -680,8 +680,6 @@ void TTableForm::DeleteSingleTable(int32_t tableNumber) {
   std::unique_ptr<TTableHeaderRecord> h = std::move((*list)[size_t(tableNumber - 1)]);
   list->erase(list->begin() + (tableNumber - 1));
   if (Columns == h->Columns) Columns = nullptr;
-  FreeColumnChain(h->Columns);
-  h->Columns = nullptr;
   if (tableNumber - 1 < int32_t(TabCaptions.size())) TabCaptions.erase(TabCaptions.begin() + (tableNumber - 1));
   if (CurrentTable >= tableNumber) --CurrentTable;
   TabIndex = CurrentTable - 1;

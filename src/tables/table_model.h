@@ -108,6 +108,11 @@ struct TGridRect {
 // MultipleTableRefresh writes it back. The header owns its columns and row
 // records.
 struct TTableHeaderRecord {
+  TTableHeaderRecord() = default;
+  ~TTableHeaderRecord() { FreeColumnChain(Columns); }
+  TTableHeaderRecord(const TTableHeaderRecord&) = delete;
+  TTableHeaderRecord& operator=(const TTableHeaderRecord&) = delete;
+
   int32_t TableNumber = 0;
   int32_t RowCount = 0;
   int32_t ColumnCount = 0;

@@ -5,8 +5,10 @@
 
 namespace voq {
 
-std::array<std::unique_ptr<TTableForm>, 5> TableForms;
+// The lists are defined first so that they outlive the windows at exit: a
+// window asks them whether it owns its columns.
 std::array<std::unique_ptr<std::vector<std::unique_ptr<TTableHeaderRecord>>>, 5> TableLists;
+std::array<std::unique_ptr<TTableForm>, 5> TableForms;
 int32_t NewTableKind = 0;
 std::array<int32_t, 5> TableRowCounts{-10, -10, -10, -10, -10};
 std::array<int32_t, 5> TableColumnCounts{};
@@ -25,10 +27,7 @@ void ResetTablesState() {
   for (int32_t kind = 1; kind <= 4; ++kind) {
     if (TableForms[size_t(kind)] && TableLists[size_t(kind)]) TableForms[size_t(kind)]->DisposeAll();
     TableForms[size_t(kind)].reset();
-    if (TableLists[size_t(kind)]) {
-      for (auto& header : *TableLists[size_t(kind)]) FreeColumnChain(header->Columns);
-      TableLists[size_t(kind)].reset();
-    }
+    TableLists[size_t(kind)].reset();
   }
   TableRowCounts.fill(-10);
   TableColumnCounts.fill(0);

@@ -30,6 +30,8 @@
 #include "session/engine.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
+#include "tables/tables_state.h"
+#include "voq_solve/table_mode.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -50,12 +52,17 @@ struct Options {
   bool residuals = false;
   bool continueAfterNoConvergence = false;
   long double tolerance = 0;  // 0: the default stop criteria
+  std::string tableFile;      // --table: the CSV file of the Parametric table
 };
 
 void PrintUsage(std::ostream& out) {
   out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R] FILE\n"
+         "       voq-solve --table TABLE.csv [--digits N] [--continue] [--tolerance R] FILE\n"
          "       voq-solve --version\n"
          "Solves the equations in FILE and prints one line per variable.\n"
+         "  --table T    solves FILE once per row of the CSV table T (header: variable\n"
+         "               names, each may be followed by [units]; a filled cell is an\n"
+         "               input of its run) and prints the filled table as CSV\n"
          "  --digits N   every value in exponential form with N significant digits\n"
          "  --residuals  also each equation's block and relative residual\n"
          "  --continue   answer Yes when asked to continue after a failure to converge\n"
@@ -171,6 +178,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         return false;
       }
       options.digits = int(n);
+    } else if (arg == "--table") {
+      if (i + 1 >= argc) return false;
+      options.tableFile = argv[++i];
     } else if (arg == "--tolerance") {
       if (i + 1 >= argc) return false;
       char* end = nullptr;
@@ -329,6 +339,7 @@ int main(int argc, char** argv) {
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);
+  InstallTables();
   host.Windows = &windows;
   std::string missing;
   if (!StartEngine(host, &missing)) {
@@ -341,6 +352,12 @@ int main(int argc, char** argv) {
 
   if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
   Equations().SetText(windowText);
+  if (!options.tableFile.empty()) {
+    if (options.residuals) std::cerr << "voq-solve: --residuals does not apply to --table; ignored\n";
+    const int status = RunTableMode(TTableModeOptions{options.tableFile, options.digits});
+    PrintPendingWarnings();
+    return status;
+  }
   CheckOnlyMode = false;
   CompileEquations(false, false);
 
