@@ -289,7 +289,12 @@ void SolveTableRuns() {
   if (MinMaxMode) {
     hooks.MinMaxTableStart();
   } else if (!UncertaintyTableMode) {
-    hooks.SetUpIntegralTable();
+    // The integral table keeps one value set per run from here on.
+    if (hooks.SetUpIntegralTable() && TableForms[4]) {
+      int32_t k = 1;
+      for (TTableColumnRecord* c = TableForms[4]->Columns; c != nullptr && k <= TableColumnCounts[4]; c = c->Next, ++k)
+        c->ValueSets.clear();
+    }
   }
   std::unique_ptr<TProgressDlg> progress = CreateProgressDialog();
   ProgressDlg = progress.get();
@@ -375,6 +380,13 @@ void SolveTableRuns() {
 
   // The host knows whether the equations hold $SaveLookup directives.
   if (CalcErrorCode <= 0) SolveServices().SaveLookupFilesAfterRun();
+  // One tab of the integral table per run attempted, the last one shown.
+  if (TTableForm* integral = TableForms[4].get()) {
+    integral->IntegralRunOffset = FirstRun;
+    integral->TabCaptions.clear();
+    for (int32_t j = FirstRun; j <= run; ++j) integral->TabCaptions.push_back("Run " + std::to_string(j));
+    integral->TabIndex = int32_t(integral->TabCaptions.size()) - 1;
+  }
   RestoreGuesses();
   for (int32_t c = 1; c <= TableColumnCounts[1]; ++c) form->FillSumAvg(c);
   Platform().SetBusyCursor(0);

@@ -101,6 +101,34 @@ TEST_F(TableRunsTest, VariableFixedInTheEquationsCannotBeEntered) {
   EXPECT_EQ(Var("T")->Guess, 2);
 }
 
+TEST_F(TableRunsTest, FailingSolveKeepsTheGuessesAndEarlierRuns) {
+  // a and b are over-determined by the last three equations, c and d by
+  // none: the block solve of every run fails.
+  CompileOnly("a + b + c + d = T\na + b = 1\na - b = 2\na*b = 3");
+  Var("a")->Guess = 4;
+  Var("c")->Guess = 5;
+  UpdateGuesses = true;
+  Table({"T", "a"}, {{1, 2}, {B, B}});
+  SolveTableRuns();
+  EXPECT_GT(CalcErrorCode, 0);
+  EXPECT_TRUE(IsBlank(Cell(2, 1)));
+  EXPECT_EQ(Var("a")->Guess, 4);
+  EXPECT_EQ(Var("c")->Guess, 5);
+  EXPECT_TRUE(MainProgramUnit->SavedGuesses.empty());
+}
+
+TEST_F(TableRunsTest, IntegralTableGetsOneTabPerRun) {
+  CompileOnly("y = 2*T");
+  Table({"T", "y"}, {{1, 2, 3}, {B, B, B}});
+  TableRowCounts[4] = 3;
+  TableColumnCounts[4] = 1;
+  CreateTableForm(kIntegralTableKind);
+  FirstRun = 2;
+  SolveTableRuns();
+  EXPECT_EQ(TableForms[4]->TabCaptions, (std::vector<std::string>{"Run 2", "Run 3"}));
+  EXPECT_EQ(TableForms[4]->TabIndex, 1);
+}
+
 TEST_F(TableRunsTest, NonNumericCellIsAnIllegalEntry) {
   CompileOnly("y = 2*T");
   TTableForm* form = Table({"T", "y"}, {{1, 2, 3}, {B, B, B}});
