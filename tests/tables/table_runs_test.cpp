@@ -203,6 +203,35 @@ TEST_F(TableRunsTest, NoRunsWhenTheRangeIsEmpty) {
   EXPECT_TRUE(IsBlank(Cell(2, 2)));
 }
 
+TEST_F(TableRunsTest, AllTablesAreSolvedOverTheirOwnRangesInTabOrder) {
+  CompileOnly("y = 2*T");
+  TTableForm* form = Table({"T", "y"}, {{1, 2, 3}, {B, B, B}});
+  FirstRun = 2;
+  LastRun = 3;
+  form->MultipleTableRefresh();
+  // A second table of the same columns; its runs 1..2.
+  form->MultipleTableSetup();
+  form->TableName = "Table 2";
+  form->SetmyCell(0, 1, 10, 1, 1, 1);
+  form->SetmyCell(0, 1, 20, 2, 1, 1);
+  FirstRun = 1;
+  LastRun = 2;
+  form->MultipleTableRefresh();
+  TSolveTableChoices choices = SolveTableDialogDefaults();
+  EXPECT_EQ(choices.Table, 2);
+  choices.Table = 0;
+  SolveTableWithChoices(choices);
+  EXPECT_EQ(CalcErrorCode, 0);
+  const TTableColumnRecord* first = (*TableLists[1])[0]->Columns->Next;
+  const TTableColumnRecord* second = (*TableLists[1])[1]->Columns->Next;
+  EXPECT_TRUE(IsBlank(first->Cell(1)));
+  EXPECT_EQ(first->Cell(2), 4);
+  EXPECT_EQ(first->Cell(3), 6);
+  EXPECT_EQ(second->Cell(1), 20);
+  EXPECT_EQ(second->Cell(2), 40);
+  EXPECT_EQ(form->CurrentTable, 2);
+}
+
 TEST_F(TableRunsTest, DialogChoicesClampTheRunRange) {
   CompileOnly("y = 2*T");
   Table({"T", "y"}, {{1, 2, 3}, {B, B, B}});

@@ -9,6 +9,7 @@
 #include "core/message_ids.h"
 #include "core/string_constants.h"
 #include "model/document_settings.h"
+#include "session/engine.h"
 #include "table_fixture.h"
 #include "tables/tables_state.h"
 
@@ -204,6 +205,40 @@ TEST_F(TableSectionTest, ParFileMatchesColumnsToVariablesByName) {
   EXPECT_EQ(first->Next->VariableIndex, VariableIndex("a"));
   EXPECT_EQ(first->Cell(1), 2);
   EXPECT_EQ(ParametricColumnOrder[1], VariableIndex("b"));
+}
+
+TEST_F(TableSectionTest, ParFileMakesTheVariablesItNeeds) {
+  CompileOnly("a = 1\nb = 2\nc = 3");
+  TTableForm* form = MakeParametric({"a", "b", "c"}, 1);
+  form->Columns->Next->Next->SetCell(1, 7);
+  const std::vector<uint8_t> bytes = Write(4);
+  // A new start: the main program knows a alone.
+  ResetEngineState();
+  SetEquationsEditor(&editor);
+  CompileOnly("a = 1");
+  ASSERT_EQ(MainProgramUnit->VariableCount, 1);
+  ASSERT_TRUE(Read(bytes, -4));
+  // The columns first take placeholder variables "!1", "!2", then the
+  // variables their names give.
+  EXPECT_GT(VariableIndex("!1"), 0);
+  TTableColumnRecord* third = TableForms[1]->Columns->Next->Next;
+  EXPECT_EQ(third->VariableIndex, VariableIndex("c"));
+  EXPECT_EQ(third->Cell(1), 7);
+  EXPECT_EQ(TableForms[1]->Columns->VariableIndex, VariableIndex("a"));
+}
+
+TEST_F(TableSectionTest, PurgedDocumentStoresTheNewVariableNumbers) {
+  CompileOnly("a = 1\nb = 2");
+  MakeParametric({"b", "a"}, 1);
+  const int32_t a = VariableIndex("a"), b = VariableIndex("b");
+  std::vector<int32_t> purged(size_t(std::max(a, b)) + 1, 0);
+  purged[size_t(b)] = 1;
+  std::vector<uint8_t> bytes;
+  WriteTableSection(bytes, 4, true, &purged);
+  // Column order after the counts: b's new number, a's unchanged one.
+  EXPECT_EQ(bytes[4] | bytes[5] << 8, 1);
+  EXPECT_EQ(bytes[6] | bytes[7] << 8, a);
+  EXPECT_EQ(ParametricColumnOrder[1], b);
 }
 
 TEST_F(TableSectionTest, ArraysTableKeepsItsRunOffset) {
