@@ -95,17 +95,22 @@ class SolvePlatform : public ConsolePlatform {
   }
   int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) override {
     const std::vector<int> buttons = AlertKindButtons(kind);
-    const bool question =
-        std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    const bool hasNo = std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    const bool hasCancel = std::find(buttons.begin(), buttons.end(), int(kResultCancel)) != buttons.end();
+    const bool question = hasNo || hasCancel;
     int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
+    // OK of an OK/Cancel question goes on; a script that did not ask for it
+    // cancels.
+    if (question && !hasNo) answer = kResultCancel;
     if (question) {
-      if (continuesLeft > 0 && text.rfind(kNoConvergencePrefix, 0) == 0) {
+      if (continuesLeft > 0 && IsNoConvergenceQuestion(text)) {
         --continuesLeft;
-        answer = kResultYes;
+        answer = hasNo ? kResultYes : kResultOk;
       }
       // The list asked for is printed after the solve.
       if (text == GetMessageText(kMsgSeeWarningsQuestion)) answer = kResultYes;
-      std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
+      const char* said = answer == kResultYes ? "Yes" : answer == kResultOk ? "OK" : hasNo ? "No" : "Cancel";
+      std::cerr << "Question: " << text << " [" << said << "]\n";
       lastQuestion = text;
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
       std::cerr << "Error " << CalcErrorCode << ": " << text << "\n";
@@ -127,6 +132,14 @@ class SolvePlatform : public ConsolePlatform {
  private:
   static constexpr const char* kNoConvergencePrefix =
       "The problem failed to converge in the allowable number of iterations";
+  // The same question of a table run begins "Run N failed to converge".
+  static bool IsNoConvergenceQuestion(const std::string& text) {
+    if (text.rfind(kNoConvergencePrefix, 0) == 0) return true;
+    if (text.rfind("Run ", 0) != 0) return false;
+    const size_t digits = text.find_first_not_of("0123456789", 4);
+    return digits != std::string::npos && digits > 4 &&
+           text.compare(digits, 28, " failed to converge in the a") == 0;
+  }
 
   // The selection's first line, numbered by where it begins in the file (a
   // selection may run over many lines: an open comment selects up to the end

@@ -234,7 +234,10 @@ int RunTableMode(const TTableModeOptions& options) {
   }
   if (error > 0 && error != kMsgRunWarnings) {
     const TEquationRecord* e = main->LastEquation;
-    if (e != nullptr)
+    // A cancelled run shows no alert in the program; a script is told.
+    if (error == kMsgCancelled)
+      std::cerr << "Error " << error << ": " << GetMessageText(error) << "\n";
+    else if (e != nullptr)
       ShowEquationError(error, e->TextStart, e->TextEnd, e->LineNumber);
     else
       ShowEquationError(error, 0, 0, -4);

@@ -106,6 +106,24 @@ TEST(VoqSolveTableTest, ExportAddsALinePerRun) {
             "4.00000000E+00,8.00000000E+00\r\n5.00000000E+00,1.00000000E+01\r\n");
 }
 
+TEST(VoqSolveTableTest, RunThatNeverConvergesIsCancelledOrContinuedABoundedNumberOfTimes) {
+  // x^2 + y^2 = -T has no real solution for T > 0.
+  const std::string equations = WriteTemp("never.txt", "x^2 + y^2 = -T\nx = y\n");
+  const std::string table = WriteTemp("never.csv", "T,x\n1,\n2,\n");
+  const SolverRun r = RunVoqSolve({"--table", table, equations});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Question: Run 1 failed to converge"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("[Cancel]"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Error 58: Calculations cancelled by user."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("run 1"), std::string::npos) << r.err;
+
+  const SolverRun continued = RunVoqSolve({"--continue", "--table", table, equations});
+  EXPECT_EQ(continued.status, 2);
+  EXPECT_NE(continued.err.find("[OK]"), std::string::npos);
+  EXPECT_NE(continued.err.find("Error 58"), std::string::npos);
+}
+
 TEST(VoqSolveTableTest, BadTablesAreReported) {
   const std::string equations = WriteTemp("double.txt", "y = 2*T\n");
   struct Case {
