@@ -13,6 +13,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/program_flags.h"
+#include "platform/platform.h"
 #include "solver/evaluator.h"
 #include "table_fixture.h"
 #include "tables/tables_state.h"
@@ -190,6 +191,34 @@ TEST_F(TableRunsTest, UnbalancedRunNamesItsRun) {
   EXPECT_EQ(CalcErrorCode, kMsgTableRunUnbalanced);
   EXPECT_EQ(MessageText.rfind("Error in Run 2: ", 0), 0u) << MessageText;
   EXPECT_EQ(Cell(2, 1), 2);
+}
+
+TEST_F(TableRunsTest, UnbalancedRunOffersTheDebugWindow) {
+  CompileOnly("y = 2*T");
+  Table({"T", "y"}, {{1, B}, {B, B}});
+  platform.alertAnswers.push_back(kResultNo);
+  RunSolveTable();
+  EXPECT_EQ(CalcErrorCode, 0);
+  ASSERT_FALSE(platform.alerts.empty());
+  const RecordedAlert& alert = platform.alerts.back();
+  EXPECT_EQ(alert.kind, kAlertErrorYesNo);
+  EXPECT_EQ(alert.text.rfind("Error in Run 2: ", 0), 0u) << alert.text;
+  EXPECT_NE(alert.text.find(" Show Debug information?"), std::string::npos) << alert.text;
+}
+
+TEST_F(TableRunsTest, MacroRecordsTheSolvedTable) {
+  CompileOnly("y = 2*T");
+  TTableForm* form = Table({"T", "y"}, {{1, 2, 3}, {B, B, B}});
+  form->MultipleTableRefresh();
+  MacroRecording = true;
+  MacroText.clear();
+  TSolveTableChoices choices = SolveTableDialogDefaults();
+  choices.FirstRun = 1;
+  choices.LastRun = 2;
+  SolveTableWithChoices(choices);
+  EXPECT_EQ(MacroText, "SolveTable 'Table 1' Rows=1..2\r\n");
+  EXPECT_EQ(Cell(2, 2), 4);
+  EXPECT_TRUE(IsBlank(Cell(2, 3)));
 }
 
 TEST_F(TableRunsTest, NoRunsWhenTheRangeIsEmpty) {
