@@ -12,6 +12,7 @@
 #include "platform/scripted_platform.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
+#include "tables/tables_state.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   host.LocaleLanguage = [] { return std::string("ENU"); };
   // The engine halves above the session layer join the engine reset.
   voq::InstallPlots();
+  voq::InstallTables();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());

@@ -16,7 +16,8 @@ language: properties units model core platform
 solver: properties units model core platform
 session: language solver properties units model core platform
 plots: session language solver properties units model core platform
-voq_solve: session language solver properties units model core platform
+tables: session language solver properties units model core platform
+voq_solve: tables session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)

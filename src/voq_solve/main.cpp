@@ -30,6 +30,8 @@
 #include "session/engine.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
+#include "tables/tables_state.h"
+#include "voq_solve/table_mode.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -50,12 +52,17 @@ struct Options {
   bool residuals = false;
   bool continueAfterNoConvergence = false;
   long double tolerance = 0;  // 0: the default stop criteria
+  std::string tableFile;      // --table: the CSV file of the Parametric table
 };
 
 void PrintUsage(std::ostream& out) {
   out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R] FILE\n"
+         "       voq-solve --table TABLE.csv [--digits N] [--continue] [--tolerance R] FILE\n"
          "       voq-solve --version\n"
          "Solves the equations in FILE and prints one line per variable.\n"
+         "  --table T    solves FILE once per row of the CSV table T (header: variable\n"
+         "               names, each may be followed by [units]; a filled cell is an\n"
+         "               input of its run) and prints the filled table as CSV\n"
          "  --digits N   every value in exponential form with N significant digits\n"
          "  --residuals  also each equation's block and relative residual\n"
          "  --continue   answer Yes when asked to continue after a failure to converge\n"
@@ -88,17 +95,22 @@ class SolvePlatform : public ConsolePlatform {
   }
   int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) override {
     const std::vector<int> buttons = AlertKindButtons(kind);
-    const bool question =
-        std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    const bool hasNo = std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    const bool hasCancel = std::find(buttons.begin(), buttons.end(), int(kResultCancel)) != buttons.end();
+    const bool question = hasNo || hasCancel;
     int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
+    // OK of an OK/Cancel question goes on; a script that did not ask for it
+    // cancels.
+    if (question && !hasNo) answer = kResultCancel;
     if (question) {
-      if (continuesLeft > 0 && text.rfind(kNoConvergencePrefix, 0) == 0) {
+      if (continuesLeft > 0 && IsNoConvergenceQuestion(text)) {
         --continuesLeft;
-        answer = kResultYes;
+        answer = hasNo ? kResultYes : kResultOk;
       }
       // The list asked for is printed after the solve.
       if (text == GetMessageText(kMsgSeeWarningsQuestion)) answer = kResultYes;
-      std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
+      const char* said = answer == kResultYes ? "Yes" : answer == kResultOk ? "OK" : hasNo ? "No" : "Cancel";
+      std::cerr << "Question: " << text << " [" << said << "]\n";
       lastQuestion = text;
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
       std::cerr << "Error " << CalcErrorCode << ": " << text << "\n";
@@ -120,6 +132,14 @@ class SolvePlatform : public ConsolePlatform {
  private:
   static constexpr const char* kNoConvergencePrefix =
       "The problem failed to converge in the allowable number of iterations";
+  // The same question of a table run begins "Run N failed to converge".
+  static bool IsNoConvergenceQuestion(const std::string& text) {
+    if (text.rfind(kNoConvergencePrefix, 0) == 0) return true;
+    if (text.rfind("Run ", 0) != 0) return false;
+    const size_t digits = text.find_first_not_of("0123456789", 4);
+    return digits != std::string::npos && digits > 4 &&
+           text.compare(digits, 28, " failed to converge in the a") == 0;
+  }
 
   // The selection's first line, numbered by where it begins in the file (a
   // selection may run over many lines: an open comment selects up to the end
@@ -171,6 +191,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         return false;
       }
       options.digits = int(n);
+    } else if (arg == "--table") {
+      if (i + 1 >= argc) return false;
+      options.tableFile = argv[++i];
     } else if (arg == "--tolerance") {
       if (i + 1 >= argc) return false;
       char* end = nullptr;
@@ -329,6 +352,7 @@ int main(int argc, char** argv) {
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);
+  InstallTables();
   host.Windows = &windows;
   std::string missing;
   if (!StartEngine(host, &missing)) {
@@ -341,6 +365,12 @@ int main(int argc, char** argv) {
 
   if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
   Equations().SetText(windowText);
+  if (!options.tableFile.empty()) {
+    if (options.residuals) std::cerr << "voq-solve: --residuals does not apply to --table; ignored\n";
+    const int status = RunTableMode(TTableModeOptions{options.tableFile, options.digits});
+    PrintPendingWarnings();
+    return status;
+  }
   CheckOnlyMode = false;
   CompileEquations(false, false);
 
