@@ -1,7 +1,25 @@
 #include "properties/properties_state.h"
 
+#include "properties/fluid_catalog.h"
+#include "properties/ideal_gas.h"
+#include "properties/property_units.h"
+#include "properties/substance_factory.h"
+
 namespace voq {
 
-void ResetPropertiesState() {}
+void ResetIdealGasState() {
+  for (auto& record : IdealGasDataTable) record.reset();
+}
+
+void ResetPropertiesState() {
+  UnitConversionEnabled = false;
+  LastIdealGasObject = nullptr;
+  LastPlaceholderObject = nullptr;
+  ResetIdealGasState();
+  ResetFluidCatalog();
+  // The catalogue is built once before any equation is compiled; the reset
+  // stands for the program's start.
+  BuildFluidCatalog();
+}
 
 }  // namespace voq

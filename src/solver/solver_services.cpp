@@ -6,6 +6,7 @@
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
 #include "solver/progress.h"
+#include "solver/property_opcodes.h"
 #include "solver/solved_alone_units.h"
 #include "solver/solver_state.h"
 #include "solver/user_routines.h"
@@ -20,7 +21,10 @@ constexpr int32_t kLastFamilyOpcode = 250;
 constexpr int32_t kLastFamilySubCode = 15;
 }  // namespace
 
-void InstallSolverServices() { InstallNumericOpcodes(); }
+void InstallSolverServices() {
+  InstallNumericOpcodes();
+  InstallPropertyOpcodes();
+}
 
 void ResetSolverState() {
   for (int32_t op = kFirstFunctionOpcode; op <= kLastFunctionOpcode; ++op) SetOpcodeHandler(op, nullptr);
