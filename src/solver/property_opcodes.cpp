@@ -1,6 +1,7 @@
 #include "solver/property_opcodes.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
@@ -11,6 +12,7 @@
 #include "properties/substance_factory.h"
 #include "solver/evaluator.h"
 #include "solver/numeric_opcodes.h"
+#include "solver/solved_alone_units.h"
 
 namespace voq {
 
@@ -163,9 +165,18 @@ bool PropertyOpcode218(TEvaluationState& s, int32_t opcode) {
   return true;
 }
 
+// The unit labels of property kinds in the document's units, for the units
+// of a variable a property call sets alone.
+class DocumentPropertyUnits final : public PropertyUnitsSource {
+ public:
+  std::string PropertyUnitsText(int32_t kind) const override { return voq::PropertyUnitsText(kind); }
+};
+const DocumentPropertyUnits kDocumentPropertyUnits;
+
 }  // namespace
 
 void InstallPropertyOpcodes() {
+  SetPropertyUnitsSource(&kDocumentPropertyUnits);
   for (int32_t op = 209; op <= 223; ++op) SetOpcodeHandler(op, &StateOpcode);
   SetOpcodeHandler(216, &PropertyOpcode216);
   SetOpcodeHandler(217, &PropertyOpcode217);

@@ -72,5 +72,13 @@ v1 = R * T1 / P1
 values = dict(P1=P1, T1=T1, r_p=r_p, P2=P2, eta_c=eta_c, T3=T3, eta_t=eta_t, h1=h1, s1=s1, T2s=T2s,
               h2s=h2s, h2=h2, T2=T2, P3=P3, h3=h3, s3=s3, q_in=q_in, P4=P4, T4s=T4s, h4s=h4s, h4=h4,
               T4=T4, s4=s4, w_c=w_c, w_t=w_t, w_net=w_net, eta_th=eta_th, bwr=bwr, v1=v1)
+# The units voq-solve infers for variables that a property call or a
+# difference of such variables sets.
+UNITS = dict(h1="kJ/kg", h2="kJ/kg", h2s="kJ/kg", h3="kJ/kg", h4="kJ/kg", h4s="kJ/kg", q_in="kJ/kg",
+             w_c="kJ/kg", w_net="kJ/kg", w_t="kJ/kg", s1="kJ/kg-K", s3="kJ/kg-K", s4="kJ/kg-K", T2="K",
+             T4="K", T4s="K", v1="m^3/kg")
 for name in sorted(values, key=str.lower):
-    print("%s=%.14E" % (name, values[name]))
+    line = "%s=%.14E" % (name, values[name])
+    if name in UNITS:
+        line += " [%s]" % UNITS[name]
+    print(line)
