@@ -148,5 +148,23 @@ TEST_F(PropertyCallsTest, EvaluationThroughTheObjects) {
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
 }
 
+// The inner call executes first: each opcode finds the first object of the
+// chain compiled for it. An opcode that no object serves is error 328.
+TEST_F(PropertyCallsTest, NestedCallsFindTheirObjects) {
+  DocumentSettings.AbsoluteTemperature = 1;
+  DocumentSettings.EnergyUnit = 1;
+  ASSERT_EQ(Compile("x = Enthalpy(Air, T=Temperature(Air, h=400))"), 0);
+  const auto chain = Chain();
+  ASSERT_EQ(chain.size(), 2u);
+  EXPECT_EQ(chain[0]->ServedOpcode, 211);
+  EXPECT_EQ(chain[1]->ServedOpcode, 209);
+  VarNamed("x")->Value = 0;
+  EXPECT_NEAR(static_cast<double>(-EvaluateEquation(CurrentEquation, 0)), 400, 1e-7);
+  EXPECT_EQ(CalcErrorCode, 0);
+  chain[1]->ServedOpcode = 213;
+  EXPECT_EQ(EvaluateEquation(CurrentEquation, 0), ErrorResultValue);
+  EXPECT_EQ(CalcErrorCode, kMsgNestedPropertyFunctions);
+}
+
 }  // namespace
 }  // namespace voq::testing
