@@ -99,6 +99,12 @@ TEST(SubstanceFactoryTest, ReplaceKeepsTheChainAndTheArgumentKinds) {
   ReplacePropertyObject(StringConstIndex("Air"), &e, strayPointer);
   EXPECT_EQ(CalcErrorCode, kMsgPropertyAllocation);
   EXPECT_EQ(strayPointer, &stray);
+
+  while (e.SubstanceChain != nullptr) {
+    TSubstanceBase* next = e.SubstanceChain->Next;
+    delete e.SubstanceChain;
+    e.SubstanceChain = next;
+  }
 }
 
 }  // namespace
