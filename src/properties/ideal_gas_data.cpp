@@ -1,19 +1,22 @@
 // Constants, specific-heat correlations and transport and critical data of
 // air and the eighteen built-in ideal gases.
 //
-// Sources of the correlations (as used by common engineering-thermodynamics
-// texts):
-// - cp of CH4, N2, O2, CO2, CO, H2, H2O, NO2, NO, C2H4 in theta = T/100 K and
-//   of C2H6, C3H8, C4H10: G. J. Van Wylen and R. E. Sonntag, Fundamentals of
-//   Classical Thermodynamics, table A.6 (polynomial fits to JANAF data);
-// - SO2: polynomial of J. R. Howell and R. O. Buckius;
-// - C8H18 and C6H14: the hyperbolic (Aly-Lee) form of the DIPPR 801
-//   ideal-gas heat-capacity equation;
-// - air: integrals of the air cp fit of the reference enthalpy table,
-//   h(300 K) = 8702.525767 kJ/kmol, s(300 K, 100 kPa) = 165.157677 kJ/kmol-K;
-// - reference enthalpies of formation and absolute entropies at 298.15 K
-//   and 100 kPa: JANAF thermochemical tables.
-// Transport and critical data: fits to NIST chemistry webbook values.
+// Sources:
+// - cp of CH4, N2, O2, CO2, CO, H2, H2O, NO2, NO and C2H4 as polynomials in
+//   fractional powers of theta = T/100 K, and of C2H6, C3H8 and C4H10 as
+//   cubics in theta: G. J. Van Wylen and R. E. Sonntag, Fundamentals of
+//   Classical Thermodynamics (table of constant-pressure specific heats of
+//   ideal gases, fitted to JANAF data);
+// - C8H18 and C6H14: the hyperbolic (Aly-Lee) ideal-gas heat-capacity form,
+//   DIPPR equation 107, with three terms;
+// - SO2, C2H2 and C2H5OH: polynomials in T of the program's gas data;
+// - air: integrals of a cp(T) fit whose constants give h(300 K) =
+//   8702.525767 kJ/kmol and s(300 K, 100 kPa) = 165.157677 kJ/kmol-K (checked
+//   against the Keenan-Kaye air table in the tests);
+// - reference enthalpies (of formation) and entropies at 298.15 K and
+//   100 kPa: JANAF thermochemical tables.
+// Transport correlations (viscosity and conductivity in T) and critical
+// constants are the program's gas data; each holds over its stated range.
 #include <cmath>
 #include <vector>
 

@@ -271,6 +271,43 @@ TEST_F(IdealGasTest, TransportPropertiesAndDerivedValues) {
   EXPECT_EQ(CalcErrorCode, 0);
 }
 
+// The same state in other document units: 300 K is 26.85 C, 540 R and
+// 80.33 F; 1 kJ/kg = 1/2.326 Btu/lbm, 1 kJ/kg-K = 1/4.18689 Btu/lbm-R;
+// 100 kPa = 1 bar = 100/6.894758 psia.
+TEST_F(IdealGasTest, ValuesCrossTheBoundaryInTheDocumentsUnits) {
+  auto si = Gas("Air");
+  const Extended h = Call(*si, &TSubstanceBase::Enthalpy, kT, 300);
+  const Extended s = Call(*si, &TSubstanceBase::Entropy, kT, 300, kP, 150);
+  struct Units {
+    uint8_t system, absolute, pressure, energy;
+    Extended T, P, hFactor, sFactor;
+  };
+  const Units cases[] = {
+      {0, 0, 1, 0, 26.85L, 1.5L, 1000, 1000},                            // C, bar, J
+      {1, 1, 0, 0, 540, 150 / 6.894758L, 1 / 2.326L, 1 / 4.18689L},     // R, psia
+      {1, 0, 1, 0, 80.33L, 150 / 101.325L, 1 / 2.326L, 1 / 4.18689L},   // F, atm
+  };
+  for (const Units& u : cases) {
+    DocumentSettings.UnitSystem = u.system;
+    DocumentSettings.AbsoluteTemperature = u.absolute;
+    DocumentSettings.PressureUnit = u.pressure;
+    DocumentSettings.EnergyUnit = u.energy;
+    auto g = Gas("Air");
+    EXPECT_NEAR(static_cast<double>(Call(*g, &TSubstanceBase::Enthalpy, kT, u.T)),
+                static_cast<double>(h * u.hFactor), 1e-9 * static_cast<double>(h * u.hFactor));
+    EXPECT_NEAR(static_cast<double>(Call(*g, &TSubstanceBase::Entropy, kT, u.T, kP, u.P)),
+                static_cast<double>(s * u.sFactor), 1e-9 * static_cast<double>(s * u.sFactor));
+    EXPECT_NEAR(static_cast<double>(Call(*g, &TSubstanceBase::Temperature, kH, h * u.hFactor)),
+                static_cast<double>(u.T), 1e-6);
+  }
+  // Below absolute zero: error 143.
+  DocumentSettings.UnitSystem = 0;
+  DocumentSettings.AbsoluteTemperature = 0;
+  auto c = Gas("Air");
+  Call(*c, &TSubstanceBase::Enthalpy, kT, -300);
+  EXPECT_EQ(CalcErrorCode, kMsgNegativeTemperature);
+}
+
 TEST_F(IdealGasTest, ASecondObjectSharesTheGasDataRecord) {
   auto a = Gas("CH4");
   auto b = Gas("CH4");
