@@ -89,6 +89,28 @@ TEST_F(FluidCatalogTest, UserFilesRegisterWithNameAndDescription) {
   EXPECT_EQ(SubstanceCatalog.size(), 77u + 3 + 10 + 1);  // three files found
 }
 
+// The additional folder comes before USERLIB. An error there stops that
+// folder's scan and USERLIB's Martin-Hou files; USERLIB's ideal gases are
+// still registered.
+TEST_F(FluidCatalogTest, TheAdditionalFolderComesFirst) {
+  const fs::path extra = dir_ / "extra";
+  fs::create_directories(extra);
+  Write("e.IDG", "ExtraGas\n", extra);
+  Write("u.MHE", "UserRefrigerant\n");
+  Write("u.IDG", "UserGas\n");
+  AdditionalLibraryFolder = extra.string();
+  Rebuild();
+  ASSERT_EQ(SubstanceCount, 80);
+  EXPECT_EQ(SubstanceCatalog[78].Name, "ExtraGas");
+  EXPECT_EQ(SubstanceCatalog[79].Name, "UserRefrigerant");
+  EXPECT_EQ(SubstanceCatalog[80].Name, "UserGas");
+
+  Write("a.MHE", "Air\n", extra);  // a duplicate: error 651 in the additional folder
+  Rebuild();
+  EXPECT_EQ(SubstanceCount, 78);
+  EXPECT_EQ(SubstanceCatalog[78].Name, "UserGas");
+}
+
 TEST_F(FluidCatalogTest, HoldingCtrlSkipsUserFiles) {
   Write("x.IDG", "XGas\n");
   platform_.ctrlDown = true;

@@ -308,6 +308,36 @@ TEST_F(IdealGasTest, ValuesCrossTheBoundaryInTheDocumentsUnits) {
   EXPECT_EQ(CalcErrorCode, kMsgNegativeTemperature);
 }
 
+TEST_F(IdealGasTest, AirWarningsFollowThePreferenceForEnthalpyOnly) {
+  auto air = Gas("Air");
+  Preferences.WarningsB = 0;
+  Call(*air, &TSubstanceBase::Enthalpy, kT, 50);
+  EXPECT_EQ(WarningLineCount(), 0u);
+  Call(*air, &TSubstanceBase::Entropy, kT, 50, kP, 100);
+  ASSERT_EQ(WarningLineCount(), 1u);
+  EXPECT_EQ(WarningLines()[0],
+            "Air property correlations may not be accurate for temperatures outside of the range 100<T<3500");
+  Preferences.WarningsB = 1;
+  Call(*air, &TSubstanceBase::Enthalpy, kT, 50);
+  ASSERT_EQ(WarningLineCount(), 2u);
+  EXPECT_EQ(WarningLines()[1].substr(WarningLines()[1].size() - 12), "100<T<3500 K");
+  // Below 10 K the raw values are 0.001 |T|: no logarithm of a small number.
+  EXPECT_NEAR(static_cast<double>(air->EnthalpyT(5) - air->HOffset), 0.005, 1e-15);
+  EXPECT_NEAR(static_cast<double>(air->EntropyT(5) - air->SOffset), 0.005, 1e-15);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+// Estimates outside 10..5000 K are replaced before the tolerance test:
+// the result is within that range or exactly 10000 K.
+TEST_F(IdealGasTest, TemperatureFromPressureAndEntropyStaysInItsRange) {
+  auto air = Gas("Air");
+  for (Extended s : {-20.0L, 0.0L, 5.0L, 9.0L, 12.0L}) {
+    const Extended T = Call(*air, &TSubstanceBase::Temperature, kP, 100, kS, s);
+    EXPECT_TRUE((T >= 10 && T <= 5000) || T == 10000) << static_cast<double>(s) << " " << static_cast<double>(T);
+    CalcErrorCode = 0;
+  }
+}
+
 TEST_F(IdealGasTest, ASecondObjectSharesTheGasDataRecord) {
   auto a = Gas("CH4");
   auto b = Gas("CH4");
