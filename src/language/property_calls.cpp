@@ -156,7 +156,10 @@ bool CompilePropertyCall(std::string& text, int32_t maxLength, const std::string
   // to the first ")" (a substance constant).
   const char stop = group > 0 ? ArgumentSeparator : ')';
   const size_t stopAt = text.find(stop, static_cast<size_t>(open));
-  if (stopAt == std::string::npos) {
+  // A separator past the call's own ")" belongs to something else.
+  const bool outside = group > 0 && close > 0 && stopAt != std::string::npos &&
+                       static_cast<int32_t>(stopAt) + 1 > close;
+  if (stopAt == std::string::npos || outside) {
     SetCalcErrorWithHelp(kMsgPropertyCallSyntax, kSyntaxHelp);
     return true;
   }

@@ -106,6 +106,7 @@ TEST_F(PropertyCallsTest, Errors) {
       {"x = Enthalpy(Steam, C=1)", kMsgPropertyIndicator},
       {"x = Enthalpy(Stem, T=100)", kMsgUnknownSubstance},
       {"x = Enthalpy(Steam)", kMsgPropertyCallSyntax},
+      {"x = Enthalpy(Steam) + max(1, 2)", kMsgPropertyCallSyntax},
       {"x = Enthalpy(Steam, 100)", kMsgPropertyCallSyntax},
       // The trial call: an ideal gas refuses h from T and P.
       {"x = Enthalpy(Air, T=300, P=100)", kMsgIdealGasTooManyVariables},
