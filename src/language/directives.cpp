@@ -17,6 +17,7 @@
 #include "core/text_utils.h"
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
+#include "language/reference_states.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
@@ -321,7 +322,7 @@ void CloseImportSource() {
   Import = TImportSource{};
 }
 
-void DirectiveServices::SetReferenceState(const std::string&) { RefuseDirective("$REFERENCE"); }
+void DirectiveServices::SetReferenceState(const std::string& directive) { SetReferenceStateDirective(directive); }
 void DirectiveServices::SaveLookupDirective(const std::string&) { RefuseDirective("$SAVELOOKUP"); }
 void DirectiveServices::OpenLookupDirective(const std::string&) { RefuseDirective("$OPENLOOKUP"); }
 

@@ -9,6 +9,7 @@
 #include "language/function_catalog.h"
 #include "language/language_readers.h"
 #include "language/operands.h"
+#include "language/property_calls.h"
 #include "language/reader_state.h"
 #include "language/routine_calls.h"
 #include "language/routine_reader.h"
@@ -52,6 +53,7 @@ void SetBuiltinConstants(const ConstantsCatalog* catalog) {
 
 void InstallLanguageServices() {
   InstallBuiltinFunctionCatalog();
+  BuildPropertyFunctionTable();
   SetStatementReaders(&LanguageReaders());
   SetRoutineLocals(&RoutineLocalsStore());
   SetRoutineNameSources(nullptr);

@@ -17,6 +17,7 @@
 #include "language/equation_reader.h"
 #include "language/function_calls.h"
 #include "language/language_services.h"
+#include "language/property_calls.h"
 #include "language/statement_preparation.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
@@ -126,7 +127,7 @@ bool OfferToFunctionCompilers(std::string& text, int32_t maxLength, const std::s
     if (CompileBuiltinCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   }
   if (CompileExternalFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
-  // Property functions are offered here when the property library comes.
+  if (after == '(' && (CompilePropertyCall(text, maxLength, name, start, p) || CalcErrorCode != 0)) return true;
   if (CompileUnitReference(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   if (DispatchUserFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   return false;

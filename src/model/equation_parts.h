@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/substance_base.h"
+
 namespace voq {
 
 struct TEquationRecord;
@@ -57,14 +59,6 @@ struct TDuplicateDescription {
 struct TBranchPair {
   TEquationRecord* Then = nullptr;
   TEquationRecord* Else = nullptr;
-};
-
-// Base of every substance object made for a property call. The substance
-// protocol extends it; the equation that made an object owns it and frees it
-// through the virtual destructor.
-struct TSubstanceBase {
-  virtual ~TSubstanceBase() = default;
-  TSubstanceBase* Next = nullptr;
 };
 
 }  // namespace voq

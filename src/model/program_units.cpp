@@ -79,6 +79,7 @@ void DisposeSeriesChain(TSumRecord*& head) {
 void DisposeSubstanceChain(TSubstanceBase*& head) {
   while (head != nullptr) {
     TSubstanceBase* next = head->Next;
+    head->Done();
     delete head;
     head = next;
   }

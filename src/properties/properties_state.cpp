@@ -1,9 +1,27 @@
 #include "properties/properties_state.h"
 
+#include "properties/fluid_catalog.h"
+#include "properties/ideal_gas.h"
 #include "properties/martin_hou_eos.h"
+#include "properties/property_units.h"
+#include "properties/substance_factory.h"
 
 namespace voq {
 
-void ResetPropertiesState() { ResetMartinHouState(); }
+void ResetIdealGasState() {
+  for (auto& record : IdealGasDataTable) record.reset();
+}
+
+void ResetPropertiesState() {
+  UnitConversionEnabled = false;
+  LastIdealGasObject = nullptr;
+  LastPlaceholderObject = nullptr;
+  ResetIdealGasState();
+  ResetMartinHouState();
+  ResetFluidCatalog();
+  // The catalogue is built once before any equation is compiled; the reset
+  // stands for the program's start.
+  BuildFluidCatalog();
+}
 
 }  // namespace voq

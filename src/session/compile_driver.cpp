@@ -21,6 +21,7 @@
 #include "language/equation_reader.h"
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
+#include "language/reference_states.h"
 #include "language/statement_compiler.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
@@ -490,6 +491,7 @@ void EnsureCompiled(bool solve) {
 void CompileEquations(bool showCheckResult, bool makeIntegralTable) {
   StatementReaders& readers = Readers();
   readers.MarkReferenceStatesUnused();
+  MarkReferenceStatesUnused();
   RecompileRequested = false;
   ReadEquations(showCheckResult, makeIntegralTable);
   if (CalcErrorCode <= 0 && RecompileRequested) {
@@ -501,6 +503,7 @@ void CompileEquations(bool showCheckResult, bool makeIntegralTable) {
   }
   RecompileRequested = false;
   readers.DeleteUnusedReferenceStates();
+  DeleteUnusedReferenceStates();
 }
 
 void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
@@ -535,6 +538,9 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
   StatementReaders& readers = Readers();
   readers.BeginRead();
   SetStatementFollowUp(&AfterDuplicateCopyCompiled);
+  // Every read starts from the default reference states; the directives
+  // read in this pass set them again.
+  ResetCatalogReferenceStates();
 
   const bool showCompiling =
       !LoadingLibrary && ProgressDlg == nullptr && !PlayingMacroFile && !DiagramRefreshCompile;

@@ -6,6 +6,7 @@
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
 #include "solver/progress.h"
+#include "solver/property_opcodes.h"
 #include "solver/solved_alone_units.h"
 #include "solver/solver_state.h"
 #include "solver/user_routines.h"
@@ -23,6 +24,7 @@ constexpr int32_t kLastFamilySubCode = 15;
 void InstallSolverServices() {
   InstallNumericOpcodes();
   InstallUserRoutineOpcodes();
+  InstallPropertyOpcodes();
 }
 
 void ResetSolverState() {

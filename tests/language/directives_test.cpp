@@ -224,11 +224,14 @@ TEST_F(DirectivesTest, PrivateMarksTheRoutineOrUnit) {
   CurrentProgramUnit = MainProgramUnit;
 }
 
-TEST_F(DirectivesTest, ReferenceAndLookupDirectivesAreRefusedUntilAvailable) {
-  for (const char* d : {"$REFERENCE R134a NBP", "$SAVELOOKUP 'T1' 'a.csv'", "$OPENLOOKUP 'a.lkt'"}) {
+TEST_F(DirectivesTest, LookupDirectivesAreRefusedUntilAvailable) {
+  for (const char* d : {"$SAVELOOKUP 'T1' 'a.csv'", "$OPENLOOKUP 'a.lkt'"}) {
     EXPECT_TRUE(Run(d));
     EXPECT_EQ(CalcErrorCode, 100) << d;
   }
+  // The reference-state directive is carried out.
+  EXPECT_TRUE(Run("$REFERENCE R134a NBP"));
+  EXPECT_EQ(CalcErrorCode, 0);
 }
 
 TEST_F(DirectivesTest, ImportFromTheClipboard) {
