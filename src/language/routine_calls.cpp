@@ -490,6 +490,7 @@ void SetExternalProcedureCatalog(ExternalProcedureCatalog* catalog) {
 void SetModuleCallCompiler(ModuleCallCompiler compiler) { moduleCallCompiler = compiler; }
 
 void ResetCallStatementState() {
+  ResetRoutineReaderState();
   SetExternalProcedureCatalog(nullptr);
   SetModuleCallCompiler(nullptr);
 }

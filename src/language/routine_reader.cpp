@@ -329,7 +329,6 @@ void ProcessFunctionStatement(std::string& statement, bool& handled) {
   const int32_t slot = CompilingFunctionIndex;
   TRoutineRecord* r = RoutineAt(slot);
   if (r != nullptr && r->ResultUsed == 0 && r->OutputCount == 0) {
-    SetMessageArg(1, r->Name);
     SetCalcErrorWithHelp(kMsgFunctionValueUnassigned, 147);
   }
   const int32_t savedError = CalcErrorCode;
@@ -415,7 +414,11 @@ void ParseRoutineHeader(std::string& statement) {
 
   if (!isNew) {
     TRoutineRecord* r = FunctionTable[slot];
-    SyncVariableNameCase(name, r->Name, WindowPosition() < 0 ? -1 : WindowPosition() + 9, kFunctionNameCase);
+    // The name's place in the window: after the keyword as typed.
+    size_t at = procedureHeaderText != nullptr ? 9 : 8;
+    while (at < header.size() && IsBlankChar(header[at])) ++at;
+    SyncVariableNameCase(name, r->Name, WindowPosition() < 0 ? -1 : WindowPosition() + static_cast<int32_t>(at),
+                         kFunctionNameCase);
     r->HeaderStart = CalcErrorStart;
     r->HeaderEnd = CalcErrorEnd;
     TEquationRecord* previous = r->FirstStatement;
@@ -490,7 +493,6 @@ int32_t FindOrAllocateRoutineSlot(const std::string& upperName, const std::strin
     return found;
   }
   if (FunctionCount >= kMaxRoutines) {
-    SetMessageArg(1, std::to_string(kMaxRoutines));
     CalcErrorCode = kMsgRoutineTableFull;
     return 0;
   }
@@ -516,6 +518,13 @@ void CheckRoutineNameClash(const std::string& name, bool alsoRoutines) {
 }
 
 void CloseAbandonedRoutineBody() { CloseBodyReuse(); }
+
+void ResetRoutineReaderState() {
+  savedReusableEquations = nullptr;
+  bodyReuseOpen = false;
+  procedureHeaderText = nullptr;
+  lastHeaderNew = false;
+}
 
 int32_t RangeArgumentCode(const std::string& argument) { return RangeTextCode(argument); }
 
@@ -681,6 +690,7 @@ void BeginRoutineRead() {
     r->Defined = 0;
     r->Called = 0;
     r->Selected = {};
+    r->HeaderBox = TScreenRect{};
     r->CallCounter = 0;
   }
 }

@@ -49,6 +49,8 @@ void ExpandArrayRangeList(std::deque<std::string>& pending, std::string& name,
 // body's previous statements that nothing took over are freed and the main
 // program's retained statements offered again. Called before those go.
 void CloseAbandonedRoutineBody();
+// The engine reset: no body is open.
+void ResetRoutineReaderState();
 // The argument code of a range argument X[a..b] (".." or byte 255): the
 // StringConstants index of its range text.
 int32_t RangeArgumentCode(const std::string& argument);

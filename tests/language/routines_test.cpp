@@ -250,6 +250,28 @@ TEST_F(RoutinesTest, UnchangedHeaderKeepsTheRecordAndReusesItsStatements) {
   EXPECT_EQ(Routine("F")->InputCount, 2);
 }
 
+TEST_F(RoutinesTest, ProcedureAndFunctionWithTheSameListAreDifferentHeaders) {
+  ASSERT_EQ(Read("PROCEDURE P(a : b)\n  b := a\nEND\n"), 0);
+  EXPECT_EQ(Routine("P")->OutputCount, 1);
+  ASSERT_EQ(Read("FUNCTION P(a, b)\n  P := a + b\nEND\n"), 0);
+  EXPECT_EQ(Routine("P")->OutputCount, 0);
+  EXPECT_EQ(Routine("P")->InputCount, 2);
+}
+
+// A read that fails inside a body must not hand the body's previous
+// statements to the main program.
+TEST_F(RoutinesTest, FailedBodyLeavesTheMainProgramAlone) {
+  const std::string good = "FUNCTION F(X)\n  y := X + 1\n  F := y\nEND\nz = F(1)\n";
+  ASSERT_EQ(Read(good), 0);
+  EXPECT_EQ(Read("FUNCTION F(X)\n  F := X +\nEND\nz = F(1)\n"), kMsgSyntaxError);
+  for (TEquationRecord* e = MainProgramUnit->FirstEquation; e != nullptr; e = e->Next) {
+    ASSERT_FALSE(!e->Code.empty() && e->Code[0] == CodeLocalVariable) << ListEquationCode(*e, MainProgramUnit);
+  }
+  ASSERT_EQ(Read(good), 0);
+  ASSERT_EQ(MainEquations().size(), 1u);
+  EXPECT_EQ(MainListing(0), "z 1 " + std::to_string(FindRoutineSlot("F")) + " , #208 =");
+}
+
 TEST_F(RoutinesTest, CallOfAProcedureMakesOneEquationPerOutput) {
   ASSERT_EQ(Read("PROCEDURE PROC(a, b : x, y)\n"
                  "  x := a + b\n"
