@@ -162,7 +162,9 @@ bool CompileUserFunctionCall(std::string& text, int32_t maxLength, const std::st
   SourceShift += Length(typed);
   const int32_t open = start;  // the "(" now stands where the name began
 
-  TArgumentListRecord* list = NewArgumentList(slot, r->Name, PendingArgumentLists);
+  // The evaluator finds the routine again by this name, compared with the
+  // routines' upper-case names.
+  TArgumentListRecord* list = NewArgumentList(slot, r->UpperName, PendingArgumentLists);
   if (list == nullptr) return true;
   TCallArguments arguments;
   CollectCallArguments(text, open, list, arguments);

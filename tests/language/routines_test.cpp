@@ -273,11 +273,11 @@ TEST_F(RoutinesTest, FailedBodyLeavesTheMainProgramAlone) {
 }
 
 TEST_F(RoutinesTest, CallOfAProcedureMakesOneEquationPerOutput) {
-  ASSERT_EQ(Read("PROCEDURE PROC(a, b : x, y)\n"
+  ASSERT_EQ(Read("PROCEDURE Proc(a, b : x, y)\n"
                  "  x := a + b\n"
                  "  y := a - b\n"
                  "END\n"
-                 "CALL PROC(1, 2 : u, v)\n"),
+                 "CALL proc(1, 2 : u, v)\n"),
             0);
   const int32_t slot = FindRoutineSlot("PROC");
   const std::string n = std::to_string(slot);
@@ -294,6 +294,7 @@ TEST_F(RoutinesTest, CallOfAProcedureMakesOneEquationPerOutput) {
     const TArgumentListRecord* list = e->CallLists;
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->Kind, slot);
+    EXPECT_EQ(list->Name, "PROC");
     EXPECT_EQ(list->InputCount, 3);
     EXPECT_EQ(list->OutputCount, 2);
     EXPECT_EQ(list->ArgumentCount, 5);
