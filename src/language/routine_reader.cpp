@@ -179,6 +179,12 @@ std::string WithoutBlanks(const std::string& text) {
   return out;
 }
 
+// A header keyword is a word of its own: "FunctionValue = 3" names a
+// variable.
+bool StartsWithKeyword(const std::string& upper, const std::string& keyword) {
+  return upper.starts_with(keyword) && upper.size() > keyword.size() && IsBlankChar(upper[keyword.size()]);
+}
+
 int32_t WindowPosition() { return CalcErrorStart < 0 ? -1 : CalcErrorStart; }
 
 // Ends the body's offer of its previous statements: those not taken over go,
@@ -264,7 +270,7 @@ void ProcessFunctionStatement(std::string& statement, bool& handled) {
   TrimShort(trimmed, INT32_MAX);
   const std::string upper = UpperCaseText(trimmed);
 
-  if (upper.starts_with("FUNCTION")) {
+  if (StartsWithKeyword(upper, "FUNCTION")) {
     if (CompilingFunctionIndex >= 1 || ModuleNesting > 0) {
       CalcErrorCode = kMsgNestedRoutines;
       return;
@@ -344,7 +350,7 @@ void ProcessProcedureStatement(std::string& statement, bool& handled) {
   handled = false;
   std::string trimmed = statement;
   TrimShort(trimmed, INT32_MAX);
-  if (!UpperCaseText(trimmed).starts_with("PROCEDURE")) return;
+  if (!StartsWithKeyword(UpperCaseText(trimmed), "PROCEDURE")) return;
   if (CompilingFunctionIndex > 0 || ModuleNesting > 0) {
     CalcErrorCode = kMsgNestedRoutines;
     return;

@@ -205,10 +205,14 @@ TEST_F(RoutinesTest, GotoAndLabelsResolveInTheBody) {
   EXPECT_EQ(jump->JumpTarget->Next, nullptr);
 }
 
-TEST_F(RoutinesTest, EndIsRecognisedOnlyAsAWord) {
-  // ENDX is an assignment target, END {comment} an END.
-  ASSERT_EQ(Read("FUNCTION F(X)\n  ENDX := X\n  F := ENDX\nEND {done}\n"), 0);
-  EXPECT_EQ(LocalNames(*Routine("F")), (std::vector<std::string>{"F=0", "X=1", "ENDX=2"}));
+TEST_F(RoutinesTest, KeywordsAreRecognisedOnlyAsWords) {
+  // ENDX and FunctionValue are assignment targets, END {comment} an END.
+  ASSERT_EQ(Read("FUNCTION F(X)\n  ENDX := X\n  FunctionValue := ENDX\n  F := FunctionValue\nEND {done}\n"
+                 "ProcedureCount = 2\n"),
+            0);
+  EXPECT_EQ(LocalNames(*Routine("F")),
+            (std::vector<std::string>{"F=0", "X=1", "ENDX=2", "FunctionValue=3"}));
+  EXPECT_EQ(MainListing(0), "ProcedureCount 2 =");
 }
 
 TEST_F(RoutinesTest, TableOfRoutinesHoldsThreeHundred) {
