@@ -210,53 +210,60 @@ void OpenBodyReuse(TEquationRecord* previousStatements) {
 bool CountHeaderOutputs(const std::string& text, int32_t& outputs, int32_t& groups) {
   outputs = 0;
   groups = 0;
+  auto integerValue = [](const std::string& t, int64_t& v) {
+    if (t.empty() || t.size() > 9) return false;
+    for (char d : t) {
+      if (d < '0' || d > '9') return false;
+    }
+    v = std::stoll(t);
+    return true;
+  };
+  auto malformed = [] {
+    SetCalcErrorWithHelp(kMsgCallProcedureArgumentCount, 148);
+    return false;
+  };
   int32_t brackets = 0;
+  size_t open = 0;
   size_t k = 0;
   for (; k < text.size(); ++k) {
     const char c = text[k];
     if (c == ')' && brackets == 0) break;
     if (c == '[') {
-      ++brackets;
+      if (brackets++ == 0) open = k;
     } else if (c == ']') {
-      --brackets;
+      if (--brackets != 0) continue;
+      // The elements of the bracket pair: the product over its ranges.
+      const std::string inside = text.substr(open + 1, k - open - 1);
+      if (inside.find("..") == std::string::npos) continue;
+      int64_t elements = 1;
+      size_t from = 0;
+      while (from <= inside.size()) {
+        size_t end = inside.find(ArgumentSeparator, from);
+        if (end == std::string::npos) end = inside.size();
+        const std::string subscript = inside.substr(from, end - from);
+        const size_t dots = subscript.find("..");
+        if (dots != std::string::npos) {
+          int64_t lo = 0;
+          int64_t hi = 0;
+          if (!integerValue(subscript.substr(0, dots), lo)) return malformed();
+          if (!integerValue(subscript.substr(dots + 2), hi)) hi = 100;
+          elements = std::min<int64_t>(elements * std::max<int64_t>(hi - lo + 1, 0), kMaxRangeElements);
+        }
+        from = end + 1;
+      }
+      outputs += static_cast<int32_t>(elements) - 1;
     } else if (c == ArgumentSeparator && brackets == 0) {
       ++outputs;
       ++groups;
-    } else if (c == '.' && k + 1 < text.size() && text[k + 1] == '.') {
-      // lo: the integer text back to the "[" or separator before the range;
-      // hi: the text up to the next "]" or separator.
-      const size_t open = text.find_last_of(std::string("[") + ArgumentSeparator, k);
-      const size_t close = text.find_first_of(std::string("]") + ArgumentSeparator, k + 2);
-      if (open == std::string::npos || close == std::string::npos) {
-        SetCalcErrorWithHelp(kMsgCallProcedureArgumentCount, 148);
-        return false;
-      }
-      const std::string loText = text.substr(open + 1, k - open - 1);
-      const std::string hiText = text.substr(k + 2, close - k - 2);
-      auto integerValue = [](const std::string& t, int64_t& v) {
-        if (t.empty() || t.size() > 9) return false;
-        for (char d : t) {
-          if (d < '0' || d > '9') return false;
-        }
-        v = std::stoll(t);
-        return true;
-      };
-      int64_t lo = 0;
-      int64_t hi = 0;
-      if (!integerValue(loText, lo)) {
-        SetCalcErrorWithHelp(kMsgCallProcedureArgumentCount, 148);
-        return false;
-      }
-      if (!integerValue(hiText, hi)) hi = 100;
-      const int64_t elements = hi < lo ? 0 : hi - lo + 1;
-      outputs += static_cast<int32_t>(std::min<int64_t>(elements, kMaxRangeElements)) - 1;
-      ++k;
+    } else if (c == '.' && k + 1 < text.size() && text[k + 1] == '.' && brackets == 0) {
+      return malformed();  // a range outside brackets
     }
   }
   if (k >= text.size()) {
     CalcErrorCode = kMsgMissingDelimiter;
     return false;
   }
+  if (brackets != 0) return malformed();
   outputs += 1;
   groups += 1;
   return true;
@@ -484,6 +491,9 @@ void ParseRoutineHeader(std::string& statement) {
     if (AppendLocal(*r, slot, r->InputCount, parameter) == nullptr) break;
   }
   r->InputGroups = r->Parameters->ArgumentCount;
+  // A header that failed is read afresh next time, so that its error is
+  // reported again instead of its half-built record being kept.
+  if (CalcErrorCode != 0) r->HeaderText.clear();
 }
 
 int32_t FindOrAllocateRoutineSlot(const std::string& upperName, const std::string& header, bool& isNew) {

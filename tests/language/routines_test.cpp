@@ -140,6 +140,8 @@ TEST_F(RoutinesTest, ProcedureHeaderCountsInputsAndOutputs) {
       {"PROCEDURE P(A, B : C, D)", 2, 2, 2, 2},
       {"PROCEDURE P(A[1..3] : C, D[0..4])", 3, 6, 1, 2},
       {"PROCEDURE P(A : C)", 1, 1, 1, 1},
+      {"PROCEDURE P(A : M[1..2,0..2], s)", 1, 7, 1, 2},
+      {"PROCEDURE P(A : C[3..1], D)", 1, 1, 1, 2},
   };
   for (const auto& c : cases) {
     FreshStore();
@@ -162,6 +164,7 @@ TEST_F(RoutinesTest, HeaderAndBodyErrors) {
       {"FUNCTION F(X)\n  y := X\nEND\n", kMsgFunctionValueUnassigned},         // 39
       {"PROCEDURE P(A, B)\n  B := A\nEND\n", kMsgProcedureColonMissing},       // 83
       {"PROCEDURE P(A : B\n  B := A\nEND\n", kMsgMissingDelimiter},            // 339
+      {"PROCEDURE P(A : B[n..3])\n  B[1] := A\nEND\n", kMsgCallProcedureArgumentCount},  // 84
       {"x = 1\n" + fBody, kMsgRoutinesFirst},                                  // 36
       {"FUNCTION F(X)\nFUNCTION G(Y)\n", kMsgNestedRoutines},                  // 31
       {"FUNCTION F X\n", kMsgRoutineHeaderSyntax},                             // 32
@@ -185,6 +188,8 @@ TEST_F(RoutinesTest, HeaderAndBodyErrors) {
   };
   for (const auto& c : cases) {
     FreshStore();
+    EXPECT_EQ(Read(c.text), c.error) << c.text;
+    // Checked again unchanged, the text gives the same error.
     EXPECT_EQ(Read(c.text), c.error) << c.text;
   }
 }
