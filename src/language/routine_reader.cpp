@@ -107,8 +107,8 @@ bool ExpandRangeName(const std::string& argument, const std::string& whole,
   return true;
 }
 
-// Locals of the routine being compiled, for the operand compiler. Only the
-// look-ups are here; creating a local is the body reader's.
+// Locals of the routine being compiled, for the operand compiler: found
+// along the routine's chain, a new name appended to it.
 class RoutineLocalsImpl final : public RoutineLocals {
  public:
   bool FindLocalVariable(const std::string& upperName, Extended& value) override {
