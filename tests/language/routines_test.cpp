@@ -447,6 +447,21 @@ TEST_F(RoutinesTest, ExternalProcedureCallCompilesToOpcode254) {
   EXPECT_EQ(MainEquations()[0]->EquationKind, 2);
 }
 
+TEST_F(RoutinesTest, LocalSetToANumberIsKnownWhileTheBodyIsCompiled) {
+  ASSERT_EQ(Read("FUNCTION F(X)\n  n := -3\n  F := X*n\nEND\n"), 0);
+  TRoutineRecord* f = Routine("F");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(BodyListings(*f)[0], "local2 3 neg =");
+  int32_t flag = 0;
+  Extended value = 0;
+  EXPECT_EQ(FindLocalVariable("N", FindRoutineSlot("F"), flag, value), 2);
+  EXPECT_EQ(flag, -1);
+  EXPECT_EQ(static_cast<double>(value), -3.0);
+  // The parameter is not a constant.
+  EXPECT_EQ(FindLocalVariable("x", FindRoutineSlot("F"), flag, value), 1);
+  EXPECT_EQ(flag, 0);
+}
+
 TEST_F(RoutinesTest, LocalsStandInTheHashWhereTheyAreLookedFor) {
   ASSERT_EQ(Read("FUNCTION H(X)\n  H := 1\nEND\n"), 0);
   TRoutineRecord* h = Routine("H");
