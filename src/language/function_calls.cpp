@@ -17,6 +17,7 @@
 #include "model/compiled_code.h"
 #include "model/equation_parts.h"
 #include "model/program_units.h"
+#include "model/routines.h"
 #include "model/store_state.h"
 
 namespace voq {
@@ -382,6 +383,13 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
 void AddCallArgument(TArgumentListRecord* list, int32_t code) {
   if (list == nullptr) return;
   const bool firstCode = list->Codes.empty();
+  // The codes-per-argument table has room for kMaxArgumentGroups groups.
+  if (code >= 0 && !firstCode && list->ArgumentCount >= kMaxArgumentGroups) {
+    SetMessageArg(1, list->Name);
+    SetMessageArg(2, std::to_string(kMaxArgumentGroups));
+    CalcErrorCode = kMsgTooManyArguments;
+    return;
+  }
   try {
     list->Codes.push_back(code);
   } catch (const std::bad_alloc&) {

@@ -853,8 +853,9 @@ void RewriteArrayElement(std::string& text, int32_t maxLength, int32_t s, int32_
 
 void EmitLocalVariable(RoutineLocals& locals, const std::string& name, int32_t start) {
   const int32_t position = CurrentStatementPosition.Start < 0 ? -1 : CurrentStatementPosition.Start + start;
+  // 0 is the result, a negative number a main-program variable ($COMMON).
   const int32_t index = locals.FindOrAddLocalVariable(CutName(name), position);
-  if (CalcErrorCode > 0 || index <= 0) return;
+  if (CalcErrorCode > 0) return;
   EmitCode(CodeLocalVariable);
   EmitCode(index);
 }

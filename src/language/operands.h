@@ -99,7 +99,8 @@ class RoutineLocals {
   // The local's value when the routine being compiled has a local of this
   // upper-case name.
   virtual bool FindLocalVariable(const std::string& upperName, Extended& value) = 0;
-  // Index of the local (created when new); 0 with an error set on failure.
+  // Local number of the local (created when new): 0 the result, 1.. the
+  // parameters and locals, negative a $COMMON link; on failure an error is set.
   virtual int32_t FindOrAddLocalVariable(const std::string& name, int32_t position) = 0;
   // The element names of a range X[a..b] (the routines' range expander).
   virtual std::vector<std::string> ExpandRange(const std::string& name) = 0;

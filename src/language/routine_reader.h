@@ -19,9 +19,11 @@ void ProcessFunctionStatement(std::string& statement, bool& handled);
 void ProcessProcedureStatement(std::string& statement, bool& handled);
 // The header reader both share; works on the caller's statement.
 void ParseRoutineHeader(std::string& statement);
-// The slot of the routine with this upper-case name (isNew false), or a new
-// slot (isNew true); 0 with error 40 when the table is full.
-int32_t FindOrAllocateRoutineSlot(const std::string& upperName, bool& isNew);
+// The slot of the routine with this upper-case name, kept (isNew false) when
+// its header text equals header and it is not a library routine; otherwise
+// the old record is disposed and its slot, or a new slot, is handed out for a
+// new record (isNew true). 0 with error 40 when all slots are in use.
+int32_t FindOrAllocateRoutineSlot(const std::string& upperName, const std::string& header, bool& isNew);
 // Error 387 with the name when a routine may not take it (built-in,
 // property or external routine, library MODULE/SUBPROGRAM; with
 // alsoRoutines a FUNCTION or PROCEDURE too).
@@ -43,6 +45,15 @@ TArgumentListRecord* NewArgumentList(int32_t kind, const std::string& name,
 // elements.
 void ExpandArrayRangeList(std::deque<std::string>& pending, std::string& name,
                           std::string& argumentText, int32_t& code);
+// End of a read with a body still open (an error, or a missing END): the
+// body's previous statements that nothing took over are freed and the main
+// program's retained statements offered again. Called before those go.
+void CloseAbandonedRoutineBody();
+// The engine reset: no body is open.
+void ResetRoutineReaderState();
+// The argument code of a range argument X[a..b] (".." or byte 255): the
+// StringConstants index of its range text.
+int32_t RangeArgumentCode(const std::string& argument);
 // After an error-free read: parameters named like an earlier routine (41)
 // and the GOTO targets of every body (90, 341, 218, 92).
 void CheckRoutinesAfterReadingRoutines();

@@ -5,11 +5,16 @@
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/message_ids.h"
+#include "core/program_flags.h"
 #include "core/text_utils.h"
+#include "language/conditionals.h"
 #include "language/language_services.h"
+#include "language/routine_calls.h"
 #include "language/statement_preparation.h"
 #include "model/compiled_code.h"
+#include "model/document_settings.h"
 #include "model/program_units.h"
+#include "model/routines.h"
 #include "model/store_state.h"
 
 namespace voq {
@@ -52,6 +57,90 @@ bool HasSecondEqualSign(const std::string& compiled) {
   StringLiteralStack = savedStack;
   size_t first = copy.find('=');
   return first != std::string::npos && copy.find('=', first + 1) != std::string::npos;
+}
+
+
+int32_t WindowPosition() {
+  return CurrentStatementPosition.Start < 0 ? -1 : CurrentStatementPosition.Start;
+}
+
+bool AllDigits(const std::string& s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// "GOTO n" of a routine body: the code is the label's jump and nothing else.
+bool CompileGoto(const std::string& text) {
+  if (!UpperCaseText(text.substr(0, 5)).starts_with("GOTO ")) return false;
+  SyncVariableNameCase(text.substr(0, 4), "GOTO", WindowPosition(), kKeywordNameCase);
+  std::string label = text.substr(5);
+  RemoveBlanks(label);
+  if (!AllDigits(label) || label.size() > 5 || std::stoi(label) < 1 || std::stoi(label) > 32766) {
+    SetCalcErrorWithHelp(kMsgGotoLabel, 324);
+    return true;
+  }
+  EmitCode(CodeGotoLabel);
+  EmitCode(std::stoi(label));
+  return true;
+}
+
+// Assignments of a body are written ":=": the ":" goes, a plain "=" is
+// refused unless the preferences allow it (library texts always may).
+void CheckAssignmentOperator(std::string& text, bool fromRewrite) {
+  const size_t assign = text.find(":=");
+  if (assign != std::string::npos) {
+    text.erase(assign, 1);
+    return;
+  }
+  if (fromRewrite || text.find('=') == std::string::npos) return;
+  if (Preferences.AllowEqualInFunctions != 0 || LoadingLibrary) return;
+  SetCalcErrorWithHelp(kMsgAssignmentOperator, 210);
+}
+
+// A leading "n:" label of a body statement goes into the record; then the
+// target of an assignment must be a name.
+void ParseStatementLabel(std::string& text, bool fromRewrite) {
+  const size_t colon = text.find(':');
+  if (colon != std::string::npos && AllDigits(text.substr(0, colon))) {
+    const std::string digits = text.substr(0, colon);
+    const int64_t n = digits.size() > 9 ? -1 : std::stoll(digits);
+    const bool valid = digits.size() <= 9 &&
+                       (InternalLabels || n == 99999 || (n >= 1 && n <= 30000 + RepeatCounter));
+    if (!valid) {
+      SetCalcErrorWithHelp(kMsgLabelRange, 324);
+      return;
+    }
+    if (CurrentEquation != nullptr) CurrentEquation->Label = static_cast<int32_t>(n);
+    SyncVariableNameCase(digits, digits, WindowPosition(), kKeywordNameCase);
+    text.erase(0, colon + 1);
+  }
+  if (fromRewrite || text.empty()) return;
+  const std::string target = text.substr(0, text.find('='));
+  const int32_t saved = CalcErrorCode;
+  CheckVariableName(target);
+  if (CalcErrorCode == kMsgSubscriptUnset) {
+    CalcErrorCode = saved;
+  } else if (CalcErrorCode != 0 && CalcErrorCode != kMsgPreparedText) {
+    const std::string upper = UpperCaseText(target);
+    if (upper.starts_with("LOOKUP(") || upper.starts_with("LOOKUP$")) {
+      CalcErrorCode = saved;
+    } else {
+      SetCalcErrorWithHelp(kMsgRoutineEquationSyntax, 147);
+    }
+  }
+}
+
+// Local number k of the routine being compiled, along its chain.
+TLocalVariableRecord* LocalNumbered(int32_t k) {
+  TRoutineRecord* r = RoutineAt(CompilingFunctionIndex);
+  if (r == nullptr || k < 0) return nullptr;
+  for (TLocalVariableRecord* l = r->Locals; l != nullptr; l = l->Next) {
+    if (l->LocalNumber == k) return l;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -122,7 +211,7 @@ void CompileExpression(std::string& text, int32_t maxLength) {
 }
 
 void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosition& position,
-                     bool /*fromRewrite*/) {
+                     bool fromRewrite) {
   DisposeArgumentListChain(PendingArgumentLists);
   // Pieces of a series left by a statement that failed would make the next
   // SUM report a nesting it does not have.
@@ -141,8 +230,26 @@ void CompileEquation(std::string& text, int32_t maxLength, const TStatementPosit
   if (CalcErrorCode != 0) return;  // no record could be made
   if (!reused) {
     ++FreshCompileCount;
+    // Information commands compile without solving: a FUNCTION whose result
+    // is assigned on a path they do not follow is not reported.
+    if (CompileWithoutSolving) {
+      if (TRoutineRecord* r = RoutineAt(CompilingFunctionIndex)) r->ResultUsed = 1;
+    }
     CurrentEquation->Text = text;
     LastSubstanceObject = nullptr;
+    if (CompilingFunctionIndex > 0) {
+      if (CompileGoto(text)) {
+        if (CalcErrorCode != 0) CurrentEquation->SolvedAlone = 0;
+        return;
+      }
+      CheckAssignmentOperator(text, fromRewrite);
+      if (CalcErrorCode == 0) ParseStatementLabel(text, fromRewrite);
+      if (CalcErrorCode != 0) {
+        CurrentEquation->SolvedAlone = 0;
+        return;
+      }
+      if (text.empty()) return;  // a label alone
+    }
     PrepareStatement(text, maxLength);
     if (CalcErrorCode == 0) CompileExpression(text, maxLength);
     if (CalcErrorCode == 0 && HasSecondEqualSign(text)) CalcErrorCode = kMsgSecondEqualSign;
@@ -163,7 +270,19 @@ void CompileStatement(std::string& text, int32_t maxLength, const TStatementPosi
     CalcErrorCode = kMsgStatementTooLong;
     return;
   }
-  CompileEquation(text, maxLength, position, false);
+  if (UpperCaseText(text.substr(0, 5)) == "CALL ") {
+    CompileCallStatement(text, maxLength, position);
+  } else if (CompilingFunctionIndex > 0) {
+    // Body statements may be REPEAT/UNTIL, carry a label or be IFs; each of
+    // these ends in CompileEquation.
+    CompileRepeatUntil(text);
+    if (CalcErrorCode != 0) return;
+    CompileLabelPrefix(text, maxLength, position);
+    if (CalcErrorCode != 0) return;
+    CompileIfStatement(text, maxLength, position);
+  } else {
+    CompileEquation(text, maxLength, position, false);
+  }
 }
 
 void SetVariableFromConstant(int32_t i, Extended value) {
@@ -211,14 +330,21 @@ void DetectConstantEquation() {
 
   // Units written on the statement's line go to the variable it defines.
   bool unitsTaken = false;
-  if (PendingUnits.Line >= 0 && e->LineNumber == PendingUnits.Line && n >= 2 &&
-      code[0] == CodeVariable && CompilingFunctionIndex == 0 && e->Text.has_value()) {
+  const bool inBody = CompilingFunctionIndex > 0;
+  const int32_t targetCode = inBody ? CodeLocalVariable : CodeVariable;
+  if (PendingUnits.Line >= 0 && e->LineNumber == PendingUnits.Line && n >= 2 && code[0] == targetCode &&
+      e->Text.has_value()) {
     std::string left = e->Text->substr(0, e->Text->find('='));
     if (!left.empty() && left.back() == ':') left.pop_back();
     bool plain = true;
     for (char c : left) plain = plain && !IsWordSeparator(c);
     if (plain) {
-      if (TVariableRecord* v = unit->Variable(code[1])) {
+      if (inBody) {
+        if (TLocalVariableRecord* l = LocalNumbered(code[1])) {
+          l->Units = PendingUnits.Units.substr(0, kMaxNameLength);
+          l->DefaultUnits = 0;
+        }
+      } else if (TVariableRecord* v = unit->Variable(code[1])) {
         v->Units = PendingUnits.Units.substr(0, kMaxNameLength);
         v->UnitsInferred = 0;
       }
@@ -226,14 +352,34 @@ void DetectConstantEquation() {
       unitsTaken = true;
     }
   }
-  if (!unitsTaken && n == 5 && code[0] == CodeVariable && code[2] == CodeBuiltinConstant &&
+  if (!unitsTaken && n == 5 && code[0] == targetCode && code[2] == CodeBuiltinConstant &&
       code[4] == OpEqual) {
-    if (TVariableRecord* v = unit->Variable(code[1])) {
-      v->Units = BuiltinConstants().ConstantUnits(code[3]).substr(0, kMaxNameLength);
+    const std::string units = BuiltinConstants().ConstantUnits(code[3]).substr(0, kMaxNameLength);
+    if (inBody) {
+      if (TLocalVariableRecord* l = LocalNumbered(code[1])) l->Units = units;
+    } else if (TVariableRecord* v = unit->Variable(code[1])) {
+      v->Units = units;
     }
   }
 
-  if (TrialCompile || CompilingFunctionIndex != 0) return;
+  if (TrialCompile) return;
+  if (inBody) {
+    // A local set to a number is known while the rest of the body is
+    // compiled (subscripts, series limits).
+    if (e->Constants.size() != 1) return;
+    Extended c = e->Constants[0];
+    const bool plainValue = n == 4 && code[0] == CodeLocalVariable && code[2] == CodeConstant && code[3] == OpEqual;
+    const bool negated = n == 5 && code[0] == CodeLocalVariable && code[2] == CodeConstant &&
+                         code[3] == OpNegate && code[4] == OpEqual;
+    if (!plainValue && !negated) return;
+    if (negated) c = -c;
+    if (TLocalVariableRecord* l = LocalNumbered(code[1])) {
+      l->Value = c;
+      l->ConstantFlag = -1;
+    }
+    return;
+  }
+  if (CompilingFunctionIndex != 0) return;
   if (e->Constants.size() == 1) {
     const Extended c = e->Constants[0];
     if (n == 4 && code[0] == CodeVariable && code[2] == CodeConstant && code[3] == OpEqual) {

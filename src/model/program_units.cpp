@@ -11,6 +11,7 @@
 #include "core/string_constants.h"
 #include "model/occurrence_lists.h"
 #include "model/property_caches.h"
+#include "model/compiled_code.h"
 #include "model/routines.h"
 #include "model/store_state.h"
 
@@ -550,6 +551,14 @@ bool TakeReusableEquation(const std::string& text) {
   delete r;  // only the record itself; its arrays and chains moved over
 
   TEquationRecord* e = CurrentEquation;
+  if (CompilingFunctionIndex > 0) {
+    // A statement taken over assigns the result as it did when compiled.
+    if (e->Code.size() >= 2 && e->Code[0] == CodeLocalVariable && e->Code[1] == 0) {
+      if (TRoutineRecord* routine = RoutineAt(CompilingFunctionIndex)) routine->ResultUsed = 1;
+    }
+    // Jumps are resolved again after the read; the old target may be gone.
+    e->JumpTarget = nullptr;
+  }
   if (CompilingFunctionIndex == 0) {
     const int32_t n = static_cast<int32_t>(e->Code.size());
     for (int32_t k = 0; k < n; ++k) {
@@ -591,7 +600,8 @@ bool NewEquation(const std::string& text, int32_t line) {
     if (unit->LastEquation != nullptr) {
       unit->LastEquation->Next = e;
     } else if (CompilingFunctionIndex > 0) {
-      // A routine body links its first statement into its routine record.
+      // A routine body's first statement starts the routine's own chain.
+      if (TRoutineRecord* r = RoutineAt(CompilingFunctionIndex)) r->FirstStatement = e;
     } else {
       unit->FirstEquation = e;
     }

@@ -22,6 +22,7 @@
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
 #include "language/reference_states.h"
+#include "language/routine_reader.h"
 #include "language/statement_compiler.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
@@ -390,7 +391,9 @@ void EndOfRead() {
     ReportStatementError();
   }
   // Records of the previous compile that nothing took over go now; after a
-  // failed read too, since the next read starts from this read's list.
+  // failed read too, since the next read starts from this read's list. A
+  // body still open first hands back the main program's list.
+  CloseAbandonedRoutineBody();
   if (CalcErrorCode <= 0)
     DisposeUnusedEquations();
   else

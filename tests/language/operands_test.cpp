@@ -334,7 +334,7 @@ TEST_F(OperandsTest, RoutineBodySubscriptsBecomeArrayElementCalls) {
   FakeLocals locals;
   SetRoutineLocals(&locals);
   CompilingFunctionIndex = 1;
-  ASSERT_EQ(Compile("y = X[i]"), 0);
+  ASSERT_EQ(Compile("y := X[i]"), 0);
   // The call's own compilation adds what its opcode takes; the rewrite
   // shows in the sub-code, the quoted array name and the subscript local.
   const std::string listing = Listing();
@@ -344,7 +344,7 @@ TEST_F(OperandsTest, RoutineBodySubscriptsBecomeArrayElementCalls) {
   // here: the test disposes them itself.
   DisposeEquationRecord(CurrentEquation);
   // A subscript of digits is an element name, a local like any other.
-  ASSERT_EQ(Compile("y = X[2]"), 0);
+  ASSERT_EQ(Compile("y := X[2]"), 0);
   EXPECT_EQ(Listing(), "local1 local3 =");
   EXPECT_EQ(locals.names[2], "X[2]");
   DisposeEquationRecord(CurrentEquation);
