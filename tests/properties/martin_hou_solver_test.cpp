@@ -110,3 +110,246 @@ TEST(MartinHouSolver, PureFluidRoundTrips) {
 
 }  // namespace
 }  // namespace voq
+
+namespace voq {
+namespace {
+
+// Compressed liquid from (T, P) above the saturation pressure: the
+// saturated liquid at T, its enthalpy raised by (P - Psat) vf 0.18509, and
+// the four pairs that reach the liquid region give T and P back.
+TEST(MartinHouSolver, SubcooledRoundTrips) {
+  struct Case {
+    int32_t fluid;
+    double T;
+    double P;
+  };
+  const Case cases[] = {{9, 536.67, 500}, {9, 480, 120}, {2, 500, 300}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("fluid " + std::to_string(c.fluid) + " T " + std::to_string(c.T));
+    UseFluid(c.fluid);
+    Solve(kT, c.T, kX, 0);
+    ASSERT_EQ(CalcErrorCode, 0);
+    const TStateValues liquid = Vector();
+    Solve(kT, c.T, kP, c.P);
+    ASSERT_EQ(CalcErrorCode, 0);
+    const TStateValues origin = Vector();
+    EXPECT_EQ(origin.value[kX], -100);
+    const Extended raise = (c.P - liquid.value[kP]) * liquid.value[kV] * 0.18509L;
+    EXPECT_NEAR(static_cast<double>(origin.value[kH] - liquid.value[kH]), static_cast<double>(raise), 1e-9);
+    EXPECT_NEAR(static_cast<double>(origin.value[kU]), static_cast<double>(liquid.value[kU]), 1e-9);
+    for (const auto& pair : {std::pair{kP, kS}, std::pair{kP, kU}, std::pair{kP, kH}}) {
+      ExpectPairGivesState(origin, pair.first, pair.second);
+    }
+    // (h, s): the saturated liquid of entropy s at the pressure that gives
+    // it the enthalpy; its quality stays 0.
+    Solve(kH, origin.value[kH], kS, origin.value[kS]);
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_LT(Rel(PropertyStateVector[kT], origin.value[kT]), 1e-4);
+    EXPECT_LT(Rel(PropertyStateVector[kP], origin.value[kP]), 1e-4);
+    EXPECT_EQ(PropertyStateVector[kX], 0);
+  }
+}
+
+// Blends: R407C (21) and R410A (22) in their two-phase region. (h, x) and
+// (u, x) report the bubble pressure of the temperature they find; (v, x)
+// and (s, x) the pressure between bubble and dew point that the quality
+// gives.
+TEST(MartinHouSolver, BlendTwoPhaseRoundTrips) {
+  const TOrigin origins[] = {{21, kX, 0.8, 0.3}, {21, kX, 0.9, 0.75}, {22, kX, 0.82, 0.5}, {22, kX, 0.7, 0.1}};
+  for (const TOrigin& o : origins) {
+    SCOPED_TRACE("fluid " + std::to_string(o.fluid) + " T/Tc " + std::to_string(o.tOverTc) + " x " +
+                 std::to_string(o.second));
+    UseFluid(o.fluid);
+    Solve(kT, o.tOverTc * Tc(), kX, o.second);
+    ASSERT_EQ(CalcErrorCode, 0);
+    const TStateValues origin = Vector();
+    // The pressure lies between dew and bubble pressure.
+    EXPECT_LT(origin.value[kP], MartinHouSatPressure(origin.value[kT]));
+    EXPECT_GT(origin.value[kP], MartinHouDewPressure(origin.value[kT]));
+    const int32_t pairs[][2] = {{kP, kH}, {kP, kS}, {kT, kH}, {kT, kS}, {kT, kV}, {kP, kV}, {kH, kS},
+                                {kU, kV}, {kS, kV}, {kP, kU}, {kT, kU}, {kH, kV}, {kU, kS}, {kV, kX},
+                                {kS, kX}, {kT, kP}};
+    for (const auto& pair : pairs) ExpectPairGivesState(origin, pair[0], pair[1]);
+    for (int32_t k : {kH, kU}) {
+      SCOPED_TRACE(kKindName[k]);
+      Solve(k, origin.value[k], kX, origin.value[kX]);
+      ASSERT_EQ(CalcErrorCode, 0);
+      EXPECT_LT(Rel(PropertyStateVector[kT], origin.value[kT]), 1e-4);
+      EXPECT_NEAR(static_cast<double>(PropertyStateVector[kX]), o.second, 1e-12);
+      EXPECT_LT(Rel(PropertyStateVector[kP], MartinHouSatPressure(PropertyStateVector[kT])), 1e-12);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// Request checks and the errors of the pair solvers.
+TEST(MartinHouSolver, ErrorNumbers) {
+  UseFluid(9);
+  struct Case {
+    const char* what;
+    int32_t argCount;
+    int32_t output;
+    int32_t kind1;
+    Extended value1;
+    int32_t kind2;
+    Extended value2;
+    int32_t error;
+    int32_t help;
+  };
+  const Extended psat = MartinHouSatPressure(536.67L);
+  const Case cases[] = {
+      {"one argument", 1, 3, kT, 500, kP, 50, kMsgPropertyNeedsTwoVariables, 129},
+      {"one argument of kind 0", 1, 3, 0, 500, kP, 50, kMsgPropertyIndicator, 129},
+      {"(T, T)", 2, 3, kT, 500, kT, 510, kMsgIdenticalIndependentVariables, 0},
+      {"output is an input", 2, 1, kT, 500, kP, 50, kMsgIndependentIsDependent, 129},
+      {"(h, u)", 2, 1, kH, 100, kU, 90, kMsgCorrelationUnavailable, 0},
+      {"(u, h) in call order", 2, 1, kU, 90, kH, 100, kMsgCorrelationUnavailable, 0},
+      {"(T, P) on the saturation line", 2, 3, kT, 536.67L, kP, psat, kMsgSaturationPhaseUnknown, 0},
+      {"(T, x) with x = 1.2", 2, 3, kT, 500, kX, 1.2L, kMsgQualityRange, 0},
+      {"(P, x) above Pc", 2, 3, kP, 700, kX, 0.5L, kMsgAboveCriticalPoint, 0},
+      {"(T, x) above Tc", 2, 3, kT, 700, kX, 0.5L, kMsgAboveCriticalPoint, 0},
+      {"(P < 0, h)", 2, 1, kP, -5, kH, 100, kMsgPressureBelowZero, 0},
+      {"(P < 0, s)", 2, 1, kP, -5, kS, 0.2L, kMsgPressureBelowZero, 0},
+      {"(v, x) with x = -0.1", 2, 1, kV, 1, kX, -0.1L, kMsgQualityRange, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearCalcError();
+    MessageHelpContext = 0;
+    MartinHouLastFluid = -99;
+    PropertyStateVector.fill(7);
+    SolveMartinHouState(0, false, false, 0, 0, c.argCount, c.output, c.kind1, c.kind2, c.value1, c.value2);
+    EXPECT_EQ(CalcErrorCode, c.error);
+    EXPECT_EQ(MessageHelpContext, c.help);
+    // A failed request leaves the vector as it was.
+    EXPECT_EQ(PropertyStateVector[1], 7);
+  }
+  // (T, x) at exactly Tc is still allowed.
+  Solve(kT, Tc(), kX, 0.5L);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+// A blend at its bubble pressure is two-phase (saturated liquid), not an
+// undetermined phase.
+TEST(MartinHouSolver, BlendOnTheBubbleLineIsTwoPhase) {
+  UseFluid(22);
+  const Extended pb = MartinHouSatPressure(500);
+  Solve(kT, 500, kP, pb);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kX]), 0, 1e-12);
+}
+
+// The help context of error 209 comes from the substance layer's seam.
+TEST(MartinHouSolver, AboveCriticalHelpFromTheSubstance) {
+  UseFluid(9);
+  InstallMartinHouSolverServices({nullptr, nullptr, [](int32_t row) { return row == 40 ? 1234 : 0; }});
+  ClearCalcError();
+  MessageHelpContext = 0;
+  SolveMartinHouState(40, false, false, 0, 0, 2, 3, kP, kX, 700, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgAboveCriticalPoint);
+  EXPECT_EQ(MessageHelpContext, 1234);
+  ResetMartinHouSolverServices();
+}
+
+// Trial calls, the reuse of the last answer and the transport path.
+TEST(MartinHouSolver, TrialCallsReuseAndTransport) {
+  UseFluid(9);
+  // A trial call computes nothing, even for a valid request.
+  PropertyStateVector.fill(7);
+  ClearCalcError();
+  SolveMartinHouState(0, true, false, 0, 0, 2, 3, kT, kX, 500, 0.5L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MartinHouPairSolveCount, 0);
+  EXPECT_EQ(PropertyStateVector[1], 7);
+
+  Solve(kT, 560, kP, 40);
+  ASSERT_EQ(CalcErrorCode, 0);
+  const Extended h = PropertyStateVector[kH];
+  const Extended s = PropertyStateVector[kS];
+  const int64_t before = MartinHouPairSolveCount;
+  // (h, s) of the state the vector holds, twice, in either order and within
+  // 1e-9: the answer is already there and nothing is evaluated.
+  SolveMartinHouState(0, false, false, 0, 0, 2, 1, kH, kS, h, s);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MartinHouPairSolveCount, before);
+  const Extended t = PropertyStateVector[kT];
+  EXPECT_EQ(t, 560);
+  SolveMartinHouState(0, false, false, 0, 0, 2, 1, kS, kH, s + 1e-10L, h);
+  EXPECT_EQ(MartinHouPairSolveCount, before);
+  // Another (h, s) is solved, and its repetition is not.
+  SolveMartinHouState(0, false, false, 0, 0, 2, 1, kH, kS, h + 1, s);
+  SolveMartinHouState(0, false, false, 0, 0, 2, 1, kH, kS, h + 1, s);
+  EXPECT_EQ(MartinHouPairSolveCount, before + 1);
+  EXPECT_GT(PropertyStateVector[kT], t);
+  // (T, P) is solved every time.
+  SolveMartinHouState(0, false, false, 0, 0, 2, 3, kT, kP, 560, 40);
+  SolveMartinHouState(0, false, false, 0, 0, 2, 3, kT, kP, 560, 40);
+  EXPECT_EQ(MartinHouPairSolveCount, before + 3);
+  EXPECT_EQ(PropertyStateVector[kT], t);
+
+  // Transport: the vapour volume and the saturation pressure, the rest
+  // blank, and the next state request is solved again.
+  SolveMartinHouState(0, false, false, 0, 0, 2, 9, kT, kP, 560, 40);
+  EXPECT_EQ(MartinHouLastFluid, -99);
+  EXPECT_EQ(PropertyStateVector[1], BlankValue);
+  EXPECT_EQ(PropertyStateVector[6], MartinHouVaporVolume(40, 560));
+  EXPECT_EQ(PropertyStateVector[8], MartinHouSatPressure(560));
+  SolveMartinHouState(0, false, false, 0, 0, 2, 9, kT, kP, 700, 40);
+  EXPECT_EQ(PropertyStateVector[8], 9.99e99L);
+  SolveMartinHouState(0, false, false, 0, 0, 2, 1, kH, kS, h, s);
+  EXPECT_EQ(MartinHouPairSolveCount, before + 4);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kT]), 560, 1e-3);
+}
+
+// Warning 147 for an estimated compressed liquid (every time, since such a
+// state is never reused) and warning 140 once per text above the limit.
+TEST(MartinHouSolver, SubcooledAndPressureWarnings) {
+  UseFluid(9);
+  const size_t start = WarningLineCount();
+  ClearCalcError();
+  SolveMartinHouState(0, false, false, 0, 0, 2, 3, kT, kP, 536.67L, 500);
+  EXPECT_EQ(CalcErrorCode, 0);
+  ASSERT_EQ(WarningLineCount(), start + 1);
+  EXPECT_EQ(WarningLines().back(),
+            "Properties for R134a in the subcooled region have been estimated assuming the fluid to be "
+            "incompressible.");
+  const int64_t count = MartinHouPairSolveCount;
+  SolveMartinHouState(0, false, false, 0, 0, 2, 3, kT, kP, 536.67L, 500);
+  EXPECT_EQ(MartinHouPairSolveCount, count + 1);
+
+  UseFluid(22);
+  for (int i = 0; i < 2; ++i) {
+    ClearCalcError();
+    MartinHouLastFluid = -99;
+    SolveMartinHouState(0, false, false, 0, 600, 2, 3, kT, kP, 650, 650 + i);
+    EXPECT_EQ(CalcErrorCode, 0);
+  }
+  ASSERT_EQ(WarningLineCount(), start + 2);
+  EXPECT_EQ(WarningLines().back(), "Pressure is out of range.  The allowable range is 0 to 600 [psia].");
+  // Without the preference no range warning is added.
+  ClearWarningsAfter(start);
+  ShowWarningMessages = false;
+  SolveMartinHouState(0, false, false, 0, 600, 2, 3, kT, kP, 650, 700);
+  EXPECT_EQ(WarningLineCount(), start);
+  ShowWarningMessages = true;
+}
+
+// A user fluid (number above 25) has no display name in the warning.
+TEST(MartinHouSolver, SubcooledWarningOfAUserFluid) {
+  MartinHouCoefRecord* record = LoadMartinHouCoefficients(9);
+  SetMartinHouCurrentFluid(90, *record);
+  const size_t start = WarningLineCount();
+  Solve(kT, 500, kP, 300);
+  EXPECT_EQ(CalcErrorCode, 0);
+  ASSERT_EQ(WarningLineCount(), start + 1);
+  EXPECT_EQ(WarningLines().back(),
+            "Properties for  in the subcooled region have been estimated assuming the fluid to be incompressible.");
+}
+
+}  // namespace
+}  // namespace voq
