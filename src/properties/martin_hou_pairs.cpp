@@ -65,7 +65,7 @@ void MartinHouSolveTX(TMartinHouSolveInputs& in) {
   }
   const Extended vf = LiquidVolume(T);
   Extended P = MartinHouSatPressure(T);
-  if (in.IsBlend) P += x * (MartinHouDewPressure(T) - P);
+  if (in.IsBlend) P += x * (MartinHouBlendDewPressure(T) - P);
   st.P = P;
   if (Failed()) return;
   const Extended vg = MartinHouVaporVolume(P, T);
@@ -105,7 +105,7 @@ void MartinHouSolveTPBlend(TMartinHouSolveInputs& in) {
   st.T = T;
   st.P = P;
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pd = MartinHouDewPressure(T);
+  const Extended pd = MartinHouBlendDewPressure(T);
   if (Failed()) return;
   if (P > pb && T <= Tc()) {
     in.Second = 0;
@@ -134,11 +134,14 @@ void GasFromTV(Extended T, Extended v) {
   st.u = MartinHouInternalEnergy();
 }
 
-// Gas from (T, h): secant on v from the critical volume.
-void GasFromTH(Extended T, Extended h) {
+// Gas from (T, h): secant on v. Below Tc it starts from the saturated
+// vapour volume vgStart, since from the critical volume the secant may
+// settle on a dense root of the isotherm; above Tc from the critical volume
+// stepped up by doubling while the residual falls.
+void GasFromTH(Extended T, Extended h, Extended vgStart) {
   TMartinHouState& st = MartinHouState;
   st.x = 100;
-  Extended v = Vc();
+  Extended v = vgStart > 0 ? vgStart : MartinHouScanDoubling(MartinHouVolumeEnthalpyResidual, h, T, Vc(), 16);
   MartinHouSecantSolve(v, MartinHouVolumeEnthalpyResidual, 1e-5L, h, T);
   st.v = v;
   if (Failed()) return;
@@ -160,7 +163,7 @@ void MartinHouSolveTV(TMartinHouSolveInputs& in) {
     return;
   }
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pd = in.IsBlend ? MartinHouDewPressure(T) : pb;
+  const Extended pd = in.IsBlend ? MartinHouBlendDewPressure(T) : pb;
   if (Failed()) return;
   Extended vg = MartinHouVaporVolume(pd, T);
   if (v > vg) {
@@ -203,16 +206,16 @@ void MartinHouSolveTH(TMartinHouSolveInputs& in) {
   st.T = T;
   st.h = h;
   if (T > Tc()) {
-    GasFromTH(T, h);
+    GasFromTH(T, h, 0);
     return;
   }
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pv = in.IsBlend ? MartinHouDewPressure(T) : pb;
+  const Extended pv = in.IsBlend ? MartinHouBlendDewPressure(T) : pb;
   if (Failed()) return;
   Extended vg = MartinHouVaporVolume(pv, T);
   const Extended hg = MartinHouEnthalpy(T, vg, pv);
   if (h > hg) {
-    GasFromTH(T, h);
+    GasFromTH(T, h, vg);
     return;
   }
   const Extended vf = LiquidVolume(T);
@@ -249,13 +252,16 @@ void MartinHouSolveTS(TMartinHouSolveInputs& in) {
   st.T = T;
   st.s = s;
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pv = in.IsBlend ? MartinHouDewPressure(T) : pb;
+  const Extended pv = in.IsBlend ? MartinHouBlendDewPressure(T) : pb;
   if (Failed()) return;
   Extended vg = MartinHouVaporVolume(pv, T);
   const Extended sg = MartinHouEntropy(vg, T);
   if (s > sg || T > Tc()) {
     st.x = 100;
-    Extended v = MartinHouScanDoubling(MartinHouVolumeEntropyResidual, s, T, 2 * LiquidVolume(T), 16);
+    // Below Tc the gas lies beyond the saturated vapour volume; scanning
+    // from twice the liquid volume may stop on a dense root.
+    const Extended vStart = T > Tc() ? 2 * LiquidVolume(T) : vg;
+    Extended v = MartinHouScanDoubling(MartinHouVolumeEntropyResidual, s, T, vStart, 16);
     MartinHouSecantSolve(v, MartinHouVolumeEntropyResidual, 1e-5L, s, T);
     st.v = v;
     if (Failed()) return;
@@ -297,7 +303,7 @@ void MartinHouSolveTU(TMartinHouSolveInputs& in) {
   st.P = MartinHouSatPressure(T);
   if (Failed()) return;
   const Extended pb = st.P;
-  const Extended pv = in.IsBlend ? MartinHouDewPressure(T) : pb;
+  const Extended pv = in.IsBlend ? MartinHouBlendDewPressure(T) : pb;
   if (Failed()) return;
   Extended vg = MartinHouVaporVolume(pv, T);
   const Extended hg = MartinHouEnthalpy(T, vg, pv);
@@ -477,11 +483,18 @@ void CompressedLiquidFromPH(TMartinHouSolveInputs& in, Extended p0, Extended h0)
   MartinHouSolveHX(in);
   if (Failed()) return;
   Extended vf = LiquidVolume(st.T);
-  in.First = h0 - (p0 - st.P) * vf * kMartinHouPvToBtu;
-  in.Second = 0;
-  MartinHouSolveHX(in);
-  if (Failed()) return;
-  vf = LiquidVolume(st.T);
+  // The correction depends on the saturation state it leads to: repeated
+  // until the temperature settles (two passes suffice unless the liquid is
+  // far from saturation, as near the critical point).
+  for (int pass = 0; pass < 20; ++pass) {
+    const Extended tPrevious = st.T;
+    in.First = h0 - (p0 - st.P) * vf * kMartinHouPvToBtu;
+    in.Second = 0;
+    MartinHouSolveHX(in);
+    if (Failed()) return;
+    vf = LiquidVolume(st.T);
+    if (std::fabs(st.T - tPrevious) < 1e-9L * st.T) break;
+  }
   st.x = -100;
   st.h = h0;
   st.P = p0;
@@ -544,7 +557,8 @@ void MartinHouSolvePHBlend(TMartinHouSolveInputs& in) {
   if (Failed()) return;
   Extended vg = MartinHouVaporVolume(P, td);
   const Extended hg = MartinHouEnthalpy(td, vg, P);
-  if (h > hg) {
+  // Above the critical pressure there is no two-phase band to interpolate.
+  if (h > hg || P > Pc()) {
     st.T = td;
     GasFromPH(P, h);
     return;
@@ -633,10 +647,21 @@ void MartinHouSolvePU(TMartinHouSolveInputs& in) {
   const Extended u = in.Second;
   st.P = p0;
   st.u = u;
+  // Above the critical pressure the liquid estimate and the gas may both
+  // have this energy; the gas is taken when u lies above the gas's energy at
+  // (Tc, P), the boundary the states from (T, P) draw.
+  bool gasFirst = false;
+  if (p0 >= Pc()) {
+    st.T = Tc();
+    MartinHouStateEnergyResidual(Tc() * (1 + 1e-9L), 0, p0);
+    gasFirst = !Failed() && u > MartinHouInternalEnergy();
+    ClearCalcError();
+    st.P = p0;
+  }
   in.First = u;
   in.Second = 0;
-  MartinHouSolveUX(in);
-  if (p0 > st.P && !Failed()) {
+  if (!gasFirst) MartinHouSolveUX(in);
+  if (!gasFirst && p0 > st.P && !Failed()) {
     SubcooledEstimate(p0);
     return;
   }

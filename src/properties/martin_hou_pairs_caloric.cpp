@@ -71,7 +71,7 @@ Extended QualityAtTemperatureResidual(Extended x, Extended value, Extended T) {
 // Quality of the blend's two-phase state at T whose pressure is P.
 Extended QualityAtPressure(Extended T, Extended P) {
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pd = MartinHouDewPressure(T);
+  const Extended pd = MartinHouBlendDewPressure(T);
   return pd != pb ? (P - pb) / (pd - pb) : 0;
 }
 
@@ -93,12 +93,32 @@ Extended SolveQualityAtTemperature(Extended T, Extended xStart, Extended value, 
 
 void SolveTwoPhaseAtPressure(Extended P, Extended tb, Extended td, Extended value, TwoPhaseProperty property) {
   searchedProperty = property;
+  if (std::fabs(td - tb) < 1e-6L * tb) {
+    // No glide at this pressure (where a record's dew and bubble fits meet):
+    // the property is linear in x at the one saturation temperature.
+    const Extended f0 = Pick(TwoPhaseValues(tb, 0, P));
+    const Extended f1 = Pick(TwoPhaseValues(tb, 1, P));
+    if (Failed()) return;
+    const Extended x = f1 != f0 ? (value - f0) / (f1 - f0) : 0;
+    if (!(x >= -1e-9L && x <= 1 + 1e-9L)) {
+      CalcErrorCode = kMsgPropertyNoConvergence;
+      return;
+    }
+    TwoPhaseAt(tb, std::clamp(x, Extended{0}, Extended{1}), P);
+    return;
+  }
   Extended T = std::clamp(MartinHouState.T, std::min(tb, td), std::max(tb, td));
   MartinHouSecantSolve(T, TemperatureAtPressureResidual, 1e-9L, value, P);
   if (Failed()) return;
   const Extended x = QualityAtPressure(T, P);
   if (Failed()) return;
-  TwoPhaseAt(T, x, P);
+  // Outside the band between bubble and dew point the search found no
+  // two-phase state.
+  if (!(x >= -1e-9L && x <= 1 + 1e-9L) || T < std::min(tb, td) - 1e-3L || T > std::max(tb, td) + 1e-3L) {
+    CalcErrorCode = kMsgPropertyNoConvergence;
+    return;
+  }
+  TwoPhaseAt(T, std::clamp(x, Extended{0}, Extended{1}), P);
 }
 
 }  // namespace martin_hou_detail
@@ -108,7 +128,7 @@ namespace {
 // P = Psat(T), or Pb + x (Pd - Pb) for a blend.
 Extended QualityPressureOf(const TMartinHouSolveInputs& in, Extended T, Extended x) {
   const Extended pb = MartinHouSatPressure(T);
-  return in.IsBlend ? pb + x * (MartinHouDewPressure(T) - pb) : pb;
+  return in.IsBlend ? pb + x * (MartinHouBlendDewPressure(T) - pb) : pb;
 }
 
 bool QualityOutOfRange(Extended x) {
@@ -117,6 +137,24 @@ bool QualityOutOfRange(Extended x) {
     return true;
   }
   return false;
+}
+
+// The quality solvers' temperature lies on the saturation line, below Tc.
+// Where the quality's property is not monotonic in T the secant from the
+// upper scan may cross Tc; it then tries once more from low temperatures
+// upward, and a result still above Tc is refused.
+bool QualitySearchAboveCritical(const TMartinHouSolveInputs& in, MartinHouResidual residual, Extended p1,
+                                Extended x) {
+  TMartinHouState& st = MartinHouState;
+  if (st.T <= Tc()) return false;
+  ClearCalcError();
+  st.T = MartinHouScanStart(residual, p1, x, 0.15L * Tc(), 0.1L * Tc(), 8);
+  MartinHouSecantSolve(st.T, residual, 1e-5L, p1, x);
+  if (Failed()) return true;
+  if (st.T <= Tc()) return false;
+  MartinHouSetSubstanceHelp(in);
+  CalcErrorCode = kMsgAboveCriticalPoint;
+  return true;
 }
 
 }  // namespace
@@ -131,6 +169,7 @@ void MartinHouSolveVX(TMartinHouSolveInputs& in) {
   st.T = MartinHouScanStart(MartinHouQualityResidual, v, x, 0.95L * Tc(), -0.05L * Tc(), 16);
   MartinHouSecantSolve(st.T, MartinHouQualityResidual, 1e-5L, v, x);
   if (Failed()) return;
+  if (QualitySearchAboveCritical(in, MartinHouQualityResidual, v, x)) return;
   const Extended T = st.T;
   const Extended P = QualityPressureOf(in, T, x);
   st.P = P;
@@ -153,12 +192,8 @@ void MartinHouSolveSX(TMartinHouSolveInputs& in) {
   st.T = MartinHouScanStart(MartinHouQualityEntropyResidual, s, x, 0.95L * Tc(), -0.05L * Tc(), 16);
   MartinHouSecantSolve(st.T, MartinHouQualityEntropyResidual, 1e-5L, s, x);
   if (Failed()) return;
+  if (QualitySearchAboveCritical(in, MartinHouQualityEntropyResidual, s, x)) return;
   const Extended T = st.T;
-  if (T > Tc()) {
-    MartinHouSetSubstanceHelp(in);
-    CalcErrorCode = kMsgAboveCriticalPoint;
-    return;
-  }
   const Extended P = QualityPressureOf(in, T, x);
   st.P = P;
   if (Failed()) return;
@@ -179,6 +214,7 @@ void MartinHouSolveHX(TMartinHouSolveInputs& in) {
   st.T = MartinHouScanStart(MartinHouQualityEnthalpyResidual, h, x, 0.95L * Tc(), -0.1L * Tc(), 9);
   MartinHouSecantSolve(st.T, MartinHouQualityEnthalpyResidual, 1e-5L, h, x);
   if (Failed()) return;
+  if (QualitySearchAboveCritical(in, MartinHouQualityEnthalpyResidual, h, x)) return;
   const Extended T = st.T;
   // The bubble-point pressure of T, for a blend too.
   const Extended P = MartinHouSatPressure(T);
@@ -201,6 +237,7 @@ void MartinHouSolveUX(TMartinHouSolveInputs& in) {
   st.T = 0.8L * Tc();
   MartinHouSecantSolve(st.T, MartinHouQualityEnergyResidual, 1e-5L, u, x);
   if (Failed()) return;
+  if (QualitySearchAboveCritical(in, MartinHouQualityEnergyResidual, u, x)) return;
   const Extended T = st.T;
   const Extended P = MartinHouSatPressure(T);
   st.P = P;

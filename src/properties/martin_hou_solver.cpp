@@ -157,6 +157,13 @@ void SolveMartinHouState(int32_t SubstanceIndex, bool TrialCall, bool IsBlend, E
   Dispatch(Kind1, Kind2, in);
   if (CalcErrorCode > 0) return;
   TMartinHouState& st = MartinHouState;
+  // An iteration that ran off into overflow is no answer.
+  for (Extended value : {st.T, st.P, st.h, st.u, st.s, st.v, st.x}) {
+    if (!std::isfinite(value)) {
+      CalcErrorCode = kMsgPropertyNoConvergence;
+      return;
+    }
+  }
   MartinHouSolverServices.ConvertResult(kT, st.T, MolarMass);
   if (PressureLimit > 0 && st.P > PressureLimit && ShowWarningMessages) WarnPressureRange(PressureLimit);
   MartinHouSolverServices.ConvertResult(kP, st.P, MolarMass);

@@ -23,10 +23,16 @@ Extended LiquidVolume(Extended T) { return 1 / MartinHouSatLiquidDensity(T); }
 
 bool MartinHouRecordIsBlend() { return F(kMhBlendValue) > 0.001L; }
 
+Extended MartinHouBlendDewPressure(Extended T) {
+  const Extended pd = MartinHouDewPressure(T);
+  const Extended pb = MartinHouSatPressure(T);
+  return pd < pb ? pd : pb;
+}
+
 Extended MartinHouQualityPressure(Extended T, Extended x) {
   const Extended pb = MartinHouSatPressure(T);
   if (!MartinHouRecordIsBlend()) return pb;
-  const Extended pd = MartinHouDewPressure(T);
+  const Extended pd = MartinHouBlendDewPressure(T);
   return pb + x * (pd - pb);
 }
 
@@ -80,7 +86,7 @@ void MartinHouSatTemperatures(Extended P, bool isBlend, Extended& Tb, Extended& 
 
 Extended MartinHouBubbleResidual(Extended T, Extended P, Extended) { return MartinHouSatPressure(T) - P; }
 
-Extended MartinHouDewResidual(Extended T, Extended P, Extended) { return MartinHouDewPressure(T) - P; }
+Extended MartinHouDewResidual(Extended T, Extended P, Extended) { return MartinHouBlendDewPressure(T) - P; }
 
 Extended MartinHouQualityResidual(Extended T, Extended v, Extended x) {
   const Extended p = MartinHouQualityPressure(T, x);
@@ -128,7 +134,9 @@ Extended MartinHouQualityEnergyResidual(Extended T, Extended u, Extended x) {
 Extended MartinHouPressureEntropyResidual(Extended T, Extended s, Extended P) {
   const Extended ps = MartinHouSatPressure(T);
   if (Failed()) return ErrorResultValue;
-  if (P <= ps || P > F(kMhPc)) return MartinHouEntropy(MartinHouVaporVolume(P, T), T) - s;
+  // Above Tc there is no liquid, whatever the extrapolated vapour pressure
+  // says: the same boundary as the states from (T, P).
+  if (P <= ps || P > F(kMhPc) || T > F(kMhTc)) return MartinHouEntropy(MartinHouVaporVolume(P, T), T) - s;
   const Extended vf = LiquidVolume(T);
   const Extended vg = MartinHouVaporVolume(ps, T);
   return MartinHouEntropy(vg, T) - MartinHouLatentHeat(ps, vf, vg, T) / T - s;
@@ -137,7 +145,7 @@ Extended MartinHouPressureEntropyResidual(Extended T, Extended s, Extended P) {
 Extended MartinHouPressureEnthalpyResidual(Extended T, Extended h, Extended P) {
   const Extended ps = MartinHouSatPressure(T);
   if (Failed()) return ErrorResultValue;
-  if (P <= ps) return MartinHouEnthalpy(T, MartinHouVaporVolume(P, T), P) - h;
+  if (P <= ps || T > F(kMhTc)) return MartinHouEnthalpy(T, MartinHouVaporVolume(P, T), P) - h;
   const Extended vf = LiquidVolume(T);
   const Extended vg = MartinHouVaporVolume(ps, T);
   return MartinHouEnthalpy(T, vg, ps) - MartinHouLatentHeat(ps, vf, vg, T) - h;
@@ -152,13 +160,13 @@ Extended MartinHouStatePressureEnergyResidual(Extended P, Extended u, Extended T
 
 Extended MartinHouStateEnergyResidual(Extended T, Extended u, Extended P) {
   const Extended pb = MartinHouSatPressure(T);
-  const Extended pd = MartinHouRecordIsBlend() ? MartinHouDewPressure(T) : pb;
+  const Extended pd = MartinHouRecordIsBlend() ? MartinHouBlendDewPressure(T) : pb;
   if (Failed()) return ErrorResultValue;
   const Extended vf = LiquidVolume(T);
-  if (P > pb) {
+  if (P > pb && T <= F(kMhTc)) {
     const Extended vg = MartinHouVaporVolume(pb, T);
     MartinHouState.h = MartinHouEnthalpy(T, vg, pb) - MartinHouLatentHeat(pb, vf, vg, T);
-  } else if (P < pd) {
+  } else if (P < pd || T > F(kMhTc)) {
     MartinHouState.v = MartinHouVaporVolume(P, T);
     MartinHouState.h = MartinHouEnthalpy(T, MartinHouState.v, P);
   } else {

@@ -24,6 +24,10 @@ void MartinHouSatTemperatures(Extended P, bool isBlend, Extended& Tb, Extended& 
 // True when the current fluid's record marks a zeotropic blend (its own dew
 // pressure and latent heat). Residuals and pair solvers both follow it.
 bool MartinHouRecordIsBlend();
+// A blend's dew pressure, never above its bubble pressure: a fitted record
+// whose two correlations cross (R508B near 470 R) would otherwise put the
+// dew point on the liquid side, where the vapour volume is the liquid's.
+Extended MartinHouBlendDewPressure(Extended T);
 // Pb + x (Pd - Pb) for a blend, Pb for a pure fluid.
 Extended MartinHouQualityPressure(Extended T, Extended x);
 

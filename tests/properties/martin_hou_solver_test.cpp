@@ -353,3 +353,183 @@ TEST(MartinHouSolver, SubcooledWarningOfAUserFluid) {
 
 }  // namespace
 }  // namespace voq
+
+namespace voq {
+namespace {
+
+// (P, u) of R134a at 77 F (536.67 R, 96.597 psia by hand from the vapour
+// pressure): inside the dome the answer is two-phase with the quality the
+// energy gives, not a vapour or liquid branch of the energy iteration;
+// superheated it is marked +100.
+TEST(MartinHouSolver, PressureEnergyInsideAndAboveTheDome) {
+  UseFluid(9);
+  const Extended psat = MartinHouSatPressure(536.67L);
+  EXPECT_NEAR(static_cast<double>(psat), 96.597, 0.005);
+  for (double x : {0.3, 0.7}) {
+    SCOPED_TRACE(x);
+    Solve(kT, 536.67L, kX, x);
+    const TStateValues origin = Vector();
+    Solve(kP, psat, kU, origin.value[kU]);
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_NEAR(static_cast<double>(PropertyStateVector[kX]), x, 1e-9);
+    EXPECT_NEAR(static_cast<double>(PropertyStateVector[kT]), 536.67, 1e-3);
+    EXPECT_NEAR(static_cast<double>(PropertyStateVector[kH]), static_cast<double>(origin.value[kH]), 1e-6);
+  }
+  // The 0.7 state's enthalpy, about 88.97 Btu/lbm.
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kH]), 88.97, 0.02);
+  Solve(kT, 600, kP, 40);
+  const TStateValues gas = Vector();
+  Solve(kP, 40, kU, gas.value[kU]);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(PropertyStateVector[kX], 100);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kT]), 600, 1e-3);
+}
+
+// The energy residual of a pure fluid exactly at its saturation pressure
+// takes the saturated liquid instead of dividing by Pd - Pb = 0.
+TEST(MartinHouSolver, EnergyResidualOnThePureSaturationLine) {
+  UseFluid(9);
+  const Extended pb = MartinHouSatPressure(520);
+  MartinHouState = TMartinHouState{};
+  MartinHouState.P = pb;
+  MartinHouState.v = 1 / MartinHouSatLiquidDensity(520);
+  ClearCalcError();
+  const Extended r = MartinHouStateEnergyResidual(520, 30, pb);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_TRUE(std::isfinite(static_cast<double>(r)));
+  EXPECT_EQ(MartinHouState.x, 0);
+  // The liquid branch just above gives the same enthalpy.
+  const Extended h = MartinHouState.h;
+  MartinHouStateEnergyResidual(520, 30, pb * (1 + 1e-12L));
+  EXPECT_NEAR(static_cast<double>(MartinHouState.h), static_cast<double>(h), 1e-9);
+}
+
+// Gas from (P, v) whose first residual at Tc + 10 R exceeds the start's
+// 9999 psia: the back-off has no step yet and the Newton goes on.
+TEST(MartinHouSolver, GasFromPressureVolumeFarAboveTheStart) {
+  UseFluid(9);
+  Solve(kP, 12000, kV, 0.035L);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(PropertyStateVector[kX], 100);
+  EXPECT_NEAR(static_cast<double>(MartinHouPressure(0.035L, PropertyStateVector[kT])) / 12000, 1, 1e-6);
+}
+
+// (h, s) and (u, s) with no state behind them report non-convergence, not
+// a trial state of the two-phase search.
+TEST(MartinHouSolver, EnthalpyEntropyWithoutAStateFails) {
+  UseFluid(9);
+  Solve(kH, -300, kS, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+  Solve(kU, -300, kS, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+}
+
+// R508B's record marks a blend; the object's flag says otherwise. The
+// solver follows the record, as the residuals do: (T, x) lies between the
+// dew and bubble pressures, and a pure fluid stays pure whatever the flag.
+TEST(MartinHouSolver, BlendFlagFollowsTheRecord) {
+  UseFluid(25);
+  ASSERT_GT(MartinHouCurrentFluid[kMhBlendValue], 0.001);
+  ClearCalcError();
+  MartinHouLastFluid = -99;
+  SolveMartinHouState(76, false, false, 0, 0, 2, 3, kT, kX, 400, 0.5L);
+  ASSERT_EQ(CalcErrorCode, 0);
+  const Extended pb = MartinHouSatPressure(400);
+  const Extended pd = MartinHouDewPressure(400);
+  ASSERT_NE(pb, pd);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kP]), static_cast<double>((pb + pd) / 2), 1e-9);
+  // Round trip through (P, h) on the blend's two-phase states.
+  const TStateValues origin = Vector();
+  ExpectPairGivesState(origin, kP, kH);
+  UseFluid(9);
+  ClearCalcError();
+  MartinHouLastFluid = -99;
+  SolveMartinHouState(0, false, true, 0, 0, 2, 3, kT, kX, 500, 0.5L);
+  EXPECT_EQ(PropertyStateVector[kP], MartinHouSatPressure(500));
+}
+
+// (T, P) -> h -> (P, h) of compressed R134a at 536.67 R and 500 psia: the
+// saturated liquid is found at the enthalpy corrected by (P - Psat) vf.
+TEST(MartinHouSolver, CompressedLiquidFromPressureEnthalpy) {
+  UseFluid(9);
+  Solve(kT, 536.67L, kP, 500);
+  const Extended h = PropertyStateVector[kH];
+  Solve(kP, 500, kH, h);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kT]), 536.67, 0.02);
+  EXPECT_EQ(PropertyStateVector[kX], -100);
+}
+
+// Every pair over a grid of states of every built-in fluid: a success
+// must be a state that, evaluated again from its own T and x (or T and P),
+// has the properties asked for.
+TEST(MartinHouSolver, NoSuccessWithoutASolvedState) {
+  const int32_t pairs[][2] = {{kT, kP}, {kT, kX}, {kT, kV}, {kT, kH}, {kT, kS}, {kT, kU}, {kP, kH},
+                              {kP, kS}, {kP, kU}, {kP, kV}, {kP, kX}, {kH, kS}, {kH, kV}, {kH, kX},
+                              {kU, kS}, {kU, kV}, {kU, kX}, {kS, kV}, {kS, kX}, {kV, kX}};
+  int failures = 0;
+  for (int32_t fluid = 1; fluid <= kMartinHouBuiltinCount; ++fluid) {
+    UseFluid(fluid);
+    std::vector<TStateValues> origins;
+    for (double tr : {0.65, 0.8, 0.93}) {
+      for (double x : {0.2, 0.8}) {
+        Solve(kT, tr * Tc(), kX, x);
+        if (CalcErrorCode == 0) origins.push_back(Vector());
+      }
+      const Extended ps = MartinHouSatPressure(tr * Tc());
+      Solve(kT, 1.15L * tr * Tc(), kP, 0.5L * ps);
+      if (CalcErrorCode == 0) origins.push_back(Vector());
+      // Compressed liquid.
+      if (1.5L * ps < Pc()) {
+        Solve(kT, tr * Tc(), kP, 1.5L * ps);
+        if (CalcErrorCode == 0) origins.push_back(Vector());
+      }
+    }
+    Solve(kT, 1.1L * Tc(), kP, 1.2L * Pc());
+    if (CalcErrorCode == 0) origins.push_back(Vector());
+    for (const TStateValues& origin : origins) {
+      for (const auto& pair : pairs) {
+        // A compressed liquid is the saturated liquid at T lifted to P: its
+        // volume, and its entropy or energy with T, name only the saturated
+        // state; the pairs with P, and (h, s), reach it.
+        const bool liquidPair = pair[0] == kP || (pair[0] == kH && pair[1] == kS);
+        if (origin.value[kX] == -100 && !liquidPair) continue;
+        Solve(pair[0], origin.value[pair[0]], pair[1], origin.value[pair[1]]);
+        if (CalcErrorCode != 0) continue;
+        const TStateValues got = Vector();
+        const Extended x = got.value[kX];
+        bool ok = std::isfinite(static_cast<double>(got.value[kT])) && got.value[kT] > 0;
+        if (ok) {
+          // (h, s) of a compressed liquid reports quality 0 above the
+          // saturation pressure.
+          const bool compressed = x == 0 && got.value[kP] > MartinHouSatPressure(got.value[kT]) * (1 + 1e-9L);
+          if (x >= 0 && x <= 1 && !compressed) {
+            Solve(kT, got.value[kT], kX, x);
+          } else {
+            Solve(kT, got.value[kT], kP, got.value[kP]);
+          }
+          ok = CalcErrorCode == 0;
+          for (int32_t k : pair) {
+            if (!ok || k == kX) continue;
+            // (h, x) and (u, x) of a blend report the bubble pressure.
+            if (k == kP && x >= 0 && x <= 1 && MartinHouRecordIsBlend()) continue;
+            const Extended want = origin.value[k];
+            const Extended have = PropertyStateVector[static_cast<size_t>(k)];
+            ok = std::fabs(have - want) <= 1e-3L * std::max(std::fabs(want), Extended{1});
+          }
+        }
+        if (!ok) {
+          ++failures;
+          ADD_FAILURE() << "fluid " << fluid << " pair (" << kKindName[pair[0]] << ", " << kKindName[pair[1]]
+                        << ") from T " << static_cast<double>(origin.value[kT]) << " x "
+                        << static_cast<double>(origin.value[kX]) << " gave T " << static_cast<double>(got.value[kT])
+                        << " P " << static_cast<double>(got.value[kP]) << " x " << static_cast<double>(x);
+        }
+        if (failures > 40) return;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace voq
