@@ -33,7 +33,8 @@ constexpr int32_t kHelpPropertyArguments = 129;
 
 void Dispatch(int32_t kind1, int32_t kind2, TMartinHouSolveInputs& in) {
   ++MartinHouPairSolveCount;
-  switch (kind1 * 10 + kind2) {
+  const bool known = kind1 >= kT && kind2 <= kX;
+  switch (known ? kind1 * 10 + kind2 : 0) {
     case kT * 10 + kP:
       if (in.IsBlend) {
         MartinHouSolveTPBlend(in);
@@ -67,7 +68,10 @@ void Dispatch(int32_t kind1, int32_t kind2, TMartinHouSolveInputs& in) {
     case kS * 10 + kV: MartinHouSolveSV(in); break;
     case kS * 10 + kX: MartinHouSolveSX(in); break;
     case kV * 10 + kX: MartinHouSolveVX(in); break;
-    default: break;
+    // Kinds the Martin-Hou fluids do not have (the humid-air indicators):
+    // nothing is computed, and saying so keeps an old state from being
+    // published as the answer.
+    default: CalcErrorCode = kMsgCorrelationUnavailable; break;
   }
 }
 

@@ -216,6 +216,7 @@ TEST(MartinHouSolver, ErrorNumbers) {
       {"(P < 0, h)", 2, 1, kP, -5, kH, 100, kMsgPressureBelowZero, 0},
       {"(P < 0, s)", 2, 1, kP, -5, kS, 0.2L, kMsgPressureBelowZero, 0},
       {"(v, x) with x = -0.1", 2, 1, kV, 1, kX, -0.1L, kMsgQualityRange, 0},
+      {"(T, W): a humid-air kind", 2, 3, kT, 500, 13, 0.01L, kMsgCorrelationUnavailable, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -529,6 +530,57 @@ TEST(MartinHouSolver, NoSuccessWithoutASolvedState) {
       }
     }
   }
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// The substance layer's unit conversions: arguments into English units
+// before the solve, results back after it (x never converted), the range
+// warning judged in psia before the pressure is converted.
+TEST(MartinHouSolver, UnitConversionThroughTheSeam) {
+  UseFluid(22);
+  // A document in K and kPa for T and P, other kinds doubled for the test.
+  static std::vector<int32_t> argumentKinds;
+  argumentKinds.clear();
+  TMartinHouSolverServices services{};
+  services.ConvertArgument = [](int32_t kind, Extended& value, Extended molarMass) {
+    argumentKinds.push_back(kind);
+    EXPECT_EQ(molarMass, 72.58L);
+    if (kind == 1) value *= 1.8L;
+    if (kind == 2) value /= 6.894757L;
+  };
+  services.ConvertResult = [](int32_t kind, Extended& value, Extended) {
+    EXPECT_GE(kind, 1);
+    EXPECT_LE(kind, 6);
+    if (kind == 1) value /= 1.8L;
+    if (kind == 2) value *= 6.894757L;
+  };
+  InstallMartinHouSolverServices(services);
+  const size_t start = WarningLineCount();
+  ClearCalcError();
+  MartinHouLastFluid = -99;
+  SolveMartinHouState(0, false, false, 72.58L, 600, 2, 3, kP, kT, 4500, 380);
+  ASSERT_EQ(CalcErrorCode, 0);
+  // Ordered by kind: T first.
+  EXPECT_EQ(argumentKinds, (std::vector<int32_t>{kT, kP}));
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kT]), 380, 1e-9);
+  EXPECT_NEAR(static_cast<double>(PropertyStateVector[kP]), 4500, 1e-9);
+  EXPECT_EQ(PropertyStateVector[kX], 100);
+  // 4500 kPa is 652.7 psia, above the 600 psia limit.
+  EXPECT_EQ(WarningLineCount(), start + 1);
+  // A refused argument stops the request.
+  services.ConvertArgument = [](int32_t, Extended&, Extended) { CalcErrorCode = 143; };
+  InstallMartinHouSolverServices(services);
+  const int64_t count = MartinHouPairSolveCount;
+  ClearCalcError();
+  SolveMartinHouState(0, false, false, 72.58L, 600, 2, 3, kT, kP, -5, 100);
+  EXPECT_EQ(CalcErrorCode, 143);
+  EXPECT_EQ(MartinHouPairSolveCount, count);
+  ResetMartinHouSolverServices();
 }
 
 }  // namespace
