@@ -1,6 +1,7 @@
 #include "properties/properties_state.h"
 
 #include "properties/fluid_catalog.h"
+#include "properties/helmholtz_state.h"
 #include "properties/ideal_gas.h"
 #include "properties/martin_hou_eos.h"
 #include "properties/property_units.h"
@@ -18,6 +19,7 @@ void ResetPropertiesState() {
   LastPlaceholderObject = nullptr;
   ResetIdealGasState();
   ResetMartinHouState();
+  ResetHelmholtzState();
   ResetFluidCatalog();
   // The catalogue is built once before any equation is compiled; the reset
   // stands for the program's start.
