@@ -368,6 +368,89 @@ TEST(HelmholtzSaturationTest, NegativeSecantDensityRestartsFromAFixedSmallDensit
   EXPECT_NEAR(static_cast<double>(first), 50 - std::sqrt(1500.0), 1e-6);
 }
 
+// Nitrogen seen through a wrapper that counts the saturation slots.
+class TCountingNitrogen final : public TGeneralEosSubstance {
+ public:
+  TCountingNitrogen() : inner_(dynamic_cast<TGeneralEosSubstance*>(CreateEosNitrogen())) {
+    GasConstant = inner_->GasConstant;
+    TCrit = inner_->TCrit;
+    PCrit = inner_->PCrit;
+    VCrit = inner_->VCrit;
+    MolarMassValue = inner_->MolarMassValue;
+    TMin = inner_->TMin;
+    TMax = inner_->TMax;
+    PMax = inner_->PMax;
+  }
+  Extended Alpha0(Extended t, Extended d) override { return inner_->Alpha0(t, d); }
+  Extended AlphaR(Extended t, Extended d) override { return inner_->AlphaR(t, d); }
+  Extended AlphaRDelta(Extended t, Extended d) override { return inner_->AlphaRDelta(t, d); }
+  Extended Alpha0Tau(Extended t, Extended d) override { return inner_->Alpha0Tau(t, d); }
+  Extended AlphaRTau(Extended t, Extended d) override { return inner_->AlphaRTau(t, d); }
+  Extended SatPressure(Extended T, Extended X) override {
+    ++saturationCalls;
+    return inner_->SatPressure(T, X);
+  }
+  Extended SatLiquidDensity(Extended T) override {
+    ++saturationCalls;
+    return inner_->SatLiquidDensity(T);
+  }
+  Extended SatVaporDensity(Extended T) override {
+    ++saturationCalls;
+    return inner_->SatVaporDensity(T);
+  }
+  int saturationCalls = 0;
+
+ private:
+  std::unique_ptr<TGeneralEosSubstance> inner_;
+};
+
+TEST(HelmholtzSaturationTest, StateFromTauDelta) {
+  UseSiMassKpaKjK();
+  TCountingNitrogen n2;
+  // At or above TCrit the saturation slots are never asked.
+  const TEosPoint gas = StateFromTauDelta(n2, n2.TCrit / 200, 10 * n2.VCrit);
+  EXPECT_EQ(n2.saturationCalls, 0);
+  EXPECT_GT(gas.P, 0);
+  StateFromTauDelta(n2, 1, 1);
+  EXPECT_EQ(n2.saturationCalls, 0);
+  // Exactly the saturated-vapour volume: the dew-side pressure and the
+  // vapour's own energies.
+  const Extended T = 100;
+  const Extended tau = n2.TCrit / T;
+  const Extended rhoV = n2.SatVaporDensity(T);
+  const TEosPoint vapour = StateFromTauDelta(n2, tau, rhoV * n2.VCrit);
+  EXPECT_EQ(vapour.P, n2.SatPressure(T, 1));
+  const TEosEnergies own = EnergiesFromHelmholtz(n2, tau, rhoV * n2.VCrit, T, vapour.P);
+  EXPECT_NEAR(static_cast<double>(vapour.h), static_cast<double>(own.h), 1e-9);
+  // Inside the dome: the lever rule in volume, h = u + P v.
+  const Extended rhoL = n2.SatLiquidDensity(T);
+  const Extended v = 0.25L / rhoL + 0.75L / rhoV;
+  const TEosPoint mix = StateFromTauDelta(n2, tau, n2.VCrit / v);
+  const TEosPoint liquid = StateFromTauDelta(n2, tau, rhoL * n2.VCrit);
+  EXPECT_NEAR(static_cast<double>(mix.u), static_cast<double>(0.25L * liquid.u + 0.75L * vapour.u), 1e-6);
+  EXPECT_NEAR(static_cast<double>(mix.h), static_cast<double>(mix.u + mix.P * v), 1e-9);
+}
+
+// Above the critical pressure there is no saturation temperature: the
+// search creeps up to TCrit (the residual beyond it is 9.99e9) and stops
+// there, never above it.
+TEST(HelmholtzSaturationTest, SaturationTemperatureAboveTheCriticalPressure) {
+  UseSiMassKpaKjK();
+  auto n2 = MakeNitrogen();
+  const Extended T = n2->SatTemperature(4000, 0);
+  EXPECT_LE(T, n2->TCrit);
+  EXPECT_GT(T, n2->TCrit - 0.01L);
+}
+
+TEST_F(NitrogenTest, CriticalTemperatureInTheDocumentsScale) {
+  DocumentSettings.AbsoluteTemperature = 0;
+  UnitConversionEnabled = false;
+  EXPECT_NEAR(static_cast<double>(n2->T_crit()), 126.193 - 273.15, 1e-12);
+  DocumentSettings.UnitSystem = 1;
+  DocumentSettings.AbsoluteTemperature = 1;
+  EXPECT_NEAR(static_cast<double>(n2->P_crit()), 3397.8 / 6.894758, 1e-9);
+}
+
 // No random numbers anywhere: states and refined densities repeat exactly,
 // whatever the generator's state.
 TEST_F(NitrogenTest, ResultsRepeatExactly) {
