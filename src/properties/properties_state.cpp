@@ -1,6 +1,7 @@
 #include "properties/properties_state.h"
 
 #include "properties/fluid_catalog.h"
+#include "properties/helmholtz_state.h"
 #include "properties/ideal_gas.h"
 #include "properties/martin_hou_eos.h"
 #include "properties/martin_hou_solver.h"
@@ -32,6 +33,7 @@ void ResetPropertiesState() {
   // The Martin-Hou models take and give values in the document's units
   // through the same conversions as every other property call.
   InstallMartinHouSolverServices({ConvertPropertyArgument, ConvertPropertyResult, CatalogHelpContext});
+  ResetHelmholtzState();
   ResetFluidCatalog();
   // The catalogue is built once before any equation is compiled; the reset
   // stands for the program's start.

@@ -8,6 +8,7 @@
 #include "core/text_utils.h"
 #include "model/program_units.h"
 #include "properties/fluid_catalog.h"
+#include "properties/helmholtz_models.h"
 #include "properties/ideal_gas.h"
 
 namespace voq {
@@ -82,8 +83,10 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
       object = CreateGasFromFile(code);
       LastIdealGasObject = object;
     }
+  } else if (TSubstanceBase* fluid = CreateHighAccuracyFluid(code); fluid != nullptr) {
+    object = fluid;
   } else {
-    // Moist air, steam, Martin-Hou and high-accuracy fluids.
+    // Moist air, steam, Martin-Hou and high-accuracy fluids not built yet.
     object = new TUnavailableSubstance();
     LastPlaceholderObject = object;
   }

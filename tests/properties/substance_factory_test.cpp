@@ -8,6 +8,7 @@
 #include "core/string_constants.h"
 #include "model/program_units.h"
 #include "properties/fluid_catalog.h"
+#include "properties/helmholtz_eos.h"
 #include "properties/ideal_gas.h"
 #include "properties/substance_factory.h"
 
@@ -52,6 +53,11 @@ TEST(SubstanceFactoryTest, EveryCodeGetsAnObject) {
     const bool idealGas = SubstanceCatalog[static_cast<size_t>(code)].Kind == 1;
     EXPECT_EQ(dynamic_cast<TIdealGasSubstance*>(o.get()) != nullptr, idealGas) << code;
     if (code == 0 || idealGas) continue;
+    // High-accuracy models already built answer for themselves.
+    if (dynamic_cast<TGeneralEosSubstance*>(o.get()) != nullptr) {
+      EXPECT_EQ(SubstanceCatalog[static_cast<size_t>(code)].Kind, -2) << code;
+      continue;
+    }
     TPropertyArgumentRecord a;
     o->SuppressWarnings = 1;
     o->Enthalpy(a);
