@@ -4,6 +4,8 @@
 #include "properties/ideal_gas.h"
 #include "properties/martin_hou_eos.h"
 #include "properties/property_units.h"
+#include "properties/state_caches.h"
+#include "properties/steam_nbs.h"
 #include "properties/substance_factory.h"
 
 namespace voq {
@@ -18,6 +20,8 @@ void ResetPropertiesState() {
   LastPlaceholderObject = nullptr;
   ResetIdealGasState();
   ResetMartinHouState();
+  ResetSteamState();
+  InstallPropertyStateCaches();
   ResetFluidCatalog();
   // The catalogue is built once before any equation is compiled; the reset
   // stands for the program's start.

@@ -9,6 +9,7 @@
 #include "model/program_units.h"
 #include "properties/fluid_catalog.h"
 #include "properties/ideal_gas.h"
+#include "properties/steam_nbs.h"
 
 namespace voq {
 
@@ -82,8 +83,12 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
       object = CreateGasFromFile(code);
       LastIdealGasObject = object;
     }
+  } else if (IsSteamNBSRow(code)) {
+    auto* steam = CreateSteamNBSSubstance();
+    if (code == kIceRow) steam->IceFlag = 1;
+    object = steam;
   } else {
-    // Moist air, steam, Martin-Hou and high-accuracy fluids.
+    // Moist air, Martin-Hou and high-accuracy fluids.
     object = new TUnavailableSubstance();
     LastPlaceholderObject = object;
   }
