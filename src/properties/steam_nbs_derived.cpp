@@ -212,6 +212,8 @@ Extended TSteamNBSSubstance::VolExpCoef(TPropertyArgumentRecord& a) {
   if (HasArgumentKind(*this, kH)) IntEnergy(a); else Enthalpy(a);
   if (ErrorPending()) return ErrorResultValue;
   SavedCall saved(*this, a);
+  // The compiler's probe solves nothing: the block's quality is not this state's.
+  if (SuppressWarnings) return ErrorResultValue;
   if (RejectTwoPhase("VolExpCoef", 0)) return ErrorResultValue;
   const Extended T0 = SteamStateBlock[kT];
   const Extended P0 = SteamStateBlock[kP];

@@ -65,6 +65,26 @@ TEST_F(SteamDerivedTest, TwoPhaseStatesAreRejectedByName) {
   }
 }
 
+// The compiler's probe call computes nothing, and a two-phase state left in
+// the block by an earlier call is no reason to refuse it.
+TEST_F(SteamDerivedTest, ProbeCallsComputeNothing) {
+  auto steam = Steam("Steam");
+  Call(*steam, &TSubstanceBase::Enthalpy, kT, 373, kX, 0.5L);
+  steam->SuppressWarnings = 1;
+  struct Case {
+    Extended (TSubstanceBase::*slot)(TPropertyArgumentRecord&);
+    Extended result;
+  };
+  const Case cases[] = {{&TSubstanceBase::VolExpCoef, -999}, {&TSubstanceBase::SpecHeat, -99},
+                        {&TSubstanceBase::Viscosity, -999},  {&TSubstanceBase::Fugacity, 1},
+                        {&TSubstanceBase::SoundSpeed, 0},    {&TSubstanceBase::Prandtl, -999}};
+  for (const Case& c : cases) {
+    CalcErrorCode = 0;
+    EXPECT_EQ(Call(*steam, c.slot, kT, 300, kP, 100), c.result);
+    EXPECT_EQ(CalcErrorCode, 0);
+  }
+}
+
 // A saturated vapour is differenced at 0.999 of its pressure, a saturated
 // liquid at 1.0001 times it: IAPWS-95 cp of the saturated phases at 373.15
 // K are 2.0800 (vapour) and 4.2157 (liquid) kJ/kg-K (Wagner and Pruss
