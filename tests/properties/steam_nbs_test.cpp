@@ -125,6 +125,24 @@ TEST_F(SteamTest, MixtureEnthalpyIsTheMeanAtHalfQualityInCelsius) {
   EXPECT_NEAR(Call(*steam, &TSubstanceBase::Temperature, kX, 0.5L, kH, (hf + hg) / 2), 100, 1e-6L);
 }
 
+// IAPWS-95 saturated states at 373.15 K (python3-iapws) in English units:
+// hf 180.21, hg 1150.29 Btu/lbm, vg 26.779 ft3/lbm, P 14.709 psia. This
+// formulation's temperature scale puts 14.696 psia (1 atm) at 212 F.
+TEST_F(SteamTest, SaturatedStatesInEnglishUnits) {
+  DocumentSettings.UnitSystem = 1;
+  DocumentSettings.AbsoluteTemperature = 0;
+  DocumentSettings.PressureUnit = 0;
+  auto steam = Steam("Steam");
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Enthalpy, kT, 212, kX, 0), 180.21L, 0.1L);
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Enthalpy, kT, 212, kX, 1), 1150.29L, 0.5L);
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Volume, kT, 212, kX, 1), 26.779L, 0.05L);
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Pressure, kT, 212, kX, 1), 14.696L, 0.005L);
+  // From P the auxiliary saturation equation gives 373.1246 K = 211.954 F,
+  // with IAPWS-95's normal boiling point (373.1243 K).
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Temperature, kP, 14.696L, kX, 1), 211.954L, 0.01L);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
 TEST_F(SteamTest, ArgumentErrors) {
   auto steam = Steam("Steam");
   struct Case {
