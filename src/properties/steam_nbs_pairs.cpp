@@ -323,7 +323,14 @@ Extended& TSteamState::ByKind(int32_t kind) {
 
 TSteamState SolveSteamPair(int32_t kind1, int32_t kind2, Extended value1, Extended value2, bool ice) {
   if (kind1 == kT) {
-    if (kind2 == kP) return StateAtTP(value1, value2);
+    if (kind2 == kP) {
+      if (value2 < 0) {
+        // A solver's trial point: the formulation has no state there.
+        CalcErrorCode = kMsgPressureBecameNegative;
+        return TSteamState{};
+      }
+      return StateAtTP(value1, value2);
+    }
     if (kind2 == kX) return SolveTAndQuality(value1, value2, ice);
     return SolveTAndProperty(value1, kind2, value2);
   }

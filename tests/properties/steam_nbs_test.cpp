@@ -10,12 +10,13 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "model/document_settings.h"
-#include "model/property_caches.h"
+#include "model/program_units.h"
 #include "properties/fluid_catalog.h"
 #include "properties/property_units.h"
 #include "properties/steam_nbs.h"
 #include "properties/steam_nbs_core.h"
 #include "properties/substance_factory.h"
+#include "session/document_reset.h"
 #include "steam_test_support.h"
 
 namespace voq {
@@ -197,11 +198,11 @@ TEST_F(SteamTest, StateErrors) {
       {kP, 100, kX, -0.1L, kMsgQualityRange},
       {kH, 2500, kX, 2, kMsgQualityRange},
       {kH, 100, kS, 9, kMsgHsNoConvergence},        // no such state
+      {kT, 300, kP, -5, kMsgPressureBecameNegative},
   };
   for (const Case& c : cases) {
     CalcErrorCode = 0;
-    const Slot wanted = c.k1 == kT ? &TSubstanceBase::Pressure : &TSubstanceBase::Temperature;
-    EXPECT_EQ(Call(*water, wanted, c.k1, c.v1, c.k2, c.v2), 999);
+    EXPECT_EQ(Call(*water, &TSubstanceBase::Volume, c.k1, c.v1, c.k2, c.v2), 999);
     EXPECT_EQ(CalcErrorCode, c.error) << c.k1 << "=" << c.v1 << " " << c.k2 << "=" << c.v2;
     // A failed solution leaves 999 in every entry of the block.
     EXPECT_EQ(SteamStateBlock[1], 999);
@@ -283,13 +284,13 @@ TEST_F(SteamTest, ClearingTheCompiledEquationsAndANewDocumentEmptyTheBlock) {
   auto steam = Steam("Steam");
   Call(*steam, &TSubstanceBase::Temperature, kP, 500, kH, 3000);
   EXPECT_EQ(SteamStateBlock[10], -1);
-  ASSERT_NE(InstalledPropertyCaches(), nullptr);
-  InstalledPropertyCaches()->ClearStateCaches();
+  ClearCompiledEquations();
   EXPECT_TRUE(IsBlank(SteamStateBlock[1]));
   EXPECT_TRUE(IsBlank(SteamStateBlock[10]));
   SteamStateBlock[4] = 12345;
   EXPECT_NE(Call(*steam, &TSubstanceBase::IntEnergy, kP, 500, kH, 3000), 12345);
-  InstalledPropertyCaches()->ResetStateCachesForNewDocument();
+  Call(*steam, &TSubstanceBase::Temperature, kP, 500, kH, 3000);
+  ResetDocument();
   EXPECT_EQ(SteamStateBlock[1], -999);
   EXPECT_EQ(SteamStateBlock[10], 0);
 }
