@@ -87,8 +87,7 @@ TEST_F(SteamDerivedTest, ProbeCallsComputeNothing) {
 
 // A saturated vapour is differenced at 0.999 of its pressure, a saturated
 // liquid at 1.0001 times it: IAPWS-95 cp of the saturated phases at 373.15
-// K are 2.0800 (vapour) and 4.2157 (liquid) kJ/kg-K (Wagner and Pruss
-// 2002, table 13.1).
+// K are 2.0800 (vapour) and 4.2157 (liquid) kJ/kg-K (python3-iapws).
 TEST_F(SteamDerivedTest, SaturatedPhasesAreAccepted) {
   auto steam = Steam("Steam");
   EXPECT_LT(Relative(Call(*steam, &TSubstanceBase::SpecHeat, kT, 373.15L, kX, 1), 2.080L), 0.02L);
@@ -101,8 +100,8 @@ TEST_F(SteamDerivedTest, SaturatedPhasesAreAccepted) {
 TEST_F(SteamDerivedTest, SpecificHeatAtThePointOfFusionStaysInItsPhase) {
   auto water = Steam("Water");
   auto ice = Steam("Ice");
-  // Liquid at 0 C: 4.22 kJ/kg-K (IAPWS-95, 273.15 K, 101.325 kPa: 4.2199);
-  // ice Ih: 2.10 kJ/kg-K (IAPWS R10-06 at 273.15 K: 2.0966).
+  // Liquid at 0 C: IAPWS-95 at 273.15 K, 101.325 kPa 4.2194 kJ/kg-K; ice
+  // Ih: IAPWS R10-06 2.0967 kJ/kg-K (both python3-iapws).
   EXPECT_NEAR(Call(*water, &TSubstanceBase::SpecHeat, kT, 273.15L, kP, 101.325L), 4.22L, 0.03L);
   EXPECT_NEAR(Call(*ice, &TSubstanceBase::SpecHeat, kT, 273.15L, kP, 101.325L), 2.10L, 0.05L);
   EXPECT_EQ(CalcErrorCode, 0);
@@ -144,14 +143,16 @@ TEST_F(SteamDerivedTest, FugacityOfSteamOnEveryTemperatureScale) {
   EXPECT_LT(Relative(f * 6.894758L, inKelvin), 1e-4L);
 }
 
-// IAPS 1985 (Sengers and Watson 1986, tables of the industrial
-// formulations) at 300 K and 0.1 MPa: 853.8e-6 Pa-s and 0.6103 W/m-K.
+// Liquid water at 300 K and 101.325 kPa: the current IAPWS formulations
+// (viscosity 2008, conductivity 2011; python3-iapws) give 853.74e-6 Pa-s
+// and 0.6095 W/m-K. The 1985 IAPS formulations used here stay within 0.2 %
+// and 0.3 % of them at this state.
 TEST_F(SteamDerivedTest, ViscosityConductivityAndPrandtlOfLiquidWater) {
   auto water = Steam("Water");
   const Extended mu = Call(*water, &TSubstanceBase::Viscosity, kT, 300, kP, 101.325L);
   const Extended k = Call(*water, &TSubstanceBase::Conductivity, kT, 300, kP, 101.325L);
-  EXPECT_NEAR(mu, 853.8e-6L, 1.5e-6L);
-  EXPECT_NEAR(k, 0.6103L, 0.002L);
+  EXPECT_LT(Relative(mu, 853.74e-6L), 2e-3L);
+  EXPECT_LT(Relative(k, 0.6095L), 3e-3L);
   const Extended cp = Call(*water, &TSubstanceBase::SpecHeat, kT, 300, kP, 101.325L);
   EXPECT_NEAR(Call(*water, &TSubstanceBase::Prandtl, kT, 300, kP, 101.325L), mu * cp * 1000 / k, 1e-6L);
   EXPECT_EQ(CalcErrorCode, 0);
