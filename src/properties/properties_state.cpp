@@ -6,6 +6,8 @@
 #include "properties/martin_hou_eos.h"
 #include "properties/martin_hou_solver.h"
 #include "properties/property_units.h"
+#include "properties/state_caches.h"
+#include "properties/steam_nbs.h"
 #include "properties/substance_factory.h"
 
 namespace voq {
@@ -34,6 +36,8 @@ void ResetPropertiesState() {
   // through the same conversions as every other property call.
   InstallMartinHouSolverServices({ConvertPropertyArgument, ConvertPropertyResult, CatalogHelpContext});
   ResetHelmholtzState();
+  ResetSteamState();
+  InstallPropertyStateCaches();
   ResetFluidCatalog();
   // The catalogue is built once before any equation is compiled; the reset
   // stands for the program's start.
