@@ -1,6 +1,7 @@
 #include "session/session_state.h"
 
 #include "session/compile_driver.h"
+#include "session/min_max.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
 
@@ -15,6 +16,7 @@ void ResetSessionState() {
   LastCompileCounts = TCompileCounts{};
   DegreesOfFreedom = 0;
   SolveFromDiagram = false;
+  ResetMinMaxState();
 }
 
 }  // namespace voq

@@ -1,0 +1,320 @@
+#include "session/min_max.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "language/store_fixture.h"
+#include "model/parametric_table_access.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "platform/host.h"
+#include "platform/scripted_platform.h"
+#include "session/compile_driver.h"
+#include "session/problem_summary.h"
+#include "solver/evaluator.h"
+
+namespace voq {
+namespace {
+
+// The dialog as a user fills it: the objective and independent variables
+// by name, and the bounds set when the dialog asks for them.
+class ScriptedMinMaxDialog : public MinMaxDialogView {
+ public:
+  bool Choose(const TMinMaxDlg& dialog, TMinMaxChoices& choices) override {
+    ++shown;
+    seen = dialog.CandidateNames;
+    selectLabel = dialog.SelectLabel;
+    method1 = dialog.Method1Text;
+    if (cancel) return false;
+    choices.ObjectiveVariable = static_cast<int16_t>(Index(objective));
+    choices.Independent.clear();
+    for (const std::string& name : independent) choices.Independent.push_back(static_cast<int16_t>(Index(name)));
+    choices.Maximise = maximise;
+    choices.FirstAlgorithm = firstAlgorithm;
+    choices.MaxCallsText = maxCalls;
+    choices.ToleranceText = tolerance;
+    return true;
+  }
+  void EditBounds(const std::vector<int16_t>& variables) override {
+    for (int16_t v : variables) {
+      TVariableRecord* r = MainProgramUnit->Variable(v);
+      r->LowerLimit = lower;
+      r->UpperLimit = upper;
+    }
+  }
+  static int32_t Index(const std::string& name) {
+    const int32_t saved = CalcErrorCode;
+    CurrentProgramUnit = MainProgramUnit;
+    const int32_t i = FindVariable(name);
+    CalcErrorCode = saved;
+    return i;
+  }
+
+  std::string objective;
+  std::vector<std::string> independent;
+  bool maximise = false;
+  bool firstAlgorithm = false;
+  bool cancel = false;
+  std::string maxCalls = "400";
+  std::string tolerance = "1E-4";
+  Extended lower = 0, upper = 5;
+  int shown = 0;
+  std::vector<std::string> seen;
+  std::string selectLabel, method1;
+};
+
+class RecordingProgress : public ProgressView {
+ public:
+  void Open() override { ++opened; }
+  void Close() override { ++closed; }
+  int opened = 0, closed = 0;
+};
+
+class MinMaxTest : public testing::LanguageStoreTest {
+ protected:
+  void SetUp() override {
+    LanguageStoreTest::SetUp();
+    SetEquationsEditor(&editor);
+    SetProgressView(&progress);
+    SetMinMaxDialogView(&dialog);
+    CheckOnlyMode = false;
+    EquationsCompiled = false;
+  }
+  void TearDown() override {
+    SetMinMaxDialogView(nullptr);
+    SetEquationsEditor(nullptr);
+    SetProgressView(nullptr);
+    MinMaxMode = false;
+    LanguageStoreTest::TearDown();
+  }
+  // The Min/Max command: the Solve command with the optimisation asked for.
+  void SolveMinMax(const std::string& text) {
+    editor.SetText(text);
+    MinMaxMode = true;
+    CompileEquations(false, false);
+  }
+  Extended ValueOf(const std::string& name) { return VarNamed(name)->Value; }
+
+  ScriptedPlatform platform;
+  ScopedPlatform scoped{platform};
+  InMemoryEquationsEditor editor;
+  RecordingProgress progress;
+  ScriptedMinMaxDialog dialog;
+};
+
+TEST_F(MinMaxTest, OneVariableMethodsMinimiseTheParabola) {
+  // y = (x-2)^2 + 1 has its minimum 1 at x = 2 (the vertex of the parabola).
+  for (bool golden : {true, false}) {
+    dialog.objective = "y";
+    dialog.independent = {"x"};
+    dialog.firstAlgorithm = golden;
+    platform.alerts.clear();
+    platform.alertAnswers = {kResultYes};  // "Set bounds?"
+    SolveMinMax("y = (x-2)^2 + 1");
+    ASSERT_EQ(CalcErrorCode, 0) << (golden ? "golden" : "Brent");
+    EXPECT_EQ(dialog.selectLabel, "Select 1");
+    EXPECT_EQ(dialog.method1, "Golden Section search");
+    EXPECT_LT(std::fabs(ValueOf("x") - 2), 1E-4L) << (golden ? "golden" : "Brent");
+    EXPECT_NEAR(static_cast<double>(ValueOf("y")), 1.0, 1E-8);
+    EXPECT_TRUE(SolutionAvailable);
+    EXPECT_EQ(MinMaxSign, 1.0L);
+    EXPECT_GT(MinMaxCallCount, 3);
+    // The independent variable is an unknown again after the optimisation.
+    EXPECT_GT(VarNamed("x")->UnknownPosition, 0);
+    // The bounds are asked for once; the variable keeps them for the next run.
+    if (golden) {
+      ASSERT_EQ(platform.alerts.size(), 1u);
+      EXPECT_EQ(platform.alerts[0].text,
+                "The lower and upper bounds of each independepent variable must be set.  Set bounds?");
+    } else {
+      EXPECT_TRUE(platform.alerts.empty());
+    }
+    EXPECT_EQ(progress.opened, progress.closed);
+  }
+}
+
+TEST_F(MinMaxTest, TwoVariableMethodsReachTheBowlMinimum) {
+  // The optimum from the gradient conditions, see min_max_methods_test.cpp:
+  // x = 1.1027569, y = -2.0551378.
+  for (bool directionSet : {true, false}) {
+    dialog.objective = "z";
+    dialog.independent = {"x", "y"};
+    dialog.firstAlgorithm = directionSet;
+    dialog.lower = -5;
+    dialog.upper = 5;
+    platform.alertAnswers = {kResultYes};
+    SolveMinMax("z = (x-1)^2 + (y+2)^2 + x*y/10");
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_EQ(dialog.method1, "Direct search method");
+    EXPECT_NEAR(static_cast<double>(ValueOf("x")), 1.1027569, 1E-3) << directionSet;
+    EXPECT_NEAR(static_cast<double>(ValueOf("y")), -2.0551378, 1E-3) << directionSet;
+  }
+}
+
+TEST_F(MinMaxTest, MaximisingReportsTheObjectivesOwnSign) {
+  // y = 4 - (x-1)^2 has its maximum 4 at x = 1.
+  dialog.objective = "y";
+  dialog.independent = {"x"};
+  dialog.maximise = true;
+  platform.alertAnswers = {kResultYes};
+  SolveMinMax("y = 4 - (x-1)^2");
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(MinMaxSign, -1.0L);
+  EXPECT_NEAR(static_cast<double>(ValueOf("x")), 1.0, 1E-4);
+  EXPECT_NEAR(static_cast<double>(ValueOf("y")), 4.0, 1E-8);
+  EXPECT_NEAR(static_cast<double>(MinMaxBestValue), -4.0, 1E-8);
+}
+
+TEST_F(MinMaxTest, NoDegreesOfFreedomIsError385) {
+  platform.alertAnswers = {kResultNo};
+  SolveMinMax("y = x + 1\r\nx = 2");
+  EXPECT_EQ(CalcErrorCode, kMsgOptimizationImpossible);
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text,
+            "The number of degrees of freedom is 0.  Optimization is not possible. Show Debug information?");
+  EXPECT_EQ(platform.alerts[0].kind, kAlertErrorYesNo);
+  EXPECT_FALSE(MinMaxMode);
+  EXPECT_EQ(dialog.shown, 0);
+  EXPECT_FALSE(SolutionAvailable);
+}
+
+TEST_F(MinMaxTest, CancelledDialogSolvesNothing) {
+  dialog.cancel = true;
+  SolveMinMax("y = (x-2)^2 + 1");
+  EXPECT_EQ(dialog.shown, 1);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_FALSE(MinMaxMode);
+  EXPECT_FALSE(SolutionAvailable);
+  EXPECT_EQ(MinMaxCallCount, 0);
+}
+
+TEST_F(MinMaxTest, OkIsRefusedUntilTheFieldsAreValid) {
+  TMinMaxChoices c;
+  DegreesOfFreedom = 1;
+  TMinMaxDlg d(false);
+  c.MaxCallsText = "many";
+  EXPECT_FALSE(d.OKBtnClick(c));
+  EXPECT_EQ(d.RefusedField, "MaxItV");
+  c.MaxCallsText = "50";
+  c.ToleranceText = "x";
+  EXPECT_FALSE(d.OKBtnClick(c));
+  EXPECT_EQ(d.RefusedField, "TolV");
+  c.ToleranceText = "1E-6";
+  DegreesOfFreedom = 2;
+  EXPECT_FALSE(d.OKBtnClick(c));
+  EXPECT_EQ(d.RefusedField, "ListBox2");
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text, "Select 2 independent variables");
+  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 50);
+  EXPECT_EQ(MinMaxSetup.Tolerance, 1E-6L);
+}
+
+TEST_F(MinMaxTest, GuessOutsideValidBoundsMovesToTheMiddle) {
+  editor.SetText("y = (x-2)^2 + 1");
+  CompileEquations(true, false);
+  TVariableRecord* x = VarNamed("x");
+  x->LowerLimit = 0;
+  x->UpperLimit = 5;
+  x->Guess = 7;
+  DegreesOfFreedom = 1;
+  TMinMaxChoices c;
+  c.ObjectiveVariable = static_cast<int16_t>(ScriptedMinMaxDialog::Index("y"));
+  c.Independent = {static_cast<int16_t>(ScriptedMinMaxDialog::Index("x"))};
+  TMinMaxDlg d(false);
+  EXPECT_TRUE(d.OKBtnClick(c));
+  EXPECT_TRUE(MinMaxMode);
+  EXPECT_EQ(x->Guess, 2.5L);
+}
+
+TEST_F(MinMaxTest, CallLimitQuestionDoublesTheLimitBeyondSixteenBits) {
+  // The golden section with tolerance 0 never ends by itself: only the call
+  // limit stops it. A limit of 16,400 doubled is 32,800, which a 16-bit
+  // field would have turned negative (the seventh doubling of 400 does the
+  // same); it must go on to 32,800 calls.
+  dialog.objective = "y";
+  dialog.independent = {"x"};
+  dialog.firstAlgorithm = true;
+  dialog.tolerance = "0";
+  dialog.maxCalls = "16400";
+  platform.alertAnswers = {kResultYes, kResultYes, kResultNo};  // bounds, double, stop
+  SolveMinMax("y = (x-2)^2 + 1");
+  EXPECT_EQ(CalcErrorCode, 0);
+  ASSERT_EQ(platform.alerts.size(), 3u);
+  EXPECT_EQ(platform.alerts[1].text,
+            "Convergence was not attained within the specified maximum number of iterations.  Do you wish to "
+            "double the iteration limit and continue?");
+  EXPECT_EQ(platform.alerts[1].kind, kAlertInfoYesNo);
+  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 32800);
+  EXPECT_EQ(MinMaxCallCount, 32800);  // the call over the limit is not counted
+  EXPECT_TRUE(AbortRequested);
+  EXPECT_LT(std::fabs(ValueOf("x") - 2), 1E-4L);
+  // The stored field keeps the largest 16-bit value.
+  uint8_t bytes[kStoredMinMaxSettingsSize] = {};
+  PackMinMaxSettings(MinMaxSetup, bytes);
+  TMinMaxSettingsRecord back;
+  UnpackMinMaxSettings(bytes, back);
+  EXPECT_EQ(back.MaxFunctionCalls, 32767);
+}
+
+TEST_F(MinMaxTest, FailureAtBothEndsStillRestoresTheModel) {
+  // sqrt(x - 1) cannot be evaluated at x = 0 nor 0.1 % inside the interval:
+  // the optimisation ends with that error, and still closes its progress
+  // display, gives x back its place among the unknowns and frees the
+  // occurrence lists.
+  dialog.objective = "y";
+  dialog.independent = {"x"};
+  platform.alertAnswers = {kResultYes};
+  SolveMinMax("y = sqrt(x - 1)");
+  EXPECT_GT(CalcErrorCode, 0);
+  EXPECT_EQ(progress.opened, progress.closed);
+  EXPECT_GT(VarNamed("x")->UnknownPosition, 0);
+  for (size_t r = 0; r < MainProgramUnit->RowHeads.size(); ++r) EXPECT_EQ(MainProgramUnit->RowHeads[r], nullptr);
+  EXPECT_FALSE(SolutionAvailable);
+  EXPECT_EQ(MinMaxCallCount, 2);
+}
+
+TEST_F(MinMaxTest, StoredSettingsLayout) {
+  TMinMaxSettingsRecord s;
+  s.Maximise = 1;
+  s.ObjectiveVariable = 0x0102;
+  s.MaxFunctionCalls = 800;
+  s.Tolerance = 1E-5L;
+  s.IndependentCount = 2;
+  s.IndependentVariables[1] = 7;
+  s.IndependentVariables[2] = -3;
+  s.Method = 1;
+  s.Unused = {9, 8, 7, 6};
+  uint8_t b[kStoredMinMaxSettingsSize] = {};
+  PackMinMaxSettings(s, b);
+  EXPECT_EQ(b[0], 1);
+  EXPECT_EQ(b[1], 0x02);
+  EXPECT_EQ(b[2], 0x01);
+  EXPECT_EQ(b[3], 0x20);  // 800 = 0x0320
+  EXPECT_EQ(b[4], 0x03);
+  EXPECT_EQ(UnpackExtended(b + 5), 1E-5L);
+  EXPECT_EQ(b[15], 2);
+  EXPECT_EQ(b[17], 7);
+  EXPECT_EQ(b[19], 0xFD);
+  EXPECT_EQ(b[20], 0xFF);
+  EXPECT_EQ(b[37], 1);
+  EXPECT_EQ(b[39], 9);
+  EXPECT_EQ(b[42], 6);
+  TMinMaxSettingsRecord back;
+  UnpackMinMaxSettings(b, back);
+  EXPECT_EQ(back.ObjectiveVariable, s.ObjectiveVariable);
+  EXPECT_EQ(back.IndependentVariables, s.IndependentVariables);
+  EXPECT_EQ(back.Tolerance, s.Tolerance);
+  EXPECT_EQ(back.Unused, s.Unused);
+  const TMinMaxSettingsRecord reset;
+  EXPECT_EQ(reset.MaxFunctionCalls, 400);
+  EXPECT_EQ(reset.Tolerance, 1E-4L);
+  EXPECT_EQ(reset.Method, 2);
+}
+
+}  // namespace
+}  // namespace voq
