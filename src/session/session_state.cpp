@@ -2,6 +2,7 @@
 
 #include "session/compile_driver.h"
 #include "session/min_max.h"
+#include "session/uncertainty.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
 
@@ -17,6 +18,7 @@ void ResetSessionState() {
   DegreesOfFreedom = 0;
   SolveFromDiagram = false;
   ResetMinMaxState();
+  ResetUncertaintyState();
 }
 
 }  // namespace voq
