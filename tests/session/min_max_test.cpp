@@ -183,6 +183,25 @@ TEST_F(MinMaxTest, NoDegreesOfFreedomIsError385) {
   EXPECT_FALSE(SolutionAvailable);
 }
 
+TEST_F(MinMaxTest, ElevenDegreesOfFreedomIsError386) {
+  platform.alertAnswers = {kResultNo};
+  SolveMinMax("y = a1+a2+a3+a4+a5+a6+a7+a8+a9+a10+a11");
+  EXPECT_EQ(CalcErrorCode, kMsgFreedomLimit);
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text,
+            "The number of degrees of freedom is 11.  The maximum degrees of freedom is 10. Show Debug information?");
+  EXPECT_EQ(dialog.shown, 0);
+}
+
+TEST_F(MinMaxTest, CandidatesLeaveOutWhatABlockDetermines) {
+  // a and b are fixed by their own pair of equations: only x and y can be
+  // the objective or move.
+  dialog.cancel = true;
+  SolveMinMax("a + b = 3\r\na - b = 1\r\ny = (x - a)^2");
+  EXPECT_EQ(dialog.shown, 1);
+  EXPECT_EQ(dialog.seen, (std::vector<std::string>{"x", "y"}));
+}
+
 TEST_F(MinMaxTest, CancelledDialogSolvesNothing) {
   dialog.cancel = true;
   SolveMinMax("y = (x-2)^2 + 1");
@@ -276,6 +295,68 @@ TEST_F(MinMaxTest, FailureAtBothEndsStillRestoresTheModel) {
   for (size_t r = 0; r < MainProgramUnit->RowHeads.size(); ++r) EXPECT_EQ(MainProgramUnit->RowHeads[r], nullptr);
   EXPECT_FALSE(SolutionAvailable);
   EXPECT_EQ(MinMaxCallCount, 2);
+}
+
+// A Parametric table whose columns x and y are not entered in run 1 and
+// whose column c is.
+class MinMaxTable : public ParametricTableAccess {
+ public:
+  bool WindowExists() const override { return true; }
+  int32_t TableCount() const override { return 1; }
+  std::string TableName(int32_t) const override { return "Table 1"; }
+  int32_t RowCount() const override { return 5; }
+  int32_t ColumnCount() const override { return 3; }
+  int32_t TableColumnCount(int32_t) const override { return 3; }
+  int32_t ColumnVariable(int32_t, int32_t column) const override {
+    return ScriptedMinMaxDialog::Index(column == 1 ? "x" : column == 2 ? "y" : "c");
+  }
+  bool CellEntered(int32_t row, int32_t column) const override { return row == 1 && column == 3; }
+  int32_t FirstRunOfRange() const override { return first; }
+  int32_t LastRunOfRange() const override { return last; }
+  void SetRunRange(int32_t f, int32_t l) override {
+    first = f;
+    last = l;
+  }
+  void SetUpdateGuessesOption(bool u) override { update = u; }
+  int32_t first = 1, last = 5;
+  bool update = false;
+};
+
+TEST_F(MinMaxTest, TableModeCountsTheRunsInputs) {
+  // y = (x - c)^2 with c entered in the table: one degree of freedom.
+  MinMaxTable table;
+  SetParametricTableAccess(&table);
+  editor.SetText("y = (x - c)^2");
+  MinMaxMode = true;
+  CheckOnlyMode = true;
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_TRUE(CheckMinMaxDegreesOfFreedom(true));
+  EXPECT_EQ(DegreesOfFreedom, 1);
+  TMinMaxDlg d(true);
+  d.FormActivate();
+  EXPECT_EQ(d.HelpContext, 47);
+  EXPECT_EQ(d.Caption, "Minimize or Maximize Table  Table 1");
+  EXPECT_EQ(d.CandidateNames, (std::vector<std::string>{"x", "y"}));
+  // A last run below the first is the first; past the table, the last row.
+  TMinMaxChoices c = d.Initial;
+  c.ObjectiveVariable = static_cast<int16_t>(ScriptedMinMaxDialog::Index("y"));
+  c.Independent = {static_cast<int16_t>(ScriptedMinMaxDialog::Index("x"))};
+  c.FirstRun = 3;
+  c.LastRun = 2;
+  c.UpdateGuesses = true;
+  platform.alertAnswers = {kResultNo};
+  EXPECT_FALSE(d.OKBtnClick(c));  // no bounds yet
+  EXPECT_EQ(table.first, 3);
+  EXPECT_EQ(table.last, 3);
+  EXPECT_TRUE(table.update);
+  c.FirstRun = 9;
+  c.LastRun = 12;
+  d.OKBtnClick(c);
+  EXPECT_EQ(table.first, 1);
+  EXPECT_EQ(table.last, 5);
+  SetParametricTableAccess(nullptr);
 }
 
 TEST_F(MinMaxTest, StoredSettingsLayout) {

@@ -368,6 +368,32 @@ TEST_F(UncertaintyTableTest, EachRunWritesItsUncertainty) {
   EXPECT_EQ(V("y")->Value, 4.0L);
 }
 
+TEST_F(UncertaintyTableTest, DialogListsTheColumnsOfTheFirstRun) {
+  // Entered cells of run 1 (a, b, ub) are the measured candidates; the
+  // others (y) can be calculated.
+  table.cells = {{{1, 1}, 2}, {{1, 2}, 3}, {{1, 3}, 0.2L}};
+  UncertaintyTableMode = true;
+  CheckOnlyMode = true;
+  editor.SetText("y = a*b\r\nz = ub");
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  TUncert d(true);
+  d.FormActivate();
+  EXPECT_EQ(d.HelpContext, 204);
+  EXPECT_EQ(d.CalculatedList, std::vector<int16_t>{static_cast<int16_t>(IndexOf("y"))});
+  EXPECT_EQ(d.MeasuredList.size(), 3u);
+  EXPECT_FALSE(d.MovableLabelsShown);
+  TUncertChoices c;
+  c.CalculatedVariable = static_cast<int16_t>(IndexOf("y"));
+  c.Measured = {static_cast<int16_t>(IndexOf("a"))};
+  V("a")->Uncertainty = 0.1L;
+  c.FirstRun = 0;
+  c.LastRun = 40;
+  bool repeat = false;
+  EXPECT_TRUE(d.OKClick(c, repeat));
+  EXPECT_EQ(UncertaintySettings.MeasuredCount, 1);
+}
+
 TEST_F(UncertaintyTableTest, MissingRunValueIs599) {
   // The uncertainty of b is to come from column y, which holds no entered
   // value in the run.
