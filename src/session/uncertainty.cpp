@@ -626,10 +626,15 @@ bool ShowUncertaintyDialog(bool tableMode, bool& repeatPass) {
 void RunUncertaintyPropagation() {
   UncertaintyMode = true;
   CompileEquations(false, false);
-  if (CalcErrorCode > 0 || !EquationsCompiled) return;
+  if (CalcErrorCode > 0 || !EquationsCompiled) {
+    UncertaintyMode = false;
+    return;
+  }
   bool repeatPass = false;
-  if (!ShowUncertaintyDialog(false, repeatPass)) return;
-  CalculateUncertainty(repeatPass);
+  if (ShowUncertaintyDialog(false, repeatPass)) CalculateUncertainty(repeatPass);
+  // The mode means the calculation is in progress: UNCERTAINTYOF gives 0
+  // again and the next Solve is a plain one.
+  UncertaintyMode = false;
 }
 
 }  // namespace voq

@@ -15,6 +15,7 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
+#include "session/document_reset.h"
 #include "session/problem_summary.h"
 #include "solver/evaluator.h"
 
@@ -339,6 +340,9 @@ TEST_F(MinMaxTest, TableModeCountsTheRunsInputs) {
   EXPECT_EQ(d.HelpContext, 47);
   EXPECT_EQ(d.Caption, "Minimize or Maximize Table  Table 1");
   EXPECT_EQ(d.CandidateNames, (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(d.Initial.MaxCallsText, "400");
+  EXPECT_EQ(d.Initial.ToleranceText, "1.000E-04");
+  EXPECT_EQ(d.SelectLabel, "Select 1");
   // A last run below the first is the first; past the table, the last row.
   TMinMaxChoices c = d.Initial;
   c.ObjectiveVariable = static_cast<int16_t>(ScriptedMinMaxDialog::Index("y"));
@@ -391,10 +395,18 @@ TEST_F(MinMaxTest, StoredSettingsLayout) {
   EXPECT_EQ(back.IndependentVariables, s.IndependentVariables);
   EXPECT_EQ(back.Tolerance, s.Tolerance);
   EXPECT_EQ(back.Unused, s.Unused);
-  const TMinMaxSettingsRecord reset;
-  EXPECT_EQ(reset.MaxFunctionCalls, 400);
-  EXPECT_EQ(reset.Tolerance, 1E-4L);
-  EXPECT_EQ(reset.Method, 2);
+  // A new document starts from the defaults.
+  MinMaxSetup = s;
+  MinMaxListOptions = {0, 0};
+  ResetDocument();
+  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 400);
+  EXPECT_EQ(MinMaxSetup.Tolerance, 1E-4L);
+  EXPECT_EQ(MinMaxSetup.Method, 2);
+  EXPECT_EQ(MinMaxSetup.Maximise, 0);
+  EXPECT_EQ(MinMaxSetup.IndependentCount, 0);
+  EXPECT_EQ(MinMaxSetup.IndependentVariables[1], 0);
+  EXPECT_EQ(MinMaxListOptions[0], 1);
+  EXPECT_EQ(MinMaxListOptions[1], 1);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
+#include "session/document_reset.h"
 #include "solver/blocking.h"
 #include "solver/evaluator.h"
 #include "solver/guesses_limits.h"
@@ -116,6 +117,7 @@ TEST_F(UncertaintyTest, ProductOfTwoMeasurements) {
   EXPECT_EQ(V("b")->UncertaintyKind, 2);
   EXPECT_EQ(V("a")->MeasuredMark, 0);  // cleared when the dialog goes
   EXPECT_TRUE(SolutionAvailable);
+  EXPECT_FALSE(UncertaintyMode);
   for (TOccurrenceRecord* r : MainProgramUnit->RowHeads) EXPECT_EQ(r, nullptr);
 }
 
@@ -279,6 +281,13 @@ TEST_F(UncertaintyTest, StoredSettingsLayout) {
   EXPECT_EQ(back.PartialDerivatives, s.PartialDerivatives);
   EXPECT_EQ(back.UncertaintyVariables, s.UncertaintyVariables);
   EXPECT_EQ(back.Unused576, s.Unused576);
+  // A new document starts from the reset record.
+  UncertaintySettings = s;
+  ResetDocument();
+  EXPECT_EQ(UncertaintySettings.CalculatedVariable, 0);
+  EXPECT_EQ(UncertaintySettings.MeasuredCount, 0);
+  EXPECT_EQ(UncertaintySettings.MeasuredVariables[30], -1);
+  EXPECT_EQ(UncertaintySettings.PartialDerivatives[1], 0.0L);
   // A count beyond the record is not believed.
   b[6] = 200;
   UnpackUncertaintySettings(b.data(), back);
