@@ -88,12 +88,19 @@ constexpr Extended kBowlX = 1.1027569L;
 constexpr Extended kBowlY = -2.0551378L;
 
 TEST(MinMaxMethods, OneVariableSearchesFindTheParabolaMinimum) {
-  // y = (x-2)^2 + 1 on [0, 5] from the start point 1.
-  for (int method : {1, 2}) {
+  // y = (x-2)^2 + 1 on [0, 5] from the start point 1; and from 0, where
+  // Brent's step test only accepts a zero step and the interval test ends
+  // the search.
+  struct Case {
+    int method;
+    Extended x0;
+  };
+  for (const Case c : {Case{1, 1}, Case{2, 1}, Case{2, 0}}) {
+    const int method = c.method;
     CalcErrorCode = 0;
     TMinMaxSearch s;
     s.n = 1;
-    s.x0 = 1;
+    s.x0 = c.x0;
     FormulaProblem problem(s, Parabola, 0, 5);
     s.Bracket.A.x = 0;
     s.Bracket.B.x = 5;
@@ -105,7 +112,7 @@ TEST(MinMaxMethods, OneVariableSearchesFindTheParabolaMinimum) {
       BrentQuadraticSearch(s, value, x);
     }
     EXPECT_EQ(CalcErrorCode, 0);
-    EXPECT_LT(std::fabs(x - 2), 1E-4L) << "method " << method;
+    EXPECT_LT(std::fabs(x - 2), 1E-4L) << "method " << method << " from " << static_cast<double>(c.x0);
     EXPECT_NEAR(static_cast<double>(value), 1.0, 1E-8) << "method " << method;
   }
 }
