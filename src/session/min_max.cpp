@@ -534,7 +534,7 @@ bool TMinMaxDlg::OKBtnClick(const TMinMaxChoices& choices) {
   if (TableMode) {
     table.SetUpdateGuessesOption(choices.UpdateGuesses);
     const int32_t rows = table.RowCount();
-    const int32_t first = choices.FirstRun <= rows ? choices.FirstRun : 1;
+    const int32_t first = choices.FirstRun >= 1 && choices.FirstRun <= rows ? choices.FirstRun : 1;
     const int32_t last = choices.LastRun < first ? first : std::min(choices.LastRun, rows);
     table.SetRunRange(first, last);
   }
