@@ -507,6 +507,25 @@ std::vector<int16_t> TMinMaxDlg::ListItems(bool showArrays) const {
   return items;
 }
 
+void TMinMaxDlg::ListBox1Click(int16_t objective, std::vector<int16_t>& independent) const {
+  auto at = std::find(independent.begin(), independent.end(), objective);
+  if (at == independent.end()) return;
+  ThrottledBeep();
+  independent.erase(at);
+}
+
+void TMinMaxDlg::ListBox2Click(int16_t objective, int16_t focused, std::vector<int16_t>& independent) const {
+  if (static_cast<int32_t>(independent.size()) > DegreesOfFreedom) {
+    auto other = std::find_if(independent.begin(), independent.end(), [focused](int16_t v) { return v != focused; });
+    if (other != independent.end()) independent.erase(other);
+  }
+  auto at = std::find(independent.begin(), independent.end(), objective);
+  if (at != independent.end()) {
+    ThrottledBeep();
+    independent.erase(at);
+  }
+}
+
 namespace {
 
 // Every independent variable needs finite bounds, lower <= upper; a guess

@@ -116,6 +116,13 @@ class TMinMaxDlg {
   void FormActivate();
   // The names one list shows (array elements only with showArrays).
   std::vector<int16_t> ListItems(bool showArrays) const;
+  // The objective chosen: it leaves the independent selection (with a beep)
+  // when it is there.
+  void ListBox1Click(int16_t objective, std::vector<int16_t>& independent) const;
+  // The independent selection changed (focused: the item clicked): with
+  // more than DegreesOfFreedom selected, the first other selected item is
+  // dropped; the objective cannot be one of them (a beep).
+  void ListBox2Click(int16_t objective, int16_t focused, std::vector<int16_t>& independent) const;
   // The OK button: true when the dialog closes with MinMaxMode set. On a
   // refusal the field to correct is named in RefusedField.
   bool OKBtnClick(const TMinMaxChoices& choices);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -232,6 +233,31 @@ TEST_F(MinMaxTest, OkIsRefusedUntilTheFieldsAreValid) {
   EXPECT_EQ(platform.alerts[0].text, "Select 2 independent variables");
   EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 50);
   EXPECT_EQ(MinMaxSetup.Tolerance, 1E-6L);
+}
+
+TEST_F(MinMaxTest, ListSelections) {
+  // Three degrees of freedom: p, q, r, s and the array element v[1] move
+  // freely around z.
+  dialog.cancel = true;
+  SolveMinMax("z = p + q*r + s + v[1]");
+  const auto id = [](const char* n) { return static_cast<int16_t>(ScriptedMinMaxDialog::Index(n)); };
+  TMinMaxDlg d(false);
+  DegreesOfFreedom = 3;
+  d.FormActivate();
+  EXPECT_EQ(d.ListItems(true).size(), 6u);
+  const std::vector<int16_t> plain = d.ListItems(false);
+  EXPECT_EQ(plain.size(), 5u);
+  EXPECT_EQ(std::find(plain.begin(), plain.end(), id("v[1]")), plain.end());
+  // A fourth selection drops the earliest other one.
+  std::vector<int16_t> chosen = {id("p"), id("q"), id("r"), id("s")};
+  d.ListBox2Click(id("z"), id("s"), chosen);
+  EXPECT_EQ(chosen, (std::vector<int16_t>{id("q"), id("r"), id("s")}));
+  // The objective cannot also be independent.
+  chosen.push_back(id("z"));
+  d.ListBox2Click(id("z"), id("z"), chosen);
+  EXPECT_EQ(chosen, (std::vector<int16_t>{id("r"), id("s")}));
+  d.ListBox1Click(id("r"), chosen);
+  EXPECT_EQ(chosen, (std::vector<int16_t>{id("s")}));
 }
 
 TEST_F(MinMaxTest, GuessOutsideValidBoundsMovesToTheMiddle) {

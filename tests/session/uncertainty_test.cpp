@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -94,7 +95,8 @@ class UncertaintyTest : public testing::LanguageStoreTest {
 TEST_F(UncertaintyTest, ProductOfTwoMeasurements) {
   // y = a*b: dy/da = b = 3, dy/db = a = 2, so
   // U = sqrt((3 * 0.1)^2 + (2 * 0.2)^2) = sqrt(0.09 + 0.16) = 0.5 (hand calculation).
-  editor.SetText("y = a*b\r\na = 2\r\nb = 3");
+  // u reads the uncertainty of a while the calculation runs.
+  editor.SetText("y = a*b\r\na = 2\r\nb = 3\r\nu = UNCERTAINTYOF(a)");
   dialog.calculated = "y";
   dialog.measured = {"a", "b"};
   dialog.entries = {{1, 3, "0.1"}, {2, 3, "0.2"}};
@@ -102,7 +104,10 @@ TEST_F(UncertaintyTest, ProductOfTwoMeasurements) {
   ASSERT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(dialog.shown, 2);
   EXPECT_EQ(dialog.gridRows, 2);
-  EXPECT_EQ(dialog.calculatedList, std::vector<int16_t>{static_cast<int16_t>(IndexOf("y"))});
+  std::vector<int16_t> calculated = dialog.calculatedList;
+  std::sort(calculated.begin(), calculated.end());
+  EXPECT_EQ(calculated, (std::vector<int16_t>{static_cast<int16_t>(IndexOf("y")), static_cast<int16_t>(IndexOf("u"))}));
+  EXPECT_EQ(V("u")->Value, 0.1L);
   ASSERT_EQ(dialog.measuredList.size(), 2u);
   EXPECT_NEAR(static_cast<double>(V("y")->Uncertainty), 0.5, 1E-6);
   EXPECT_EQ(V("y")->UncertaintyIsRelative, 0);
