@@ -246,7 +246,12 @@ bool CheckMinMaxDegreesOfFreedom(bool tableMode) {
   }
   const int32_t keptError = CalcErrorCode;
   BlockAllUnits();
-  if (keptError > 0) CalcErrorCode = keptError;
+  if (keptError > 0) {
+    CalcErrorCode = keptError;
+  } else if (CalcErrorCode > 0) {
+    // A problem that cannot be blocked cannot be optimised either.
+    ok = false;
+  }
   return ok;
 }
 
@@ -633,7 +638,13 @@ bool ShowMinMaxDialog(bool tableMode) {
 }
 
 bool MinMaxAfterRead() {
-  if (!CheckMinMaxDegreesOfFreedom(false)) return false;
+  if (!CheckMinMaxDegreesOfFreedom(false)) {
+    // 385 and 386 were shown with the Debug window offered; a blocking
+    // error is shown here.
+    if (CalcErrorCode > 0 && CalcErrorCode != kMsgOptimizationImpossible && CalcErrorCode != kMsgFreedomLimit)
+      ShowLastEquationError();
+    return false;
+  }
   if (!(DistributableMode || SolveFromDiagram)) {
     if (!ShowMinMaxDialog(false)) return false;
     CheckAllGuessLimits();
