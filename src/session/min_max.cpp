@@ -322,8 +322,22 @@ void RunMinMax() {
   if (CalcErrorCode <= 0) BlockAllUnits();
   CurrentProgramUnit = main;
 
-  if (n < 1 || problem.Objective() == nullptr) {
-    if (CalcErrorCode <= 0) CalcErrorCode = kMsgOptimizationImpossible;
+  // Settings from a document or a macro may name variables the equations
+  // no longer have.
+  int32_t missing = problem.Objective() == nullptr ? MinMaxSetup.ObjectiveVariable : 0;
+  for (int32_t i = 1; i <= n && missing == 0; ++i) {
+    if (problem.Independent(i) == nullptr) missing = MinMaxSetup.IndependentVariables[static_cast<size_t>(i)];
+  }
+  if (n < 1) {
+    if (CalcErrorCode <= 0) {
+      SetMessageArg(1, std::to_string(n));
+      CalcErrorCode = kMsgOptimizationImpossible;
+    }
+  } else if (missing != 0 || problem.Objective() == nullptr) {
+    if (CalcErrorCode <= 0) {
+      SetMessageArg(1, "#" + std::to_string(missing));
+      CalcErrorCode = kMsgUnknownVariable;
+    }
   } else if (CalcErrorCode <= 0 && n == 1) {
     TVariableRecord* x = problem.Independent(1);
     Extended a = x->LowerLimit;

@@ -389,6 +389,22 @@ TEST_F(MinMaxTest, TableModeCountsTheRunsInputs) {
   SetParametricTableAccess(nullptr);
 }
 
+TEST_F(MinMaxTest, StoredSettingsNamingNoVariableAreRefused) {
+  // Settings of another document: variable 7 does not exist here.
+  editor.SetText("y = (x-2)^2 + 1");
+  CheckOnlyMode = true;
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  MinMaxSetup.ObjectiveVariable = static_cast<int16_t>(ScriptedMinMaxDialog::Index("y"));
+  MinMaxSetup.IndependentCount = 1;
+  MinMaxSetup.IndependentVariables[1] = 7;
+  RunMinMax();
+  EXPECT_EQ(CalcErrorCode, kMsgUnknownVariable);
+  EXPECT_EQ(MessageArgs[1], "#7");
+  EXPECT_EQ(progress.opened, progress.closed);
+  EXPECT_FALSE(SolutionAvailable);
+}
+
 TEST_F(MinMaxTest, StoredSettingsLayout) {
   TMinMaxSettingsRecord s;
   s.Maximise = 1;
