@@ -279,24 +279,25 @@ TEST_F(MinMaxTest, GuessOutsideValidBoundsMovesToTheMiddle) {
 
 TEST_F(MinMaxTest, CallLimitQuestionDoublesTheLimitBeyondSixteenBits) {
   // The golden section with tolerance 0 never ends by itself: only the call
-  // limit stops it. A limit of 16,400 doubled is 32,800, which a 16-bit
-  // field would have turned negative (the seventh doubling of 400 does the
-  // same); it must go on to 32,800 calls.
+  // limit stops it. The seventh doubling of 400 is 51,200, beyond a 16-bit
+  // field (which would have turned it negative and ended every later search
+  // at its first call); the search must go on to 51,200 calls.
   dialog.objective = "y";
   dialog.independent = {"x"};
   dialog.firstAlgorithm = true;
   dialog.tolerance = "0";
-  dialog.maxCalls = "16400";
-  platform.alertAnswers = {kResultYes, kResultYes, kResultNo};  // bounds, double, stop
+  platform.alertAnswers = {kResultYes};  // bounds
+  for (int k = 0; k < 7; ++k) platform.alertAnswers.push_back(kResultYes);
+  platform.alertAnswers.push_back(kResultNo);
   SolveMinMax("y = (x-2)^2 + 1");
   EXPECT_EQ(CalcErrorCode, 0);
-  ASSERT_EQ(platform.alerts.size(), 3u);
+  ASSERT_EQ(platform.alerts.size(), 9u);
   EXPECT_EQ(platform.alerts[1].text,
             "Convergence was not attained within the specified maximum number of iterations.  Do you wish to "
             "double the iteration limit and continue?");
   EXPECT_EQ(platform.alerts[1].kind, kAlertInfoYesNo);
-  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 32800);
-  EXPECT_EQ(MinMaxCallCount, 32800);  // the call over the limit is not counted
+  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 51200);
+  EXPECT_EQ(MinMaxCallCount, 51200);  // the call over the limit is not counted
   EXPECT_TRUE(AbortRequested);
   EXPECT_LT(std::fabs(ValueOf("x") - 2), 1E-4L);
   // The stored field keeps the largest 16-bit value.
