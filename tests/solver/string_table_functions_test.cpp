@@ -20,6 +20,7 @@
 #include "model/parametric_table_access.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "solver/code_builder.h"
 #include "solver/evaluator.h"
 #include "solver/numeric_opcodes.h"
 
@@ -200,6 +201,12 @@ TEST_F(StringTableFunctionsTest, TableValueReadsCells) {
     }
   }
   EXPECT_EQ(MessageHelpContext, 6);
+  // Code with only two values for the call is a syntax error.
+  CalcErrorCode = 0;
+  TEquationRecord eq;
+  CodeBuilder().Const(1).Const(1).Word(OpSeparator).Word(252).Word(OpEqual).Into(eq);
+  EXPECT_EQ(EvaluateEquation(&eq, 0), ErrorResultValue);
+  EXPECT_EQ(CalcErrorCode, kMsgSyntaxError);
   table.exists = false;
   CalcErrorCode = 0;
   Value("TABLEVALUE('Table 1', 1, 1)");
