@@ -283,6 +283,14 @@ void PropagateUncertaintyForRun() {
   table.SetRunUncertainty(run, calculated->Uncertainty);
 }
 
+int32_t UncertaintyColumnVariable(int32_t v) {
+  for (int32_t k = 1; k <= MeasuredCount(); ++k) {
+    if (UncertaintySettings.MeasuredVariables[static_cast<size_t>(k)] == v)
+      return UncertaintySettings.UncertaintyVariables[static_cast<size_t>(k)];
+  }
+  return 0;
+}
+
 // --- "Determine Propagation of Uncertainty" --------------------------------------------
 
 void TUncert::FormActivate() {

@@ -77,6 +77,11 @@ void CalculateUncertainty(bool repeatPass);
 // the Parametric table through ParametricTableAccess::SetRunUncertainty.
 void PropagateUncertaintyForRun();
 
+// The variable whose value is the uncertainty of measured variable v (its
+// UncertaintyVariables entry), 0 when v is not measured or its uncertainty
+// is a number. The table model asks this to mark uncertainty columns.
+int32_t UncertaintyColumnVariable(int32_t v);
+
 // --- The dialogs ---------------------------------------------------------------------
 
 // What the user chose in "Determine Propagation of Uncertainty".

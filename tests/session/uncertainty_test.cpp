@@ -418,6 +418,10 @@ TEST_F(UncertaintyTableTest, MissingRunValueIs599) {
             "A value for y must be provided in the run 1 of the Parametric table in order to do the uncertainty "
             "calculations.");
   EXPECT_TRUE(table.uncertainties.empty());
+  // The table learns which column holds b's uncertainty.
+  EXPECT_EQ(UncertaintyColumnVariable(IndexOf("b")), IndexOf("y"));
+  EXPECT_EQ(UncertaintyColumnVariable(IndexOf("a")), 0);
+  EXPECT_EQ(UncertaintyColumnVariable(IndexOf("y")), 0);
 }
 
 TEST_F(UncertaintyTableTest, PerturbationAcrossABoundIs579) {
