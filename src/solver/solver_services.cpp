@@ -8,6 +8,7 @@
 #include "solver/progress.h"
 #include "solver/property_opcodes.h"
 #include "solver/solved_alone_units.h"
+#include "solver/string_table_functions.h"
 #include "solver/solver_state.h"
 #include "solver/user_routines.h"
 
@@ -25,6 +26,7 @@ void InstallSolverServices() {
   InstallNumericOpcodes();
   InstallUserRoutineOpcodes();
   InstallPropertyOpcodes();
+  InstallStringTableFunctions();
 }
 
 void ResetSolverState() {
