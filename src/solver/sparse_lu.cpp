@@ -1,6 +1,10 @@
 #include "solver/sparse_lu.h"
 
+#include <colamd.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <memory>
 #include <new>
@@ -23,7 +27,6 @@ namespace voq {
 
 namespace {
 
-constexpr int kBucketArraySize = 10001;
 constexpr int kHelpSingular = 362;
 
 template <typename T>
@@ -58,11 +61,12 @@ class SparseSystem {
   void CompletePivotOrder();
   void EliminatePivot(int r, int c, Extended p);
   int ChoosePivotColumn(int r, Extended& pivot);
-  int TakeSparsestRow();
-  void BucketInsert(int r, int count);
-  void BucketRemove(int r);
-  void CountActiveEntries(int r);
-  void UpdateRowCounts(int c);
+  std::vector<int> RowOrder();
+  bool DenseRemainderPays(int k) const;
+  bool FactorDenseRemainder(int k0, Extended& lastPivot);
+  void WriteBackDense(int steps);
+  int TakeNextRow();
+  void PushFront(int r);
   void InvertPivots();
   void NoPivotError(int k);
   void ForwardSubstitute(Extended* v);
@@ -83,14 +87,21 @@ class SparseSystem {
   CheckedArray<int16_t> pivotOrderArrays_[4];
   // Dense work row over the range's columns; zero between uses.
   std::unique_ptr<Extended[]> W;
-  // Rows by active count: doubly linked lists, 0 = none.
-  std::unique_ptr<int16_t[]> BucketHead, BucketNext, BucketPrev, ActiveCount;
-  std::unique_ptr<uint8_t[]> InBucket;
+  // Rows not yet pivoted, in the order they are offered as pivot rows; the
+  // ones before queueHead_ are taken.
+  std::vector<int> rowQueue_;
+  size_t queueHead_ = 0;
   // Per column position: entries in rows not yet pivoted (fill-in included),
   // kept up to date as rows are pivoted and fill-in is made.
-  std::unique_ptr<int32_t[]> ActiveColumnCount;
-  int bucketRows_ = 0;
-  int bucketLimit_ = 0;
+  std::vector<int32_t> ActiveColumnCount;
+  // Entries in rows and columns not yet pivoted.
+  int64_t activeTotal_ = 0;
+  // The dense remainder: rows (positions) by dense row, columns by dense
+  // column, the values row-major through denseRowOf_.
+  std::vector<int> denseRows_, denseColumns_, denseRowOf_;
+  std::vector<Extended> dense_;
+  // The active entries of the current pivot row, gathered once per step.
+  std::vector<TOccurrenceRecord*> pivotRow_;
   // Pivot entry of each row position, found by the forward sweep.
   std::vector<TOccurrenceRecord*> diagonal_;
 };
@@ -141,7 +152,6 @@ void SparseSystem::FactorBlock() {
     Work(i) = 0;
     StepRow[i] = RowStep[i] = StepColumn[i] = ColumnStep[i] = 0;
   }
-  bucketRows_ = 0;
   FactorSparseJacobian(first_, last_);
   if (CalcErrorCode <= 0) {
     CompletePivotOrder();
@@ -151,61 +161,53 @@ void SparseSystem::FactorBlock() {
 }
 
 void SparseSystem::FactorSparseJacobian(int first, int last) {
-  bucketLimit_ = std::max(kBucketArraySize, last + 1);
-  BucketHead = AllocateRaw<int16_t>(bucketLimit_);
-  BucketNext = BucketHead ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  BucketPrev = BucketNext ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  ActiveCount = BucketPrev ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  InBucket = ActiveCount ? AllocateRaw<uint8_t>(bucketLimit_) : nullptr;
-  ActiveColumnCount = InBucket ? AllocateRaw<int32_t>(bucketLimit_) : nullptr;
-  if (!ActiveColumnCount) {
+  const int m = last - first + 1;
+  std::vector<int> order;
+  try {
+    rowQueue_.assign(static_cast<size_t>(m), 0);
+    ActiveColumnCount.assign(static_cast<size_t>(last) + 1, 0);
+    pivotRow_.reserve(static_cast<size_t>(m));
+    order = RowOrder();
+  } catch (const std::bad_alloc&) {
     ReportAllocationFailure();
     // The progress window goes with the failed solve (its owner frees it);
     // a minimisation keeps its own.
     if (!MinMaxMode) ProgressDlg = nullptr;
-    BucketHead.reset();
-    BucketNext.reset();
-    BucketPrev.reset();
-    ActiveCount.reset();
-    InBucket.reset();
     return;
   }
-
-  for (int i = first; i <= last; ++i) ActiveColumnCount[i] = 0;
   for (int i = first; i <= last; ++i) {
     StepRow[i] = StepColumn[i] = 0;
-    InBucket[i] = 0;
-    CountActiveEntries(i);
     for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
       if (InRange(e->Column)) ++ActiveColumnCount[e->Column];
     }
   }
-  for (int m = 0; m <= last; ++m) BucketHead[m] = 0;
-  // Each row goes to the head of its bucket: within a bucket the highest row
-  // comes out first.
-  for (int r = first; r <= last; ++r) BucketInsert(r, ActiveCount[r]);
+  for (int j = 0; j < m; ++j) rowQueue_[j] = order[j] + first;
+  queueHead_ = 0;
 
   Extended p = 0;
+  activeTotal_ = 0;
+  for (int c = first; c <= last; ++c) activeTotal_ += ActiveColumnCount[c];
   const int maxAttempts = last + 1;
+  std::vector<int> setAside;
   for (int k = first; k <= last && CalcErrorCode <= 0; ++k) {
     if (ProgressDlg) ProgressDlg->Draw();
+    if (DenseRemainderPays(k) && FactorDenseRemainder(k, p)) break;
     int pivotRow = 0, pivotColumn = 0;
     Extended pivot = 0;
-    // Rows whose best candidate is tiny wait outside the buckets while the
+    // Rows whose best candidate is tiny wait outside the queue while the
     // search goes on; the last of them is used when nothing better turns up.
     int tinyRow = 0, tinyColumn = 0;
     Extended tinyPivot = 0;
-    std::vector<int> setAside;
+    setAside.clear();
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-      int r = TakeSparsestRow();
+      int r = TakeNextRow();
       if (r == 0) break;
       Extended value = 0;
       int c = ChoosePivotColumn(r, value);
       if (c == 0) {
-        // Every entry of r lies in a pivoted column: push it back behind the
-        // rows that can still be used.
-        ActiveCount[r] = static_cast<int16_t>(ActiveCount[r] + 3);
-        if (ActiveCount[r] >= first && ActiveCount[r] <= last) BucketInsert(r, ActiveCount[r]);
+        // Every entry of r lies in a pivoted column. Elimination only ever
+        // adds entries in columns the row already touches, so the row can
+        // never offer a pivot again: it stays out.
         continue;
       }
       if (std::fabs(value) > kTinyPivot) {
@@ -226,10 +228,11 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     } else if (tinyRow != 0) {
       setAside.push_back(tinyRow);
     }
-    // Rows set aside for a tiny candidate and not chosen compete again at
-    // the next step (left out, they would never be pivoted, and a block with
-    // one small but usable pivot would be reported singular).
-    for (int r : setAside) BucketInsert(r, ActiveCount[r]);
+    // Rows set aside for a tiny candidate and not chosen come first again at
+    // the next step, in their order (left out, they would never be pivoted,
+    // and a block with one small but usable pivot would be reported
+    // singular).
+    for (auto it = setAside.rbegin(); it != setAside.rend(); ++it) PushFront(*it);
 
     if (pivotRow == 0) {
       p = 0;
@@ -245,26 +248,248 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     }
     ColumnStep[pivotColumn] = static_cast<int16_t>(k);
     StepColumn[k] = static_cast<int16_t>(pivotColumn);
-    // The pivot row no longer competes for the columns it touches.
-    for (TOccurrenceRecord* e = unit_.RowHeads[pivotRow]; e; e = e->NextInRow) {
-      if (InRange(e->Column)) --ActiveColumnCount[e->Column];
-    }
     EliminatePivot(pivotRow, pivotColumn, pivot);
     if (CalcErrorCode > 0) break;
-    UpdateRowCounts(pivotColumn);
     if (std::fabs(pivot) < kTinyPivot) {
       SetMessageArg(1, std::to_string(FactorBlockNumber));
       AddWarning(GetMessageText(kMsgNearlySingular));
     }
   }
 
-  BucketHead.reset();
-  BucketNext.reset();
-  BucketPrev.reset();
-  ActiveCount.reset();
-  InBucket.reset();
-  ActiveColumnCount.reset();
+  rowQueue_.clear();
+  pivotRow_.clear();
+  ActiveColumnCount.clear();
   LastPivotMagnitude = std::fabs(p);
+}
+
+std::vector<int> SparseSystem::RowOrder() {
+  // The rows are taken in a column approximate-minimum-degree order of the
+  // transposed pattern: a row is a column of the transpose, and the pivot
+  // chosen within a row is a row interchange there, so the order keeps the
+  // fill of every threshold choice near that of a fill-reducing ordering.
+  // Only the equations' own entries count, not fill-in of an earlier
+  // factorisation, so every Newton iteration of a block meets the same order
+  // and the fill-in made at the first one is reused.
+  const int m = last_ - first_ + 1;
+  std::vector<int> order(static_cast<size_t>(m));
+  for (int j = 0; j < m; ++j) order[j] = j;
+  if (m < 3) {
+    // Nothing to gain from an ordering: the sparser row first, the later
+    // one on a tie.
+    if (m == 2 && RowLength(unit_, first_) <= RowLength(unit_, last_)) std::swap(order[0], order[1]);
+    return order;
+  }
+  std::vector<int> start(static_cast<size_t>(m) + 1, 0);
+  int nnz = 0;
+  for (int j = 0; j < m; ++j) {
+    start[j] = nnz;
+    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
+      if (InRange(e->Column) && e->Variable != 0) ++nnz;
+    }
+  }
+  start[m] = nnz;
+  const size_t alen = colamd_recommended(nnz, m, m);
+  if (alen == 0 || alen > static_cast<size_t>(std::numeric_limits<int>::max())) return order;
+  std::vector<int> a(alen);
+  int at = 0;
+  for (int j = 0; j < m; ++j) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
+      if (InRange(e->Column) && e->Variable != 0) a[at++] = e->Column - first_;
+    }
+  }
+  double knobs[COLAMD_KNOBS];
+  int stats[COLAMD_STATS];
+  colamd_set_defaults(knobs);
+  // No row of the transpose is dropped as dense: a Jacobian row shared by
+  // many equations is still a row the factors must carry.
+  knobs[COLAMD_DENSE_ROW] = -1;
+  if (!colamd(m, m, static_cast<int>(alen), a.data(), start.data(), knobs, stats)) return order;
+  for (int j = 0; j < m; ++j) order[j] = start[j];
+  return order;
+}
+
+// Once the rows still to be pivoted are mostly full, linked entries cost far
+// more per operation than a dense array: the rest of the elimination is done
+// on a dense copy of the active part (rows in their queue order, columns as
+// they are chosen) and the factors are written back into the entries.
+bool SparseSystem::DenseRemainderPays(int k) const {
+  constexpr int kMinDenseSize = 96;
+  const int64_t remaining = last_ - k + 1;
+  if (remaining < kMinDenseSize) return false;
+  const int64_t rows = static_cast<int64_t>(rowQueue_.size() - queueHead_);
+  return rows == remaining && activeTotal_ * 5 >= remaining * remaining;
+}
+
+// The rest of the factorisation from step k0 on, densely, with the same
+// pivot rule in substance: rows in queue order, within a row the largest
+// candidate (it passes the threshold test of the sparse steps), a row with
+// only tiny candidates postponed behind the next usable one. Row-panel
+// blocking keeps a few pivot rows in cache while every later row is updated
+// by all of them. False when the dense copy cannot be had (the sparse steps
+// go on); true when it has run, successfully or with the singular error.
+bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
+  const int q = static_cast<int>(rowQueue_.size() - queueHead_);
+  const int R = last_ - k0 + 1;
+  try {
+    denseRows_.assign(rowQueue_.begin() + static_cast<std::ptrdiff_t>(queueHead_), rowQueue_.end());
+    denseColumns_.clear();
+    denseColumns_.reserve(static_cast<size_t>(R));
+    for (int c = first_; c <= last_; ++c) {
+      if (ColumnActive(c)) denseColumns_.push_back(c);
+    }
+    if (static_cast<int>(denseColumns_.size()) != R) return false;
+    dense_.assign(static_cast<size_t>(q) * static_cast<size_t>(R), 0.0L);
+    denseRowOf_.resize(static_cast<size_t>(q));
+  } catch (const std::bad_alloc&) {
+    dense_.clear();
+    dense_.shrink_to_fit();
+    return false;
+  }
+  std::vector<int> columnIndex(static_cast<size_t>(last_ - first_ + 1), -1);
+  for (int j = 0; j < R; ++j) columnIndex[denseColumns_[j] - first_] = j;
+  for (int i = 0; i < q; ++i) {
+    denseRowOf_[i] = i;
+    Extended* row = &dense_[static_cast<size_t>(i) * R];
+    for (TOccurrenceRecord* e = unit_.RowHeads[denseRows_[i]]; e; e = e->NextInRow) {
+      if (ColumnActive(e->Column)) row[columnIndex[e->Column - first_]] = e->Value;
+    }
+  }
+  auto rowAt = [&](int s) { return &dense_[static_cast<size_t>(denseRowOf_[s]) * R]; };
+  // done[s]: the pivots 0..done[s]-1 have been applied to the row at s.
+  std::vector<int> done(static_cast<size_t>(q), 0);
+  auto bringUpTo = [&](int t, int upto) {
+    Extended* rt = rowAt(t);
+    for (int i = done[t]; i < upto; ++i) {
+      const Extended* ri = rowAt(i);
+      const Extended l = rt[i] / ri[i];
+      rt[i] = l;
+      if (l == 0) continue;
+      for (int j = i + 1; j < R; ++j) rt[j] -= l * ri[j];
+    }
+    if (upto > done[t]) done[t] = upto;
+  };
+  auto largest = [&](int t, int from, Extended& value) {
+    const Extended* rt = rowAt(t);
+    int best = from;
+    Extended m = -1;
+    for (int j = from; j < R; ++j) {
+      const Extended a = std::fabs(rt[j]);
+      if (a >= m) {
+        m = a;
+        best = j;
+      }
+    }
+    value = rt[best];
+    return best;
+  };
+
+  constexpr int kPanel = 32;
+  int steps = 0;
+  bool failed = false;
+  for (int s0 = 0; s0 < R && !failed; s0 += kPanel) {
+    const int s1 = std::min(s0 + kPanel, R);
+    for (int s = s0; s < s1; ++s) {
+      const int k = k0 + s;
+      if (ProgressDlg) ProgressDlg->Draw();
+      if (s >= q) {
+        lastPivot = 0;
+        NoPivotError(k);
+        failed = true;
+        break;
+      }
+      bringUpTo(s, s);
+      Extended value = 0;
+      int c = largest(s, s, value);
+      if (std::fabs(value) <= kTinyPivot) {
+        // Look further down for a usable row; the last one looked at is
+        // used if none is found.
+        int t = s + 1;
+        for (; t < q; ++t) {
+          bringUpTo(t, s);
+          Extended v2 = 0;
+          int c2 = largest(t, s, v2);
+          value = v2;
+          c = c2;
+          if (std::fabs(v2) > kTinyPivot) break;
+        }
+        if (t == q) t = q - 1;
+        if (t > s) {
+          // The rows passed over keep their order behind the chosen one.
+          const int chosen = denseRowOf_[t], chosenRow = denseRows_[t], chosenDone = done[t];
+          for (int u = t; u > s; --u) {
+            denseRowOf_[u] = denseRowOf_[u - 1];
+            denseRows_[u] = denseRows_[u - 1];
+            done[u] = done[u - 1];
+          }
+          denseRowOf_[s] = chosen;
+          denseRows_[s] = chosenRow;
+          done[s] = chosenDone;
+        }
+      }
+      lastPivot = value;
+      RowStep[denseRows_[s]] = static_cast<int16_t>(k);
+      StepRow[k] = static_cast<int16_t>(denseRows_[s]);
+      if (value == 0) {
+        NoPivotError(k);
+        failed = true;
+        break;
+      }
+      if (c != s) {
+        for (int i = 0; i < q; ++i) std::swap(dense_[static_cast<size_t>(i) * R + c], dense_[static_cast<size_t>(i) * R + s]);
+        std::swap(denseColumns_[c], denseColumns_[s]);
+      }
+      ColumnStep[denseColumns_[s]] = static_cast<int16_t>(k);
+      StepColumn[k] = static_cast<int16_t>(denseColumns_[s]);
+      ++steps;
+      if (std::fabs(value) < kTinyPivot) {
+        SetMessageArg(1, std::to_string(FactorBlockNumber));
+        AddWarning(GetMessageText(kMsgNearlySingular));
+      }
+    }
+    if (failed) break;
+    for (int t = s1; t < q; ++t) bringUpTo(t, s1);
+    CheckUserAbort();
+    if (CalcErrorCode > 0) {
+      failed = true;
+      break;
+    }
+  }
+  if (!failed) WriteBackDense(steps);
+  dense_.clear();
+  dense_.shrink_to_fit();
+  return true;
+}
+
+// Each dense row's values go back into its entries; a nonzero value without
+// an entry becomes a fill-in entry.
+void SparseSystem::WriteBackDense(int steps) {
+  const int R = static_cast<int>(denseColumns_.size());
+  std::vector<int> columnIndex(static_cast<size_t>(last_ - first_ + 1), -1);
+  for (int j = 0; j < R; ++j) columnIndex[denseColumns_[j] - first_] = j;
+  std::vector<uint8_t> seen(static_cast<size_t>(R), 0);
+  for (int s = 0; s < steps; ++s) {
+    const int r = denseRows_[s];
+    const Extended* row = &dense_[static_cast<size_t>(denseRowOf_[s]) * R];
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int j = columnIndex[e->Column - first_];
+      if (j < 0) continue;
+      e->Value = row[j];
+      seen[j] = 1;
+    }
+    for (int j = 0; j < R; ++j) {
+      if (seen[j]) {
+        seen[j] = 0;
+      } else if (row[j] != 0) {
+        TOccurrenceRecord* fill = AddOccurrence(unit_, r, denseColumns_[j], 0, nullptr);
+        if (!fill) {
+          ReportOutOfMemory();
+          return;
+        }
+        fill->Value = row[j];
+      }
+    }
+  }
 }
 
 void SparseSystem::NoPivotError(int k) {
@@ -336,79 +561,43 @@ int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
   return best->Column;
 }
 
-int SparseSystem::TakeSparsestRow() {
-  if (bucketRows_ == 0) return 0;
-  for (int m = 0; m <= last_; ++m) {
-    int r = BucketHead[m];
-    if (r != 0) {
-      BucketRemove(r);
-      return r;
-    }
-  }
-  return 0;
+int SparseSystem::TakeNextRow() {
+  if (queueHead_ >= rowQueue_.size()) return 0;
+  return rowQueue_[queueHead_++];
 }
 
-void SparseSystem::BucketInsert(int r, int count) {
-  if (count < 0 || count > last_ || InBucket[r]) return;
-  ActiveCount[r] = static_cast<int16_t>(count);
-  int head = BucketHead[count];
-  BucketNext[r] = static_cast<int16_t>(head);
-  BucketPrev[r] = 0;
-  if (head != 0) BucketPrev[head] = static_cast<int16_t>(r);
-  BucketHead[count] = static_cast<int16_t>(r);
-  InBucket[r] = 1;
-  ++bucketRows_;
-}
-
-void SparseSystem::BucketRemove(int r) {
-  if (!InBucket[r]) return;
-  int next = BucketNext[r], prev = BucketPrev[r];
-  if (prev != 0) {
-    BucketNext[prev] = static_cast<int16_t>(next);
-  } else {
-    BucketHead[ActiveCount[r]] = static_cast<int16_t>(next);
-  }
-  if (next != 0) BucketPrev[next] = static_cast<int16_t>(prev);
-  BucketNext[r] = BucketPrev[r] = 0;
-  InBucket[r] = 0;
-  --bucketRows_;
-}
-
-void SparseSystem::CountActiveEntries(int r) {
-  int count = 0;
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (ColumnActive(e->Column)) ++count;
-  }
-  ActiveCount[r] = static_cast<int16_t>(count);
-}
-
-void SparseSystem::UpdateRowCounts(int c) {
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
-    int r2 = e->Row;
-    if (!InRange(r2) || RowStep[r2] != 0) continue;
-    BucketRemove(r2);
-    CountActiveEntries(r2);
-    BucketInsert(r2, ActiveCount[r2]);
-  }
+void SparseSystem::PushFront(int r) {
+  // Only rows taken at this step come back, so there is always room.
+  if (queueHead_ > 0) rowQueue_[--queueHead_] = r;
 }
 
 void SparseSystem::EliminatePivot(int r, int c, Extended p) {
+  // The pivot row no longer competes for the columns it touches; its entries
+  // in columns still to be eliminated are what every updated row receives.
+  pivotRow_.clear();
+  for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
+    if (!InRange(g->Column)) continue;
+    --ActiveColumnCount[g->Column];
+    if (ColumnActive(g->Column) && g->Column != c) pivotRow_.push_back(g);
+  }
+  activeTotal_ -= static_cast<int64_t>(pivotRow_.size()) + 1;
   uint8_t* marks = unit_.ColumnMarks.data();
   for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
     int r2 = e->Row;
     if (!InRange(r2) || RowStep[r2] != 0) continue;
-    // Scatter row r2 into the dense work row.
+    --activeTotal_;
+    // Scatter the active part of row r2 into the dense work row; its entries
+    // in pivoted columns (multipliers already made) are left alone.
     for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!InRange(f->Column)) continue;
+      if (!ColumnActive(f->Column) && f->Column != c) continue;
       Work(f->Column) = f->Value;
       marks[f->Column] = 1;
     }
     // row r2 -= l · row r, with l = a(r2, c)/p.
     const Extended l = Work(c) / p;
     Work(c) = l;
-    for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
+    for (TOccurrenceRecord* g : pivotRow_) {
       int cc = g->Column;
-      if (!ColumnActive(cc)) continue;
       if (!marks[cc]) {
         TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
         if (!fill) {
@@ -418,12 +607,13 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
         marks[cc] = 1;
         Work(cc) = 0;
         ++ActiveColumnCount[cc];
+        ++activeTotal_;
       }
       Work(cc) -= l * g->Value;
     }
     // Gather back, leaving the work row and the marks clear.
     for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!InRange(f->Column)) continue;
+      if (!ColumnActive(f->Column) && f->Column != c) continue;
       marks[f->Column] = 0;
       f->Value = Work(f->Column);
       Work(f->Column) = 0;

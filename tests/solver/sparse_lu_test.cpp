@@ -132,8 +132,9 @@ TEST_F(SparseLuTest, TridiagonalSystemReturnsTheChosenSolution) {
   SolveSparseSystem(m.unit, v.data());
   ASSERT_EQ(CalcErrorCode, 0);
   for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-9) << i;
-  // Eliminating from an end of the band produces no fill-in.
-  EXPECT_EQ(m.EntryCount(), 3 * n - 2);
+  // The fill-reducing row order breaks the band at one place: one fill-in at
+  // most, never a column that grows by a row per step.
+  EXPECT_LE(m.EntryCount(), 3 * n - 1);
 }
 
 // The same second-difference chain as the solver meets it: entered as the
@@ -206,12 +207,18 @@ TEST_F(SparseLuTest, FillInIsCreatedOnceAndReusedByLaterSolves) {
     if (pass == 0) entriesAfterFirst = m.EntryCount();
     EXPECT_EQ(m.EntryCount(), entriesAfterFirst);
   }
-  // Eliminating row 3 (pivot (3, 3)) from row 2 gives row 2 an entry in column 2.
+  // Every pivot order of this pattern (a cycle of three rows of two entries)
+  // makes exactly one fill-in entry: no variable, no equation.
   EXPECT_EQ(entriesAfterFirst, 7);
-  TOccurrenceRecord* fill = m.Find(2, 2);
-  ASSERT_NE(fill, nullptr);
-  EXPECT_EQ(fill->Variable, 0);
-  EXPECT_EQ(fill->Equation, nullptr);
+  int fills = 0;
+  for (int r = 1; r <= 3; ++r) {
+    for (TOccurrenceRecord* e = m.unit.RowHeads[r]; e; e = e->NextInRow) {
+      if (e->Variable != 0) continue;
+      ++fills;
+      EXPECT_EQ(e->Equation, nullptr);
+    }
+  }
+  EXPECT_EQ(fills, 1);
 }
 
 struct SingularCase {
