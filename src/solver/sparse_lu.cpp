@@ -61,10 +61,11 @@ class SparseSystem {
   void CompletePivotOrder();
   void EliminatePivot(int r, int c, Extended p);
   int ChoosePivotColumn(int r, Extended& pivot);
+  void LoadCompactRows();
   std::vector<int> RowOrder();
   bool DenseRemainderPays(int k) const;
   bool FactorDenseRemainder(int k0, Extended& lastPivot);
-  void WriteBackDense(int steps);
+  void WriteBackFactors();
   int TakeNextRow();
   void PushFront(int r);
   void InvertPivots();
@@ -100,8 +101,26 @@ class SparseSystem {
   // column, the values row-major through denseRowOf_.
   std::vector<int> denseRows_, denseColumns_, denseRowOf_;
   std::vector<Extended> dense_;
-  // The active entries of the current pivot row, gathered once per step.
-  std::vector<TOccurrenceRecord*> pivotRow_;
+  // The factorisation works on compact rows and writes the factors back
+  // into the entries at the end: per row position, the entries in columns
+  // not yet pivoted (for a pivot row: its pivot and U entries) and the
+  // multipliers made so far; per column position, the rows that have or had
+  // an entry there.
+  struct CompactEntry {
+    Extended value;
+    int column;
+  };
+  struct CompactRow {
+    std::vector<CompactEntry> active;
+    std::vector<CompactEntry> lower;
+  };
+  std::vector<CompactRow> rows_;
+  std::vector<std::vector<int>> fillRows_;
+  // Index of a column in the row being updated, -1 elsewhere.
+  std::vector<int> positionOf_;
+  // Dense row index of a row eliminated densely, -1 elsewhere.
+  std::vector<int> denseIndexOf_;
+  int denseSteps_ = 0;
   // Pivot entry of each row position, found by the forward sweep.
   std::vector<TOccurrenceRecord*> diagonal_;
 };
@@ -165,9 +184,9 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   std::vector<int> order;
   try {
     rowQueue_.assign(static_cast<size_t>(m), 0);
-    ActiveColumnCount.assign(static_cast<size_t>(last) + 1, 0);
-    pivotRow_.reserve(static_cast<size_t>(m));
+    ActiveColumnCount.assign(static_cast<size_t>(m), 0);
     order = RowOrder();
+    LoadCompactRows();
   } catch (const std::bad_alloc&) {
     ReportAllocationFailure();
     // The progress window goes with the failed solve (its owner frees it);
@@ -175,18 +194,13 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     if (!MinMaxMode) ProgressDlg = nullptr;
     return;
   }
-  for (int i = first; i <= last; ++i) {
-    StepRow[i] = StepColumn[i] = 0;
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      if (InRange(e->Column)) ++ActiveColumnCount[e->Column];
-    }
-  }
+  for (int i = first; i <= last; ++i) StepRow[i] = StepColumn[i] = 0;
   for (int j = 0; j < m; ++j) rowQueue_[j] = order[j] + first;
   queueHead_ = 0;
 
   Extended p = 0;
   activeTotal_ = 0;
-  for (int c = first; c <= last; ++c) activeTotal_ += ActiveColumnCount[c];
+  for (int32_t count : ActiveColumnCount) activeTotal_ += count;
   const int maxAttempts = last + 1;
   std::vector<int> setAside;
   for (int k = first; k <= last && CalcErrorCode <= 0; ++k) {
@@ -256,10 +270,36 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     }
   }
 
+  if (CalcErrorCode <= 0) WriteBackFactors();
   rowQueue_.clear();
-  pivotRow_.clear();
   ActiveColumnCount.clear();
+  rows_.clear();
+  fillRows_.clear();
+  dense_.clear();
+  dense_.shrink_to_fit();
   LastPivotMagnitude = std::fabs(p);
+}
+
+void SparseSystem::LoadCompactRows() {
+  rows_.assign(static_cast<size_t>(last_ - first_ + 1), CompactRow{});
+  fillRows_.assign(static_cast<size_t>(last_ - first_ + 1), {});
+  positionOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
+  denseIndexOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
+  denseSteps_ = 0;
+  for (int r = first_; r <= last_; ++r) {
+    CompactRow& row = rows_[r - first_];
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      const int c = e->Column;
+      // A second entry of the same column carries the same derivative. The
+      // fill-in of an earlier factorisation is left out: the fill follows
+      // this Jacobian's pivots, it does not pile up over the iterations.
+      if (!InRange(c) || positionOf_[c - first_] >= 0 || e->Variable == 0) continue;
+      positionOf_[c - first_] = static_cast<int>(row.active.size());
+      row.active.push_back({e->Value, c});
+      ++ActiveColumnCount[c - first_];
+    }
+    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+  }
 }
 
 std::vector<int> SparseSystem::RowOrder() {
@@ -317,7 +357,7 @@ bool SparseSystem::DenseRemainderPays(int k) const {
   const int64_t remaining = last_ - k + 1;
   if (remaining < kMinDenseSize) return false;
   const int64_t rows = static_cast<int64_t>(rowQueue_.size() - queueHead_);
-  return rows == remaining && activeTotal_ * 5 >= remaining * remaining;
+  return rows == remaining && activeTotal_ * 7 >= remaining * remaining;
 }
 
 // The rest of the factorisation from step k0 on, densely, with the same
@@ -350,9 +390,8 @@ bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
   for (int i = 0; i < q; ++i) {
     denseRowOf_[i] = i;
     Extended* row = &dense_[static_cast<size_t>(i) * R];
-    for (TOccurrenceRecord* e = unit_.RowHeads[denseRows_[i]]; e; e = e->NextInRow) {
-      if (ColumnActive(e->Column)) row[columnIndex[e->Column - first_]] = e->Value;
-    }
+    const CompactRow& compact = rows_[denseRows_[i] - first_];
+    for (const CompactEntry& a : compact.active) row[columnIndex[a.column - first_]] = a.value;
   }
   auto rowAt = [&](int s) { return &dense_[static_cast<size_t>(denseRowOf_[s]) * R]; };
   // done[s]: the pivots 0..done[s]-1 have been applied to the row at s.
@@ -454,40 +493,62 @@ bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
       break;
     }
   }
-  if (!failed) WriteBackDense(steps);
-  dense_.clear();
-  dense_.shrink_to_fit();
+  if (!failed) {
+    denseSteps_ = steps;
+    for (int i = 0; i < steps; ++i) denseIndexOf_[denseRows_[i] - first_] = i;
+  }
   return true;
 }
 
 // Each dense row's values go back into its entries; a nonzero value without
 // an entry becomes a fill-in entry.
-void SparseSystem::WriteBackDense(int steps) {
+void SparseSystem::WriteBackFactors() {
+  // Per row: the value each column receives, and whether a column without
+  // an entry gets a fill-in entry (always for the sparse steps' pattern,
+  // for the dense remainder only where the value is not 0).
+  const size_t n = static_cast<size_t>(last_ - first_ + 1);
+  std::vector<Extended> value(n, 0);
+  std::vector<uint8_t> state(n, 0);  // 0 none, 1 write, 2 write or create
+  std::vector<int> touched;
   const int R = static_cast<int>(denseColumns_.size());
-  std::vector<int> columnIndex(static_cast<size_t>(last_ - first_ + 1), -1);
-  for (int j = 0; j < R; ++j) columnIndex[denseColumns_[j] - first_] = j;
-  std::vector<uint8_t> seen(static_cast<size_t>(R), 0);
-  for (int s = 0; s < steps; ++s) {
-    const int r = denseRows_[s];
-    const Extended* row = &dense_[static_cast<size_t>(denseRowOf_[s]) * R];
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      if (!InRange(e->Column)) continue;
-      const int j = columnIndex[e->Column - first_];
-      if (j < 0) continue;
-      e->Value = row[j];
-      seen[j] = 1;
+  for (int r = first_; r <= last_; ++r) {
+    if (RowStep[r] == 0) continue;
+    touched.clear();
+    auto put = [&](int c, Extended v, uint8_t how) {
+      if (state[c - first_] == 0) touched.push_back(c);
+      value[c - first_] = v;
+      state[c - first_] = std::max(state[c - first_], how);
+    };
+    const CompactRow& row = rows_[r - first_];
+    for (const CompactEntry& a : row.lower) put(a.column, a.value, 2);
+    const int d = denseIndexOf_[r - first_];
+    if (d < 0) {
+      for (const CompactEntry& a : row.active) put(a.column, a.value, 2);
+    } else {
+      const Extended* dense = &dense_[static_cast<size_t>(denseRowOf_[d]) * R];
+      for (int j = 0; j < R; ++j) put(denseColumns_[j], dense[j], dense[j] != 0 ? 2 : 1);
     }
-    for (int j = 0; j < R; ++j) {
-      if (seen[j]) {
-        seen[j] = 0;
-      } else if (row[j] != 0) {
-        TOccurrenceRecord* fill = AddOccurrence(unit_, r, denseColumns_[j], 0, nullptr);
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      const int c = e->Column;
+      if (!InRange(c)) continue;
+      if (state[c - first_] == 0) {
+        // Fill-in of an earlier factorisation that this one did not need.
+        e->Value = 0;
+        continue;
+      }
+      e->Value = value[c - first_];
+      state[c - first_] = 3;  // written
+    }
+    for (int c : touched) {
+      if (state[c - first_] == 2) {
+        TOccurrenceRecord* fill = AddOccurrence(unit_, r, c, 0, nullptr);
         if (!fill) {
           ReportOutOfMemory();
           return;
         }
-        fill->Value = row[j];
+        fill->Value = value[c - first_];
       }
+      state[c - first_] = 0;
     }
   }
 }
@@ -531,15 +592,11 @@ void SparseSystem::CompletePivotOrder() {
 }
 
 int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
+  // Every column left in a compact row is still to be eliminated.
+  const CompactRow& row = rows_[r - first_];
+  if (row.active.empty()) return 0;
   Extended maxMagnitude = 0;
-  bool any = false;
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (!ColumnActive(e->Column)) continue;
-    Extended m = std::fabs(e->Value);
-    if (!any || m >= maxMagnitude) maxMagnitude = m;
-    any = true;
-  }
-  if (!any) return 0;
+  for (const CompactEntry& a : row.active) maxMagnitude = std::max(maxMagnitude, std::fabs(a.value));
   // Among the numerically acceptable candidates the sparsest column keeps
   // the fill-in small; ties go to the later entry. A column is measured by
   // its entries in rows not yet pivoted, the rows an elimination in it
@@ -547,18 +604,18 @@ int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
   // end row tie with the next column; the tie went to the later,
   // off-diagonal entry, and fill-in then grew one column by a row per step.
   const Extended threshold = 0.1L * maxMagnitude;
-  TOccurrenceRecord* best = nullptr;
+  size_t best = 0;
   int32_t bestLength = std::numeric_limits<int32_t>::max();
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (!ColumnActive(e->Column) || std::fabs(e->Value) < threshold) continue;
-    int32_t length = ActiveColumnCount[e->Column];
+  for (size_t i = 0; i < row.active.size(); ++i) {
+    if (std::fabs(row.active[i].value) < threshold) continue;
+    int32_t length = ActiveColumnCount[row.active[i].column - first_];
     if (length <= bestLength) {
       bestLength = length;
-      best = e;
+      best = i;
     }
   }
-  pivot = best->Value;
-  return best->Column;
+  pivot = row.active[best].value;
+  return row.active[best].column;
 }
 
 int SparseSystem::TakeNextRow() {
@@ -572,54 +629,50 @@ void SparseSystem::PushFront(int r) {
 }
 
 void SparseSystem::EliminatePivot(int r, int c, Extended p) {
-  // The pivot row no longer competes for the columns it touches; its entries
-  // in columns still to be eliminated are what every updated row receives.
-  pivotRow_.clear();
-  for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
-    if (!InRange(g->Column)) continue;
-    --ActiveColumnCount[g->Column];
-    if (ColumnActive(g->Column) && g->Column != c) pivotRow_.push_back(g);
-  }
-  activeTotal_ -= static_cast<int64_t>(pivotRow_.size()) + 1;
-  uint8_t* marks = unit_.ColumnMarks.data();
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
-    int r2 = e->Row;
-    if (!InRange(r2) || RowStep[r2] != 0) continue;
-    --activeTotal_;
-    // Scatter the active part of row r2 into the dense work row; its entries
-    // in pivoted columns (multipliers already made) are left alone.
-    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!ColumnActive(f->Column) && f->Column != c) continue;
-      Work(f->Column) = f->Value;
-      marks[f->Column] = 1;
-    }
-    // row r2 -= l · row r, with l = a(r2, c)/p.
-    const Extended l = Work(c) / p;
-    Work(c) = l;
-    for (TOccurrenceRecord* g : pivotRow_) {
-      int cc = g->Column;
-      if (!marks[cc]) {
-        TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
-        if (!fill) {
-          ReportOutOfMemory();
-          break;
+  // The pivot row no longer competes for the columns it touches; it keeps
+  // its pivot and U entries as they are now.
+  const CompactRow& pivotRow = rows_[r - first_];
+  for (const CompactEntry& a : pivotRow.active) --ActiveColumnCount[a.column - first_];
+  activeTotal_ -= static_cast<int64_t>(pivotRow.active.size());
+  // The rows with an entry in column c: the equations' own entries (and old
+  // fill-in, which the compact rows leave out) on the column list, this
+  // factorisation's fill-in on its own list.
+  auto update = [&](int r2) {
+    if (!InRange(r2) || RowStep[r2] != 0) return;
+    CompactRow& row = rows_[r2 - first_];
+    for (size_t i = 0; i < row.active.size(); ++i) positionOf_[row.active[i].column - first_] = static_cast<int>(i);
+    const int at = positionOf_[c - first_];
+    if (at >= 0) {
+      // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the
+      // multiplier and the entry leaves the active part.
+      const Extended l = row.active[at].value / p;
+      row.lower.push_back({l, c});
+      row.active[at] = row.active.back();
+      positionOf_[row.active[at].column - first_] = at;
+      positionOf_[c - first_] = -1;
+      row.active.pop_back();
+      --activeTotal_;
+      for (const CompactEntry& g : pivotRow.active) {
+        const int cc = g.column;
+        if (cc == c) continue;
+        const int pos = positionOf_[cc - first_];
+        if (pos >= 0) {
+          row.active[pos].value -= l * g.value;
+        } else {
+          // Fill-in, made even when l is 0 so the pattern does not depend
+          // on the values of one iteration.
+          positionOf_[cc - first_] = static_cast<int>(row.active.size());
+          row.active.push_back({-l * g.value, cc});
+          fillRows_[cc - first_].push_back(r2);
+          ++ActiveColumnCount[cc - first_];
+          ++activeTotal_;
         }
-        marks[cc] = 1;
-        Work(cc) = 0;
-        ++ActiveColumnCount[cc];
-        ++activeTotal_;
       }
-      Work(cc) -= l * g->Value;
     }
-    // Gather back, leaving the work row and the marks clear.
-    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!ColumnActive(f->Column) && f->Column != c) continue;
-      marks[f->Column] = 0;
-      f->Value = Work(f->Column);
-      Work(f->Column) = 0;
-    }
-    if (CalcErrorCode == kMsgOutOfMemory) return;
-  }
+    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+  };
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) update(e->Row);
+  for (int r2 : fillRows_[c - first_]) update(r2);
 }
 
 void SparseSystem::InvertPivots() {
