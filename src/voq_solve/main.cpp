@@ -92,14 +92,21 @@ class SolvePlatform : public ConsolePlatform {
         std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
     int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
     if (question) {
-      if (continuesLeft > 0 && text.rfind(kNoConvergencePrefix, 0) == 0) {
+      const bool noConvergence = text.rfind(kNoConvergencePrefix, 0) == 0;
+      if (continuesLeft > 0 && noConvergence) {
         --continuesLeft;
         answer = kResultYes;
       }
+      if (noConvergence && answer != kResultYes) declinedNoConvergence = text;
       // The list asked for is printed after the solve.
       if (text == GetMessageText(kMsgSeeWarningsQuestion)) answer = kResultYes;
       std::cerr << "Question: " << text << " [" << (answer == kResultYes ? "Yes" : "No") << "]\n";
       lastQuestion = text;
+    } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode == kMsgCancelled &&
+               !declinedNoConvergence.empty()) {
+      // Nobody cancelled: the No was voq-solve's own answer to the question
+      // whether to go on. The failure is the one to report.
+      ReportNoConvergence();
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
       std::cerr << "Error " << CalcErrorCode << ": " << text << "\n";
       reportedError = CalcErrorCode;
@@ -113,9 +120,24 @@ class SolvePlatform : public ConsolePlatform {
     return answer;
   }
 
+  // Error 57 as a console user can act on it: the question's text without
+  // the question, and the options that answer it.
+  void ReportNoConvergence() {
+    std::string text = declinedNoConvergence;
+    const size_t question = text.find("Update guess values and continue?");
+    if (question != std::string::npos) text.resize(question);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    std::cerr << "Error " << kMsgNoConvergence << ": " << text << "\n"
+              << "  voq-solve: --continue goes on from where the iteration stopped; "
+                 "--guess NAME=VALUE and --limits NAME=LO:HI start it elsewhere\n";
+    reportedError = kMsgNoConvergence;
+  }
+
   int continuesLeft = 0;
+  // Any error shown during the run: the run fails even when values follow.
   int32_t reportedError = 0;
   std::string lastQuestion;
+  std::string declinedNoConvergence;
 
  private:
   static constexpr const char* kNoConvergencePrefix =
@@ -346,7 +368,9 @@ int main(int argc, char** argv) {
 
   const bool solved = CalcErrorCode <= 0 && SolutionAvailable;
   if (!solved) {
-    if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+    if (CalcErrorCode == kMsgCancelled && !platform.declinedNoConvergence.empty()) {
+      if (platform.reportedError != kMsgNoConvergence) platform.ReportNoConvergence();
+    } else if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
       std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
     else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
       std::cerr << "voq-solve: the equations were not solved\n";
@@ -372,5 +396,7 @@ int main(int argc, char** argv) {
     std::cerr << "Error " << kMsgConstrained << ": " << text << "\n";
   }
   PrintPendingWarnings();
-  return constrained ? kExitFailure : 0;
+  // An error shown on the way ($EXPORT that could not write, for one) fails
+  // the run as well: its output is not what the text asked for.
+  return constrained || platform.reportedError != 0 ? kExitFailure : 0;
 }

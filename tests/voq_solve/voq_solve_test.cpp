@@ -69,19 +69,49 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
 
 // $EXPORT after the solve: x + y = 3 and x - y = 1 give x = 2, y = 1 (by
 // hand). The file name keeps its case unquoted; a missing variable is
-// reported and the rest of the line is still written.
+// reported, the rest of the line is still written, and the run fails: the
+// file is not what the text asked for.
 TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
   const std::string csv = TempPath("Export.csv");
   std::remove(csv.c_str());
   const std::string file =
       WriteTemp("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
   const SolverRun r = RunVoqSolve({file});
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_EQ(r.out, "x=2\ny=1\n");
   EXPECT_EQ(ReadFileText(csv), "2.00000000E+00,1.00000000E+00\r\n");
   EXPECT_NE(r.err.find("Error 564: Variable Q in the $Export directive was not found."), std::string::npos)
       << r.err;
   std::remove(csv.c_str());
+}
+
+// Every error the run shows fails it, even when the values are printed:
+// an $EXPORT into a folder that does not exist writes nothing.
+TEST(VoqSolveTest, ExportErrorsFailTheRun) {
+  const std::string file = WriteTemp("export_nodir.txt",
+                                     "x = 2\n$EXPORT '" + TempPath("nodir") + "/a.csv' x\n");
+  const SolverRun r = RunVoqSolve({file});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "x=2\n");
+  EXPECT_NE(r.err.find("Error 566: "), std::string::npos) << r.err;
+}
+
+// No real x and y satisfy x^2 + y^2 = -1: the iteration runs out. voq-solve
+// answers No to going on, and says so as error 57 with what to do about it,
+// not as a cancellation by the user.
+TEST(VoqSolveTest, NoConvergenceIsError57WithAHint) {
+  const std::string file = WriteTemp("no_root.txt", "x^2 + y^2 = -1\nx - y = 0.5\n");
+  const SolverRun r = RunVoqSolve({file});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Error 57: The problem failed to converge in the allowable number of "
+                       "iterations  while solving equations in Block 1.\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("--continue"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--guess"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Error 58"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("cancelled"), std::string::npos) << r.err;
 }
 
 // The warnings window's lines go to stderr after the solve, unless the
