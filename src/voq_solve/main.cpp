@@ -4,6 +4,7 @@
 // them as text. Failures go to stderr with exit status 2.
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
+#include "core/number_text.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
@@ -44,8 +46,19 @@ constexpr int kExitFailure = 2;
 // the solve is not repeated for ever when it never converges.
 constexpr int kMaxContinuations = 20;
 
+// A guess or limits given on the command line, applied to the variable's
+// record before the solve as the Variable Information dialog would.
+struct VariableSetting {
+  std::string option;  // as given, for messages
+  std::string name;
+  bool isGuess = true;
+  Extended guess = 0;
+  Extended lower = 0, upper = 0;
+};
+
 struct Options {
   std::string file;
+  std::vector<VariableSetting> settings;
   int digits = 0;  // 0: each variable's own display format
   bool residuals = false;
   bool continueAfterNoConvergence = false;
@@ -53,13 +66,17 @@ struct Options {
 };
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R] FILE\n"
+  out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R]\n"
+         "                 [--guess NAME=VALUE]... [--limits NAME=LO:HI]... FILE\n"
          "       voq-solve --version\n"
          "Solves the equations in FILE and prints one line per variable.\n"
          "  --digits N   every value in exponential form with N significant digits\n"
          "  --residuals  also each equation's block and relative residual\n"
          "  --continue   answer Yes when asked to continue after a failure to converge\n"
-         "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n";
+         "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n"
+         "  --guess NAME=VALUE   the guess value of a variable (array element x[3],\n"
+         "               variable of a module or subprogram UNIT.NAME); repeatable\n"
+         "  --limits NAME=LO:HI  its lower and upper limit; an empty side is open\n";
 }
 
 // The equation text the statement of an error selects, as the editor's
@@ -171,6 +188,50 @@ class SolvePlatform : public ConsolePlatform {
   const std::string& text_;
 };
 
+// A number of a --guess or --limits value; false (with a message) when the
+// text is not one.
+bool ParseSettingNumber(const std::string& option, const std::string& text, Extended& value) {
+  bool ok = false;
+  if (!text.empty()) value = ParseReal(text, ok);
+  if (!ok || std::isnan(static_cast<double>(value))) {
+    std::cerr << "voq-solve: " << option << ": '" << text << "' is not a number\n";
+    return false;
+  }
+  return true;
+}
+
+bool ParseSetting(const std::string& flag, const std::string& text, VariableSetting& setting) {
+  setting.option = flag + " " + text;
+  setting.isGuess = flag == "--guess";
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    std::cerr << "voq-solve: " << setting.option << ": expected " << flag
+              << (setting.isGuess ? " NAME=VALUE" : " NAME=LO:HI") << "\n";
+    return false;
+  }
+  setting.name = text.substr(0, equals);
+  while (!setting.name.empty() && setting.name.back() == ' ') setting.name.pop_back();
+  const std::string value = text.substr(equals + 1);
+  if (setting.isGuess) return ParseSettingNumber(setting.option, value, setting.guess);
+  const size_t colon = value.find(':');
+  if (colon == std::string::npos) {
+    std::cerr << "voq-solve: " << setting.option << ": expected " << flag
+              << " NAME=LO:HI (a side may be empty)\n";
+    return false;
+  }
+  const std::string lo = value.substr(0, colon), hi = value.substr(colon + 1);
+  setting.lower = -InfinityValue;
+  setting.upper = InfinityValue;
+  if (!lo.empty() && !ParseSettingNumber(setting.option, lo, setting.lower)) return false;
+  if (!hi.empty() && !ParseSettingNumber(setting.option, hi, setting.upper)) return false;
+  if (setting.lower > setting.upper) {
+    std::cerr << "voq-solve: " << setting.option << ": the lower limit " << lo
+              << " is above the upper limit " << hi << "\n";
+    return false;
+  }
+  return true;
+}
+
 bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -184,6 +245,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       options.residuals = true;
     } else if (arg == "--continue") {
       options.continueAfterNoConvergence = true;
+    } else if (arg == "--guess" || arg == "--limits") {
+      if (i + 1 >= argc) return false;
+      VariableSetting setting;
+      if (!ParseSetting(arg, argv[++i], setting)) std::exit(kExitFailure);
+      options.settings.push_back(setting);
     } else if (arg == "--digits") {
       if (i + 1 >= argc) return false;
       char* end = nullptr;
@@ -327,6 +393,67 @@ void PrintSolution(const Options& options) {
   }
 }
 
+TVariableRecord* FindVariableIn(TProgramUnitRecord* unit, const std::string& name) {
+  if (unit == nullptr || name.empty()) return nullptr;
+  TProgramUnitRecord* saved = CurrentProgramUnit;
+  const int32_t savedError = CalcErrorCode;
+  CurrentProgramUnit = unit;
+  const int32_t index = FindVariable(name);
+  CurrentProgramUnit = saved;
+  CalcErrorCode = savedError;
+  if (index <= 0) return nullptr;
+  TVariableRecord* v = unit->Variable(index);
+  // A name the equations no longer use is no variable of theirs.
+  return v != nullptr && UpperCaseName(v->Name) == UpperCaseName(name) ? v : nullptr;
+}
+
+// The variable a --guess or --limits names: NAME in the main program, or
+// UNIT.NAME for a variable of a module or subprogram; nullptr when there is
+// none. Array elements go by their names, x[3].
+TVariableRecord* FindSettingVariable(const std::string& name) {
+  TProgramUnitRecord* unit = MainProgramUnit;
+  std::string local = name;
+  if (FindVariableIn(unit, local) == nullptr) {
+    const size_t dot = name.find('.');
+    if (dot == std::string::npos) return nullptr;
+    const std::string unitName = UpperCaseName(name.substr(0, dot));
+    unit = nullptr;
+    for (TProgramUnitRecord* u : ProgramUnitList) {
+      if (u != nullptr && u != MainProgramUnit && UpperCaseName(u->Name) == unitName) unit = u;
+    }
+    if (unit == nullptr) return nullptr;
+    local = name.substr(dot + 1);
+  }
+  return FindVariableIn(unit, local);
+}
+
+// The guesses and limits of the command line go into the variable records
+// before the solve, as the dialog puts them: a number replaces a guess or
+// limit given by another variable.
+bool ApplySettings(const Options& options) {
+  for (const VariableSetting& s : options.settings) {
+    TVariableRecord* v = FindSettingVariable(s.name);
+    if (v == nullptr) {
+      std::cerr << "voq-solve: " << s.option << ": the equations have no variable " << s.name << "\n";
+      return false;
+    }
+    if (v->IsString) {
+      std::cerr << "voq-solve: " << s.option << ": " << s.name
+                << " is a string variable; it has no guess or limits\n";
+      return false;
+    }
+    if (s.isGuess) {
+      v->Guess = s.guess;
+      v->GuessVariable = 0;
+    } else {
+      v->LowerLimit = s.lower;
+      v->UpperLimit = s.upper;
+      v->LowerVariable = v->UpperVariable = 0;
+    }
+  }
+  return true;
+}
+
 // The warnings window's lines, for a console user who has no window.
 void PrintPendingWarnings() {
   if (!WarningsPending || !ShowWarningMessages) return;
@@ -363,6 +490,20 @@ int main(int argc, char** argv) {
 
   if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
   Equations().SetText(windowText);
+  if (!options.settings.empty()) {
+    // Compile only, so the variables exist, then set them and solve: the
+    // second read keeps the records of the unchanged text.
+    CheckOnlyMode = true;
+    CompileEquations(false, false);
+    CheckOnlyMode = false;
+    if (CalcErrorCode > 0 || !EquationsCompiled) {
+      if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+        std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
+      return kExitFailure;
+    }
+    if (!ApplySettings(options)) return kExitFailure;
+    CalcErrorCode = 0;
+  }
   CheckOnlyMode = false;
   CompileEquations(false, false);
 

@@ -114,6 +114,81 @@ TEST(VoqSolveTest, NoConvergenceIsError57WithAHint) {
   EXPECT_EQ(r.err.find("cancelled"), std::string::npos) << r.err;
 }
 
+// --guess and --limits set a variable's guess and limits before the solve.
+// x^2 + y^2 = 25 with x - y = 1 has the roots (4, 3) and (-3, -4) (by hand):
+// the default guesses of 1 find the first, a guess near the second finds it.
+TEST(VoqSolveTest, GuessesAndLimitsFromTheCommandLine) {
+  const std::string file = WriteTemp("two_roots.txt", "x^2 + y^2 = 25\nx - y = 1\n");
+  EXPECT_EQ(RunVoqSolve({file}).out, "x=4\ny=3\n");
+  const SolverRun g = RunVoqSolve({"--guess", "x=-2", "--guess", "Y=-5", file});
+  EXPECT_EQ(g.status, 0) << g.err;
+  EXPECT_EQ(g.out, "x=-3\ny=-4\n");
+  // An open upper limit below the default guess: the guess is outside.
+  const SolverRun l = RunVoqSolve({"--limits", "x=:0", file});
+  EXPECT_EQ(l.status, 2);
+  EXPECT_NE(l.err.find("Error 52: The guess value for x (1) is not within"), std::string::npos) << l.err;
+  const SolverRun both = RunVoqSolve({"--limits", "x=:0", "--guess", "x=-1", "--limits", "y=-10:", file});
+  EXPECT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.out, "x=-3\ny=-4\n");
+  // Array elements by their names.
+  const std::string array = WriteTemp("array_roots.txt", "a[1]^2 = 4\na[2] = a[1] + 1\n");
+  const SolverRun a = RunVoqSolve({"--guess", "a[1]=-5", array});
+  EXPECT_EQ(a.status, 0) << a.err;
+  EXPECT_EQ(a.out, "a[1]=-2\na[2]=-1\n");
+}
+
+TEST(VoqSolveTest, BadGuessesAndLimitsAreRefused) {
+  const std::string file = WriteTemp("plain.txt", "x^2 = 4\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"--guess", "nosuch=1"}, "--guess nosuch=1: the equations have no variable nosuch"},
+      {{"--limits", "x=5:1"}, "--limits x=5:1: the lower limit 5 is above the upper limit 1"},
+      {{"--guess", "x=abc"}, "--guess x=abc: 'abc' is not a number"},
+      {{"--guess", "x"}, "--guess x: expected --guess NAME=VALUE"},
+      {{"--limits", "x=3"}, "--limits x=3: expected --limits NAME=LO:HI"},
+      {{"--limits", "x=1:z"}, "--limits x=1:z: 'z' is not a number"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(file);
+    const SolverRun r = RunVoqSolve(args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.out, "") << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+// The drag case of tests/cases solved without options: whatever branch the
+// default guesses find, exit status 0 means every residual is within the
+// tolerance.
+TEST(VoqSolveTest, DragProjectileWithoutOptionsExitsZeroOnlyWhenSolved) {
+  const SolverRun r = RunVoqSolve({"--residuals", std::string(VOQ_CASES_DIR) + "/drag_projectile.txt"});
+  if (r.status != 0) {
+    EXPECT_EQ(r.status, 2);
+    return;
+  }
+  const size_t table = r.out.find("Block  Relative residual  Equation\n");
+  ASSERT_NE(table, std::string::npos) << r.out;
+  std::string rest = r.out.substr(table);
+  size_t at = rest.find('\n') + 1;
+  int rows = 0;
+  while (at < rest.size()) {
+    const size_t end = rest.find('\n', at);
+    const std::string line = rest.substr(at, end - at);
+    at = end == std::string::npos ? rest.size() : end + 1;
+    if (line.empty()) continue;
+    const size_t first = line.find("  ");
+    ASSERT_NE(first, std::string::npos) << line;
+    const double residual = std::stod(line.substr(first + 2));
+    EXPECT_LE(residual, 1e-6) << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, 6);
+}
+
 // The warnings window's lines go to stderr after the solve, unless the
 // equations turned warnings off.
 TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
