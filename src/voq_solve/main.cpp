@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -267,6 +268,18 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         std::cerr << "voq-solve: --tolerance takes a number between 0 and 1\n";
         return false;
       }
+      // A relative residual is computed in 10-byte reals: below their
+      // precision no guess can meet the criterion, and the failure would
+      // seem to be the equations'.
+      if (r < std::numeric_limits<long double>::epsilon()) {
+        char smallest[32];
+        std::snprintf(smallest, sizeof smallest, "%.2LE", std::numeric_limits<long double>::epsilon());
+        std::cerr << "voq-solve: --tolerance " << argv[i]
+                  << " is below what 10-byte reals can reach: relative residuals are computed to "
+                     "about "
+                  << smallest << "; give at least that\n";
+        std::exit(kExitFailure);
+      }
       options.tolerance = r;
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "voq-solve: unknown option " << arg << "\n";
@@ -274,7 +287,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     } else if (options.file.empty()) {
       options.file = arg;
     } else {
-      return false;
+      std::cerr << "voq-solve: two files given (" << options.file << " and " << arg
+                << "): voq-solve solves one file of equations\n";
+      std::exit(kExitFailure);
     }
   }
   return !options.file.empty();
@@ -323,6 +338,8 @@ bool ReadEquationFile(const std::string& name, std::string& text) {
     std::cerr << "voq-solve: cannot read " << name << "\n";
     return false;
   }
+  // The UTF-8 byte-order mark some editors write is no part of the equations.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (text.find_first_not_of(" \t\r\n\x1a") == std::string::npos) {
     std::cerr << "voq-solve: " << name << " is empty: there are no equations to solve\n";
     return false;

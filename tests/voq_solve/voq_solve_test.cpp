@@ -189,6 +189,62 @@ TEST(VoqSolveTest, DragProjectileWithoutOptionsExitsZeroOnlyWhenSolved) {
   EXPECT_EQ(rows, 6);
 }
 
+// Texts as editors and users write them. Expected values by hand.
+TEST(VoqSolveTest, ByteOrderMarksBlanksAfterContinuationsAndNumberRange) {
+  struct Case {
+    std::string text;
+    int status;
+    const char* out;
+    const char* err;  // text stderr must contain
+  };
+  const std::string included = WriteTemp("bom_include.txt", "\xEF\xBB\xBFw = 5\n");
+  const Case cases[] = {
+      {"\xEF\xBB\xBFx = 2\n", 0, "x=2\n", ""},
+      {"$INCLUDE " + included + "\nx = w + 1\n", 0, "x=6\n", ""},
+      // 1 + 2, the blanks after "&" notwithstanding.
+      {"x = 1 &  \n  + 2\n", 0, "x=3\n", ""},
+      {"x = 1 & \t\n + 2 &\n + 3\n", 0, "x=6\n", ""},
+      // 10-byte reals reach about 1.19E4932: 1E4000 is a number, 1E5000
+      // and a product of 1E6000 are not.
+      {"x = 1e4000\n", 0, "x=1.000E+4000\n", ""},
+      {"x = 1e5000\n", 2, "", "Error 2: Error encountered in interpreting 1E5000."},
+      {"x = 1e3000*1e3000\n", 2, "", "Error 319: This statement produced a numerical overflow"},
+  };
+  for (const Case& c : cases) {
+    const SolverRun r = RunVoqSolve({WriteTemp("mend.txt", c.text)});
+    EXPECT_EQ(r.status, c.status) << c.text << r.err;
+    EXPECT_EQ(r.out, c.out) << c.text;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.text << r.err;
+  }
+}
+
+// An included file that includes another is refused, naming both files.
+TEST(VoqSolveTest, IncludeInsideAnIncludedFileIsRefused) {
+  const std::string inner = WriteTemp("inner.txt", "z = 3\n");
+  const std::string outer = WriteTemp("outer.txt", "$INCLUDE " + inner + "\ny = 2\n");
+  const SolverRun r = RunVoqSolve({WriteTemp("nest.txt", "$INCLUDE " + outer + "\nx = 1\n")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Error 1201: " + outer + " holds an $INCLUDE of " + inner +
+                       ": a file read by $INCLUDE cannot include another file."),
+            std::string::npos)
+      << r.err;
+}
+
+TEST(VoqSolveTest, ArgumentsThatCannotBeMet) {
+  const std::string file = WriteTemp("args.txt", "x = 2\n");
+  const SolverRun tight = RunVoqSolve({"--tolerance", "1e-25", file});
+  EXPECT_EQ(tight.status, 2);
+  EXPECT_EQ(tight.out, "");
+  EXPECT_NE(tight.err.find("--tolerance 1e-25 is below what 10-byte reals can reach"), std::string::npos)
+      << tight.err;
+  EXPECT_EQ(RunVoqSolve({"--tolerance", "1e-18", file}).status, 0);
+  const SolverRun two = RunVoqSolve({file, file});
+  EXPECT_EQ(two.status, 2);
+  EXPECT_NE(two.err.find("two files given"), std::string::npos) << two.err;
+  EXPECT_EQ(two.err.find("usage:"), std::string::npos) << two.err;
+}
+
 // The warnings window's lines go to stderr after the solve, unless the
 // equations turned warnings off.
 TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
