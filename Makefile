@@ -43,7 +43,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the program it runs: a fresh clone need not build every test first.
+run: configure
+	cmake --build $(BUILD) --target voq-solve
 	$(BUILD)/voq-solve $(or $(FILE),examples/wall_heat_loss.txt)
 
 test: build
