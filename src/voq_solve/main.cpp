@@ -2,7 +2,10 @@
 // Equations window, compiles and solves it as the Solve command does, and
 // prints the main program's variables the way the Solution window saves
 // them as text. Failures go to stderr with exit status 2.
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -33,6 +36,7 @@
 #include "session/engine.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
+#include "voq_solve/console_progress.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -108,6 +112,7 @@ class SolvePlatform : public ConsolePlatform {
     const std::vector<int> buttons = AlertKindButtons(kind);
     const bool question =
         std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
+    if (progress != nullptr) progress->Wipe();
     int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
     if (question) {
       const bool noConvergence = text.rfind(kNoConvergencePrefix, 0) == 0;
@@ -151,6 +156,7 @@ class SolvePlatform : public ConsolePlatform {
     reportedError = kMsgNoConvergence;
   }
 
+  ConsoleProgressView* progress = nullptr;
   int continuesLeft = 0;
   // Any error shown during the run: the run fails even when values follow.
   int32_t reportedError = 0;
@@ -496,6 +502,13 @@ int main(int argc, char** argv) {
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);
   host.Windows = &windows;
+  ConsoleProgressView progress(std::cerr, ::isatty(STDERR_FILENO) == 1, [] {
+    return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count());
+  });
+  host.Progress = &progress;
+  platform.progress = &progress;
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::cerr << "voq-solve: no " << missing << "\n";
