@@ -68,7 +68,6 @@ class SparseSystem {
   void WriteBackFactors();
   int TakeNextRow();
   void PushFront(int r);
-  void InvertPivots();
   void NoPivotError(int k);
   void ForwardSubstitute(Extended* v);
   void ScaleByPivots(Extended* v);
@@ -138,13 +137,9 @@ void SparseSystem::Solve(Extended* v) {
   FactorBlock();
   if (CalcErrorCode > 0) return;
 
-  // Position k now holds the row and the column of step k, so the factors
-  // form a triangular pair in position order.
-  PermuteEquationRows(unit_, StepRow);
-  PermuteVariableColumns(unit_, StepColumn);
-
+  // The sweeps go through the rows in step order: the rows and columns
+  // stay at their positions, which saves re-threading every entry twice.
   CheckUserAbort();
-  PermuteVector(v, StepRow);
   ForwardSubstitute(v);
   CheckUserAbort();
   ScaleByPivots(v);
@@ -153,9 +148,6 @@ void SparseSystem::Solve(Extended* v) {
   CheckUserAbort();
   // The unknown at column position c was eliminated at step ColumnStep[c].
   PermuteVector(v, ColumnStep);
-
-  PermuteEquationRows(unit_, RowStep);
-  PermuteVariableColumns(unit_, ColumnStep);
 }
 
 void SparseSystem::FactorBlock() {
@@ -172,10 +164,9 @@ void SparseSystem::FactorBlock() {
     StepRow[i] = RowStep[i] = StepColumn[i] = ColumnStep[i] = 0;
   }
   FactorSparseJacobian(first_, last_);
-  if (CalcErrorCode <= 0) {
-    CompletePivotOrder();
-    InvertPivots();
-  }
+  // The factors are written back with the pivots inverted and the U
+  // entries scaled.
+  if (CalcErrorCode <= 0) CompletePivotOrder();
   W.reset();
 }
 
@@ -528,6 +519,17 @@ void SparseSystem::WriteBackFactors() {
       const Extended* dense = &dense_[static_cast<size_t>(denseRowOf_[d]) * R];
       for (int j = 0; j < R; ++j) put(denseColumns_[j], dense[j], dense[j] != 0 ? 2 : 1);
     }
+    // The pivot becomes its reciprocal g, the U entries are scaled by g.
+    const int k = RowStep[r];
+    const Extended g = 1 / value[StepColumn[k] - first_];
+    for (int c : touched) {
+      const int step = ColumnStep[c];
+      if (step == k) {
+        value[c - first_] = g;
+      } else if (step > k) {
+        value[c - first_] *= g;
+      }
+    }
     for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
       const int c = e->Column;
       if (!InRange(c)) continue;
@@ -675,37 +677,27 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   for (int r2 : fillRows_[c - first_]) update(r2);
 }
 
-void SparseSystem::InvertPivots() {
-  for (int k = first_; k <= last_; ++k) {
-    int r = StepRow[k];
-    int step = RowStep[r];
-    Extended g = 0;
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && ColumnStep[e->Column] == step) {
-        e->Value = 1 / e->Value;
-        g = e->Value;
-        break;
-      }
-    }
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && ColumnStep[e->Column] > step) e->Value *= g;
-    }
-  }
-}
-
 void SparseSystem::ForwardSubstitute(Extended* v) {
-  diagonal_.assign(static_cast<size_t>(last_ - first_ + 1), nullptr);
-  for (int i = first_; i <= last_; ++i) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      int c = e->Column;
-      if (c < first_) continue;
-      if (c < i) {
-        v[i] -= v[c] * e->Value;
-      } else if (c == i) {
-        diagonal_[i - first_] = e;
+  // y(k) = b(row of step k) - sum of l · y(step of the entry's column) over
+  // the entries of earlier steps; y lives in the step vector's slots of the
+  // range, indexed by step, once its element has been read.
+  const int m = last_ - first_ + 1;
+  std::vector<Extended> y(static_cast<size_t>(m), 0);
+  diagonal_.assign(static_cast<size_t>(m), nullptr);
+  for (int k = first_; k <= last_; ++k) {
+    Extended acc = v[StepRow[k]];
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int step = ColumnStep[e->Column];
+      if (step < k) {
+        acc -= y[step - first_] * e->Value;
+      } else if (step == k) {
+        diagonal_[k - first_] = e;
       }
     }
+    y[k - first_] = acc;
   }
+  for (int k = first_; k <= last_; ++k) v[k] = y[k - first_];
 }
 
 void SparseSystem::ScaleByPivots(Extended* v) {
@@ -716,10 +708,11 @@ void SparseSystem::ScaleByPivots(Extended* v) {
 }
 
 void SparseSystem::BackSubstitute(Extended* v) {
-  for (int i = last_; i >= first_; --i) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      int c = e->Column;
-      if (c > i && c <= last_) v[i] -= v[c] * e->Value;
+  for (int k = last_; k >= first_; --k) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int step = ColumnStep[e->Column];
+      if (step > k) v[k] -= v[step] * e->Value;
     }
   }
 }
