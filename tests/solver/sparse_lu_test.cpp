@@ -303,6 +303,43 @@ TEST_F(SparseLuTest, PivotsAboveTheTinyLimitGiveNoWarning) {
   EXPECT_TRUE(WarningLines().empty());
 }
 
+// Blocks whose rows fill up are finished on a dense copy. A full 150-by-150
+// matrix with small integer entries and a strong diagonal, b = A·x exact for
+// a chosen integer x: the solve gives x back, again after a refill, with no
+// entry added the second time. Two equal rows in the same matrix stop with
+// the singular error.
+TEST_F(SparseLuTest, FullBlocksAreSolvedOnADenseCopy) {
+  const int n = 150;
+  auto a = [](int r, int c) -> long double { return r == c ? 400 + r : ((r * 7 + c * 3) % 11) - 5; };
+  std::vector<long double> x(n + 1);
+  for (int i = 1; i <= n; ++i) x[i] = 1 + (i * 5) % 13;
+  SparseMatrixUnit m(n);
+  for (int r = 1; r <= n; ++r) {
+    for (int c = 1; c <= n; ++c) m.Set(r, c, a(r, c));
+  }
+  int entries = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    m.Refill(a);
+    std::vector<long double> v(n + 1, 0);
+    for (int r = 1; r <= n; ++r) {
+      for (int c = 1; c <= n; ++c) v[r] += a(r, c) * x[c];
+    }
+    SolveSparseSystem(m.unit, v.data());
+    ASSERT_EQ(CalcErrorCode, 0);
+    for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-12) << i;
+    if (pass == 0) entries = m.EntryCount();
+    EXPECT_EQ(m.EntryCount(), entries);
+  }
+  EXPECT_EQ(entries, n * n);
+  EXPECT_TRUE(WarningLines().empty());
+
+  auto twin = [&](int r, int c) { return a(r == n ? n - 1 : r, c); };
+  m.Refill(twin);
+  std::vector<long double> v(n + 1, 1);
+  SolveSparseSystem(m.unit, v.data());
+  EXPECT_EQ(CalcErrorCode, 55);
+}
+
 // Only the block's range is touched: rows and columns outside it keep
 // their values and positions.
 TEST_F(SparseLuTest, WorksOnTheRangeOnly) {
