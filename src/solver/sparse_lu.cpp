@@ -389,7 +389,33 @@ bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
   std::vector<int> done(static_cast<size_t>(q), 0);
   auto bringUpTo = [&](int t, int upto) {
     Extended* rt = rowAt(t);
-    for (int i = done[t]; i < upto; ++i) {
+    int i = done[t];
+    // Four pivot rows at a time: their multipliers depend on each other only
+    // within the four columns of the group, and the rest of the row is then
+    // read and written once for the four.
+    for (; i + 4 <= upto; i += 4) {
+      const Extended* r0 = rowAt(i);
+      const Extended* r1 = rowAt(i + 1);
+      const Extended* r2 = rowAt(i + 2);
+      const Extended* r3 = rowAt(i + 3);
+      const Extended l0 = rt[i] / r0[i];
+      rt[i] = l0;
+      rt[i + 1] -= l0 * r0[i + 1];
+      rt[i + 2] -= l0 * r0[i + 2];
+      rt[i + 3] -= l0 * r0[i + 3];
+      const Extended l1 = rt[i + 1] / r1[i + 1];
+      rt[i + 1] = l1;
+      rt[i + 2] -= l1 * r1[i + 2];
+      rt[i + 3] -= l1 * r1[i + 3];
+      const Extended l2 = rt[i + 2] / r2[i + 2];
+      rt[i + 2] = l2;
+      rt[i + 3] -= l2 * r2[i + 3];
+      const Extended l3 = rt[i + 3] / r3[i + 3];
+      rt[i + 3] = l3;
+      if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
+      for (int j = i + 4; j < R; ++j) rt[j] -= (l0 * r0[j] + l1 * r1[j]) + (l2 * r2[j] + l3 * r3[j]);
+    }
+    for (; i < upto; ++i) {
       const Extended* ri = rowAt(i);
       const Extended l = rt[i] / ri[i];
       rt[i] = l;
