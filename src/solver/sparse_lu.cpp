@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <new>
@@ -109,10 +110,49 @@ class SparseSystem {
     Extended value;
     int column;
   };
-  struct CompactRow {
-    std::vector<CompactEntry> active;
-    std::vector<CompactEntry> lower;
+  // The rows' lists live in two shared pools, so a factorisation makes a
+  // handful of allocations rather than several per row; a list that
+  // outgrows its room moves to the end of its pool. Pointers into a pool
+  // last only until the next push to a list of that pool.
+  class PooledList {
+   public:
+    void Attach(std::vector<CompactEntry>* pool) { pool_ = pool; }
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    CompactEntry& operator[](size_t i) { return (*pool_)[start_ + i]; }
+    const CompactEntry& operator[](size_t i) const { return (*pool_)[start_ + i]; }
+    CompactEntry* begin() { return pool_->data() + start_; }
+    CompactEntry* end() { return begin() + count_; }
+    const CompactEntry* begin() const { return pool_->data() + start_; }
+    const CompactEntry* end() const { return begin() + count_; }
+    CompactEntry& back() { return (*this)[count_ - 1]; }
+    void pop_back() { --count_; }
+    void reserve(size_t capacity) {
+      if (capacity <= capacity_) return;
+      const size_t start = pool_->size();
+      pool_->resize(start + capacity);
+      std::copy(pool_->begin() + static_cast<std::ptrdiff_t>(start_),
+                pool_->begin() + static_cast<std::ptrdiff_t>(start_ + count_),
+                pool_->begin() + static_cast<std::ptrdiff_t>(start));
+      start_ = start;
+      capacity_ = capacity;
+    }
+    void push_back(const CompactEntry& e) {
+      if (count_ == capacity_) reserve(std::max<size_t>(4, 2 * capacity_));
+      (*pool_)[start_ + count_++] = e;
+    }
+
+   private:
+    std::vector<CompactEntry>* pool_ = nullptr;
+    size_t start_ = 0, count_ = 0, capacity_ = 0;
   };
+  struct CompactRow {
+    PooledList active;
+    PooledList lower;
+  };
+  std::vector<CompactEntry> activePool_, lowerPool_;
+  // The pivot row's entries while other rows of the active pool grow.
+  std::vector<CompactEntry> pivotEntries_;
   std::vector<CompactRow> rows_;
   std::vector<std::vector<int>> fillRows_;
   // Index of a column in the row being updated, -1 elsewhere.
@@ -265,6 +305,10 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
+  activePool_.clear();
+  activePool_.shrink_to_fit();
+  lowerPool_.clear();
+  lowerPool_.shrink_to_fit();
   fillRows_.clear();
   dense_.clear();
   dense_.shrink_to_fit();
@@ -277,8 +321,18 @@ void SparseSystem::LoadCompactRows() {
   positionOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
   denseIndexOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
   denseSteps_ = 0;
+  size_t entries = 0;
+  for (int r = first_; r <= last_; ++r) entries += static_cast<size_t>(RowLength(unit_, r)) + 2;
+  activePool_.clear();
+  activePool_.reserve(2 * entries);
+  lowerPool_.clear();
+  lowerPool_.reserve(entries);
   for (int r = first_; r <= last_; ++r) {
     CompactRow& row = rows_[r - first_];
+    row.active.Attach(&activePool_);
+    row.lower.Attach(&lowerPool_);
+    // Room for the row and a little fill-in at once.
+    row.active.reserve(static_cast<size_t>(RowLength(unit_, r)) + 2);
     for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
       const int c = e->Column;
       // A second entry of the same column carries the same derivative. The
@@ -319,6 +373,19 @@ std::vector<int> SparseSystem::RowOrder() {
     }
   }
   start[m] = nnz;
+  // A narrow band is its own good order: eliminating it top down keeps all
+  // fill-in inside the band, which no reordering improves on by much.
+  constexpr int kNarrowBand = 4;
+  bool banded = true;
+  for (int j = 0; j < m && banded; ++j) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
+      if (InRange(e->Column) && e->Variable != 0 && std::abs(e->Column - (first_ + j)) > kNarrowBand) {
+        banded = false;
+        break;
+      }
+    }
+  }
+  if (banded) return order;
   const size_t alen = colamd_recommended(nnz, m, m);
   if (alen == 0 || alen > static_cast<size_t>(std::numeric_limits<int>::max())) return order;
   std::vector<int> a(alen);
@@ -660,8 +727,9 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   // The pivot row no longer competes for the columns it touches; it keeps
   // its pivot and U entries as they are now.
   const CompactRow& pivotRow = rows_[r - first_];
-  for (const CompactEntry& a : pivotRow.active) --ActiveColumnCount[a.column - first_];
-  activeTotal_ -= static_cast<int64_t>(pivotRow.active.size());
+  pivotEntries_.assign(pivotRow.active.begin(), pivotRow.active.end());
+  for (const CompactEntry& a : pivotEntries_) --ActiveColumnCount[a.column - first_];
+  activeTotal_ -= static_cast<int64_t>(pivotEntries_.size());
   // The rows with an entry in column c: the equations' own entries (and old
   // fill-in, which the compact rows leave out) on the column list, this
   // factorisation's fill-in on its own list.
@@ -680,7 +748,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
       positionOf_[c - first_] = -1;
       row.active.pop_back();
       --activeTotal_;
-      for (const CompactEntry& g : pivotRow.active) {
+      for (const CompactEntry& g : pivotEntries_) {
         const int cc = g.column;
         if (cc == c) continue;
         const int pos = positionOf_[cc - first_];
