@@ -107,6 +107,9 @@ class SparseSystem {
   // multipliers made so far; per column position, the rows that have or had
   // an entry there.
   struct CompactEntry {
+    // Room made in a pool is written before it is read: no zeroing.
+    CompactEntry() {}  // NOLINT: leaves the members uninitialised on purpose
+    CompactEntry(Extended v, int c) : value(v), column(c) {}
     Extended value;
     int column;
   };
@@ -305,10 +308,8 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
-  activePool_.clear();
-  activePool_.shrink_to_fit();
-  lowerPool_.clear();
-  lowerPool_.shrink_to_fit();
+  activePool_ = {};
+  lowerPool_ = {};
   fillRows_.clear();
   dense_.clear();
   dense_.shrink_to_fit();
@@ -323,8 +324,10 @@ void SparseSystem::LoadCompactRows() {
   denseSteps_ = 0;
   size_t entries = 0;
   for (int r = first_; r <= last_; ++r) entries += static_cast<size_t>(RowLength(unit_, r)) + 2;
+  // The entries of the rows, fill-in of an earlier factorisation included:
+  // after the first Newton step the pattern rarely grows past it.
   activePool_.clear();
-  activePool_.reserve(2 * entries);
+  activePool_.reserve(entries);
   lowerPool_.clear();
   lowerPool_.reserve(entries);
   for (int r = first_; r <= last_; ++r) {
