@@ -219,8 +219,8 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   try {
     rowQueue_.assign(static_cast<size_t>(m), 0);
     ActiveColumnCount.assign(static_cast<size_t>(m), 0);
-    order = RowOrder();
     LoadCompactRows();
+    order = RowOrder();
   } catch (const std::bad_alloc&) {
     ReportAllocationFailure();
     // The progress window goes with the failed solve (its owner frees it);
@@ -322,8 +322,12 @@ void SparseSystem::LoadCompactRows() {
   positionOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
   denseIndexOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
   denseSteps_ = 0;
+  std::vector<size_t> lengths(static_cast<size_t>(last_ - first_ + 1));
   size_t entries = 0;
-  for (int r = first_; r <= last_; ++r) entries += static_cast<size_t>(RowLength(unit_, r)) + 2;
+  for (int r = first_; r <= last_; ++r) {
+    lengths[r - first_] = static_cast<size_t>(RowLength(unit_, r)) + 2;
+    entries += lengths[r - first_];
+  }
   // The entries of the rows, fill-in of an earlier factorisation included:
   // after the first Newton step the pattern rarely grows past it.
   activePool_.clear();
@@ -335,7 +339,7 @@ void SparseSystem::LoadCompactRows() {
     row.active.Attach(&activePool_);
     row.lower.Attach(&lowerPool_);
     // Room for the row and a little fill-in at once.
-    row.active.reserve(static_cast<size_t>(RowLength(unit_, r)) + 2);
+    row.active.reserve(lengths[r - first_]);
     for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
       const int c = e->Column;
       // A second entry of the same column carries the same derivative. The
@@ -367,36 +371,28 @@ std::vector<int> SparseSystem::RowOrder() {
     if (m == 2 && RowLength(unit_, first_) <= RowLength(unit_, last_)) std::swap(order[0], order[1]);
     return order;
   }
+  // The compact rows hold the equations' own entries of the range.
   std::vector<int> start(static_cast<size_t>(m) + 1, 0);
   int nnz = 0;
-  for (int j = 0; j < m; ++j) {
-    start[j] = nnz;
-    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && e->Variable != 0) ++nnz;
-    }
-  }
-  start[m] = nnz;
   // A narrow band is its own good order: eliminating it top down keeps all
   // fill-in inside the band, which no reordering improves on by much.
   constexpr int kNarrowBand = 4;
   bool banded = true;
-  for (int j = 0; j < m && banded; ++j) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && e->Variable != 0 && std::abs(e->Column - (first_ + j)) > kNarrowBand) {
-        banded = false;
-        break;
-      }
+  for (int j = 0; j < m; ++j) {
+    start[j] = nnz;
+    for (const CompactEntry& e : rows_[j].active) {
+      if (std::abs(e.column - (first_ + j)) > kNarrowBand) banded = false;
     }
+    nnz += static_cast<int>(rows_[j].active.size());
   }
+  start[m] = nnz;
   if (banded) return order;
   const size_t alen = colamd_recommended(nnz, m, m);
   if (alen == 0 || alen > static_cast<size_t>(std::numeric_limits<int>::max())) return order;
   std::vector<int> a(alen);
   int at = 0;
   for (int j = 0; j < m; ++j) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[first_ + j]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && e->Variable != 0) a[at++] = e->Column - first_;
-    }
+    for (const CompactEntry& e : rows_[j].active) a[at++] = e.column - first_;
   }
   double knobs[COLAMD_KNOBS];
   int stats[COLAMD_STATS];
