@@ -9,7 +9,9 @@ WERROR ?= ON
 SANITIZE ?= ON
 JOBS ?= $(shell nproc)
 # locales-all: the decimal-comma locales the number-text tests switch to.
-PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all
+# libsuitesparse-dev: COLAMD, the pivot order of the sparse factorisation.
+PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all \
+  libsuitesparse-dev
 
 # Every test run: the comma-locale tests must run, not skip; an allocation
 # the sanitizer cannot serve fails as it does in a normal build (the handle
@@ -41,7 +43,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the program it runs: a fresh clone need not build every test first.
+run: configure
+	cmake --build $(BUILD) --target voq-solve
 	$(BUILD)/voq-solve $(or $(FILE),examples/wall_heat_loss.txt)
 
 test: build

@@ -230,9 +230,17 @@ bool NextEquationLine(std::string& line, bool& fromList) {
       statementEnd = r.position - kLineBreakLength;
     }
 
-    while (!line.empty() && line.back() == '&') {
-      line.pop_back();
-      if (effective > 0) --effective;
+    // Blanks after the final "&" are invisible in the editor: the line
+    // still continues.
+    auto continues = [](std::string& text, int32_t& length) {
+      const size_t last = text.find_last_not_of(" \t");
+      if (last == std::string::npos || text[last] != '&') return false;
+      const int32_t dropped = int32_t(text.size() - last);
+      text.resize(last);
+      length = std::max<int32_t>(0, length - dropped);
+      return true;
+    };
+    while (continues(line, effective)) {
       ++EquationLineNo;
       std::string next;
       int32_t nextEffective = 0;

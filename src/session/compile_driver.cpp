@@ -205,6 +205,8 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
     return;
   }
   CutAtNul(first);
+  // A byte-order mark that an editor wrote is no part of the first statement.
+  if (first.compare(0, 3, "\xEF\xBB\xBF") == 0) first.erase(0, 3);
   if (first.size() >= 5 && first.compare(0, 4, "{$DS") == 0) {
     SavedDecimalSeparator = first[4];
     first.erase(0, std::min<size_t>(6, first.size()));
@@ -240,6 +242,15 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
     }
     CutAtNul(line);
     if (line.empty()) continue;
+    if (IsIncludeLine(line)) {
+      // Included files are read one level deep; read as a statement the
+      // directive gave only a syntax error that named neither file.
+      SetMessageArg(1, name);
+      SetMessageArg(2, IncludeFileName(line, 9));
+      CalcErrorCode = kMsgNestedInclude;
+      ShowEquationError(kMsgNestedInclude, includeStart, includeEnd + 1, EquationLineNo);
+      break;
+    }
     ProcessLine(line, false);
   }
   // A rest of a line left by an error belongs to the file, not the window.

@@ -1,6 +1,11 @@
 #include "solver/sparse_lu.h"
 
+#include <colamd.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <new>
@@ -23,7 +28,6 @@ namespace voq {
 
 namespace {
 
-constexpr int kBucketArraySize = 10001;
 constexpr int kHelpSingular = 362;
 
 template <typename T>
@@ -58,12 +62,13 @@ class SparseSystem {
   void CompletePivotOrder();
   void EliminatePivot(int r, int c, Extended p);
   int ChoosePivotColumn(int r, Extended& pivot);
-  int TakeSparsestRow();
-  void BucketInsert(int r, int count);
-  void BucketRemove(int r);
-  void CountActiveEntries(int r);
-  void UpdateRowCounts(int c);
-  void InvertPivots();
+  void LoadCompactRows();
+  std::vector<int> RowOrder();
+  bool DenseRemainderPays(int k) const;
+  bool FactorDenseRemainder(int k0, Extended& lastPivot);
+  void WriteBackFactors();
+  int TakeNextRow();
+  void PushFront(int r);
   void NoPivotError(int k);
   void ForwardSubstitute(Extended* v);
   void ScaleByPivots(Extended* v);
@@ -83,14 +88,81 @@ class SparseSystem {
   CheckedArray<int16_t> pivotOrderArrays_[4];
   // Dense work row over the range's columns; zero between uses.
   std::unique_ptr<Extended[]> W;
-  // Rows by active count: doubly linked lists, 0 = none.
-  std::unique_ptr<int16_t[]> BucketHead, BucketNext, BucketPrev, ActiveCount;
-  std::unique_ptr<uint8_t[]> InBucket;
+  // Rows not yet pivoted, in the order they are offered as pivot rows; the
+  // ones before queueHead_ are taken.
+  std::vector<int> rowQueue_;
+  size_t queueHead_ = 0;
   // Per column position: entries in rows not yet pivoted (fill-in included),
   // kept up to date as rows are pivoted and fill-in is made.
-  std::unique_ptr<int32_t[]> ActiveColumnCount;
-  int bucketRows_ = 0;
-  int bucketLimit_ = 0;
+  std::vector<int32_t> ActiveColumnCount;
+  // Entries in rows and columns not yet pivoted.
+  int64_t activeTotal_ = 0;
+  // The dense remainder: rows (positions) by dense row, columns by dense
+  // column, the values row-major through denseRowOf_.
+  std::vector<int> denseRows_, denseColumns_, denseRowOf_;
+  std::vector<Extended> dense_;
+  // The factorisation works on compact rows and writes the factors back
+  // into the entries at the end: per row position, the entries in columns
+  // not yet pivoted (for a pivot row: its pivot and U entries) and the
+  // multipliers made so far; per column position, the rows that have or had
+  // an entry there.
+  struct CompactEntry {
+    // Room made in a pool is written before it is read: no zeroing.
+    CompactEntry() {}  // NOLINT: leaves the members uninitialised on purpose
+    CompactEntry(Extended v, int c) : value(v), column(c) {}
+    Extended value;
+    int column;
+  };
+  // The rows' lists live in two shared pools, so a factorisation makes a
+  // handful of allocations rather than several per row; a list that
+  // outgrows its room moves to the end of its pool. Pointers into a pool
+  // last only until the next push to a list of that pool.
+  class PooledList {
+   public:
+    void Attach(std::vector<CompactEntry>* pool) { pool_ = pool; }
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    CompactEntry& operator[](size_t i) { return (*pool_)[start_ + i]; }
+    const CompactEntry& operator[](size_t i) const { return (*pool_)[start_ + i]; }
+    CompactEntry* begin() { return pool_->data() + start_; }
+    CompactEntry* end() { return begin() + count_; }
+    const CompactEntry* begin() const { return pool_->data() + start_; }
+    const CompactEntry* end() const { return begin() + count_; }
+    CompactEntry& back() { return (*this)[count_ - 1]; }
+    void pop_back() { --count_; }
+    void reserve(size_t capacity) {
+      if (capacity <= capacity_) return;
+      const size_t start = pool_->size();
+      pool_->resize(start + capacity);
+      std::copy(pool_->begin() + static_cast<std::ptrdiff_t>(start_),
+                pool_->begin() + static_cast<std::ptrdiff_t>(start_ + count_),
+                pool_->begin() + static_cast<std::ptrdiff_t>(start));
+      start_ = start;
+      capacity_ = capacity;
+    }
+    void push_back(const CompactEntry& e) {
+      if (count_ == capacity_) reserve(std::max<size_t>(4, 2 * capacity_));
+      (*pool_)[start_ + count_++] = e;
+    }
+
+   private:
+    std::vector<CompactEntry>* pool_ = nullptr;
+    size_t start_ = 0, count_ = 0, capacity_ = 0;
+  };
+  struct CompactRow {
+    PooledList active;
+    PooledList lower;
+  };
+  std::vector<CompactEntry> activePool_, lowerPool_;
+  // The pivot row's entries while other rows of the active pool grow.
+  std::vector<CompactEntry> pivotEntries_;
+  std::vector<CompactRow> rows_;
+  std::vector<std::vector<int>> fillRows_;
+  // Index of a column in the row being updated, -1 elsewhere.
+  std::vector<int> positionOf_;
+  // Dense row index of a row eliminated densely, -1 elsewhere.
+  std::vector<int> denseIndexOf_;
+  int denseSteps_ = 0;
   // Pivot entry of each row position, found by the forward sweep.
   std::vector<TOccurrenceRecord*> diagonal_;
 };
@@ -108,13 +180,9 @@ void SparseSystem::Solve(Extended* v) {
   FactorBlock();
   if (CalcErrorCode > 0) return;
 
-  // Position k now holds the row and the column of step k, so the factors
-  // form a triangular pair in position order.
-  PermuteEquationRows(unit_, StepRow);
-  PermuteVariableColumns(unit_, StepColumn);
-
+  // The sweeps go through the rows in step order: the rows and columns
+  // stay at their positions, which saves re-threading every entry twice.
   CheckUserAbort();
-  PermuteVector(v, StepRow);
   ForwardSubstitute(v);
   CheckUserAbort();
   ScaleByPivots(v);
@@ -123,9 +191,6 @@ void SparseSystem::Solve(Extended* v) {
   CheckUserAbort();
   // The unknown at column position c was eliminated at step ColumnStep[c].
   PermuteVector(v, ColumnStep);
-
-  PermuteEquationRows(unit_, RowStep);
-  PermuteVariableColumns(unit_, ColumnStep);
 }
 
 void SparseSystem::FactorBlock() {
@@ -141,71 +206,56 @@ void SparseSystem::FactorBlock() {
     Work(i) = 0;
     StepRow[i] = RowStep[i] = StepColumn[i] = ColumnStep[i] = 0;
   }
-  bucketRows_ = 0;
   FactorSparseJacobian(first_, last_);
-  if (CalcErrorCode <= 0) {
-    CompletePivotOrder();
-    InvertPivots();
-  }
+  // The factors are written back with the pivots inverted and the U
+  // entries scaled.
+  if (CalcErrorCode <= 0) CompletePivotOrder();
   W.reset();
 }
 
 void SparseSystem::FactorSparseJacobian(int first, int last) {
-  bucketLimit_ = std::max(kBucketArraySize, last + 1);
-  BucketHead = AllocateRaw<int16_t>(bucketLimit_);
-  BucketNext = BucketHead ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  BucketPrev = BucketNext ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  ActiveCount = BucketPrev ? AllocateRaw<int16_t>(bucketLimit_) : nullptr;
-  InBucket = ActiveCount ? AllocateRaw<uint8_t>(bucketLimit_) : nullptr;
-  ActiveColumnCount = InBucket ? AllocateRaw<int32_t>(bucketLimit_) : nullptr;
-  if (!ActiveColumnCount) {
+  const int m = last - first + 1;
+  std::vector<int> order;
+  try {
+    rowQueue_.assign(static_cast<size_t>(m), 0);
+    ActiveColumnCount.assign(static_cast<size_t>(m), 0);
+    LoadCompactRows();
+    order = RowOrder();
+  } catch (const std::bad_alloc&) {
     ReportAllocationFailure();
     // The progress window goes with the failed solve (its owner frees it);
     // a minimisation keeps its own.
     if (!MinMaxMode) ProgressDlg = nullptr;
-    BucketHead.reset();
-    BucketNext.reset();
-    BucketPrev.reset();
-    ActiveCount.reset();
-    InBucket.reset();
     return;
   }
-
-  for (int i = first; i <= last; ++i) ActiveColumnCount[i] = 0;
-  for (int i = first; i <= last; ++i) {
-    StepRow[i] = StepColumn[i] = 0;
-    InBucket[i] = 0;
-    CountActiveEntries(i);
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      if (InRange(e->Column)) ++ActiveColumnCount[e->Column];
-    }
-  }
-  for (int m = 0; m <= last; ++m) BucketHead[m] = 0;
-  // Each row goes to the head of its bucket: within a bucket the highest row
-  // comes out first.
-  for (int r = first; r <= last; ++r) BucketInsert(r, ActiveCount[r]);
+  for (int i = first; i <= last; ++i) StepRow[i] = StepColumn[i] = 0;
+  for (int j = 0; j < m; ++j) rowQueue_[j] = order[j] + first;
+  queueHead_ = 0;
 
   Extended p = 0;
+  activeTotal_ = 0;
+  for (int32_t count : ActiveColumnCount) activeTotal_ += count;
   const int maxAttempts = last + 1;
+  std::vector<int> setAside;
   for (int k = first; k <= last && CalcErrorCode <= 0; ++k) {
     if (ProgressDlg) ProgressDlg->Draw();
+    if (DenseRemainderPays(k) && FactorDenseRemainder(k, p)) break;
     int pivotRow = 0, pivotColumn = 0;
     Extended pivot = 0;
-    // Rows whose best candidate is tiny wait outside the buckets while the
+    // Rows whose best candidate is tiny wait outside the queue while the
     // search goes on; the last of them is used when nothing better turns up.
     int tinyRow = 0, tinyColumn = 0;
     Extended tinyPivot = 0;
-    std::vector<int> setAside;
+    setAside.clear();
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-      int r = TakeSparsestRow();
+      int r = TakeNextRow();
       if (r == 0) break;
       Extended value = 0;
       int c = ChoosePivotColumn(r, value);
       if (c == 0) {
-        // Every entry of r lies in a pivoted column: push it back behind the
-        // rows that can still be used.
-        ActiveCount[r] = static_cast<int16_t>(ActiveCount[r] + 3);
-        if (ActiveCount[r] >= first && ActiveCount[r] <= last) BucketInsert(r, ActiveCount[r]);
+        // Every entry of r lies in a pivoted column. Elimination only ever
+        // adds entries in columns the row already touches, so the row can
+        // never offer a pivot again: it stays out.
         continue;
       }
       if (std::fabs(value) > kTinyPivot) {
@@ -226,10 +276,11 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     } else if (tinyRow != 0) {
       setAside.push_back(tinyRow);
     }
-    // Rows set aside for a tiny candidate and not chosen compete again at
-    // the next step (left out, they would never be pivoted, and a block with
-    // one small but usable pivot would be reported singular).
-    for (int r : setAside) BucketInsert(r, ActiveCount[r]);
+    // Rows set aside for a tiny candidate and not chosen come first again at
+    // the next step, in their order (left out, they would never be pivoted,
+    // and a block with one small but usable pivot would be reported
+    // singular).
+    for (auto it = setAside.rbegin(); it != setAside.rend(); ++it) PushFront(*it);
 
     if (pivotRow == 0) {
       p = 0;
@@ -245,26 +296,355 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     }
     ColumnStep[pivotColumn] = static_cast<int16_t>(k);
     StepColumn[k] = static_cast<int16_t>(pivotColumn);
-    // The pivot row no longer competes for the columns it touches.
-    for (TOccurrenceRecord* e = unit_.RowHeads[pivotRow]; e; e = e->NextInRow) {
-      if (InRange(e->Column)) --ActiveColumnCount[e->Column];
-    }
     EliminatePivot(pivotRow, pivotColumn, pivot);
     if (CalcErrorCode > 0) break;
-    UpdateRowCounts(pivotColumn);
     if (std::fabs(pivot) < kTinyPivot) {
       SetMessageArg(1, std::to_string(FactorBlockNumber));
       AddWarning(GetMessageText(kMsgNearlySingular));
     }
   }
 
-  BucketHead.reset();
-  BucketNext.reset();
-  BucketPrev.reset();
-  ActiveCount.reset();
-  InBucket.reset();
-  ActiveColumnCount.reset();
+  if (CalcErrorCode <= 0) WriteBackFactors();
+  rowQueue_.clear();
+  ActiveColumnCount.clear();
+  rows_.clear();
+  activePool_ = {};
+  lowerPool_ = {};
+  fillRows_.clear();
+  dense_.clear();
+  dense_.shrink_to_fit();
   LastPivotMagnitude = std::fabs(p);
+}
+
+void SparseSystem::LoadCompactRows() {
+  rows_.assign(static_cast<size_t>(last_ - first_ + 1), CompactRow{});
+  fillRows_.assign(static_cast<size_t>(last_ - first_ + 1), {});
+  positionOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
+  denseIndexOf_.assign(static_cast<size_t>(last_ - first_ + 1), -1);
+  denseSteps_ = 0;
+  std::vector<size_t> lengths(static_cast<size_t>(last_ - first_ + 1));
+  size_t entries = 0;
+  for (int r = first_; r <= last_; ++r) {
+    lengths[r - first_] = static_cast<size_t>(RowLength(unit_, r)) + 2;
+    entries += lengths[r - first_];
+  }
+  // The entries of the rows, fill-in of an earlier factorisation included:
+  // after the first Newton step the pattern rarely grows past it.
+  activePool_.clear();
+  activePool_.reserve(entries);
+  lowerPool_.clear();
+  lowerPool_.reserve(entries);
+  for (int r = first_; r <= last_; ++r) {
+    CompactRow& row = rows_[r - first_];
+    row.active.Attach(&activePool_);
+    row.lower.Attach(&lowerPool_);
+    // Room for the row and a little fill-in at once.
+    row.active.reserve(lengths[r - first_]);
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      const int c = e->Column;
+      // A second entry of the same column carries the same derivative. The
+      // fill-in of an earlier factorisation is left out: the fill follows
+      // this Jacobian's pivots, it does not pile up over the iterations.
+      if (!InRange(c) || positionOf_[c - first_] >= 0 || e->Variable == 0) continue;
+      positionOf_[c - first_] = static_cast<int>(row.active.size());
+      row.active.push_back({e->Value, c});
+      ++ActiveColumnCount[c - first_];
+    }
+    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+  }
+}
+
+std::vector<int> SparseSystem::RowOrder() {
+  // The rows are taken in a column approximate-minimum-degree order of the
+  // transposed pattern: a row is a column of the transpose, and the pivot
+  // chosen within a row is a row interchange there, so the order keeps the
+  // fill of every threshold choice near that of a fill-reducing ordering.
+  // Only the equations' own entries count, not fill-in of an earlier
+  // factorisation, so every Newton iteration of a block meets the same order
+  // and the fill-in made at the first one is reused.
+  const int m = last_ - first_ + 1;
+  std::vector<int> order(static_cast<size_t>(m));
+  for (int j = 0; j < m; ++j) order[j] = j;
+  if (m < 3) {
+    // Nothing to gain from an ordering: the sparser row first, the later
+    // one on a tie.
+    if (m == 2 && RowLength(unit_, first_) <= RowLength(unit_, last_)) std::swap(order[0], order[1]);
+    return order;
+  }
+  // The compact rows hold the equations' own entries of the range.
+  std::vector<int> start(static_cast<size_t>(m) + 1, 0);
+  int nnz = 0;
+  // A narrow band is its own good order: eliminating it top down keeps all
+  // fill-in inside the band, which no reordering improves on by much.
+  constexpr int kNarrowBand = 4;
+  bool banded = true;
+  for (int j = 0; j < m; ++j) {
+    start[j] = nnz;
+    for (const CompactEntry& e : rows_[j].active) {
+      if (std::abs(e.column - (first_ + j)) > kNarrowBand) banded = false;
+    }
+    nnz += static_cast<int>(rows_[j].active.size());
+  }
+  start[m] = nnz;
+  if (banded) return order;
+  const size_t alen = colamd_recommended(nnz, m, m);
+  if (alen == 0 || alen > static_cast<size_t>(std::numeric_limits<int>::max())) return order;
+  std::vector<int> a(alen);
+  int at = 0;
+  for (int j = 0; j < m; ++j) {
+    for (const CompactEntry& e : rows_[j].active) a[at++] = e.column - first_;
+  }
+  double knobs[COLAMD_KNOBS];
+  int stats[COLAMD_STATS];
+  colamd_set_defaults(knobs);
+  // No row of the transpose is dropped as dense: a Jacobian row shared by
+  // many equations is still a row the factors must carry.
+  knobs[COLAMD_DENSE_ROW] = -1;
+  if (!colamd(m, m, static_cast<int>(alen), a.data(), start.data(), knobs, stats)) return order;
+  for (int j = 0; j < m; ++j) order[j] = start[j];
+  return order;
+}
+
+// Once the rows still to be pivoted are mostly full, linked entries cost far
+// more per operation than a dense array: the rest of the elimination is done
+// on a dense copy of the active part (rows in their queue order, columns as
+// they are chosen) and the factors are written back into the entries.
+bool SparseSystem::DenseRemainderPays(int k) const {
+  constexpr int kMinDenseSize = 96;
+  const int64_t remaining = last_ - k + 1;
+  if (remaining < kMinDenseSize) return false;
+  const int64_t rows = static_cast<int64_t>(rowQueue_.size() - queueHead_);
+  return rows == remaining && activeTotal_ * 7 >= remaining * remaining;
+}
+
+// The rest of the factorisation from step k0 on, densely, with the same
+// pivot rule in substance: rows in queue order, within a row the largest
+// candidate (it passes the threshold test of the sparse steps), a row with
+// only tiny candidates postponed behind the next usable one. Row-panel
+// blocking keeps a few pivot rows in cache while every later row is updated
+// by all of them. False when the dense copy cannot be had (the sparse steps
+// go on); true when it has run, successfully or with the singular error.
+bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
+  const int q = static_cast<int>(rowQueue_.size() - queueHead_);
+  const int R = last_ - k0 + 1;
+  try {
+    denseRows_.assign(rowQueue_.begin() + static_cast<std::ptrdiff_t>(queueHead_), rowQueue_.end());
+    denseColumns_.clear();
+    denseColumns_.reserve(static_cast<size_t>(R));
+    for (int c = first_; c <= last_; ++c) {
+      if (ColumnActive(c)) denseColumns_.push_back(c);
+    }
+    if (static_cast<int>(denseColumns_.size()) != R) return false;
+    dense_.assign(static_cast<size_t>(q) * static_cast<size_t>(R), 0.0L);
+    denseRowOf_.resize(static_cast<size_t>(q));
+  } catch (const std::bad_alloc&) {
+    dense_.clear();
+    dense_.shrink_to_fit();
+    return false;
+  }
+  std::vector<int> columnIndex(static_cast<size_t>(last_ - first_ + 1), -1);
+  for (int j = 0; j < R; ++j) columnIndex[denseColumns_[j] - first_] = j;
+  for (int i = 0; i < q; ++i) {
+    denseRowOf_[i] = i;
+    Extended* row = &dense_[static_cast<size_t>(i) * R];
+    const CompactRow& compact = rows_[denseRows_[i] - first_];
+    for (const CompactEntry& a : compact.active) row[columnIndex[a.column - first_]] = a.value;
+  }
+  auto rowAt = [&](int s) { return &dense_[static_cast<size_t>(denseRowOf_[s]) * R]; };
+  // done[s]: the pivots 0..done[s]-1 have been applied to the row at s.
+  std::vector<int> done(static_cast<size_t>(q), 0);
+  auto bringUpTo = [&](int t, int upto) {
+    Extended* rt = rowAt(t);
+    int i = done[t];
+    // Four pivot rows at a time: their multipliers depend on each other only
+    // within the four columns of the group, and the rest of the row is then
+    // read and written once for the four.
+    for (; i + 4 <= upto; i += 4) {
+      const Extended* r0 = rowAt(i);
+      const Extended* r1 = rowAt(i + 1);
+      const Extended* r2 = rowAt(i + 2);
+      const Extended* r3 = rowAt(i + 3);
+      const Extended l0 = rt[i] / r0[i];
+      rt[i] = l0;
+      rt[i + 1] -= l0 * r0[i + 1];
+      rt[i + 2] -= l0 * r0[i + 2];
+      rt[i + 3] -= l0 * r0[i + 3];
+      const Extended l1 = rt[i + 1] / r1[i + 1];
+      rt[i + 1] = l1;
+      rt[i + 2] -= l1 * r1[i + 2];
+      rt[i + 3] -= l1 * r1[i + 3];
+      const Extended l2 = rt[i + 2] / r2[i + 2];
+      rt[i + 2] = l2;
+      rt[i + 3] -= l2 * r2[i + 3];
+      const Extended l3 = rt[i + 3] / r3[i + 3];
+      rt[i + 3] = l3;
+      if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
+      for (int j = i + 4; j < R; ++j) rt[j] -= (l0 * r0[j] + l1 * r1[j]) + (l2 * r2[j] + l3 * r3[j]);
+    }
+    for (; i < upto; ++i) {
+      const Extended* ri = rowAt(i);
+      const Extended l = rt[i] / ri[i];
+      rt[i] = l;
+      if (l == 0) continue;
+      for (int j = i + 1; j < R; ++j) rt[j] -= l * ri[j];
+    }
+    if (upto > done[t]) done[t] = upto;
+  };
+  auto largest = [&](int t, int from, Extended& value) {
+    const Extended* rt = rowAt(t);
+    int best = from;
+    Extended m = -1;
+    for (int j = from; j < R; ++j) {
+      const Extended a = std::fabs(rt[j]);
+      if (a >= m) {
+        m = a;
+        best = j;
+      }
+    }
+    value = rt[best];
+    return best;
+  };
+
+  constexpr int kPanel = 32;
+  int steps = 0;
+  bool failed = false;
+  for (int s0 = 0; s0 < R && !failed; s0 += kPanel) {
+    const int s1 = std::min(s0 + kPanel, R);
+    for (int s = s0; s < s1; ++s) {
+      const int k = k0 + s;
+      if (ProgressDlg) ProgressDlg->Draw();
+      if (s >= q) {
+        lastPivot = 0;
+        NoPivotError(k);
+        failed = true;
+        break;
+      }
+      bringUpTo(s, s);
+      Extended value = 0;
+      int c = largest(s, s, value);
+      if (std::fabs(value) <= kTinyPivot) {
+        // Look further down for a usable row; the last one looked at is
+        // used if none is found.
+        int t = s + 1;
+        for (; t < q; ++t) {
+          bringUpTo(t, s);
+          Extended v2 = 0;
+          int c2 = largest(t, s, v2);
+          value = v2;
+          c = c2;
+          if (std::fabs(v2) > kTinyPivot) break;
+        }
+        if (t == q) t = q - 1;
+        if (t > s) {
+          // The rows passed over keep their order behind the chosen one.
+          const int chosen = denseRowOf_[t], chosenRow = denseRows_[t], chosenDone = done[t];
+          for (int u = t; u > s; --u) {
+            denseRowOf_[u] = denseRowOf_[u - 1];
+            denseRows_[u] = denseRows_[u - 1];
+            done[u] = done[u - 1];
+          }
+          denseRowOf_[s] = chosen;
+          denseRows_[s] = chosenRow;
+          done[s] = chosenDone;
+        }
+      }
+      lastPivot = value;
+      RowStep[denseRows_[s]] = static_cast<int16_t>(k);
+      StepRow[k] = static_cast<int16_t>(denseRows_[s]);
+      if (value == 0) {
+        NoPivotError(k);
+        failed = true;
+        break;
+      }
+      if (c != s) {
+        for (int i = 0; i < q; ++i) std::swap(dense_[static_cast<size_t>(i) * R + c], dense_[static_cast<size_t>(i) * R + s]);
+        std::swap(denseColumns_[c], denseColumns_[s]);
+      }
+      ColumnStep[denseColumns_[s]] = static_cast<int16_t>(k);
+      StepColumn[k] = static_cast<int16_t>(denseColumns_[s]);
+      ++steps;
+      if (std::fabs(value) < kTinyPivot) {
+        SetMessageArg(1, std::to_string(FactorBlockNumber));
+        AddWarning(GetMessageText(kMsgNearlySingular));
+      }
+    }
+    if (failed) break;
+    for (int t = s1; t < q; ++t) bringUpTo(t, s1);
+    CheckUserAbort();
+    if (CalcErrorCode > 0) {
+      failed = true;
+      break;
+    }
+  }
+  if (!failed) {
+    denseSteps_ = steps;
+    for (int i = 0; i < steps; ++i) denseIndexOf_[denseRows_[i] - first_] = i;
+  }
+  return true;
+}
+
+// Each dense row's values go back into its entries; a nonzero value without
+// an entry becomes a fill-in entry.
+void SparseSystem::WriteBackFactors() {
+  // Per row: the value each column receives, and whether a column without
+  // an entry gets a fill-in entry (always for the sparse steps' pattern,
+  // for the dense remainder only where the value is not 0).
+  const size_t n = static_cast<size_t>(last_ - first_ + 1);
+  std::vector<Extended> value(n, 0);
+  std::vector<uint8_t> state(n, 0);  // 0 none, 1 write, 2 write or create
+  std::vector<int> touched;
+  const int R = static_cast<int>(denseColumns_.size());
+  for (int r = first_; r <= last_; ++r) {
+    if (RowStep[r] == 0) continue;
+    touched.clear();
+    auto put = [&](int c, Extended v, uint8_t how) {
+      if (state[c - first_] == 0) touched.push_back(c);
+      value[c - first_] = v;
+      state[c - first_] = std::max(state[c - first_], how);
+    };
+    const CompactRow& row = rows_[r - first_];
+    for (const CompactEntry& a : row.lower) put(a.column, a.value, 2);
+    const int d = denseIndexOf_[r - first_];
+    if (d < 0) {
+      for (const CompactEntry& a : row.active) put(a.column, a.value, 2);
+    } else {
+      const Extended* dense = &dense_[static_cast<size_t>(denseRowOf_[d]) * R];
+      for (int j = 0; j < R; ++j) put(denseColumns_[j], dense[j], dense[j] != 0 ? 2 : 1);
+    }
+    // The pivot becomes its reciprocal g, the U entries are scaled by g.
+    const int k = RowStep[r];
+    const Extended g = 1 / value[StepColumn[k] - first_];
+    for (int c : touched) {
+      const int step = ColumnStep[c];
+      if (step == k) {
+        value[c - first_] = g;
+      } else if (step > k) {
+        value[c - first_] *= g;
+      }
+    }
+    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      const int c = e->Column;
+      if (!InRange(c)) continue;
+      if (state[c - first_] == 0) {
+        // Fill-in of an earlier factorisation that this one did not need.
+        e->Value = 0;
+        continue;
+      }
+      e->Value = value[c - first_];
+      state[c - first_] = 3;  // written
+    }
+    for (int c : touched) {
+      if (state[c - first_] == 2) {
+        TOccurrenceRecord* fill = AddOccurrence(unit_, r, c, 0, nullptr);
+        if (!fill) {
+          ReportOutOfMemory();
+          return;
+        }
+        fill->Value = value[c - first_];
+      }
+      state[c - first_] = 0;
+    }
+  }
 }
 
 void SparseSystem::NoPivotError(int k) {
@@ -306,15 +686,11 @@ void SparseSystem::CompletePivotOrder() {
 }
 
 int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
+  // Every column left in a compact row is still to be eliminated.
+  const CompactRow& row = rows_[r - first_];
+  if (row.active.empty()) return 0;
   Extended maxMagnitude = 0;
-  bool any = false;
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (!ColumnActive(e->Column)) continue;
-    Extended m = std::fabs(e->Value);
-    if (!any || m >= maxMagnitude) maxMagnitude = m;
-    any = true;
-  }
-  if (!any) return 0;
+  for (const CompactEntry& a : row.active) maxMagnitude = std::max(maxMagnitude, std::fabs(a.value));
   // Among the numerically acceptable candidates the sparsest column keeps
   // the fill-in small; ties go to the later entry. A column is measured by
   // its entries in rows not yet pivoted, the rows an elimination in it
@@ -322,147 +698,99 @@ int SparseSystem::ChoosePivotColumn(int r, Extended& pivot) {
   // end row tie with the next column; the tie went to the later,
   // off-diagonal entry, and fill-in then grew one column by a row per step.
   const Extended threshold = 0.1L * maxMagnitude;
-  TOccurrenceRecord* best = nullptr;
+  size_t best = 0;
   int32_t bestLength = std::numeric_limits<int32_t>::max();
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (!ColumnActive(e->Column) || std::fabs(e->Value) < threshold) continue;
-    int32_t length = ActiveColumnCount[e->Column];
+  for (size_t i = 0; i < row.active.size(); ++i) {
+    if (std::fabs(row.active[i].value) < threshold) continue;
+    int32_t length = ActiveColumnCount[row.active[i].column - first_];
     if (length <= bestLength) {
       bestLength = length;
-      best = e;
+      best = i;
     }
   }
-  pivot = best->Value;
-  return best->Column;
+  pivot = row.active[best].value;
+  return row.active[best].column;
 }
 
-int SparseSystem::TakeSparsestRow() {
-  if (bucketRows_ == 0) return 0;
-  for (int m = 0; m <= last_; ++m) {
-    int r = BucketHead[m];
-    if (r != 0) {
-      BucketRemove(r);
-      return r;
-    }
-  }
-  return 0;
+int SparseSystem::TakeNextRow() {
+  if (queueHead_ >= rowQueue_.size()) return 0;
+  return rowQueue_[queueHead_++];
 }
 
-void SparseSystem::BucketInsert(int r, int count) {
-  if (count < 0 || count > last_ || InBucket[r]) return;
-  ActiveCount[r] = static_cast<int16_t>(count);
-  int head = BucketHead[count];
-  BucketNext[r] = static_cast<int16_t>(head);
-  BucketPrev[r] = 0;
-  if (head != 0) BucketPrev[head] = static_cast<int16_t>(r);
-  BucketHead[count] = static_cast<int16_t>(r);
-  InBucket[r] = 1;
-  ++bucketRows_;
-}
-
-void SparseSystem::BucketRemove(int r) {
-  if (!InBucket[r]) return;
-  int next = BucketNext[r], prev = BucketPrev[r];
-  if (prev != 0) {
-    BucketNext[prev] = static_cast<int16_t>(next);
-  } else {
-    BucketHead[ActiveCount[r]] = static_cast<int16_t>(next);
-  }
-  if (next != 0) BucketPrev[next] = static_cast<int16_t>(prev);
-  BucketNext[r] = BucketPrev[r] = 0;
-  InBucket[r] = 0;
-  --bucketRows_;
-}
-
-void SparseSystem::CountActiveEntries(int r) {
-  int count = 0;
-  for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-    if (ColumnActive(e->Column)) ++count;
-  }
-  ActiveCount[r] = static_cast<int16_t>(count);
-}
-
-void SparseSystem::UpdateRowCounts(int c) {
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
-    int r2 = e->Row;
-    if (!InRange(r2) || RowStep[r2] != 0) continue;
-    BucketRemove(r2);
-    CountActiveEntries(r2);
-    BucketInsert(r2, ActiveCount[r2]);
-  }
+void SparseSystem::PushFront(int r) {
+  // Only rows taken at this step come back, so there is always room.
+  if (queueHead_ > 0) rowQueue_[--queueHead_] = r;
 }
 
 void SparseSystem::EliminatePivot(int r, int c, Extended p) {
-  uint8_t* marks = unit_.ColumnMarks.data();
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
-    int r2 = e->Row;
-    if (!InRange(r2) || RowStep[r2] != 0) continue;
-    // Scatter row r2 into the dense work row.
-    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!InRange(f->Column)) continue;
-      Work(f->Column) = f->Value;
-      marks[f->Column] = 1;
-    }
-    // row r2 -= l · row r, with l = a(r2, c)/p.
-    const Extended l = Work(c) / p;
-    Work(c) = l;
-    for (TOccurrenceRecord* g = unit_.RowHeads[r]; g; g = g->NextInRow) {
-      int cc = g->Column;
-      if (!ColumnActive(cc)) continue;
-      if (!marks[cc]) {
-        TOccurrenceRecord* fill = AddOccurrence(unit_, r2, cc, 0, nullptr);
-        if (!fill) {
-          ReportOutOfMemory();
-          break;
+  // The pivot row no longer competes for the columns it touches; it keeps
+  // its pivot and U entries as they are now.
+  const CompactRow& pivotRow = rows_[r - first_];
+  pivotEntries_.assign(pivotRow.active.begin(), pivotRow.active.end());
+  for (const CompactEntry& a : pivotEntries_) --ActiveColumnCount[a.column - first_];
+  activeTotal_ -= static_cast<int64_t>(pivotEntries_.size());
+  // The rows with an entry in column c: the equations' own entries (and old
+  // fill-in, which the compact rows leave out) on the column list, this
+  // factorisation's fill-in on its own list.
+  auto update = [&](int r2) {
+    if (!InRange(r2) || RowStep[r2] != 0) return;
+    CompactRow& row = rows_[r2 - first_];
+    for (size_t i = 0; i < row.active.size(); ++i) positionOf_[row.active[i].column - first_] = static_cast<int>(i);
+    const int at = positionOf_[c - first_];
+    if (at >= 0) {
+      // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the
+      // multiplier and the entry leaves the active part.
+      const Extended l = row.active[at].value / p;
+      row.lower.push_back({l, c});
+      row.active[at] = row.active.back();
+      positionOf_[row.active[at].column - first_] = at;
+      positionOf_[c - first_] = -1;
+      row.active.pop_back();
+      --activeTotal_;
+      for (const CompactEntry& g : pivotEntries_) {
+        const int cc = g.column;
+        if (cc == c) continue;
+        const int pos = positionOf_[cc - first_];
+        if (pos >= 0) {
+          row.active[pos].value -= l * g.value;
+        } else {
+          // Fill-in, made even when l is 0 so the pattern does not depend
+          // on the values of one iteration.
+          positionOf_[cc - first_] = static_cast<int>(row.active.size());
+          row.active.push_back({-l * g.value, cc});
+          fillRows_[cc - first_].push_back(r2);
+          ++ActiveColumnCount[cc - first_];
+          ++activeTotal_;
         }
-        marks[cc] = 1;
-        Work(cc) = 0;
-        ++ActiveColumnCount[cc];
-      }
-      Work(cc) -= l * g->Value;
-    }
-    // Gather back, leaving the work row and the marks clear.
-    for (TOccurrenceRecord* f = unit_.RowHeads[r2]; f; f = f->NextInRow) {
-      if (!InRange(f->Column)) continue;
-      marks[f->Column] = 0;
-      f->Value = Work(f->Column);
-      Work(f->Column) = 0;
-    }
-    if (CalcErrorCode == kMsgOutOfMemory) return;
-  }
-}
-
-void SparseSystem::InvertPivots() {
-  for (int k = first_; k <= last_; ++k) {
-    int r = StepRow[k];
-    int step = RowStep[r];
-    Extended g = 0;
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && ColumnStep[e->Column] == step) {
-        e->Value = 1 / e->Value;
-        g = e->Value;
-        break;
       }
     }
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      if (InRange(e->Column) && ColumnStep[e->Column] > step) e->Value *= g;
-    }
-  }
+    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+  };
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) update(e->Row);
+  for (int r2 : fillRows_[c - first_]) update(r2);
 }
 
 void SparseSystem::ForwardSubstitute(Extended* v) {
-  diagonal_.assign(static_cast<size_t>(last_ - first_ + 1), nullptr);
-  for (int i = first_; i <= last_; ++i) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      int c = e->Column;
-      if (c < first_) continue;
-      if (c < i) {
-        v[i] -= v[c] * e->Value;
-      } else if (c == i) {
-        diagonal_[i - first_] = e;
+  // y(k) = b(row of step k) - sum of l · y(step of the entry's column) over
+  // the entries of earlier steps; y lives in the step vector's slots of the
+  // range, indexed by step, once its element has been read.
+  const int m = last_ - first_ + 1;
+  std::vector<Extended> y(static_cast<size_t>(m), 0);
+  diagonal_.assign(static_cast<size_t>(m), nullptr);
+  for (int k = first_; k <= last_; ++k) {
+    Extended acc = v[StepRow[k]];
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int step = ColumnStep[e->Column];
+      if (step < k) {
+        acc -= y[step - first_] * e->Value;
+      } else if (step == k) {
+        diagonal_[k - first_] = e;
       }
     }
+    y[k - first_] = acc;
   }
+  for (int k = first_; k <= last_; ++k) v[k] = y[k - first_];
 }
 
 void SparseSystem::ScaleByPivots(Extended* v) {
@@ -473,10 +801,11 @@ void SparseSystem::ScaleByPivots(Extended* v) {
 }
 
 void SparseSystem::BackSubstitute(Extended* v) {
-  for (int i = last_; i >= first_; --i) {
-    for (TOccurrenceRecord* e = unit_.RowHeads[i]; e; e = e->NextInRow) {
-      int c = e->Column;
-      if (c > i && c <= last_) v[i] -= v[c] * e->Value;
+  for (int k = last_; k >= first_; --k) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int step = ColumnStep[e->Column];
+      if (step > k) v[k] -= v[step] * e->Value;
     }
   }
 }

@@ -9,11 +9,16 @@
 // divided by the row's pivot. Fill-in becomes new entries with Variable 0 and
 // no Equation; they stay in the lists, and the next Jacobian sets them to 0.
 //
-// Pivots follow a Markowitz-style rule: the sparsest active row first (rows
-// are kept in buckets by their active count), then within that row, among
-// the entries of at least a tenth of its largest magnitude, the one whose
-// column has the fewest entries in rows not yet pivoted (fill-in included;
-// the counts are kept as the factorisation goes), the later entry on ties.
+// Pivot rows are taken in a fill-reducing order: COLAMD's column
+// approximate-minimum-degree order of the transposed pattern (the equations'
+// own entries; two rows: the sparser first). Within a row, among the entries
+// of at least a tenth of its largest magnitude, the one whose column has the
+// fewest entries in rows not yet pivoted is the pivot (fill-in included; the
+// counts are kept as the factorisation goes), the later entry on ties. A row
+// whose candidates are all tiny waits behind the next usable row. Once the
+// rows still to be pivoted are mostly full, the rest is eliminated on a
+// dense copy (largest candidate of each row) and written back, so the cost
+// follows the fill rather than the block size.
 #include <cstdint>
 
 #include "core/extended.h"

@@ -2,13 +2,18 @@
 // Equations window, compiles and solves it as the Solve command does, and
 // prints the main program's variables the way the Solution window saves
 // them as text. Failures go to stderr with exit status 2.
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,6 +21,7 @@
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
+#include "core/number_text.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
@@ -32,6 +38,7 @@
 #include "session/solve_after_compile.h"
 #include "tables/tables_state.h"
 #include "voq_solve/table_mode.h"
+#include "voq_solve/console_progress.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -46,8 +53,19 @@ constexpr int kExitFailure = 2;
 // the solve is not repeated for ever when it never converges.
 constexpr int kMaxContinuations = 20;
 
+// A guess or limits given on the command line, applied to the variable's
+// record before the solve as the Variable Information dialog would.
+struct VariableSetting {
+  std::string option;  // as given, for messages
+  std::string name;
+  bool isGuess = true;
+  Extended guess = 0;
+  Extended lower = 0, upper = 0;
+};
+
 struct Options {
   std::string file;
+  std::vector<VariableSetting> settings;
   int digits = 0;  // 0: each variable's own display format
   bool residuals = false;
   bool continueAfterNoConvergence = false;
@@ -56,7 +74,8 @@ struct Options {
 };
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R] FILE\n"
+  out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R]\n"
+         "                 [--guess NAME=VALUE]... [--limits NAME=LO:HI]... FILE\n"
          "       voq-solve --table TABLE.csv [--digits N] [--continue] [--tolerance R] FILE\n"
          "       voq-solve --version\n"
          "Solves the equations in FILE and prints one line per variable.\n"
@@ -66,7 +85,10 @@ void PrintUsage(std::ostream& out) {
          "  --digits N   every value in exponential form with N significant digits\n"
          "  --residuals  also each equation's block and relative residual\n"
          "  --continue   answer Yes when asked to continue after a failure to converge\n"
-         "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n";
+         "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n"
+         "  --guess NAME=VALUE   the guess value of a variable (array element x[3],\n"
+         "               variable of a module or subprogram UNIT.NAME); repeatable\n"
+         "  --limits NAME=LO:HI  its lower and upper limit; an empty side is open\n";
 }
 
 // The equation text the statement of an error selects, as the editor's
@@ -98,20 +120,28 @@ class SolvePlatform : public ConsolePlatform {
     const bool hasNo = std::find(buttons.begin(), buttons.end(), int(kResultNo)) != buttons.end();
     const bool hasCancel = std::find(buttons.begin(), buttons.end(), int(kResultCancel)) != buttons.end();
     const bool question = hasNo || hasCancel;
+    if (progress != nullptr) progress->Wipe();
     int answer = ConsolePlatform::ShowAlertBox(text, kind, helpContext);
     // OK of an OK/Cancel question goes on; a script that did not ask for it
     // cancels.
     if (question && !hasNo) answer = kResultCancel;
     if (question) {
-      if (continuesLeft > 0 && IsNoConvergenceQuestion(text)) {
+      const bool noConvergence = IsNoConvergenceQuestion(text);
+      if (continuesLeft > 0 && noConvergence) {
         --continuesLeft;
         answer = hasNo ? kResultYes : kResultOk;
       }
+      if (noConvergence && answer != kResultYes && answer != kResultOk) declinedNoConvergence = text;
       // The list asked for is printed after the solve.
       if (text == GetMessageText(kMsgSeeWarningsQuestion)) answer = kResultYes;
       const char* said = answer == kResultYes ? "Yes" : answer == kResultOk ? "OK" : hasNo ? "No" : "Cancel";
       std::cerr << "Question: " << text << " [" << said << "]\n";
       lastQuestion = text;
+    } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode == kMsgCancelled &&
+               !declinedNoConvergence.empty()) {
+      // Nobody cancelled: the No was voq-solve's own answer to the question
+      // whether to go on. The failure is the one to report.
+      ReportNoConvergence();
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode > 0) {
       std::cerr << "Error " << CalcErrorCode << ": " << text << "\n";
       reportedError = CalcErrorCode;
@@ -125,9 +155,25 @@ class SolvePlatform : public ConsolePlatform {
     return answer;
   }
 
+  // Error 57 as a console user can act on it: the question's text without
+  // the question, and the options that answer it.
+  void ReportNoConvergence() {
+    std::string text = declinedNoConvergence;
+    const size_t question = text.find("Update guess values and continue?");
+    if (question != std::string::npos) text.resize(question);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    std::cerr << "Error " << kMsgNoConvergence << ": " << text << "\n"
+              << "  voq-solve: --continue goes on from where the iteration stopped; "
+                 "--guess NAME=VALUE and --limits NAME=LO:HI start it elsewhere\n";
+    reportedError = kMsgNoConvergence;
+  }
+
+  ConsoleProgressView* progress = nullptr;
   int continuesLeft = 0;
+  // Any error shown during the run: the run fails even when values follow.
   int32_t reportedError = 0;
   std::string lastQuestion;
+  std::string declinedNoConvergence;
 
  private:
   static constexpr const char* kNoConvergencePrefix =
@@ -169,6 +215,50 @@ class SolvePlatform : public ConsolePlatform {
   const std::string& text_;
 };
 
+// A number of a --guess or --limits value; false (with a message) when the
+// text is not one.
+bool ParseSettingNumber(const std::string& option, const std::string& text, Extended& value) {
+  bool ok = false;
+  if (!text.empty()) value = ParseReal(text, ok);
+  if (!ok || std::isnan(static_cast<double>(value))) {
+    std::cerr << "voq-solve: " << option << ": '" << text << "' is not a number\n";
+    return false;
+  }
+  return true;
+}
+
+bool ParseSetting(const std::string& flag, const std::string& text, VariableSetting& setting) {
+  setting.option = flag + " " + text;
+  setting.isGuess = flag == "--guess";
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    std::cerr << "voq-solve: " << setting.option << ": expected " << flag
+              << (setting.isGuess ? " NAME=VALUE" : " NAME=LO:HI") << "\n";
+    return false;
+  }
+  setting.name = text.substr(0, equals);
+  while (!setting.name.empty() && setting.name.back() == ' ') setting.name.pop_back();
+  const std::string value = text.substr(equals + 1);
+  if (setting.isGuess) return ParseSettingNumber(setting.option, value, setting.guess);
+  const size_t colon = value.find(':');
+  if (colon == std::string::npos) {
+    std::cerr << "voq-solve: " << setting.option << ": expected " << flag
+              << " NAME=LO:HI (a side may be empty)\n";
+    return false;
+  }
+  const std::string lo = value.substr(0, colon), hi = value.substr(colon + 1);
+  setting.lower = -InfinityValue;
+  setting.upper = InfinityValue;
+  if (!lo.empty() && !ParseSettingNumber(setting.option, lo, setting.lower)) return false;
+  if (!hi.empty() && !ParseSettingNumber(setting.option, hi, setting.upper)) return false;
+  if (setting.lower > setting.upper) {
+    std::cerr << "voq-solve: " << setting.option << ": the lower limit " << lo
+              << " is above the upper limit " << hi << "\n";
+    return false;
+  }
+  return true;
+}
+
 bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -182,6 +272,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       options.residuals = true;
     } else if (arg == "--continue") {
       options.continueAfterNoConvergence = true;
+    } else if (arg == "--guess" || arg == "--limits") {
+      if (i + 1 >= argc) return false;
+      VariableSetting setting;
+      if (!ParseSetting(arg, argv[++i], setting)) std::exit(kExitFailure);
+      options.settings.push_back(setting);
     } else if (arg == "--digits") {
       if (i + 1 >= argc) return false;
       char* end = nullptr;
@@ -202,6 +297,18 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         std::cerr << "voq-solve: --tolerance takes a number between 0 and 1\n";
         return false;
       }
+      // A relative residual is computed in 10-byte reals: below their
+      // precision no guess can meet the criterion, and the failure would
+      // seem to be the equations'.
+      if (r < std::numeric_limits<long double>::epsilon()) {
+        char smallest[32];
+        std::snprintf(smallest, sizeof smallest, "%.2LE", std::numeric_limits<long double>::epsilon());
+        std::cerr << "voq-solve: --tolerance " << argv[i]
+                  << " is below what 10-byte reals can reach: relative residuals are computed to "
+                     "about "
+                  << smallest << "; give at least that\n";
+        std::exit(kExitFailure);
+      }
       options.tolerance = r;
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "voq-solve: unknown option " << arg << "\n";
@@ -209,7 +316,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     } else if (options.file.empty()) {
       options.file = arg;
     } else {
-      return false;
+      std::cerr << "voq-solve: two files given (" << options.file << " and " << arg
+                << "): voq-solve solves one file of equations\n";
+      std::exit(kExitFailure);
     }
   }
   return !options.file.empty();
@@ -258,6 +367,8 @@ bool ReadEquationFile(const std::string& name, std::string& text) {
     std::cerr << "voq-solve: cannot read " << name << "\n";
     return false;
   }
+  // The UTF-8 byte-order mark some editors write is no part of the equations.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (text.find_first_not_of(" \t\r\n\x1a") == std::string::npos) {
     std::cerr << "voq-solve: " << name << " is empty: there are no equations to solve\n";
     return false;
@@ -328,6 +439,67 @@ void PrintSolution(const Options& options) {
   }
 }
 
+TVariableRecord* FindVariableIn(TProgramUnitRecord* unit, const std::string& name) {
+  if (unit == nullptr || name.empty()) return nullptr;
+  TProgramUnitRecord* saved = CurrentProgramUnit;
+  const int32_t savedError = CalcErrorCode;
+  CurrentProgramUnit = unit;
+  const int32_t index = FindVariable(name);
+  CurrentProgramUnit = saved;
+  CalcErrorCode = savedError;
+  if (index <= 0) return nullptr;
+  TVariableRecord* v = unit->Variable(index);
+  // A name the equations no longer use is no variable of theirs.
+  return v != nullptr && UpperCaseName(v->Name) == UpperCaseName(name) ? v : nullptr;
+}
+
+// The variable a --guess or --limits names: NAME in the main program, or
+// UNIT.NAME for a variable of a module or subprogram; nullptr when there is
+// none. Array elements go by their names, x[3].
+TVariableRecord* FindSettingVariable(const std::string& name) {
+  TProgramUnitRecord* unit = MainProgramUnit;
+  std::string local = name;
+  if (FindVariableIn(unit, local) == nullptr) {
+    const size_t dot = name.find('.');
+    if (dot == std::string::npos) return nullptr;
+    const std::string unitName = UpperCaseName(name.substr(0, dot));
+    unit = nullptr;
+    for (TProgramUnitRecord* u : ProgramUnitList) {
+      if (u != nullptr && u != MainProgramUnit && UpperCaseName(u->Name) == unitName) unit = u;
+    }
+    if (unit == nullptr) return nullptr;
+    local = name.substr(dot + 1);
+  }
+  return FindVariableIn(unit, local);
+}
+
+// The guesses and limits of the command line go into the variable records
+// before the solve, as the dialog puts them: a number replaces a guess or
+// limit given by another variable.
+bool ApplySettings(const Options& options) {
+  for (const VariableSetting& s : options.settings) {
+    TVariableRecord* v = FindSettingVariable(s.name);
+    if (v == nullptr) {
+      std::cerr << "voq-solve: " << s.option << ": the equations have no variable " << s.name << "\n";
+      return false;
+    }
+    if (v->IsString) {
+      std::cerr << "voq-solve: " << s.option << ": " << s.name
+                << " is a string variable; it has no guess or limits\n";
+      return false;
+    }
+    if (s.isGuess) {
+      v->Guess = s.guess;
+      v->GuessVariable = 0;
+    } else {
+      v->LowerLimit = s.lower;
+      v->UpperLimit = s.upper;
+      v->LowerVariable = v->UpperVariable = 0;
+    }
+  }
+  return true;
+}
+
 // The warnings window's lines, for a console user who has no window.
 void PrintPendingWarnings() {
   if (!WarningsPending || !ShowWarningMessages) return;
@@ -354,6 +526,13 @@ int main(int argc, char** argv) {
   THost host = quiet.Record(platform);
   InstallTables();
   host.Windows = &windows;
+  ConsoleProgressView progress(std::cerr, ::isatty(STDERR_FILENO) == 1, [] {
+    return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count());
+  });
+  host.Progress = &progress;
+  platform.progress = &progress;
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::cerr << "voq-solve: no " << missing << "\n";
@@ -365,6 +544,20 @@ int main(int argc, char** argv) {
 
   if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
   Equations().SetText(windowText);
+  if (!options.settings.empty()) {
+    // Compile only, so the variables exist, then set them and solve: the
+    // second read keeps the records of the unchanged text.
+    CheckOnlyMode = true;
+    CompileEquations(false, false);
+    CheckOnlyMode = false;
+    if (CalcErrorCode > 0 || !EquationsCompiled) {
+      if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+        std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
+      return kExitFailure;
+    }
+    if (!ApplySettings(options)) return kExitFailure;
+    CalcErrorCode = 0;
+  }
   if (!options.tableFile.empty()) {
     if (options.residuals) std::cerr << "voq-solve: --residuals does not apply to --table; ignored\n";
     const int status = RunTableMode(TTableModeOptions{options.tableFile, options.digits});
@@ -376,7 +569,9 @@ int main(int argc, char** argv) {
 
   const bool solved = CalcErrorCode <= 0 && SolutionAvailable;
   if (!solved) {
-    if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+    if (CalcErrorCode == kMsgCancelled && !platform.declinedNoConvergence.empty()) {
+      if (platform.reportedError != kMsgNoConvergence) platform.ReportNoConvergence();
+    } else if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
       std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
     else if (CalcErrorCode <= 0 && platform.lastQuestion.empty() && platform.reportedError == 0)
       std::cerr << "voq-solve: the equations were not solved\n";
@@ -402,5 +597,7 @@ int main(int argc, char** argv) {
     std::cerr << "Error " << kMsgConstrained << ": " << text << "\n";
   }
   PrintPendingWarnings();
-  return constrained ? kExitFailure : 0;
+  // An error shown on the way ($EXPORT that could not write, for one) fails
+  // the run as well: its output is not what the text asked for.
+  return constrained || platform.reportedError != 0 ? kExitFailure : 0;
 }

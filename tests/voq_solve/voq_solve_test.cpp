@@ -69,19 +69,180 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
 
 // $EXPORT after the solve: x + y = 3 and x - y = 1 give x = 2, y = 1 (by
 // hand). The file name keeps its case unquoted; a missing variable is
-// reported and the rest of the line is still written.
+// reported, the rest of the line is still written, and the run fails: the
+// file is not what the text asked for.
 TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
   const std::string csv = TempPath("Export.csv");
   std::remove(csv.c_str());
   const std::string file =
       WriteTemp("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
   const SolverRun r = RunVoqSolve({file});
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_EQ(r.out, "x=2\ny=1\n");
   EXPECT_EQ(ReadFileText(csv), "2.00000000E+00,1.00000000E+00\r\n");
   EXPECT_NE(r.err.find("Error 564: Variable Q in the $Export directive was not found."), std::string::npos)
       << r.err;
   std::remove(csv.c_str());
+}
+
+// Every error the run shows fails it, even when the values are printed:
+// an $EXPORT into a folder that does not exist writes nothing.
+TEST(VoqSolveTest, ExportErrorsFailTheRun) {
+  const std::string file = WriteTemp("export_nodir.txt",
+                                     "x = 2\n$EXPORT '" + TempPath("nodir") + "/a.csv' x\n");
+  const SolverRun r = RunVoqSolve({file});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "x=2\n");
+  EXPECT_NE(r.err.find("Error 566: "), std::string::npos) << r.err;
+}
+
+// No real x and y satisfy x^2 + y^2 = -1: the iteration runs out. voq-solve
+// answers No to going on, and says so as error 57 with what to do about it,
+// not as a cancellation by the user.
+TEST(VoqSolveTest, NoConvergenceIsError57WithAHint) {
+  const std::string file = WriteTemp("no_root.txt", "x^2 + y^2 = -1\nx - y = 0.5\n");
+  const SolverRun r = RunVoqSolve({file});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Error 57: The problem failed to converge in the allowable number of "
+                       "iterations  while solving equations in Block 1.\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("--continue"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--guess"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Error 58"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("cancelled"), std::string::npos) << r.err;
+}
+
+// --guess and --limits set a variable's guess and limits before the solve.
+// x^2 + y^2 = 25 with x - y = 1 has the roots (4, 3) and (-3, -4) (by hand):
+// the default guesses of 1 find the first, a guess near the second finds it.
+TEST(VoqSolveTest, GuessesAndLimitsFromTheCommandLine) {
+  const std::string file = WriteTemp("two_roots.txt", "x^2 + y^2 = 25\nx - y = 1\n");
+  EXPECT_EQ(RunVoqSolve({file}).out, "x=4\ny=3\n");
+  const SolverRun g = RunVoqSolve({"--guess", "x=-2", "--guess", "Y=-5", file});
+  EXPECT_EQ(g.status, 0) << g.err;
+  EXPECT_EQ(g.out, "x=-3\ny=-4\n");
+  // An open upper limit below the default guess: the guess is outside.
+  const SolverRun l = RunVoqSolve({"--limits", "x=:0", file});
+  EXPECT_EQ(l.status, 2);
+  EXPECT_NE(l.err.find("Error 52: The guess value for x (1) is not within"), std::string::npos) << l.err;
+  const SolverRun both = RunVoqSolve({"--limits", "x=:0", "--guess", "x=-1", "--limits", "y=-10:", file});
+  EXPECT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.out, "x=-3\ny=-4\n");
+  // Array elements by their names.
+  const std::string array = WriteTemp("array_roots.txt", "a[1]^2 = 4\na[2] = a[1] + 1\n");
+  const SolverRun a = RunVoqSolve({"--guess", "a[1]=-5", array});
+  EXPECT_EQ(a.status, 0) << a.err;
+  EXPECT_EQ(a.out, "a[1]=-2\na[2]=-1\n");
+}
+
+TEST(VoqSolveTest, BadGuessesAndLimitsAreRefused) {
+  const std::string file = WriteTemp("plain.txt", "x^2 = 4\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"--guess", "nosuch=1"}, "--guess nosuch=1: the equations have no variable nosuch"},
+      {{"--limits", "x=5:1"}, "--limits x=5:1: the lower limit 5 is above the upper limit 1"},
+      {{"--guess", "x=abc"}, "--guess x=abc: 'abc' is not a number"},
+      {{"--guess", "x"}, "--guess x: expected --guess NAME=VALUE"},
+      {{"--limits", "x=3"}, "--limits x=3: expected --limits NAME=LO:HI"},
+      {{"--limits", "x=1:z"}, "--limits x=1:z: 'z' is not a number"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(file);
+    const SolverRun r = RunVoqSolve(args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.out, "") << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+// The drag case of tests/cases solved without options: whatever branch the
+// default guesses find, exit status 0 means every residual is within the
+// tolerance.
+TEST(VoqSolveTest, DragProjectileWithoutOptionsExitsZeroOnlyWhenSolved) {
+  const SolverRun r = RunVoqSolve({"--residuals", std::string(VOQ_CASES_DIR) + "/drag_projectile.txt"});
+  if (r.status != 0) {
+    EXPECT_EQ(r.status, 2);
+    return;
+  }
+  const size_t table = r.out.find("Block  Relative residual  Equation\n");
+  ASSERT_NE(table, std::string::npos) << r.out;
+  std::string rest = r.out.substr(table);
+  size_t at = rest.find('\n') + 1;
+  int rows = 0;
+  while (at < rest.size()) {
+    const size_t end = rest.find('\n', at);
+    const std::string line = rest.substr(at, end - at);
+    at = end == std::string::npos ? rest.size() : end + 1;
+    if (line.empty()) continue;
+    const size_t first = line.find("  ");
+    ASSERT_NE(first, std::string::npos) << line;
+    const double residual = std::stod(line.substr(first + 2));
+    EXPECT_LE(residual, 1e-6) << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, 6);
+}
+
+// Texts as editors and users write them. Expected values by hand.
+TEST(VoqSolveTest, ByteOrderMarksBlanksAfterContinuationsAndNumberRange) {
+  struct Case {
+    std::string text;
+    int status;
+    const char* out;
+    const char* err;  // text stderr must contain
+  };
+  const std::string included = WriteTemp("bom_include.txt", "\xEF\xBB\xBFw = 5\n");
+  const Case cases[] = {
+      {"\xEF\xBB\xBFx = 2\n", 0, "x=2\n", ""},
+      {"$INCLUDE " + included + "\nx = w + 1\n", 0, "x=6\n", ""},
+      // 1 + 2, the blanks after "&" notwithstanding.
+      {"x = 1 &  \n  + 2\n", 0, "x=3\n", ""},
+      {"x = 1 & \t\n + 2 &\n + 3\n", 0, "x=6\n", ""},
+      // 10-byte reals reach about 1.19E4932: 1E4000 is a number, 1E5000
+      // and a product of 1E6000 are not.
+      {"x = 1e4000\n", 0, "x=1.000E+4000\n", ""},
+      {"x = 1e5000\n", 2, "", "Error 2: Error encountered in interpreting 1E5000."},
+      {"x = 1e3000*1e3000\n", 2, "", "Error 319: This statement produced a numerical overflow"},
+  };
+  for (const Case& c : cases) {
+    const SolverRun r = RunVoqSolve({WriteTemp("mend.txt", c.text)});
+    EXPECT_EQ(r.status, c.status) << c.text << r.err;
+    EXPECT_EQ(r.out, c.out) << c.text;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.text << r.err;
+  }
+}
+
+// An included file that includes another is refused, naming both files.
+TEST(VoqSolveTest, IncludeInsideAnIncludedFileIsRefused) {
+  const std::string inner = WriteTemp("inner.txt", "z = 3\n");
+  const std::string outer = WriteTemp("outer.txt", "$INCLUDE " + inner + "\ny = 2\n");
+  const SolverRun r = RunVoqSolve({WriteTemp("nest.txt", "$INCLUDE " + outer + "\nx = 1\n")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Error 1201: " + outer + " holds an $INCLUDE of " + inner +
+                       ": a file read by $INCLUDE cannot include another file."),
+            std::string::npos)
+      << r.err;
+}
+
+TEST(VoqSolveTest, ArgumentsThatCannotBeMet) {
+  const std::string file = WriteTemp("args.txt", "x = 2\n");
+  const SolverRun tight = RunVoqSolve({"--tolerance", "1e-25", file});
+  EXPECT_EQ(tight.status, 2);
+  EXPECT_EQ(tight.out, "");
+  EXPECT_NE(tight.err.find("--tolerance 1e-25 is below what 10-byte reals can reach"), std::string::npos)
+      << tight.err;
+  EXPECT_EQ(RunVoqSolve({"--tolerance", "1e-18", file}).status, 0);
+  const SolverRun two = RunVoqSolve({file, file});
+  EXPECT_EQ(two.status, 2);
+  EXPECT_NE(two.err.find("two files given"), std::string::npos) << two.err;
+  EXPECT_EQ(two.err.find("usage:"), std::string::npos) << two.err;
 }
 
 // The warnings window's lines go to stderr after the solve, unless the
