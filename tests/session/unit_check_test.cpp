@@ -1,0 +1,135 @@
+// The unit check of compiled equations, read through the compile driver:
+// sums and equalities, powers, built-in functions, CONVERT, constants,
+// user FUNCTION calls and IF comparisons in a routine body.
+#include "units/unit_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "language/code_listing.h"
+#include "language/store_fixture.h"
+#include "model/document_settings.h"
+#include "model/program_units.h"
+#include "model/routines.h"
+#include "model/store_state.h"
+#include "platform/host.h"
+#include "platform/scripted_platform.h"
+#include "session/compile_driver.h"
+#include "session/engine.h"
+
+namespace voq {
+namespace {
+
+class UnitCheckTest : public testing::LanguageStoreTest {
+ protected:
+  void SetUp() override {
+    LanguageStoreTest::SetUp();
+    SetEquationsEditor(&editor);
+    CheckOnlyMode = true;
+    EquationsCompiled = false;
+    AbortRequested = false;
+  }
+  void TearDown() override {
+    SetEquationsEditor(nullptr);
+    CheckOnlyMode = false;
+    Preferences = TPreferencesRecord{};
+    LanguageStoreTest::TearDown();
+  }
+
+  // Compiles the text and checks every equation: the messages of those
+  // with a problem, each preceded by its error number.
+  std::vector<std::string> Problems(const std::string& text) {
+    editor.SetText(text);
+    EquationsCompiled = false;
+    CompileEquations(false, false);
+    EXPECT_EQ(CalcErrorCode, 0) << text;
+    CalcErrorCode = 0;
+    CurrentProgramUnit = MainProgramUnit;
+    std::vector<std::string> out;
+    for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0)) {
+      out.push_back(std::to_string(p.Error) + ": " + p.Message);
+    }
+    return out;
+  }
+
+  // A fresh engine for the next model: no variable keeps the units of an
+  // earlier one.
+  void ResetDocumentForTest() {
+    ResetEngineState();
+    SetEquationsEditor(&editor);
+    CheckOnlyMode = true;
+  }
+
+  ScriptedPlatform platform;
+  ScopedPlatform scoped{platform};
+  InMemoryEquationsEditor editor;
+};
+
+using Lines = std::vector<std::string>;
+
+// Each model: its given equations and the one equation checked last; the
+// messages the check reports for the model.
+TEST_F(UnitCheckTest, ReportsOfEquationsAndFunctions) {
+  const struct {
+    const char* text;
+    Lines problems;
+  } cases[] = {
+      {"T1 = 25 {[C]}\r\nT2 = 30 {[C]}\r\nT2 = T1 + 273", {}},
+      {"T1 = 25 {[C]}\r\nT2 = 30 {[C]}\r\nT2 = 273 + T1",
+       {"100: The dimensions of 273 [dimensionless] and T1 [C] are inconsistent."}},
+      {"x = 2 {[kJ]}\r\ny = 2000 {[J]}\r\nx = y",
+       {"100: The units of x [kJ] and y [J] differ by a factor of 1000."}},
+      {"x = 2 {[kPa]}\r\ny = 2000 {[kPa]}\r\n0 = x - y", {}},
+      {"x = 2 {[m]}\r\nz = 1\r\nz = exp(x)",
+       {"100: The argument to Exp should be [dimensionless] but its units are [m]."}},
+      {"x = 2 {[kPa/Pa]}\r\nz = 1\r\nz = exp(x)",
+       {"100: The argument of the Exp function (x) has units that differ by a factor of 1.00000E+03."}},
+      {"a = 1 {[m]}\r\nb = 1 {[kg]}\r\nc = 1 {[kg]}\r\nz = 1 {[kg]}\r\nz = MAX(a, b, c)",
+       {"100: The argument to Max( ) should be [kg] but its units are [m]."}},
+      {"a = 1 {[m]}\r\nb = 1 {[kg]}\r\nz = 1 {[kg]}\r\nz = MAX(a, b, 3)", {}},
+      {"x = 2\r\ny = 1 {[s]}\r\nz = 1\r\nz = x^y",
+       {"100: The exponent has units of s but it should be [dimensionless]."}},
+      {"x = 2 {[m]}\r\nz = 1 {[m^2]}\r\nz = x^2", {}},
+      {"x = 1\r\nz = 1\r\nz = (2^3)^2*x", {}},
+      {"x = 1\r\nz = 1\r\nz = 2^(2^3)*x",
+       {"100: The exponent has units of dimensionless^3 but it should be [dimensionless]."}},
+      {"x = 10 {[ft]}\r\ny = 1 {[m]}\r\ny = x*CONVERT(ft, m)", {}},
+      {"x = 10 {[ft]}\r\ny = 1 {[ft]}\r\ny = x*CONVERT(ft, m)",
+       {"100: The units of y [ft] and x*0.3048 [ft*(m/ft)] differ by a factor of 0.3048."}},
+      {"F = 1 {[N]}\r\nm = 2 {[kg]}\r\nF = m*g#", {}},
+      {"L = 1 {[m]}\r\nm = 2 {[kg]}\r\nL = m*g#",
+       {"100: The dimensions of L [m] and m*g# [kg*(m/s^2)] are inconsistent."}},
+      {"x = 1 {[rad]}\r\nz = 1\r\nz = sin(x)",
+       {"100: The argument to sin should be [deg] but its units are [rad]."}},
+      {"x = 1 {[furlong]}\r\ny = 1 {[m]}\r\ny = x",
+       {"346: FURLONG appearing in variable x is not a recognized unit.  If you wish, you can add this unit "
+        "definition to the Units file."}},
+  };
+  for (const auto& c : cases) {
+    ResetDocumentForTest();
+    EXPECT_EQ(Problems(c.text), c.problems) << c.text;
+  }
+}
+
+TEST_F(UnitCheckTest, HelpContextsOfTrigonometricArguments) {
+  Problems("x = 1 {[rad]}\r\nz = 1\r\nz = sin(x)");
+  CurrentProgramUnit = MainProgramUnit;
+  CalcErrorCode = 0;
+  CheckEquationUnits(MainProgramUnit->LastEquation, 0, 0);
+  EXPECT_EQ(MessageHelpContext, 182);
+  CalcErrorCode = 0;
+  ResetDocumentForTest();
+  Problems("x = 1\r\nz = 1\r\nz = sin(x)");
+  CalcErrorCode = 0;
+  CheckEquationUnits(MainProgramUnit->LastEquation, 0, 0);
+  EXPECT_EQ(CalcErrorCode, 100);
+  EXPECT_EQ(MessageHelpContext, 259);
+  CalcErrorCode = 0;
+}
+
+}  // namespace
+}  // namespace voq
