@@ -131,5 +131,35 @@ TEST_F(UnitCheckTest, HelpContextsOfTrigonometricArguments) {
   CalcErrorCode = 0;
 }
 
+// Inside a FUNCTION: locals carry their units, an IF comparison compares
+// its operands, and a call takes the units of the routine's result.
+TEST_F(UnitCheckTest, RoutineLocalsComparisonsAndCalls) {
+  const std::string routine =
+      "FUNCTION f(a)\r\n"
+      "  L := 1 {[m]}\r\n"
+      "  M := 2 {[kg]}\r\n"
+      "  IF L > M THEN\r\n"
+      "    f := a {[kJ]}\r\n"
+      "  ELSE\r\n"
+      "    f := 2*a\r\n"
+      "  ENDIF\r\n"
+      "END\r\n";
+  Preferences.ShowLocalVariables = 1;
+  const Lines problems = Problems(routine + "y = 1 {[J]}\r\ny = f(y)");
+  if (FunctionCount == 0) GTEST_SKIP() << "FUNCTION headers are not read in this build";
+  // The main program's equations come first, then the routine's statements:
+  // f is in kJ while its argument a has no units.
+  const Lines body = {"100: The dimensions of L [m] and M [kg] are inconsistent.",
+                      "100: The dimensions of f [kJ] and a [dimensionless] are inconsistent.",
+                      "100: The dimensions of f [kJ] and 2*a [dimensionless] are inconsistent."};
+  Lines expected = {"100: The units of y [J] and f [kJ] differ by a factor of 0.001."};
+  expected.insert(expected.end(), body.begin(), body.end());
+  EXPECT_EQ(problems, expected);
+  // With the preference off, equations calling a FUNCTION are not checked.
+  ResetDocumentForTest();
+  Preferences.ShowLocalVariables = 0;
+  EXPECT_EQ(Problems(routine + "y = 1 {[J]}\r\ny = f(y)"), body);
+}
+
 }  // namespace
 }  // namespace voq
