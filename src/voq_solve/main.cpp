@@ -20,6 +20,7 @@
 #include "core/search_path.h"
 #include "core/string_constants.h"
 #include "language/equation_reader.h"
+#include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
@@ -31,6 +32,7 @@
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
 #include "tables/tables_state.h"
+#include "units/unit_check.h"
 #include "voq_solve/table_mode.h"
 
 #ifndef VOQ_VERSION
@@ -328,6 +330,19 @@ void PrintSolution(const Options& options) {
   }
 }
 
+// With "Check Units automatically" on ($CHECKUNITS ON) the Solution window
+// would count the equations with unit problems; a console user gets each
+// problem's message.
+void PrintUnitProblems() {
+  if (Preferences.CheckUnitsAutomatically == 0 || Preferences.ComplexMode != 0) return;
+  const int32_t saved = CalcErrorCode;
+  for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0)) {
+    std::cerr << "Unit check: " << (p.Equation != nullptr ? p.Equation->Text.value_or("") : std::string())
+              << ": " << p.Message << "\n";
+  }
+  CalcErrorCode = saved;
+}
+
 // The warnings window's lines, for a console user who has no window.
 void PrintPendingWarnings() {
   if (!WarningsPending || !ShowWarningMessages) return;
@@ -402,5 +417,6 @@ int main(int argc, char** argv) {
     std::cerr << "Error " << kMsgConstrained << ": " << text << "\n";
   }
   PrintPendingWarnings();
+  PrintUnitProblems();
   return constrained ? kExitFailure : 0;
 }
