@@ -76,6 +76,7 @@ void AppendUnitDefinition(const std::string& name, Extended factor,
                           const TDimensionVector& exponents, const std::string& dimensionName) {
   auto* unit = new TUnitDefinitionRecord;
   unit->Name = name.substr(0, kUnitNameLength);
+  unit->UpperName = Upper(unit->Name);
   unit->Factor = factor;
   unit->Exponents = exponents;
   unit->DimensionName = dimensionName.substr(0, kUnitNameLength);
@@ -183,7 +184,7 @@ Extended FindUnitDefinition(const std::string& nameIn, TDimensionVector& exponen
   const std::string name = nameIn.substr(b, e - b);
   const TUnitDefinitionRecord* unit = UnitSearchFromEnd ? UnitTableTail : UnitTableHead;
   while (unit != nullptr) {
-    if (Upper(unit->Name) == name) {
+    if (unit->UpperName == name) {
       exponents = unit->Exponents;
       return unit->Factor;
     }

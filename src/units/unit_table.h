@@ -28,6 +28,7 @@ struct TUnitDefinitionRecord {
   Extended Factor = 1;        // size in the base units of its dimension
   TDimensionVector Exponents{};
   std::string DimensionName;  // the dimension line's name, blanks kept
+  std::string UpperName;      // Name upper-cased, the lookup key
   TUnitDefinitionRecord* Next = nullptr;
   TUnitDefinitionRecord* Previous = nullptr;
 };
