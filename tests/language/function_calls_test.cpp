@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "units/constants.h"
+
 #include <string>
 #include <vector>
 
@@ -267,6 +269,21 @@ TEST_F(FunctionCallsTest, ConvertCompilesItsFactorAndUnitOperands) {
   } errors[] = {{"y = Convert(ft)", 303}, {"y = Convert(ft, m, s)", 303}, {"y = Convert(ft, kg)", 352},
                 {"y = Convert('ft, m)", 343}};
   for (const auto& e : errors) EXPECT_EQ(Compile(e.statement), e.error) << e.statement;
+}
+
+// A name ending in "#" found in the constants list compiles to its
+// position; the variable it is assigned to takes the constant's units.
+TEST_F(FunctionCallsTest, BuiltinConstantsCompileToTheirPosition) {
+  const int32_t g = FindConstantPosition("G#");
+  ASSERT_GE(g, 0);
+  ASSERT_EQ(Compile("y = 2*g#"), 0);
+  EXPECT_EQ(CodeWords(*CurrentEquation), (std::vector<int32_t>{CodeVariable, 1, CodeConstant,
+                                                                CodeBuiltinConstant, g, OpMultiply, OpEqual}));
+  ASSERT_EQ(Compile("z = g#"), 0);
+  EXPECT_EQ(VarNamed("Z")->Units, "m/s^2");
+  // An unknown name ending in "#" is a variable.
+  ASSERT_EQ(Compile("w = nothing#"), 0);
+  EXPECT_EQ(CodeWords(*CurrentEquation)[2], CodeVariable);
 }
 
 }  // namespace

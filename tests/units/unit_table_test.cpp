@@ -9,6 +9,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "core/program_flags.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "properties/property_units.h"
@@ -195,6 +196,35 @@ TEST(ShippedUnitsFile, EveryPropertyUnitLabelResolves) {
     EXPECT_EQ(CalcErrorCode, 0) << label;
     CalcErrorCode = 0;
   }
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// Without the units file the table is empty after an alert, and every
+// conversion names its first unit as unknown.
+TEST(MissingUnitsFile, IsAnnouncedAndLeavesAnEmptyTable) {
+  ScriptedPlatform platform;
+  SetPlatform(&platform);
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "voq_no_units_here";
+  std::filesystem::create_directories(dir);
+  ProgramDirectory = dir.string();
+  FreeUnitTable();
+  LoadUnitTable();
+  ProgramDirectory.clear();
+  EXPECT_EQ(UnitTableCount(), 0);
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text.rfind("The UNITS.TXT file was not found.", 0), 0u);
+  Extended factor = 0;
+  std::string text;
+  ConvertUnitFactor("ft", "m", factor, text);
+  EXPECT_EQ(CalcErrorCode, kMsgUnknownUnit);
+  EXPECT_EQ(MessageArgs[1], "FT");
+  CalcErrorCode = 0;
+  std::filesystem::remove(dir);
 }
 
 }  // namespace
