@@ -1,9 +1,10 @@
 #include "units/unit_expressions.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
@@ -60,8 +61,11 @@ bool ReadPlainDecimal(const std::string& text, Extended& value, size_t& errorPos
     errorPos = text.size();
     return false;
   }
-  value = std::strtold(text.c_str(), nullptr);
-  return true;
+  // from_chars reads "." whatever the process locale is.
+  const char* first = text.data();
+  if (*first == '+') ++first;
+  const auto result = std::from_chars(first, text.data() + text.size(), value);
+  return result.ec == std::errc();
 }
 
 void Apply(Extended unitFactor, const TDimensionVector& unitExponents, bool divide, Extended& factor,
@@ -212,8 +216,8 @@ Extended EvalUnitExpression(const std::string& text, TDimensionVector& exponents
     const Extended value = ParenthesisedPowerValue(s.substr(p + 2, close - p - 2));
     if (CalcErrorCode != 0) break;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.5Lf", value);
-    s = s.substr(0, p + 1) + buffer + s.substr(close + 1);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 5);
+    s = s.substr(0, p + 1) + std::string(buffer, written.ptr) + s.substr(close + 1);
   }
   int j = 0;
   bool leadingSlash = false;
@@ -397,8 +401,11 @@ std::string FactorDisplayText(Extended x) {
     return text;
   }
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.5LE", x);
-  text = buffer;
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, 5);
+  text.assign(buffer, written.ptr);
+  for (char& c : text) {
+    if (c == 'e') c = 'E';
+  }
   size_t e = text.find('E');
   while (e > 0 && text[e - 1] == '0') {
     text.erase(e - 1, 1);

@@ -212,3 +212,31 @@ TEST(UnitConversion, DimensionFormula) {
 
 }  // namespace
 }  // namespace voq
+
+#include "comma_locale.h"
+
+namespace voq {
+namespace {
+
+// Unit texts write their powers with ".": a process locale and a program
+// decimal separator of "," change nothing.
+TEST(UnitExpressions, PowersIgnoreTheDecimalComma) {
+  const char* locale = testing::SwitchToCommaLocale();
+  if (locale == nullptr) GTEST_SKIP() << "no decimal-comma locale installed";
+  SetDecimalSeparator(',');
+  TDimensionVector half{};
+  TDimensionVector point{};
+  const Extended a = EvalUnitExpression("m^(1/2)", half);
+  const Extended b = EvalUnitExpression("ft^0.5", point);
+  const std::string shown = FactorDisplayText(1e-5L);
+  SetDecimalSeparator('.');
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(half[0], 0.5L);
+  EXPECT_NEAR(static_cast<double>(b), std::sqrt(0.3048), 1e-15);
+  EXPECT_EQ(shown, "1E-05");
+}
+
+}  // namespace
+}  // namespace voq
