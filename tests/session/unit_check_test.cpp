@@ -10,6 +10,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "core/messages.h"
 #include "language/code_listing.h"
 #include "language/store_fixture.h"
 #include "model/document_settings.h"
@@ -172,6 +173,18 @@ TEST_F(UnitCheckTest, RoutineLocalsComparisonsAndCalls) {
   ResetDocumentForTest();
   Preferences.ShowLocalVariables = 0;
   EXPECT_EQ(Problems(routine + "y = 1 {[J]}\r\ny = f(y)"), body);
+}
+
+// The walk's own limits: an equation whose code leaves more than one entry
+// (a function the check passes over) is error 9; more than 50 entries at
+// once is error 267.
+TEST_F(UnitCheckTest, StackErrors) {
+  EXPECT_EQ(Problems("x = 1\r\ny = 2\r\nz = x*Real(y)"),
+            Lines{"9: " + GetMessageText(kMsgSyntaxOrUndefinedFunction)});
+  ResetDocumentForTest();
+  std::string deep = "x";
+  for (int k = 0; k < 52; ++k) deep = "(x+" + deep + ")";
+  EXPECT_EQ(Problems("x = 1\r\nz = 1\r\nz = " + deep), Lines{"267: " + GetMessageText(kMsgStackLimit)});
 }
 
 }  // namespace
