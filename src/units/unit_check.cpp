@@ -67,7 +67,6 @@ class UnitCheckWalk {
   UnitCheckWalk(TEquationRecord& equation, int32_t helpContext, int32_t routineIndex)
       : eq_(equation), help_(helpContext), routine_(routineIndex) {
     equationText_ = eq_.Text.value_or("");
-    if (!equationText_.empty() && equationText_[0] == '~') equationText_.erase(0, 1);
   }
 
   void Run();
@@ -807,7 +806,8 @@ void CompareOperandUnits(const TUnitCheckEntry& left, const TUnitCheckEntry& rig
   const std::string rightShown = right.Text + " [" + UnitsShown(right.Units) + "]";
   if (mismatch) {
     // "0 = x - y" compares the 0 with the difference: no problem.
-    if (leftShown == "0 [dimensionless]" && equationText.rfind("0=", 0) == 0) return;
+    const size_t start = !equationText.empty() && equationText[0] == '~' ? 1 : 0;
+    if (leftShown == "0 [dimensionless]" && equationText.compare(start, 2, "0=") == 0) return;
     SetMessageArg(1, leftShown);
     SetMessageArg(2, rightShown);
     CalcErrorCode = 100;
