@@ -11,6 +11,7 @@
 #include "model/document_settings.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "solver/evaluator.h"
 
 namespace voq {
 namespace {
@@ -93,8 +94,21 @@ TEST_F(ConstantsFileTest, FailedConversionIsFlaggedAndDoesNotSpread) {
   EXPECT_EQ(CalcErrorCode, 0);
   DocumentSettings.UnitSystem = 1;
   EXPECT_TRUE(CurrentConstantValueMissing(ConstantsList[0]));
+  // Evaluated in English units, the flagged constant is an error naming
+  // it, not a made-up value.
+  Extended value = 0;
+  EXPECT_TRUE(Environment().BuiltinConstantValue(0, value));
+  EXPECT_EQ(CalcErrorCode, kMsgUnexpectedEvaluationError);
+  EXPECT_EQ(MessageArgs[1], "a#");
+  CalcErrorCode = 0;
+  EXPECT_TRUE(Environment().BuiltinConstantValue(1, value));
+  EXPECT_NEAR(static_cast<double>(value), 2 / 0.3048, 1e-12);
   DocumentSettings.UnitSystem = 0;
   EXPECT_FALSE(CurrentConstantValueMissing(ConstantsList[0]));
+  EXPECT_TRUE(Environment().BuiltinConstantValue(0, value));
+  EXPECT_EQ(value, 1);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_FALSE(Environment().BuiltinConstantValue(2, value));
 }
 
 }  // namespace
