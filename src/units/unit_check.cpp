@@ -167,7 +167,11 @@ bool UnitCheckWalk::Operand(int32_t word) {
       e.Text = v->Name;
       if (v->IsString != 0) {
         e.Value = v->Value;
-        e.Units = IsBlank(v->Value) ? std::string() : Trim(StringConstText(static_cast<int32_t>(std::nearbyint(v->Value))));
+        // A string variable's units are its current text (none while unset).
+        if (std::isfinite(v->Value) && v->Value >= 1 &&
+            v->Value <= static_cast<Extended>(StringConstants.size())) {
+          e.Units = Trim(StringConstText(static_cast<int32_t>(std::nearbyint(v->Value))));
+        }
         if (!e.Units.empty()) {
           e.Factor = EvalUnitExpression(e.Units, e.Exponents);
           if (CalcErrorCode != 0) {
