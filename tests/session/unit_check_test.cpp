@@ -101,6 +101,8 @@ TEST_F(UnitCheckTest, ReportsOfEquationsAndFunctions) {
       {"x = 10 {[ft]}\r\ny = 1 {[m]}\r\ny = x*CONVERT(ft, m)", {}},
       {"x = 10 {[ft]}\r\ny = 1 {[ft]}\r\ny = x*CONVERT(ft, m)",
        {"100: The units of y [ft] and x*0.3048 [ft*(m/ft)] differ by a factor of 0.3048."}},
+      {"x = 10 {[ft]}\r\nz = 1\r\nz = x*CONVERT(U$, kg)\r\nU$ = 'ft'",
+       {"326: Unexpected error while evaluating Convert(ft,kg)."}},
       {"F = 1 {[N]}\r\nm = 2 {[kg]}\r\nF = m*g#", {}},
       {"L = 1 {[m]}\r\nm = 2 {[kg]}\r\nL = m*g#",
        {"100: The dimensions of L [m] and m*g# [kg*(m/s^2)] are inconsistent."}},
