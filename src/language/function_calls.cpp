@@ -16,6 +16,7 @@
 #include "language/language_services.h"
 #include "language/operands.h"
 #include "language/statement_preparation.h"
+#include "language/table_value_forms.h"
 #include "model/compiled_code.h"
 #include "model/equation_parts.h"
 #include "model/program_units.h"
@@ -371,16 +372,22 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
     case 250:
       if (entry.SubCode == 2) CompileConvertTemp(context);
       return;
+    case 252:
+      CompileTableValue(context);
+      return;
     case 201:
       CompileConvert(context);
       return;
     case 244:
     case 245:
     case 246:
-    case 252:
       break;
     case 249:
-      if (entry.SubCode != 3 && entry.SubCode != 6) return;  // INTEGRALVALUE, UNCERTAINTYOF
+      if (entry.SubCode == 6) {
+        CompileUncertaintyOf(context);
+        return;
+      }
+      if (entry.SubCode != 3) return;  // INTEGRALVALUE
       break;
     default:
       return;

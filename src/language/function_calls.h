@@ -102,11 +102,12 @@ bool CompileUnitReference(std::string& text, int32_t maxLength, const std::strin
                           int32_t start, int32_t& p);
 
 // The argument forms of CONVERT, the LOOKUP and INTERPOLATE families,
-// INTERPOLATE2D, TABLEVALUE, INTEGRALVALUE, UNCERTAINTYOF and INTEGRAL
-// rewrite the arguments between context.Arguments.Open and .Close (keeping
-// the positions up to date); CompileBuiltinCall then writes the opcode.
-// Without an installed compiler these calls are error 378 ("Function NAME is
-// not defined."). UNITSYSTEM and CONVERTTEMP are compiled here.
+// INTERPOLATE2D, INTEGRALVALUE and INTEGRAL rewrite the arguments between
+// context.Arguments.Open and .Close (keeping the positions up to date);
+// CompileBuiltinCall then writes the opcode. Without an installed compiler
+// these calls are error 378 ("Function NAME is not defined."). UNITSYSTEM
+// and CONVERTTEMP are compiled here, TABLEVALUE and UNCERTAINTYOF in
+// table_value_forms.h.
 using BuiltinFormCompiler = void (*)(TBuiltinCallContext& context);
 void SetBuiltinFormCompiler(BuiltinFormCompiler compiler);
 

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/string_constants.h"
 #include "model/document_settings.h"
+#include "model/parametric_table_access.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
 #include "model/routines.h"
@@ -70,6 +71,7 @@ void ResetModelState() {
   ClearWarningsAfter(0);
   WarningsPending = false;
   SetPropertyCaches(nullptr);
+  SetParametricTableAccess(nullptr);
 }
 
 }  // namespace voq

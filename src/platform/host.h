@@ -147,9 +147,6 @@ class SolveSequenceServices {
   virtual void SetSolutionCaption(const std::string& /*caption*/) {}
   // Integration variables assigned (and removed from the unknowns).
   virtual void AssignIntegrationVars(TProgramUnitRecord* /*unit*/) {}
-  // Minimisation or maximisation in place of the plain solve: the degrees
-  // of freedom check and the dialog; false ends the sequence.
-  virtual bool RunMinMax() { return false; }
   // After a run: $SaveLookup files written.
   virtual void SaveLookupFilesAfterRun() {}
 };

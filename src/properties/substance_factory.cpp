@@ -8,7 +8,9 @@
 #include "core/text_utils.h"
 #include "model/program_units.h"
 #include "properties/fluid_catalog.h"
+#include "properties/helmholtz_models.h"
 #include "properties/ideal_gas.h"
+#include "properties/steam_nbs.h"
 
 namespace voq {
 
@@ -82,8 +84,14 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
       object = CreateGasFromFile(code);
       LastIdealGasObject = object;
     }
+  } else if (IsSteamNBSRow(code)) {
+    auto* steam = CreateSteamNBSSubstance();
+    if (code == kIceRow) steam->IceFlag = 1;
+    object = steam;
+  } else if (TSubstanceBase* fluid = CreateHighAccuracyFluid(code); fluid != nullptr) {
+    object = fluid;
   } else {
-    // Moist air, steam, Martin-Hou and high-accuracy fluids.
+    // Moist air, Martin-Hou and the high-accuracy fluids not built yet.
     object = new TUnavailableSubstance();
     LastPlaceholderObject = object;
   }

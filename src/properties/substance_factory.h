@@ -12,8 +12,8 @@ struct TEquationRecord;
 
 // Constructs the object for code 0..SubstanceCount and sets its
 // SubstanceCode, HelpContext and Next. Errors of the constructor stay in
-// CalcErrorCode. Substances whose models are not built yet (steam, moist
-// air, Martin-Hou and high-accuracy fluids) get an object that passes the
+// CalcErrorCode. Substances whose models are not built yet (moist air,
+// Martin-Hou and high-accuracy fluids) get an object that passes the
 // compiler's trial call and reports error 215 at every evaluation.
 void CreatePropertyObject(int32_t code, TSubstanceBase*& object);
 TSubstanceBase* CreatePropertyObject(int32_t code);

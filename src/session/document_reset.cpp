@@ -10,8 +10,10 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "session/compile_driver.h"
+#include "session/min_max.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
+#include "session/uncertainty.h"
 #include "solver/blocking.h"
 #include "solver/solver_state.h"
 
@@ -55,6 +57,8 @@ void ResetDocument() {
   SolutionStarted = false;
   EquationsCompiled = false;
   MinMaxMode = false;
+  MinMaxListOptions = {1, 1};
+  MinMaxSetup = TMinMaxSettingsRecord{};
   if (MainProgramUnit != nullptr) {
     MainProgramUnit->IntegralCount = 0;
     MainProgramUnit->LastEquation = nullptr;
@@ -69,6 +73,7 @@ void ResetDocument() {
   if (MainProgramUnit != nullptr) MainProgramUnit->UnitComplexMode = Preferences.ComplexMode;
   UncertaintyMode = false;
   UncertaintyTableMode = false;
+  UncertaintySettings = TUncertaintySettingsRecord{};
   windows.ResetOtherSettings();
   CurrentProgramUnit = MainProgramUnit;
   ActiveChildWindow = kEquationsWindow;

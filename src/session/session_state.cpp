@@ -1,6 +1,8 @@
 #include "session/session_state.h"
 
 #include "session/compile_driver.h"
+#include "session/min_max.h"
+#include "session/uncertainty.h"
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
 
@@ -15,6 +17,8 @@ void ResetSessionState() {
   LastCompileCounts = TCompileCounts{};
   DegreesOfFreedom = 0;
   SolveFromDiagram = false;
+  ResetMinMaxState();
+  ResetUncertaintyState();
 }
 
 }  // namespace voq

@@ -11,6 +11,7 @@
 #include "model/warnings_window.h"
 #include "platform/host.h"
 #include "session/compile_driver.h"
+#include "session/min_max.h"
 #include "session/problem_summary.h"
 #include "solver/blocking.h"
 #include "solver/evaluator.h"
@@ -126,11 +127,13 @@ void SolveCompiledEquations() {
         SolutionAvailable = true;
         SolutionStarted = true;
         CurrentRun = 0;
-        if (!services.RunMinMax()) {
+        if (!MinMaxAfterRead()) {
           SolutionAvailable = false;
           SolutionStarted = false;
           return;
         }
+        if (CalcErrorCode == 0) CheckResidualsAfterSolve(false);
+        if (CalcErrorCode > 0) ShowLastEquationError();
       } else if (!SolveBalancedProblem(main)) {
         return;
       }

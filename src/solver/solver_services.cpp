@@ -10,6 +10,7 @@
 #include "solver/progress.h"
 #include "solver/property_opcodes.h"
 #include "solver/solved_alone_units.h"
+#include "solver/string_table_functions.h"
 #include "solver/solver_state.h"
 #include "solver/user_routines.h"
 #include "units/unit_expressions.h"
@@ -34,6 +35,7 @@ void InstallSolverServices() {
     ConvertUnitFactor(from, to, factor, shown);
     return CalcErrorCode == 0;
   });
+  InstallStringTableFunctions();
 }
 
 void ResetSolverState() {

@@ -342,8 +342,9 @@ TEST_F(NumericOpcodesTest, HandBuiltCodeOutsideTheCatalogue) {
       .Into(eq_);
   EXPECT_EQ(-EvaluateEquation(&eq_, 0), -BlankValue);
   CalcErrorCode = 0;
-  // A string member of a family without its handler is an undefined function.
-  CodeBuilder().Const(0).Const(7).Const(31).Word(OpSeparator).Word(247).Word(OpEqual).Into(eq_);
+  // A member of a family without its handler (the row count of a lookup
+  // table, sub-code 14) is an undefined function.
+  CodeBuilder().Const(0).Const(14).Const(31).Word(OpSeparator).Word(247).Word(OpEqual).Into(eq_);
   EvaluateEquation(&eq_, 0);
   EXPECT_EQ(CalcErrorCode, 9);
 }

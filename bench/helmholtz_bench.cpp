@@ -1,0 +1,77 @@
+// Cost of the high-accuracy nitrogen model, as calls per second: the
+// density at (T, P) (a secant search on delta, the (T, P) pair always
+// solved afresh) in the gas and in the compressed liquid, and the vapour
+// pressure and the refined saturated densities of the ancillaries.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "bench_store.h"
+#include "model/document_settings.h"
+#include "properties/fluid_catalog.h"
+#include "properties/helmholtz_eos.h"
+#include "properties/property_units.h"
+#include "properties/substance_factory.h"
+
+namespace {
+
+using namespace voq;
+
+std::unique_ptr<TGeneralEosSubstance> MakeNitrogen() {
+  bench::ResetStore();
+  DocumentSettings.UnitSystem = 0;
+  DocumentSettings.MolarBasis = 0;
+  DocumentSettings.AbsoluteTemperature = 1;
+  DocumentSettings.PressureUnit = 0;
+  DocumentSettings.EnergyUnit = 1;
+  auto* object = dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow("Nitrogen")));
+  object->SuppressWarnings = 0;
+  object->ArgCount = 2;
+  object->ArgKind[1] = 1;
+  object->ArgKind[2] = 2;
+  return std::unique_ptr<TGeneralEosSubstance>(object);
+}
+
+void Rate(benchmark::State& state) {
+  state.counters["calls_per_s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_NitrogenDensityTP(benchmark::State& state, Extended T, Extended P) {
+  auto n2 = MakeNitrogen();
+  TPropertyArgumentRecord a;
+  for (auto _ : state) {
+    a.Value[1] = T;
+    a.Value[2] = P;
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(n2->Volume(a));
+  }
+  Rate(state);
+}
+BENCHMARK_CAPTURE(BM_NitrogenDensityTP, gas_300K_100kPa, 300.0L, 100.0L);
+BENCHMARK_CAPTURE(BM_NitrogenDensityTP, liquid_80K_1MPa, 80.0L, 1000.0L);
+BENCHMARK_CAPTURE(BM_NitrogenDensityTP, dense_300K_100MPa, 300.0L, 100000.0L);
+
+void BM_NitrogenSatPressure(benchmark::State& state) {
+  auto n2 = MakeNitrogen();
+  Extended T = 70;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(n2->SatPressure(T, 0));
+    T = T < 120 ? T + 0.25L : 70;
+  }
+  Rate(state);
+}
+BENCHMARK(BM_NitrogenSatPressure);
+
+void BM_NitrogenSatDensities(benchmark::State& state) {
+  auto n2 = MakeNitrogen();
+  Extended T = 70;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(n2->SatLiquidDensity(T));
+    benchmark::DoNotOptimize(n2->SatVaporDensity(T));
+    T = T < 120 ? T + 0.25L : 70;
+  }
+  Rate(state);
+}
+BENCHMARK(BM_NitrogenSatDensities);
+
+}  // namespace

@@ -1,0 +1,148 @@
+#pragma once
+// The substance object of every real fluid computed from a high-accuracy
+// equation of state in the reduced Helmholtz energy a/(RT) = alpha0 + alphaR,
+// tau = TCrit/T, delta = rho*VCrit.
+//
+// A fluid model derives from TGeneralEosSubstance, writes the constant set
+// in its constructor, supplies the model slots (Alpha0, AlphaR and the
+// saturation ancillaries; the first derivatives when it has them
+// analytically) and calls InitGeneralEos last. Everything else (the state
+// slots, the constant slots, saturation, the state solver) is shared.
+//
+// Inside the object everything is in K, kPa, kg/m3, m3/kg, kJ/kg and
+// kJ/kg-K per unit mass; values cross the object's boundary in the
+// document's units.
+#include <array>
+#include <cstdint>
+
+#include "core/extended.h"
+#include "model/substance_base.h"
+
+namespace voq {
+
+// Caloric properties of one single-phase point.
+struct TEosEnergies {
+  Extended u = 0, h = 0, s = 0;
+};
+
+class TGeneralEosSubstance : public TSubstanceBase {
+ public:
+  // Row of SubstanceCatalog: the reference option and offsets, and the key
+  // of the state cache.
+  int32_t CatalogRow = 0;
+  // Default temperature range of property plots, K.
+  Extended PlotTLow = 0, PlotTHigh = 0;
+  // 1: the state solver skips the range checks (property-plot lines).
+  uint8_t SkipRangeCheck = 0;
+  // Surface tension sigma = sum SigmaCoef[i] (1 - T/TCrit)^SigmaExp[i] N/m,
+  // valid from SigmaTMin to SigmaTMax K; a negative SigmaTMin: no data.
+  Extended SigmaTMin = -1, SigmaTMax = 0;
+  std::array<Extended, 3> SigmaCoef{0, 0, 0};
+  std::array<Extended, 3> SigmaExp{1, 1, 1};
+  // 1: a two-phase state at given T and density has the dew pressure (a
+  // mixture treated as a pseudo-pure fluid).
+  uint8_t TwoPhaseDewPressure = 0;
+  Extended GasConstant = 0;     // kJ/kmol-K, the formulation's own value
+  Extended TCrit = 0;           // K, reducing temperature
+  Extended PCrit = 0;           // kPa
+  Extended VCrit = 0;           // m3/kg, reducing volume (1/rho_c)
+  Extended MolarMassValue = 0;  // kg/kmol
+  Extended TMin = 0, TMax = 0;  // K, range of the state slots
+  Extended PMax = 0;            // kPa
+
+  // Specific gas constant, kJ/kg-K.
+  Extended R() const { return GasConstant / MolarMassValue; }
+
+  // ---- Slots 0 to 27 ----
+  Extended isIdealGas() override { return 0; }
+  Extended MolarMass() override { return MolarMassValue; }
+  Extended T_crit() override;
+  Extended P_crit() override;
+  Extended v_crit() override;
+  Extended Temperature(TPropertyArgumentRecord& a) override;
+  Extended Pressure(TPropertyArgumentRecord& a) override;
+  Extended Enthalpy(TPropertyArgumentRecord& a) override;
+  Extended IntEnergy(TPropertyArgumentRecord& a) override;
+  Extended Entropy(TPropertyArgumentRecord& a) override;
+  Extended Volume(TPropertyArgumentRecord& a) override;
+  Extended Quality(TPropertyArgumentRecord& a) override;
+  // Derived, transport and surface-tension slots of this model are not in
+  // this build: the trial call passes, an evaluation reports error 215.
+  Extended SpecHeat(TPropertyArgumentRecord&) override { return NotAvailable("SpecHeat"); }
+  Extended Cv(TPropertyArgumentRecord&) override { return NotAvailable("Cv"); }
+  Extended Viscosity(TPropertyArgumentRecord&) override { return NotAvailable("Viscosity"); }
+  Extended Conductivity(TPropertyArgumentRecord&) override { return NotAvailable("Conductivity"); }
+  Extended Prandtl(TPropertyArgumentRecord&) override { return NotAvailable("Prandtl"); }
+  Extended SoundSpeed(TPropertyArgumentRecord&) override { return NotAvailable("SoundSpeed"); }
+  Extended SurfaceTension(TPropertyArgumentRecord&) override { return NotAvailable("Surface tension"); }
+  Extended VolExpCoef(TPropertyArgumentRecord&) override { return NotAvailable("VolExpCoef"); }
+  Extended Fugacity(TPropertyArgumentRecord&) override { return NotAvailable("Fugacity"); }
+  // omega = -1 - log10(SatPressure(0.7 TCrit, 0)/PCrit), never below 0.
+  Extended AcentricFactor() override;
+
+  // ---- Model slots 28 to 39: internal units, no conversion ----
+  virtual Extended Alpha0(Extended tau, Extended delta) = 0;
+  virtual Extended AlphaR(Extended tau, Extended delta) = 0;
+  virtual Extended AlphaRDelta(Extended tau, Extended delta) { return NumericAlphaRDelta(tau, delta); }
+  virtual Extended Alpha0Tau(Extended tau, Extended delta) { return NumericAlpha0Tau(tau, delta); }
+  virtual Extended AlphaRTau(Extended tau, Extended delta) { return NumericAlphaRTau(tau, delta); }
+  // kPa; X = 0 bubble side, 1 dew side (only a mixture uses X).
+  virtual Extended SatPressure(Extended T, Extended X) = 0;
+  virtual Extended BubblePressure(Extended T) { return SatPressure(T, 0); }
+  virtual Extended DewPressure(Extended T) { return SatPressure(T, 1); }
+  // K; error 210 when the secant search does not converge.
+  virtual Extended SatTemperature(Extended P, Extended X);
+  // kg/m3
+  virtual Extended SatLiquidDensity(Extended T) = 0;
+  virtual Extended SatVaporDensity(Extended T) = 0;
+  virtual Extended CvByDifference(TPropertyArgumentRecord&) { return NotAvailable("Cv"); }
+
+  // Central differences of the Helmholtz slots over a relative step.
+  Extended NumericAlphaRDelta(Extended tau, Extended delta);
+  Extended NumericAlpha0Tau(Extended tau, Extended delta);
+  Extended NumericAlphaRTau(Extended tau, Extended delta);
+
+ protected:
+  Extended NotAvailable(const char* property);
+
+ private:
+  Extended StateSlot(int32_t kind, TPropertyArgumentRecord& a);
+};
+
+// Transport constants of the general family (viscosity and conductivity
+// correlations; ranges in K). Held for the family's transport functions.
+struct TTransportConstantsA {
+  Extended CondDiluteForm = 0;
+  Extended CondDiluteTMin = -1, CondDiluteTMax = 0;
+  std::array<Extended, 4> CondDiluteCoef{};
+  Extended CondLiquidTMin = -1, CondLiquidTMax = 0;
+  std::array<Extended, 4> CondLiquidCoef{};
+  Extended ViscForm = 0;
+  Extended ViscDiluteTMin = -1, ViscDiluteTMax = 0;
+  std::array<Extended, 4> ViscDiluteCoef{};
+  Extended ViscLiquidTMin = -1, ViscLiquidTMax = 0;
+  std::array<Extended, 4> ViscLiquidCoef{};
+};
+
+// The objects of the general transport family.
+class TGeneralEosFamilyA : public TGeneralEosSubstance {
+ public:
+  TTransportConstantsA Transport;
+};
+
+// u = (alpha0_tau + alphaR_tau) tau R T; h = u + P v (P from the caller,
+// v = VCrit/delta); s = (u - (alpha0 + alphaR) R T)/T.
+TEosEnergies EnergiesFromHelmholtz(TGeneralEosSubstance& object, Extended tau, Extended delta, Extended T,
+                                   Extended P);
+
+// The last step of every fluid constructor: the reference offsets of the
+// catalogue row by its reference option (0 default: h = s = 0 for saturated
+// liquid at 233.15 K for "R134a" only; 1 NBP: saturated liquid at 101.325
+// kPa; 2 ASH: at 233.15 K; 3 IIR: 200 kJ/kg and 1 kJ/kg-K at 273.15 K).
+// The offsets are computed and stored in kJ/kg and kJ/kg-K per unit mass,
+// whatever the document's units. An option that does not apply to the
+// fluid, or whose reference state cannot be solved, leaves the offsets 0
+// and reports error 674.
+void InitGeneralEos(TGeneralEosSubstance& object);
+
+}  // namespace voq

@@ -1,0 +1,74 @@
+#pragma once
+// The state solver of the high-accuracy fluids: every state property goes
+// through SolveEosState, which checks the argument kinds, reuses the last
+// solved state, converts to internal units and the formulation's reference
+// state, checks the ranges, runs the pair solver and files the state in
+// EosStateCache in the document's units. Also the saturation machinery
+// built on each fluid's ancillary equations and the state at given
+// temperature and density.
+#include <array>
+#include <cstdint>
+
+#include "core/extended.h"
+#include "properties/helmholtz_eos.h"
+
+namespace voq {
+
+// The last state solved by any high-accuracy fluid, entries 1..11 (0
+// unused): 1 T, 2 P, 3 h, 4 u, 5 s, 6 v (document units, reference offsets
+// removed), 7 x (0..1 two-phase, 100 vapour or supercritical, -100
+// compressed liquid), 10 the catalogue row, 11 its reference option. A
+// failed solve sets all eleven entries to 999.
+extern std::array<Extended, 12> EosStateCache;
+// Pair solves run since the engine reset: a cache hit does not count.
+extern int64_t EosSolveCount;
+
+// The first ten entries 0: forget the last state (compiled equations
+// cleared, unit system changed).
+void ClearEosStateCache();
+// Engine reset.
+void ResetHelmholtzState();
+
+// argCount and the kinds as the call gave them; wanted is the slot's kind
+// (1 T .. 7 x). Errors 201/28, 202, 203 (nothing else happens, also during
+// the compiler's trial call), 137, 140, 211, 205 and the pair solvers'.
+void SolveEosState(TGeneralEosSubstance& object, int32_t argCount, int32_t wanted, int32_t kind1, int32_t kind2,
+                   Extended value1, Extended value2);
+// Internal units. Errors 137 (T outside TMin..TMax), 140 (P outside
+// 1e-6..PMax kPa), 211 (x outside 0..1).
+void CheckEosRange(TGeneralEosSubstance& object, int32_t kind, Extended value);
+// The row's enthalpy offset for kinds 3 and 4, its entropy offset for 5.
+Extended AddReferenceOffset(const TGeneralEosSubstance& object, int32_t kind, Extended value);
+Extended SubtractReferenceOffset(const TGeneralEosSubstance& object, int32_t kind, Extended value);
+// |a - b| < 1e-9
+bool NearlyEqual(Extended a, Extended b);
+
+// ---- Saturation and the state at (tau, delta); internal units ----
+
+// A saturated density refined by a secant search on the density until the
+// equation's pressure meets SatPressure(T, X) within 0.001 kPa; without
+// convergence in 15 steps the start density.
+Extended RefineSatDensity(TGeneralEosSubstance& object, Extended T, Extended start, Extended X);
+// The shared SatTemperature: secant search from 0.7 TCrit.
+Extended SharedSatTemperature(TGeneralEosSubstance& object, Extended P, Extended X);
+
+struct TEosPoint {
+  Extended T = 0, P = 0, v = 0, u = 0, h = 0, s = 0;
+};
+// The full state at tau and delta; inside the saturation dome (by the
+// saturated volumes at T < TCrit) the two-phase mixture. No quality.
+TEosPoint StateFromTauDelta(TGeneralEosSubstance& object, Extended tau, Extended delta);
+
+// ---- Pair solvers (internal units, per unit mass, offsets applied) ----
+
+struct TEosWorkState {
+  Extended T = 0, P = 0, v = 0, u = 0, h = 0, s = 0, x = 0;
+};
+void SolveStateTP(TGeneralEosSubstance& object, Extended T, Extended P, TEosWorkState& w);
+void SolveStateTV(TGeneralEosSubstance& object, Extended T, Extended v, TEosWorkState& w);
+void SolveStateTX(TGeneralEosSubstance& object, Extended T, Extended x, TEosWorkState& w);
+void SolveStatePX(TGeneralEosSubstance& object, Extended P, Extended x, TEosWorkState& w);
+// h, u, s or v (kind 3..6) with the quality: a secant search on T.
+void SolveStateQualityPair(TGeneralEosSubstance& object, int32_t kind, Extended y, Extended x, TEosWorkState& w);
+
+}  // namespace voq
