@@ -1,6 +1,7 @@
 #include "language/function_calls.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/message_ids.h"
+#include "core/number_text.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "language/function_catalog.h"
@@ -20,6 +22,7 @@
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
+#include "units/unit_expressions.h"
 
 namespace voq {
 
@@ -347,6 +350,19 @@ bool ScaleOperand(const std::string& argument, std::string& operand) {
   return true;
 }
 
+// The unit-text operand of a CONVERT argument: 20000 + a string index when
+// the text is known now, else the string variable's name. Unlike a scale
+// the text keeps its case, and a bare "$" is the unit "$".
+bool ConvertUnitOperand(const std::string& argument, std::string& operand) {
+  std::string units = argument;
+  if (units.size() > 1 && units.back() == '$') return ScaleOperand(units, operand);
+  if (units == "$") units = "'$'";
+  RemoveQuoteChars(units);
+  if (CalcErrorCode != 0) return false;
+  operand = std::to_string(20000 + std::abs(StringConstIndex(units)));
+  return true;
+}
+
 void CompileFormOfStep5(TBuiltinCallContext& context) {
   const TFunctionCatalogEntry& entry = *context.Entry;
   switch (entry.Opcode) {
@@ -360,6 +376,8 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
       CompileTableValue(context);
       return;
     case 201:
+      CompileConvert(context);
+      return;
     case 244:
     case 245:
     case 246:
@@ -653,6 +671,39 @@ void CompileConvertTemp(TBuiltinCallContext& context) {
   const int32_t oldLength = secondSeparator - args.Open - 1;
   if (ReplaceText(text, context.MaxLength, args.Open + 1, secondSeparator - 1, scales)) {
     args.Close += Length(scales) - oldLength;
+  }
+}
+
+void CompileConvert(TBuiltinCallContext& context) {
+  std::string& text = *context.Text;
+  TCallArguments& args = context.Arguments;
+  const int32_t separator = args.Count == 2 ? TopLevelSeparator(text, args.Open + 1, args.Close - 1) : 0;
+  if (separator == 0) {
+    SetCalcErrorWithHelp(kMsgConvertArguments, 181);
+    return;
+  }
+  std::string from;
+  std::string to;
+  if (!ConvertUnitOperand(Slice(text, args.Open + 1, separator - 1), from)) return;
+  if (!ConvertUnitOperand(Slice(text, separator + 1, args.Close - 1), to)) return;
+  std::string factorText = "9999";
+  auto known = [](const std::string& operand) {
+    return !operand.empty() && std::isdigit(static_cast<unsigned char>(operand[0])) != 0;
+  };
+  if (known(from) && known(to)) {
+    // Both texts are known: the factor is found now, to full precision (its
+    // display text would round it to six figures).
+    Extended factor = 1;
+    std::string shown;
+    ConvertUnitFactor(StringConstText(std::stoi(from) - 20000), StringConstText(std::stoi(to) - 20000),
+                      factor, shown);
+    if (CalcErrorCode != 0) return;
+    factorText = RealToStr(TDisplayFormat{kStyleExponential, 17}, factor);
+  }
+  const std::string replacement = factorText + ArgumentSeparator + from + ArgumentSeparator + to;
+  const int32_t oldLength = args.Close - args.Open - 1;
+  if (ReplaceText(text, context.MaxLength, args.Open + 1, args.Close - 1, replacement)) {
+    args.Close += Length(replacement) - oldLength;
   }
 }
 

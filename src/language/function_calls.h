@@ -111,6 +111,11 @@ bool CompileUnitReference(std::string& text, int32_t maxLength, const std::strin
 using BuiltinFormCompiler = void (*)(TBuiltinCallContext& context);
 void SetBuiltinFormCompiler(BuiltinFormCompiler compiler);
 
+// CONVERT(from, to): the arguments become the factor (found now when both
+// unit texts are known, else 9999 for the evaluator to find), the from
+// operand and the to operand (20000 + a string index, or a string
+// variable's name). Error 303 unless there are two arguments.
+void CompileConvert(TBuiltinCallContext& context);
 // UNITSYSTEM('keyword'): the quoted keyword becomes its index 1..17.
 void CompileUnitSystem(TBuiltinCallContext& context);
 // CONVERTTEMP(from, to, value): the two scales become their operands

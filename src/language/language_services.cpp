@@ -16,6 +16,7 @@
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
 #include "language/statement_readers.h"
+#include "units/constants.h"
 
 namespace voq {
 namespace {
@@ -33,6 +34,19 @@ class EmptyConstantsCatalog : public ConstantsCatalog {
   std::string ConstantUnits(int32_t) const override { return ""; }
 };
 
+// The constants list the units subsystem loads at start-up.
+class LoadedConstantsCatalog : public ConstantsCatalog {
+ public:
+  int32_t FindConstant(const std::string& upperName) const override {
+    return FindConstantPosition(upperName);
+  }
+  std::string ConstantUnits(int32_t j) const override {
+    if (j < 0 || static_cast<size_t>(j) >= ConstantsList.size()) return "";
+    return CurrentConstantUnits(ConstantsList[static_cast<size_t>(j)]);
+  }
+};
+
+const LoadedConstantsCatalog kLoadedConstants;
 const EmptyFunctionCatalog kEmptyFunctions;
 const EmptyConstantsCatalog kEmptyConstants;
 const FunctionCatalog* installedFunctions = &kEmptyFunctions;
@@ -58,6 +72,7 @@ void InstallLanguageServices() {
   SetRoutineLocals(&RoutineLocalsStore());
   SetRoutineNameSources(nullptr);
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
+  SetBuiltinConstants(&kLoadedConstants);
 }
 
 void ResetLanguageState() {

@@ -15,6 +15,7 @@
 #include "model/store_state.h"
 #include "solver/complex_math.h"
 #include "solver/numeric_opcodes.h"
+#include "units/constants.h"
 
 namespace voq {
 
@@ -119,6 +120,18 @@ bool IsPassedOverOpcode(int32_t word) {
 }
 
 void SetLocalOperandReader(LocalOperandReader reader) { localOperandReader = reader; }
+
+bool EvaluationEnvironment::BuiltinConstantValue(int32_t j, Extended& value) const {
+  if (j < 0 || static_cast<size_t>(j) >= ConstantsList.size()) return false;
+  const TConstantRecord& c = ConstantsList[static_cast<size_t>(j)];
+  value = CurrentConstantValue(c);
+  if (CurrentConstantValueMissing(c)) {
+    // Its English value could not be converted when the file was read.
+    SetMessageArg(1, c.Name);
+    CalcErrorCode = kMsgUnexpectedEvaluationError;
+  }
+  return true;
+}
 
 Extended EvaluationEnvironment::AngleFactor() const { return DocumentSettings.AngleFactor; }
 

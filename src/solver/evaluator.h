@@ -79,8 +79,9 @@ class EvaluationEnvironment {
  public:
   virtual ~EvaluationEnvironment() = default;
   // Value of built-in constant j (0-based position in the constants list) in
-  // the document's unit system; false when there is no such constant.
-  virtual bool BuiltinConstantValue(int32_t /*j*/, Extended& /*value*/) const { return false; }
+  // the document's unit system; false when there is no such constant. By
+  // default the constants list the units subsystem loaded.
+  virtual bool BuiltinConstantValue(int32_t j, Extended& value) const;
   // Radians per angle unit of the document (1 in radian mode); by default
   // the one DocumentSettings holds.
   virtual Extended AngleFactor() const;

@@ -1,5 +1,7 @@
 #include "solver/solver_services.h"
 
+#include "core/calc_state.h"
+
 #include "solver/evaluator.h"
 #include "solver/evaluator_support.h"
 #include "solver/newton_solver.h"
@@ -11,6 +13,7 @@
 #include "solver/string_table_functions.h"
 #include "solver/solver_state.h"
 #include "solver/user_routines.h"
+#include "units/unit_expressions.h"
 
 namespace voq {
 
@@ -26,6 +29,12 @@ void InstallSolverServices() {
   InstallNumericOpcodes();
   InstallUserRoutineOpcodes();
   InstallPropertyOpcodes();
+  // CONVERT with a unit text known only at evaluation.
+  SetUnitFactorConverter([](const std::string& from, const std::string& to, Extended& factor) {
+    std::string shown;
+    ConvertUnitFactor(from, to, factor, shown);
+    return CalcErrorCode == 0;
+  });
   InstallStringTableFunctions();
 }
 

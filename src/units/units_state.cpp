@@ -1,7 +1,17 @@
 #include "units/units_state.h"
 
+#include "units/constants.h"
+#include "units/unit_table.h"
+
 namespace voq {
 
-void ResetUnitsState() {}
+void ResetUnitsState() {
+  // The start-up load: the unit table first, since "?" constants are
+  // converted through it.
+  UnitSearchFromEnd = false;
+  FreeUnitTable();
+  LoadUnitTable();
+  LoadConstantsFile();
+}
 
 }  // namespace voq

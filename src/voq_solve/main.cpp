@@ -26,6 +26,7 @@
 #include "core/search_path.h"
 #include "core/string_constants.h"
 #include "language/equation_reader.h"
+#include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
@@ -37,6 +38,7 @@
 #include "session/problem_summary.h"
 #include "session/solve_after_compile.h"
 #include "tables/tables_state.h"
+#include "units/unit_check.h"
 #include "voq_solve/table_mode.h"
 #include "voq_solve/console_progress.h"
 
@@ -500,6 +502,19 @@ bool ApplySettings(const Options& options) {
   return true;
 }
 
+// With "Check Units automatically" on ($CHECKUNITS ON) the Solution window
+// would count the equations with unit problems; a console user gets each
+// problem's message.
+void PrintUnitProblems() {
+  if (Preferences.CheckUnitsAutomatically == 0 || Preferences.ComplexMode != 0) return;
+  const int32_t saved = CalcErrorCode;
+  for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0)) {
+    std::cerr << "Unit check: " << (p.Equation != nullptr ? p.Equation->Text.value_or("") : std::string())
+              << ": " << p.Message << "\n";
+  }
+  CalcErrorCode = saved;
+}
+
 // The warnings window's lines, for a console user who has no window.
 void PrintPendingWarnings() {
   if (!WarningsPending || !ShowWarningMessages) return;
@@ -597,6 +612,7 @@ int main(int argc, char** argv) {
     std::cerr << "Error " << kMsgConstrained << ": " << text << "\n";
   }
   PrintPendingWarnings();
+  PrintUnitProblems();
   // An error shown on the way ($EXPORT that could not write, for one) fails
   // the run as well: its output is not what the text asked for.
   return constrained || platform.reportedError != 0 ? kExitFailure : 0;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "units/constants.h"
+
 #include <string>
 #include <vector>
 
@@ -210,8 +212,8 @@ TEST_F(FunctionCallsTest, UnitSystemAndConvertTempArguments) {
 }
 
 TEST_F(FunctionCallsTest, FormsWaitingForTheirTablesAreUndefinedUntilInstalled) {
-  EXPECT_EQ(Compile("y = Convert(ft, m)"), 378);
-  EXPECT_EQ(MessageArgs[1], "Function Convert");
+  EXPECT_EQ(Compile("y = LookupRow(T, 2)"), 378);
+  EXPECT_EQ(MessageArgs[1], "Function LookupRow");
   // An installed form compiler sees the call and its argument positions.
   SetBuiltinFormCompiler([](TBuiltinCallContext& context) {
     const std::string& text = *context.Text;
@@ -219,7 +221,7 @@ TEST_F(FunctionCallsTest, FormsWaitingForTheirTablesAreUndefinedUntilInstalled) 
     EXPECT_EQ(text[static_cast<size_t>(context.Arguments.Close) - 1], ')');
     EXPECT_EQ(context.Arguments.Count, 2);
   });
-  EXPECT_EQ(Compile("y = Convert(ft, m)"), 0);
+  EXPECT_EQ(Compile("y = LookupRow(T, 2)"), 0);
 }
 
 TEST_F(FunctionCallsTest, UserFunctionsAndUnitsAreHandedOn) {
@@ -239,6 +241,49 @@ TEST_F(FunctionCallsTest, UserFunctionsAndUnitsAreHandedOn) {
   EXPECT_EQ(CodeWords(*CurrentEquation),
             (std::vector<int32_t>{CodeVariable, 1, CodeConstant, CodeConstant, OpSeparator, OpUnitCall, OpEqual}));
   EXPECT_EQ(CurrentEquation->CalledUnit, 1);
+}
+
+}  // namespace
+}  // namespace voq::testing
+
+namespace voq::testing {
+namespace {
+
+// CONVERT: the factor (found now when both unit texts are known, to full
+// precision), then the two unit operands 20000 + their string index.
+TEST_F(FunctionCallsTest, ConvertCompilesItsFactorAndUnitOperands) {
+  ASSERT_EQ(Compile("y = Convert(ft, m)"), 0);
+  const std::string ft = std::to_string(20000 + StringConstIndex("ft"));
+  const std::string m = std::to_string(20000 + StringConstIndex("m"));
+  EXPECT_EQ(Listing(), "y 0.3048 " + ft + " , " + m + " , #201 =");
+  ASSERT_EQ(CurrentEquation->Constants.size(), 3u);
+  EXPECT_EQ(CurrentEquation->Constants[0], 0.3048L);
+  ASSERT_EQ(Compile("y = Convert(m, ft)"), 0);
+  EXPECT_NEAR(static_cast<double>(CurrentEquation->Constants[0] * 0.3048L), 1.0, 1e-15);
+  // A unit text known only at evaluation: 9999 and the variable.
+  ASSERT_EQ(Compile("y = Convert(U$, m)"), 0);
+  EXPECT_EQ(CurrentEquation->Constants[0], 9999);
+  const struct {
+    const char* statement;
+    int32_t error;
+  } errors[] = {{"y = Convert(ft)", 303}, {"y = Convert(ft, m, s)", 303}, {"y = Convert(ft, kg)", 352},
+                {"y = Convert('ft, m)", 343}};
+  for (const auto& e : errors) EXPECT_EQ(Compile(e.statement), e.error) << e.statement;
+}
+
+// A name ending in "#" found in the constants list compiles to its
+// position; the variable it is assigned to takes the constant's units.
+TEST_F(FunctionCallsTest, BuiltinConstantsCompileToTheirPosition) {
+  const int32_t g = FindConstantPosition("G#");
+  ASSERT_GE(g, 0);
+  ASSERT_EQ(Compile("y = 2*g#"), 0);
+  EXPECT_EQ(CodeWords(*CurrentEquation), (std::vector<int32_t>{CodeVariable, 1, CodeConstant,
+                                                                CodeBuiltinConstant, g, OpMultiply, OpEqual}));
+  ASSERT_EQ(Compile("z = g#"), 0);
+  EXPECT_EQ(VarNamed("Z")->Units, "m/s^2");
+  // An unknown name ending in "#" is a variable.
+  ASSERT_EQ(Compile("w = nothing#"), 0);
+  EXPECT_EQ(CodeWords(*CurrentEquation)[2], CodeVariable);
 }
 
 }  // namespace
