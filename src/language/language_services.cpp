@@ -33,6 +33,16 @@ class EmptyConstantsCatalog : public ConstantsCatalog {
   std::string ConstantUnits(int32_t) const override { return ""; }
 };
 
+// A user routine may not take the name of a property function: a call of
+// that name would reach the property compiler, never the routine.
+class PropertyRoutineNames : public RoutineNameSources {
+ public:
+  bool IsPropertyFunction(const std::string& upperName) const override {
+    return FindPropertyFunction(upperName) > 0;
+  }
+};
+
+const PropertyRoutineNames kPropertyRoutineNames;
 const EmptyFunctionCatalog kEmptyFunctions;
 const EmptyConstantsCatalog kEmptyConstants;
 const FunctionCatalog* installedFunctions = &kEmptyFunctions;
@@ -56,7 +66,7 @@ void InstallLanguageServices() {
   BuildPropertyFunctionTable();
   SetStatementReaders(&LanguageReaders());
   SetRoutineLocals(&RoutineLocalsStore());
-  SetRoutineNameSources(nullptr);
+  SetRoutineNameSources(&kPropertyRoutineNames);
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
 }
 
