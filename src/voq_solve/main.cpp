@@ -4,6 +4,7 @@
 // them as text. Failures go to stderr with exit status 2.
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -84,6 +85,22 @@ class ConsoleWindows : public WindowServices {
   bool hasSelection = false;
 };
 
+// Ctrl+C is the console's Esc key: the calculation polls for it and stops
+// with error 58, so an endless loop in a routine body ends like any other
+// cancelled calculation. The handler goes back to the default at once, so
+// a second Ctrl+C ends the program however busy it is.
+volatile std::sig_atomic_t interruptPending = 0;
+
+extern "C" void OnInterrupt(int) { interruptPending = 1; }
+
+void CatchInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+}
+
 // Alerts on stderr: errors as "Error NNN: text" followed by the offending
 // statement, questions with the answer given. Questions are answered No,
 // except the question after a failure to converge when --continue is given.
@@ -123,6 +140,11 @@ class SolvePlatform : public ConsolePlatform {
       windows_.hasSelection = false;
     }
     return answer;
+  }
+  bool TakeEscKeyDown() override {
+    if (interruptPending == 0) return false;
+    interruptPending = 0;
+    return true;
   }
 
   int continuesLeft = 0;
@@ -349,6 +371,7 @@ int main(int argc, char** argv) {
 
   ConsoleWindows windows;
   SolvePlatform platform(windows, windowText);
+  CatchInterrupt();
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);

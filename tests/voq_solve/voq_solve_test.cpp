@@ -101,6 +101,23 @@ TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
   EXPECT_EQ(off.err, "");
 }
 
+// Ctrl+C is the console's Esc: a REPEAT that never ends stops with error 58
+// and the program ends, printing no values.
+TEST(VoqSolveTest, InterruptStopsAnEndlessRoutine) {
+  const std::string file = WriteTemp("endless.txt",
+                                     "FUNCTION F(x)\n"
+                                     "  REPEAT\n"
+                                     "    x := x + 1\n"
+                                     "  UNTIL x < 0\n"
+                                     "  F := x\n"
+                                     "END\n"
+                                     "y = F(1)\n");
+  const SolverRun r = RunVoqSolve({file}, 1000);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Error 58: Calculations cancelled by user.\n");
+}
+
 TEST(VoqSolveTest, UnbalancedProblemIsAskedAboutAndFails) {
   const std::string file = WriteTemp("under.txt", "a + b = c\na - b = 1\nc = d*2\n");
   const SolverRun r = RunVoqSolve({file});
