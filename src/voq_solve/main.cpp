@@ -345,8 +345,10 @@ void PrintSolution(const Options& options) {
     else
       std::snprintf(relative, sizeof relative, "%.4LE",
                     e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual);
-    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << e->Text.value_or("")
-              << "\n";
+    // A leading "~" only marks a statement that is never reused.
+    std::string text = e->Text.value_or("");
+    if (!text.empty() && text[0] == '~') text.erase(0, 1);
+    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << text << "\n";
   }
 }
 

@@ -67,6 +67,22 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
   EXPECT_NE(r.out.find("  x-y=1\n"), std::string::npos) << r.out;
 }
 
+// Statements that call a routine are marked never to be reused; the mark
+// is no part of the text shown.
+TEST(VoqSolveTest, EquationTextsShowNoReuseMark) {
+  const std::string calls = WriteTemp("calls.txt",
+                                      "FUNCTION One(x)\n  One := 1\nEND\n"
+                                      "x + y = 3\ny = One(x)*x\n");
+  const SolverRun r = RunVoqSolve({"--residuals", calls});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("  y=One(x)*x\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find('~'), std::string::npos) << r.out;
+  // One(x) does not change with x: the warning names the equation as written.
+  const SolverRun flat = RunVoqSolve({WriteTemp("flat_call.txt", "FUNCTION One(x)\n  One := 1\nEND\n2 = One(x)\n")});
+  EXPECT_EQ(flat.status, 2);
+  EXPECT_NE(flat.err.find("with respect to x in equation 2=One(x).\n"), std::string::npos) << flat.err;
+}
+
 // $EXPORT after the solve: x + y = 3 and x - y = 1 give x = 2, y = 1 (by
 // hand). The file name keeps its case unquoted; a missing variable is
 // reported and the rest of the line is still written.
