@@ -370,6 +370,17 @@ bool IsDuplicateIndexName(const std::string& upperName) {
   return false;
 }
 
+std::string DuplicateIndexOfSeries(const std::string& upperName) {
+  for (const TDuplicateLoopRecord* loop = DuplicateCurrent; loop != nullptr; loop = loop->Outer) {
+    if (UpperCaseName(loop->IndexName) == upperName) return loop->IndexName;
+    // The copy's text already holds the value where the index stood, the
+    // series index too: SUM(x[i], i=1,3) reads SUM(x[2], 2=1,3), which
+    // would otherwise sum over every "2" of the term.
+    if (loop->Substituted != 0 && ValueText(loop->CurrentValue, false) == upperName) return loop->IndexName;
+  }
+  return "";
+}
+
 void ClearDuplicateRead() {
   FreeLoop(DuplicateOutermost);
   DuplicateOutermost = nullptr;

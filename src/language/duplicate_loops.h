@@ -58,6 +58,10 @@ bool ProcessDuplicate(std::string& statement);
 bool DuplicateLoopOpen();
 // The name is the index of an open loop.
 bool IsDuplicateIndexName(const std::string& upperName);
+// The index name of the open loop a SUM or PRODUCT index (upper-cased) would
+// clash with: the loop's own name, or, in a copy being expanded, the text the
+// loop's value was written in for it. Empty when there is none.
+std::string DuplicateIndexOfSeries(const std::string& upperName);
 void ClearDuplicateRead();
 void ResetDuplicateState();
 // What the compile driver does after a statement it compiled (the immediate

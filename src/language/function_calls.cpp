@@ -12,6 +12,7 @@
 #include "core/number_text.h"
 #include "core/string_constants.h"
 #include "core/text_utils.h"
+#include "language/duplicate_loops.h"
 #include "language/function_catalog.h"
 #include "language/language_services.h"
 #include "language/operands.h"
@@ -31,6 +32,7 @@ namespace {
 constexpr char kRangeEndMark = static_cast<char>(11);
 constexpr int32_t kSumHelp = 122;
 constexpr int32_t kProductHelp = 116;
+constexpr int32_t kDuplicateHelp = 102;
 
 CallFormCompiler externalFunctionCompiler = nullptr;
 CallFormCompiler userFunctionCompiler = nullptr;
@@ -521,6 +523,16 @@ void ExpandSeries(TBuiltinCallContext& context, char seriesOperator) {
   const size_t equal = rest.find('=');
   if (equal == std::string::npos) return notSeriesForm();
   const std::string indexName = UpperCaseText(rest.substr(0, equal)).substr(0, kMaxNameLength);
+  // The index of an enclosing DUPLICATE loop would be replaced in the term
+  // by both the loop and the series.
+  const std::string loopIndex = DuplicateIndexOfSeries(indexName);
+  if (!loopIndex.empty()) {
+    SetMessageArg(1, loopIndex);
+    SetMessageArg(2, loopIndex);
+    SetMessageArg(3, context.TypedName + " function");
+    SetCalcErrorWithHelp(kMsgDuplicateIndexInUse, kDuplicateHelp);
+    return;
+  }
   const std::string limits = rest.substr(equal + 1);
   const int32_t limitSeparator = TopLevelSeparator(limits, 1, Length(limits));
   if (limitSeparator == 0) return notSeriesForm();

@@ -47,6 +47,17 @@ class LoadedConstantsCatalog : public ConstantsCatalog {
 };
 
 const LoadedConstantsCatalog kLoadedConstants;
+
+// A user routine may not take the name of a property function: a call of
+// that name would reach the property compiler, never the routine.
+class PropertyRoutineNames : public RoutineNameSources {
+ public:
+  bool IsPropertyFunction(const std::string& upperName) const override {
+    return FindPropertyFunction(upperName) > 0;
+  }
+};
+
+const PropertyRoutineNames kPropertyRoutineNames;
 const EmptyFunctionCatalog kEmptyFunctions;
 const EmptyConstantsCatalog kEmptyConstants;
 const FunctionCatalog* installedFunctions = &kEmptyFunctions;
@@ -70,7 +81,7 @@ void InstallLanguageServices() {
   BuildPropertyFunctionTable();
   SetStatementReaders(&LanguageReaders());
   SetRoutineLocals(&RoutineLocalsStore());
-  SetRoutineNameSources(nullptr);
+  SetRoutineNameSources(&kPropertyRoutineNames);
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
   SetBuiltinConstants(&kLoadedConstants);
 }

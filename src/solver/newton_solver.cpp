@@ -238,7 +238,10 @@ Extended PartialDerivative(int32_t variable, TEquationRecord* equation) {
     const bool crossPart = var->PartnerVariable != 0 && var->ComplexPart != equation->EquationKind;
     if (dr == 0 && !ErrorSet() && !crossPart) {
       SetMessageArg(1, var->Name);
-      SetMessageArg(2, equation->Text.value_or(""));
+      // The text as written: a leading "~" only marks it as never reused.
+      std::string text = equation->Text.value_or("");
+      if (!text.empty() && text[0] == '~') text.erase(0, 1);
+      SetMessageArg(2, text);
       AddNumberedWarning(kMsgZeroDerivative);
     }
   }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -108,6 +109,22 @@ class ConsoleWindows : public WindowServices {
   bool hasSelection = false;
 };
 
+// Ctrl+C is the console's Esc key: the calculation polls for it and stops
+// with error 58, so an endless loop in a routine body ends like any other
+// cancelled calculation. The handler goes back to the default at once, so
+// a second Ctrl+C ends the program however busy it is.
+volatile std::sig_atomic_t interruptPending = 0;
+
+extern "C" void OnInterrupt(int) { interruptPending = 1; }
+
+void CatchInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+}
+
 // Alerts on stderr: errors as "Error NNN: text" followed by the offending
 // statement, questions with the answer given. Questions are answered No,
 // except the question after a failure to converge when --continue is given.
@@ -155,6 +172,11 @@ class SolvePlatform : public ConsolePlatform {
       windows_.hasSelection = false;
     }
     return answer;
+  }
+  bool TakeEscKeyDown() override {
+    if (interruptPending == 0) return false;
+    interruptPending = 0;
+    return true;
   }
 
   // Error 57 as a console user can act on it: the question's text without
@@ -436,8 +458,10 @@ void PrintSolution(const Options& options) {
     else
       std::snprintf(relative, sizeof relative, "%.4LE",
                     e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual);
-    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << e->Text.value_or("")
-              << "\n";
+    // A leading "~" only marks a statement that is never reused.
+    std::string text = e->Text.value_or("");
+    if (!text.empty() && text[0] == '~') text.erase(0, 1);
+    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << text << "\n";
   }
 }
 
@@ -536,6 +560,7 @@ int main(int argc, char** argv) {
 
   ConsoleWindows windows;
   SolvePlatform platform(windows, windowText);
+  CatchInterrupt();
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);

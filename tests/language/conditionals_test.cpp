@@ -156,6 +156,10 @@ TEST_F(ConditionalsTest, IfStatementCompilesConditionThenAndElse) {
   EXPECT_EQ(pair->Else->Next, after);
   EXPECT_EQ(pair->Else, condition->BranchPair->Else);
   EXPECT_EQ(PendingIfNode, nullptr);
+  // Off the main program's chain only the branch pair holds the ELSE
+  // statement (a routine's disposal follows the pair): freed here.
+  TEquationRecord* otherwise = pair->Else;
+  DisposeEquationRecord(otherwise);
 }
 
 TEST_F(ConditionalsTest, IfWithoutElseContinuesWithTheNextStatement) {

@@ -171,6 +171,8 @@ TEST_F(RoutinesTest, HeaderAndBodyErrors) {
       {"FUNCTION F(X\n", kMsgRoutineHeaderSyntax},
       {"FUNCTION F(X, 2a)\n  F := X\nEND\n", kMsgRoutineArgumentListSyntax},  // 34
       {"FUNCTION SIN(X)\n  SIN := X\nEND\n", kMsgNameIsBuiltinFunction},       // 82
+      {"FUNCTION Enthalpy(X)\n  Enthalpy := X\nEND\n", kMsgNameIsBuiltinFunction},  // a property function
+      {"PROCEDURE volume(A : B)\n  B := A\nEND\n", kMsgNameIsBuiltinFunction},
       {"END\n", kMsgMisplacedEnd},                                             // 35
       {"FUNCTION F(X)\n  F := X\n", kMsgMissingEnd},                           // 30
       {"FUNCTION F(X)\n  F = X\nEND\n", kMsgAssignmentOperator},               // 88
@@ -192,6 +194,26 @@ TEST_F(RoutinesTest, HeaderAndBodyErrors) {
     // Checked again unchanged, the text gives the same error.
     EXPECT_EQ(Read(c.text), c.error) << c.text;
   }
+}
+
+// The names of property functions are taken: the header says so with the
+// name as written, and the clash check itself reports 387.
+TEST_F(RoutinesTest, PropertyFunctionNamesAreTaken) {
+  EXPECT_EQ(Read("FUNCTION Enthalpy(X)\n  Enthalpy := X\nEND\ny = Enthalpy(2)\n"), kMsgNameIsBuiltinFunction);
+  EXPECT_EQ(MessageArgs[1], "Enthalpy");
+  struct {
+    const char* name;
+    int32_t error;
+  } cases[] = {{"ENTHALPY", kMsgNameIsRoutine}, {"density", kMsgNameIsRoutine}, {"Enthalpy2", 0}, {"F", 0}};
+  for (const auto& c : cases) {
+    CalcErrorCode = 0;
+    CheckRoutineNameClash(c.name, false);
+    EXPECT_EQ(CalcErrorCode, c.error) << c.name;
+    if (c.error != 0) {
+      EXPECT_EQ(MessageArgs[1], c.name);
+    }
+  }
+  CalcErrorCode = 0;
 }
 
 TEST_F(RoutinesTest, GotoAndLabelsResolveInTheBody) {

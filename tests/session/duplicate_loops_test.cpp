@@ -270,6 +270,11 @@ INSTANTIATE_TEST_SUITE_P(
         TDuplicateErrorCase{"NoSeparator", "DUPLICATE i=1\r\nx[i]=1\r\nEND", kMsgDuplicateSyntax, 1, "DUPLICATE", ","},
         TDuplicateErrorCase{"IndexInUse", "DUPLICATE i=1,3\r\n DUPLICATE I=1,2\r\n x[i]=1\r\n END\r\nEND",
                             kMsgDuplicateIndexInUse, 2, " DUPLICATE I", "I"},
+        TDuplicateErrorCase{"SumOverTheLoopIndex", "DUPLICATE i=1,2\r\n y[i] = SUM(2*x[i], i=1,3)\r\nEND",
+                            kMsgDuplicateIndexInUse, 2, " y[i]", "i"},
+        TDuplicateErrorCase{"ProductOverTheInnerIndex",
+                            "DUPLICATE i=1,2\r\n DUPLICATE j=1,2\r\n y[i,j] = PRODUCT(x[j], j=1,2)\r\n END\r\nEND",
+                            kMsgDuplicateIndexInUse, 3, " y[i,j]", "j"},
         TDuplicateErrorCase{"SecondNestedLoop",
                             "DUPLICATE i=1,3\r\n DUPLICATE j=1,2\r\n y[i,j]=1\r\n END\r\n"
                             " DUPLICATE k=1,2\r\n z[i,k]=1\r\n END\r\nEND",
@@ -284,6 +289,20 @@ INSTANTIATE_TEST_SUITE_P(
                             kMsgStatementTooLong, 2, " y[i]", nullptr},
         TDuplicateErrorCase{"NotClosed", "DUPLICATE i=1,3\r\n y[i]=1", kMsgUnterminatedDuplicate, 2, " y[i]", nullptr}),
     [](const ::testing::TestParamInfo<TDuplicateErrorCase>& info) { return std::string(info.param.Name); });
+
+// A series over an index of its own inside a loop: each copy sums its own
+// terms; the message of a series over the loop's index names the function.
+TEST_F(DuplicateLoopTest, SeriesInsideALoop) {
+  Compile("DUPLICATE i=1,2\r\n y[i] = SUM(i*x[k], k=1,3)\r\nEND");
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(Equations().size(), 2u);
+  Compile("DUPLICATE n=1,2\r\n y[n] = sum(x[n], n=1,3)\r\nEND");
+  EXPECT_EQ(CalcErrorCode, kMsgDuplicateIndexInUse);
+  EXPECT_EQ(MessageArgs[2], "n");
+  EXPECT_EQ(MessageArgs[3], "sum function");
+  ASSERT_FALSE(platform.alerts.empty());
+  EXPECT_EQ(platform.alerts.back().helpContext, 102);
+}
 
 // A copy that grows past 252 characters only at a later index value is
 // refused there; the shorter copies before it compiled.

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <fstream>
 #include <sstream>
@@ -33,7 +37,26 @@ inline std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "voq_solve_" + std::to_string(::getpid()) + "_" + name;
 }
 
-inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments) {
+// Waits for the child; with interruptAfterMs > 0 it first sends Ctrl+C's
+// SIGINT after that time, and a child still running 10 s later is killed
+// (status -1) rather than left to hang the test.
+inline int WaitForVoqSolve(pid_t pid, int interruptAfterMs) {
+  int raw = 0;
+  if (interruptAfterMs <= 0) return ::waitpid(pid, &raw, 0) == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
+  ::kill(pid, SIGINT);
+  for (int waited = 0; waited < 1000; ++waited) {
+    const pid_t done = ::waitpid(pid, &raw, WNOHANG);
+    if (done == pid) return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (done < 0) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &raw, 0);
+  return -1;
+}
+
+inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments, int interruptAfterMs = 0) {
   const std::string binary = VOQ_SOLVE_BINARY;
   const std::string outPath = TempPath("run.out");
   const std::string errPath = TempPath("run.err");
@@ -56,9 +79,7 @@ inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments) {
     ::execv(binary.c_str(), argv.data());
     ::_exit(127);
   }
-  int raw = 0;
-  if (::waitpid(pid, &raw, 0) != pid) return run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.status = WaitForVoqSolve(pid, interruptAfterMs);
   run.out = ReadFileText(outPath);
   run.err = ReadFileText(errPath);
   return run;

@@ -67,6 +67,22 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
   EXPECT_NE(r.out.find("  x-y=1\n"), std::string::npos) << r.out;
 }
 
+// Statements that call a routine are marked never to be reused; the mark
+// is no part of the text shown.
+TEST(VoqSolveTest, EquationTextsShowNoReuseMark) {
+  const std::string calls = WriteTemp("calls.txt",
+                                      "FUNCTION One(x)\n  One := 1\nEND\n"
+                                      "x + y = 3\ny = One(x)*x\n");
+  const SolverRun r = RunVoqSolve({"--residuals", calls});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("  y=One(x)*x\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find('~'), std::string::npos) << r.out;
+  // One(x) does not change with x: the warning names the equation as written.
+  const SolverRun flat = RunVoqSolve({WriteTemp("flat_call.txt", "FUNCTION One(x)\n  One := 1\nEND\n2 = One(x)\n")});
+  EXPECT_EQ(flat.status, 2);
+  EXPECT_NE(flat.err.find("with respect to x in equation 2=One(x).\n"), std::string::npos) << flat.err;
+}
+
 // $EXPORT after the solve: x + y = 3 and x - y = 1 give x = 2, y = 1 (by
 // hand). The file name keeps its case unquoted; a missing variable is
 // reported, the rest of the line is still written, and the run fails: the
@@ -260,6 +276,23 @@ TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
   const SolverRun off = RunVoqSolve({WriteTemp("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n")});
   EXPECT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.err, "");
+}
+
+// Ctrl+C is the console's Esc: a REPEAT that never ends stops with error 58
+// and the program ends, printing no values.
+TEST(VoqSolveTest, InterruptStopsAnEndlessRoutine) {
+  const std::string file = WriteTemp("endless.txt",
+                                     "FUNCTION F(x)\n"
+                                     "  REPEAT\n"
+                                     "    x := x + 1\n"
+                                     "  UNTIL x < 0\n"
+                                     "  F := x\n"
+                                     "END\n"
+                                     "y = F(1)\n");
+  const SolverRun r = RunVoqSolve({file}, 1000);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Error 58: Calculations cancelled by user.\n");
 }
 
 TEST(VoqSolveTest, UnbalancedProblemIsAskedAboutAndFails) {
