@@ -2,6 +2,7 @@
 
 #include "language/conditionals.h"
 #include "language/duplicate_loops.h"
+#include "language/module_units.h"
 #include "language/routine_reader.h"
 #include "model/store_state.h"
 
@@ -14,12 +15,19 @@ class LanguageStatementReaders final : public StatementReaders {
     BeginRoutineRead();
     ClearConditionalsRead();
     ClearDuplicateRead();
+    BeginModuleRead();
   }
   void ProcessProcedureStatement(std::string& statement, bool& handled) override {
     voq::ProcessProcedureStatement(statement, handled);
   }
   void ProcessFunctionStatement(std::string& statement, bool& handled) override {
     voq::ProcessFunctionStatement(statement, handled);
+  }
+  void ProcessModuleStatement(std::string& statement, bool& handled) override {
+    voq::ProcessModuleStatement(statement, handled);
+  }
+  void ProcessCommonDirective(std::string& statement, bool& handled) override {
+    voq::ProcessCommonDirective(statement, handled);
   }
   void RewriteIfThenElse(std::string& statement, bool& handled) override {
     // The lines of an open DUPLICATE loop are recorded as written and
@@ -29,6 +37,7 @@ class LanguageStatementReaders final : public StatementReaders {
   }
   bool ProcessDuplicate(std::string& statement) override { return voq::ProcessDuplicate(statement); }
   bool RoutineBodyOpen() const override { return CompilingFunctionIndex > 0; }
+  bool ModuleBodyOpen() const override { return ModuleBodyIsOpen(); }
   bool DuplicateLoopOpen() const override { return voq::DuplicateLoopOpen(); }
   void EndRead() override {
     EndRoutineRead();

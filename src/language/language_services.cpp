@@ -8,6 +8,7 @@
 #include "language/function_calls.h"
 #include "language/function_catalog.h"
 #include "language/language_readers.h"
+#include "language/module_units.h"
 #include "language/operands.h"
 #include "language/property_calls.h"
 #include "language/reader_state.h"
@@ -58,6 +59,7 @@ void InstallLanguageServices() {
   SetRoutineLocals(&RoutineLocalsStore());
   SetRoutineNameSources(nullptr);
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
+  SetModuleCallCompiler(&CompileUnitCallStatement);
 }
 
 void ResetLanguageState() {
@@ -101,6 +103,7 @@ void ResetLanguageState() {
   ResetConditionalsState();
   ResetDuplicateState();
   ResetCallStatementState();
+  ResetModuleUnitState();
 }
 
 }  // namespace voq

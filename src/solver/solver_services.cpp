@@ -9,6 +9,7 @@
 #include "solver/property_opcodes.h"
 #include "solver/solved_alone_units.h"
 #include "solver/solver_state.h"
+#include "solver/unit_calls.h"
 #include "solver/user_routines.h"
 
 namespace voq {
@@ -25,6 +26,7 @@ void InstallSolverServices() {
   InstallNumericOpcodes();
   InstallUserRoutineOpcodes();
   InstallPropertyOpcodes();
+  InstallUnitCallOpcode();
 }
 
 void ResetSolverState() {
