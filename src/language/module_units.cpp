@@ -599,7 +599,8 @@ void MergeModuleCall(TProgramUnitRecord& unit, const std::string& call, size_t o
     }
     const std::string copyName = MergedVariableName(unit.UnitIndex, n, formal->Name);
     CurrentProgramUnit = main;
-    CompileGenerated(copyName + "=" + argument, maxLength, pos, !argument.empty() && argument.back() == '$');
+    // A string parameter may be tied to any string expression.
+    CompileGenerated(copyName + "=" + argument, maxLength, pos, true);
     TEquationRecord* e = CurrentEquation;
     if (CalcErrorCode != 0 || e == nullptr) break;
     e->NotFromWindow = 1;

@@ -3,6 +3,7 @@
 // compiled from whole texts the way the Check and Solve commands read them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "model/document_settings.h"
 #include "model/routines.h"
 #include "model/store_state.h"
+#include "model/substance_base.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
@@ -260,6 +262,7 @@ TEST_F(ModuleUnitsTest, ErrorsOfHeadersEndsAndCalls) {
     }
     if (c.error == kMsgUnbalancedModule) {
       EXPECT_EQ(Unit(1)->UnitUnbalanced, 1);
+      EXPECT_EQ(DebugProgramUnit, Unit(1));
     }
   }
 }
@@ -273,6 +276,47 @@ TEST_F(ModuleUnitsTest, ModuleCalledFromAFunctionIsError249) {
   FreshEngine();
   ASSERT_EQ(Read("SUBPROGRAM M" + body, true), 0);
   EXPECT_NEAR(static_cast<double>(MainVariable("z")->Value), 7.0, 1e-12);
+}
+
+// Every merged copy of a property call evaluates with an object of its own,
+// made by the substance factory for the same substance and call.
+TEST_F(ModuleUnitsTest, MergedPropertyCallsGetFreshSubstanceObjects) {
+  ASSERT_EQ(Read("MODULE M(T : d)\n"
+                 "d = Enthalpy(Air, T=T) - Enthalpy(N2, T=T)\n"
+                 "END\n"
+                 "CALL M(300 : d1)\n"
+                 "CALL M(400 : d2)\n"),
+            0);
+  const TSubstanceBase* unitChain = Unit(1)->FirstEquation->SubstanceChain;
+  ASSERT_NE(unitChain, nullptr);
+  ASSERT_NE(unitChain->Next, nullptr);
+  std::vector<const TSubstanceBase*> seen = {unitChain, unitChain->Next};
+  for (const char* text : {"@1\\1: d=Enthalpy(Air,T=T)-Enthalpy(N2,T=T)",
+                           "@1\\2: d=Enthalpy(Air,T=T)-Enthalpy(N2,T=T)"}) {
+    SCOPED_TRACE(text);
+    TEquationRecord* copy = MainEquationWithText(text);
+    ASSERT_NE(copy, nullptr);
+    const TSubstanceBase* a = copy->SubstanceChain;
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->Next, nullptr);
+    EXPECT_EQ(a->Next->Next, nullptr);
+    for (const TSubstanceBase* object : std::vector<const TSubstanceBase*>{a, a->Next}) {
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), object), 0);
+      seen.push_back(object);
+    }
+    EXPECT_EQ(a->SubstanceCode, unitChain->SubstanceCode);
+    EXPECT_EQ(a->Next->SubstanceCode, unitChain->Next->SubstanceCode);
+    EXPECT_EQ(a->ServedOpcode, unitChain->ServedOpcode);
+    EXPECT_EQ(a->ArgKind, unitChain->ArgKind);
+    // The same code on the copies: only variable indexes differ.
+    const std::vector<int32_t>& unitCode = Unit(1)->FirstEquation->Code;
+    ASSERT_EQ(copy->Code.size(), unitCode.size());
+    for (size_t k = 0; k < unitCode.size(); ++k) {
+      if (k > 0 && unitCode[k - 1] == CodeVariable) continue;
+      EXPECT_EQ(copy->Code[k], unitCode[k]) << "word " << k;
+    }
+    EXPECT_EQ(copy->Constants, Unit(1)->FirstEquation->Constants);
+  }
 }
 
 TEST_F(ModuleUnitsTest, SubscriptsOrderNumerically) {
