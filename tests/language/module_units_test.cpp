@@ -222,6 +222,20 @@ TEST_F(ModuleUnitsTest, SubprogramIsSolvedOncePerDistinctInput) {
   EXPECT_NEAR(static_cast<double>(MainVariable("q")->Value), 15.0, 1e-5);
 }
 
+// Names compare without regard to case: the output s of a CALL of S is a
+// variable, not a second call of the unit.
+TEST_F(ModuleUnitsTest, VariableNamedLikeAUnitStaysAVariable) {
+  ASSERT_EQ(Read("SUBPROGRAM S(a : x)\n"
+                 "x = 3*a\n"
+                 "END\n"
+                 "CALL S(2 : s)\n"
+                 "t = s + 1\n",
+                 true),
+            0);
+  EXPECT_EQ(ListEquationCode(*Equations(MainProgramUnit).at(1), MainProgramUnit), "t s 1 + =");
+  EXPECT_NEAR(static_cast<double>(MainVariable("t")->Value), 7.0, 1e-9);
+}
+
 TEST_F(ModuleUnitsTest, ErrorsOfHeadersEndsAndCalls) {
   // Ranges count their elements: 300 inputs and one output.
   const std::string many = "MODULE Big(X[1..300] : z)\nz = X[1]\nEND\n";
