@@ -334,9 +334,7 @@ void PrintPendingWarnings() {
   for (const std::string& line : WarningLines()) std::cerr << "Warning: " << line << "\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) {
     PrintUsage(std::cerr);
@@ -403,4 +401,14 @@ int main(int argc, char** argv) {
   }
   PrintPendingWarnings();
   return constrained ? kExitFailure : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = Run(argc, argv);
+  // The store goes before the globals that list it: MODULE and SUBPROGRAM
+  // units are reached only through the unit list.
+  ResetProgramStore();
+  return status;
 }
