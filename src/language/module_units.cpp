@@ -668,6 +668,9 @@ void ProcessModuleStatement(std::string& statement, bool& handled) {
       return;
     }
     handled = true;
+    const std::string keyword = subprogram ? "SUBPROGRAM" : "MODULE";
+    SyncVariableNameCase(trimmed.substr(0, keyword.size()), keyword, CalcErrorStart < 0 ? -1 : CalcErrorStart,
+                         kKeywordNameCase);
     ReadHeader(trimmed, subprogram);
     if (CalcErrorCode != 0) CurrentProgramUnit = MainProgramUnit;
     return;
@@ -679,6 +682,7 @@ void ProcessModuleStatement(std::string& statement, bool& handled) {
     return;
   }
   handled = true;
+  SyncVariableNameCase(trimmed.substr(0, 3), "END", CalcErrorStart < 0 ? -1 : CalcErrorStart, kKeywordNameCase);
   CloseUnit();
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "core/program_flags.h"
 #include "language/code_listing.h"
 #include "language/module_units.h"
 #include "language/store_fixture.h"
@@ -425,6 +426,22 @@ TEST_F(ModuleUnitsTest, CommonInAFunction) {
   TRoutineRecord* f = RoutineAt(FindRoutineSlot("F"));
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->UsesCommon, 1);
+}
+
+// Library routines and units cannot reach the main program of whichever
+// document loads them.
+TEST_F(ModuleUnitsTest, CommonInALibraryIsError342) {
+  LoadingLibrary = true;
+  std::string statement = "$COMMON g";
+  bool handled = false;
+  ProcessCommonDirective(statement, handled);
+  LoadingLibrary = false;
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(CalcErrorCode, kMsgCommonInLibrary);
+  CalcErrorCode = 0;
+  std::string plain = "x = 1";
+  ProcessCommonDirective(plain, handled);
+  EXPECT_FALSE(handled);
 }
 
 TEST_F(ModuleUnitsTest, CommonRangesAndTheirErrors) {
