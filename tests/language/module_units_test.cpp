@@ -193,6 +193,23 @@ TEST_F(ModuleUnitsTest, SubprogramCallCompilesOneEquationPerOutput) {
   EXPECT_EQ(Unit(1)->Defined, 1);
 }
 
+// Without a colon in the header the call is split after the unit's inputs,
+// ranges counted element by element.
+TEST_F(ModuleUnitsTest, SubprogramCallWithoutColonSplitsAfterTheInputs) {
+  ASSERT_EQ(Read("SUBPROGRAM S(a[1..2], b)\n"
+                 "b = a[1]*a[2]\n"
+                 "END\n"
+                 "v[1] = 2\n"
+                 "v[2] = 5\n"
+                 "CALL S(v[1..2], x)\n",
+                 true),
+            0);
+  const std::vector<TEquationRecord*> main = Equations(MainProgramUnit);
+  ASSERT_EQ(main.size(), 3u);
+  EXPECT_EQ(ListEquationCode(*main[2], MainProgramUnit), "x v[1] v[2] 1 , #253 =");
+  EXPECT_NEAR(static_cast<double>(MainVariable("x")->Value), 10.0, 1e-9);
+}
+
 // The unit is solved once per distinct set of inputs: the two outputs of
 // one CALL share a solve, a second CALL with other inputs solves again.
 // (The values are those of the solver's stop criterion.)
