@@ -1,5 +1,7 @@
 #include "language/language_readers.h"
 
+#include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "language/conditionals.h"
 #include "language/duplicate_loops.h"
 #include "language/module_units.h"
@@ -22,6 +24,10 @@ class LanguageStatementReaders final : public StatementReaders {
   }
   void ProcessFunctionStatement(std::string& statement, bool& handled) override {
     voq::ProcessFunctionStatement(statement, handled);
+    // Unit headers are not looked for inside a routine body; one there is
+    // a unit nested in the routine.
+    if (!handled && CalcErrorCode == 0 && CompilingFunctionIndex > 0 && IsUnitHeader(statement))
+      CalcErrorCode = kMsgNestedRoutines;
   }
   void ProcessModuleStatement(std::string& statement, bool& handled) override {
     voq::ProcessModuleStatement(statement, handled);

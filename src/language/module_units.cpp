@@ -656,6 +656,13 @@ std::string MergedVariableName(int32_t unitIndex, int32_t callNumber, const std:
   return CutName("@" + std::to_string(unitIndex) + "\\" + std::to_string(callNumber) + "." + name);
 }
 
+bool IsUnitHeader(const std::string& statement) {
+  std::string trimmed = statement;
+  TrimShort(trimmed, INT32_MAX);
+  const std::string upper = UpperCaseText(trimmed.substr(0, 11));
+  return StartsWithKeyword(upper, "SUBPROGRAM") || StartsWithKeyword(upper, "MODULE");
+}
+
 void ProcessModuleStatement(std::string& statement, bool& handled) {
   handled = false;
   std::string trimmed = statement;

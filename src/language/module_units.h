@@ -22,6 +22,8 @@ struct TProgramUnitRecord;
 // A MODULE or SUBPROGRAM header, or the END of the open unit; handled when
 // it was one. Errors 31, 32, 83, 387, 622 at the header; 251 at the END.
 void ProcessModuleStatement(std::string& statement, bool& handled);
+// The statement is a MODULE or SUBPROGRAM header.
+bool IsUnitHeader(const std::string& statement);
 // CALL of a unit from the main program (call: the text after "CALL " without
 // blanks). False when no unit of this read has the name.
 bool CompileModuleCall(std::string& call, int32_t maxLength, const TStatementPosition& pos);

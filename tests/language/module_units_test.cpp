@@ -269,6 +269,8 @@ TEST_F(ModuleUnitsTest, ErrorsOfHeadersEndsAndCalls) {
       {"outputs not closed", "MODULE M(a : b\nEND\n", kMsgRoutineHeaderSyntax},
       {"inputs not closed", "MODULE M(a, b\nEND\n", kMsgProcedureColonMissing},
       {"nested", "MODULE M(a : b)\nMODULE N(c : d)\nEND\nEND\n", kMsgNestedRoutines},
+      {"in a FUNCTION", "FUNCTION F(x)\nSUBPROGRAM S(a : b)\nF := x\nEND\ny = F(1)\n", kMsgNestedRoutines},
+      {"FUNCTION in a unit", "MODULE M(a : b)\nFUNCTION F(x)\nF := x\nEND\n", kMsgNestedRoutines},
       {"END alone", "x = 1\nEND\n", kMsgMisplacedEnd},
       {"built-in name", "MODULE Sin(a : b)\nb = a\nEND\n", kMsgNameIsRoutine},
       {"call without colon", "MODULE M(a : b)\nb = a\nEND\nCALL M(1, x)\n", kMsgCallColon},
