@@ -1,7 +1,10 @@
 #include "language/language_readers.h"
 
+#include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "language/conditionals.h"
 #include "language/duplicate_loops.h"
+#include "language/module_units.h"
 #include "language/routine_reader.h"
 #include "model/store_state.h"
 
@@ -14,12 +17,23 @@ class LanguageStatementReaders final : public StatementReaders {
     BeginRoutineRead();
     ClearConditionalsRead();
     ClearDuplicateRead();
+    BeginModuleRead();
   }
   void ProcessProcedureStatement(std::string& statement, bool& handled) override {
     voq::ProcessProcedureStatement(statement, handled);
   }
   void ProcessFunctionStatement(std::string& statement, bool& handled) override {
     voq::ProcessFunctionStatement(statement, handled);
+    // Unit headers are not looked for inside a routine body; one there is
+    // a unit nested in the routine.
+    if (!handled && CalcErrorCode == 0 && CompilingFunctionIndex > 0 && IsUnitHeader(statement))
+      CalcErrorCode = kMsgNestedRoutines;
+  }
+  void ProcessModuleStatement(std::string& statement, bool& handled) override {
+    voq::ProcessModuleStatement(statement, handled);
+  }
+  void ProcessCommonDirective(std::string& statement, bool& handled) override {
+    voq::ProcessCommonDirective(statement, handled);
   }
   void RewriteIfThenElse(std::string& statement, bool& handled) override {
     // The lines of an open DUPLICATE loop are recorded as written and
@@ -29,6 +43,7 @@ class LanguageStatementReaders final : public StatementReaders {
   }
   bool ProcessDuplicate(std::string& statement) override { return voq::ProcessDuplicate(statement); }
   bool RoutineBodyOpen() const override { return CompilingFunctionIndex > 0; }
+  bool ModuleBodyOpen() const override { return ModuleBodyIsOpen(); }
   bool DuplicateLoopOpen() const override { return voq::DuplicateLoopOpen(); }
   void EndRead() override {
     EndRoutineRead();

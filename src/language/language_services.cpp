@@ -8,6 +8,7 @@
 #include "language/function_calls.h"
 #include "language/function_catalog.h"
 #include "language/language_readers.h"
+#include "language/module_units.h"
 #include "language/operands.h"
 #include "language/property_calls.h"
 #include "language/reader_state.h"
@@ -84,6 +85,7 @@ void InstallLanguageServices() {
   SetRoutineNameSources(&kPropertyRoutineNames);
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
   SetBuiltinConstants(&kLoadedConstants);
+  SetModuleCallCompiler(&CompileUnitCallStatement);
 }
 
 void ResetLanguageState() {
@@ -127,6 +129,7 @@ void ResetLanguageState() {
   ResetConditionalsState();
   ResetDuplicateState();
   ResetCallStatementState();
+  ResetModuleUnitState();
 }
 
 }  // namespace voq

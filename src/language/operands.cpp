@@ -128,7 +128,9 @@ bool OfferToFunctionCompilers(std::string& text, int32_t maxLength, const std::s
   }
   if (CompileExternalFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   if (after == '(' && (CompilePropertyCall(text, maxLength, name, start, p) || CalcErrorCode != 0)) return true;
-  if (CompileUnitReference(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
+  // A unit is named with its arguments; a plain variable that happens to
+  // share a unit's name (s beside SUBPROGRAM S) stays a variable.
+  if (after == '(' && (CompileUnitReference(text, maxLength, name, start, p) || CalcErrorCode != 0)) return true;
   if (DispatchUserFunctionCall(text, maxLength, name, start, p) || CalcErrorCode != 0) return true;
   return false;
 }

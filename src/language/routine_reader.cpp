@@ -534,6 +534,8 @@ void CheckRoutineNameClash(const std::string& name, bool alsoRoutines) {
 }
 
 void CloseAbandonedRoutineBody() { CloseBodyReuse(); }
+void OpenUnitBodyReuse(TEquationRecord* previousEquations) { OpenBodyReuse(previousEquations); }
+void CloseUnitBodyReuse() { CloseBodyReuse(); }
 
 void ResetRoutineReaderState() {
   savedReusableEquations = nullptr;

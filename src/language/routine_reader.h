@@ -12,6 +12,7 @@
 namespace voq {
 
 class RoutineLocals;
+struct TEquationRecord;
 
 // A FUNCTION header or the END of a routine body; handled when it was one.
 void ProcessFunctionStatement(std::string& statement, bool& handled);
@@ -49,6 +50,11 @@ void ExpandArrayRangeList(std::deque<std::string>& pending, std::string& name,
 // body's previous statements that nothing took over are freed and the main
 // program's retained statements offered again. Called before those go.
 void CloseAbandonedRoutineBody();
+// A MODULE or SUBPROGRAM body offers its own previous equations in place of
+// the main program's retained ones, as a routine body does; its END closes
+// the offer (CloseAbandonedRoutineBody closes a body left open).
+void OpenUnitBodyReuse(TEquationRecord* previousEquations);
+void CloseUnitBodyReuse();
 // The engine reset: no body is open.
 void ResetRoutineReaderState();
 // The argument code of a range argument X[a..b] (".." or byte 255): the

@@ -28,9 +28,11 @@ int32_t StackCode(unsigned char b) {
 
 bool IsDigitStart(char c) { return DigitChars.find(c) != std::string::npos; }
 
+// Names begin with a letter; the copies of merged MODULE variables begin
+// with "@", which LetterSet holds only while their equations are compiled.
 bool IsLetterStart(char c) {
   if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return c >= 'A' && c <= 'Z';
+  return (c >= 'A' && c <= 'Z') || (c == '@' && LetterSet.find('@') != std::string::npos);
 }
 
 // The newest pending argument list of a user-function call moves to the end

@@ -818,6 +818,7 @@ void CheckRoutinesAfterReading() {
 void ReportStatementError() {
   Compiling().Hide();
   if (CalcErrorCode == kMsgUnbalancedModule) {
+    if (UnbalancedUnit != nullptr) DebugProgramUnit = UnbalancedUnit;
     Windows().SelectEquationsText(CalcErrorStart, CalcErrorEnd + 1, EquationLineNo);
     std::string text;
     ProblemSizeMessage(DebugProgramUnit != nullptr ? DebugProgramUnit : CurrentProgramUnit, 0, text);
@@ -837,59 +838,5 @@ void ReportStatementError() {
 }
 
 void FreePendingTextPieces() { DisposePendingTextPieces(); }
-
-// --- Variable order -------------------------------------------------------------------
-
-namespace {
-
-// Numeric key of the subscripts of an array element: each part separated by
-// the argument separator counts as a digit of base 10000, so X[2,10] orders
-// before X[10,1].
-long double SubscriptKey(const std::string& upperName) {
-  const size_t open = upperName.find('[');
-  long double key = 0;
-  if (open == std::string::npos) return key;
-  std::string part;
-  for (size_t i = open + 1; i < upperName.size(); ++i) {
-    const char c = upperName[i];
-    if (c == ArgumentSeparator || c == ']') {
-      Extended value = 0;
-      if (!TryStrToReal(part, value)) value = 0;
-      key = key * 10000 + value;
-      part.clear();
-      if (c == ']') break;
-    } else {
-      part += c;
-    }
-  }
-  return key;
-}
-
-bool ComesBefore(const std::string& a, const std::string& b) {
-  const size_t ia = a.find('[');
-  const size_t ib = b.find('[');
-  if (ia != std::string::npos && ib != std::string::npos) {
-    const std::string baseA = a.substr(0, ia);
-    const std::string baseB = b.substr(0, ib);
-    if (baseA == baseB) return SubscriptKey(a) < SubscriptKey(b);
-    return baseA < baseB;
-  }
-  return a < b;
-}
-
-}  // namespace
-
-void SortVariableOrder(int32_t low, int32_t high) {
-  TProgramUnitRecord* unit = CurrentProgramUnit;
-  if (unit == nullptr || low < 1 || high > unit->UsedVariableCount || low >= high) return;
-  auto first = unit->UsedVariableList.begin() + low;
-  auto last = unit->UsedVariableList.begin() + high + 1;
-  auto upperName = [unit](int16_t i) -> const std::string& {
-    static const std::string none;
-    const TVariableRecord* v = unit->Variable(i);
-    return v != nullptr ? v->UpperName : none;
-  };
-  std::stable_sort(first, last, [&](int16_t a, int16_t b) { return ComesBefore(upperName(a), upperName(b)); });
-}
 
 }  // namespace voq

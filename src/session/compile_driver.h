@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/extended.h"
+#include "language/module_units.h"  // SortVariableOrder, UnbalancedUnit
 #include "language/statement_readers.h"
 #include "model/solve_session.h"  // CheckOnlyMode, CompileStartTicks, CompileEndTicks
 #include "platform/host.h"
@@ -81,8 +82,5 @@ void CheckRoutinesAfterReading();
 void ReportStatementError();
 // Frees the text pieces of an expanded SUM or PRODUCT still pending.
 void FreePendingTextPieces();
-// The used-variable list of the current unit sorted by name (array
-// elements by their subscripts).
-void SortVariableOrder(int32_t low, int32_t high);
 
 }  // namespace voq

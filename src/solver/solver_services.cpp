@@ -12,6 +12,7 @@
 #include "solver/solved_alone_units.h"
 #include "solver/string_table_functions.h"
 #include "solver/solver_state.h"
+#include "solver/unit_calls.h"
 #include "solver/user_routines.h"
 #include "units/unit_expressions.h"
 
@@ -36,6 +37,7 @@ void InstallSolverServices() {
     return CalcErrorCode == 0;
   });
   InstallStringTableFunctions();
+  InstallUnitCallOpcode();
 }
 
 void ResetSolverState() {

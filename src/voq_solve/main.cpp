@@ -545,9 +545,7 @@ void PrintPendingWarnings() {
   for (const std::string& line : WarningLines()) std::cerr << "Warning: " << line << "\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) {
     PrintUsage(std::cerr);
@@ -641,4 +639,14 @@ int main(int argc, char** argv) {
   // An error shown on the way ($EXPORT that could not write, for one) fails
   // the run as well: its output is not what the text asked for.
   return constrained || platform.reportedError != 0 ? kExitFailure : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = Run(argc, argv);
+  // The store goes before the globals that list it: MODULE and SUBPROGRAM
+  // units are reached only through the unit list.
+  ResetProgramStore();
+  return status;
 }
