@@ -130,5 +130,141 @@ TEST_F(NitrogenPairsTest, EveryPairSolvesBackToTheStateItCameFrom) {
   }
 }
 
+TEST_F(NitrogenPairsTest, EnthalpyWithInternalEnergyIsRefused) {
+  State(kH, 100, kU, 50);
+  EXPECT_EQ(CalcErrorCode, kMsgEnthalpyIndependent);
+}
+
+TEST_F(NitrogenPairsTest, TemperaturePairsAtTheirEdges) {
+  // 80 K, 5 MPa: above the vapour pressure and above the critical pressure.
+  EXPECT_EQ(State(kT, 80, kP, 5000)[kX], 100);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(State(kT, 80, kP, 2000)[kX], -100);
+  // (T, h) inside the dome: the quality of that h and the vapour pressure.
+  const std::array<Extended, 8> mix = State(kT, 90, kX, 0.3L);
+  const std::array<Extended, 8> byH = State(kT, 90, kH, mix[kH]);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(byH[kX]), 0.3, 1e-9);
+  EXPECT_NEAR(static_cast<double>(byH[kP]), static_cast<double>(mix[kP]), 1e-6);
+  // (T, v) at the saturated-liquid volume itself is two-phase with x = 0.
+  const Extended vl = State(kT, 90, kX, 0)[kV];
+  const std::array<Extended, 8> atVl = State(kT, 90, kV, vl);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_NEAR(static_cast<double>(atVl[kX]), 0, 1e-12);
+  // (T, x) above the critical temperature and at it.
+  State(kT, 130, kX, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgAboveCriticalPoint);
+  const std::array<Extended, 8> crit = State(kT, n2->TCrit, kX, 0.5L);
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (size_t k = 1; k <= 7; ++k) EXPECT_TRUE(std::isfinite(crit[k])) << k;
+  // Critical pressure of nitrogen 3395.8 kPa (Span et al. 2000).
+  EXPECT_NEAR(static_cast<double>(crit[kP]), 3395.8, 5);
+  EXPECT_NEAR(static_cast<double>(crit[kV]), static_cast<double>(n2->VCrit), 1e-12);
+}
+
+TEST_F(NitrogenPairsTest, PressurePairsAtTheirEdges) {
+  State(kP, n2->PCrit, kX, 0.5L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  State(kP, 1.001L * n2->PCrit, kX, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgAboveCriticalPoint);
+  // At or above the critical pressure (P, h) does not look for two phases,
+  // even for a liquid-like state.
+  const Extended hLiquid = State(kT, 80, kP, 5000)[kH];
+  const std::array<Extended, 8> high = State(kP, 5000, kH, hLiquid);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(high[kX], 100);
+  EXPECT_NEAR(static_cast<double>(high[kT]), 80, 1e-6);
+  const Extended hNear = State(kT, 130, kP, n2->PCrit)[kH];
+  EXPECT_EQ(State(kP, n2->PCrit, kH, hNear)[kX], 100);
+  // (P, s) of a compressed liquid.
+  const Extended sLiquid = State(kT, 80, kP, 1000)[kS];
+  const std::array<Extended, 8> liquid = State(kP, 1000, kS, sLiquid);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(liquid[kX], -100);
+  EXPECT_NEAR(static_cast<double>(liquid[kT]), 80, 1e-6);
+}
+
+TEST_F(NitrogenPairsTest, QualitySearchesThatFailSaySo) {
+  // An enthalpy above that of the critical point at every temperature below
+  // it: no saturated mixture has it.
+  const Extended hHot = State(kT, 300, kP, 100)[kH];
+  State(kH, hHot, kX, 0.5L);
+  EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+  // The same for the entropy, the internal energy and the volume: a search
+  // that stops away from its root is not a solution.
+  const std::array<Extended, 8> hot = State(kT, 300, kP, 100);
+  const std::pair<int32_t, Extended> cases[] = {{kS, hot[kS] + 50}, {kU, hot[kU] + 5000}, {kV, -1}};
+  for (const auto& [kind, value] : cases) {
+    State(kind, value, kX, 0.5L);
+    EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence) << kind;
+    EXPECT_EQ(EosStateCache[1], 999) << kind;
+  }
+}
+
+// Nitrogen whose vapour ancillary raises an error above 100 K, as an
+// ancillary outside its range may: the quality searches meet it on the way.
+class TFailingAboveEos final : public TGeneralEosFamilyA {
+ public:
+  explicit TFailingAboveEos(TGeneralEosSubstance& n2) : real(n2) {
+    TCrit = n2.TCrit;
+    PCrit = n2.PCrit;
+    VCrit = n2.VCrit;
+    TMin = n2.TMin;
+    TMax = n2.TMax;
+    PMax = n2.PMax;
+    MolarMassValue = n2.MolarMassValue;
+    GasConstant = n2.GasConstant;
+  }
+  Extended Alpha0(Extended tau, Extended delta) override { return real.Alpha0(tau, delta); }
+  Extended AlphaR(Extended tau, Extended delta) override { return real.AlphaR(tau, delta); }
+  Extended AlphaRDelta(Extended tau, Extended delta) override { return real.AlphaRDelta(tau, delta); }
+  Extended Alpha0Tau(Extended tau, Extended delta) override { return real.Alpha0Tau(tau, delta); }
+  Extended AlphaRTau(Extended tau, Extended delta) override { return real.AlphaRTau(tau, delta); }
+  Extended SatPressure(Extended T, Extended X) override { return real.SatPressure(T, X); }
+  Extended SatLiquidDensity(Extended T) override { return real.SatLiquidDensity(T); }
+  Extended SatVaporDensity(Extended T) override {
+    if (T > 100) CalcErrorCode = kMsgSqrtOfNegative;
+    return real.SatVaporDensity(T);
+  }
+  TGeneralEosSubstance& real;
+};
+
+TEST_F(NitrogenPairsTest, AQualitySearchStoppedByAnErrorIsNoSolution) {
+  TFailingAboveEos failing(*n2);
+  // Entropy, internal energy and volume of the half-evaporated fluid at
+  // 110 K, where the vapour ancillary fails: the search runs into it.
+  TEosWorkState target;
+  SolveStateTX(*n2, 110, 0.5L, target);
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (const auto& [kind, value] : {std::pair<int32_t, Extended>{kS, target.s}, {kU, target.u}, {kV, target.v}}) {
+    CalcErrorCode = 0;
+    TEosWorkState w;
+    SolveStateQualityPair(failing, kind, value, 0.5L, w);
+    EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence) << kind;
+    EXPECT_EQ(w.T, 0) << kind;
+  }
+  // Below 100 K the same searches succeed.
+  SolveStateTX(*n2, 90, 0.5L, target);
+  for (const auto& [kind, value] : {std::pair<int32_t, Extended>{kS, target.s}, {kU, target.u}, {kV, target.v}}) {
+    CalcErrorCode = 0;
+    TEosWorkState w;
+    SolveStateQualityPair(failing, kind, value, 0.5L, w);
+    EXPECT_EQ(CalcErrorCode, 0) << kind;
+    EXPECT_NEAR(static_cast<double>(w.T), 90, 1e-6) << kind;
+  }
+}
+
+TEST_F(NitrogenPairsTest, VolumePairsAgreeOnTheQualityLabel) {
+  for (const auto& [T, rho] : {std::pair<Extended, Extended>{90, 300}, {80, 798}, {100, 10}}) {
+    const std::array<Extended, 8> ref = State(kT, T, kV, 1 / rho);
+    const std::array<Extended, 8> bySV = State(kS, ref[kS], kV, ref[kV]);
+    EXPECT_EQ(CalcErrorCode, 0);
+    const std::array<Extended, 8> byHV = State(kH, ref[kH], kV, ref[kV]);
+    EXPECT_EQ(CalcErrorCode, 0);
+    EXPECT_NEAR(static_cast<double>(bySV[kX]), static_cast<double>(byHV[kX]), 1e-9) << static_cast<double>(T);
+    EXPECT_NEAR(static_cast<double>(bySV[kX]), static_cast<double>(ref[kX]), 1e-6) << static_cast<double>(T);
+  }
+}
+
 }  // namespace
 }  // namespace voq
