@@ -254,6 +254,53 @@ TEST_F(NitrogenPairsTest, AQualitySearchStoppedByAnErrorIsNoSolution) {
   }
 }
 
+// Nitrogen made zeotropic: the dew pressure 5 % below the bubble pressure,
+// every two-phase point at one temperature at the dew pressure.
+class TZeotropicEos final : public TGeneralEosFamilyA {
+ public:
+  explicit TZeotropicEos(TGeneralEosSubstance& n2) : real(n2) {
+    TCrit = n2.TCrit;
+    PCrit = n2.PCrit;
+    VCrit = n2.VCrit;
+    TMin = n2.TMin;
+    TMax = n2.TMax;
+    PMax = n2.PMax;
+    MolarMassValue = n2.MolarMassValue;
+    GasConstant = n2.GasConstant;
+    TwoPhaseDewPressure = 1;
+  }
+  Extended Alpha0(Extended tau, Extended delta) override { return real.Alpha0(tau, delta); }
+  Extended AlphaR(Extended tau, Extended delta) override { return real.AlphaR(tau, delta); }
+  Extended AlphaRDelta(Extended tau, Extended delta) override { return real.AlphaRDelta(tau, delta); }
+  Extended Alpha0Tau(Extended tau, Extended delta) override { return real.Alpha0Tau(tau, delta); }
+  Extended AlphaRTau(Extended tau, Extended delta) override { return real.AlphaRTau(tau, delta); }
+  Extended SatPressure(Extended T, Extended X) override { return real.SatPressure(T, X) * (1 - 0.05L * X); }
+  Extended SatLiquidDensity(Extended T) override { return real.SatLiquidDensity(T); }
+  Extended SatVaporDensity(Extended T) override { return real.SatVaporDensity(T); }
+  TGeneralEosSubstance& real;
+};
+
+TEST_F(NitrogenPairsTest, ZeotropicTwoPhaseRunsFromBubbleToDewTemperature) {
+  TZeotropicEos zeo(*n2);
+  const Extended P = 500;
+  const Extended tBubble = zeo.SatTemperature(P, 0);
+  const Extended tDew = zeo.SatTemperature(P, 1);
+  ASSERT_EQ(CalcErrorCode, 0);
+  ASSERT_GT(tDew, tBubble + 0.5L);
+  TEosWorkState liquid, vapour;
+  SolveStateTX(zeo, tBubble, 0, liquid);
+  SolveStateTX(zeo, tDew, 1, vapour);
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (const Extended x : {0.25L, 0.5L, 0.9L}) {
+    TEosWorkState w;
+    SolveStatePY(zeo, kH, P, liquid.h + x * (vapour.h - liquid.h), w);
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_NEAR(static_cast<double>(w.x), static_cast<double>(x), 1e-9);
+    EXPECT_NEAR(static_cast<double>(w.T), static_cast<double>(tBubble + x * (tDew - tBubble)), 1e-9);
+    EXPECT_EQ(w.P, P);
+  }
+}
+
 TEST_F(NitrogenPairsTest, VolumePairsAgreeOnTheQualityLabel) {
   for (const auto& [T, rho] : {std::pair<Extended, Extended>{90, 300}, {80, 798}, {100, 10}}) {
     const std::array<Extended, 8> ref = State(kT, T, kV, 1 / rho);
