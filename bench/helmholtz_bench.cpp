@@ -1,7 +1,8 @@
 // Cost of the high-accuracy nitrogen model, as calls per second: the
 // density at (T, P) (a secant search on delta, the (T, P) pair always
 // solved afresh) in the gas and in the compressed liquid, and the vapour
-// pressure and the refined saturated densities of the ancillaries.
+// pressure and the refined saturated densities of the ancillaries; and the
+// state solves (T, P), (P, h) and (h, s), the cache defeated each time.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_eos.h"
+#include "properties/helmholtz_state.h"
 #include "properties/property_units.h"
 #include "properties/substance_factory.h"
 
@@ -73,5 +75,39 @@ void BM_NitrogenSatDensities(benchmark::State& state) {
   Rate(state);
 }
 BENCHMARK(BM_NitrogenSatDensities);
+
+// Solves per second of one pair: the state cache is cleared before every
+// call so that each one runs its solver.
+void BM_NitrogenPairSolve(benchmark::State& state, int32_t k1, Extended v1, int32_t k2, Extended v2) {
+  auto n2 = MakeNitrogen();
+  n2->ArgKind[1] = k1;
+  n2->ArgKind[2] = k2;
+  TPropertyArgumentRecord a;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = v1;
+    a.Value[2] = v2;
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(n2->Volume(a));
+  }
+  Rate(state);
+}
+// Gas at 300 K and 1 MPa; its h and s come from a (T, P) solve when the
+// case is set up.
+void BM_NitrogenPairSolveFromTP(benchmark::State& state, int32_t k1, int32_t k2) {
+  auto n2 = MakeNitrogen();
+  TPropertyArgumentRecord a;
+  a.Value[1] = 300;
+  a.Value[2] = 1000;
+  UnitConversionEnabled = true;
+  const Extended h = n2->Enthalpy(a);
+  const Extended s = n2->Entropy(a);
+  auto value = [&](int32_t k) -> Extended { return k == 1 ? 300 : k == 2 ? 1000 : k == 3 ? h : s; };
+  n2.reset();
+  BM_NitrogenPairSolve(state, k1, value(k1), k2, value(k2));
+}
+BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, T_P, 1, 2);
+BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, P_h, 2, 3);
+BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, h_s, 3, 5);
 
 }  // namespace

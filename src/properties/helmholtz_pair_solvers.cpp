@@ -3,28 +3,16 @@
 // working state T, P, v, u, h, s and x.
 #include <cmath>
 
-#include "core/calc_state.h"
 #include "core/message_ids.h"
-#include "core/numeric_library.h"
-#include "properties/helmholtz_state.h"
+#include "properties/helmholtz_pair_internal.h"
 
 namespace voq {
 
+using namespace eos_pairs;
+
 namespace {
 
-constexpr int32_t kH = 3, kU = 4, kS = 5, kV = 6;
-constexpr int32_t kDensityIterations = 50;
-
-bool ErrorPending() { return CalcErrorCode > 0; }
-
-void TakePoint(const TEosPoint& p, TEosWorkState& w) {
-  w.T = p.T;
-  w.P = p.P;
-  w.v = p.v;
-  w.u = p.u;
-  w.h = p.h;
-  w.s = p.s;
-}
+constexpr int32_t kDensityIterations = kIterationLimit;
 
 // The density at (T, P) by a secant search on delta at fixed tau, from the
 // volume vStart. Returns the iteration count; errors 204 (two equal
@@ -72,27 +60,6 @@ int32_t SolveDensityTP(TGeneralEosSubstance& o, Extended T, Extended P, Extended
     if (std::fabs(r) < 1e-7L || n > kDensityIterations || ErrorPending()) break;
   }
   return n;
-}
-
-// The saturated-liquid and saturated-vapour states at T.
-struct TSaturatedPair {
-  TEosPoint liquid, vapor;
-};
-TSaturatedPair SaturatedStates(TGeneralEosSubstance& o, Extended T) {
-  const Extended tau = o.TCrit / T;
-  TSaturatedPair pair;
-  pair.liquid = StateFromTauDelta(o, tau, o.SatLiquidDensity(T) * o.VCrit);
-  pair.vapor = StateFromTauDelta(o, tau, o.SatVaporDensity(T) * o.VCrit);
-  return pair;
-}
-
-Extended ValueOfKind(const TEosPoint& p, int32_t kind) {
-  switch (kind) {
-    case kH: return p.h;
-    case kU: return p.u;
-    case kS: return p.s;
-    default: return p.v;
-  }
 }
 
 }  // namespace
@@ -150,7 +117,9 @@ void SolveStateTP(TGeneralEosSubstance& o, Extended T, Extended P, TEosWorkState
 
 void SolveStateTV(TGeneralEosSubstance& o, Extended T, Extended v, TEosWorkState& w) {
   const Extended tau = o.TCrit / T;
-  if (T <= o.TCrit) {
+  // At TCrit the saturated densities meet (and some ancillaries divide by
+  // zero there): the critical isotherm has one phase.
+  if (T < o.TCrit) {
     const Extended vl = 1 / o.SatLiquidDensity(T);
     const Extended vv = 1 / o.SatVaporDensity(T);
     if (vl <= v && v <= vv) {
@@ -187,6 +156,13 @@ void SolveStateTX(TGeneralEosSubstance& o, Extended T, Extended x, TEosWorkState
     return;
   }
   const Extended tau = o.TCrit / T;
+  if (T == o.TCrit) {
+    // The critical point itself, at its own density: the ancillaries are
+    // not asked at the point where they may divide by zero.
+    TakePoint(StateFromTauDelta(o, 1, 1), w);
+    w.x = x;
+    return;
+  }
   const TEosPoint l = StateFromTauDelta(o, tau, o.SatLiquidDensity(T) * o.VCrit);
   TEosPoint g = StateFromTauDelta(o, tau, o.SatVaporDensity(T) * o.VCrit);
   if (std::fabs(l.h - g.h) < 1e-6L) {
@@ -214,6 +190,12 @@ void SolveStatePX(TGeneralEosSubstance& o, Extended P, Extended x, TEosWorkState
   }
   const Extended T = o.SatTemperature(P, x);
   if (ErrorPending()) return;
+  if (!(T < o.TCrit)) {
+    TakePoint(StateFromTauDelta(o, 1, 1), w);
+    w.P = P;
+    w.x = x;
+    return;
+  }
   const TSaturatedPair sat = SaturatedStates(o, T);
   w.T = T;
   w.P = P;
@@ -244,6 +226,9 @@ void SolveStateQualityPair(TGeneralEosSubstance& o, int32_t kind, Extended y, Ex
     const Extended yv = ValueOfKind(sat.vapor, kind);
     return y - (yl + x * (yv - yl));
   };
+  // A volume differs from its neighbours in its fifth digit where an energy
+  // does in its tenth: (v, x) stops at a relative residual.
+  const Extended tolerance = kind == kV ? 1e-12L * std::fabs(y) : kFineTolerance;
   Extended tOld = 0.7L * tc;
   Extended rOld = residual(tOld);
   Extended T = 1.01L * tOld;
@@ -274,9 +259,12 @@ void SolveStateQualityPair(TGeneralEosSubstance& o, int32_t kind, Extended y, Ex
       T = (T + tOld) / 2;
       r = residual(T);
     }
-    if (std::fabs(r) < 1e-7L || n > kDensityIterations || ErrorPending()) break;
+    if (std::fabs(r) < tolerance || n > kDensityIterations || ErrorPending()) break;
   }
-  if (n >= kDensityIterations || !(T < tc) || (kind == kH && errorDuringSearch)) {
+  // A search that stopped on an error or away from its tolerance is no
+  // solution, whatever the last trial left behind.
+  const bool met = std::fabs(r) < tolerance;
+  if (n >= kDensityIterations || !(T < tc) || !met || (kind == kH && errorDuringSearch)) {
     CalcErrorCode = kMsgPropertyNoConvergence;
     return;
   }

@@ -39,26 +39,46 @@ std::string FormatForMessage(Extended value) { return FormatValue(TDisplayFormat
 
 void Dispatch(TGeneralEosSubstance& o, int32_t kind1, int32_t kind2, Extended v1, Extended v2, TEosWorkState& w) {
   ++EosSolveCount;
+  // kind1 < kind2: T, P, h, u, s, v, x.
   if (kind1 == kT) {
     switch (kind2) {
       case kP: SolveStateTP(o, v1, v2, w); return;
       case kV: SolveStateTV(o, v1, v2, w); return;
       case kX: SolveStateTX(o, v1, v2, w); return;
-      default: break;
+      default: SolveStateTY(o, kind2, v1, v2, w); return;
     }
-  } else if (kind1 == kP && kind2 == kX) {
-    SolveStatePX(o, v1, v2, w);
-    return;
-  } else if (kind1 == kH && kind2 == kU) {
-    CalcErrorCode = kMsgEnthalpyIndependent;
-    return;
-  } else if (kind2 == kX) {
+  }
+  if (kind1 == kP) {
+    switch (kind2) {
+      case kV: SolveStatePV(o, v1, v2, w); return;
+      case kX: SolveStatePX(o, v1, v2, w); return;
+      default: SolveStatePY(o, kind2, v1, v2, w); return;
+    }
+  }
+  if (kind2 == kX) {
     SolveStateQualityPair(o, kind1, v1, v2, w);
     return;
   }
-  // The remaining pairs search a temperature or a volume; their solvers
-  // are not in this build.
-  CalcErrorCode = kMsgCorrelationUnavailable;
+  if (kind1 == kH && kind2 == kU) {
+    CalcErrorCode = kMsgEnthalpyIndependent;  // they fix no state of a pure fluid
+    return;
+  }
+  if (kind2 == kV) {
+    if (kind1 == kS) {
+      SolveStateSV(o, v1, v2, w);
+    } else {
+      SolveStateEnergyV(o, kind1, v1, v2, w);
+    }
+    return;
+  }
+  SolveStateEnergyS(o, kind1, v1, v2, w);  // h or u with s
+}
+
+bool AnyNotFinite(const TEosWorkState& w) {
+  for (const Extended value : {w.T, w.P, w.v, w.u, w.h, w.s, w.x}) {
+    if (!std::isfinite(value)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -174,6 +194,8 @@ void SolveEosState(TGeneralEosSubstance& o, int32_t argCount, int32_t wanted, in
 
   TEosWorkState w;
   Dispatch(o, kind1, kind2, value1, value2, w);
+  // A NaN or an infinity from an ancillary outside its range is never a result.
+  if (CalcErrorCode <= 0 && AnyNotFinite(w)) CalcErrorCode = kMsgPropertyNoConvergence;
   if (CalcErrorCode > 0) {
     EosStateCache.fill(kFailedEntry);
     return;

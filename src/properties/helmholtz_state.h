@@ -68,7 +68,21 @@ void SolveStateTP(TGeneralEosSubstance& object, Extended T, Extended P, TEosWork
 void SolveStateTV(TGeneralEosSubstance& object, Extended T, Extended v, TEosWorkState& w);
 void SolveStateTX(TGeneralEosSubstance& object, Extended T, Extended x, TEosWorkState& w);
 void SolveStatePX(TGeneralEosSubstance& object, Extended P, Extended x, TEosWorkState& w);
-// h, u, s or v (kind 3..6) with the quality: a secant search on T.
+// T with h, u or s (kind 3..5): a density search at fixed T. Error 210.
+void SolveStateTY(TGeneralEosSubstance& object, int32_t kind, Extended T, Extended y, TEosWorkState& w);
+// P with h, u or s (kind 3..5): a temperature search over (T, P) states.
+// Errors 210 and those of SolveStateTP (204).
+void SolveStatePY(TGeneralEosSubstance& object, int32_t kind, Extended P, Extended y, TEosWorkState& w);
+// P with v: a tau search at the fixed density. Error 210.
+void SolveStatePV(TGeneralEosSubstance& object, Extended P, Extended v, TEosWorkState& w);
+// h or u (energyKind 3 or 4) with v, s with v: a tau search at the fixed
+// density; h or u with s: a volume search over energy-volume states. Error
+// 213; the quality label is set also after a failure.
+void SolveStateEnergyV(TGeneralEosSubstance& object, int32_t energyKind, Extended e, Extended v, TEosWorkState& w);
+void SolveStateSV(TGeneralEosSubstance& object, Extended s, Extended v, TEosWorkState& w);
+void SolveStateEnergyS(TGeneralEosSubstance& object, int32_t energyKind, Extended e, Extended s, TEosWorkState& w);
+// h, u, s or v (kind 3..6) with the quality: a secant search on T. Error
+// 210 unless the search met its tolerance below TCrit.
 void SolveStateQualityPair(TGeneralEosSubstance& object, int32_t kind, Extended y, Extended x, TEosWorkState& w);
 
 }  // namespace voq

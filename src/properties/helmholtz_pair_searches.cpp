@@ -1,0 +1,224 @@
+// Pair solvers of the high-accuracy fluids that search: T with h, u or s
+// (a density search at fixed tau), P with h, u or s (a temperature search
+// over (T, P) states), P with v and h, u or s with v (a tau search at fixed
+// density), and h or u with s (a volume search over energy-volume states).
+#include <cmath>
+
+#include "core/message_ids.h"
+#include "properties/helmholtz_pair_internal.h"
+
+namespace voq {
+
+using namespace eos_pairs;
+
+namespace {
+
+// x of a state at T and v by the saturated volumes: -100 compressed liquid,
+// the volume fraction inside the dome, 100 vapour or supercritical.
+Extended QualityByVolume(TGeneralEosSubstance& o, Extended T, Extended v) {
+  if (!(T < o.TCrit)) return 100;
+  const Extended vl = 1 / o.SatLiquidDensity(T);
+  const Extended vv = 1 / o.SatVaporDensity(T);
+  if (v < vl) return -100;
+  if (v > vv) return 100;
+  return vv > vl ? (v - vl) / (vv - vl) : 1;
+}
+
+Extended NoGuard(Extended next, Extended, int32_t) { return next; }
+
+}  // namespace
+
+void SolveStateTY(TGeneralEosSubstance& o, int32_t kind, Extended T, Extended y, TEosWorkState& w) {
+  const Extended tau = o.TCrit / T;
+  Extended rho0 = 0;
+  Extended label = 100;
+  if (T < o.TCrit) {
+    const TSaturatedPair sat = SaturatedStates(o, T);
+    const Extended yl = ValueOfKind(sat.liquid, kind);
+    const Extended yv = ValueOfKind(sat.vapor, kind);
+    if (yl <= y && y <= yv) {
+      const Extended x = yv > yl ? (y - yl) / (yv - yl) : 1;
+      auto mix = [&](Extended a, Extended b) { return a + x * (b - a); };
+      w.T = T;
+      w.P = sat.vapor.P;
+      w.x = x;
+      w.v = mix(sat.liquid.v, sat.vapor.v);
+      w.s = mix(sat.liquid.s, sat.vapor.s);
+      if (kind == kH) {
+        w.h = y;
+        w.u = y - w.P * w.v;
+      } else {
+        w.u = mix(sat.liquid.u, sat.vapor.u);
+        w.h = w.P * w.v + w.u;
+        if (kind == kS) w.s = y;
+        if (kind == kU) w.u = y;
+      }
+      return;
+    }
+    if (y < yl) {
+      rho0 = 1 / sat.liquid.v;
+      label = -100;
+    } else {
+      rho0 = 0.9L / sat.vapor.v;
+    }
+  } else {
+    // At and above the critical temperature there is one phase.
+    rho0 = o.PCrit / (o.R() * T);
+  }
+  TEosPoint last;
+  auto residual = [&](Extended rho) {
+    last = StateFromTauDelta(o, tau, rho * o.VCrit);
+    return y - ValueOfKind(last, kind);
+  };
+  // A negative density: (T, h) halves the previous one, (T, u) evaluates it
+  // (its equation of state answers for any density), (T, s) skips it; the
+  // halving loop then brings all three back.
+  auto guard = [&](Extended next, Extended previous, int32_t) {
+    if (kind == kH && next < 0) return previous / 2;
+    return next;
+  };
+  const TSearchEnd end = SecantSearch(rho0, 1.01L * rho0, residual, guard, kind != kS, kFineTolerance);
+  if (end.n > kIterationLimit || ErrorPending() || !end.Met()) {
+    CalcErrorCode = kMsgPropertyNoConvergence;
+    return;
+  }
+  TakePoint(last, w);
+  w.x = label;
+}
+
+void SolveStatePY(TGeneralEosSubstance& o, int32_t kind, Extended P, Extended y, TEosWorkState& w) {
+  Extended T0 = o.TCrit;
+  Extended label = 100;
+  if (P < o.PCrit) {
+    const Extended Tl = o.SatTemperature(P, 0);
+    if (ErrorPending()) return;
+    Extended Tv = Tl;
+    if (o.TwoPhaseDewPressure == 1) {
+      Tv = o.SatTemperature(P, 1);
+      if (ErrorPending()) return;
+    }
+    const TEosPoint l = StateFromTauDelta(o, o.TCrit / Tl, o.SatLiquidDensity(Tl) * o.VCrit);
+    const TEosPoint g = StateFromTauDelta(o, o.TCrit / Tv, o.SatVaporDensity(Tv) * o.VCrit);
+    const Extended yl = ValueOfKind(l, kind);
+    const Extended yv = ValueOfKind(g, kind);
+    if (yl <= y && y <= yv) {
+      const Extended x = yv > yl ? (y - yl) / (yv - yl) : 1;
+      auto mix = [&](Extended a, Extended b) { return a + x * (b - a); };
+      w.P = P;
+      w.x = x;
+      w.T = mix(Tl, Tv);
+      w.v = mix(l.v, g.v);
+      w.s = mix(l.s, g.s);
+      if (kind == kH) {
+        w.h = y;
+        w.u = y - P * w.v;
+      } else {
+        w.u = mix(l.u, g.u);
+        if (kind == kU) w.u = y;
+        if (kind == kS) w.s = y;
+        w.h = P * w.v + w.u;
+      }
+      return;
+    }
+    if (y < yl) {
+      T0 = 0.95L * Tl;
+      label = -100;
+    } else {
+      T0 = 1.1L * Tl;
+    }
+  }
+  TEosWorkState trial;
+  auto residual = [&](Extended T) {
+    trial = TEosWorkState{};
+    SolveStateTP(o, T, P, trial);
+    if (ErrorPending()) return Extended{0};
+    return y - ValueOfKind(TEosPoint{trial.T, trial.P, trial.v, trial.u, trial.h, trial.s}, kind);
+  };
+  const TSearchEnd end = SecantSearch(T0, 1.01L * T0, residual, NoGuard, true, kFineTolerance);
+  if (ErrorPending()) return;  // 204 and the (T, P) solver's own errors stand
+  if (end.n >= kIterationLimit || !end.Met()) {
+    CalcErrorCode = kMsgPropertyNoConvergence;
+    return;
+  }
+  w = trial;
+  w.x = label;
+}
+
+void SolveStatePV(TGeneralEosSubstance& o, Extended P, Extended v, TEosWorkState& w) {
+  const Extended delta = o.VCrit / v;
+  TEosPoint last;
+  auto residual = [&](Extended tau) {
+    last = StateFromTauDelta(o, tau, delta);
+    return P - last.P;
+  };
+  auto guard = [&](Extended next, Extended previous, int32_t) {
+    for (int32_t k = 0; k < 19 && next < 0; ++k) next = (next + previous) / 2;
+    return next;
+  };
+  const Extended tau0 = 1 / 0.9L;
+  const TSearchEnd end = SecantSearch(tau0, 1.01L * tau0, residual, guard, true);
+  if (ErrorPending()) return;
+  if (end.n >= kIterationLimit || !end.Met()) {
+    CalcErrorCode = kMsgPropertyNoConvergence;
+    return;
+  }
+  TakePoint(last, w);
+  w.P = P;
+  w.v = v;
+  w.x = QualityByVolume(o, w.T, v);
+}
+
+// h or u (kind) with v, or s with v: a tau search at the fixed density.
+void SolveStateYV(TGeneralEosSubstance& o, int32_t kind, Extended y, Extended v, TEosWorkState& w) {
+  const Extended delta = o.VCrit / v;
+  TEosPoint last;
+  auto residual = [&](Extended tau) {
+    last = StateFromTauDelta(o, tau, delta);
+    return y - ValueOfKind(last, kind);
+  };
+  auto guard = [&](Extended next, Extended previous, int32_t) { return next < 0 ? previous / 2 : next; };
+  const TSearchEnd end = SecantSearch(1.4L, 1.47L, residual, guard, true, kFineTolerance);
+  TakePoint(last, w);
+  w.x = QualityByVolume(o, w.T, w.v);
+  if (end.n > kIterationLimit || ErrorPending() || !end.Met()) CalcErrorCode = kMsgHsNoConvergence;
+}
+
+void SolveStateEnergyV(TGeneralEosSubstance& o, int32_t energyKind, Extended e, Extended v, TEosWorkState& w) {
+  SolveStateYV(o, energyKind, e, v, w);
+}
+
+void SolveStateSV(TGeneralEosSubstance& o, Extended s, Extended v, TEosWorkState& w) {
+  SolveStateYV(o, kS, s, v, w);
+}
+
+void SolveStateEnergyS(TGeneralEosSubstance& o, int32_t energyKind, Extended e, Extended s, TEosWorkState& w) {
+  TEosWorkState trial;
+  auto residual = [&](Extended v) {
+    trial = TEosWorkState{};
+    SolveStateEnergyV(o, energyKind, e, v, trial);
+    return s - trial.s;
+  };
+  // Denser than the critical point a liquid's volume moves by per cents: a
+  // secant step that would shrink it by more than a tenth is held at a
+  // tenth, since far beyond the liquid line the energy-volume solve has no
+  // temperature to find.
+  auto guard = [&](Extended next, Extended previous, int32_t) {
+    if (next < 0) next = previous / 2;
+    if (next < o.VCrit && next < 0.9L * previous) next = 0.9L * previous;
+    return next;
+  };
+  // The first start, half the critical volume, is a dense fluid; a liquid
+  // well below the critical temperature is out of its reach, since every
+  // trial on the way has to solve its own energy-volume state. Further starts
+  // on the liquid side and far on the vapour side are tried in turn.
+  const Extended starts[] = {o.VCrit / 2, o.VCrit / 2.6L, o.VCrit / 2.4L, 3 * o.VCrit, 30 * o.VCrit};
+  for (const Extended va : starts) {
+    CalcErrorCode = 0;
+    const TSearchEnd end = SecantSearch(va, 1.05L * va, residual, guard, true, kFineTolerance);
+    w = trial;
+    if (end.n <= kIterationLimit && !ErrorPending() && end.Met()) return;
+  }
+  CalcErrorCode = kMsgHsNoConvergence;
+}
+
+}  // namespace voq
