@@ -24,8 +24,8 @@
 #include <cstring>
 
 #include "properties/martin_hou_data.h"
-#include "properties/martin_hou_transport_data.h"
 #include "properties/martin_hou_fitted_data.h"
+#include "properties/martin_hou_transport_data.h"
 
 namespace voq {
 

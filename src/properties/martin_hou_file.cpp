@@ -46,14 +46,14 @@ class TMheLines {
 
 // The first `count` numbers of a line (period decimals, optional exponent);
 // text after them is ignored.
-bool ParseNumbers(const std::string& line, int count, double* values) {
+bool ParseNumbers(const std::string& line, int count, long double* values) {
   const char* p = line.c_str();
   for (int i = 0; i < count; ++i) {
     while (*p == ' ' || *p == '\t') ++p;
     if (*p == '\0') return false;
     char* end = nullptr;
     errno = 0;
-    const double v = std::strtod(p, &end);
+    const long double v = std::strtold(p, &end);
     if (end == p || errno == ERANGE || !std::isfinite(v)) return false;
     // The number must end at a separator, not run into other text.
     if (*end != '\0' && *end != ' ' && *end != '\t' && *end != ',') return false;
@@ -78,7 +78,7 @@ bool ReadRecord(TMheLines& in, MartinHouCoefRecord& record, Extended& molarMass,
   } while (nameLine.rfind("//", 0) == 0 && !in.AtEnd());
   int32_t line = 1;
   // Reads one line of `count` numbers; `last` says no number follows it.
-  auto next = [&](int count, double* values, bool last) {
+  auto next = [&](int count, long double* values, bool last) {
     ++line;
     const bool ended = in.AtEnd();
     const std::string text = in.ReadLine();
@@ -88,8 +88,13 @@ bool ReadRecord(TMheLines& in, MartinHouCoefRecord& record, Extended& molarMass,
     }
     return true;
   };
-  auto field = [&](int index, bool last = false) { return next(1, &record.field[static_cast<size_t>(index)], last); };
-  double mass = 0;
+  auto field = [&](int index, bool last = false) {
+    long double value = 0;
+    if (!next(1, &value, last)) return false;
+    record[index] = static_cast<double>(value);
+    return true;
+  };
+  long double mass = 0;
   if (!next(1, &mass, false) || !field(kMhFormatMarker)) return false;
   blend = std::fabs(record[kMhFormatMarker] - 400) < 0.001;
   if (!blend) {
@@ -101,15 +106,15 @@ bool ReadRecord(TMheLines& in, MartinHouCoefRecord& record, Extended& molarMass,
       if (!field(i)) return false;
     }
     for (int i = 0; i <= 5; ++i) {
-      double pair[2] = {0, 0};
+      long double pair[2] = {0, 0};
       if (!next(2, pair, false)) return false;
-      record[kMhVP1 + i] = pair[0];
-      record[kMhDP1 + i] = pair[1];
+      record[kMhVP1 + i] = static_cast<double>(pair[0]);
+      record[kMhDP1 + i] = static_cast<double>(pair[1]);
     }
     for (int i = kMhR; i <= kMhVc + 1; ++i) {
       if (!field(i)) return false;
     }
-    double count = 0;
+    long double count = 0;
     if (!next(1, &count, false)) return false;
     // The group fills fields 55 on; more than 11 would reach the viscosity
     // block and beyond the record.
@@ -128,7 +133,7 @@ bool ReadRecord(TMheLines& in, MartinHouCoefRecord& record, Extended& molarMass,
     if (!field(kMhConductivityBlock + i, i == 12)) return false;
   }
   molarMass = mass;
-  record[kMhFormatMarker] = mass;
+  record[kMhFormatMarker] = static_cast<double>(mass);
   if (blend) {
     record[kMhBlendValue] = 1.0;
     record[46] = 0;
@@ -183,7 +188,8 @@ void ReadMartinHouFile(const std::string& fileName, int32_t row, Extended& molar
     slot = std::make_unique<MartinHouCoefRecord>(record);
   }
   entry.ModelData = std::shared_ptr<void>(std::shared_ptr<void>(), slot.get());
-  molarMass = mass;
+  // From the record, as every later object of the fluid gets it.
+  molarMass = record[kMhFormatMarker];
   isBlend = record[kMhBlendValue] > 0 ? 1 : 0;
 }
 
