@@ -12,7 +12,9 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
+#include "properties/property_units.h"
 #include "properties/martin_hou_data.h"
 #include "properties/martin_hou_solver.h"
 #include "properties/martin_hou_substance.h"
@@ -189,6 +191,56 @@ TEST_F(MartinHouFileTest, BlendLayoutFillsTheGroup) {
     EXPECT_EQ(r[kMhViscosityBlock], 0.5);
     EXPECT_EQ(r[kMhConductivityBlock + 12], 0.5);
     EXPECT_EQ(r[0], 102.03);
+  }
+}
+
+// R407C's record (fluid 21) in the blend layout, with R134a's transport
+// blocks so that the correlations cover the temperatures used.
+std::string R407CBlendFile() {
+  const MartinHouCoefRecord& r = *LoadMartinHouCoefficients(21);
+  const MartinHouCoefRecord& t = *LoadMartinHouCoefficients(9);
+  std::string text = "UserR407C\n86.202\n400\n";
+  for (int i = 1; i <= 7; ++i) text += Number(r[i]) + "\n";
+  for (int i = 0; i <= 5; ++i) text += Number(r[8 + i]) + " " + Number(r[48 + i]) + "\n";
+  for (int i = 14; i <= 44; ++i) text += Number(r[i]) + "\n";
+  text += "7\n";
+  for (int i = 55; i <= 61; ++i) text += Number(r[i]) + "\n";
+  for (int i = 0; i < 13; ++i) text += Number(t[kMhViscosityBlock + i]) + "\n";
+  for (int i = 0; i < 13; ++i) text += Number(t[kMhConductivityBlock + i]) + "\n";
+  return text;
+}
+
+// A user blend just inside its bubble point (x = 0.0005 passes the
+// quality test): the pressure lies between the dew and the bubble
+// pressure, so its transport properties are refused with 207. The
+// built-in R407C has no such test.
+TEST_F(MartinHouFileTest, UserBlendBetweenDewAndBubbleIsTwoPhase) {
+  DocumentSettings.UnitSystem = 0;
+  DocumentSettings.AbsoluteTemperature = 1;
+  DocumentSettings.PressureUnit = 0;
+  DocumentSettings.EnergyUnit = 1;
+  DocumentSettings.MolarBasis = 0;
+  UnitConversionEnabled = true;
+  const int32_t row = Register("blend407.MHE", R407CBlendFile());
+  std::unique_ptr<TSubstanceBase> user(CreatePropertyObject(row));
+  std::unique_ptr<TSubstanceBase> builtin(CreatePropertyObject(FindSubstanceRow("R407C")));
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (auto op : {&TSubstanceBase::Viscosity, &TSubstanceBase::Conductivity}) {
+    for (TSubstanceBase* object : {user.get(), builtin.get()}) {
+      object->ArgCount = 2;
+      object->ArgKind[1] = 1;
+      object->ArgKind[2] = 7;
+      TPropertyArgumentRecord a;
+      a.Value[1] = 280;
+      a.Value[2] = 0.0005L;
+      ClearCalcError();
+      (object->*op)(a);
+      if (object == user.get()) {
+        EXPECT_EQ(CalcErrorCode, kMsgTransportTwoPhase);
+      } else {
+        EXPECT_EQ(CalcErrorCode, 0);
+      }
+    }
   }
 }
 

@@ -166,6 +166,18 @@ TEST_F(MartinHouTransportTest, R134aLiquidAndVapourViscosity) {
   EXPECT_EQ(CalcErrorCode, 0);
 }
 
+// A transport call leaves the solver's reuse of the last answer invalid:
+// Enthalpy at the same arguments afterwards is solved again.
+TEST_F(MartinHouTransportTest, TransportCallInvalidatesTheLastState) {
+  auto r134a = Fluid("R134a_mh");
+  const Extended h = Call(*r134a, &TSubstanceBase::Enthalpy, kT, 300, kP, 50);
+  Call(*r134a, &TSubstanceBase::Viscosity, kT, 300, kP, 50);
+  ASSERT_EQ(CalcErrorCode, 0);
+  const int64_t before = MartinHouPairSolveCount;
+  EXPECT_EQ(Call(*r134a, &TSubstanceBase::Enthalpy, kT, 300, kP, 50), h);
+  EXPECT_EQ(MartinHouPairSolveCount, before + 1);
+}
+
 // The built-in blends use their density correlations and never report
 // the dew/bubble test's 207. R410A vapour at 300 K and 100 kPa: the
 // correlation by hand from the state's density.
