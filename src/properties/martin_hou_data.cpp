@@ -25,6 +25,7 @@
 
 #include "properties/martin_hou_data.h"
 #include "properties/martin_hou_fitted_data.h"
+#include "properties/martin_hou_transport_data.h"
 
 namespace voq {
 
@@ -220,7 +221,10 @@ MartinHouCoefRecord* LoadMartinHouCoefficients(int32_t fluidNumber) {
   // at the table meanwhile never sees the number without a record.
   slot = std::make_unique<MartinHouCoefRecord>();
   ++recordsAllocated;
-  if (fluidNumber <= kMartinHouBuiltinCount) FillBuiltinRecord(fluidNumber, *slot);
+  if (fluidNumber <= kMartinHouBuiltinCount) {
+    FillBuiltinRecord(fluidNumber, *slot);
+    FillMartinHouTransportBlocks(fluidNumber, *slot);
+  }
   return slot.get();
 }
 

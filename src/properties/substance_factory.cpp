@@ -10,6 +10,7 @@
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_models.h"
 #include "properties/ideal_gas.h"
+#include "properties/martin_hou_substance.h"
 #include "properties/steam_nbs.h"
 
 namespace voq {
@@ -78,8 +79,7 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
     const bool martinHou =
         code < static_cast<int32_t>(SubstanceCatalog.size()) && std::abs(SubstanceCatalog[static_cast<size_t>(code)].Kind) == 2;
     if (martinHou) {
-      object = new TUnavailableSubstance();
-      LastPlaceholderObject = object;
+      object = CreateMartinHouFromFile(code);
     } else {
       object = CreateGasFromFile(code);
       LastIdealGasObject = object;
@@ -88,6 +88,8 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
     auto* steam = CreateSteamNBSSubstance();
     if (code == kIceRow) steam->IceFlag = 1;
     object = steam;
+  } else if (TSubstanceBase* mh = CreateBuiltinMartinHou(code); mh != nullptr) {
+    object = mh;
   } else if (TSubstanceBase* fluid = CreateHighAccuracyFluid(code); fluid != nullptr) {
     object = fluid;
   } else {

@@ -10,6 +10,7 @@
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_eos.h"
 #include "properties/ideal_gas.h"
+#include "properties/martin_hou_substance.h"
 #include "properties/steam_nbs.h"
 #include "properties/substance_factory.h"
 
@@ -58,6 +59,11 @@ TEST(SubstanceFactoryTest, EveryCodeGetsAnObject) {
     // High-accuracy models already built answer for themselves.
     if (dynamic_cast<TGeneralEosSubstance*>(o.get()) != nullptr) {
       EXPECT_EQ(SubstanceCatalog[static_cast<size_t>(code)].Kind, -2) << code;
+      continue;
+    }
+    // So do the Martin-Hou fluids.
+    if (dynamic_cast<TMartinHouSubstance*>(o.get()) != nullptr) {
+      EXPECT_EQ(SubstanceCatalog[static_cast<size_t>(code)].Kind, 2) << code;
       continue;
     }
     TPropertyArgumentRecord a;

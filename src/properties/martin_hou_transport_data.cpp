@@ -1,0 +1,103 @@
+// Transport data of the built-in Martin-Hou fluids.
+//
+// Record blocks: each block holds the form of the dilute-gas correlation,
+// its range and four coefficients, then the liquid correlation's range and
+// four coefficients (T in K). The forms and ranges are those of each fluid's
+// correlation; coefficients are entered for R11 (viscosity and
+// conductivity), R134a (viscosity and conductivity) and R12 (gas
+// conductivity), the correlations these records were built with. A block
+// whose coefficients are not entered has both limits at -999: the property
+// reports that its data are not available.
+//
+// Blend correlations (R407C, R410A, R404A, R507A): mu = A0 + A1 T + A2 T^2 +
+// sum Bi rho^i in 1e-6 Pa s, k = C0 + C1 T + sum Di (rho/rhoc)^i in
+// mW/(m K), T in K and rho in kg/m3.
+#include "properties/martin_hou_transport_data.h"
+
+namespace voq {
+
+namespace {
+
+constexpr double kNone = -999;
+
+struct TransportBlock {
+  double Form;
+  double GasTMin, GasTMax;
+  double Gas[4];
+  double LiqTMin, LiqTMax;
+  double Liq[4];
+};
+
+struct FluidTransport {
+  int32_t Fluid;
+  TransportBlock Viscosity;
+  TransportBlock Conductivity;
+};
+
+const FluidTransport kFluids[] = {
+    {1,
+     {1, 200, 380, {4.3547e-07, 0.000511161, -0.050128, 0}, 230, 500, {17578, -151.49, 0.44774, -0.00044568}},
+     {2, 270, 420, {0.00597101, 2.28456e-05, 0, 0}, 235, 450, {0.311445649, -0.001532608, 3.742682e-06, -3.7448037e-09}}},
+    {2,
+     {1, kNone, kNone, {0, 0, 0, 0}, kNone, kNone, {0, 0, 0, 0}},
+     {1, 240, 480, {313.340951, 296796.2841, 43405530.17, 0}, kNone, kNone, {0, 0, 0, 0}}},
+    {3, {1, kNone, kNone, {}, kNone, kNone, {}}, {1, kNone, kNone, {}, kNone, kNone, {}}},
+    {4, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {5, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {6, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {7, {2, kNone, kNone, {}, kNone, kNone, {}}, {0, kNone, kNone, {}, kNone, kNone, {}}},
+    {8, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {9,
+     {2, 230, 475, {-746310, 43317, 0.044895, -0.013643}, 230, 375, {3902, -25.827, 0.059549, -4.7095e-05}},
+     {2, 230, 475, {-0.024142, 0.00017633, -1.6387e-07, -6.7929e-13}, 230, 375, {0.17091, 0.00015035, -2.274e-06, 2.8021e-09}}},
+    {10, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {15, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {20, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    {25, {3, kNone, kNone, {}, kNone, kNone, {}}, {3, kNone, kNone, {}, kNone, kNone, {}}},
+};
+
+void WriteBlock(const TransportBlock& b, int first, MartinHouCoefRecord& record) {
+  record[first] = b.Form;
+  record[first + 1] = b.GasTMin;
+  record[first + 2] = b.GasTMax;
+  for (int i = 0; i < 4; ++i) record[first + 3 + i] = b.Gas[i];
+  record[first + 7] = b.LiqTMin;
+  record[first + 8] = b.LiqTMax;
+  for (int i = 0; i < 4; ++i) record[first + 9 + i] = b.Liq[i];
+}
+
+const Extended kBlends[4][16] = {
+    // R407C
+    {512.7L, -1.507L, 0.04894L, -9.305e-06L, -0.003038L, 0.0002927L, -9.559e-07L, 1.739e-09L, -1.455e-12L,
+     4.756e-16L, -9.628L, 0.07638L, 13.92L, 13.04L, -6.62L, 1.992L},
+    // R410A
+    {551.9L, -2.695L, 0.0585L, -2.129e-05L, 0.009047L, 5.784e-05L, 1.309e-07L, -2.422e-10L, 9.424e-14L, 3.933e-17L,
+     -8.872L, 0.0741L, 19.74L, -2.755L, 7.3L, -0.3437L},
+    // R404A
+    {488.5L, 0.9766L, 0.03676L, 2.938e-06L, 0.00226L, 0.0001786L, -4.202e-07L, 8.489e-10L, -8.67e-13L, 3.566e-16L,
+     -8.624L, 0.0736L, 15.74L, 6.13L, -3.139L, 1.143L},
+    // R507A
+    {492.5L, -2.53L, 0.05626L, -2.323e-05L, 0.0005308L, 0.0002234L, -6.742e-07L, 1.411e-09L, -1.388e-12L,
+     5.274e-16L, -8.656L, 0.07383L, 13.79L, 7.435L, -4.356L, 1.535L},
+};
+
+}  // namespace
+
+void FillMartinHouTransportBlocks(int32_t fluidNumber, MartinHouCoefRecord& record) {
+  for (const FluidTransport& f : kFluids) {
+    if (f.Fluid != fluidNumber) continue;
+    WriteBlock(f.Viscosity, kMhViscosityBlock, record);
+    WriteBlock(f.Conductivity, kMhConductivityBlock, record);
+    return;
+  }
+}
+
+std::array<Extended, 16> MartinHouBlendTransport(int32_t fluidNumber) {
+  std::array<Extended, 16> block{};
+  if (fluidNumber >= 21 && fluidNumber <= 24) {
+    for (size_t i = 0; i < 16; ++i) block[i] = kBlends[fluidNumber - 21][i];
+  }
+  return block;
+}
+
+}  // namespace voq
