@@ -159,11 +159,16 @@ TEST_F(TableServicesTest, TableValueReadsACellInEveryRun) {
   // z reads the entered T of run 5 in every run: z = 2*T + 50.
   CompileOnly("y = 2*T\nz = y + TABLEVALUE('Table 1', 5, 'T')");
   Table({"T", "y", "z"}, {{10, 20, 30, 40, 50}, {B, B, B, B, B}, {B, B, B, B, B}});
-  RunSolveTable();
-  ASSERT_EQ(CalcErrorCode, 0);
-  for (int32_t r = 1; r <= 5; ++r) {
-    EXPECT_EQ(Cell(2, r), 20.0L * r) << r;
-    EXPECT_EQ(Cell(3, r), 20.0L * r + 50) << r;
+  // With the window there, TABLEVALUE(row, column) reads the first table.
+  for (const char* call : {"TABLEVALUE('Table 1', 5, 'T')", "TABLEVALUE(5, 1)"}) {
+    SCOPED_TRACE(call);
+    editor.SetText(std::string("y = 2*T\nz = y + ") + call);
+    RunSolveTable();
+    ASSERT_EQ(CalcErrorCode, 0);
+    for (int32_t r = 1; r <= 5; ++r) {
+      EXPECT_EQ(Cell(2, r), 20.0L * r) << r;
+      EXPECT_EQ(Cell(3, r), 20.0L * r + 50) << r;
+    }
   }
 }
 
