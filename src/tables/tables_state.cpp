@@ -2,6 +2,7 @@
 
 #include "language/export_after_run.h"
 #include "session/engine.h"
+#include "tables/table_services.h"
 
 namespace voq {
 
@@ -45,6 +46,11 @@ void ResetTablesState() {
   TableCompileFailed = false;
 }
 
-void InstallTables() { RegisterEngineReset(&ResetTablesState); }
+// The installs come after the reset of the model layer, which put the "no
+// table" access back, and after the tables' own reset.
+void InstallTables() {
+  RegisterEngineReset(&ResetTablesState);
+  RegisterEngineReset(&InstallTableServices);
+}
 
 }  // namespace voq

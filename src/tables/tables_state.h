@@ -49,8 +49,10 @@ extern bool TableCompileFailed;
 
 // Every table freed and every global above back to its start value.
 void ResetTablesState();
-// Registers ResetTablesState with the engine reset; a front end that links
-// the table subsystem calls it once, before StartEngine.
+// Registers ResetTablesState and then InstallTableServices (the table
+// model behind ParametricTableAccess, the table-run hooks) with the engine
+// reset; a front end that links the table subsystem calls it once, before
+// StartEngine.
 void InstallTables();
 
 }  // namespace voq

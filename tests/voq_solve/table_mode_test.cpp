@@ -76,6 +76,15 @@ TEST(VoqSolveTableTest, ColumnsPrintInTheirVariablesFormat) {
   EXPECT_EQ(r.out, "T,y\n10,20\n20,40\n30,60\n40,80\n50,100\n");
 }
 
+TEST(VoqSolveTableTest, TableValueReadsTheTableBeingSolved) {
+  // T of run 5 in every run, so z = 2*T + 50.
+  const std::string equations = WriteTemp("tablevalue.txt", "y = 2*T\nz = y + TABLEVALUE('Table 1', 5, 1)\n");
+  const std::string table = WriteTemp("tablevalue.csv", "T,y,z\n10,,\n20,,\n30,,\n40,,\n50,,\n");
+  const SolverRun r = RunVoqSolve({"--table", table, equations});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "T,y,z\n10,20,70\n20,40,90\n30,60,110\n40,80,130\n50,100,150\n");
+}
+
 TEST(VoqSolveTableTest, NonNumericCellIsRefusedWithItsRun) {
   const std::string equations = WriteTemp("double.txt", "y = 2*T\n");
   const std::string table = WriteTemp("bad.csv", "T,y\n1,\n2,\nabc,\n");
