@@ -107,54 +107,80 @@ class SparseSystem {
   // multipliers made so far; per column position, the rows that have or had
   // an entry there.
   struct CompactEntry {
-    // Room made in a pool is written before it is read: no zeroing.
+    // Room taken from the arena is written before it is read: no zeroing.
     CompactEntry() {}  // NOLINT: leaves the members uninitialised on purpose
     CompactEntry(Extended v, int c) : value(v), column(c) {}
     Extended value;
     int column;
   };
-  // The rows' lists live in two shared pools, so a factorisation makes a
-  // handful of allocations rather than several per row; a list that
-  // outgrows its room moves to the end of its pool. Pointers into a pool
-  // last only until the next push to a list of that pool.
+  // The rows' lists take their room from an arena of large chunks, so a
+  // factorisation makes a handful of allocations rather than several per
+  // row, and a list that outgrows its room moves to fresh room without
+  // moving any other list (a growing shared vector copied every list each
+  // time it grew). Old room is not reused; it goes with the arena.
+  class EntryArena {
+   public:
+    void Reset(size_t firstChunk) {
+      chunks_.clear();
+      used_ = size_ = total_ = 0;
+      firstChunk_ = std::max<size_t>(firstChunk, kMinChunk);
+    }
+    CompactEntry* Take(size_t count) {
+      if (size_ - used_ < count) {
+        // Each new chunk is as large as all before it: the fill of a first
+        // factorisation is met with a few chunks, not thousands.
+        const size_t size = std::max(count, chunks_.empty() ? firstChunk_ : total_);
+        chunks_.emplace_back(new CompactEntry[size]);
+        total_ += size;
+        used_ = 0;
+        size_ = size;
+      }
+      CompactEntry* room = chunks_.back().get() + used_;
+      used_ += count;
+      return room;
+    }
+
+   private:
+    static constexpr size_t kMinChunk = 1 << 14;
+    std::vector<std::unique_ptr<CompactEntry[]>> chunks_;
+    size_t used_ = 0, size_ = 0, total_ = 0, firstChunk_ = kMinChunk;
+  };
   class PooledList {
    public:
-    void Attach(std::vector<CompactEntry>* pool) { pool_ = pool; }
+    void Attach(EntryArena* arena) { arena_ = arena; }
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
-    CompactEntry& operator[](size_t i) { return (*pool_)[start_ + i]; }
-    const CompactEntry& operator[](size_t i) const { return (*pool_)[start_ + i]; }
-    CompactEntry* begin() { return pool_->data() + start_; }
-    CompactEntry* end() { return begin() + count_; }
-    const CompactEntry* begin() const { return pool_->data() + start_; }
-    const CompactEntry* end() const { return begin() + count_; }
-    CompactEntry& back() { return (*this)[count_ - 1]; }
+    CompactEntry& operator[](size_t i) { return data_[i]; }
+    const CompactEntry& operator[](size_t i) const { return data_[i]; }
+    CompactEntry* begin() { return data_; }
+    CompactEntry* end() { return data_ + count_; }
+    const CompactEntry* begin() const { return data_; }
+    const CompactEntry* end() const { return data_ + count_; }
+    CompactEntry& back() { return data_[count_ - 1]; }
     void pop_back() { --count_; }
     void reserve(size_t capacity) {
       if (capacity <= capacity_) return;
-      const size_t start = pool_->size();
-      pool_->resize(start + capacity);
-      std::copy(pool_->begin() + static_cast<std::ptrdiff_t>(start_),
-                pool_->begin() + static_cast<std::ptrdiff_t>(start_ + count_),
-                pool_->begin() + static_cast<std::ptrdiff_t>(start));
-      start_ = start;
+      CompactEntry* room = arena_->Take(capacity);
+      std::copy(data_, data_ + count_, room);
+      data_ = room;
       capacity_ = capacity;
     }
     void push_back(const CompactEntry& e) {
       if (count_ == capacity_) reserve(std::max<size_t>(4, 2 * capacity_));
-      (*pool_)[start_ + count_++] = e;
+      data_[count_++] = e;
     }
 
    private:
-    std::vector<CompactEntry>* pool_ = nullptr;
-    size_t start_ = 0, count_ = 0, capacity_ = 0;
+    EntryArena* arena_ = nullptr;
+    CompactEntry* data_ = nullptr;
+    size_t count_ = 0, capacity_ = 0;
   };
   struct CompactRow {
     PooledList active;
     PooledList lower;
   };
-  std::vector<CompactEntry> activePool_, lowerPool_;
-  // The pivot row's entries while other rows of the active pool grow.
+  EntryArena arena_;
+  // The pivot row's entries, copied once per step for a tight loop.
   std::vector<CompactEntry> pivotEntries_;
   std::vector<CompactRow> rows_;
   std::vector<std::vector<int>> fillRows_;
@@ -308,8 +334,7 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
-  activePool_ = {};
-  lowerPool_ = {};
+  arena_.Reset(0);
   fillRows_.clear();
   dense_.clear();
   dense_.shrink_to_fit();
@@ -330,16 +355,16 @@ void SparseSystem::LoadCompactRows() {
   }
   // The entries of the rows, fill-in of an earlier factorisation included:
   // after the first Newton step the pattern rarely grows past it.
-  activePool_.clear();
-  activePool_.reserve(entries);
-  lowerPool_.clear();
-  lowerPool_.reserve(entries);
+  // Room for each row's entries in both lists at once: with the fill-in of
+  // an earlier factorisation counted, the lists rarely have to move.
+  arena_.Reset(2 * entries);
   for (int r = first_; r <= last_; ++r) {
     CompactRow& row = rows_[r - first_];
-    row.active.Attach(&activePool_);
-    row.lower.Attach(&lowerPool_);
+    row.active.Attach(&arena_);
+    row.lower.Attach(&arena_);
     // Room for the row and a little fill-in at once.
     row.active.reserve(lengths[r - first_]);
+    row.lower.reserve(lengths[r - first_]);
     for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
       const int c = e->Column;
       // A second entry of the same column carries the same derivative. The
