@@ -791,7 +791,16 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
     }
     for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
   };
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) update(e->Row);
+  // Fill-in of an earlier factorisation is skipped on the column list: the
+  // compact rows never hold it, and where this factorisation made fill-in
+  // again the row is on the fill list. A row met twice in a row (two
+  // entries of one variable) is updated once; the lists are in row order.
+  int previous = 0;
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
+    if (e->Variable == 0 || e->Row == previous) continue;
+    previous = e->Row;
+    update(e->Row);
+  }
   for (int r2 : fillRows_[c - first_]) update(r2);
 }
 
