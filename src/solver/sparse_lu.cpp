@@ -358,6 +358,7 @@ void SparseSystem::LoadCompactRows() {
   // Room for each row's entries in both lists at once: with the fill-in of
   // an earlier factorisation counted, the lists rarely have to move.
   arena_.Reset(2 * entries);
+  std::vector<size_t> earlierFill(static_cast<size_t>(last_ - first_ + 1), 0);
   for (int r = first_; r <= last_; ++r) {
     CompactRow& row = rows_[r - first_];
     row.active.Attach(&arena_);
@@ -370,13 +371,21 @@ void SparseSystem::LoadCompactRows() {
       // A second entry of the same column carries the same derivative. The
       // fill-in of an earlier factorisation is left out: the fill follows
       // this Jacobian's pivots, it does not pile up over the iterations.
-      if (!InRange(c) || positionOf_[c - first_] >= 0 || e->Variable == 0) continue;
+      if (!InRange(c)) continue;
+      if (e->Variable == 0) {
+        ++earlierFill[c - first_];
+        continue;
+      }
+      if (positionOf_[c - first_] >= 0) continue;
       positionOf_[c - first_] = static_cast<int>(row.active.size());
       row.active.push_back({e->Value, c});
       ++ActiveColumnCount[c - first_];
     }
     for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
   }
+  // Each column's fill list gets room for the fill-in the previous
+  // factorisation made there, so it rarely grows piece by piece.
+  for (size_t j = 0; j < earlierFill.size(); ++j) fillRows_[j].reserve(earlierFill[j]);
 }
 
 std::vector<int> SparseSystem::RowOrder() {
