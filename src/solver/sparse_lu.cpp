@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/calc_state.h"
@@ -184,8 +185,14 @@ class SparseSystem {
   std::vector<CompactEntry> pivotEntries_;
   std::vector<CompactRow> rows_;
   std::vector<std::vector<int>> fillRows_;
-  // Index of a column in the row being updated, -1 elsewhere.
+  // While a row is loaded: index of a column in it; while a pivot is
+  // eliminated: index of a column in the pivot row; -1 elsewhere.
   std::vector<int> positionOf_;
+  // Per pivot row entry, the last update that found it in the updated row;
+  // the updated row's entries in the pivot row's columns (entry index in
+  // the row, index in the pivot row).
+  std::vector<int> matchedBy_;
+  std::vector<std::pair<int, int>> matches_;
   // Dense row index of a row eliminated densely, -1 elsewhere.
   std::vector<int> denseIndexOf_;
   int denseSteps_ = 0;
@@ -766,42 +773,58 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   pivotEntries_.assign(pivotRow.active.begin(), pivotRow.active.end());
   for (const CompactEntry& a : pivotEntries_) --ActiveColumnCount[a.column - first_];
   activeTotal_ -= static_cast<int64_t>(pivotEntries_.size());
-  // The rows with an entry in column c: the equations' own entries (and old
-  // fill-in, which the compact rows leave out) on the column list, this
-  // factorisation's fill-in on its own list.
+  // The pivot row's columns are marked with their index in it, so each
+  // updated row is read once: its entries in the pivot row's columns are
+  // noted on the way, and the update follows once the multiplier is known.
+  int cSlot = -1;
+  for (size_t s = 0; s < pivotEntries_.size(); ++s) {
+    positionOf_[pivotEntries_[s].column - first_] = static_cast<int>(s);
+    if (pivotEntries_[s].column == c) cSlot = static_cast<int>(s);
+  }
+  matchedBy_.assign(pivotEntries_.size(), 0);
+  int token = 0;
+  // The rows with an entry in column c: the equations' own entries on the
+  // column list, this factorisation's fill-in on its own list.
   auto update = [&](int r2) {
     if (!InRange(r2) || RowStep[r2] != 0) return;
     CompactRow& row = rows_[r2 - first_];
-    for (size_t i = 0; i < row.active.size(); ++i) positionOf_[row.active[i].column - first_] = static_cast<int>(i);
-    const int at = positionOf_[c - first_];
-    if (at >= 0) {
-      // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the
-      // multiplier and the entry leaves the active part.
-      const Extended l = row.active[at].value / p;
-      row.lower.push_back({l, c});
-      row.active[at] = row.active.back();
-      positionOf_[row.active[at].column - first_] = at;
-      positionOf_[c - first_] = -1;
-      row.active.pop_back();
-      --activeTotal_;
-      for (const CompactEntry& g : pivotEntries_) {
-        const int cc = g.column;
-        if (cc == c) continue;
-        const int pos = positionOf_[cc - first_];
-        if (pos >= 0) {
-          row.active[pos].value -= l * g.value;
-        } else {
-          // Fill-in, made even when l is 0 so the pattern does not depend
-          // on the values of one iteration.
-          positionOf_[cc - first_] = static_cast<int>(row.active.size());
-          row.active.push_back({-l * g.value, cc});
-          fillRows_[cc - first_].push_back(r2);
-          ++ActiveColumnCount[cc - first_];
-          ++activeTotal_;
-        }
+    const size_t length = row.active.size();
+    int at = -1;
+    matches_.clear();
+    for (size_t i = 0; i < length; ++i) {
+      const int s = positionOf_[row.active[i].column - first_];
+      if (s < 0) continue;
+      if (s == cSlot) {
+        at = static_cast<int>(i);
+      } else {
+        matches_.push_back({static_cast<int>(i), s});
       }
     }
-    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+    if (at < 0) return;
+    // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the multiplier
+    // and the entry leaves the active part (the last entry takes its place).
+    const Extended l = row.active[static_cast<size_t>(at)].value / p;
+    row.lower.push_back({l, c});
+    const int lastIndex = static_cast<int>(length) - 1;
+    row.active[static_cast<size_t>(at)] = row.active.back();
+    row.active.pop_back();
+    --activeTotal_;
+    ++token;
+    for (const auto& [i, s] : matches_) {
+      const int j = i == lastIndex ? at : i;
+      row.active[static_cast<size_t>(j)].value -= l * pivotEntries_[static_cast<size_t>(s)].value;
+      matchedBy_[static_cast<size_t>(s)] = token;
+    }
+    for (size_t s = 0; s < pivotEntries_.size(); ++s) {
+      if (static_cast<int>(s) == cSlot || matchedBy_[s] == token) continue;
+      // Fill-in, made even when l is 0 so the pattern does not depend on
+      // the values of one iteration.
+      const CompactEntry& g = pivotEntries_[s];
+      row.active.push_back({-l * g.value, g.column});
+      fillRows_[g.column - first_].push_back(r2);
+      ++ActiveColumnCount[g.column - first_];
+      ++activeTotal_;
+    }
   };
   // Fill-in of an earlier factorisation is skipped on the column list: the
   // compact rows never hold it, and where this factorisation made fill-in
@@ -814,6 +837,7 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
     update(e->Row);
   }
   for (int r2 : fillRows_[c - first_]) update(r2);
+  for (const CompactEntry& g : pivotEntries_) positionOf_[g.column - first_] = -1;
 }
 
 void SparseSystem::ForwardSubstitute(Extended* v) {
