@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/calc_state.h"
@@ -107,59 +108,91 @@ class SparseSystem {
   // multipliers made so far; per column position, the rows that have or had
   // an entry there.
   struct CompactEntry {
-    // Room made in a pool is written before it is read: no zeroing.
+    // Room taken from the arena is written before it is read: no zeroing.
     CompactEntry() {}  // NOLINT: leaves the members uninitialised on purpose
     CompactEntry(Extended v, int c) : value(v), column(c) {}
     Extended value;
     int column;
   };
-  // The rows' lists live in two shared pools, so a factorisation makes a
-  // handful of allocations rather than several per row; a list that
-  // outgrows its room moves to the end of its pool. Pointers into a pool
-  // last only until the next push to a list of that pool.
+  // The rows' lists take their room from an arena of large chunks, so a
+  // factorisation makes a handful of allocations rather than several per
+  // row, and a list that outgrows its room moves to fresh room without
+  // moving any other list (a growing shared vector copied every list each
+  // time it grew). Old room is not reused; it goes with the arena.
+  class EntryArena {
+   public:
+    void Reset(size_t firstChunk) {
+      chunks_.clear();
+      used_ = size_ = total_ = 0;
+      firstChunk_ = std::max<size_t>(firstChunk, kMinChunk);
+    }
+    CompactEntry* Take(size_t count) {
+      if (size_ - used_ < count) {
+        // Each new chunk is as large as all before it: the fill of a first
+        // factorisation is met with a few chunks, not thousands.
+        const size_t size = std::max(count, chunks_.empty() ? firstChunk_ : total_);
+        chunks_.emplace_back(new CompactEntry[size]);
+        total_ += size;
+        used_ = 0;
+        size_ = size;
+      }
+      CompactEntry* room = chunks_.back().get() + used_;
+      used_ += count;
+      return room;
+    }
+
+   private:
+    static constexpr size_t kMinChunk = 1 << 14;
+    std::vector<std::unique_ptr<CompactEntry[]>> chunks_;
+    size_t used_ = 0, size_ = 0, total_ = 0, firstChunk_ = kMinChunk;
+  };
   class PooledList {
    public:
-    void Attach(std::vector<CompactEntry>* pool) { pool_ = pool; }
+    void Attach(EntryArena* arena) { arena_ = arena; }
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
-    CompactEntry& operator[](size_t i) { return (*pool_)[start_ + i]; }
-    const CompactEntry& operator[](size_t i) const { return (*pool_)[start_ + i]; }
-    CompactEntry* begin() { return pool_->data() + start_; }
-    CompactEntry* end() { return begin() + count_; }
-    const CompactEntry* begin() const { return pool_->data() + start_; }
-    const CompactEntry* end() const { return begin() + count_; }
-    CompactEntry& back() { return (*this)[count_ - 1]; }
+    CompactEntry& operator[](size_t i) { return data_[i]; }
+    const CompactEntry& operator[](size_t i) const { return data_[i]; }
+    CompactEntry* begin() { return data_; }
+    CompactEntry* end() { return data_ + count_; }
+    const CompactEntry* begin() const { return data_; }
+    const CompactEntry* end() const { return data_ + count_; }
+    CompactEntry& back() { return data_[count_ - 1]; }
     void pop_back() { --count_; }
     void reserve(size_t capacity) {
       if (capacity <= capacity_) return;
-      const size_t start = pool_->size();
-      pool_->resize(start + capacity);
-      std::copy(pool_->begin() + static_cast<std::ptrdiff_t>(start_),
-                pool_->begin() + static_cast<std::ptrdiff_t>(start_ + count_),
-                pool_->begin() + static_cast<std::ptrdiff_t>(start));
-      start_ = start;
+      CompactEntry* room = arena_->Take(capacity);
+      std::copy(data_, data_ + count_, room);
+      data_ = room;
       capacity_ = capacity;
     }
     void push_back(const CompactEntry& e) {
       if (count_ == capacity_) reserve(std::max<size_t>(4, 2 * capacity_));
-      (*pool_)[start_ + count_++] = e;
+      data_[count_++] = e;
     }
 
    private:
-    std::vector<CompactEntry>* pool_ = nullptr;
-    size_t start_ = 0, count_ = 0, capacity_ = 0;
+    EntryArena* arena_ = nullptr;
+    CompactEntry* data_ = nullptr;
+    size_t count_ = 0, capacity_ = 0;
   };
   struct CompactRow {
     PooledList active;
     PooledList lower;
   };
-  std::vector<CompactEntry> activePool_, lowerPool_;
-  // The pivot row's entries while other rows of the active pool grow.
+  EntryArena arena_;
+  // The pivot row's entries, copied once per step for a tight loop.
   std::vector<CompactEntry> pivotEntries_;
   std::vector<CompactRow> rows_;
   std::vector<std::vector<int>> fillRows_;
-  // Index of a column in the row being updated, -1 elsewhere.
+  // While a row is loaded: index of a column in it; while a pivot is
+  // eliminated: index of a column in the pivot row; -1 elsewhere.
   std::vector<int> positionOf_;
+  // Per pivot row entry, the last update that found it in the updated row;
+  // the updated row's entries in the pivot row's columns (entry index in
+  // the row, index in the pivot row).
+  std::vector<int> matchedBy_;
+  std::vector<std::pair<int, int>> matches_;
   // Dense row index of a row eliminated densely, -1 elsewhere.
   std::vector<int> denseIndexOf_;
   int denseSteps_ = 0;
@@ -308,8 +341,7 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
-  activePool_ = {};
-  lowerPool_ = {};
+  arena_.Reset(0);
   fillRows_.clear();
   dense_.clear();
   dense_.shrink_to_fit();
@@ -330,28 +362,37 @@ void SparseSystem::LoadCompactRows() {
   }
   // The entries of the rows, fill-in of an earlier factorisation included:
   // after the first Newton step the pattern rarely grows past it.
-  activePool_.clear();
-  activePool_.reserve(entries);
-  lowerPool_.clear();
-  lowerPool_.reserve(entries);
+  // Room for each row's entries in both lists at once: with the fill-in of
+  // an earlier factorisation counted, the lists rarely have to move.
+  arena_.Reset(2 * entries);
+  std::vector<size_t> earlierFill(static_cast<size_t>(last_ - first_ + 1), 0);
   for (int r = first_; r <= last_; ++r) {
     CompactRow& row = rows_[r - first_];
-    row.active.Attach(&activePool_);
-    row.lower.Attach(&lowerPool_);
+    row.active.Attach(&arena_);
+    row.lower.Attach(&arena_);
     // Room for the row and a little fill-in at once.
     row.active.reserve(lengths[r - first_]);
+    row.lower.reserve(lengths[r - first_]);
     for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
       const int c = e->Column;
       // A second entry of the same column carries the same derivative. The
       // fill-in of an earlier factorisation is left out: the fill follows
       // this Jacobian's pivots, it does not pile up over the iterations.
-      if (!InRange(c) || positionOf_[c - first_] >= 0 || e->Variable == 0) continue;
+      if (!InRange(c)) continue;
+      if (e->Variable == 0) {
+        ++earlierFill[c - first_];
+        continue;
+      }
+      if (positionOf_[c - first_] >= 0) continue;
       positionOf_[c - first_] = static_cast<int>(row.active.size());
       row.active.push_back({e->Value, c});
       ++ActiveColumnCount[c - first_];
     }
     for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
   }
+  // Each column's fill list gets room for the fill-in the previous
+  // factorisation made there, so it rarely grows piece by piece.
+  for (size_t j = 0; j < earlierFill.size(); ++j) fillRows_[j].reserve(earlierFill[j]);
 }
 
 std::vector<int> SparseSystem::RowOrder() {
@@ -408,13 +449,16 @@ std::vector<int> SparseSystem::RowOrder() {
 // Once the rows still to be pivoted are mostly full, linked entries cost far
 // more per operation than a dense array: the rest of the elimination is done
 // on a dense copy of the active part (rows in their queue order, columns as
-// they are chosen) and the factors are written back into the entries.
+// they are chosen) and the factors are written back into the entries. The
+// switch waits until a third of the remainder is filled: earlier, the dense
+// copy spends its time on zeros (measured on a block with long-range
+// coupling, where switching at a seventh cost a third more).
 bool SparseSystem::DenseRemainderPays(int k) const {
   constexpr int kMinDenseSize = 96;
   const int64_t remaining = last_ - k + 1;
   if (remaining < kMinDenseSize) return false;
   const int64_t rows = static_cast<int64_t>(rowQueue_.size() - queueHead_);
-  return rows == remaining && activeTotal_ * 7 >= remaining * remaining;
+  return rows == remaining && activeTotal_ * 3 >= remaining * remaining;
 }
 
 // The rest of the factorisation from step k0 on, densely, with the same
@@ -729,45 +773,71 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   pivotEntries_.assign(pivotRow.active.begin(), pivotRow.active.end());
   for (const CompactEntry& a : pivotEntries_) --ActiveColumnCount[a.column - first_];
   activeTotal_ -= static_cast<int64_t>(pivotEntries_.size());
-  // The rows with an entry in column c: the equations' own entries (and old
-  // fill-in, which the compact rows leave out) on the column list, this
-  // factorisation's fill-in on its own list.
+  // The pivot row's columns are marked with their index in it, so each
+  // updated row is read once: its entries in the pivot row's columns are
+  // noted on the way, and the update follows once the multiplier is known.
+  int cSlot = -1;
+  for (size_t s = 0; s < pivotEntries_.size(); ++s) {
+    positionOf_[pivotEntries_[s].column - first_] = static_cast<int>(s);
+    if (pivotEntries_[s].column == c) cSlot = static_cast<int>(s);
+  }
+  matchedBy_.assign(pivotEntries_.size(), 0);
+  int token = 0;
+  // The rows with an entry in column c: the equations' own entries on the
+  // column list, this factorisation's fill-in on its own list.
   auto update = [&](int r2) {
     if (!InRange(r2) || RowStep[r2] != 0) return;
     CompactRow& row = rows_[r2 - first_];
-    for (size_t i = 0; i < row.active.size(); ++i) positionOf_[row.active[i].column - first_] = static_cast<int>(i);
-    const int at = positionOf_[c - first_];
-    if (at >= 0) {
-      // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the
-      // multiplier and the entry leaves the active part.
-      const Extended l = row.active[at].value / p;
-      row.lower.push_back({l, c});
-      row.active[at] = row.active.back();
-      positionOf_[row.active[at].column - first_] = at;
-      positionOf_[c - first_] = -1;
-      row.active.pop_back();
-      --activeTotal_;
-      for (const CompactEntry& g : pivotEntries_) {
-        const int cc = g.column;
-        if (cc == c) continue;
-        const int pos = positionOf_[cc - first_];
-        if (pos >= 0) {
-          row.active[pos].value -= l * g.value;
-        } else {
-          // Fill-in, made even when l is 0 so the pattern does not depend
-          // on the values of one iteration.
-          positionOf_[cc - first_] = static_cast<int>(row.active.size());
-          row.active.push_back({-l * g.value, cc});
-          fillRows_[cc - first_].push_back(r2);
-          ++ActiveColumnCount[cc - first_];
-          ++activeTotal_;
-        }
+    const size_t length = row.active.size();
+    int at = -1;
+    matches_.clear();
+    for (size_t i = 0; i < length; ++i) {
+      const int s = positionOf_[row.active[i].column - first_];
+      if (s < 0) continue;
+      if (s == cSlot) {
+        at = static_cast<int>(i);
+      } else {
+        matches_.push_back({static_cast<int>(i), s});
       }
     }
-    for (const CompactEntry& a : row.active) positionOf_[a.column - first_] = -1;
+    if (at < 0) return;
+    // row r2 -= l · row r, with l = a(r2, c)/p; l is kept as the multiplier
+    // and the entry leaves the active part (the last entry takes its place).
+    const Extended l = row.active[static_cast<size_t>(at)].value / p;
+    row.lower.push_back({l, c});
+    const int lastIndex = static_cast<int>(length) - 1;
+    row.active[static_cast<size_t>(at)] = row.active.back();
+    row.active.pop_back();
+    --activeTotal_;
+    ++token;
+    for (const auto& [i, s] : matches_) {
+      const int j = i == lastIndex ? at : i;
+      row.active[static_cast<size_t>(j)].value -= l * pivotEntries_[static_cast<size_t>(s)].value;
+      matchedBy_[static_cast<size_t>(s)] = token;
+    }
+    for (size_t s = 0; s < pivotEntries_.size(); ++s) {
+      if (static_cast<int>(s) == cSlot || matchedBy_[s] == token) continue;
+      // Fill-in, made even when l is 0 so the pattern does not depend on
+      // the values of one iteration.
+      const CompactEntry& g = pivotEntries_[s];
+      row.active.push_back({-l * g.value, g.column});
+      fillRows_[g.column - first_].push_back(r2);
+      ++ActiveColumnCount[g.column - first_];
+      ++activeTotal_;
+    }
   };
-  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) update(e->Row);
+  // Fill-in of an earlier factorisation is skipped on the column list: the
+  // compact rows never hold it, and where this factorisation made fill-in
+  // again the row is on the fill list. A row met twice in a row (two
+  // entries of one variable) is updated once; the lists are in row order.
+  int previous = 0;
+  for (TOccurrenceRecord* e = unit_.ColumnHeads[c]; e; e = e->NextInColumn) {
+    if (e->Variable == 0 || e->Row == previous) continue;
+    previous = e->Row;
+    update(e->Row);
+  }
   for (int r2 : fillRows_[c - first_]) update(r2);
+  for (const CompactEntry& g : pivotEntries_) positionOf_[g.column - first_] = -1;
 }
 
 void SparseSystem::ForwardSubstitute(Extended* v) {
