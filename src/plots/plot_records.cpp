@@ -486,7 +486,7 @@ void UnpackGraphicObjectRecord(const uint8_t* src, TGraphicObjectRecord& g) {
 
 TPictureFormat PictureFormatOf(const std::vector<uint8_t>& s) {
   if (s.empty()) return TPictureFormat::None;
-  // PNG: the eight signature bytes 89 "PNG" CR LF 1A LF (PNG specification,
+  // PNG: the eight signature bytes 89 "PNG" CR LF 1A LF (the PNG standard,
   // section 5.2).
   static constexpr uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (s.size() >= 8 && std::memcmp(s.data(), kPng, 8) == 0) return TPictureFormat::Png;
