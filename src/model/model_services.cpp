@@ -56,7 +56,12 @@ void ResetModelState() {
   Preferences = TPreferencesRecord{};
   StoredPreferences = TPreferencesRecord{};
 
-  StopCriteria = TStopCriteria{};
+  StopCriteria = TStopCriteriaRecord{};
+  StoredStopCriteria = TStopCriteriaRecord{};
+  IntegrationSettings = TIntegrationSettings{};
+  DefaultsWritable = 0;
+  StartupNoticeBlock = {};
+  StoredDefaultsReserved = TDefaultsReservedData{};
   RunStartTicks = 0;
   SolveStartTicks = 0;
   SolutionStarted = false;

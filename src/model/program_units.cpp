@@ -172,6 +172,18 @@ void UnpackLetterDefaultRecord(const uint8_t* src, TLetterDefaultRecord& d) {
   d.Units = GetShortString(src + 33);
 }
 
+void PackLetterDefaultBlock(const std::array<TLetterDefaultRecord, 26>& block, uint8_t* dst) {
+  for (size_t k = 0; k < block.size(); ++k) {
+    PackLetterDefaultRecord(block[k], dst + k * kStoredLetterDefaultSize);
+  }
+}
+
+void UnpackLetterDefaultBlock(const uint8_t* src, std::array<TLetterDefaultRecord, 26>& block) {
+  for (size_t k = 0; k < block.size(); ++k) {
+    UnpackLetterDefaultRecord(src + k * kStoredLetterDefaultSize, block[k]);
+  }
+}
+
 // --- Units ----------------------------------------------------------------------
 
 TProgramUnitRecord* CreateProgramUnit() {
@@ -820,6 +832,8 @@ void ResetProgramStore() {
   CurrentEquation = nullptr;
   ReusableEquations = nullptr;
   LetterDefaults = {};
+  StoredLetterDefaults = {};
+  DviFileName.clear();
   TrialCompile = false;
   CompilingFunctionIndex = 0;
   ModuleNesting = 0;

@@ -126,6 +126,11 @@ struct TLetterDefaultRecord {
 inline constexpr size_t kStoredLetterDefaultSize = 64;
 void PackLetterDefaultRecord(const TLetterDefaultRecord& d, uint8_t* dst);
 void UnpackLetterDefaultRecord(const uint8_t* src, TLetterDefaultRecord& d);
+// The 26 records "A" to "Z" one after the other, as the defaults file and
+// default variable information files hold them.
+inline constexpr size_t kStoredLetterDefaultBlockSize = 26 * kStoredLetterDefaultSize;
+void PackLetterDefaultBlock(const std::array<TLetterDefaultRecord, 26>& block, uint8_t* dst);
+void UnpackLetterDefaultBlock(const uint8_t* src, std::array<TLetterDefaultRecord, 26>& block);
 
 // One compiled statement. The record owns the chains it points at (substance
 // objects, call lists, integral terms, series, the DUPLICATE description and

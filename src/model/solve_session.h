@@ -3,14 +3,16 @@
 // commands that start a solve (the solve sequence, table runs, optimisation,
 // uncertainty propagation) set: the stop criteria, the run clock and the
 // modes that change what the solver shows.
+#include <cstddef>
 #include <cstdint>
 
 #include "core/extended.h"
 
 namespace voq {
 
-// When a block's iteration stops.
-struct TStopCriteria {
+// When a block's iteration stops. 28 bytes stored, in documents and in the
+// defaults file.
+struct TStopCriteriaRecord {
   // Converged when the largest relative residual of the block is below this.
   Extended RelativeResidualTolerance = 1E-6L;
   // Small changes of the variables (after the third iteration) end the
@@ -20,7 +22,32 @@ struct TStopCriteria {
   int32_t MaxIterations = 250;
   int32_t MaxElapsedSeconds = 3600;
 };
-extern TStopCriteria StopCriteria;
+inline constexpr size_t kStoredStopCriteriaSize = 28;
+namespace stop_criteria_offsets {
+inline constexpr size_t RelativeResidualTolerance = 0;
+inline constexpr size_t ChangeTolerance = 10;
+inline constexpr size_t MaxIterations = 20;
+inline constexpr size_t MaxElapsedSeconds = 24;
+}  // namespace stop_criteria_offsets
+void PackStopCriteria(const TStopCriteriaRecord& c, uint8_t* dst);
+void UnpackStopCriteria(const uint8_t* src, TStopCriteriaRecord& c);
+
+// The current document's criteria and the defaults a new document gets.
+extern TStopCriteriaRecord StopCriteria;
+extern TStopCriteriaRecord StoredStopCriteria;
+
+// The step control of integrals. The defaults file keeps a stored copy
+// inside the stored preferences; these are the values a program starts with
+// when that copy is absent.
+struct TIntegrationSettings {
+  int32_t CheckInterval = 5;                   // steps between step-size checks
+  Extended MaxStepsReciprocal = 5E-4L;         // 1 / maximum number of steps
+  Extended MinStepsReciprocal = 0.02L;         // 1 / minimum number of steps
+  Extended ReduceThreshold = 0.001L;           // relative error that halves the step
+  Extended IncreaseThreshold = 1E-5L;          // relative error that doubles it
+  Extended StepFraction = -4E-3L;              // 1 / fixed number of steps; negative: variable steps
+};
+extern TIntegrationSettings IntegrationSettings;
 
 // Tick counts at the start of the solve sequence and of the block solve.
 extern int32_t RunStartTicks;

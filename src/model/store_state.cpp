@@ -8,6 +8,8 @@ TProgramUnitRecord* CurrentProgramUnit = nullptr;
 TEquationRecord* CurrentEquation = nullptr;
 TEquationRecord* ReusableEquations = nullptr;
 std::array<TLetterDefaultRecord, 26> LetterDefaults{};
+std::array<TLetterDefaultRecord, 26> StoredLetterDefaults{};
+std::string DviFileName;
 int32_t MaxVariables = kMaxVariablesPerUnit;
 bool TrialCompile = false;
 bool ShuttingDown = false;

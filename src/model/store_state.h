@@ -25,6 +25,11 @@ extern TEquationRecord* CurrentEquation;
 extern TEquationRecord* ReusableEquations;
 // Defaults by first letter of a variable name, [0] = "A" .. [25] = "Z".
 extern std::array<TLetterDefaultRecord, 26> LetterDefaults;
+// The defaults a new document starts from (the defaults file's copy).
+extern std::array<TLetterDefaultRecord, 26> StoredLetterDefaults;
+// The default variable information file last stored or loaded (at most 128
+// characters); start-up names the program directory's "VOQ_DFLT.DVI".
+extern std::string DviFileName;
 // Capacity of the variable store of one unit.
 extern int32_t MaxVariables;
 // A statement is compiled only to check it: no counting, linking or reuse.

@@ -128,7 +128,7 @@ TEST_F(EngineResetTest, ResetReturnsEveryLayerToItsStartState) {
   EXPECT_TRUE(ShowWarningMessages);
   EXPECT_TRUE(SearchPathList.empty());
   EXPECT_EQ(StringConstants.size(), 1u);
-  EXPECT_EQ(StopCriteria.MaxIterations, TStopCriteria{}.MaxIterations);
+  EXPECT_EQ(StopCriteria.MaxIterations, TStopCriteriaRecord{}.MaxIterations);
   EXPECT_EQ(DocumentSettings.AngleFactor, TDocumentSettingsRecord{}.AngleFactor);
   EXPECT_FALSE(CheckOnlyMode);
   EXPECT_FALSE(MinMaxMode);

@@ -70,7 +70,7 @@ class SolveAfterCompileTest : public testing::LanguageStoreTest {
   InMemoryEquationsEditor editor;
   RecordingWindows windows;
   RecordingServices services;
-  TStopCriteria savedCriteria;
+  TStopCriteriaRecord savedCriteria;
 };
 
 TEST_F(SolveAfterCompileTest, EquationsSolvedAloneNeedNoBlocks) {

@@ -33,7 +33,7 @@ class NewtonSolverTest : public LanguageStoreTest {
  protected:
   void SetUp() override {
     LanguageStoreTest::SetUp();
-    StopCriteria = TStopCriteria{};
+    StopCriteria = TStopCriteriaRecord{};
     StopCriteria.RelativeResidualTolerance = 1e-12L;
     AbortRequested = false;
     SolutionAvailable = false;

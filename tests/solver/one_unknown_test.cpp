@@ -48,7 +48,7 @@ class OneUnknownTest : public LanguageStoreTest {
     InstallBuiltinFunctionCatalog();
     SetOpcodeHandler(kExpOpcode, ExpHandler);
     expArguments.clear();
-    StopCriteria = TStopCriteria{};
+    StopCriteria = TStopCriteriaRecord{};
     StopCriteria.RelativeResidualTolerance = 1e-12L;
     AbortRequested = false;
     SolutionStarted = false;

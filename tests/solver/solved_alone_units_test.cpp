@@ -37,7 +37,7 @@ class SolvedAloneUnitsTest : public LanguageStoreTest {
   void SetUp() override {
     LanguageStoreTest::SetUp();
     SetPropertyUnitsSource(&units_);
-    StopCriteria = TStopCriteria{};
+    StopCriteria = TStopCriteriaRecord{};
   }
   void TearDown() override {
     SetPropertyUnitsSource(nullptr);
