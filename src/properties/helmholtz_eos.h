@@ -66,17 +66,21 @@ class TGeneralEosSubstance : public TSubstanceBase {
   Extended Entropy(TPropertyArgumentRecord& a) override;
   Extended Volume(TPropertyArgumentRecord& a) override;
   Extended Quality(TPropertyArgumentRecord& a) override;
-  // Derived, transport and surface-tension slots of this model are not in
-  // this build: the trial call passes, an evaluation reports error 215.
-  Extended SpecHeat(TPropertyArgumentRecord&) override { return NotAvailable("SpecHeat"); }
-  Extended Cv(TPropertyArgumentRecord&) override { return NotAvailable("Cv"); }
+  // Derived properties by differences of solved states
+  // (helmholtz_derived.cpp). Results with an error: -1 for SpecHeat, Cv,
+  // VolExpCoef and SoundSpeed (-99 when SoundSpeed's own solve fails),
+  // -999 for Prandtl, Fugacity and CvByDifference.
+  Extended SpecHeat(TPropertyArgumentRecord& a) override;
+  Extended Cv(TPropertyArgumentRecord& a) override;
+  Extended Prandtl(TPropertyArgumentRecord& a) override;
+  Extended SoundSpeed(TPropertyArgumentRecord& a) override;
+  Extended VolExpCoef(TPropertyArgumentRecord& a) override;
+  Extended Fugacity(TPropertyArgumentRecord& a) override;
+  // Transport and surface-tension slots of this model are not in this
+  // build: the trial call passes, an evaluation reports error 215.
   Extended Viscosity(TPropertyArgumentRecord&) override { return NotAvailable("Viscosity"); }
   Extended Conductivity(TPropertyArgumentRecord&) override { return NotAvailable("Conductivity"); }
-  Extended Prandtl(TPropertyArgumentRecord&) override { return NotAvailable("Prandtl"); }
-  Extended SoundSpeed(TPropertyArgumentRecord&) override { return NotAvailable("SoundSpeed"); }
   Extended SurfaceTension(TPropertyArgumentRecord&) override { return NotAvailable("Surface tension"); }
-  Extended VolExpCoef(TPropertyArgumentRecord&) override { return NotAvailable("VolExpCoef"); }
-  Extended Fugacity(TPropertyArgumentRecord&) override { return NotAvailable("Fugacity"); }
   // omega = -1 - log10(SatPressure(0.7 TCrit, 0)/PCrit), never below 0.
   Extended AcentricFactor() override;
 
@@ -95,7 +99,7 @@ class TGeneralEosSubstance : public TSubstanceBase {
   // kg/m3
   virtual Extended SatLiquidDensity(Extended T) = 0;
   virtual Extended SatVaporDensity(Extended T) = 0;
-  virtual Extended CvByDifference(TPropertyArgumentRecord&) { return NotAvailable("Cv"); }
+  virtual Extended CvByDifference(TPropertyArgumentRecord& a);
 
   // Central differences of the Helmholtz slots over a relative step.
   Extended NumericAlphaRDelta(Extended tau, Extended delta);
@@ -106,6 +110,7 @@ class TGeneralEosSubstance : public TSubstanceBase {
   Extended NotAvailable(const char* property);
 
  private:
+  void SolveGivenState(TPropertyArgumentRecord& a);
   Extended StateSlot(int32_t kind, TPropertyArgumentRecord& a);
 };
 
