@@ -1,5 +1,5 @@
 // Derived properties of the high-accuracy fluids by finite differences of
-// solved states: no fluid supplies second derivatives of its Helmholtz
+// solved states, and the surface tension: no fluid supplies second derivatives of its Helmholtz
 // function. Each slot solves the given state, then one to three neighbours
 // through the object's own state slots. The state slots take and return
 // document units, so the differences come out in document units without a
@@ -9,6 +9,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/number_format.h"
+#include "core/numeric_library.h"
 #include "model/document_settings.h"
 #include "properties/helmholtz_eos.h"
 #include "properties/helmholtz_state.h"
@@ -310,6 +311,36 @@ Extended TGeneralEosSubstance::Fugacity(TPropertyArgumentRecord& a) {
   PropertyToInternalUnits(kT, Tabs);
   if (DocumentSettings.UnitSystem != 0) Tabs *= 1.8L;
   return P0 * std::exp(((h - h0) / Tabs - (s - s0)) / R);
+}
+
+// sigma = sum SigmaCoef[i] (1 - T/TCrit)^SigmaExp[i] N/m, from the
+// temperature alone: no state solve.
+Extended TGeneralEosSubstance::SurfaceTension(TPropertyArgumentRecord& a) {
+  const Extended result = -999;
+  if (SigmaTMin < 0) {
+    SetCalcError(kMsgSubstanceDataUnavailable, "Surface tension");
+    return result;
+  }
+  if (ArgCount != 1 || ArgKind[1] != kT) {
+    SetCalcError(kMsgTemperatureOnlyArgument, "SurfaceTension");
+    return result;
+  }
+  if (SuppressWarnings != 0) return 1;
+  Extended T = a.Value[1];
+  PropertyToInternalUnits(kT, T);
+  if (T < SigmaTMin || T > SigmaTMax) {
+    const TDisplayFormat f{kStyleAutomatic, 3};
+    SetMessageArg(1, FormatValue(f, SigmaTMin) + " K < T < " + FormatValue(f, SigmaTMax) + " K");
+    SetMessageArg(2, FormatValue(f, T) + " K");
+    SetMessageArg(3, "");
+    if (HelpContext >= 1) MessageHelpContext = HelpContext;
+    CalcErrorCode = kMsgTemperatureRange;
+    return result;
+  }
+  Extended sigma = 0;
+  for (size_t i = 0; i < 3; ++i) sigma += SigmaCoef[i] * PowerReal(1 - T / TCrit, SigmaExp[i]);
+  PropertyFromInternalUnits(16, sigma);
+  return sigma;
 }
 
 }  // namespace voq

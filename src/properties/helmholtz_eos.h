@@ -76,11 +76,14 @@ class TGeneralEosSubstance : public TSubstanceBase {
   Extended SoundSpeed(TPropertyArgumentRecord& a) override;
   Extended VolExpCoef(TPropertyArgumentRecord& a) override;
   Extended Fugacity(TPropertyArgumentRecord& a) override;
-  // Transport and surface-tension slots of this model are not in this
-  // build: the trial call passes, an evaluation reports error 215.
+  // Transport slots of a model without a transport family: the trial call
+  // passes, an evaluation reports error 215.
   Extended Viscosity(TPropertyArgumentRecord&) override { return NotAvailable("Viscosity"); }
   Extended Conductivity(TPropertyArgumentRecord&) override { return NotAvailable("Conductivity"); }
-  Extended SurfaceTension(TPropertyArgumentRecord&) override { return NotAvailable("Surface tension"); }
+  // From the temperature alone, in the document's unit; -999 with error 215
+  // (no correlation), 136 (other arguments) or 137 (outside SigmaTMin to
+  // SigmaTMax).
+  Extended SurfaceTension(TPropertyArgumentRecord& a) override;
   // omega = -1 - log10(SatPressure(0.7 TCrit, 0)/PCrit), never below 0.
   Extended AcentricFactor() override;
 

@@ -190,3 +190,69 @@ TEST_F(NitrogenDerivedTest, FailedSolveReturnsTheSlotsMarker) {
 
 }  // namespace
 }  // namespace voq
+
+namespace voq {
+namespace {
+
+class NitrogenSurfaceTensionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DocumentSettings.UnitSystem = 0;
+    DocumentSettings.MolarBasis = 0;
+    DocumentSettings.AbsoluteTemperature = 1;
+    DocumentSettings.PressureUnit = 0;
+    CalcErrorCode = 0;
+    n2.reset(dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(28)));
+    ASSERT_NE(n2, nullptr);
+  }
+  Extended Sigma(int32_t count, int32_t k1, Extended v1, int32_t k2 = 0, Extended v2 = 0) {
+    UnitConversionEnabled = true;
+    CalcErrorCode = 0;
+    n2->ArgCount = count;
+    n2->ArgKind[1] = k1;
+    n2->ArgKind[2] = k2;
+    TPropertyArgumentRecord a;
+    a.Value[1] = v1;
+    a.Value[2] = v2;
+    return n2->SurfaceTension(a);
+  }
+  std::unique_ptr<TGeneralEosSubstance> n2;
+};
+
+// sigma = 0.029107 (1 - T/126.192)^1.2572 N/m (Lemmon and Penoncello's
+// nitrogen fit, as in the NIST WebBook): 0.008824 N/m at the normal boiling
+// point 77.355 K (hand calculation).
+TEST_F(NitrogenSurfaceTensionTest, ValueRangeAndUnits) {
+  EXPECT_NEAR(static_cast<double>(Sigma(1, 1, 77.355L)), 0.008824, 5e-7);
+  EXPECT_EQ(CalcErrorCode, 0);
+  for (Extended T : {64.0L, 125.0L}) {
+    EXPECT_GT(Sigma(1, 1, T), 0) << static_cast<double>(T);
+    EXPECT_EQ(CalcErrorCode, 0);
+  }
+  EXPECT_EQ(Sigma(1, 1, 63.9L), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgTemperatureRange);
+  EXPECT_EQ(MessageArgs[1], "64 K < T < 125 K");
+  EXPECT_EQ(MessageArgs[2], "63.9 K");
+  // With a range reaching the critical temperature, sigma vanishes there.
+  n2->SigmaTMax = 130;
+  EXPECT_EQ(Sigma(1, 1, n2->TCrit), 0);
+  EXPECT_EQ(CalcErrorCode, 0);
+  // English: T in R, sigma in lbf/ft (0.06852176 lbf/ft per N/m).
+  DocumentSettings.UnitSystem = 1;
+  EXPECT_NEAR(static_cast<double>(Sigma(1, 1, 77.355L * 1.8L)), 0.008824 * 0.06852176, 5e-7 * 0.06852176);
+}
+
+TEST_F(NitrogenSurfaceTensionTest, RefusedCalls) {
+  EXPECT_EQ(Sigma(1, 2, 100), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgTemperatureOnlyArgument);
+  EXPECT_EQ(MessageArgs[1], "SurfaceTension");
+  EXPECT_EQ(Sigma(2, 1, 300, 2, 100), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgTemperatureOnlyArgument);
+  n2->SigmaTMin = -1;
+  EXPECT_EQ(Sigma(1, 1, 77.355L), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
+  EXPECT_EQ(MessageArgs[1], "Surface tension");
+}
+
+}  // namespace
+}  // namespace voq
