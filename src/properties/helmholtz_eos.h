@@ -14,6 +14,7 @@
 // document's units.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/extended.h"
 #include "model/substance_base.h"
@@ -132,11 +133,38 @@ struct TTransportConstantsA {
   std::array<Extended, 4> ViscLiquidCoef{};
 };
 
-// The objects of the general transport family.
+// The objects of the general transport family (helmholtz_transport.cpp):
+// viscosity in Pa-s and conductivity in W/m-K inside, T in K, v in m3/kg.
+// A failing correlation returns 1 (-1 for the conductivity's density limit)
+// with the error set.
 class TGeneralEosFamilyA : public TGeneralEosSubstance {
  public:
   TTransportConstantsA Transport;
+  // -999 with the error: the solver's, 214 for a two-phase state.
+  Extended Viscosity(TPropertyArgumentRecord& a) override;
+  Extended Conductivity(TPropertyArgumentRecord& a) override;
+  Extended DiluteViscosityA(Extended T);
+  Extended LiquidViscosityA(Extended T);
+  Extended DiluteConductivityA(Extended T);
+  Extended LiquidConductivityA(Extended T);
+  // x below 0.99 is the liquid side; results in the document's units.
+  Extended ViscosityCorrelationA(Extended T, Extended v, Extended x);
+  Extended ConductivityCorrelationA(Extended T, Extended v, Extended x);
+
+ private:
+  Extended FamilySlot(TPropertyArgumentRecord& a, const char* property, bool viscosity);
 };
+
+// The state of a transport call in K, kg/m3 and kPa, with its quality.
+struct TTransportStatePoint {
+  Extended T = 0, rho = 0, P = 0, x = 0;
+};
+
+// The shared state step of the transport slots: solves the given state;
+// false during the compiler's trial call, after a solver error, or with
+// error 214 naming the property for a two-phase state.
+bool TransportState(TGeneralEosSubstance& object, const std::string& property, TPropertyArgumentRecord& a,
+                    TTransportStatePoint& point);
 
 // u = (alpha0_tau + alphaR_tau) tau R T; h = u + P v (P from the caller,
 // v = VCrit/delta); s = (u - (alpha0 + alphaR) R T)/T.
