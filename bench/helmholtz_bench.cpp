@@ -2,7 +2,8 @@
 // density at (T, P) (a secant search on delta, the (T, P) pair always
 // solved afresh) in the gas and in the compressed liquid, and the vapour
 // pressure and the refined saturated densities of the ancillaries; and the
-// state solves (T, P), (P, h) and (h, s), the cache defeated each time.
+// state solves (T, P), (P, h) and (h, s), the cache defeated each time;
+// and the derived and transport slots.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -109,5 +110,25 @@ void BM_NitrogenPairSolveFromTP(benchmark::State& state, int32_t k1, int32_t k2)
 BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, T_P, 1, 2);
 BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, P_h, 2, 3);
 BENCHMARK_CAPTURE(BM_NitrogenPairSolveFromTP, h_s, 3, 5);
+
+// The derived and transport slots at 300 K and 100 kPa, each call from a
+// cleared cache: cp, the speed of sound (cp, cv and two volume solves) and
+// the viscosity.
+void BM_NitrogenDerived(benchmark::State& state, int32_t slot) {
+  auto n2 = MakeNitrogen();
+  TPropertyArgumentRecord a;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = 300;
+    a.Value[2] = 100;
+    UnitConversionEnabled = true;
+    const Extended r = slot == 13 ? n2->SpecHeat(a) : slot == 22 ? n2->SoundSpeed(a) : n2->Viscosity(a);
+    benchmark::DoNotOptimize(r);
+  }
+  Rate(state);
+}
+BENCHMARK_CAPTURE(BM_NitrogenDerived, SpecHeat, 13);
+BENCHMARK_CAPTURE(BM_NitrogenDerived, SoundSpeed, 22);
+BENCHMARK_CAPTURE(BM_NitrogenDerived, Viscosity, 15);
 
 }  // namespace

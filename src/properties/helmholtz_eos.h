@@ -14,6 +14,7 @@
 // document's units.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/extended.h"
 #include "model/substance_base.h"
@@ -66,17 +67,24 @@ class TGeneralEosSubstance : public TSubstanceBase {
   Extended Entropy(TPropertyArgumentRecord& a) override;
   Extended Volume(TPropertyArgumentRecord& a) override;
   Extended Quality(TPropertyArgumentRecord& a) override;
-  // Derived, transport and surface-tension slots of this model are not in
-  // this build: the trial call passes, an evaluation reports error 215.
-  Extended SpecHeat(TPropertyArgumentRecord&) override { return NotAvailable("SpecHeat"); }
-  Extended Cv(TPropertyArgumentRecord&) override { return NotAvailable("Cv"); }
+  // Derived properties by differences of solved states
+  // (helmholtz_derived.cpp). Results with an error: -1 for SpecHeat, Cv,
+  // VolExpCoef and SoundSpeed (-99 when SoundSpeed's own solve fails),
+  // -999 for Prandtl, Fugacity and CvByDifference.
+  Extended SpecHeat(TPropertyArgumentRecord& a) override;
+  Extended Cv(TPropertyArgumentRecord& a) override;
+  Extended Prandtl(TPropertyArgumentRecord& a) override;
+  Extended SoundSpeed(TPropertyArgumentRecord& a) override;
+  Extended VolExpCoef(TPropertyArgumentRecord& a) override;
+  Extended Fugacity(TPropertyArgumentRecord& a) override;
+  // Transport slots of a model without a transport family: the trial call
+  // passes, an evaluation reports error 215.
   Extended Viscosity(TPropertyArgumentRecord&) override { return NotAvailable("Viscosity"); }
   Extended Conductivity(TPropertyArgumentRecord&) override { return NotAvailable("Conductivity"); }
-  Extended Prandtl(TPropertyArgumentRecord&) override { return NotAvailable("Prandtl"); }
-  Extended SoundSpeed(TPropertyArgumentRecord&) override { return NotAvailable("SoundSpeed"); }
-  Extended SurfaceTension(TPropertyArgumentRecord&) override { return NotAvailable("Surface tension"); }
-  Extended VolExpCoef(TPropertyArgumentRecord&) override { return NotAvailable("VolExpCoef"); }
-  Extended Fugacity(TPropertyArgumentRecord&) override { return NotAvailable("Fugacity"); }
+  // From the temperature alone, in the document's unit; -999 with error 215
+  // (no correlation), 136 (other arguments) or 137 (outside SigmaTMin to
+  // SigmaTMax).
+  Extended SurfaceTension(TPropertyArgumentRecord& a) override;
   // omega = -1 - log10(SatPressure(0.7 TCrit, 0)/PCrit), never below 0.
   Extended AcentricFactor() override;
 
@@ -95,7 +103,7 @@ class TGeneralEosSubstance : public TSubstanceBase {
   // kg/m3
   virtual Extended SatLiquidDensity(Extended T) = 0;
   virtual Extended SatVaporDensity(Extended T) = 0;
-  virtual Extended CvByDifference(TPropertyArgumentRecord&) { return NotAvailable("Cv"); }
+  virtual Extended CvByDifference(TPropertyArgumentRecord& a);
 
   // Central differences of the Helmholtz slots over a relative step.
   Extended NumericAlphaRDelta(Extended tau, Extended delta);
@@ -106,6 +114,7 @@ class TGeneralEosSubstance : public TSubstanceBase {
   Extended NotAvailable(const char* property);
 
  private:
+  void SolveGivenState(TPropertyArgumentRecord& a);
   Extended StateSlot(int32_t kind, TPropertyArgumentRecord& a);
 };
 
@@ -124,11 +133,38 @@ struct TTransportConstantsA {
   std::array<Extended, 4> ViscLiquidCoef{};
 };
 
-// The objects of the general transport family.
+// The objects of the general transport family (helmholtz_transport.cpp):
+// viscosity in Pa-s and conductivity in W/m-K inside, T in K, v in m3/kg.
+// A failing correlation returns 1 (-1 for the conductivity's density limit)
+// with the error set.
 class TGeneralEosFamilyA : public TGeneralEosSubstance {
  public:
   TTransportConstantsA Transport;
+  // -999 with the error: the solver's, 214 for a two-phase state.
+  Extended Viscosity(TPropertyArgumentRecord& a) override;
+  Extended Conductivity(TPropertyArgumentRecord& a) override;
+  Extended DiluteViscosityA(Extended T);
+  Extended LiquidViscosityA(Extended T);
+  Extended DiluteConductivityA(Extended T);
+  Extended LiquidConductivityA(Extended T);
+  // x below 0.99 is the liquid side; results in the document's units.
+  Extended ViscosityCorrelationA(Extended T, Extended v, Extended x);
+  Extended ConductivityCorrelationA(Extended T, Extended v, Extended x);
+
+ private:
+  Extended FamilySlot(TPropertyArgumentRecord& a, const char* property, bool viscosity);
 };
+
+// The state of a transport call in K, kg/m3 and kPa, with its quality.
+struct TTransportStatePoint {
+  Extended T = 0, rho = 0, P = 0, x = 0;
+};
+
+// The shared state step of the transport slots: solves the given state;
+// false during the compiler's trial call, after a solver error, or with
+// error 214 naming the property for a two-phase state.
+bool TransportState(TGeneralEosSubstance& object, const std::string& property, TPropertyArgumentRecord& a,
+                    TTransportStatePoint& point);
 
 // u = (alpha0_tau + alphaR_tau) tau R T; h = u + P v (P from the caller,
 // v = VCrit/delta); s = (u - (alpha0 + alphaR) R T)/T.
