@@ -118,6 +118,10 @@ class TIdealGasSubstance : public TSubstanceBase {
   Extended TemperatureOfEnergy(int32_t kind, Extended value);
 };
 
+// Air's enthalpy correlation in kJ/kg, T in K (above 0), without the
+// reference offset: the moist-air model's dry-air enthalpy.
+Extended AirRawEnthalpy(Extended T);
+
 // The constructors the substance factory calls.
 TIdealGasSubstance* CreateAirSubstance();
 // Built-in gases by gas id 202..219.

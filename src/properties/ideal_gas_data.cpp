@@ -57,6 +57,16 @@ struct TGasRange {
   const char* sText;
 };
 
+}  // namespace
+
+Extended AirRawEnthalpy(Extended T) {
+  const Extended r = std::sqrt(T);
+  return -18101000.0L / (2 * T * T) + 853030.0L / T - 236360.0L / r - 6447.8L * std::log(T) + 300.72L * r -
+         0.13861L * T + 3.4807E-5L * T * T;
+}
+
+namespace {
+
 // Air: integrals of cp(T) = 18101000/T^3 - 853030/T^2 + 118180/T^1.5
 // - 6447.8/T + 150.36/sqrt(T) - 0.13861 + 6.9614e-5 T  (kJ/kg-K).
 class TAirGas final : public TIdealGasSubstance {
@@ -67,9 +77,7 @@ class TAirGas final : public TIdealGasSubstance {
     if (T < 10) {
       raw = 0.001L * std::fabs(T);
     } else {
-      const Extended r = std::sqrt(T);
-      raw = -18101000.0L / (2 * T * T) + 853030.0L / T - 236360.0L / r - 6447.8L * std::log(T) + 300.72L * r -
-            0.13861L * T + 3.4807E-5L * T * T;
+      raw = AirRawEnthalpy(T);
     }
     if (DocumentSettings.MolarBasis != 0) raw *= M;
     return raw + HOffset;

@@ -5,6 +5,7 @@
 #include "properties/ideal_gas.h"
 #include "properties/martin_hou_eos.h"
 #include "properties/martin_hou_solver.h"
+#include "properties/moist_air.h"
 #include "properties/property_units.h"
 #include "properties/state_caches.h"
 #include "properties/steam_nbs.h"
@@ -30,6 +31,7 @@ void ResetPropertiesState() {
   LastIdealGasObject = nullptr;
   LastPlaceholderObject = nullptr;
   ResetIdealGasState();
+  ResetMoistAirState();
   ResetMartinHouState();
   ResetMartinHouSolverState();
   // The Martin-Hou models take and give values in the document's units

@@ -11,6 +11,7 @@
 #include "properties/helmholtz_models.h"
 #include "properties/ideal_gas.h"
 #include "properties/martin_hou_substance.h"
+#include "properties/moist_air.h"
 #include "properties/steam_nbs.h"
 
 namespace voq {
@@ -21,6 +22,7 @@ TSubstanceBase* LastPlaceholderObject = nullptr;
 namespace {
 
 constexpr int32_t kUnknownSubstanceHelp = 360;
+constexpr int32_t kAirH2ORow = 2;
 // Catalogue help contexts are given to objects of codes below this one.
 constexpr int32_t kFirstCodeWithoutHelp = 65;
 
@@ -84,6 +86,8 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
       object = CreateGasFromFile(code);
       LastIdealGasObject = object;
     }
+  } else if (code == kAirH2ORow) {
+    object = CreateAirH2OSubstance();
   } else if (IsSteamNBSRow(code)) {
     auto* steam = CreateSteamNBSSubstance();
     if (code == kIceRow) steam->IceFlag = 1;
@@ -93,7 +97,7 @@ void CreatePropertyObject(int32_t code, TSubstanceBase*& object) {
   } else if (TSubstanceBase* fluid = CreateHighAccuracyFluid(code); fluid != nullptr) {
     object = fluid;
   } else {
-    // Moist air, Martin-Hou and the high-accuracy fluids not built yet.
+    // High-accuracy fluids not built yet.
     object = new TUnavailableSubstance();
     LastPlaceholderObject = object;
   }
