@@ -37,6 +37,13 @@ struct TLookupColumnNode {
 
 // A lookup file as the equations use it.
 struct TLookupFileRecord {
+  std::string FileName;  // full path
+  // Allocated once when the file is first loaded and never given to another
+  // file, so a compiled reference cannot come to name a different file.
+  int32_t TableId = 0;
+  bool Loaded = false;
+  bool FromLibrary = false;
+  double FileDate = 0;  // the file's date when it was read
   int32_t RowCount = 0;
   int32_t ColumnCount = 0;
   std::vector<TLookupColumnNode> Columns;

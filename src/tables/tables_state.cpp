@@ -23,6 +23,8 @@ std::string MacroText;
 bool UpdateGuesses = false;
 bool StopOnWarning = false;
 bool TableCompileFailed = false;
+std::vector<std::unique_ptr<TLookupFileRecord>> LookupFileList;
+int32_t NextLookupFileId = 1;
 
 void ResetTablesState() {
   for (int32_t kind = 1; kind <= 4; ++kind) {
@@ -44,6 +46,8 @@ void ResetTablesState() {
   UpdateGuesses = false;
   StopOnWarning = false;
   TableCompileFailed = false;
+  LookupFileList.clear();
+  NextLookupFileId = 1;
 }
 
 // The installs come after the reset of the model layer, which put the "no

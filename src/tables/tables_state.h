@@ -11,6 +11,7 @@
 
 #include "core/number_format.h"
 #include "tables/table_model.h"
+#include "tables/table_section.h"
 
 namespace voq {
 
@@ -39,6 +40,11 @@ extern bool DocumentUnchanged;
 // Macro recording is on; the lines recorded are appended to MacroText.
 extern bool MacroRecording;
 extern std::string MacroText;
+
+// The lookup files the equations have loaded, in loading order, and the
+// identifier the next one gets (identifiers are never reused).
+extern std::vector<std::unique_ptr<TLookupFileRecord>> LookupFileList;
+extern int32_t NextLookupFileId;
 
 // Table-run options kept with the document (UseDiagramInput is with the
 // solve session's flags, model/solve_session.h).

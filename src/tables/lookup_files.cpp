@@ -1,0 +1,426 @@
+#include "tables/lookup_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <sstream>
+#include <vector>
+
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "core/messages.h"
+#include "core/program_flags.h"
+#include "core/search_path.h"
+#include "tables/tables_state.h"
+
+namespace voq {
+
+namespace {
+
+// Lookup files are not allowed to claim more cells than this: a count read
+// from a file is untrusted.
+constexpr int64_t kMaxLookupCells = 50'000'000;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Trim(const std::string& s) {
+  size_t a = 0;
+  size_t b = s.size();
+  while (a < b && static_cast<unsigned char>(s[a]) <= ' ') ++a;
+  while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ') --b;
+  return s.substr(a, b - a);
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool HasDirectory(const std::string& name) { return name.find_first_of("/\\:") != std::string::npos; }
+
+std::string Extension(const std::string& name) {
+  const std::string base = BaseName(name);
+  const size_t dot = base.find_last_of('.');
+  return dot == std::string::npos ? std::string() : Upper(base.substr(dot));
+}
+
+// Reads a whole number or real the way the text forms hold them; false when
+// the field is not a number (trailing blanks are allowed).
+bool ParseNumber(const std::string& field, Extended& value) {
+  const std::string t = Trim(field);
+  if (t.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtold(t.c_str(), &end);
+  return end == t.c_str() + t.size();
+}
+
+void GetLines(std::istream& in, std::vector<std::string>& lines) {
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+}
+
+void MakeColumns(TLookupFileRecord& record, int32_t rows, int32_t columns) {
+  record.RowCount = rows;
+  record.ColumnCount = columns;
+  record.Columns.assign(size_t(columns), TLookupColumnNode{});
+  for (int32_t c = 0; c < columns; ++c) {
+    TLookupColumnNode& node = record.Columns[size_t(c)];
+    node.ColumnNumber = c + 1;
+    node.Name = "Column" + std::to_string(c + 1);
+    node.Format = TDisplayFormat{kStyleAutomatic, 3};
+    node.Values.assign(size_t(rows), BlankValue);
+  }
+}
+
+bool CountsTooLarge(int64_t rows, int64_t columns) {
+  return rows < 0 || columns < 0 || columns > 32767 || rows * std::max<int64_t>(columns, 1) > kMaxLookupCells;
+}
+
+// A header line: format letter, digits, a blank, then the name and [units].
+void ReadHeaderLine(const std::string& raw, TLookupColumnNode& node) {
+  const std::string line = Trim(raw);
+  const char letter = line.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+  node.Format.Style = letter == 'F' ? uint8_t{1} : letter == 'E' ? uint8_t{0} : uint8_t{kStyleAutomatic};
+  node.Format.Digits = (line.size() > 1 && std::isdigit(static_cast<unsigned char>(line[1]))) ? int16_t(line[1] - '0')
+                                                                                                : int16_t{3};
+  std::string rest = line.size() > 3 ? line.substr(3) : std::string();
+  const size_t open = rest.find('[');
+  if (open != std::string::npos) {
+    const size_t close = rest.find(']', open);
+    node.Units = Trim(rest.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+    rest = rest.substr(0, open);
+  }
+  node.Name = Trim(rest).substr(0, 30);
+  node.Units = node.Units.substr(0, 30);
+}
+
+bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLookupFileRecord& record) {
+  // Trailing empty lines are not rows.
+  size_t rows = lines.size();
+  while (rows > 0 && Trim(lines[rows - 1]).empty()) --rows;
+  int64_t columns = 1;
+  if (rows > 0) {
+    std::string first = Trim(lines[0]);
+    if (!first.empty() && first.back() == ',') first.pop_back();
+    columns += std::count(first.begin(), first.end(), ',');
+  } else {
+    columns = 0;
+  }
+  if (CountsTooLarge(int64_t(rows), columns)) {
+    SetMessageArg(1, "0");
+    SetMessageArg(2, path);
+    SetCalcError(kMsgUnexpectedReadError);
+    return false;
+  }
+  MakeColumns(record, int32_t(rows), int32_t(columns));
+  for (size_t r = 0; r < rows; ++r) {
+    std::string line = lines[r];
+    size_t start = 0;
+    for (int32_t c = 0; c < columns; ++c) {
+      if (start > line.size()) break;
+      const size_t comma = line.find(',', start);
+      std::string field = line.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      start = comma == std::string::npos ? line.size() + 1 : comma + 1;
+      size_t lead = 0;
+      while (lead < field.size() && field[lead] == ' ') ++lead;
+      field = field.substr(lead);
+      if (Trim(field).empty()) continue;  // a blank cell
+      Extended v = 0;
+      if (!ParseNumber(field, v)) {
+        // The position of the first character that is not part of a number.
+        char* end = nullptr;
+        std::strtold(field.c_str(), &end);
+        SetMessageArg(1, std::to_string(end - field.c_str() + 1));
+        SetMessageArg(2, field);
+        SetMessageArg(3, path);
+        SetCalcError(kMsgIllegalCharacterInString);
+        ShowAlert(GetMessageText(kMsgIllegalCharacterInString), 1, true);
+        return false;
+      }
+      record.Columns[size_t(c)].Values[r] = v;
+    }
+  }
+  return true;
+}
+
+bool ReadPlainText(const std::string& path, const std::vector<std::string>& lines, TLookupFileRecord& record) {
+  std::istringstream head(lines.empty() ? std::string() : lines[0]);
+  int64_t rows = 0;
+  int64_t columns = 0;
+  if (!(head >> rows >> columns) || columns == 0) {
+    // Unreadable counts: no record, an error for the caller.
+    MessageText = "Error reading Lookup file " + path;
+    SetCalcError(kMsgPreparedText);
+    return false;
+  }
+  const bool headers = columns < 0;
+  columns = std::llabs(columns);
+  size_t next = 1;
+  if (headers) next += size_t(columns);
+  if (rows < 0) {
+    size_t count = lines.size() > next ? lines.size() - next : 0;
+    while (count > 0 && Trim(lines[next + count - 1]).empty()) --count;
+    rows = int64_t(count);
+  }
+  if (CountsTooLarge(rows, columns)) {
+    SetMessageArg(1, "0");
+    SetMessageArg(2, path);
+    SetCalcError(kMsgUnexpectedReadError);
+    return false;
+  }
+  MakeColumns(record, int32_t(rows), int32_t(columns));
+  if (headers) {
+    for (int64_t c = 0; c < columns; ++c) {
+      const size_t index = 1 + size_t(c);
+      // A missing or empty header line ends the file: the values stay blank.
+      if (index >= lines.size() || Trim(lines[index]).empty()) return true;
+      ReadHeaderLine(lines[index], record.Columns[size_t(c)]);
+    }
+  }
+  // The values are read as a stream of blank-separated numbers, row by row.
+  std::string rest;
+  for (size_t i = next; i < lines.size(); ++i) rest += lines[i] + '\n';
+  std::istringstream in(rest);
+  for (int64_t r = 0; r < rows; ++r) {
+    for (int64_t c = 0; c < columns; ++c) {
+      std::string word;
+      Extended v = 0;
+      if (!(in >> word) || !ParseNumber(word, v)) {
+        SetMessageArg(1, "106");
+        SetMessageArg(2, path);
+        SetCalcError(kMsgUnexpectedReadError);
+        ShowAlert(GetMessageText(kMsgUnexpectedReadError), 1, true);
+        return false;
+      }
+      record.Columns[size_t(c)].Values[size_t(r)] = v;
+    }
+  }
+  return true;
+}
+
+bool ReadLkt(const std::string& path, TLookupFileRecord& record) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (!std::filesystem::exists(path)) {
+      SetCalcError(kMsgLookupNotFound, BaseName(path));
+    } else {
+      SetMessageArg(1, "5");
+      SetMessageArg(2, path);
+      SetCalcError(kMsgFileReadIOError);
+    }
+    return false;
+  }
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() < 16) {
+    SetMessageArg(1, "100");
+    SetMessageArg(2, path);
+    SetCalcError(kMsgFileReadIOError);
+    return false;
+  }
+  size_t pos = 16;
+  // Files are written by this program's versions, all after the change of
+  // the blank value.
+  if (!ReadTableSection(bytes.data(), bytes.size(), pos, 0, &record, 10.0)) {
+    if (CalcErrorCode == 0) SetCalcError(kMsgLookupReadError);
+    return false;
+  }
+  return true;
+}
+
+// The table window an identifier designates for a column search, nullptr
+// (with error 304) when it does not exist.
+TTableColumnRecord* WindowColumns(int32_t tableId) {
+  const int32_t kind = tableId == kParametricTableId ? kParametricTableKind : kLookupTableKind;
+  TTableForm* form = TableForms[size_t(kind)].get();
+  if (form == nullptr) {
+    SetMessageArg(1, kind == kParametricTableKind ? "Parametric" : "Lookup");
+    SetCalcErrorWithHelp(kMsgTableRequired, kind == kParametricTableKind ? 6 : 8);
+    return nullptr;
+  }
+  const auto& list = TableLists[size_t(kind)];
+  if (kind == kLookupTableKind && tableId < 0 && list && -tableId <= int32_t(list->size()) &&
+      -tableId != form->CurrentTable) {
+    return (*list)[size_t(-tableId - 1)]->Columns;
+  }
+  return form->Columns;
+}
+
+}  // namespace
+
+void FreeLookupColumns(TLookupFileRecord& record) {
+  record.Columns.clear();
+  record.Columns.shrink_to_fit();
+  record.RowCount = 0;
+  record.ColumnCount = 0;
+}
+
+bool ReadTextLookupFile(const std::string& path, TLookupFileRecord& record) {
+  std::string resolved;
+  if (!FileExistsOnPath(path, &resolved)) {
+    SetCalcError(kMsgLookupNotFound, path);
+    return false;
+  }
+  std::ifstream in(resolved, std::ios::binary);
+  if (!in) {
+    ReportIOError(5);
+    MessageText = "Error reading Lookup file " + path;
+    SetCalcError(kMsgPreparedText);
+    return false;
+  }
+  std::vector<std::string> lines;
+  try {
+    GetLines(in, lines);
+    if (Extension(path) == ".CSV") return ReadCsv(path, lines, record);
+    return ReadPlainText(path, lines, record);
+  } catch (const std::bad_alloc&) {
+    FreeLookupColumns(record);
+    ReportOutOfMemory();
+    return false;
+  }
+}
+
+bool LoadLookupFileRecord(TLookupFileRecord& record, const std::string& fileName, int32_t id) {
+  FreeLookupColumns(record);
+  std::string path = fileName;
+  FileExistsOnPath(fileName, &path);
+  const bool ok = Extension(fileName) == ".LKT" ? ReadLkt(path, record) : ReadTextLookupFile(path, record);
+  if (!ok || CalcErrorCode != 0) {
+    if (CalcErrorCode == 0) SetCalcError(kMsgLookupReadError);
+    if (CalcErrorCode == kMsgPreparedText && MessageText.empty()) MessageText = "Error reading Lookup file " + path;
+    FreeLookupColumns(record);
+    record.Loaded = false;
+    return false;
+  }
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(path, ec);
+  record.TableId = id;
+  record.FileName = ec ? path : full.string();
+  record.Loaded = true;
+  record.FromLibrary = LoadingLibrary;
+  record.FileDate = FileDateOf(record.FileName);
+  return true;
+}
+
+bool RefreshLookupFile(TLookupFileRecord& record) {
+  const double date = FileDateOf(record.FileName);
+  if (date == 0 || date == record.FileDate) return true;
+  const std::string name = record.FileName;
+  if (LoadLookupFileRecord(record, name, record.TableId)) return true;
+  // Every loaded file is read afresh on its next use; identifiers stay.
+  for (auto& file : LookupFileList) file->Loaded = false;
+  return false;
+}
+
+TLookupFileRecord* FindLookupFileById(int32_t id) {
+  if (id <= 0) return nullptr;
+  for (auto& file : LookupFileList) {
+    if (file->TableId != id) continue;
+    if (!file->Loaded) {
+      if (!LoadLookupFileRecord(*file, file->FileName, id)) return nullptr;
+    } else if (!RefreshLookupFile(*file)) {
+      return nullptr;
+    }
+    return file.get();
+  }
+  return nullptr;
+}
+
+int32_t FindLookupTable(const std::string& name, TLookupFileRecord*& record) {
+  record = nullptr;
+  std::string upper = Upper(Trim(name));
+  if (TTableForm* form = TableForms[size_t(kLookupTableKind)].get()) {
+    for (size_t t = 0; t < form->TabCaptions.size(); ++t) {
+      if (Upper(form->TabCaptions[t]) == upper) return -int32_t(t + 1);
+    }
+  }
+  if (upper == "PARAMETRIC") return kParametricTableId;
+  std::string fileName = Trim(name);
+  if (Extension(fileName).empty()) {
+    // Files saved here carry the extension in either case.
+    const bool lowerExists = !FileExistsOnPath(fileName + ".LKT") && FileExistsOnPath(fileName + ".lkt");
+    fileName += lowerExists ? ".lkt" : ".LKT";
+    upper += ".LKT";
+  }
+  for (auto& file : LookupFileList) {
+    if (Upper(BaseName(file->FileName)) != upper && Upper(file->FileName) != upper) continue;
+    TLookupFileRecord* found = FindLookupFileById(file->TableId);
+    if (found == nullptr) return 0;
+    record = found;
+    return found->TableId;
+  }
+  std::string path = fileName;
+  if (!FileExistsOnPath(fileName, &path)) {
+    bool found = false;
+    if (!HasDirectory(fileName)) {
+      for (const std::string& dir : {ProgramDirectory}) {
+        const std::string candidate = dir + "/" + fileName;
+        if (!dir.empty() && std::filesystem::exists(candidate)) {
+          path = candidate;
+          found = true;
+          break;
+        }
+      }
+    }
+    if (!found) {
+      SetCalcError(kMsgLookupNotFound, name);
+      return 0;
+    }
+  }
+  try {
+    auto file = std::make_unique<TLookupFileRecord>();
+    if (!LoadLookupFileRecord(*file, path, NextLookupFileId)) return 0;
+    ++NextLookupFileId;
+    record = file.get();
+    LookupFileList.push_back(std::move(file));
+    return record->TableId;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return 0;
+  }
+}
+
+int32_t FindColumnByName(const std::string& name, const TLookupFileRecord* record, int32_t tableId) {
+  const std::string upper = Upper(name);
+  if (record != nullptr) {
+    for (const TLookupColumnNode& column : record->Columns) {
+      if (Upper(column.Name) == upper) return column.ColumnNumber;
+    }
+  } else {
+    TTableColumnRecord* column = WindowColumns(tableId);
+    if (CalcErrorCode != 0) return 0;
+    for (; column != nullptr; column = column->Next) {
+      std::string heading = column->Name;
+      const size_t cr = heading.find('\r');
+      if (cr != std::string::npos) heading.resize(cr);
+      if (Upper(heading) == upper) return column->ColumnNumber;
+    }
+  }
+  SetCalcError(kMsgColumnNotFound, name);
+  return 0;
+}
+
+Extended GetTableColumnNumber(const std::string& designator, const TLookupFileRecord* record, int32_t tableId) {
+  if (!designator.empty() && designator[0] == '#') {
+    Extended n = 0;
+    if (!ParseNumber(designator.substr(1), n)) {
+      SetCalcError(kMsgUnexpectedEvaluationError, designator);
+      return BlankValue;
+    }
+    return n;
+  }
+  return FindColumnByName(designator, record, tableId);
+}
+
+}  // namespace voq
