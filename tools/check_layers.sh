@@ -17,6 +17,7 @@ solver: properties units model core platform
 session: language solver properties units model core platform
 plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
+documents: plots tables session language solver properties units model core platform
 voq_solve: tables session language solver properties units model core platform
 '
 
