@@ -6,10 +6,14 @@
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/message_ids.h"
+#include "core/messages.h"
 #include "core/number_text.h"
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "plots/plot_document.h"
+#include "plots/plots_state.h"
+#include "session/min_max.h"
 
 namespace voq {
 
@@ -251,6 +255,46 @@ bool ReadVariableSection(const uint8_t* data, size_t size, size_t& pos, TProgram
   }
   unit->VariableCount = n;
   CurrentProgramUnit = savedCurrent;
+  return true;
+}
+
+void WritePlotSection(std::vector<uint8_t>& out) {
+  AppendInt16(out, static_cast<int16_t>(PlotList.size()));
+  for (const auto& plot : PlotList) {
+    if (plot != nullptr) WritePlotEntry(*plot, out);
+  }
+}
+
+bool ReadPlotSection(const uint8_t* data, size_t size, size_t& pos) {
+  if (!Have(size, pos, 2)) return ReadPastEnd();
+  const int16_t p = GetInt16(data + pos);
+  pos += 2;
+  // Every plot entry takes at least its int16 curve count.
+  if (p < 0 || static_cast<size_t>(p) > (size - pos) / 2) return ReadPastEnd();
+  for (int16_t k = 0; k < p; ++k) {
+    switch (ReadPlotEntry(data, size, pos)) {
+      case TPlotEntryResult::Read:
+        break;
+      case TPlotEntryResult::NoCurves:
+        ShowAlert(GetMessageText(kMsgOldPlotUnread), 0, false);
+        break;
+      case TPlotEntryResult::Failed:
+        return false;
+    }
+  }
+  return true;
+}
+
+void WriteMinMaxSection(std::vector<uint8_t>& out) {
+  uint8_t block[kStoredMinMaxSettingsSize] = {};
+  PackMinMaxSettings(MinMaxSetup, block);
+  out.insert(out.end(), block, block + kStoredMinMaxSettingsSize);
+}
+
+bool ReadMinMaxSection(const uint8_t* data, size_t size, size_t& pos) {
+  if (!Have(size, pos, kStoredMinMaxSettingsSize)) return ReadPastEnd();
+  UnpackMinMaxSettings(data + pos, MinMaxSetup);
+  pos += kStoredMinMaxSettingsSize;
   return true;
 }
 

@@ -2,9 +2,10 @@
 // The binary problem file (".VOQ"): a 16-byte header, the Equations text,
 // then the document's sections one after the other without a directory, so
 // a reader must take every section in order. This file holds the start of
-// the file (header and text) and the first four sections: the calculation
+// the file (header and text), the first four sections (the calculation
 // settings (32 bytes), the stop criteria (28), the letter defaults (26 x 64)
-// and a unit's variable section (int16 N and N stored variable records).
+// and a unit's variable section: int16 N and N stored variable records), the
+// plot section and the min/max settings.
 //
 // Every reader takes its bytes from data[pos..size), checks each count and
 // length against what remains before it allocates or indexes, advances pos
@@ -53,5 +54,17 @@ void WriteVariableSection(const TProgramUnitRecord& unit, std::vector<uint8_t>& 
 // rewritten to the system's (";" with a decimal comma, "," otherwise).
 bool ReadVariableSection(const uint8_t* data, size_t size, size_t& pos, TProgramUnitRecord* unit,
                          char documentSeparator = '.', char systemSeparator = '.');
+
+// The plot section: int16 P, then the document form of each plot of
+// PlotList in tab order (plots/plot_document.h). A plot stored without
+// curves shows message 398 (kMsgOldPlotUnread) and is skipped; the plots
+// after it are still read. A P outside 0 to what the data could hold, or a
+// plot entry that fails, is a failure with CalcErrorCode set.
+void WritePlotSection(std::vector<uint8_t>& out);
+bool ReadPlotSection(const uint8_t* data, size_t size, size_t& pos);
+
+// MinMaxSetup, 43 bytes.
+void WriteMinMaxSection(std::vector<uint8_t>& out);
+bool ReadMinMaxSection(const uint8_t* data, size_t size, size_t& pos);
 
 }  // namespace voq

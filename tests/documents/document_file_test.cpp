@@ -10,7 +10,10 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "plots/plot_list.h"
+#include "plots/plots_state.h"
 #include "session/engine.h"
+#include "session/min_max.h"
 
 namespace voq {
 namespace {
@@ -210,6 +213,38 @@ TEST(DocumentSections, RoundTripAndEveryTruncation) {
     EXPECT_FALSE(readAll(part)) << cut;
     EXPECT_NE(CalcErrorCode, 0) << cut;
   }
+}
+
+TEST(PlotSection, PlotsWithoutCurvesAreSkippedAndReadingGoesOn) {
+  // Two plots without curves, each stored as its int16 0, then MinMaxSetup:
+  // both plots are skipped and the block after them is found.
+  CreateMPRPtr();
+  CreateMPRPtr();
+  MinMaxSetup.Maximise = 1;
+  MinMaxSetup.MaxFunctionCalls = 999;
+  std::vector<uint8_t> out;
+  WritePlotSection(out);
+  const std::vector<uint8_t> expected = {2, 0, 0, 0, 0, 0};
+  EXPECT_EQ(out, expected);
+  WriteMinMaxSection(out);
+  ASSERT_EQ(out.size(), 6u + kStoredMinMaxSettingsSize);
+
+  ResetEngineState();
+  size_t pos = 0;
+  ASSERT_TRUE(ReadPlotSection(out.data(), out.size(), pos));
+  EXPECT_TRUE(PlotList.empty());
+  ASSERT_TRUE(ReadMinMaxSection(out.data(), out.size(), pos));
+  EXPECT_EQ(MinMaxSetup.Maximise, 1);
+  EXPECT_EQ(MinMaxSetup.MaxFunctionCalls, 999);
+  EXPECT_EQ(pos, out.size());
+}
+
+TEST(PlotSection, ImpossiblePlotCountIsRefused) {
+  const std::vector<uint8_t> data = {0x10, 0x27, 0, 0};  // 10,000 plots in 2 bytes
+  size_t pos = 0;
+  EXPECT_FALSE(ReadPlotSection(data.data(), data.size(), pos));
+  EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
+  EXPECT_TRUE(PlotList.empty());
 }
 
 }  // namespace
