@@ -14,6 +14,7 @@
 #include "plots/plot_document.h"
 #include "plots/plots_state.h"
 #include "session/min_max.h"
+#include "session/uncertainty.h"
 
 namespace voq {
 
@@ -295,6 +296,69 @@ bool ReadMinMaxSection(const uint8_t* data, size_t size, size_t& pos) {
   if (!Have(size, pos, kStoredMinMaxSettingsSize)) return ReadPastEnd();
   UnpackMinMaxSettings(data + pos, MinMaxSetup);
   pos += kStoredMinMaxSettingsSize;
+  return true;
+}
+
+namespace {
+constexpr size_t kUncertaintyEntrySize = 20;
+}  // namespace
+
+void WriteUncertaintySection(std::vector<uint8_t>& out, bool purge) {
+  AppendInt32(out, 30);
+  uint8_t block[kStoredUncertaintySettingsSize] = {};
+  PackUncertaintySettings(UncertaintySettings, block);
+  out.insert(out.end(), block, block + kStoredUncertaintySettingsSize);
+  const TProgramUnitRecord* unit = MainProgramUnit;
+  std::vector<int32_t> numbers;
+  if (!purge && unit != nullptr) {
+    for (int32_t i = 1; i <= unit->VariableCount; ++i) {
+      const TVariableRecord* v = unit->Variable(i);
+      if (v != nullptr && !IsBlank(v->Uncertainty)) numbers.push_back(i);
+    }
+  }
+  AppendInt32(out, static_cast<int32_t>(numbers.size()));
+  for (int32_t i : numbers) {
+    const TVariableRecord* v = unit->Variable(i);
+    uint8_t entry[kUncertaintyEntrySize] = {};
+    const auto u = static_cast<uint32_t>(i);
+    for (int k = 0; k < 4; ++k) entry[k] = static_cast<uint8_t>((u >> (8 * k)) & 0xFF);
+    PackExtended(entry + 4, v->Uncertainty);
+    PutInt16(entry + 14, v->UncertaintyKind);
+    PutInt16(entry + 16, v->MeasuredMark);
+    entry[18] = v->UncertaintyIsRelative;
+    entry[19] = v->SpareByte;
+    out.insert(out.end(), entry, entry + kUncertaintyEntrySize);
+  }
+  AppendInt32(out, 0);
+}
+
+bool ReadUncertaintySection(const uint8_t* data, size_t size, size_t& pos) {
+  if (!Have(size, pos, 4 + kStoredUncertaintySettingsSize + 4)) return ReadPastEnd();
+  pos += 4;  // the stored 30 carries nothing
+  UnpackUncertaintySettings(data + pos, UncertaintySettings);
+  pos += kStoredUncertaintySettingsSize;
+  const int32_t e = GetInt32(data + pos);
+  pos += 4;
+  if (e < 0 || static_cast<size_t>(e) > (size - pos) / kUncertaintyEntrySize) return ReadPastEnd();
+  TProgramUnitRecord* unit = MainProgramUnit;
+  for (int32_t k = 0; k < e; ++k) {
+    const uint8_t* entry = data + pos;
+    const int32_t number = GetInt32(entry);
+    TVariableRecord* v = unit != nullptr ? unit->Variable(number) : nullptr;
+    if (v == nullptr) {
+      SetCalcError(kMsgUncertaintyReadError);
+      ShowAlert(GetMessageText(kMsgUncertaintyReadError), 0, false);
+      return false;
+    }
+    v->Uncertainty = UnpackExtended(entry + 4);
+    v->UncertaintyKind = GetInt16(entry + 14);
+    v->MeasuredMark = 0;  // the mark of a past propagation means nothing now
+    v->UncertaintyIsRelative = entry[18];
+    v->SpareByte = entry[19];
+    pos += kUncertaintyEntrySize;
+  }
+  if (!Have(size, pos, 4)) return ReadPastEnd();
+  pos += 4;
   return true;
 }
 

@@ -5,7 +5,7 @@
 // the file (header and text), the first four sections (the calculation
 // settings (32 bytes), the stop criteria (28), the letter defaults (26 x 64)
 // and a unit's variable section: int16 N and N stored variable records), the
-// plot section and the min/max settings.
+// plot section, the min/max settings and the uncertainty section.
 //
 // Every reader takes its bytes from data[pos..size), checks each count and
 // length against what remains before it allocates or indexes, advances pos
@@ -66,5 +66,14 @@ bool ReadPlotSection(const uint8_t* data, size_t size, size_t& pos);
 // MinMaxSetup, 43 bytes.
 void WriteMinMaxSection(std::vector<uint8_t>& out);
 bool ReadMinMaxSection(const uint8_t* data, size_t size, size_t& pos);
+
+// The uncertainty section: int32 30, the 607-byte UncertaintySettings,
+// int32 E and E entries of 20 bytes (variable number, uncertainty, the
+// kind and mark words, the relative flag and its spare byte) for the main
+// program's variables whose uncertainty is set, then int32 0. With purging
+// E is 0. A variable number outside the main program gives message 636
+// (kMsgUncertaintyReadError); the rest of the section is not read.
+void WriteUncertaintySection(std::vector<uint8_t>& out, bool purge = false);
+bool ReadUncertaintySection(const uint8_t* data, size_t size, size_t& pos);
 
 }  // namespace voq

@@ -14,6 +14,7 @@
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "session/min_max.h"
+#include "session/uncertainty.h"
 
 namespace voq {
 namespace {
@@ -245,6 +246,49 @@ TEST(PlotSection, ImpossiblePlotCountIsRefused) {
   EXPECT_FALSE(ReadPlotSection(data.data(), data.size(), pos));
   EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
   EXPECT_TRUE(PlotList.empty());
+}
+
+TEST(UncertaintySection, EntriesRoundTripAndBadNumbersGive636) {
+  MakeVariables();
+  MainProgramUnit->Variable(1)->Uncertainty = 0.5L;
+  MainProgramUnit->Variable(1)->UncertaintyIsRelative = 1;
+  MainProgramUnit->Variable(3)->Uncertainty = 2;
+  std::vector<uint8_t> out;
+  WriteUncertaintySection(out);
+  ASSERT_EQ(out.size(), 4u + 607u + 4u + 2u * 20u + 4u);
+  EXPECT_EQ(out[0], 30);
+  EXPECT_EQ(out[611], 2);   // E
+  EXPECT_EQ(out[615], 1);   // first entry: variable 1
+  EXPECT_EQ(out[635], 3);   // second entry: variable 3
+
+  std::vector<uint8_t> purged;
+  WriteUncertaintySection(purged, true);
+  EXPECT_EQ(purged.size(), 4u + 607u + 4u + 4u);
+  EXPECT_EQ(purged[611], 0);
+
+  for (int i = 1; i <= 3; ++i) MainProgramUnit->Variable(i)->Uncertainty = BlankValue;
+  size_t pos = 0;
+  ASSERT_TRUE(ReadUncertaintySection(out.data(), out.size(), pos));
+  EXPECT_EQ(pos, out.size());
+  EXPECT_EQ(MainProgramUnit->Variable(1)->Uncertainty, 0.5L);
+  EXPECT_EQ(MainProgramUnit->Variable(1)->UncertaintyIsRelative, 1);
+  EXPECT_EQ(MainProgramUnit->Variable(3)->Uncertainty, 2);
+  EXPECT_TRUE(IsBlank(MainProgramUnit->Variable(2)->Uncertainty));
+
+  for (uint8_t bad : {uint8_t{0}, uint8_t{4}}) {
+    std::vector<uint8_t> data = out;
+    data[615] = bad;
+    pos = 0;
+    EXPECT_FALSE(ReadUncertaintySection(data.data(), data.size(), pos)) << int(bad);
+    EXPECT_EQ(CalcErrorCode, kMsgUncertaintyReadError) << int(bad);
+    CalcErrorCode = 0;
+  }
+  // An entry count the file cannot hold.
+  std::vector<uint8_t> data = out;
+  data[614] = 0x7F;
+  pos = 0;
+  EXPECT_FALSE(ReadUncertaintySection(data.data(), data.size(), pos));
+  EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
 }
 
 }  // namespace
