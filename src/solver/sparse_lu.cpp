@@ -222,18 +222,8 @@ class SparseSystem {
   // Dense row index of a row eliminated densely, -1 elsewhere.
   std::vector<int> denseIndexOf_;
   int denseSteps_ = 0;
-  // The factors as the sweeps read them: per row position (sweepStart_,
-  // m + 1 offsets) the row's entries in the range's columns, in the order
-  // of the row's list after the write-back, with the values written there.
-  // Contiguous arrays spare the sweeps two walks over the linked entries.
-  // Filled by the write-back; sweepReady_ once every row is in.
-  std::vector<size_t> sweepStart_;
-  std::vector<CompactEntry> sweep_;
-  bool sweepReady_ = false;
-  // Pivot value of each step, found by the forward sweep; hasDiagonal_ says
-  // whether the step's row has an entry in the step's column.
-  std::vector<Extended> diagonal_;
-  std::vector<uint8_t> hasDiagonal_;
+  // Pivot entry of each row position, found by the forward sweep.
+  std::vector<TOccurrenceRecord*> diagonal_;
 };
 
 void SparseSystem::Solve(Extended* v) {
@@ -674,14 +664,8 @@ void SparseSystem::WriteBackFactors() {
   std::vector<uint8_t> state(n, 0);  // 0 none, 1 write, 2 write or create
   std::vector<int> touched;
   const int R = static_cast<int>(denseColumns_.size());
-  sweepStart_.assign(n + 1, 0);
-  sweep_.clear();
-  sweepReady_ = false;
-  size_t rowsRecorded = 0;
   for (int r = first_; r <= last_; ++r) {
-    sweepStart_[r - first_] = sweep_.size();
     if (RowStep[r] == 0) continue;
-    ++rowsRecorded;
     touched.clear();
     auto put = [&](int c, Extended v, uint8_t how) {
       if (state[c - first_] == 0) touched.push_back(c);
@@ -714,14 +698,11 @@ void SparseSystem::WriteBackFactors() {
       if (state[c - first_] == 0) {
         // Fill-in of an earlier factorisation that this one did not need.
         e->Value = 0;
-        sweep_.push_back({0, c});
         continue;
       }
       e->Value = value[c - first_];
-      sweep_.push_back({e->Value, c});
       state[c - first_] = 3;  // written
     }
-    const size_t existing = sweep_.size();
     for (int c : touched) {
       if (state[c - first_] == 2) {
         TOccurrenceRecord* fill = AddOccurrence(unit_, r, c, 0, nullptr);
@@ -730,18 +711,10 @@ void SparseSystem::WriteBackFactors() {
           return;
         }
         fill->Value = value[c - first_];
-        sweep_.push_back({fill->Value, c});
       }
       state[c - first_] = 0;
     }
-    // New fill-in goes to the front of the row's list, the last made first.
-    auto rowBegin = sweep_.begin() + static_cast<std::ptrdiff_t>(sweepStart_[r - first_]);
-    auto fillBegin = sweep_.begin() + static_cast<std::ptrdiff_t>(existing);
-    std::reverse(fillBegin, sweep_.end());
-    std::rotate(rowBegin, fillBegin, sweep_.end());
   }
-  sweepStart_[n] = sweep_.size();
-  sweepReady_ = rowsRecorded == n;
 }
 
 void SparseSystem::NoPivotError(int k) {
@@ -899,27 +872,16 @@ void SparseSystem::ForwardSubstitute(Extended* v) {
   // range, indexed by step, once its element has been read.
   const int m = last_ - first_ + 1;
   std::vector<Extended> y(static_cast<size_t>(m), 0);
-  diagonal_.assign(static_cast<size_t>(m), 0);
-  hasDiagonal_.assign(static_cast<size_t>(m), 0);
+  diagonal_.assign(static_cast<size_t>(m), nullptr);
   for (int k = first_; k <= last_; ++k) {
-    const int r = StepRow[k];
-    Extended acc = v[r];
-    auto visit = [&](int column, Extended value) {
-      const int step = ColumnStep[column];
+    Extended acc = v[StepRow[k]];
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
+      if (!InRange(e->Column)) continue;
+      const int step = ColumnStep[e->Column];
       if (step < k) {
-        acc -= y[step - first_] * value;
+        acc -= y[step - first_] * e->Value;
       } else if (step == k) {
-        diagonal_[k - first_] = value;
-        hasDiagonal_[k - first_] = 1;
-      }
-    };
-    if (sweepReady_) {
-      const CompactEntry* a = sweep_.data() + sweepStart_[r - first_];
-      const CompactEntry* end = sweep_.data() + sweepStart_[r - first_ + 1];
-      for (; a != end; ++a) visit(a->column, a->value);
-    } else {
-      for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-        if (InRange(e->Column)) visit(e->Column, e->Value);
+        diagonal_[k - first_] = e;
       }
     }
     y[k - first_] = acc;
@@ -929,23 +891,14 @@ void SparseSystem::ForwardSubstitute(Extended* v) {
 
 void SparseSystem::ScaleByPivots(Extended* v) {
   for (int i = first_; i <= last_; ++i) {
-    if (hasDiagonal_[i - first_]) v[i] *= diagonal_[i - first_];
+    TOccurrenceRecord* d = diagonal_[i - first_];
+    if (d) v[i] *= d->Value;
   }
 }
 
 void SparseSystem::BackSubstitute(Extended* v) {
   for (int k = last_; k >= first_; --k) {
-    const int r = StepRow[k];
-    if (sweepReady_) {
-      const CompactEntry* a = sweep_.data() + sweepStart_[r - first_];
-      const CompactEntry* end = sweep_.data() + sweepStart_[r - first_ + 1];
-      for (; a != end; ++a) {
-        const int step = ColumnStep[a->column];
-        if (step > k) v[k] -= v[step] * a->value;
-      }
-      continue;
-    }
-    for (TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    for (TOccurrenceRecord* e = unit_.RowHeads[StepRow[k]]; e; e = e->NextInRow) {
       if (!InRange(e->Column)) continue;
       const int step = ColumnStep[e->Column];
       if (step > k) v[k] -= v[step] * e->Value;
