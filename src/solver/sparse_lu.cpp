@@ -42,32 +42,6 @@ void ReportAllocationFailure() {
   ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
 }
 
-// True when re-threading the range's lists would leave them as they are:
-// every column list holds its entries in strictly ascending rows, and taking
-// the columns in order consumes each row's list front to back, with only
-// entries outside the range left behind. From the second Newton iteration
-// of a block on, when the fill-in of the first is reused, this is the usual
-// case, and a read of the lists is far cheaper than re-threading them.
-bool LinksInOrder(const TProgramUnitRecord& unit) {
-  const int first = unit.RangeFirst, last = unit.RangeLast;
-  std::vector<const TOccurrenceRecord*> next(unit.RowHeads.begin() + first, unit.RowHeads.begin() + last + 1);
-  for (int c = first; c <= last; ++c) {
-    int previousRow = 0;
-    for (const TOccurrenceRecord* e = unit.ColumnHeads[c]; e; e = e->NextInColumn) {
-      const int r = e->Row;
-      if (e->Column != c || r <= previousRow || r < first || r > last || next[r - first] != e) return false;
-      previousRow = r;
-      next[r - first] = e->NextInRow;
-    }
-  }
-  for (const TOccurrenceRecord* rest : next) {
-    for (const TOccurrenceRecord* e = rest; e; e = e->NextInRow) {
-      if (e->Column >= first && e->Column <= last) return false;
-    }
-  }
-  return true;
-}
-
 // One call of SolveSparseSystem: the pivot order arrays live for the whole
 // solve, the work row and the buckets for the factorisation only.
 class SparseSystem {
@@ -259,7 +233,7 @@ void SparseSystem::FactorBlock() {
     ReportOutOfMemory();
     return;
   }
-  if (!LinksInOrder(unit_)) RebuildOccurrenceLinks(unit_);
+  RebuildOccurrenceLinks(unit_);
   for (int i = first_; i <= last_; ++i) {
     unit_.ColumnMarks[i] = 0;
     Work(i) = 0;
