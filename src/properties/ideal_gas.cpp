@@ -297,65 +297,78 @@ Extended TIdealGasSubstance::Volume(TPropertyArgumentRecord& a) {
 
 // ---- Slots 8 and 9 ----------------------------------------------------------
 
-Extended TIdealGasSubstance::Enthalpy(TPropertyArgumentRecord& a) {
-  Extended h = RefH;
-  Extended T = RefT;
-  bool haveT = false;
+// The temperature behind an enthalpy or internal-energy call: T itself, the
+// other caloric property alone, or two of P, s and v. `self` is the slot's
+// own kind (h or u), which is never an independent variable of itself;
+// `fromP`, `fromS` and `fromV` are the slot's messages for a lone P, s or v.
+bool TIdealGasSubstance::CaloricTemperature(TPropertyArgumentRecord& a, int32_t self,
+                                            int32_t fromP, int32_t fromS, int32_t fromV,
+                                            Extended& T) {
+  const int32_t other = self == kH ? kU : kH;
   if (ArgCount == 1) {
     Extended value = a.Value[1];
-    PropertyToInternalUnits(ArgKind[1], value);
-    switch (ArgKind[1]) {
-      case kT:
-        if (value < 0) {
-          CalcErrorCode = kMsgNegativeTemperature;
-        } else {
-          T = value;
-          haveT = true;
-        }
-        break;
-      case kU:
-        if (!SuppressWarnings) {
-          ConversionsOff off;
-          T = TemperatureFromU(value);
-          haveT = true;
-        }
-        break;
-      case kP: CalcErrorCode = kMsgIdealGasEnthalpyFromPressure; break;
-      case kH: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-      case kS: CalcErrorCode = kMsgEnthalpyFromEntropy; break;
-      case kV: CalcErrorCode = kMsgEnthalpyFromVolume; break;
+    const int32_t kind = ArgKind[1];
+    PropertyToInternalUnits(kind, value);
+    if (kind == kT) {
+      if (value < 0) {
+        CalcErrorCode = kMsgNegativeTemperature;
+        return false;
+      }
+      T = value;
+      return true;
+    }
+    if (kind == other) {
+      if (SuppressWarnings) return false;
+      ConversionsOff off;
+      T = kind == kU ? TemperatureFromU(value) : TemperatureFromH(value);
+      return true;
+    }
+    switch (kind) {
+      case kP: CalcErrorCode = fromP; break;
+      case kS: CalcErrorCode = fromS; break;
+      case kV: CalcErrorCode = fromV; break;
       case kX: CalcErrorCode = kMsgIdealGasQuality; break;
       default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
     }
-  } else if (ArgCount == 2) {
-    TSlots slots;
-    for (int32_t i = 1; i <= 2 && !ErrorPending(); ++i) {
-      Extended value = a.Value[static_cast<size_t>(i)];
-      const int32_t kind = ArgKind[static_cast<size_t>(i)];
-      PropertyToInternalUnits(kind, value);
-      switch (kind) {
-        case kP: slots.hasP = true; slots.P = value; break;
-        case kS: slots.hasS = true; slots.s = value; break;
-        case kV: slots.hasV = true; slots.v = value; break;
-        case kT:
-        case kU: CalcErrorCode = kMsgIdealGasTooManyVariables; break;
-        case kH: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-        case kX: CalcErrorCode = kMsgIdealGasQuality; break;
-        default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-      }
-    }
-    if (!ErrorPending() && slots.Count() != 2) CalcErrorCode = kMsgPropertyUnderdetermined;
-    if (!SuppressWarnings && !ErrorPending()) {
-      ConversionsOff off;
-      if (slots.hasP && slots.hasV) T = slots.P * slots.v / R;
-      else if (slots.hasP && slots.hasS) T = TemperatureFromPS(slots.P, slots.s);
-      else T = TemperatureFromSV(slots.s, slots.v);
-      haveT = true;
-    }
-  } else {
-    CalcErrorCode = kMsgIdealGasTooManyVariables;
+    return false;
   }
-  if (SuppressWarnings || ErrorPending() || !haveT) return h;
+  if (ArgCount != 2) {
+    CalcErrorCode = kMsgIdealGasTooManyVariables;
+    return false;
+  }
+  TSlots slots;
+  for (int32_t i = 1; i <= 2 && !ErrorPending(); ++i) {
+    Extended value = a.Value[static_cast<size_t>(i)];
+    const int32_t kind = ArgKind[static_cast<size_t>(i)];
+    PropertyToInternalUnits(kind, value);
+    if (kind == kT || kind == other) {
+      CalcErrorCode = kMsgIdealGasTooManyVariables;
+      break;
+    }
+    switch (kind) {
+      case kP: slots.hasP = true; slots.P = value; break;
+      case kS: slots.hasS = true; slots.s = value; break;
+      case kV: slots.hasV = true; slots.v = value; break;
+      case kX: CalcErrorCode = kMsgIdealGasQuality; break;
+      default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
+    }
+  }
+  if (!ErrorPending() && slots.Count() != 2) CalcErrorCode = kMsgPropertyUnderdetermined;
+  if (SuppressWarnings || ErrorPending()) return false;
+  ConversionsOff off;
+  if (slots.hasP && slots.hasV) T = slots.P * slots.v / R;
+  else if (slots.hasP && slots.hasS) T = TemperatureFromPS(slots.P, slots.s);
+  else T = TemperatureFromSV(slots.s, slots.v);
+  return true;
+}
+
+Extended TIdealGasSubstance::Enthalpy(TPropertyArgumentRecord& a) {
+  Extended T = RefT;
+  if (!CaloricTemperature(a, kH, kMsgIdealGasEnthalpyFromPressure, kMsgEnthalpyFromEntropy,
+                          kMsgEnthalpyFromVolume, T) ||
+      SuppressWarnings || ErrorPending())
+    return RefH;
+  Extended h;
   {
     ConversionsOff off;
     h = EnthalpyT(T);
@@ -365,64 +378,12 @@ Extended TIdealGasSubstance::Enthalpy(TPropertyArgumentRecord& a) {
 }
 
 Extended TIdealGasSubstance::IntEnergy(TPropertyArgumentRecord& a) {
-  Extended u = RefH - R * RefT;
   Extended T = RefT;
-  bool haveT = false;
-  if (ArgCount == 1) {
-    Extended value = a.Value[1];
-    PropertyToInternalUnits(ArgKind[1], value);
-    switch (ArgKind[1]) {
-      case kT:
-        if (value < 0) {
-          CalcErrorCode = kMsgNegativeTemperature;
-        } else {
-          T = value;
-          haveT = true;
-        }
-        break;
-      case kH:
-        if (!SuppressWarnings) {
-          ConversionsOff off;
-          T = TemperatureFromH(value);
-          haveT = true;
-        }
-        break;
-      case kP: CalcErrorCode = kMsgIntEnergyFromPressure; break;
-      case kU: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-      case kS: CalcErrorCode = kMsgIntEnergyFromEntropy; break;
-      case kV: CalcErrorCode = kMsgIntEnergyFromVolume; break;
-      case kX: CalcErrorCode = kMsgIdealGasQuality; break;
-      default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-    }
-  } else if (ArgCount == 2) {
-    TSlots slots;
-    for (int32_t i = 1; i <= 2 && !ErrorPending(); ++i) {
-      Extended value = a.Value[static_cast<size_t>(i)];
-      const int32_t kind = ArgKind[static_cast<size_t>(i)];
-      PropertyToInternalUnits(kind, value);
-      switch (kind) {
-        case kP: slots.hasP = true; slots.P = value; break;
-        case kS: slots.hasS = true; slots.s = value; break;
-        case kV: slots.hasV = true; slots.v = value; break;
-        case kT:
-        case kH: CalcErrorCode = kMsgIdealGasTooManyVariables; break;
-        case kU: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-        case kX: CalcErrorCode = kMsgIdealGasQuality; break;
-        default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-      }
-    }
-    if (!ErrorPending() && slots.Count() != 2) CalcErrorCode = kMsgPropertyUnderdetermined;
-    if (!SuppressWarnings && !ErrorPending()) {
-      ConversionsOff off;
-      if (slots.hasP && slots.hasV) T = slots.P * slots.v / R;
-      else if (slots.hasP && slots.hasS) T = TemperatureFromPS(slots.P, slots.s);
-      else T = TemperatureFromSV(slots.s, slots.v);
-      haveT = true;
-    }
-  } else {
-    CalcErrorCode = kMsgIdealGasTooManyVariables;
-  }
-  if (SuppressWarnings || ErrorPending() || !haveT) return u;
+  if (!CaloricTemperature(a, kU, kMsgIntEnergyFromPressure, kMsgIntEnergyFromEntropy,
+                          kMsgIntEnergyFromVolume, T) ||
+      SuppressWarnings || ErrorPending())
+    return RefH - R * RefT;
+  Extended u;
   {
     ConversionsOff off;
     u = EnthalpyT(T) - R * T;

@@ -116,6 +116,10 @@ class TIdealGasSubstance : public TSubstanceBase {
   // T of a single h or u argument (internal units), as the state
   // operations substitute it for T.
   Extended TemperatureOfEnergy(int32_t kind, Extended value);
+  // The temperature an enthalpy (self = h) or internal-energy (self = u)
+  // call stands for; false with CalcErrorCode set (or warnings suppressed).
+  bool CaloricTemperature(TPropertyArgumentRecord& a, int32_t self, int32_t fromP,
+                          int32_t fromS, int32_t fromV, Extended& T);
 };
 
 // Air's enthalpy correlation in kJ/kg, T in K (above 0), without the
