@@ -79,11 +79,6 @@ Extended SecantIterate(Extended t0, bool hTolerance, Residual residual, bool cla
 }
 
 // Input slots of the two-argument operations.
-struct TSlots {
-  bool hasT = false, hasP = false, hasS = false, hasV = false;
-  Extended T = 0, P = 0, s = 0, v = 0;
-  int32_t Count() const { return hasT + hasP + hasS + hasV; }
-};
 
 }  // namespace
 
@@ -208,18 +203,22 @@ Extended TIdealGasSubstance::Temperature(TPropertyArgumentRecord& a) {
 
 // ---- Slots 7 and 11 -------------------------------------------------------
 
-Extended TIdealGasSubstance::Pressure(TPropertyArgumentRecord& a) {
-  if (ArgCount != 2) {
-    SetCalcErrorWithHelp(kMsgPropertyNeedsTwoVariables, kArgumentHelp);
-    return ErrorResultValue;
-  }
+// The two arguments of a pressure or volume call as T, P, s and v; h and u
+// stand for the temperature they give. The slot's own kind `own` and the
+// quality are not independent variables here.
+TIdealGasSubstance::TSlots TIdealGasSubstance::StateSlots(TPropertyArgumentRecord& a, int32_t own) {
   TSlots slots;
   for (int32_t i = 1; i <= 2 && !ErrorPending(); ++i) {
     Extended value = a.Value[static_cast<size_t>(i)];
     const int32_t kind = ArgKind[static_cast<size_t>(i)];
     PropertyToInternalUnits(kind, value);
+    if (kind == own) {
+      CalcErrorCode = kMsgPropertyIndependentVariable;
+      break;
+    }
     switch (kind) {
       case kT: slots.hasT = true; slots.T = value; break;
+      case kP: slots.hasP = true; slots.P = value; break;
       case kH:
       case kU: {
         ConversionsOff off;
@@ -234,6 +233,15 @@ Extended TIdealGasSubstance::Pressure(TPropertyArgumentRecord& a) {
     }
   }
   if (!ErrorPending() && slots.Count() != 2) CalcErrorCode = kMsgPropertyUnderdetermined;
+  return slots;
+}
+
+Extended TIdealGasSubstance::Pressure(TPropertyArgumentRecord& a) {
+  if (ArgCount != 2) {
+    SetCalcErrorWithHelp(kMsgPropertyNeedsTwoVariables, kArgumentHelp);
+    return ErrorResultValue;
+  }
+  const TSlots slots = StateSlots(a, kP);
   if (SuppressWarnings || ErrorPending()) return RefP;
   Extended P;
   {
@@ -256,27 +264,7 @@ Extended TIdealGasSubstance::Volume(TPropertyArgumentRecord& a) {
     SetCalcErrorWithHelp(kMsgPropertyNeedsTwoVariables, kArgumentHelp);
     return ErrorResultValue;
   }
-  TSlots slots;
-  for (int32_t i = 1; i <= 2 && !ErrorPending(); ++i) {
-    Extended value = a.Value[static_cast<size_t>(i)];
-    const int32_t kind = ArgKind[static_cast<size_t>(i)];
-    PropertyToInternalUnits(kind, value);
-    switch (kind) {
-      case kT: slots.hasT = true; slots.T = value; break;
-      case kP: slots.hasP = true; slots.P = value; break;
-      case kH:
-      case kU: {
-        ConversionsOff off;
-        slots.hasT = true;
-        slots.T = TemperatureOfEnergy(kind, value);
-        break;
-      }
-      case kS: slots.hasS = true; slots.s = value; break;
-      case kX: CalcErrorCode = kMsgIdealGasQuality; break;
-      default: CalcErrorCode = kMsgPropertyIndependentVariable; break;
-    }
-  }
-  if (!ErrorPending() && slots.Count() != 2) CalcErrorCode = kMsgPropertyUnderdetermined;
+  const TSlots slots = StateSlots(a, kV);
   if (SuppressWarnings || ErrorPending()) return 1;
   Extended v;
   {

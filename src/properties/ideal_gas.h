@@ -108,6 +108,14 @@ class TIdealGasSubstance : public TSubstanceBase {
   void AddRangeWarning(const std::string& range) const;
 
  private:
+  // Two state arguments in internal units, T standing for h and u.
+  struct TSlots {
+    bool hasT = false, hasP = false, hasS = false, hasV = false;
+    Extended T = 0, P = 0, s = 0, v = 0;
+    int32_t Count() const { return hasT + hasP + hasS + hasV; }
+  };
+  TSlots StateSlots(TPropertyArgumentRecord& a, int32_t own);
+
   // T from h, u, (P, s), (P, v) or (s, v) in internal units; the iterations.
   Extended TemperatureFromH(Extended h);
   Extended TemperatureFromU(Extended u);
