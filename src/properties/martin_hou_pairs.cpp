@@ -150,6 +150,38 @@ void GasFromTH(Extended T, Extended h, Extended vgStart) {
   st.u = MartinHouInternalEnergy();
 }
 
+
+// A blend's quality at T estimated from its dew point is refined on the
+// blend's two-phase states, whose vapour sits at the pressure of the quality;
+// the state's quality and pressure, the vapour volume and the latent heat
+// follow it. A negative estimate (liquid) stays at the bubble pressure.
+// False when the refinement failed (CalcErrorCode set).
+bool RefineBlendQuality(Extended T, Extended value, TwoPhaseProperty property, Extended pb,
+                        Extended pv, Extended vf, Extended& x, Extended& vg, Extended& lh) {
+  TMartinHouState& st = MartinHouState;
+  if (x >= 0) {
+    x = SolveQualityAtTemperature(T, x, value, property);
+    if (Failed()) return false;
+    st.x = x;
+  }
+  st.P = pb + (x < 0 ? 0 : x) * (pv - pb);
+  vg = MartinHouVaporVolume(st.P, T);
+  lh = MartinHouLatentHeat(st.P, vf, vg, T);
+  return true;
+}
+
+// Volume and entropy of the two-phase state of quality x at T; below the
+// saturated liquid (x < 0) the state is saturated liquid, marked -100.
+void TwoPhaseVolumeEntropy(Extended T, Extended x, Extended vf, Extended vg, Extended lh) {
+  TMartinHouState& st = MartinHouState;
+  st.v = vg - (1 - x) * (vg - vf);
+  st.s = MartinHouEntropy(vg, T) - (1 - x) * lh / T;
+  if (x < 0) {
+    st.x = -100;
+    st.v = vf;
+    st.s = MartinHouEntropy(vg, T) - lh / T;
+  }
+}
 }  // namespace
 
 void MartinHouSolveTV(TMartinHouSolveInputs& in) {
@@ -223,25 +255,8 @@ void MartinHouSolveTH(TMartinHouSolveInputs& in) {
   Extended lh = MartinHouLatentHeat(pv, vf, vg, T);
   Extended x = 1 - (hg - h) / lh;
   st.x = x;
-  if (in.IsBlend) {
-    if (x >= 0) {
-      // The dew-point estimate of x is refined on the two-phase states of
-      // the blend, whose vapour sits at the pressure of the quality.
-      x = SolveQualityAtTemperature(T, x, h, TwoPhaseProperty::kEnthalpy);
-      if (Failed()) return;
-      st.x = x;
-    }
-    st.P = pb + (x < 0 ? 0 : x) * (pv - pb);
-    vg = MartinHouVaporVolume(st.P, T);
-    lh = MartinHouLatentHeat(st.P, vf, vg, T);
-  }
-  st.v = vg - (1 - x) * (vg - vf);
-  st.s = MartinHouEntropy(vg, T) - (1 - x) * lh / T;
-  if (x < 0) {
-    st.x = -100;
-    st.v = vf;
-    st.s = MartinHouEntropy(vg, T) - lh / T;
-  }
+  if (in.IsBlend && !RefineBlendQuality(T, h, TwoPhaseProperty::kEnthalpy, pb, pv, vf, x, vg, lh)) return;
+  TwoPhaseVolumeEntropy(T, x, vf, vg, lh);
   st.u = MartinHouInternalEnergy();
 }
 
@@ -273,16 +288,7 @@ void MartinHouSolveTS(TMartinHouSolveInputs& in) {
     Extended lh = MartinHouLatentHeat(pv, vf, vg, T);
     Extended x = 1 - (sg - s) / (lh / T);
     st.x = x;
-    if (in.IsBlend) {
-      if (x >= 0) {
-        x = SolveQualityAtTemperature(T, x, s, TwoPhaseProperty::kEntropy);
-        if (Failed()) return;
-        st.x = x;
-      }
-      st.P = pb + (x < 0 ? 0 : x) * (pv - pb);
-      vg = MartinHouVaporVolume(st.P, T);
-      lh = MartinHouLatentHeat(st.P, vf, vg, T);
-    }
+    if (in.IsBlend && !RefineBlendQuality(T, s, TwoPhaseProperty::kEntropy, pb, pv, vf, x, vg, lh)) return;
     st.v = vg - (1 - x) * (vg - vf);
     st.h = MartinHouEnthalpy(T, vg, st.P) - (1 - x) * lh;
     if (x < 0) {
@@ -327,23 +333,8 @@ void MartinHouSolveTU(TMartinHouSolveInputs& in) {
   const Extended ufg = lh - (vg - vf) * pv * kMartinHouPvToBtu;
   Extended x = 1 - (ug - u) / ufg;
   st.x = x;
-  if (in.IsBlend) {
-    if (x >= 0) {
-      x = SolveQualityAtTemperature(T, x, u, TwoPhaseProperty::kEnergy);
-      if (Failed()) return;
-      st.x = x;
-    }
-    st.P = pb + (x < 0 ? 0 : x) * (pv - pb);
-    vg = MartinHouVaporVolume(st.P, T);
-    lh = MartinHouLatentHeat(st.P, vf, vg, T);
-  }
-  st.v = vg - (1 - x) * (vg - vf);
-  st.s = MartinHouEntropy(vg, T) - (1 - x) * lh / T;
-  if (x < 0) {
-    st.x = -100;
-    st.v = vf;
-    st.s = MartinHouEntropy(vg, T) - lh / T;
-  }
+  if (in.IsBlend && !RefineBlendQuality(T, u, TwoPhaseProperty::kEnergy, pb, pv, vf, x, vg, lh)) return;
+  TwoPhaseVolumeEntropy(T, x, vf, vg, lh);
   st.h = st.P * st.v * kMartinHouPvToBtu + u;
 }
 
