@@ -229,6 +229,27 @@ TEST_F(UnitCheckTest, PropertyCallInputsAndResults) {
       {water + "M = 1 {[kg/kmol]}\r\nM = MolarMass(Water)", 0, 0, 0, 0, 1, {}},
       {water + "Tc = 1 {[C]}\r\nTc = T_crit(Water)", 0, 0, 0, 0, 1, {}},
       {water + "Pc = 1 {[kPa]}\r\nPc = P_crit(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "u = 1 {[kJ/kg]}\r\nu = IntEnergy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "P2 = 1 {[kPa]}\r\nP2 = Pressure(Water, T=T1, x=0)", 0, 0, 0, 0, 1, {}},
+      {water + "c = 1 {[m/s]}\r\nc = SoundSpeed(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "sigma = 1 {[N/m]}\r\nsigma = SurfaceTension(Water, T=T1)", 0, 0, 0, 0, 1, {}},
+      {water + "beta = 1 {[1/K]}\r\nbeta = VolExpCoef(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "vc = 1 {[m^3/kg]}\r\nvc = v_crit(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "a = 1 {[m]}\r\na = AcentricFactor(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "x1 = 0.5 {[m]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, x=x1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a quality input with units of [dimensionless] but the units are [m]."}},
+      {water + "s1 = 7 {[kJ/kg]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, s=s1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a Entropy input with units of [KJ/KG-K] but the units are [kJ/kg]."}},
+      {water + "u1 = 7 {[kJ/kg-K]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, u=u1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a internal energy input with units of [KJ/KG] but the units are [kJ/kg-K]."}},
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nmu = 1 {[lb_m/ft-hr]}\r\nk = 1 {[Btu/hr-ft-R]}\r\nc = 1 {[ft/s]}\r\n"
+       "sigma = 1 {[lbf/ft]}\r\nbeta = 1 {[1/R]}\r\nM = 1 {[lbm/lbmol]}\r\nmu = Viscosity(Steam, T=T1, P=P1)\r\n"
+       "k = Conductivity(Steam, T=T1, P=P1)\r\nc = SoundSpeed(Steam, T=T1, P=P1)\r\nsigma = SurfaceTension(Steam, T=T1)\r\n"
+       "beta = VolExpCoef(Steam, T=T1, P=P1)\r\nM = MolarMass(Steam)",
+       1, 0, 0, 0, 1, {}},
+      // 1 kg/m-s = 1/(0.45359237/(0.3048*3600)) lb_m/ft-hr = 2419.09 lb_m/ft-hr.
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nmu = 1 {[kg/m-s]}\r\nmu = Viscosity(Steam, T=T1, P=P1)", 1, 0, 0, 0, 1,
+       {"100: The units of mu [kg/m-s] and Viscosity [lb_m/ft-hr] differ by a factor of 2419."}},
       // Fugacity in the document's pressure unit.
       {"T1 = 25 {[C]}\r\nP1 = 0.1 {[MPa]}\r\nf = 1 {[MPa]}\r\nf = Fugacity(Water, T=T1, P=P1)", 0, 0, 0, 3, 1, {}},
       {"T1 = 25 {[C]}\r\nP1 = 0.1 {[MPa]}\r\nf = 1 {[kPa]}\r\nf = Fugacity(Water, T=T1, P=P1)", 0, 0, 0, 3, 1,
