@@ -139,8 +139,9 @@ TEST_F(PsychrometricsTest, HumidityRatiosAndTheirInverse) {
   // saturation humidity ratio at the wet bulb includes the enhancement
   // factor (about 0.45 % more than here, see table 2 above); the wet-bulb
   // balance takes the difference of a 36 kJ/kg and a 20 kJ/kg term, so W
-  // comes out about 1 % (0.00007) lower here. With the rounding of 0.0065:
-  // 0.00013.
+  // comes out about 1 % (0.00007) lower here: 0.006398, where the same
+  // balance with Ws(20 C) raised by 0.45 % gives 0.006464. With the
+  // rounding of 0.0065: 0.00013.
   EXPECT_NEAR(static_cast<double>(PsychWetBulbHumRat(101.325L, 20, 40)), 0.0065, 0.00013);
   EXPECT_LT(PsychWetBulbHumRat(101.325L, 20, 40), 0.0065L);
   EXPECT_EQ(CalcErrorCode, 0);
