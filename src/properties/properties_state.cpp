@@ -10,6 +10,7 @@
 #include "properties/state_caches.h"
 #include "properties/steam_nbs.h"
 #include "properties/substance_factory.h"
+#include "units/unit_check.h"
 
 namespace voq {
 
@@ -37,6 +38,8 @@ void ResetPropertiesState() {
   // The Martin-Hou models take and give values in the document's units
   // through the same conversions as every other property call.
   InstallMartinHouSolverServices({ConvertPropertyArgument, ConvertPropertyResult, CatalogHelpContext});
+  // The unit check of property calls reads the document's labels.
+  SetPropertyUnitsLabel(static_cast<std::string (*)(int32_t)>(PropertyUnitsText));
   ResetHelmholtzState();
   ResetSteamState();
   InstallPropertyStateCaches();

@@ -1,6 +1,7 @@
 #include "units/unit_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "core/calc_state.h"
@@ -15,6 +16,7 @@
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
+#include "model/substance_base.h"
 #include "units/constants.h"
 #include "units/unit_expressions.h"
 
@@ -23,6 +25,19 @@ namespace voq {
 namespace {
 
 constexpr size_t kUnitsCut = 30;
+constexpr size_t kPropertyMessageCut = 120;
+
+PropertyUnitsLabel InstalledPropertyUnitsLabel = nullptr;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Drops a leading degree sign (Windows-1252 176): "°C" names the scale C.
+void DropDegreeSign(std::string& s) {
+  if (!s.empty() && static_cast<unsigned char>(s[0]) == 176) s.erase(0, 1);
+}
 constexpr TDisplayFormat kCheckNumberFormat{kStyleAutomatic, 4};
 
 std::string Trim(const std::string& s) {
@@ -67,6 +82,7 @@ class UnitCheckWalk {
   UnitCheckWalk(TEquationRecord& equation, int32_t helpContext, int32_t routineIndex)
       : eq_(equation), help_(helpContext), routine_(routineIndex) {
     equationText_ = eq_.Text.value_or("");
+    currentObject_ = eq_.SubstanceChain;
   }
 
   void Run();
@@ -131,8 +147,12 @@ class UnitCheckWalk {
   void UserFunction();
   void RoutineComparison();
   void Integral();
+  void PropertyCall(int32_t code);
+  bool CheckPropertyInputs(const TSubstanceBase& object, const std::string& name);
+  void SetPropertyResult(TUnitCheckEntry& result, const std::string& units, const std::string& text, bool constant);
 
   TEquationRecord& eq_;
+  TSubstanceBase* currentObject_ = nullptr;
   int32_t help_;
   int32_t routine_;
   std::string equationText_;
@@ -722,14 +742,189 @@ void UnitCheckWalk::Function(int32_t code) {
       Integral();
       return;
     default:
-      // Property calls and table functions get their own rules; until then
-      // an equation holding one is not checked.
-      if ((code >= 209 && code <= 223) || code == 241 || (code >= 244 && code <= 246) || code == 252) {
+      if (code >= 209 && code <= 223) {
+        PropertyCall(code);
+        return;
+      }
+      // The table functions get their own rules; until then an equation
+      // holding one is not checked.
+      if (code == 241 || (code >= 244 && code <= 246) || code == 252) {
         ended_ = true;
         finalTest_ = false;
       }
       return;  // every other code is passed over
   }
+}
+
+// The inputs of the current call against the units the document's unit
+// system gives each input kind; the substance entry and the argument
+// entries above the first are removed, so the first argument's entry is the
+// top again.
+// False after a report.
+bool UnitCheckWalk::CheckPropertyInputs(const TSubstanceBase& object, const std::string& name) {
+  stack_.pop_back();  // the substance
+  const int32_t count = object.ArgCount;
+  for (int32_t k = 1; k <= count; ++k) {
+    TUnitCheckEntry& arg = stack_.back();
+    const int32_t kind = object.ArgKind[static_cast<size_t>(count - k + 1)];
+    std::string expected = Upper(InstalledPropertyUnitsLabel(kind));
+    const std::string quantity = QuantityNameOfInputKind(kind);
+    // Wet-bulb and dew-point temperatures are read on the document's scale
+    // like T: a C input in a K document is as wrong for them.
+    const bool temperature = kind == 1 || kind == 11 || kind == 12;
+    if (temperature) DropDegreeSign(expected);
+    DropDegreeSign(arg.Units);
+    TDimensionVector de{};
+    const Extended fe = EvalUnitExpression(expected, de);
+    if (CalcErrorCode != 0) {
+      MessageText = GetMessageText(CalcErrorCode);
+      ended_ = true;
+      return false;
+    }
+    bool report = false;
+    if (!SameDimensions(arg.Exponents, de)) {
+      // A plain number may stand for any quantity.
+      report = !arg.Constant;
+    } else if (temperature) {
+      // C and K (F and R) have the same dimension and size: the names decide.
+      report = expected != Upper(arg.Units);
+    } else {
+      report = fe == 0 || std::fabs(arg.Factor / fe - 1) > 1e-5L;
+    }
+    if (report) {
+      ReportPropertyInputUnits(name, quantity, expected, arg.Units, help_);
+      ended_ = true;
+      return false;
+    }
+    if (k < count) stack_.pop_back();  // the first argument's entry stays for the result
+  }
+  return true;
+}
+
+void UnitCheckWalk::SetPropertyResult(TUnitCheckEntry& result, const std::string& units, const std::string& text,
+                                      bool constant) {
+  result.Units = units;
+  result.Text = text;
+  result.Value = 1;
+  result.Constant = constant;
+  result.Exponents = TDimensionVector{};
+  Evaluate(result);
+}
+
+// A property call: its inputs are checked against the document's unit
+// system, and its result takes the units of the property computed there.
+void UnitCheckWalk::PropertyCall(int32_t code) {
+  if (InstalledPropertyUnitsLabel == nullptr) {
+    ended_ = true;
+    finalTest_ = false;
+    return;
+  }
+  // The calls take their objects from the chain in order; a nested call runs
+  // before its caller, so an object out of turn is looked up by its code.
+  TSubstanceBase* const next = currentObject_ != nullptr ? currentObject_->Next : nullptr;
+  TSubstanceBase* object = currentObject_;
+  if (object == nullptr || object->ServedOpcode != code) {
+    object = eq_.SubstanceChain;
+    while (object != nullptr && object->ServedOpcode != code) object = object->Next;
+  }
+  if (object == nullptr) {
+    ended_ = true;
+    finalTest_ = false;
+    return;
+  }
+  currentObject_ = next;
+  if (code == 218) return;
+  auto label = [](int32_t kind) { return InstalledPropertyUnitsLabel(kind); };
+  const bool english = DocumentSettings.UnitSystem == 1;
+  const bool molar = DocumentSettings.MolarBasis == 1;
+  if (code == 217) {
+    if (!Need(2)) return;
+    stack_.pop_back();  // the substance
+    TUnitCheckEntry& result = stack_.back();
+    const auto sub = static_cast<int32_t>(std::llround(static_cast<double>(result.Value)));
+    const Extended value = result.Value;
+    switch (sub) {
+      case 1: SetPropertyResult(result, english ? "lbm/lbmol" : "g/gmol", "MolarMass", false); break;
+      case 2: SetPropertyResult(result, label(1), "T_Crit", false); break;
+      case 3: SetPropertyResult(result, label(2), "P_Crit", false); break;
+      case 4: SetPropertyResult(result, label(6), "V_Crit", false); break;
+      default:
+        // isIdealGas, AcentricFactor: pure numbers.
+        result.Units.clear();
+        result.Factor = 1;
+        result.Exponents = TDimensionVector{};
+        result.Constant = true;
+        break;
+    }
+    result.Value = value;
+    return;
+  }
+  const int32_t count = std::clamp(object->ArgCount, 0, 3);
+  if (count < 1) {
+    // Every state property has inputs; a call without any is not checked.
+    ended_ = true;
+    finalTest_ = false;
+    return;
+  }
+  if (code == 216) {
+    if (!Need(static_cast<size_t>(count) + 2)) return;
+    const auto sub = static_cast<int32_t>(
+        std::llround(static_cast<double>(stack_[stack_.size() - static_cast<size_t>(count) - 2].Value)));
+    const std::string energy = DocumentSettings.EnergyUnit == 0 ? "J" : "kJ";
+    const std::string specHeat =
+        english ? (molar ? "Btu/lbmol-R" : "Btu/lbm-R") : energy + (molar ? "/kmol-K" : "/kg-K");
+    std::string name;
+    std::string units;
+    switch (sub) {
+      case 1: name = "SpecHeat"; units = specHeat; break;
+      case 2: name = "Viscosity"; units = english ? "lb_m/ft-hr" : "kg/m-s"; break;
+      case 3: name = "Conductivity"; units = english ? "Btu/hr-ft-R" : "W/m-K"; break;
+      case 4: name = "Prandtl"; break;
+      case 5: name = "SoundSpeed"; units = english ? "ft/s" : "m/s"; break;
+      case 6: name = "SurfaceTension"; units = english ? "lbf/ft" : "N/m"; break;
+      case 7: name = "VolExpCoef"; units = english ? "1/R" : "1/K"; break;
+      case 8: name = "SpecHeat"; units = specHeat; break;
+      case 9: name = "Cv"; units = specHeat; break;
+      case 10: {
+        name = "Fugacity";
+        if (english) {
+          units = DocumentSettings.PressureUnit != 0 ? "atm" : "psia";
+        } else {
+          switch (DocumentSettings.PressureUnit) {
+            case 1: units = "bar"; break;
+            case 2: units = "Pa"; break;
+            case 3: units = "MPa"; break;
+            default: units = "kPa"; break;
+          }
+        }
+        break;
+      }
+      default: name = "Property"; break;
+    }
+    if (!CheckPropertyInputs(*object, name)) return;
+    stack_.pop_back();  // the first argument: the sub-code entry takes the result
+    SetPropertyResult(stack_.back(), units, name, false);
+    return;
+  }
+  if (!Need(static_cast<size_t>(count) + 1)) return;
+  struct Rule {
+    const char* name;
+    int32_t kind;  // 0: dimensionless
+    const char* text;
+    bool constant;
+  };
+  static const Rule kRules[] = {
+      {"Temperature", 1, "Temperature", false}, {"Pressure", 2, "Pressure", false},
+      {"Enthalpy", 3, "Enthalpy", false},       {"IntEnergy", 3, "IntEnergy", false},
+      {"Entropy", 5, "Entropy", false},         {"Volume", 6, "Volume", false},
+      {"Quality", 0, "Quality", true},          {"", 0, "", false},
+      {"", 0, "", false},                       {"", 0, "", false},
+      {"WetBulb", 1, "WetBulb", false},         {"DewPt", 1, "DewPt", false},
+      {"HumRat", 0, "HumRat", true},            {"RelHum", 0, "RelHum", true},
+      {"Density", 15, "Density", false}};
+  const Rule& rule = kRules[code - 209];
+  if (!CheckPropertyInputs(*object, rule.name)) return;
+  SetPropertyResult(stack_.back(), rule.kind != 0 ? label(rule.kind) : std::string(), rule.text, rule.constant);
 }
 
 void UnitCheckWalk::Run() {
@@ -785,6 +980,37 @@ bool Skipped(const TEquationRecord& equation, int32_t routineIndex) {
 }
 
 }  // namespace
+
+void SetPropertyUnitsLabel(PropertyUnitsLabel label) { InstalledPropertyUnitsLabel = label; }
+
+std::string QuantityNameOfInputKind(int32_t kind) {
+  switch (kind) {
+    case 1: return "temperature";
+    case 2: return "pressure";
+    case 3: return "enthalpy";
+    case 4: return "internal energy";
+    case 5: return "Entropy";
+    case 6: return "volume";
+    case 7: return "quality";
+    case 11: return "wetbulb";
+    case 12: return "dewpoint";
+    case 13: return "humidity ratio";
+    case 14: return "relative humidity";
+    case 18: return "sound speed";
+    default: return "an input ";
+  }
+}
+
+void ReportPropertyInputUnits(const std::string& name, const std::string& quantity, const std::string& expected,
+                              const std::string& actual, int32_t helpContext) {
+  MessageHelpContext = helpContext;
+  CalcErrorCode = 100;
+  SetMessageArg(1, name.substr(0, kPropertyMessageCut));
+  SetMessageArg(2, quantity.substr(0, kPropertyMessageCut));
+  SetMessageArg(3, UnitsShown(expected).substr(0, kPropertyMessageCut));
+  SetMessageArg(4, UnitsShown(actual).substr(0, kPropertyMessageCut));
+  MessageText = GetMessageText(kMsgInputUnits);
+}
 
 std::string ReportFunctionArgumentUnits(const std::string& name, const std::string& expected,
                                         const std::string& actual) {

@@ -45,6 +45,26 @@ void CheckEquationUnits(TEquationRecord* equation, int32_t helpContext, int32_t 
 void CompareOperandUnits(const TUnitCheckEntry& left, const TUnitCheckEntry& right, int32_t helpContext,
                          const std::string& equationText);
 
+// What the check of property calls needs of the property library: the
+// units label of a property kind in the document's unit system (1
+// temperature, 2 pressure, 3 energy per mass, 5 entropy, 6 specific volume,
+// 15 density and the input kinds 7, 11 to 14). The property library installs
+// its labels with its reset; until then (nullptr, the units reset's
+// default) an equation holding a property call is not checked.
+using PropertyUnitsLabel = std::string (*)(int32_t kind);
+void SetPropertyUnitsLabel(PropertyUnitsLabel label);
+
+// The quantity an input kind of a property call stands for, as message 465
+// names it: 1 "temperature", 2 "pressure", 3 "enthalpy", ..., 14 "relative
+// humidity", 18 "sound speed", any other "an input ".
+std::string QuantityNameOfInputKind(int32_t kind);
+
+// Message 465 for a property input whose units do not fit: CalcErrorCode
+// 100, the help context, the four arguments (empty units read
+// "dimensionless", each cut at 120 characters) and MessageText.
+void ReportPropertyInputUnits(const std::string& name, const std::string& quantity, const std::string& expected,
+                              const std::string& actual, int32_t helpContext);
+
 // The text of message 464 with its arguments set.
 std::string ReportFunctionArgumentUnits(const std::string& name, const std::string& expected,
                                         const std::string& actual);

@@ -1,6 +1,7 @@
 #include "units/units_state.h"
 
 #include "units/constants.h"
+#include "units/unit_check.h"
 #include "units/unit_table.h"
 
 namespace voq {
@@ -12,6 +13,8 @@ void ResetUnitsState() {
   FreeUnitTable();
   LoadUnitTable();
   LoadConstantsFile();
+  // The property library installs its unit labels with its own reset.
+  SetPropertyUnitsLabel(nullptr);
 }
 
 }  // namespace voq

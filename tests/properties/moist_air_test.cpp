@@ -77,21 +77,112 @@ TEST_F(MoistAirTest, RoundTripsAtOneState) {
 }
 
 // Saturated air at 101.325 kPa against ASHRAE Handbook Fundamentals (2017),
-// chapter 1, table 2 (W, h in kJ/kg dry air, v in m3/kg dry air). Without an
-// enhancement factor W is 0.4 % to 0.6 % low at saturation.
+// chapter 1, table 2 (W; h in kJ/kg dry air), as quoted in the test suite
+// of PsychroLib (github.com/psychrometrics/psychrolib,
+// tests/test_psychrolib_si.py). The specific volume is checked against the
+// Handbook's perfect-gas relation (chapter 1, eq. 26) evaluated with the
+// tabulated W: v = 0.287042 (t + 273.15)(1 + 1.607858 W)/101.325. Without an
+// enhancement factor W is 0.41 % (5 C) to 0.59 % (50 C) low at saturation.
 TEST_F(MoistAirTest, SaturatedAirAgainstPublishedTables) {
   struct Case {
     Extended t, W, h, v;
   };
-  const Case cases[] = {{0, 0.003789L, 9.475L, 0.7781L},
-                        {10, 0.007661L, 29.360L, 0.8116L},
-                        {20, 0.014758L, 57.544L, 0.8498L},
-                        {30, 0.027329L, 100.006L, 0.8962L}};
+  const Case cases[] = {{5, 0.005425L, 18.639L, 0.794840L},
+                        {25, 0.020173L, 76.504L, 0.872020L},
+                        {50, 0.086863L, 275.353L, 1.043301L}};
   for (const auto& c : cases) {
     EXPECT_NEAR(D(Call(&TSubstanceBase::HumRat, kT, c.t, kR, 1, kP, 101.325L) / c.W), 1, 0.007) << c.t;
     EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, c.t, kR, 1, kP, 101.325L) / c.h), 1, 0.006) << c.t;
     EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, c.t, kR, 1, kP, 101.325L) / c.v), 1, 0.001) << c.t;
   }
+  // Dry air at 25 C from the same table: v = 0.8443 m3/kg.
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 25, kR, 0, kP, 101.325L) / 0.8443L), 1, 0.001);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+// ASHRAE Handbook Fundamentals (2017), chapter 1, example 1: moist air at
+// 101.325 kPa, dry bulb 40 C, thermodynamic wet bulb 20 C: W = 0.0065,
+// h = 56.7 kJ/kg, v = 0.896 m3/kg, relative humidity about 14 %, dew
+// point about 7 C (as quoted in PsychroLib's tests/test_psychrolib_si.py,
+// test_AllPsychrometrics). Without the enhancement factor W is about 1 %
+// low here (see the wet-bulb case of psychrometrics_test.cpp).
+TEST_F(MoistAirTest, HandbookExampleFromDryAndWetBulb) {
+  const Extended P = 101.325L;
+  EXPECT_NEAR(D(Call(&TSubstanceBase::HumRat, kT, 40, kB, 20, kP, P)), 0.0065, 0.00013);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, 40, kB, 20, kP, P)), 56.7, 0.2);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 40, kB, 20, kP, P)), 0.896, 0.002);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::RelHum, kT, 40, kB, 20, kP, P)), 0.14, 0.01);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::DewPoint, kT, 40, kB, 20, kP, P)), 7, 0.5);
+  // And back: the wet bulb from the dry bulb and the relative humidity.
+  const Extended R = Call(&TSubstanceBase::RelHum, kT, 40, kB, 20, kP, P);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::WetBulb, kT, 40, kR, R, kP, P)), 20, 1e-3);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+// English units: F, psia, Btu/lb of dry air with dry air's zero at 0 F, as
+// in ASHRAE Handbook Fundamentals (2017), chapter 1, table 2 in I-P units,
+// as quoted in PsychroLib's tests/test_psychrolib_ip.py: saturated air at
+// 14.696 psia, 41, 77 and 122 F: Ws = 0.005425, 0.020173, 0.086863 and
+// hs = 15.699, 40.576, 126.066 Btu/lb; dry air at 77 F: h = 18.498 Btu/lb,
+// v = 13.5251 ft3/lb. Example 1 in I-P units: 100 F dry bulb, 65 F wet bulb
+// give W = 0.00523, h = 29.80 Btu/lb, v = 14.22 ft3/lb, about 13 % relative
+// humidity and a dew point near 40 F.
+TEST_F(MoistAirTest, EnglishUnitsAgainstPublishedTables) {
+  DocumentSettings.UnitSystem = 1;
+  DocumentSettings.PressureUnit = 0;
+  const Extended P = 14.696L;
+  const struct {
+    Extended t, W, h;
+  } cases[] = {{41, 0.005425L, 15.699L}, {77, 0.020173L, 40.576L}, {122, 0.086863L, 126.066L}};
+  for (const auto& c : cases) {
+    EXPECT_NEAR(D(Call(&TSubstanceBase::HumRat, kT, c.t, kR, 1, kP, P) / c.W), 1, 0.007) << c.t;
+    EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, c.t, kR, 1, kP, P) / c.h), 1, 0.006) << c.t;
+  }
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, 77, kR, 0, kP, P) / 18.498L), 1, 0.003);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 77, kR, 0, kP, P) / 13.5251L), 1, 0.001);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::HumRat, kT, 100, kB, 65, kP, P)), 0.00523, 0.0001);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, 100, kB, 65, kP, P)), 29.80, 0.15);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 100, kB, 65, kP, P)), 14.22, 0.03);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::RelHum, kT, 100, kB, 65, kP, P)), 0.13, 0.01);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::DewPoint, kT, 100, kB, 65, kP, P)), 40, 1.0);
+  // Round trips in Rankine and atm.
+  DocumentSettings.AbsoluteTemperature = 1;
+  DocumentSettings.PressureUnit = 1;
+  const Extended h = Call(&TSubstanceBase::Enthalpy, kT, 536.67L, kR, 0.5L, kP, 1);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Temperature, kH, h, kR, 0.5L, kP, 1)), 536.67, 1e-4);
+  const Extended B = Call(&TSubstanceBase::WetBulb, kT, 536.67L, kR, 0.5L, kP, 1);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::RelHum, kT, 536.67L, kB, B, kP, 1)), 0.5, 1e-5);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+// On a molar basis extensive results are per kmol of dry air: M = 28.9669
+// times the values per kg, W stays kg of water per kg of dry air. Dry air at
+// 0 C and 101.325 kPa fills the molar volume of an ideal gas, 22.41397
+// m3/kmol (CODATA 2018, the molar volume of an ideal gas at 273.15 K and
+// 101.325 kPa).
+TEST_F(MoistAirTest, MolarBasisIsPerKmolOfDryAir) {
+  const Extended P = 101.325L;
+  const Extended W = Call(&TSubstanceBase::HumRat, kT, 25, kR, 0.5L, kP, P);
+  const Extended h = Call(&TSubstanceBase::Enthalpy, kT, 25, kR, 0.5L, kP, P);
+  const Extended v = Call(&TSubstanceBase::Volume, kT, 25, kR, 0.5L, kP, P);
+  const Extended cp = Call(&TSubstanceBase::SpecHeat, kT, 25, kR, 0.5L, kP, P);
+  DocumentSettings.MolarBasis = 1;
+  EXPECT_NEAR(D(Call(&TSubstanceBase::HumRat, kT, 25, kR, 0.5L, kP, P)), D(W), 1e-12);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Enthalpy, kT, 25, kR, 0.5L, kP, P) / (28.9669L * h)), 1, 1e-4);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 25, kR, 0.5L, kP, P) / (28.9669L * v)), 1, 1e-9);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::SpecHeat, kT, 25, kR, 0.5L, kP, P) / (28.9669L * cp)), 1, 1e-4);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Volume, kT, 0, kR, 0, kP, P)), 22.41397, 22.41397 * 1e-4);
+  const Extended hm = Call(&TSubstanceBase::Enthalpy, kT, 25, kR, 0.5L, kP, P);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::Temperature, kH, hm, kW, W, kP, P)), 25, 1e-4);
+  EXPECT_NEAR(D(Call(&TSubstanceBase::WetBulb, kT, 25, kR, 0.5L, kP, P)),
+              D(Call(&TSubstanceBase::WetBulb, kT, 25, kW, W, kP, P)), 1e-6);
+  // English and molar: Btu/lbmol of dry air.
+  DocumentSettings.UnitSystem = 1;
+  DocumentSettings.PressureUnit = 0;
+  const Extended hEnglishMolar = Call(&TSubstanceBase::Enthalpy, kT, 77, kR, 0.5L, kP, 14.696L);
+  DocumentSettings.MolarBasis = 0;
+  const Extended hEnglish = Call(&TSubstanceBase::Enthalpy, kT, 77, kR, 0.5L, kP, 14.696L);
+  EXPECT_NEAR(D(hEnglishMolar / (28.9669L * hEnglish)), 1, 1e-4);
   EXPECT_EQ(CalcErrorCode, 0);
 }
 

@@ -189,5 +189,152 @@ TEST_F(UnitCheckTest, StackErrors) {
   EXPECT_EQ(Problems("x = 1\r\nz = 1\r\nz = " + deep), Lines{"267: " + GetMessageText(kMsgStackLimit)});
 }
 
+
+// Property calls: each input against the units the document's unit system
+// gives its kind, the result in the units of the property computed.
+struct PropertyCase {
+  std::string text;
+  int system, molar, absolute, pressure, energy;  // DocumentSettings
+  Lines problems;
+};
+
+TEST_F(UnitCheckTest, PropertyCallInputsAndResults) {
+  const std::string water = "T1 = 25 {[C]}\r\nP1 = 101.3 {[kPa]}\r\nh1 = 100 {[kJ/kg]}\r\n";
+  const std::string air = "T1 = 25 {[C]}\r\nP1 = 101.3 {[kPa]}\r\nR1 = 0.5\r\n";
+  const PropertyCase cases[] = {
+      {"T1 = 25 {[C]}\r\nP1 = 101.3 {[kPa]}\r\nh = 100 {[kJ/kg]}\r\nh = Enthalpy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1,
+       {}},
+      {"T1 = 25 {[C]}\r\nP1 = 1.013 {[bar]}\r\nh = 100 {[kJ/kg]}\r\nh = Enthalpy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Enthalpy expects a pressure input with units of [KPA] but the units are [bar]."}},
+      {"T1 = 298 {[K]}\r\nP1 = 101.3 {[kPa]}\r\nh = 100 {[kJ/kg]}\r\nh = Enthalpy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Enthalpy expects a temperature input with units of [C] but the units are [K]."}},
+      // Numbers have no units and are constants: not reported.
+      {"h = 100 {[kJ/kg]}\r\nh = Enthalpy(Water, T=25, P=101.3)", 0, 0, 0, 0, 1, {}},
+      // Inputs of the right dimension but the wrong size are reported.
+      {"h1 = 100 {[kJ/kg]}\r\ns = 1 {[J/kg-K]}\r\ns = Entropy(Water, h=h1, P=101.3)", 0, 0, 0, 0, 0,
+       {"100: Entropy expects a enthalpy input with units of [J/KG] but the units are [kJ/kg]."}},
+      {water + "h = 1 {[J/kg]}\r\nh = Enthalpy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: The units of h [J/kg] and Enthalpy [kJ/kg] differ by a factor of 0.001."}},
+      {water + "x = 1 {[m]}\r\nx = Quality(Water, T=T1, h=h1)", 0, 0, 0, 0, 1, {}},
+      {water + "v = 1 {[m^3/kg]}\r\nv = Volume(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "rho = 1 {[kg/m^3]}\r\nrho = Density(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "T2 = 1 {[C]}\r\nT2 = Temperature(Water, h=h1, P=P1)", 0, 0, 0, 0, 1, {}},
+      // The comparison of an equation's sides sees K and C as the same size.
+      {water + "T2 = 1 {[K]}\r\nT2 = Temperature(Water, h=h1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "c = 1 {[kJ/kg-K]}\r\nc = Cp(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "mu = 1 {[kg/m-s]}\r\nmu = Viscosity(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "mu = 1 {[Pa-s]}\r\nmu = Viscosity(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "k = 1 {[W/m-K]}\r\nk = Conductivity(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "Pr = 1\r\nPr = Prandtl(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "M = 1 {[kg/kmol]}\r\nM = MolarMass(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "Tc = 1 {[C]}\r\nTc = T_crit(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "Pc = 1 {[kPa]}\r\nPc = P_crit(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "u = 1 {[kJ/kg]}\r\nu = IntEnergy(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "P2 = 1 {[kPa]}\r\nP2 = Pressure(Water, T=T1, x=0)", 0, 0, 0, 0, 1, {}},
+      {water + "c = 1 {[m/s]}\r\nc = SoundSpeed(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "sigma = 1 {[N/m]}\r\nsigma = SurfaceTension(Water, T=T1)", 0, 0, 0, 0, 1, {}},
+      {water + "beta = 1 {[1/K]}\r\nbeta = VolExpCoef(Water, T=T1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {water + "vc = 1 {[m^3/kg]}\r\nvc = v_crit(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "a = 1 {[m]}\r\na = AcentricFactor(Water)", 0, 0, 0, 0, 1, {}},
+      {water + "x1 = 0.5 {[m]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, x=x1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a quality input with units of [dimensionless] but the units are [m]."}},
+      {water + "s1 = 7 {[kJ/kg]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, s=s1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a Entropy input with units of [KJ/KG-K] but the units are [kJ/kg]."}},
+      {water + "u1 = 7 {[kJ/kg-K]}\r\nT2 = 1 {[C]}\r\nT2 = Temperature(Water, u=u1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Temperature expects a internal energy input with units of [KJ/KG] but the units are [kJ/kg-K]."}},
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nmu = 1 {[lb_m/ft-hr]}\r\nk = 1 {[Btu/hr-ft-R]}\r\nc = 1 {[ft/s]}\r\n"
+       "sigma = 1 {[lbf/ft]}\r\nbeta = 1 {[1/R]}\r\nM = 1 {[lbm/lbmol]}\r\nmu = Viscosity(Steam, T=T1, P=P1)\r\n"
+       "k = Conductivity(Steam, T=T1, P=P1)\r\nc = SoundSpeed(Steam, T=T1, P=P1)\r\nsigma = SurfaceTension(Steam, T=T1)\r\n"
+       "beta = VolExpCoef(Steam, T=T1, P=P1)\r\nM = MolarMass(Steam)",
+       1, 0, 0, 0, 1, {}},
+      // 1 kg/m-s = 1/(0.45359237/(0.3048*3600)) lb_m/ft-hr = 2419.09 lb_m/ft-hr.
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nmu = 1 {[kg/m-s]}\r\nmu = Viscosity(Steam, T=T1, P=P1)", 1, 0, 0, 0, 1,
+       {"100: The units of mu [kg/m-s] and Viscosity [lb_m/ft-hr] differ by a factor of 2419."}},
+      // Fugacity in the document's pressure unit.
+      {"T1 = 25 {[C]}\r\nP1 = 0.1 {[MPa]}\r\nf = 1 {[MPa]}\r\nf = Fugacity(Water, T=T1, P=P1)", 0, 0, 0, 3, 1, {}},
+      {"T1 = 25 {[C]}\r\nP1 = 0.1 {[MPa]}\r\nf = 1 {[kPa]}\r\nf = Fugacity(Water, T=T1, P=P1)", 0, 0, 0, 3, 1,
+       {"100: The units of f [kPa] and Fugacity [MPa] differ by a factor of 0.001."}},
+      {"T1 = 80 {[F]}\r\nP1 = 1 {[atm]}\r\nf = 1 {[atm]}\r\nf = Fugacity(Steam, T=T1, P=P1)", 1, 0, 0, 1, 1, {}},
+      // English units, mass and molar basis, absolute temperatures.
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nh = 1 {[Btu/lb_m]}\r\nh = Enthalpy(Steam, T=T1, P=P1)", 1, 0, 0, 0, 1,
+       {}},
+      {"T1 = 540 {[R]}\r\nP1 = 14.7 {[psia]}\r\nh = 1 {[Btu/lbmol]}\r\nh = Enthalpy(Steam, T=T1, P=P1)", 1, 1, 1, 0, 1,
+       {}},
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nh = 1 {[Btu/lb_m]}\r\nh = Enthalpy(Steam, T=T1, P=P1)", 1, 0, 1, 0, 1,
+       {"100: Enthalpy expects a temperature input with units of [R] but the units are [F]."}},
+      {"T1 = 298 {[K]}\r\nP1 = 101.3 {[kPa]}\r\ns = 1 {[kJ/kmol-K]}\r\ns = Entropy(Water, T=T1, P=P1)", 0, 1, 1, 0, 1,
+       {}},
+      {"T1 = 298 {[K]}\r\nP1 = 101.3 {[kPa]}\r\nc = 1 {[J/kmol-K]}\r\nc = Cp(Water, T=T1, P=P1)", 0, 1, 1, 0, 0, {}},
+      {"T1 = 80 {[F]}\r\nP1 = 14.7 {[psia]}\r\nc = 1 {[Btu/lbm-R]}\r\nc = Cp(Steam, T=T1, P=P1)", 1, 0, 0, 0, 1, {}},
+      // Moist air: pure-number inputs and results, the temperature inputs.
+      {air + "w = 0.01\r\nw = HumRat(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {air + "w = 0.01 {[m]}\r\nw = HumRat(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {air + "R2 = 1 {[kPa]}\r\nw = 0.01\r\nw = HumRat(AirH2O, T=T1, R=R2, P=P1)", 0, 0, 0, 0, 1,
+       {"100: HumRat expects a relative humidity input with units of [dimensionless] but the units are [kPa]."}},
+      {air + "B1 = 60 {[F]}\r\nh = 1 {[kJ/kg]}\r\nh = Enthalpy(AirH2O, T=T1, B=B1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Enthalpy expects a wetbulb input with units of [C] but the units are [F]."}},
+      {air + "D1 = 10 {[K]}\r\nh = 1 {[kJ/kg]}\r\nh = Enthalpy(AirH2O, T=T1, D=D1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: Enthalpy expects a dewpoint input with units of [C] but the units are [K]."}},
+      {air + "w1 = 0.01 {[kPa]}\r\nD = 1 {[C]}\r\nD = DewPoint(AirH2O, T=T1, w=w1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: DewPt expects a humidity ratio input with units of [dimensionless] but the units are [kPa]."}},
+      {air + "B = 1 {[C]}\r\nB = WetBulb(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {air + "B = 1 {[kJ/kg]}\r\nB = WetBulb(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1,
+       {"100: The dimensions of B [kJ/kg] and WetBulb [C] are inconsistent."}},
+      {air + "v = 1 {[m^3/kg]}\r\nv = Volume(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {air + "c = 1 {[kJ/kg-K]}\r\nc = SpecHeat(AirH2O, T=T1, R=R1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {air + "rh = 1\r\nw1 = 0.01\r\nrh = RelHum(AirH2O, T=T1, w=w1, P=P1)", 0, 0, 0, 0, 1, {}},
+      {"T1 = 77 {[F]}\r\nP1 = 14.7 {[psia]}\r\nR1 = 0.5\r\nh = 1 {[Btu/lb_m]}\r\nh = Enthalpy(AirH2O, T=T1, R=R1, P=P1)",
+       1, 0, 0, 0, 1, {}},
+      {"T1 = 77 {[F]}\r\nP1 = 1 {[atm]}\r\nR1 = 0.5\r\nh = 1 {[Btu/lb_m]}\r\nh = Enthalpy(AirH2O, T=T1, R=R1, P=P1)",
+       1, 0, 0, 0, 1, {"100: Enthalpy expects a pressure input with units of [PSIA] but the units are [atm]."}},
+      // Nested calls: the inner call runs first and takes its own object.
+      {water + "h = 1 {[kJ/kg]}\r\nh = Enthalpy(Water, T=Temperature(Water, P=P1, x=0), P=P1)", 0, 0, 0, 0, 1, {}},
+      {"P1 = 101.3 {[kPa]}\r\nP2 = 1.013 {[bar]}\r\nh = 1 {[kJ/kg]}\r\nh = Enthalpy(Water, T=Temperature(Water, P=P2, "
+       "x=0), P=P1)",
+       0, 0, 0, 0, 1, {"100: Temperature expects a pressure input with units of [KPA] but the units are [bar]."}},
+  };
+  for (const auto& c : cases) {
+    ResetDocumentForTest();
+    DocumentSettings.UnitSystem = static_cast<uint8_t>(c.system);
+    DocumentSettings.MolarBasis = static_cast<uint8_t>(c.molar);
+    DocumentSettings.AbsoluteTemperature = static_cast<uint8_t>(c.absolute);
+    DocumentSettings.PressureUnit = static_cast<uint8_t>(c.pressure);
+    DocumentSettings.EnergyUnit = static_cast<uint8_t>(c.energy);
+    EXPECT_EQ(Problems(c.text), c.problems) << c.text;
+  }
+}
+
+// The stack layout the check reads: the arguments in order, the substance
+// operand on top, then the call's code; for the sub-coded calls the
+// sub-code below the arguments.
+TEST_F(UnitCheckTest, PropertyCallCodeAndMessage) {
+  DocumentSettings.UnitSystem = 0;
+  DocumentSettings.AbsoluteTemperature = 0;
+  DocumentSettings.PressureUnit = 0;
+  Problems("T1 = 25 {[C]}\r\nP1 = 1 {[bar]}\r\nh = 1 {[kJ/kg]}\r\nh = Enthalpy(Water, T=T1, P=P1)");
+  EXPECT_EQ(ListEquationCode(*MainProgramUnit->LastEquation, MainProgramUnit), "h T1 P1 , 'Water' , #211 =");
+  CalcErrorCode = 0;
+  CheckEquationUnits(MainProgramUnit->LastEquation, 259, 0);
+  EXPECT_EQ(CalcErrorCode, 100);
+  EXPECT_EQ(MessageHelpContext, 259);
+  EXPECT_EQ(MessageArgs[1], "Enthalpy");
+  EXPECT_EQ(MessageArgs[2], "pressure");
+  EXPECT_EQ(MessageArgs[3], "KPA");
+  EXPECT_EQ(MessageArgs[4], "bar");
+  CalcErrorCode = 0;
+  ResetDocumentForTest();
+  Problems("T1 = 25 {[C]}\r\nP1 = 1 {[kPa]}\r\nc = 1 {[kJ/kg-K]}\r\nc = Cp(Water, T=T1, P=P1)");
+  EXPECT_EQ(ListEquationCode(*MainProgramUnit->LastEquation, MainProgramUnit), "c 8 T1 , P1 , 'Water' , #216 =");
+}
+
+TEST(QuantityNameOfInputKind, NamesOfTheInputKinds) {
+  const std::pair<int32_t, const char*> names[] = {
+      {1, "temperature"}, {2, "pressure"},       {3, "enthalpy"},          {4, "internal energy"},
+      {5, "Entropy"},     {6, "volume"},         {7, "quality"},           {11, "wetbulb"},
+      {12, "dewpoint"},   {13, "humidity ratio"}, {14, "relative humidity"}, {18, "sound speed"},
+      {0, "an input "},   {15, "an input "}};
+  for (const auto& [kind, name] : names) EXPECT_EQ(QuantityNameOfInputKind(kind), name) << kind;
+}
+
 }  // namespace
 }  // namespace voq
