@@ -189,6 +189,9 @@ TDocumentReadResult ReadDocumentImage(const uint8_t* data, size_t size) {
     return result;
   }
 
+  // A failed section leaves what follows it as the reset left it, the
+  // previous document's diagram and layout included.
+  ClearDocumentCarriedState();
   std::string header;
   if (!ReadDocumentStart(data, size, pos, header, result.Text)) {
     ShowSectionFailure();

@@ -11,11 +11,15 @@ std::vector<uint8_t> DiagramObjectSection;
 std::vector<std::string> CustomColors;
 bool PrinterLandscape = false;
 
-void ResetDocumentsState() {
+void ClearDocumentCarriedState() {
   WindowLayoutEntries.clear();
   WindowLayoutActive = 1;
   DiagramEntrySection.clear();
   DiagramObjectSection.clear();
+}
+
+void ResetDocumentsState() {
+  ClearDocumentCarriedState();
   CustomColors.clear();
   PrinterLandscape = false;
 }

@@ -86,7 +86,7 @@ std::vector<uint8_t> HandBuiltDiagramEntries(int32_t inputVariable, int32_t outp
   Put16(out, 0x1234);
   Put32(out, 6);
   out.insert(out.end(), {1, 0, 9, 0, 0, 3});
-  Put16(out, 9);
+  Put16(out, 11);
   Entry(out, 3, 0, 0, "Calculate");
   Entry(out, 5, 0, 0, "Save");
   Entry(out, 8, 0, 0, "Load");
@@ -95,6 +95,13 @@ std::vector<uint8_t> HandBuiltDiagramEntries(int32_t inputVariable, int32_t outp
   Entry(out, 0, 0, 0, "Mid//2.5", true);
   Entry(out, 0, 0, 0, "High//4", true);
   Entry(out, 2, outputVariable, 0, "x =");
+  // A hot area with a picture of its own, inline after the entry's text.
+  Entry(out, 0, 0, -1, "Detail");
+  Entry(out, 0, 0, -2, "DOC_1.WMF");
+  Put32(out, 16);
+  for (int k = 0; k < 4; ++k) Put16(out, 10 * k);
+  Put32(out, 3);
+  out.insert(out.end(), {7, 8, 9});
   Entry(out, 6, 0, 0, std::string("Help") + char(1));
   return out;
 }
@@ -287,6 +294,92 @@ TEST_F(DocumentImageTest, RichDocumentRoundTripsByteForByte) {
   EXPECT_EQ(FirstDifference(WriteDocumentImage(read.Text), first), std::string::npos) << first.size();
 }
 
+TEST_F(DocumentImageTest, ReadingStopsWhereTheKeysSay) {
+  BuildRichDocument();
+  const std::vector<uint8_t> image = WriteDocumentImage(text);
+  struct Case {
+    bool ctrl;
+    bool shift;
+    bool plotsRead;
+    bool unitsRead;
+  };
+  // Ctrl and Shift: the tables and nothing after them; Ctrl alone: nothing
+  // after the diagram's objects.
+  const Case cases[] = {{true, true, false, false}, {true, false, true, false}, {false, false, true, true}};
+  for (const Case& c : cases) {
+    platform.ctrlDown = c.ctrl;
+    platform.shiftDown = c.shift;
+    const TDocumentReadResult read = ReadBack(image);
+    platform.ctrlDown = platform.shiftDown = false;
+    EXPECT_EQ(read.FailedSection, 0);
+    ASSERT_TRUE(TableLists[1]);
+    EXPECT_EQ(TableLists[1]->size(), 2u);
+    EXPECT_EQ(PlotList.size(), c.plotsRead ? 1u : 0u) << c.ctrl << c.shift;
+    EXPECT_EQ(CustomColors.size(), c.unitsRead ? 2u : 0u) << c.ctrl << c.shift;
+    EXPECT_EQ(LocalFormatList.size(), c.unitsRead ? 1u : 0u) << c.ctrl << c.shift;
+  }
+}
+
+TEST_F(DocumentImageTest, WindowLayoutRoundTripsWithRunRangeAndShownPlot) {
+  CompileOnly("T = 10\r\nP = 100");
+  ASSERT_NE(MakeParametric({"T", "P"}, 5), nullptr);
+  CreateMPRPtr();
+  CreateMPRPtr();
+  CurrentPlotNumber = 2;
+  FirstRun = 2;
+  LastRun = 4;
+  StopOnWarning = true;
+  std::vector<uint8_t> layout;
+  WriteWindowLayout(layout);
+  ASSERT_EQ(layout.size(), 2u + 9u * kWindowLayoutEntrySize + 2u);
+  EXPECT_EQ(Int16At(layout, 0), 9);
+  const size_t window4 = 2 + 3 * kWindowLayoutEntrySize;
+  EXPECT_EQ(Int16At(layout, window4), 20) << "a window never laid out";
+  EXPECT_EQ(Int16At(layout, window4 + 4), 40);
+  EXPECT_EQ(Int16At(layout, window4 + 9), 2);
+  EXPECT_EQ(Int16At(layout, window4 + 11), 4);
+  EXPECT_EQ(Int16At(layout, window4 + 17), 2);
+  EXPECT_EQ(Int16At(layout, 2 + 8 * kWindowLayoutEntrySize + 17), 2);
+  EXPECT_EQ(Int16At(layout, layout.size() - 2), 1);
+
+  layout[2 + 8] = 1;                     // the Equations window shown
+  layout[layout.size() - 2] = uint8_t(-9);  // the Plot window, maximised
+  layout[layout.size() - 1] = 0xFF;
+  FirstRun = 1;
+  LastRun = 5;
+  StopOnWarning = false;
+  CurrentPlotNumber = 1;
+  size_t pos = 0;
+  ASSERT_TRUE(ReadWindowLayout(layout.data(), layout.size(), pos));
+  EXPECT_EQ(pos, layout.size());
+  EXPECT_EQ(FirstRun, 2);
+  EXPECT_EQ(LastRun, 4);
+  EXPECT_TRUE(StopOnWarning);
+  EXPECT_EQ(CurrentPlotNumber, 2);
+  std::vector<uint8_t> again;
+  WriteWindowLayout(again);
+  EXPECT_EQ(again, layout);
+
+  const std::vector<uint8_t> impossible = {0x10, 0x27, 0, 0};
+  pos = 0;
+  EXPECT_FALSE(ReadWindowLayout(impossible.data(), impossible.size(), pos));
+  EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
+}
+
+TEST_F(DocumentImageTest, AFailedReadLeavesNoDiagramOfTheDocumentBefore) {
+  BuildRichDocument();
+  const std::vector<uint8_t> image = WriteDocumentImage(text);
+  ReadBack(image);
+  ASSERT_FALSE(DiagramEntrySection.empty());
+  // The next document ends inside its tables: the diagram is the reset one.
+  const std::vector<uint8_t> part(image.begin(), image.begin() + 3000);
+  ScopedPlatform scripted{platform};
+  const TDocumentReadResult read = ReadDocumentImage(part.data(), part.size());
+  EXPECT_GT(read.FailedSection, 4);
+  EXPECT_TRUE(DiagramEntrySection.empty());
+  EXPECT_TRUE(WindowLayoutEntries.empty());
+}
+
 TEST_F(DocumentImageTest, ClearedErrorBarFlagsWithArraysKeptRoundTrip) {
   BuildRichDocument();
   // Modify Plot turned the bars off; the arrays stay with the curves.
@@ -439,6 +532,9 @@ TEST_F(DocumentImageTest, PurgingKeepsUsedShownAndTabulatedVariables) {
 TEST_F(DocumentImageTest, LibraryFormCarriesTheModules) {
   text = "MODULE Sq(a : b)\r\n  b = a^2\r\nEND\r\nCALL Sq(2 : y1)\r\n";
   CompileOnly(text);
+  SetDecimalSeparator(',');
+  EXPECT_EQ(WriteLibraryImage(text)[6], ',') << "the decimal comma follows the mark";
+  SetDecimalSeparator('.');
   const std::vector<uint8_t> image = WriteLibraryImage(text);
   EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 6), "$SB1-");
   EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 1 + image[0]), "$SB1-X6.462\r");
@@ -450,6 +546,15 @@ TEST_F(DocumentImageTest, LibraryFormCarriesTheModules) {
   bool found = false;
   for (TProgramUnitRecord* u : ProgramUnitList) found = found || (u != nullptr && u->UpperName == "SQ" && u->VariableCount > 0);
   EXPECT_TRUE(found);
+  // A library's reader takes no local formats: cuts among them go unseen.
+  std::vector<uint8_t> formats;
+  WriteLocalFormats(formats);
+  for (size_t cut = 0; cut < image.size() - formats.size(); cut += 13) {
+    const std::vector<uint8_t> part(image.begin(), image.begin() + std::ptrdiff_t(cut));
+    const TDocumentReadResult shortRead = ReadBack(part);
+    EXPECT_TRUE(!shortRead.Read || shortRead.FailedSection == 16) << cut;
+    EXPECT_NE(CalcErrorCode, 0) << cut;
+  }
 }
 
 TEST_F(DocumentImageTest, FilesChooseTheirFormByExtension) {
