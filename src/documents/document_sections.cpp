@@ -418,7 +418,9 @@ void PackLocalVariableRecord(const TLocalVariableRecord& l, const std::string& u
   Set16(dst + o::DisplayCode, l.DisplayCode);
   Set32(dst + o::LocalNumber, l.LocalNumber);
   Set32(dst + o::ConstantFlag, l.ConstantFlag);
-  Set32(dst + o::Routine, l.Routine);
+  // A routine's slot means nothing to another session: the routine's name
+  // in the upper-case name field is what finds it again.
+  Set32(dst + o::Routine, 0);
   Set32(dst + o::SpareLong, l.SpareLong);
   dst[o::IsString] = l.IsString;
   dst[o::DefaultUnits] = l.DefaultUnits;
@@ -443,7 +445,9 @@ void UnpackLocalVariableRecord(const uint8_t* src, TLocalVariableRecord& l) {
   l.DisplayCode = Get16(src + o::DisplayCode);
   l.LocalNumber = Get32(src + o::LocalNumber);
   l.ConstantFlag = Get32(src + o::ConstantFlag);
-  l.Routine = Get32(src + o::Routine);
+  // A stored slot would give the format to whichever routine holds that
+  // slot now; only the routine's name may match it.
+  l.Routine = 0;
   l.SpareLong = Get32(src + o::SpareLong);
   l.IsString = src[o::IsString];
   l.DefaultUnits = src[o::DefaultUnits];

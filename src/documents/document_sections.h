@@ -65,7 +65,8 @@ void WriteCustomColors(std::vector<uint8_t>& out);
 bool ReadCustomColors(const uint8_t* data, size_t size, size_t& pos);
 
 // The 170 stored bytes of a local; the upper-case name field gets
-// upperNameField (in documents the routine's name).
+// upperNameField (in documents the routine's name). The routine slot is
+// written and read as 0: formats are matched to routines by name.
 void PackLocalVariableRecord(const TLocalVariableRecord& l, const std::string& upperNameField, uint8_t* dst);
 void UnpackLocalVariableRecord(const uint8_t* src, TLocalVariableRecord& l);
 

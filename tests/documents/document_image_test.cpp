@@ -380,6 +380,40 @@ TEST_F(DocumentImageTest, AFailedReadLeavesNoDiagramOfTheDocumentBefore) {
   EXPECT_TRUE(WindowLayoutEntries.empty());
 }
 
+TEST_F(DocumentImageTest, StoredLocalFormatsFindTheirRoutineByName) {
+  // Formats of w in g and in f, both saved while their routine had slot 1.
+  std::vector<uint8_t> section;
+  for (const char* routine : {"G", "F"}) {
+    TLocalVariableRecord l;
+    l.Name = "w";
+    l.Routine = 1;
+    l.Style = 1;
+    l.Digits = 5;
+    l.FormatGiven = 1;
+    uint8_t block[kStoredLocalVariableSize];
+    PackLocalVariableRecord(l, routine, block);
+    EXPECT_EQ(Int32At(std::vector<uint8_t>(block + 136, block + 140), 0), 0) << "no slot is stored";
+    section.insert(section.end(), block, block + kStoredLocalVariableSize);
+  }
+  std::vector<uint8_t> data;
+  Put32(data, 2);
+  data.insert(data.end(), section.begin(), section.end());
+  size_t pos = 0;
+  ASSERT_TRUE(ReadLocalFormats(data.data(), data.size(), pos));
+  ASSERT_EQ(LocalFormatList.size(), 2u);
+
+  CompileOnly("FUNCTION f(z)\r\n  w := z*2\r\n  f := w\r\nEND\r\nx = f(1)");
+  const TRoutineRecord* f = RoutineAt(FindRoutineSlot("F"));
+  ASSERT_NE(f, nullptr);
+  const TLocalVariableRecord* w = nullptr;
+  for (const TLocalVariableRecord* l = f->Locals; l != nullptr; l = l->Next)
+    if (l->Name == "w") w = l;
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Digits, 5);
+  ASSERT_EQ(LocalFormatList.size(), 1u) << "g's format waits for g";
+  EXPECT_EQ(LocalFormatList[0]->UpperName, "G");
+}
+
 TEST_F(DocumentImageTest, ClearedErrorBarFlagsWithArraysKeptRoundTrip) {
   BuildRichDocument();
   // Modify Plot turned the bars off; the arrays stay with the curves.
