@@ -21,6 +21,7 @@
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "platform/platform.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
 
@@ -48,11 +49,14 @@ std::vector<int32_t> Widened(const std::vector<int16_t>& numbers) {
   return std::vector<int32_t>(numbers.begin(), numbers.end());
 }
 
-// The sections' own alerts (398 and 636) are shown where they arise; the
+// The failures whose alert was shown where they arose (636 by the
+// uncertainty reader, memory by the table model) are not shown twice; the
 // others are shown when the reading ends.
-void ShowSectionFailure() {
+void ShowSectionFailure(int32_t section = 0) {
   if (CalcErrorCode == 0 || CalcErrorCode == kMsgUncertaintyReadError) return;
-  ShowAlert(GetMessageText(CalcErrorCode), 0, false);
+  const bool tableSection = section >= 5 && section <= 7;
+  if (tableSection && (CalcErrorCode == kMsgOutOfMemory || CalcErrorCode == kMsgOperationOutOfMemory)) return;
+  ShowAlert(GetMessageText(CalcErrorCode), kAlertErrorOk, false);
 }
 
 bool ReadLibraryStart(const uint8_t* data, size_t size, size_t& pos, TDocumentReadResult& result) {
@@ -222,7 +226,7 @@ TDocumentReadResult ReadDocumentImage(const uint8_t* data, size_t size) {
   int32_t section = 1;
   auto failed = [&]() {
     result.FailedSection = section;
-    ShowSectionFailure();
+    ShowSectionFailure(section);
     return result;
   };
   if (!ReadSettingsSections(data, size, pos)) return failed();
@@ -275,13 +279,15 @@ bool WriteDocumentBinary(const std::string& fileName, const std::string& text, b
                                          : WriteDocumentImage(text, purge);
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
   if (!file) {
-    SetCalcError(kMsgUnexpectedIOError, "2");
+    SetCalcError(kMsgUnexpectedIOError, "5");
+    ReportIOError(5);
     return false;
   }
   file.write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
   file.close();
   if (!file) {
-    SetCalcError(kMsgUnexpectedIOError, "101");  // a short write, as on a full disk
+    SetCalcError(kMsgUnexpectedIOError, "101");
+    ReportIOError(101);  // a short write, as on a full disk
     return false;
   }
   return true;
@@ -291,6 +297,7 @@ bool ReadDocumentBinary(const std::string& fileName, TDocumentReadResult& result
   std::ifstream file(fileName, std::ios::binary);
   if (!file) {
     SetCalcError(kMsgUnexpectedIOError, "2");
+    ReportIOError(2);  // not found
     return false;
   }
   std::vector<uint8_t> data;

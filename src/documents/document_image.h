@@ -66,10 +66,11 @@ TDocumentReadResult ReadDocumentImage(const uint8_t* data, size_t size);
 
 // The file forms. WriteDocumentBinary chooses the library form for a name
 // ending in ".LIB" while there are modules or subprograms, else the
-// problem file. False (with CalcErrorCode 389 and the system's error number)
-// when the file cannot be written.
+// problem file. False when the file cannot be written: the I/O error is
+// shown and CalcErrorCode is 389 with its number.
 bool WriteDocumentBinary(const std::string& fileName, const std::string& text, bool purge = false);
-// False when the file cannot be opened or read; otherwise the read result.
+// False when the file cannot be opened (the I/O error is shown) or nothing
+// could be read from it; result holds what was read.
 bool ReadDocumentBinary(const std::string& fileName, TDocumentReadResult& result);
 
 }  // namespace voq
