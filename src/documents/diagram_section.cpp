@@ -115,17 +115,31 @@ bool Keep(const uint8_t* data, size_t start, size_t end, std::vector<uint8_t>& t
   return true;
 }
 
-void AppendButton(std::vector<uint8_t>& out, uint8_t kind, int32_t left, int32_t top, const std::string& text) {
-  // Fixed buttons of a reset diagram: hidden, in the main window, 75 by 25.
-  uint8_t head[kDiagramEntryHeadSize] = {};
-  head[entry::Kind] = kind;
-  Set16(head + entry::Rect, left);
-  Set16(head + entry::Rect + 2, top);
-  Set16(head + entry::Rect + 4, left + 75);
-  Set16(head + entry::Rect + 6, top + 25);
-  head[entry::Hidden] = 1;
-  Set16(head + entry::TextLength, int32_t(text.size()));
-  out.insert(out.end(), head, head + kDiagramEntryHeadSize);
+// The Calculate button's entry of a reset diagram; the other fixed buttons
+// are copies of it. A reset hides the fixed buttons and puts the main tool
+// bar, hidden, at (15, 15). Button sizes: 75 by 25.
+struct TButtonHead {
+  uint8_t Bytes[kDiagramEntryHeadSize] = {};
+};
+
+TButtonHead CalculateHead() {
+  TButtonHead h;
+  h.Bytes[entry::Kind] = 3;
+  Set16(h.Bytes + 27, 15);  // the tool bar's left and top
+  Set16(h.Bytes + 29, 15);
+  return h;
+}
+
+void AppendButton(std::vector<uint8_t>& out, TButtonHead head, uint8_t kind, int32_t left, int32_t top,
+                  const std::string& text) {
+  head.Bytes[entry::Kind] = kind;
+  Set16(head.Bytes + entry::Rect, left);
+  Set16(head.Bytes + entry::Rect + 2, top);
+  Set16(head.Bytes + entry::Rect + 4, left + 75);
+  Set16(head.Bytes + entry::Rect + 6, top + 25);
+  head.Bytes[entry::Hidden] = 1;
+  Set16(head.Bytes + entry::TextLength, int32_t(text.size()));
+  out.insert(out.end(), head.Bytes, head.Bytes + kDiagramEntryHeadSize);
   out.push_back(uint8_t(text.size()));
   out.insert(out.end(), text.begin(), text.end());
 }
@@ -136,11 +150,12 @@ std::vector<uint8_t> ResetDiagramEntrySection() {
   std::vector<uint8_t> out;
   Put32(out, 0);  // no background picture
   Put16(out, 4);
-  AppendButton(out, 3, 140, 80, "Calculate");
-  AppendButton(out, 5, 60, 120, "Save");
-  AppendButton(out, 8, 140, 120, "Load");
+  const TButtonHead calculate = CalculateHead();
+  AppendButton(out, calculate, 3, 140, 80, "Calculate");
+  AppendButton(out, calculate, 5, 60, 120, "Save");
+  AppendButton(out, calculate, 8, 140, 120, "Load");
   // Caption, the separator 01h and the window's help reference (none).
-  AppendButton(out, 6, 60, 80, std::string("Help") + char(1));
+  AppendButton(out, calculate, 6, 60, 80, std::string("Help") + char(1));
   return out;
 }
 

@@ -621,6 +621,11 @@ TEST(DiagramSection, ResetDiagramHasTheFourButtonsAndNoPicture) {
     at += kDiagramEntryHeadSize + size_t(Int16At(out, at + 73)) + 1;
   }
   EXPECT_EQ(at, out.size());
+  // The Calculate button: hidden at (140, 80), its caption after the head.
+  EXPECT_EQ(Int16At(out, 6 + 19), 140);
+  EXPECT_EQ(Int16At(out, 6 + 21), 80);
+  EXPECT_EQ(out[6 + 67], 1);
+  EXPECT_EQ(std::string(out.begin() + 6 + 76, out.begin() + 6 + 76 + 9), "Calculate");
   size_t pos = 0;
   ASSERT_TRUE(ReadDiagramEntrySection(out.data(), out.size(), pos));
   EXPECT_EQ(pos, out.size());
