@@ -20,6 +20,7 @@
 #include "model/routines.h"
 #include "plots/plot_list.h"
 #include "plots/plots_state.h"
+#include "tables/tables_state.h"
 #include "session/engine.h"
 #include "tables/table_fixture.h"
 
@@ -658,6 +659,37 @@ TEST(DiagramSection, DamagedSectionsAreRefused) {
     EXPECT_FALSE(ReadDiagramEntrySection(bytes.data(), bytes.size(), pos));
     EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
     EXPECT_TRUE(DiagramEntrySection.empty());
+  }
+}
+
+TEST(DocumentSections, UntrustedCountsAreRefusedBeforeAnythingIsMade) {
+  using Reader = bool (*)(const uint8_t*, size_t, size_t&);
+  auto units = [](const uint8_t* d, size_t n, size_t& p) { return ReadProgramUnits(d, n, p); };
+  auto group = [](const uint8_t* d, size_t n, size_t& p) { return ReadTableGroup(1, d, n, p); };
+  struct Case {
+    const char* what;
+    Reader read;
+    std::vector<uint8_t> data;
+  };
+  const Case cases[] = {
+      {"colour count", &ReadCustomColors, {0xFF, 0xFF, 0, 0, 1, 0, 0, 0, 0}},
+      {"colour length 0", &ReadCustomColors, {1, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"colour length past the end", &ReadCustomColors, {1, 0, 0, 0, 0x2C, 1, 0, 0, 3, 'R', 'e', 'd'}},
+      {"negative format count", &ReadLocalFormats, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {"format count", &ReadLocalFormats, {2, 0, 0, 0}},
+      {"unit count", units, {0x10, 0x27}},
+      {"string block length", &ReadStringBlock, {0, 0, 0, 0x40, 'a'}},
+      {"table count", group, {0, 0, 0, 0x10, 1, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    ResetEngineState();
+    size_t pos = 0;
+    EXPECT_FALSE(c.read(c.data.data(), c.data.size(), pos)) << c.what;
+    EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError) << c.what;
+    EXPECT_TRUE(CustomColors.empty()) << c.what;
+    EXPECT_TRUE(LocalFormatList.empty()) << c.what;
+    EXPECT_EQ(ProgramUnitList.size(), 1u) << c.what;
+    EXPECT_FALSE(TableForms[1]) << c.what;
   }
 }
 
