@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/documents_state.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "plots/plots_state.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   // The engine halves above the session layer join the engine reset.
   voq::InstallPlots();
   voq::InstallTables();
+  voq::InstallDocuments();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());
