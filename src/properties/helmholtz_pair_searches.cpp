@@ -24,8 +24,6 @@ Extended QualityByVolume(TGeneralEosSubstance& o, Extended T, Extended v) {
   return vv > vl ? (v - vl) / (vv - vl) : 1;
 }
 
-Extended NoGuard(Extended next, Extended, int32_t) { return next; }
-
 }  // namespace
 
 void SolveStateTY(TGeneralEosSubstance& o, int32_t kind, Extended T, Extended y, TEosWorkState& w) {
@@ -134,7 +132,12 @@ void SolveStatePY(TGeneralEosSubstance& o, int32_t kind, Extended P, Extended y,
     if (ErrorPending()) return Extended{0};
     return y - ValueOfKind(TEosPoint{trial.T, trial.P, trial.v, trial.u, trial.h, trial.s}, kind);
   };
-  const TSearchEnd end = SecantSearch(T0, 1.01L * T0, residual, NoGuard, true, kFineTolerance);
+  // A step below the lowest temperature of the equation goes half way down
+  // to it instead: far below it the (T, P) states are no guide back.
+  auto guard = [&](Extended next, Extended previous, int32_t) {
+    return next < o.TMin ? (previous + o.TMin) / 2 : next;
+  };
+  const TSearchEnd end = SecantSearch(T0, 1.01L * T0, residual, guard, true, kFineTolerance);
   if (ErrorPending()) return;  // 204 and the (T, P) solver's own errors stand
   if (end.n >= kIterationLimit || !end.Met()) {
     CalcErrorCode = kMsgPropertyNoConvergence;
@@ -211,7 +214,7 @@ void SolveStateEnergyS(TGeneralEosSubstance& o, int32_t energyKind, Extended e, 
   // well below the critical temperature is out of its reach, since every
   // trial on the way has to solve its own energy-volume state. Further starts
   // on the liquid side and far on the vapour side are tried in turn.
-  const Extended starts[] = {o.VCrit / 2, o.VCrit / 2.6L, o.VCrit / 2.4L, 3 * o.VCrit, 30 * o.VCrit};
+  const Extended starts[] = {o.VCrit / 2, o.VCrit / 2.6L, o.VCrit / 2.4L, 3 * o.VCrit, 30 * o.VCrit, o.VCrit / 3.1L, o.VCrit / 3.15L};
   for (const Extended va : starts) {
     CalcErrorCode = 0;
     const TSearchEnd end = SecantSearch(va, 1.05L * va, residual, guard, true, kFineTolerance);
