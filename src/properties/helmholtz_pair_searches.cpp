@@ -3,6 +3,7 @@
 // over (T, P) states), P with v and h, u or s with v (a tau search at fixed
 // density), and h or u with s (a volume search over energy-volume states).
 #include <cmath>
+#include <utility>
 
 #include "core/message_ids.h"
 #include "properties/helmholtz_pair_internal.h"
@@ -214,10 +215,22 @@ void SolveStateEnergyS(TGeneralEosSubstance& o, int32_t energyKind, Extended e, 
   // well below the critical temperature is out of its reach, since every
   // trial on the way has to solve its own energy-volume state. Further starts
   // on the liquid side and far on the vapour side are tried in turn.
-  const Extended starts[] = {o.VCrit / 2, o.VCrit / 2.6L, o.VCrit / 2.4L, 3 * o.VCrit, 30 * o.VCrit, o.VCrit / 3.1L, o.VCrit / 3.15L};
+  const Extended starts[] = {o.VCrit / 2, o.VCrit / 2.6L, o.VCrit / 2.4L, 3 * o.VCrit, 30 * o.VCrit};
   for (const Extended va : starts) {
     CalcErrorCode = 0;
     const TSearchEnd end = SecantSearch(va, 1.05L * va, residual, guard, true, kFineTolerance);
+    w = trial;
+    if (end.n <= kIterationLimit && !ErrorPending() && end.Met()) return;
+  }
+  // Last, a liquid denser than three times the critical density (cold
+  // water), from two points that are both liquid: a second point 5 % out
+  // would lie in the two-phase region, where s barely moves with v at fixed
+  // h and the secant loses its slope.
+  const std::pair<Extended, Extended> liquidStarts[] = {{o.VCrit / 3.2L, o.VCrit / 3.15L},
+                                                        {o.VCrit / 3.15L, o.VCrit / 3.1L}};
+  for (const auto& [va, vb] : liquidStarts) {
+    CalcErrorCode = 0;
+    const TSearchEnd end = SecantSearch(va, vb, residual, guard, true, kFineTolerance);
     w = trial;
     if (end.n <= kIterationLimit && !ErrorPending() && end.Met()) return;
   }
