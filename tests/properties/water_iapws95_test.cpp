@@ -265,6 +265,30 @@ TEST_F(WaterTest, TransportAtRoomTemperature) {
   EXPECT_EQ(MessageArgs[1], "Conductivity");
 }
 
+// Above 10,000 MPa the transport formulations are refused: at 1000 K and
+// 1800 kg/m3 IAPWS-95 gives 16,981 MPa (python3-iapws).
+TEST_F(WaterTest, TransportRefusesPressuresAbove10000MPa) {
+  EXPECT_GT(Call(&TSubstanceBase::Pressure, kT, 1000, kV, 1 / 1800.0L), 1e7L);
+  CalcErrorCode = 0;
+  EXPECT_EQ(Call(&TSubstanceBase::Viscosity, kT, 1000, kV, 1 / 1800.0L), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgPressureRange);
+  EXPECT_EQ(MessageArgs[1], "P <= 10000 MPa");
+  CalcErrorCode = 0;
+  EXPECT_EQ(Call(&TSubstanceBase::Conductivity, kT, 1000, kV, 1 / 1800.0L), -999);
+  EXPECT_EQ(CalcErrorCode, kMsgPressureRange);
+}
+
+// Saturated states from the ancillary densities against the release's
+// saturation table (table 8) at 450 K: h' 749.161585, h'' 2774.41078 kJ/kg,
+// s' 2.10865845, s'' 6.60921221 kJ/kg-K.
+TEST_F(WaterTest, SaturatedStatesAgainstTheReleaseTable) {
+  EXPECT_LT(Relative(Call(&TSubstanceBase::Enthalpy, kT, 450, kX, 0), 749.161585L), 2e-4L);
+  EXPECT_LT(Relative(Call(&TSubstanceBase::Enthalpy, kT, 450, kX, 1), 2774.41078L), 2e-4L);
+  EXPECT_NEAR(static_cast<double>(Call(&TSubstanceBase::Entropy, kT, 450, kX, 0)), 2.10865845, 5e-4);
+  EXPECT_NEAR(static_cast<double>(Call(&TSubstanceBase::Entropy, kT, 450, kX, 1)), 6.60921221, 5e-4);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
 TEST(WaterTransportTest, CriticalTermsOnlyInTheirRegions) {
   // The conductivity's critical term stops at rhobar = 3 (953.289 kg/m3).
   EXPECT_EQ(WaterTransportProperties(300, 996.5L).lambda2, 0);
