@@ -289,6 +289,32 @@ TEST_F(WaterTest, SaturatedStatesAgainstTheReleaseTable) {
   EXPECT_EQ(CalcErrorCode, 0);
 }
 
+// Liquid, steam and a dense supercritical state near the critical point
+// against the newer IAPWS formulations (IAPWS R12-08 viscosity, R15-11
+// conductivity) as python3-iapws computes them: T K, P kPa, viscosity Pa-s,
+// conductivity W/m-K, Prandtl number; and the largest relative difference
+// allowed between the 1985 formulations and those.
+TEST_F(WaterTest, TransportAgainstTheNewerFormulations) {
+  struct TRow {
+    Extended T, P, mu, k, pr, tolerance;
+  };
+  const TRow rows[] = {
+      {300, 101.325L, 8.537425e-4L, 0.6094999L, 5.855927L, 0.005L},
+      {500, 101.325L, 1.729872e-5L, 0.03603517L, 0.9512738L, 0.01L},
+      {650, 25000, 5.655197e-5L, 0.4109426L, 2.160681L, 0.03L},
+  };
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<double>(r.T) << " K " << static_cast<double>(r.P) << " kPa");
+    const Extended mu = Call(&TSubstanceBase::Viscosity, kT, r.T, kP, r.P);
+    const Extended k = Call(&TSubstanceBase::Conductivity, kT, r.T, kP, r.P);
+    const Extended pr = Call(&TSubstanceBase::Prandtl, kT, r.T, kP, r.P);
+    EXPECT_LT(Relative(mu, r.mu), r.tolerance);
+    EXPECT_LT(Relative(k, r.k), r.tolerance);
+    EXPECT_LT(Relative(pr, r.pr), r.tolerance);
+    EXPECT_EQ(CalcErrorCode, 0);
+  }
+}
+
 TEST(WaterTransportTest, CriticalTermsOnlyInTheirRegions) {
   // The conductivity's critical term stops at rhobar = 3 (953.289 kg/m3).
   EXPECT_EQ(WaterTransportProperties(300, 996.5L).lambda2, 0);
