@@ -190,6 +190,12 @@ TEST_F(WaterTest, SaturationTemperatureInvertsThePressure) {
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_LT(Tc, water->TCrit);
   EXPECT_GT(Tc, water->TCrit - 0.01L);
+  // Above the critical pressure there is no root: 210 after 200 steps, with
+  // the last temperature.
+  const Extended above = water->SatTemperature(1.5L * water->PCrit, 0);
+  EXPECT_EQ(CalcErrorCode, kMsgPropertyNoConvergence);
+  EXPECT_TRUE(std::isfinite(above));
+  EXPECT_LT(above, water->TCrit);
 }
 
 // The saturated densities of the ancillaries against the release's
