@@ -3,6 +3,7 @@
 // over (T, P) states), P with v and h, u or s with v (a tau search at fixed
 // density), and h or u with s (a volume search over energy-volume states).
 #include <cmath>
+#include <utility>
 
 #include "core/message_ids.h"
 #include "properties/helmholtz_pair_internal.h"
@@ -23,8 +24,6 @@ Extended QualityByVolume(TGeneralEosSubstance& o, Extended T, Extended v) {
   if (v > vv) return 100;
   return vv > vl ? (v - vl) / (vv - vl) : 1;
 }
-
-Extended NoGuard(Extended next, Extended, int32_t) { return next; }
 
 }  // namespace
 
@@ -134,7 +133,12 @@ void SolveStatePY(TGeneralEosSubstance& o, int32_t kind, Extended P, Extended y,
     if (ErrorPending()) return Extended{0};
     return y - ValueOfKind(TEosPoint{trial.T, trial.P, trial.v, trial.u, trial.h, trial.s}, kind);
   };
-  const TSearchEnd end = SecantSearch(T0, 1.01L * T0, residual, NoGuard, true, kFineTolerance);
+  // A step below the lowest temperature of the equation goes half way down
+  // to it instead: far below it the (T, P) states are no guide back.
+  auto guard = [&](Extended next, Extended previous, int32_t) {
+    return next < o.TMin ? (previous + o.TMin) / 2 : next;
+  };
+  const TSearchEnd end = SecantSearch(T0, 1.01L * T0, residual, guard, true, kFineTolerance);
   if (ErrorPending()) return;  // 204 and the (T, P) solver's own errors stand
   if (end.n >= kIterationLimit || !end.Met()) {
     CalcErrorCode = kMsgPropertyNoConvergence;
@@ -215,6 +219,18 @@ void SolveStateEnergyS(TGeneralEosSubstance& o, int32_t energyKind, Extended e, 
   for (const Extended va : starts) {
     CalcErrorCode = 0;
     const TSearchEnd end = SecantSearch(va, 1.05L * va, residual, guard, true, kFineTolerance);
+    w = trial;
+    if (end.n <= kIterationLimit && !ErrorPending() && end.Met()) return;
+  }
+  // Last, a liquid denser than three times the critical density (cold
+  // water), from two points that are both liquid: a second point 5 % out
+  // would lie in the two-phase region, where s barely moves with v at fixed
+  // h and the secant loses its slope.
+  const std::pair<Extended, Extended> liquidStarts[] = {{o.VCrit / 3.2L, o.VCrit / 3.15L},
+                                                        {o.VCrit / 3.15L, o.VCrit / 3.1L}};
+  for (const auto& [va, vb] : liquidStarts) {
+    CalcErrorCode = 0;
+    const TSearchEnd end = SecantSearch(va, vb, residual, guard, true, kFineTolerance);
     w = trial;
     if (end.n <= kIterationLimit && !ErrorPending() && end.Met()) return;
   }

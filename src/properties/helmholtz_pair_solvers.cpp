@@ -251,6 +251,8 @@ void SolveStateQualityPair(TGeneralEosSubstance& o, int32_t kind, Extended y, Ex
       }
     } else {
       if (next < 0) next = tOld / 2;
+      // Far below the lowest temperature the ancillaries are no guide back.
+      if (next < o.TMin) next = (tOld + o.TMin) / 2;
       if (next > tc) next = tOld + (tc - tOld) / (n + 1);
     }
     T = next;
