@@ -7,6 +7,7 @@
 #include "model/parametric_table_access.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
+#include "tables/lookup_table_services.h"
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
 #include "tables/tables_state.h"
@@ -113,6 +114,7 @@ EngineTableRunHooks tableRunHooks;
 
 void InstallTableServices() {
   SetParametricTableAccess(&tableAccess);
+  InstallLookupTableAccess();
   SetTableRunHooks(&tableRunHooks);
   SetUncertaintyColumnLookup(&UncertaintyColumnVariable);
 }
