@@ -184,6 +184,7 @@ class TableModelLookupAccess : public LookupTableAccess {
   }
 
   Extended ColumnNumber(const std::string& designator, int32_t id) override {
+    if (id == kParametricTableId) return GetTableColumnNumber(designator, nullptr, id);
     const TLookupFileRecord* file = IsWindowId(id) ? nullptr : FindLookupFileById(id);
     if (!IsWindowId(id) && file == nullptr) {
       if (CalcErrorCode == 0) SetCalcErrorWithHelp(kMsgNoLookupTable, kLookupHelp);
