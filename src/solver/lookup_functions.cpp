@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
@@ -10,7 +12,9 @@
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "model/document_settings.h"
+#include "model/compiled_code.h"
 #include "model/program_units.h"
+#include "model/routines.h"
 #include "model/store_state.h"
 #include "model/warnings_window.h"
 #include "solver/evaluator.h"
@@ -61,6 +65,15 @@ bool Result(TEvaluationState& s, int32_t slot, Extended value) {
 // A column designator on the stack (a string: "#n" or a name) as a number.
 int32_t DesignatedColumn(Extended designator, int32_t id) {
   return Truncated(LookupTables().ColumnNumber(TextOf(designator), id));
+}
+
+// A routine statement whose left side is a LOOKUP call stores into that
+// cell: its blank cell reads as -999 while the residual is evaluated.
+bool AssigningCell(const TEvaluationState& s) {
+  if (s.RoutineSlot <= 0 || s.Equation == nullptr || !s.Equation->Text.has_value()) return false;
+  std::string text = UpperCaseText(*s.Equation->Text);
+  size_t at = text.find_first_not_of(" ~");
+  return at != std::string::npos && text.compare(at, 7, "LOOKUP(") == 0;
 }
 
 // --- INTERPOLATE family and DIFFERENTIATE (241) -------------------------------------------
@@ -139,7 +152,7 @@ bool LookupOpcode(TEvaluationState& s, int32_t /*opcode*/) {
       AddWarning(MessageText);
     }
   }
-  Extended v = GetLookupValue(cc, r, id, kind);
+  Extended v = GetLookupValue(cc, r, id, kind, AssigningCell(s));
   if (CalcErrorCode > 0) return false;
   // Fractional rows and columns interpolate between the cells around them.
   // Strings and the filled test read the cell itself.
@@ -337,7 +350,146 @@ bool Interpolate2D(TEvaluationState& s) {
   return true;
 }
 
+namespace {
+
+// One argument of a compiled call: its operand words (code word and, for
+// variables, their index; constants and strings with their values) and
+// whether an operator joined them.
+struct TCompiledArgument {
+  std::vector<std::pair<int32_t, Extended>> Operands;
+  bool HasOperator = false;
+};
+
+// The arguments of the first LOOKUP call (244) of a statement's code.
+std::vector<TCompiledArgument> LookupCallArguments(const TEquationRecord& e) {
+  std::vector<TCompiledArgument> args(1);
+  size_t constant = 0;
+  size_t text = 0;
+  for (size_t i = 0; i < e.Code.size(); ++i) {
+    const int32_t w = e.Code[i];
+    if (w == 244) return args;
+    switch (w) {
+      case CodeConstant:
+        args.back().Operands.push_back({w, constant < e.Constants.size() ? e.Constants[constant] : 0});
+        ++constant;
+        break;
+      case CodeStringConstant:
+        args.back().Operands.push_back({w, text < e.StringOperands.size() ? Extended(e.StringOperands[text]) : 0});
+        ++text;
+        break;
+      case CodeVariable:
+      case CodeLocalVariable:
+        if (i + 1 < e.Code.size()) args.back().Operands.push_back({w, Extended(e.Code[++i])});
+        break;
+      case OpSeparator:
+        args.emplace_back();
+        break;
+      default:
+        args.back().HasOperator = true;
+        break;
+    }
+  }
+  return {};
+}
+
+// The value of a variable operand of a routine statement: a local of the
+// running routine, or a main-program variable brought in by $COMMON.
+bool OperandVariable(int32_t word, int32_t index, Extended& value, bool& isString) {
+  std::string name;
+  isString = false;
+  if (word == CodeLocalVariable && index >= 0) {
+    const TRoutineRecord* r = RoutineAt(CompilingFunctionIndex);
+    const TLocalVariableRecord* l = r != nullptr ? LocalByNumber(*r, index) : nullptr;
+    if (l == nullptr) return Stop(kMsgSyntaxOrUndefinedFunction);
+    value = l->Value;
+    isString = l->IsString != 0;
+    name = l->Name;
+  } else {
+    const TProgramUnitRecord* unit = word == CodeVariable ? CurrentProgramUnit : MainProgramUnit;
+    const TVariableRecord* v = unit != nullptr ? unit->Variable(std::abs(index)) : nullptr;
+    if (v == nullptr) return Stop(kMsgSyntaxOrUndefinedFunction);
+    value = v->Value;
+    isString = v->IsString != 0;
+    name = v->Name;
+  }
+  if (IsUnsetLocalValue(value)) {
+    SetCalcError(kMsgNotDefined, name);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void AssignLookupCell(TEquationRecord* statement, Extended residual) {
+  if (statement == nullptr) return;
+  const std::vector<TCompiledArgument> args = LookupCallArguments(*statement);
+  // Sub-code and table, row, column, by-name flag.
+  if (args.size() < 4 || args[0].Operands.size() < 2) {
+    CalcErrorCode = kMsgSyntaxOrUndefinedFunction;
+    return;
+  }
+  Extended tableCode = args[0].Operands[1].second;
+  if (args[0].HasOperator) tableCode = -tableCode;  // a negative code is written negated
+  int32_t id = 0;
+  TLookupTableInfo info;
+  // The table's string variable, if any, is read as the running routine
+  // reads its locals.
+  static TEvaluationState routineState;
+  routineState.RoutineSlot = CompilingFunctionIndex;
+  if (!ResolveTableArgument(routineState, tableCode, id, info)) return;
+  // Only a tab of the Lookup Table window takes values: a lookup file, the
+  // Parametric table or no table at all is refused rather than written
+  // into another table.
+  if (info.IsFile || id == 0 || id == kLookupParametricId) {
+    SetCalcError(kMsgLookupReadError);
+    return;
+  }
+  const TCompiledArgument& rowArgument = args[1];
+  const TCompiledArgument& columnArgument = args[2];
+  if (rowArgument.Operands.size() != 1 || rowArgument.HasOperator || columnArgument.Operands.size() != 1 ||
+      columnArgument.HasOperator) {
+    CalcErrorCode = kMsgLookupExpressionArgument;
+    return;
+  }
+  Extended rowValue = rowArgument.Operands[0].second;
+  bool isString = false;
+  const int32_t rowWord = rowArgument.Operands[0].first;
+  if ((rowWord == CodeVariable || rowWord == CodeLocalVariable) &&
+      !OperandVariable(rowWord, Truncated(rowValue), rowValue, isString))
+    return;
+  const int32_t row = Rounded(rowValue);
+  if (row < 1 || row > info.Rows) {
+    SetMessageArg(1, std::to_string(row));
+    SetMessageArg(2, "Lookup");
+    CalcErrorCode = kMsgTableRowRange;
+    return;
+  }
+  const int32_t columnWord = columnArgument.Operands[0].first;
+  Extended columnValue = columnArgument.Operands[0].second;
+  isString = columnWord == CodeStringConstant;
+  if ((columnWord == CodeVariable || columnWord == CodeLocalVariable) &&
+      !OperandVariable(columnWord, Truncated(columnValue), columnValue, isString))
+    return;
+  if (isString) {
+    columnValue = LookupTables().ColumnNumber(TextOf(columnValue), id);
+    if (CalcErrorCode > 0) return;
+  }
+  const int32_t column = Rounded(columnValue);
+  if (column < 1 || column > info.Columns) {
+    SetMessageArg(1, std::to_string(column));
+    SetMessageArg(2, "Lookup");
+    CalcErrorCode = kMsgTableColumnRange;
+    return;
+  }
+  Extended current = LookupTables().Cell(id, column, row, kLookupNumeric);
+  if (CalcErrorCode > 0) return;
+  if (IsBlank(current)) current = kErrorResult;
+  if (!LookupTables().SetCell(id, column, row, current - residual)) CalcErrorCode = kMsgLookupReadError;
+}
+
 void InstallLookupFunctions() {
+  SetLookupCellAssigner(AssignLookupCell);
   SetOpcodeHandler(241, InterpolateOpcode);
   SetOpcodeHandler(242, [](TEvaluationState& s, int32_t) { return Interpolate2D(s); });
   SetOpcodeHandler(244, LookupOpcode);

@@ -12,6 +12,7 @@
 namespace voq {
 
 struct TEvaluationState;
+struct TEquationRecord;
 
 // A string variable designates the table by its text: the compiled table
 // argument is then 10000 + its variable index (minus that for a
@@ -35,6 +36,13 @@ Extended GetLookupValue(int32_t column, int32_t row, int32_t id, int32_t kind, b
 // the three column designators, the table; the result goes into the word
 // below the table (the sub-code's slot).
 bool Interpolate2D(TEvaluationState& state);
+
+// Stores into a Lookup Table cell the value that makes a routine statement
+// "LOOKUP(table, row, column) := expression" hold: the cell's value (-999
+// when blank) minus the statement's residual. Row and column must each be
+// one number or variable (error 167 otherwise). A lookup file or the
+// Parametric table cannot be assigned: error 153.
+void AssignLookupCell(TEquationRecord* statement, Extended residual);
 
 // Registers the opcodes above with the evaluator.
 void InstallLookupFunctions();

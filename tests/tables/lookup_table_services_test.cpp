@@ -103,5 +103,28 @@ TEST_F(LookupTableServicesTest, LookupFilesThroughTheSolver) {
   EXPECT_NEAR(double(Solve("F$ = '" + text + "'\r\ny = LOOKUP(F$, 1, 1)", "y")), 300.0, 1E-9);
 }
 
+// A FUNCTION stores into a cell through a LOOKUP call on its left side.
+TEST_F(LookupTableServicesTest, RoutineAssignsALookupCell) {
+  MakeCubeTab();
+  const std::string body = "FUNCTION Put(v, i)\r\n  LOOKUP('Lookup 1', i, 'cube') := v\r\n  Put := v\r\nEND\r\n";
+  EXPECT_NEAR(double(Solve(body + "y = Put(42, 2)", "y")), 42.0, 1E-9);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(TableForms[size_t(kLookupTableKind)]->Columns->Next->Cell(2), 42.0L);
+  // A row outside the table, an expression as the row.
+  Solve(body + "y = Put(42, 9)", "y");
+  EXPECT_EQ(CalcErrorCode, kMsgTableRowRange);
+  CalcErrorCode = 0;
+  Solve("FUNCTION Put(v, i)\r\n  LOOKUP('Lookup 1', i+1, 'cube') := v\r\n  Put := v\r\nEND\r\ny = Put(42, 2)", "y");
+  EXPECT_EQ(CalcErrorCode, kMsgLookupExpressionArgument);
+  CalcErrorCode = 0;
+  // A lookup file is not a table the equations may write: refused, and no
+  // tab of the window is touched instead.
+  const std::string csv = Write("cube.csv", "0,0\n1,1\n2,8\n");
+  Solve("FUNCTION Put(v, i)\r\n  LOOKUP('" + csv + "', i, 2) := v\r\n  Put := v\r\nEND\r\ny = Put(42, 1)", "y");
+  EXPECT_EQ(CalcErrorCode, kMsgLookupReadError);
+  CalcErrorCode = 0;
+  EXPECT_EQ(TableForms[size_t(kLookupTableKind)]->Columns->Next->Cell(1), 0.0L);
+}
+
 }  // namespace
 }  // namespace voq
