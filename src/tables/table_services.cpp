@@ -7,6 +7,7 @@
 #include "model/parametric_table_access.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
+#include "tables/lookup_table_files.h"
 #include "tables/lookup_table_services.h"
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
@@ -115,6 +116,7 @@ EngineTableRunHooks tableRunHooks;
 void InstallTableServices() {
   SetParametricTableAccess(&tableAccess);
   InstallLookupTableAccess();
+  InstallLookupDirectives();
   SetTableRunHooks(&tableRunHooks);
   SetUncertaintyColumnLookup(&UncertaintyColumnVariable);
 }
