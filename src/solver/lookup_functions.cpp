@@ -264,7 +264,7 @@ bool LookupRowCount(TEvaluationState& s, int32_t /*opcode*/, int32_t /*sub*/) {
   const int32_t savedError = CalcErrorCode;
   Extended rows = 0;
   LookupTableAccess& tables = LookupTables();
-  const int32_t id = tables.FindTable(UpperCaseText(name));
+  const int32_t id = tables.FindTable(name);
   TLookupTableInfo info;
   if (CalcErrorCode <= 0 && id != kLookupParametricId && tables.Describe(id, info)) rows = info.Rows;
   CalcErrorCode = savedError;
