@@ -279,6 +279,27 @@ TEST_F(LookupFunctionsTest, InterpolateAndDifferentiate) {
             kMsgCubicInterpolationRows);
 }
 
+TEST_F(LookupFunctionsTest, StringCellsAndTheFilledTest) {
+  FakeTable& names = lookups.tables[-3];
+  names.Name = "Names";
+  names.Columns = {"name", "n"};
+  names.Cells = {{Extended(StringConstIndex("abc")), 1}, {Extended(StringConstIndex("XYZ")), BlankValue}};
+  ASSERT_TRUE(CompileValue("LOOKUP$('Names', 2, 'name')", "s$"));
+  VarNamed("s$")->Value = 0;
+  EXPECT_EQ(StringConstText(int32_t(-EvaluateEquation(CurrentEquation, 0))), "XYZ");
+  EXPECT_EQ(Value("LOOKUP$ROW('Names', 'name', 'XYZ')"), 2.0L);
+  EXPECT_EQ(EvaluationError("LOOKUP$ROW('Names', 'name', 'nothing')"), kMsgStringNotInColumn);
+  CalcErrorCode = 0;
+  // The filled test: 1 for a value, 0 for a blank cell, never an error.
+  EXPECT_EQ(Value("LOOKUPCELLEMPTY('Names', 1, 'n')"), 1.0L);
+  EXPECT_EQ(Value("LOOKUPCELLEMPTY('Names', 2, 'n')"), 0.0L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  // A blank cell read as a number is error 67.
+  EXPECT_EQ(EvaluationError("LOOKUP('Names', 2, 'n')"), kMsgNonNumericTableValue);
+  EXPECT_EQ(GetMessageText(kMsgNonNumericTableValue),
+            "A non-numeric value was encountered in row 2, column 2 of the Lookup table.");
+}
+
 TEST_F(LookupFunctionsTest, NLookupRows) {
   EXPECT_EQ(Value("NLOOKUPROWS('lookup 1')"), 6.0L);
   EXPECT_EQ(Value("NLOOKUPROWS('data.csv')"), 2.0L);
