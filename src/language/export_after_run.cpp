@@ -16,6 +16,16 @@
 namespace voq {
 
 std::vector<std::string> ExportDirectives;
+std::vector<TSaveLookupDirective> SaveLookupDirectives;
+
+namespace {
+LookupFileSaver lookupFileSaver = nullptr;
+}  // namespace
+
+void SaveLookupFilesAfterRun() {
+  if (lookupFileSaver != nullptr && !SaveLookupDirectives.empty()) lookupFileSaver();
+}
+void SetLookupFileSaver(LookupFileSaver saver) { lookupFileSaver = saver; }
 int32_t FirstRun = 1;
 
 namespace {

@@ -15,6 +15,22 @@ namespace voq {
 // (outside quotes upper-cased; a quoted file name keeps its case). Cleared
 // at the start of each read of the Equations window.
 extern std::vector<std::string> ExportDirectives;
+// $SAVELOOKUP directives of the last read, in reading order: the file part
+// (a file name, a string variable's name, or "?" and the directive's line
+// number) and the table (a Lookup Table tab number, or minus the index of a
+// string variable naming it). Cleared at the start of each read.
+struct TSaveLookupDirective {
+  std::string File;
+  int32_t Table = 0;
+};
+extern std::vector<TSaveLookupDirective> SaveLookupDirectives;
+
+// Writes the tables the $SAVELOOKUP directives name, after a solve or at
+// the end of a table run; nothing until the table model installs its writer.
+void SaveLookupFilesAfterRun();
+using LookupFileSaver = void (*)();
+void SetLookupFileSaver(LookupFileSaver saver);
+
 // The first run of the current Parametric table run; a later run appends to
 // what the first one wrote. Set by the table run.
 extern int32_t FirstRun;

@@ -15,6 +15,7 @@
 #include "language/duplicate_loops.h"
 #include "language/function_catalog.h"
 #include "language/language_services.h"
+#include "language/lookup_forms.h"
 #include "language/operands.h"
 #include "language/statement_preparation.h"
 #include "language/table_value_forms.h"
@@ -383,7 +384,8 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
     case 244:
     case 245:
     case 246:
-      break;
+      CompileLookupCall(context);
+      return;
     case 249:
       if (entry.SubCode == 6) {
         CompileUncertaintyOf(context);
@@ -773,12 +775,10 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
         break;
       }
       case 241:
+        CompileInterpolate(context);
+        break;
       case 242:
-        if (builtinFormCompiler == nullptr) {
-          NotDefined(context);
-        } else {
-          builtinFormCompiler(context);
-        }
+        CompileInterpolate2D(context);
         break;
       case 244:
       case 245:

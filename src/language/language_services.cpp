@@ -112,6 +112,8 @@ void ResetLanguageState() {
   StringOutputAssignment = false;
   FreshCompileCount = 0;
   ExportDirectives.clear();
+  SaveLookupDirectives.clear();
+  SetLookupFileSaver(nullptr);
   FirstRun = 1;
   CloseImportSource();
 

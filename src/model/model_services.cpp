@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/string_constants.h"
 #include "model/document_settings.h"
+#include "model/lookup_table_access.h"
 #include "model/parametric_table_access.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
@@ -77,6 +78,7 @@ void ResetModelState() {
   WarningsPending = false;
   SetPropertyCaches(nullptr);
   SetParametricTableAccess(nullptr);
+  SetLookupTableAccess(nullptr);
 }
 
 }  // namespace voq

@@ -545,6 +545,7 @@ void ReadEquations(bool showCheckResult, bool makeIntegralTable) {
     ReadingIncludedText = false;
     IncludedFiles.clear();
     ExportDirectives.clear();
+    SaveLookupDirectives.clear();
   }
   platform.SetBusyCursor(1);
   PruneLineInfoList();

@@ -145,6 +145,7 @@ void SolveCompiledEquations() {
   // After the run; the error number survives these steps.
   const int32_t keptError = CalcErrorCode;
   services.SaveLookupFilesAfterRun();
+  if (CalcErrorCode == 0) SaveLookupFilesAfterRun();
   if (CalcErrorCode == 0 && WarningsPending && ShowWarningMessages) {
     if (ShowAlert(GetMessageText(kMsgSeeWarningsQuestion), kAlertWarningYesNo, true) == kResultYes)
       services.ShowWarningsList();

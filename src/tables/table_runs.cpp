@@ -380,6 +380,7 @@ void SolveTableRuns() {
 
   // The host knows whether the equations hold $SaveLookup directives.
   if (CalcErrorCode <= 0) SolveServices().SaveLookupFilesAfterRun();
+  if (CalcErrorCode <= 0) SaveLookupFilesAfterRun();
   // One tab of the integral table per run attempted, the last one shown.
   if (TTableForm* integral = TableForms[4].get()) {
     integral->IntegralRunOffset = FirstRun;

@@ -7,6 +7,8 @@
 #include "model/parametric_table_access.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
+#include "tables/lookup_table_files.h"
+#include "tables/lookup_table_services.h"
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
 #include "tables/tables_state.h"
@@ -113,6 +115,8 @@ EngineTableRunHooks tableRunHooks;
 
 void InstallTableServices() {
   SetParametricTableAccess(&tableAccess);
+  InstallLookupTableAccess();
+  InstallLookupDirectives();
   SetTableRunHooks(&tableRunHooks);
   SetUncertaintyColumnLookup(&UncertaintyColumnVariable);
 }

@@ -10,14 +10,17 @@
 #include "core/number_format.h"
 #include "core/numeric_library.h"
 #include "core/string_constants.h"
+#include "core/text_utils.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/integral_records.h"
+#include "model/parametric_table_access.h"
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
 #include "model/substance_base.h"
 #include "units/constants.h"
+#include "units/table_units.h"
 #include "units/unit_expressions.h"
 
 namespace voq {
@@ -75,6 +78,9 @@ void MakeDimensionless(TUnitCheckEntry& e) {
   e.Factor = 1;
   e.Exponents = TDimensionVector{};
 }
+
+// A TABLEVALUE column above this is a name: 9000 + its string index.
+constexpr int32_t kNamedTableColumn = 9000;
 
 // The state of one walk.
 class UnitCheckWalk {
@@ -150,6 +156,12 @@ class UnitCheckWalk {
   void PropertyCall(int32_t code);
   bool CheckPropertyInputs(const TSubstanceBase& object, const std::string& name);
   void SetPropertyResult(TUnitCheckEntry& result, const std::string& units, const std::string& text, bool constant);
+  // Table functions.
+  bool TableArgument(size_t at, int32_t& id, TLookupTableInfo& info);
+  void InterpolationRule();
+  void LookupRule();
+  void SearchRule(int32_t code);
+  void TableValueRule();
 
   TEquationRecord& eq_;
   TSubstanceBase* currentObject_ = nullptr;
@@ -741,16 +753,23 @@ void UnitCheckWalk::Function(int32_t code) {
     case 251:
       Integral();
       return;
+    case 241:
+      InterpolationRule();
+      return;
+    case 244:
+      LookupRule();
+      return;
+    case 245:
+    case 246:
+      SearchRule(code);
+      return;
+    case 252:
+      TableValueRule();
+      return;
     default:
       if (code >= 209 && code <= 223) {
         PropertyCall(code);
         return;
-      }
-      // The table functions get their own rules; until then an equation
-      // holding one is not checked.
-      if (code == 241 || (code >= 244 && code <= 246) || code == 252) {
-        ended_ = true;
-        finalTest_ = false;
       }
       return;  // every other code is passed over
   }
@@ -925,6 +944,181 @@ void UnitCheckWalk::PropertyCall(int32_t code) {
   const Rule& rule = kRules[code - 209];
   if (!CheckPropertyInputs(*object, rule.name)) return;
   SetPropertyResult(stack_.back(), rule.kind != 0 ? label(rule.kind) : std::string(), rule.text, rule.constant);
+}
+
+// --- Table functions ------------------------------------------------------------------
+
+// The table designator at stack position at (removed with everything above
+// it); false ends the check.
+bool UnitCheckWalk::TableArgument(size_t at, int32_t& id, TLookupTableInfo& info) {
+  const Extended designator = stack_[at].Value;
+  stack_.resize(at);
+  switch (ResolveTableForUnits(designator, routine_, id, info)) {
+    case TableResolution::Found:
+      return true;
+    case TableResolution::Unknown:
+      ended_ = true;
+      finalTest_ = false;
+      return false;
+    case TableResolution::Error:
+      break;
+  }
+  MessageText = GetMessageText(CalcErrorCode);
+  ended_ = true;
+  return false;
+}
+
+void UnitCheckWalk::InterpolationRule() {
+  // Sub-code, table, dependent column, independent column, direction, x.
+  if (!Need(6)) return;
+  const size_t base = stack_.size() - 6;
+  const Extended direction = stack_[base + 4].Value;
+  const Extended dependent = stack_[base + 2].Value;
+  const Extended independent = stack_[base + 3].Value;
+  int32_t id = 0;
+  TLookupTableInfo info;
+  if (!TableArgument(base + 1, id, info)) return;
+  int32_t y = static_cast<int32_t>(std::nearbyint(TableColumnNumberForUnits(dependent, id)));
+  int32_t x = CalcErrorCode == 0 ? static_cast<int32_t>(std::nearbyint(TableColumnNumberForUnits(independent, id))) : 0;
+  if (CalcErrorCode != 0) {
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+    return;
+  }
+  TUnitCheckEntry& result = stack_.back();
+  const int32_t sub = static_cast<int32_t>(std::nearbyint(result.Value));
+  // A reciprocal derivative was compiled with the columns swapped.
+  if (direction < 0 && sub >= 4) std::swap(x, y);
+  result = TUnitCheckEntry{};
+  result.Value = 1;
+  std::string yUnits = TableColumnUnits(y, id);
+  std::string xUnits = CalcErrorCode == 0 && sub >= 4 ? TableColumnUnits(x, id) : std::string();
+  if (CalcErrorCode != 0) {
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+    return;
+  }
+  if (sub < 4) {
+    result.Units = yUnits;
+    result.Text = "Interpolate()";
+  } else {
+    result.Units = "(" + yUnits + ")/(" + xUnits + ")";
+    result.Text = "Differentiate(" + yUnits + ", " + xUnits + ")";
+  }
+  result.Factor = EvalUnitExpression(result.Units, result.Exponents);
+  if (CalcErrorCode != 0) {
+    SetMessageArg(1, MessageArgs[1] + " appearing in column " + std::to_string(y) + " of the table");
+    MessageHelpContext = 182;
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+  }
+}
+
+void UnitCheckWalk::LookupRule() {
+  // Kind, table, row, column, by-name flag.
+  if (!Need(5)) return;
+  const size_t base = stack_.size() - 5;
+  const bool byName = std::nearbyint(stack_[base + 4].Value) > 0;
+  Extended column = stack_[base + 3].Value;
+  int32_t id = 0;
+  TLookupTableInfo info;
+  if (!TableArgument(base + 1, id, info)) return;
+  if (byName) column = TableColumnNumberForUnits(column, id);
+  if (CalcErrorCode != 0) {
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+    return;
+  }
+  const Extended c = std::trunc(column);
+  TUnitCheckEntry& result = stack_.back();
+  result = TUnitCheckEntry{};
+  result.Value = 1;
+  result.Text = "Lookup()";
+  // Between two columns the value has no one column's units.
+  if (std::fabs(column - c) > 1e-6L) {
+    result.Constant = true;
+    return;
+  }
+  const int32_t k = static_cast<int32_t>(c);
+  result.Units = TableColumnUnits(k, id);
+  if (CalcErrorCode != 0) {
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+    return;
+  }
+  result.Factor = EvalUnitExpression(result.Units, result.Exponents);
+  if (CalcErrorCode != 0) {
+    SetMessageArg(1, MessageArgs[1] + " appearing in column " + std::to_string(k) + " of the table");
+    MessageHelpContext = 182;
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+  }
+}
+
+void UnitCheckWalk::SearchRule(int32_t code) {
+  // 245: sub-code, table, row, value; 246: sub-code, table, column, flag, value.
+  const size_t count = code == 245 ? 4 : 5;
+  if (!Need(count)) return;
+  const size_t base = stack_.size() - count;
+  int32_t id = 0;
+  TLookupTableInfo info;
+  if (!TableArgument(base + 1, id, info)) return;
+  TUnitCheckEntry& result = stack_.back();
+  result = TUnitCheckEntry{};
+  result.Value = 1;
+  result.Text = code == 245 ? "LookupCol()" : "LookupRow()";
+}
+
+void UnitCheckWalk::TableValueRule() {
+  // Table name, row, column.
+  if (!Need(3)) return;
+  const size_t base = stack_.size() - 3;
+  const ParametricTableAccess& table = ParametricTable();
+  if (!table.WindowExists()) {
+    Fail(kMsgTableRunOutsideTable);
+    return;
+  }
+  const std::string name = StringConstText(static_cast<int32_t>(std::nearbyint(stack_[base].Value)));
+  int32_t k = 0;
+  for (int32_t t = 1; t <= table.TableCount() && k == 0; ++t)
+    if (UpperCaseText(table.TableName(t)) == UpperCaseText(name)) k = t;
+  int32_t c = static_cast<int32_t>(std::nearbyint(stack_[base + 2].Value));
+  if (c > kNamedTableColumn) {
+    const std::string wanted = UpperCaseText(StringConstText(c - kNamedTableColumn));
+    c = -1;
+    for (int32_t j = 1; k > 0 && j <= table.TableColumnCount(k) && c < 0; ++j) {
+      const TVariableRecord* v = MainProgramUnit != nullptr ? MainProgramUnit->Variable(table.ColumnVariable(k, j)) : nullptr;
+      if (v != nullptr && v->UpperName == wanted) c = j;
+    }
+  }
+  if (c < 1 || c > table.ColumnCount()) {
+    Fail(kMsgTableValueColumn);
+    return;
+  }
+  // A row outside the table has no cell to read: the error the evaluation
+  // gives.
+  const int32_t r = static_cast<int32_t>(std::nearbyint(stack_[base + 1].Value));
+  if (r < 1 || r > table.RowCount()) {
+    MessageHelpContext = 124;
+    Fail(kMsgTableValueRow);
+    return;
+  }
+  stack_.resize(base + 1);
+  TUnitCheckEntry& result = stack_.back();
+  result = TUnitCheckEntry{};
+  const Extended cell = table.CellValue(k, r, c);
+  result.Value = IsBlank(cell) ? 1 : cell;
+  const TVariableRecord* v =
+      MainProgramUnit != nullptr && k > 0 ? MainProgramUnit->Variable(table.ColumnVariable(k, c)) : nullptr;
+  if (v != nullptr) StringVarText(v->Units, 0, result.Units);
+  result.Units = Trim(result.Units);
+  result.Text = "TableValue( )";
+  result.Factor = EvalUnitExpression(result.Units, result.Exponents);
+  if (CalcErrorCode != 0) {
+    SetMessageArg(1, MessageArgs[1] + " appearing in column " + std::to_string(c) + " of the table");
+    MessageText = GetMessageText(CalcErrorCode);
+    ended_ = true;
+  }
 }
 
 void UnitCheckWalk::Run() {

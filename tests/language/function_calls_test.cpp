@@ -212,8 +212,8 @@ TEST_F(FunctionCallsTest, UnitSystemAndConvertTempArguments) {
 }
 
 TEST_F(FunctionCallsTest, FormsWaitingForTheirTablesAreUndefinedUntilInstalled) {
-  EXPECT_EQ(Compile("y = LookupRow(T, 2)"), 378);
-  EXPECT_EQ(MessageArgs[1], "Function LookupRow");
+  EXPECT_EQ(Compile("y = IntegralValue(t, 2)"), 378);
+  EXPECT_EQ(MessageArgs[1], "Function IntegralValue");
   // An installed form compiler sees the call and its argument positions.
   SetBuiltinFormCompiler([](TBuiltinCallContext& context) {
     const std::string& text = *context.Text;
@@ -221,7 +221,7 @@ TEST_F(FunctionCallsTest, FormsWaitingForTheirTablesAreUndefinedUntilInstalled) 
     EXPECT_EQ(text[static_cast<size_t>(context.Arguments.Close) - 1], ')');
     EXPECT_EQ(context.Arguments.Count, 2);
   });
-  EXPECT_EQ(Compile("y = LookupRow(T, 2)"), 0);
+  EXPECT_EQ(Compile("y = IntegralValue(t, 2)"), 0);
 }
 
 TEST_F(FunctionCallsTest, UserFunctionsAndUnitsAreHandedOn) {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
 #include "language/function_catalog.h"
 #include "language/statement_compiler.h"
 #include "language/store_fixture.h"
@@ -342,11 +343,11 @@ TEST_F(NumericOpcodesTest, HandBuiltCodeOutsideTheCatalogue) {
       .Into(eq_);
   EXPECT_EQ(-EvaluateEquation(&eq_, 0), -BlankValue);
   CalcErrorCode = 0;
-  // A member of a family without its handler (the row count of a lookup
-  // table, sub-code 14) is an undefined function.
+  // The row count of a lookup table (sub-code 14) named by a string index
+  // that does not exist.
   CodeBuilder().Const(0).Const(14).Const(31).Word(OpSeparator).Word(247).Word(OpEqual).Into(eq_);
   EvaluateEquation(&eq_, 0);
-  EXPECT_EQ(CalcErrorCode, 9);
+  EXPECT_EQ(CalcErrorCode, kMsgNTableRowsParameters);
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+// Lookup tables written to files and read back into tabs, and the
+// $SAVELOOKUP and $OPENLOOKUP directives that do so around a solve.
+#include "tables/lookup_table_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "core/string_constants.h"
+#include "model/lookup_table_access.h"
+#include "tables/table_fixture.h"
+#include "tables/tables_state.h"
+
+namespace voq {
+namespace {
+
+class LookupTableFilesTest : public testing::TableTest {
+ protected:
+  void SetUp() override {
+    TableTest::SetUp();
+    dir = std::filesystem::temp_directory_path() / ("voq_lookup_files_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    TableTest::TearDown();
+  }
+  std::string Path(const std::string& name) { return (dir / name).string(); }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // Steam: T [C] in fixed style with 1 digit, h [kJ/kg] automatic, 3 rows.
+  TTableForm* MakeSteam() {
+    TTableForm* form = MakeLookup(2, 3, "Steam");
+    form->Columns->Name = "T\r[C]";
+    form->Columns->Format = {kStyleFixed, 1};
+    form->Columns->Next->Name = "h\r[kJ/kg]";
+    form->Columns->Next->Format = {kStyleAutomatic, 4};
+    for (int32_t r = 1; r <= 3; ++r) {
+      form->Columns->SetCell(r, 100.0L * r);
+      form->Columns->Next->SetCell(r, 0.5L + r);
+    }
+    form->MultipleTableRefresh();
+    return form;
+  }
+  long double Solve(const std::string& text, const std::string& name) {
+    editor.SetText(text);
+    EquationsCompiled = false;
+    CheckOnlyMode = false;
+    CompileEquations(false, false);
+    const TVariableRecord* v = MainProgramUnit->Variable(VariableIndex(name));
+    return v != nullptr ? v->Value : -12345;
+  }
+  std::filesystem::path dir;
+};
+
+TEST_F(LookupTableFilesTest, TextFormsAsWritten) {
+  MakeSteam();
+  std::ostringstream text;
+  WriteLookupText(text, true, false);
+  EXPECT_EQ(text.str(),
+            "3 -2\r\nF1 T [C]\r\nA4 h [kJ/kg]\r\n"
+            "1.00000000E+02\t1.50000000E+00\t\r\n"
+            "2.00000000E+02\t2.50000000E+00\t\r\n"
+            "3.00000000E+02\t3.50000000E+00\t\r\n");
+  std::ostringstream csv;
+  WriteLookupText(csv, false, true);
+  EXPECT_EQ(csv.str().substr(0, 32), "1.00000000E+02,1.50000000E+00,\r\n");
+}
+
+// Written and read back, a table keeps its titles, units, styles and
+// digits (text, ".LKT") or its values only (CSV); the tab is named after
+// the file.
+TEST_F(LookupTableFilesTest, RoundTrips) {
+  for (const char* name : {"steam.txt", "steam.lkt", "steam.csv"}) {
+    ResetTablesState();
+    MakeSteam();
+    ASSERT_TRUE(WriteLookupFile(Path(name))) << name;
+    ResetTablesState();
+    ASSERT_EQ(ReadLookupFile(Path(name)), 0) << name;
+    TTableForm* form = TableForms[size_t(kLookupTableKind)].get();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->TableName, "steam") << name;
+    ASSERT_EQ(TableRowCounts[size_t(kLookupTableKind)], 3) << name;
+    const TTableColumnRecord* t = form->Columns;
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(t->Next, nullptr);
+    EXPECT_EQ(t->Cell(2), 200.0L) << name;
+    EXPECT_EQ(t->Next->Cell(3), 3.5L) << name;
+    if (std::string(name) != "steam.csv") {
+      EXPECT_EQ(t->Name, "T\r[C]") << name;
+      EXPECT_EQ(t->Format.Style, kStyleFixed) << name;
+      EXPECT_EQ(t->Format.Digits, 1) << name;
+      EXPECT_EQ(t->Next->Name, "h\r[kJ/kg]") << name;
+      EXPECT_EQ(LookupTables().ColumnUnits(-1, 2), "kJ/kg") << name;
+    } else {
+      EXPECT_EQ(t->Name, "Column1");
+    }
+  }
+}
+
+TEST_F(LookupTableFilesTest, SaveLookupAfterASolve) {
+  MakeSteam();
+  const std::string out = Path("saved.csv");
+  EXPECT_NEAR(double(Solve("$SAVELOOKUP 'Steam' '" + out + "'\r\nx = LOOKUP('Steam', 2, 2)", "x")), 2.5, 1E-12);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(Read(out), "1.00000000E+02,1.50000000E+00,\r\n2.00000000E+02,2.50000000E+00,\r\n"
+                       "3.00000000E+02,3.50000000E+00,\r\n");
+  struct Bad {
+    std::string directive;
+    int32_t error;
+  } bad[] = {
+      {"$SAVELOOKUP 'Steam' out.csv", kMsgFileNameArgument},
+      {"$SAVELOOKUP 'Steam' 'out.dat'", kMsgSaveLookupExtension},
+      {"$SAVELOOKUP 'Nope' 'out.csv'", kMsgLookupTableMissing},
+      {"$SAVELOOKUP 'Steam'", kMsgSaveLookupError},
+      {"$SAVELOOKUP Steam 'out.csv'", kMsgSaveLookupVariable},
+  };
+  for (const Bad& b : bad) {
+    CalcErrorCode = 0;
+    Solve(b.directive + "\r\nx = 1", "x");
+    EXPECT_EQ(CalcErrorCode, b.error) << b.directive;
+  }
+  CalcErrorCode = 0;
+}
+
+TEST_F(LookupTableFilesTest, OpenLookupNamesTheTable) {
+  const std::string path = Path("Water.txt");
+  std::ofstream(path, std::ios::binary) << "3 -2\nF1 T [C]\nA4 v\n10 1.5\n20 2.5\n30 3.5\n";
+  EXPECT_NEAR(double(Solve("$OPENLOOKUP '" + path + "' W$\r\nx = LOOKUP(W$, 3, 'v')", "x")), 3.5, 1E-12);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(StringConstText(int32_t(MainProgramUnit->Variable(VariableIndex("W$"))->Value)), "Water");
+  // Opening the unchanged file again reuses its tab.
+  Solve("$OPENLOOKUP '" + path + "' W$\r\nx = LOOKUP(W$, 1, 1)", "x");
+  EXPECT_EQ(TableForms[size_t(kLookupTableKind)]->TabCaptions.size(), 1u);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+}  // namespace
+}  // namespace voq
