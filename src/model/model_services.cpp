@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/string_constants.h"
 #include "model/document_settings.h"
+#include "model/external_routines.h"
 #include "model/parametric_table_access.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
@@ -77,6 +78,8 @@ void ResetModelState() {
   WarningsPending = false;
   SetPropertyCaches(nullptr);
   SetParametricTableAccess(nullptr);
+  // The start state has no user library loaded.
+  DisposeExternalRoutines();
 }
 
 }  // namespace voq

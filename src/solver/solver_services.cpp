@@ -4,6 +4,7 @@
 
 #include "solver/evaluator.h"
 #include "solver/evaluator_support.h"
+#include "solver/external_calls.h"
 #include "solver/newton_solver.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
@@ -38,6 +39,7 @@ void InstallSolverServices() {
   });
   InstallStringTableFunctions();
   InstallUnitCallOpcode();
+  InstallExternalCallOpcodes();
 }
 
 void ResetSolverState() {
