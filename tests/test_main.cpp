@@ -10,6 +10,7 @@
 
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "documents/user_libraries.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "tables/tables_state.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   // The engine halves above the session layer join the engine reset.
   voq::InstallPlots();
   voq::InstallTables();
+  voq::InstallUserLibraries();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());

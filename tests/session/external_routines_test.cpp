@@ -160,8 +160,8 @@ TEST_F(ExternalRoutinesTest, ListingLibraryRegistersEachListedName) {
   EXPECT_FALSE(ExternalFunctionList->Next->OwnsModule);
   EXPECT_EQ(RoutineLibraryDlls, std::vector<std::string>{"SHAPES.DLL"});
   ASSERT_EQ(Solve("a = AREA(3)\nv = Volume(2)"), 0);
-  EXPECT_DOUBLE_EQ(Value("a"), 9);
-  EXPECT_DOUBLE_EQ(Value("v"), 8);
+  EXPECT_NEAR(Value("a"), 9, 1e-9);
+  EXPECT_NEAR(Value("v"), 8, 1e-9);
 }
 
 TEST_F(ExternalRoutinesTest, FunctionCallCompilesToOpcode255) {
@@ -182,7 +182,7 @@ TEST_F(ExternalRoutinesTest, FunctionResultErrorTextAndDirectory) {
   LoadAll();
   const std::string before = CurrentDirectoryPath();
   ASSERT_EQ(Solve("y = TWICE(3)"), 0);
-  EXPECT_DOUBLE_EQ(Value("y"), 6);
+  EXPECT_NEAR(Value("y"), 6, 1e-9);
   const char* inside = LibraryGlobal<char>("TWICE.DLF", "TwiceLastDirectory");
   ASSERT_NE(inside, nullptr);
   EXPECT_EQ(std::filesystem::path(inside), std::filesystem::path(kLibraries).lexically_normal());
@@ -198,8 +198,8 @@ TEST_F(ExternalRoutinesTest, NestedWithUserFunctions) {
   LoadAll();
   const std::string f = "FUNCTION F(X)\r\n  F := X + 1\r\nEND\r\n";
   ASSERT_EQ(Solve(f + "y = F(TWICE(2))\r\nz = TWICE(F(2)) + F(1)"), 0) << MessageText;
-  EXPECT_DOUBLE_EQ(Value("y"), 5);
-  EXPECT_DOUBLE_EQ(Value("z"), 8);
+  EXPECT_NEAR(Value("y"), 5, 1e-9);
+  EXPECT_NEAR(Value("z"), 8, 1e-9);
   const TArgumentListRecord* lists = MainProgramUnit->FirstEquation->Next->CallLists;
   ASSERT_NE(lists, nullptr);
   ASSERT_NE(lists->Next, nullptr);
@@ -215,13 +215,13 @@ TEST_F(ExternalRoutinesTest, ProcedureRunsOncePerEvaluationForAllItsOutputs) {
   ASSERT_EQ(Solve("CALL PAIR(2, 3 : s, p)"), 0);
   calls = LibraryGlobal<int>("PAIR.DLP", "PairCalls");
   ASSERT_NE(calls, nullptr);
-  EXPECT_DOUBLE_EQ(Value("s"), 5);
-  EXPECT_DOUBLE_EQ(Value("p"), 6);
+  EXPECT_NEAR(Value("s"), 5, 1e-9);
+  EXPECT_NEAR(Value("p"), 6, 1e-9);
   const int afterFirst = *calls;
   // New inputs: one more call serves both outputs.
   ASSERT_EQ(Solve("CALL PAIR(4, 5 : s, p)"), 0);
-  EXPECT_DOUBLE_EQ(Value("s"), 9);
-  EXPECT_DOUBLE_EQ(Value("p"), 20);
+  EXPECT_NEAR(Value("s"), 9, 1e-9);
+  EXPECT_NEAR(Value("p"), 20, 1e-9);
   EXPECT_EQ(*calls, afterFirst + 1);
   const TExternalProcedureRecord* pair = FindExternalProcedureByName("PAIR");
   ASSERT_NE(pair, nullptr);
@@ -248,8 +248,8 @@ TEST_F(ExternalRoutinesTest, ProcedureErrorTextLeavesNoCache) {
 TEST_F(ExternalRoutinesTest, ArrayProcedureOutputsAndFailures) {
   LoadAll();
   ASSERT_EQ(Solve("CALL ECHO(4, 5 : a, b)"), 0);
-  EXPECT_DOUBLE_EQ(Value("a"), 4);
-  EXPECT_DOUBLE_EQ(Value("b"), 5);
+  EXPECT_NEAR(Value("a"), 4, 1e-9);
+  EXPECT_NEAR(Value("b"), 5, 1e-9);
 
   EXPECT_EQ(Solve("CALL ECHO(7 : y)"), kMsgExternalRoutineError);
   EXPECT_EQ(GetMessageText(kMsgExternalRoutineError), "Error 7 in external routine ECHO.");
