@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -22,6 +24,7 @@
 #include "platform/dynamic_library.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "properties/external_property_library.h"
 #include "session/compile_driver.h"
 #include "solver/evaluator.h"
 #include "solver/external_calls.h"
@@ -291,6 +294,25 @@ TEST_F(ExternalRoutinesTest, BlankInputArrivesAs1E99) {
   const double* last = LibraryGlobal<double>("ECHO.FDL", "EchoLastInputs");
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(last[0], 1E+99);
+}
+
+// The built-in property procedure is called like an array-style one.
+TEST_F(ExternalRoutinesTest, PropertyProcedureThroughCall) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("voq_refp_call_" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "FLUIDS");
+  fs::copy_file(fs::path(kLibraries) / "REFP32.DLL", folder / "REFP32.DLL");
+  std::ofstream(folder / "FLUIDS" / "R32.FLD") << "fluid\n";
+  PropertyLibraryDirectory = folder.string() + "/";
+  RegisterPropertyDllProc();
+  // The stand-in answers out[k] = k + 0.5: T is out 0, P out 1.
+  EXPECT_EQ(Solve("CALL VOQREFP6('R32', 12, 300, 1000 : T, P)"), 0) << MessageText;
+  EXPECT_NEAR(Value("T"), 0.5, 1e-12);
+  EXPECT_NEAR(Value("P"), 1.5, 1e-12);
+  EXPECT_EQ(Solve("CALL VOQREFP6('R32', 55, 300, 1000 : T, P)"), kMsgPreparedText);
+  EXPECT_EQ(MessageText, "VOQREFP6 does not recognize a calculation code of 55.");
+  fs::remove_all(folder);
 }
 
 TEST_F(ExternalRoutinesTest, UnknownRoutineNumberIsError382) {
