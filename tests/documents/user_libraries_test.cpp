@@ -146,6 +146,25 @@ TEST_F(UserLibrariesTest, NothingIsScannedWithCtrlHeldOrWithoutUserlib) {
   EXPECT_EQ(CurrentDirectoryPath(), saved);
 }
 
+// The routines of a folder are sorted by name after loading; a routine that
+// calls another still reaches it, at every solve.
+TEST_F(UserLibrariesTest, SortedRoutinesStillCallEachOther) {
+  WriteText(userlib / "calls.LIB",
+            "FUNCTION BB(x)\r\n  BB := x + 1\r\nEND\r\nFUNCTION AA(x)\r\n  AA := 2*BB(x)\r\nEND\r\n");
+  const fs::path extra = program / "EXTRA";
+  fs::create_directories(extra);
+  fs::copy_file(fs::path(VOQ_TEST_LIBRARY_DIR) / "PAIR.DLP", extra / "PAIR.DLP");
+  ReadExternals(program.string(), extra.string());
+  EXPECT_EQ(FindRoutineSlot("AA"), 1);
+  EXPECT_EQ(FindRoutineSlot("BB"), 2);
+  EXPECT_NE(FindExternalProcedureByName("PAIR"), nullptr);  // the additional folder
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(Solve("y = AA(3)\r\nCALL PAIR(1, 2 : s, p)"), 0) << MessageText;
+    EXPECT_NEAR(Value("y"), 8, 1e-9);
+    EXPECT_NEAR(Value("s"), 3, 1e-9);
+  }
+}
+
 // A second load of a library file asks before reloading; as an include it is
 // kept without a question.
 TEST_F(UserLibrariesTest, LoadingTwiceAsksOrKeeps) {
