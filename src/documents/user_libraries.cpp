@@ -155,6 +155,40 @@ bool LibraryAlreadyLoaded(const std::string& upperPath) {
   return false;
 }
 
+// The library's text is compiled in a read of its own through the Equations
+// window. A read under way (an $INCLUDE) keeps its records: the main
+// program's equations so far and the records retained from the last compile
+// are set aside for the library's read and given back after it, so neither
+// read frees or loses the other's.
+void CompileLibraryText(const std::string& text) {
+  TProgramUnitRecord* main = MainProgramUnit;
+  TEquationRecord* savedReusable = ReusableEquations;
+  TEquationRecord* savedFirst = main != nullptr ? main->FirstEquation : nullptr;
+  TEquationRecord* savedLast = main != nullptr ? main->LastEquation : nullptr;
+  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
+  TEquationRecord* savedEquation = CurrentEquation;
+  ReusableEquations = nullptr;
+  if (main != nullptr) {
+    main->FirstEquation = nullptr;
+    main->LastEquation = nullptr;
+  }
+  Equations().SetText(text);
+  CheckOnlyMode = false;
+  EquationsCompiled = false;
+  CompileEquations(false, false);
+  // Main-program statements of a library file belong to no document.
+  DisposeEquationChain(ReusableEquations);
+  if (main != nullptr && MainProgramUnit == main) {
+    DisposeEquationChain(main->FirstEquation);
+    main->FirstEquation = savedFirst;
+    main->LastEquation = savedLast;
+  }
+  ReusableEquations = savedReusable;
+  CurrentProgramUnit = savedUnit;
+  CurrentEquation = savedEquation;
+  EquationsCompiled = false;
+}
+
 class UserLibraryLoaders : public IncludeLoaders {
  public:
   void LoadLibraryFile(const std::string& fileName, bool asInclude) override {
@@ -280,10 +314,7 @@ void LoadLibraryFile(const std::string& path, bool skipIfLoaded) {
         MessageText = "Library file " + name + " cannot be read: " + error;
         CalcErrorCode = kMsgPreparedText;
       } else {
-        Equations().SetText(contents.Text);
-        CheckOnlyMode = false;
-        EquationsCompiled = false;
-        CompileEquations(false, false);
+        CompileLibraryText(contents.Text);
       }
       const int32_t added = (FunctionCount - firstRoutine) + static_cast<int32_t>(ProgramUnitList.size() - firstUnit);
       if (added >= 2) {

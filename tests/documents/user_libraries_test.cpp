@@ -180,6 +180,18 @@ TEST_F(UserLibrariesTest, LoadingTwiceAsksOrKeeps) {
   EXPECT_EQ(platform.alerts[0].text, "Library file one.LIB has been previously loaded.  Reload?");
 }
 
+// An $INCLUDE of a library file in the middle of a document: the equations
+// on both sides of it solve.
+TEST_F(UserLibrariesTest, IncludedLibraryBetweenEquations) {
+  WriteText(program / "inc.LIB", kLibraryText);
+  const std::string include = "$INCLUDE " + (program / "inc.LIB").string();
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(Solve("a = 2\r\n" + include + "\r\ny = LibF(a)\r\nCALL LibMod(a : z)"), 0) << MessageText;
+    EXPECT_NEAR(Value("y"), 6, 1e-9);
+    EXPECT_NEAR(Value("z"), 4, 1e-9);
+  }
+}
+
 std::vector<uint8_t> LibraryBytes(const std::string& header, const std::string& text, int32_t lengthFix = 0) {
   std::vector<uint8_t> b(31, 0);
   b[0] = static_cast<uint8_t>(header.size());

@@ -318,6 +318,13 @@ TEST_F(CompileDriverTest, IncludeOfOtherKinds) {
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->IsLibrary, 1);
   EXPECT_EQ(editor.GetText(), text);
+  // Equations before the $INCLUDE keep their records.
+  const std::string later = "a = 1\r\n$INCLUDE " + kData + "/include_library.lib\r\nx = f(a)";
+  Compile(later);
+  EXPECT_EQ(CalcErrorCode, 0) << MessageText;
+  ASSERT_NE(MainProgramUnit->FirstEquation, nullptr);
+  ASSERT_NE(MainProgramUnit->FirstEquation->Next, nullptr);
+  EXPECT_EQ(MainProgramUnit->FirstEquation->Next->Next, nullptr);
   EXPECT_FALSE(LoadingLibrary);
   EXPECT_FALSE(ReadingIncludedText);
 }
