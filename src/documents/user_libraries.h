@@ -27,7 +27,10 @@ using LibraryProgress = std::function<void(const std::string& text)>;
 // existing folder; lines of files not seen are dropped and the manager file
 // is written back. Nothing is scanned, and the manager file is left alone,
 // when USERLIB cannot be entered or Ctrl is held. progress, when given,
-// receives "Loading user library... " first.
+// receives "Loading user library... " first. The start-up sequence calls it
+// after StartEngine (the engine reset unloads every external library) and
+// then RegisterPropertyDllProc (model/external_routines.h), so VOQREFP6
+// takes the number after the procedures loaded here.
 void ReadExternals(const std::string& programDirectory, const std::string& additionalFolder,
                    const LibraryProgress& progress = nullptr);
 
