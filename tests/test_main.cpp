@@ -11,6 +11,7 @@
 #include "documents/documents_state.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "documents/user_libraries.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "tables/tables_state.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   voq::InstallPlots();
   voq::InstallTables();
   voq::InstallDocuments();
+  voq::InstallUserLibraries();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());

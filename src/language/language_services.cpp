@@ -4,6 +4,7 @@
 #include "language/conditionals.h"
 #include "language/directives.h"
 #include "language/duplicate_loops.h"
+#include "language/external_routine_calls.h"
 #include "language/export_after_run.h"
 #include "language/function_calls.h"
 #include "language/function_catalog.h"
@@ -86,6 +87,9 @@ void InstallLanguageServices() {
   SetUserFunctionCallCompiler(&CompileUserFunctionCall);
   SetBuiltinConstants(&kLoadedConstants);
   SetModuleCallCompiler(&CompileUnitCallStatement);
+  // Over the property names: a user routine may not take an external
+  // routine's name either.
+  InstallExternalRoutineCalls();
 }
 
 void ResetLanguageState() {

@@ -37,7 +37,9 @@ bool IsLetterStart(char c) {
 
 // The newest pending argument list of a user-function call moves to the end
 // of the equation's CallLists chain when its byte 208 is compiled.
-void EmitUserFunctionCall() {
+// An external function's list moves the same way when its opcode 255 leaves
+// the operator stack: the chain then holds the calls in evaluation order.
+void EmitCallWithList(int32_t code) {
   TArgumentListRecord* list = PendingArgumentLists;
   if (list == nullptr || CurrentEquation == nullptr) {
     CalcErrorCode = kMsgStackError;
@@ -48,7 +50,17 @@ void EmitUserFunctionCall() {
   TArgumentListRecord** tail = &CurrentEquation->CallLists;
   while (*tail != nullptr) tail = &(*tail)->Next;
   *tail = list;
-  EmitCode(OpUserFunction);
+  EmitCode(code);
+}
+
+void EmitUserFunctionCall() { EmitCallWithList(OpUserFunction); }
+
+void EmitStackCode(int32_t code) {
+  if (code == OpExternalFunction) {
+    EmitCallWithList(code);
+  } else {
+    EmitCode(code);
+  }
 }
 
 bool HasSecondEqualSign(const std::string& compiled) {
@@ -177,7 +189,7 @@ void CompileExpression(std::string& text, int32_t maxLength) {
       stack.push_back(uc);
     } else if (k == 2) {
       while (stack.back() != '(' && stack.size() > 2) {
-        EmitCode(StackCode(stack.back()));
+        EmitStackCode(StackCode(stack.back()));
         stack.pop_back();
       }
       if (stack.size() > 1) stack.pop_back();
@@ -204,7 +216,7 @@ void CompileExpression(std::string& text, int32_t maxLength) {
         break;
       }
       while (CalcErrorCode == 0 && (StackCode(stack.back()) >= k || StackCode(stack.back()) > 11)) {
-        EmitCode(StackCode(stack.back()));
+        EmitStackCode(StackCode(stack.back()));
         stack.pop_back();
       }
       stack.push_back(uc);

@@ -5,6 +5,7 @@
 #include "core/string_constants.h"
 #include "model/document_settings.h"
 #include "model/lookup_table_access.h"
+#include "model/external_routines.h"
 #include "model/parametric_table_access.h"
 #include "model/program_units.h"
 #include "model/property_caches.h"
@@ -79,6 +80,8 @@ void ResetModelState() {
   SetPropertyCaches(nullptr);
   SetParametricTableAccess(nullptr);
   SetLookupTableAccess(nullptr);
+  // The start state has no user library loaded.
+  DisposeExternalRoutines();
 }
 
 }  // namespace voq

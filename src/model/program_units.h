@@ -208,6 +208,10 @@ struct TEquationRecord {
 struct TProgramUnitRecord {
   std::string Name;
   uint8_t IsLibraryUnit = 0;
+  // A unit loaded from a library file: that file's path, and its help file
+  // ("$" when the help lies in the library text itself).
+  std::string LibraryFile;
+  std::string HelpFile;
   uint8_t Defined = 0;
   uint8_t HeaderHasColon = 1;
   uint8_t Merged = 0;

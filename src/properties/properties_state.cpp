@@ -1,5 +1,7 @@
 #include "properties/properties_state.h"
 
+#include "properties/external_property_library.h"
+
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_state.h"
 #include "properties/ideal_gas.h"
@@ -32,6 +34,7 @@ void ResetPropertiesState() {
   LastIdealGasObject = nullptr;
   LastPlaceholderObject = nullptr;
   ResetIdealGasState();
+  ResetExternalPropertyLibrary();
   ResetMoistAirState();
   ResetMartinHouState();
   ResetMartinHouSolverState();

@@ -5,6 +5,7 @@
 #include "solver/evaluator.h"
 #include "solver/evaluator_support.h"
 #include "solver/lookup_functions.h"
+#include "solver/external_calls.h"
 #include "solver/newton_solver.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
@@ -40,6 +41,7 @@ void InstallSolverServices() {
   InstallStringTableFunctions();
   InstallUnitCallOpcode();
   InstallLookupFunctions();
+  InstallExternalCallOpcodes();
 }
 
 void ResetSolverState() {

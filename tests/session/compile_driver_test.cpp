@@ -1,3 +1,4 @@
+#include "model/routines.h"
 #include "session/compile_driver.h"
 
 #include <gtest/gtest.h>
@@ -305,16 +306,25 @@ TEST_F(CompileDriverTest, IncludeOfOtherKinds) {
             "Only text files can be used with the $INCLUDE directive.  Use the Save As command to "
             "save the file as a .txt file.");
 
-  // A library file is read through the window; until its loader exists it
-  // is refused, and the window text and clipboard come back unchanged.
+  // A library file is read through the window: its routines are loaded as
+  // library routines, and the window text and clipboard come back unchanged.
   platform.alerts.clear();
   platform.clipboard = "before";
-  const std::string text = "$INCLUDE " + kData + "/include_library.lib\r\nx = 1";
+  const std::string text = "$INCLUDE " + kData + "/include_library.lib\r\nx = f(2)";
   Compile(text);
-  EXPECT_EQ(CalcErrorCode, 100);
-  ASSERT_EQ(platform.alerts.size(), 1u);
-  EXPECT_NE(platform.alerts[0].text.find("include_library.lib"), std::string::npos);
+  EXPECT_EQ(CalcErrorCode, 0) << MessageText;
+  EXPECT_TRUE(platform.alerts.empty());
+  const TRoutineRecord* f = RoutineAt(FindRoutineSlot("F"));
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->IsLibrary, 1);
   EXPECT_EQ(editor.GetText(), text);
+  // Equations before the $INCLUDE keep their records.
+  const std::string later = "a = 1\r\n$INCLUDE " + kData + "/include_library.lib\r\nx = f(a)";
+  Compile(later);
+  EXPECT_EQ(CalcErrorCode, 0) << MessageText;
+  ASSERT_NE(MainProgramUnit->FirstEquation, nullptr);
+  ASSERT_NE(MainProgramUnit->FirstEquation->Next, nullptr);
+  EXPECT_EQ(MainProgramUnit->FirstEquation->Next->Next, nullptr);
   EXPECT_FALSE(LoadingLibrary);
   EXPECT_FALSE(ReadingIncludedText);
 }
