@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/defaults_file.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "plots/plots_state.h"
@@ -33,9 +34,14 @@ int main(int argc, char** argv) {
   // The engine halves above the session layer join the engine reset.
   voq::InstallPlots();
   voq::InstallTables();
+  voq::InstallDocuments();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
-    std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());
+    if (missing.empty()) {
+      std::fprintf(stderr, "the engine did not start: no VOQ.DFT beside the test program?\n");
+    } else {
+      std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());
+    }
     return 2;
   }
   ::testing::UnitTest::GetInstance()->listeners().Append(new EngineResetListener);
