@@ -311,14 +311,10 @@ bool SaveDefaultsFile(bool append, std::ostream& f) {
 }
 
 bool ReadDefaultsFile() {
+  // A distributable program (IsDistributableProgramFile of the running
+  // program) carries this block in its own file. Until the distributable
+  // start-up reads it from there, every program reads "VOQ.DFT".
   DistributableMode = false;
-  // A distributable program carries the block in its own file; reading it
-  // from there belongs to the distributable start-up, so until then such a
-  // program reads "VOQ.DFT" like any other.
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) IsDistributableProgramFile(self.string());
-
   std::filesystem::path path = std::filesystem::path(DefaultsFileDirectory()) / kDefaultsFileName;
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> bytes;
