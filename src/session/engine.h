@@ -25,10 +25,12 @@ namespace voq {
 //
 // StartEngine installs host, keeps ProgramDirectory as the front end set it
 // (empty: the "data" folder beside the program) for every later reset, and
-// runs InitializeProgram. False, with the
-// missing service's name in missing, when the record is incomplete (nothing
-// is installed then); false with missing empty when a start-up reader
-// stopped the program (a missing "VOQ.DFT": message 560 has been shown).
+// runs InitializeProgram. False, with the missing service's name in
+// missing, when the record is incomplete (nothing is installed then); false
+// with missing empty when a start-up reader stopped the program (a missing
+// "VOQ.DFT": message 560 has been shown). The application's host gives the
+// font factory of its screen and the decimal separator of the user's
+// regional settings; QuietHostWindows gives fixed metrics and '.'.
 bool StartEngine(const THost& host, std::string* missing = nullptr);
 
 // The program's start, once, before any document is read:
@@ -47,7 +49,7 @@ bool StartEngine(const THost& host, std::string* missing = nullptr);
 // Neither file of step 1 depends on the settings step 3 reads: the
 // constants keep both unit systems' values.
 bool InitializeProgram();
-// Whether StartEngine has succeeded in this process.
+// Whether StartEngine has installed a host in this process.
 bool EngineStarted();
 // Every engine global back to its start value, the store emptied (library
 // units too), the opcode table and the host's services as StartEngine
