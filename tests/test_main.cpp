@@ -9,6 +9,7 @@
 #include <string>
 
 #include "documents/documents_state.h"
+#include "documents/defaults_file.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "documents/user_libraries.h"
@@ -39,7 +40,11 @@ int main(int argc, char** argv) {
   voq::InstallUserLibraries();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
-    std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());
+    if (missing.empty()) {
+      std::fprintf(stderr, "the engine did not start: no VOQ.DFT beside the test program?\n");
+    } else {
+      std::fprintf(stderr, "test host lacks the %s\n", missing.c_str());
+    }
     return 2;
   }
   ::testing::UnitTest::GetInstance()->listeners().Append(new EngineResetListener);

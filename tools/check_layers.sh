@@ -18,7 +18,7 @@ session: language solver properties units model core platform
 plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
-voq_solve: tables session language solver properties units model core platform
+voq_solve: documents plots tables session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)

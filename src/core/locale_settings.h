@@ -12,9 +12,19 @@ extern char DecimalSeparator;
 extern char SavedDecimalSeparator;
 // ',' normally, ';' when the decimal separator is a comma.
 extern char ArgumentSeparator;
+// What separates two equations on one line: ';' normally, ':' when the
+// decimal separator is a comma.
+extern char StatementSeparator;
 
-// Sets DecimalSeparator and the ArgumentSeparator that goes with it.
-// SavedDecimalSeparator is left alone: start-up sets it explicitly.
+// Sets DecimalSeparator and the ArgumentSeparator and StatementSeparator
+// that go with it. SavedDecimalSeparator is left alone: start-up sets it
+// explicitly.
 void SetDecimalSeparator(char separator);
+
+// Start-up: the system's decimal separator becomes DecimalSeparator and
+// SavedDecimalSeparator. Only '.' and ',' can be told apart from the other
+// characters of an equation: any other separator is shown message 396 (a
+// warning, with a beep) and ',' is used instead.
+void ApplySystemDecimalSeparator(char system);
 
 }  // namespace voq

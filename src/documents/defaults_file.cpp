@@ -8,11 +8,17 @@
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
-#include "platform/platform.h"
+#include "documents/default_var_info.h"
+#include "language/statement_preparation.h"
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "platform/platform.h"
+#include "session/engine.h"
+#include "session/program_start.h"
+#include "units/unit_table.h"
 
 namespace voq {
 
@@ -275,6 +281,8 @@ int32_t UnpackDefaultsBlock(const std::vector<uint8_t>& bytes, uint8_t& layoutVe
   return 0;
 }
 
+std::string DefaultsFileDirectory() { return UnitsFileDirectory(); }
+
 bool SaveDefaultsFile(bool append, std::ostream& f) {
   std::vector<uint8_t> block = PackDefaultsBlock();
   const auto* data = reinterpret_cast<const char*>(block.data());
@@ -287,7 +295,7 @@ bool SaveDefaultsFile(bool append, std::ostream& f) {
     }
     return true;
   }
-  std::filesystem::path path = std::filesystem::path(ProgramDirectory) / kDefaultsFileName;
+  std::filesystem::path path = std::filesystem::path(DefaultsFileDirectory()) / kDefaultsFileName;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) {
     ReportIOError(5);
@@ -303,7 +311,11 @@ bool SaveDefaultsFile(bool append, std::ostream& f) {
 }
 
 bool ReadDefaultsFile() {
-  std::filesystem::path path = std::filesystem::path(ProgramDirectory) / kDefaultsFileName;
+  // A distributable program (IsDistributableProgramFile of the running
+  // program) carries this block in its own file. Until the distributable
+  // start-up reads it from there, every program reads "VOQ.DFT".
+  DistributableMode = false;
+  std::filesystem::path path = std::filesystem::path(DefaultsFileDirectory()) / kDefaultsFileName;
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> bytes;
   if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -312,18 +324,33 @@ bool ReadDefaultsFile() {
     ShowAlert(GetMessageText(kMsgDefaultsFileMissing), kAlertErrorOk, true);
     return false;
   }
-  DocumentSettings = StoredDocumentSettings;
-  StopCriteria = StoredStopCriteria;
-  LetterDefaults = StoredLetterDefaults;
-  Preferences = StoredPreferences;
-  ApplyOldLayoutPreferenceRules(Preferences, std::min(version, kDefaultsLayoutVersion));
+  if (ApplyStoredDefaults) {
+    DocumentSettings = StoredDocumentSettings;
+    StopCriteria = StoredStopCriteria;
+    LetterDefaults = StoredLetterDefaults;
+    Preferences = StoredPreferences;
+    CreateDisplayFonts();
+  }
   if (DefaultsWritable == 0) {
     std::fstream probe(path, std::ios::binary | std::ios::in | std::ios::out);
     if (probe) DefaultsWritable = 1;
   }
+  if (MainProgramUnit != nullptr) MainProgramUnit->UnitComplexMode = Preferences.ComplexMode;
+  ComplexLetter = Preferences.ImaginaryJ != 0 ? 'j' : 'i';
+  PolarAngleChar = '<';
+  ShowWarningMessages = Preferences.WarningsB != 0;
+  ApplyOldLayoutPreferenceRules(Preferences, std::min(version, kDefaultsLayoutVersion));
   MaxVariables = 10000;
   return true;
 }
+
+bool ReadStartupDefaults() {
+  if (!ReadDefaultsFile()) return false;
+  ReadDefaultVarInfoFile(DefaultsFileDirectory());
+  return true;
+}
+
+void InstallStartupDefaults() { RegisterEngineStartup(&ReadStartupDefaults); }
 
 bool IsDistributableProgramFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);

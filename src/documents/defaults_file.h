@@ -34,16 +34,32 @@ void SetPreferenceDefaults();
 // The stored integration settings in the stored preferences.
 void IntegrationSettingsFromStoredPreferences();
 
-// Append false: creates "VOQ.DFT" in ProgramDirectory (f is not used).
+// The folder of "VOQ.DFT" and "VOQ_DFLT.DVI": ProgramDirectory when it is
+// set, else the "data" folder beside the program (where UNITS.TXT is).
+std::string DefaultsFileDirectory();
+
+// Append false: creates "VOQ.DFT" in DefaultsFileDirectory (f is not used).
 // Append true: writes the block at f's position and leaves f open. An I/O
-// failure is reported (ReportIOError) and gives false.
+// failure is reported (ReportIOError) and gives false. The stored copies are
+// written as they are: the caller copies the current settings into them
+// first.
 bool SaveDefaultsFile(bool append, std::ostream& f);
 
-// Reads "VOQ.DFT" from ProgramDirectory into the stored copies, takes the
-// integration settings from them and copies the stored copies into the
-// current ones. A missing or unreadable file shows message 560 and gives
-// false: the program cannot start without it.
+// Reads "VOQ.DFT" from DefaultsFileDirectory into the stored copies and
+// takes the integration settings from them; with ApplyStoredDefaults the
+// stored copies become the current ones and the display fonts are made
+// again. Then the access mode (DefaultsWritable), the main unit's complex
+// mode, ComplexLetter and MaxVariables. A missing or unreadable file shows
+// message 560 and gives false: the program cannot start without it.
 bool ReadDefaultsFile();
+
+// The documents layer's start-up reader: ReadDefaultsFile, then the letter
+// defaults of "VOQ_DFLT.DVI" (ReadDefaultVarInfoFile). False when the
+// program must stop.
+bool ReadStartupDefaults();
+// Registers ReadStartupDefaults with the engine start (RegisterEngineStartup);
+// InstallDocuments calls it.
+void InstallStartupDefaults();
 
 // True when the last four bytes of the file hold kDistributableTrailer.
 bool IsDistributableProgramFile(const std::string& path);

@@ -1,4 +1,5 @@
 #include "documents/documents_state.h"
+#include "documents/defaults_file.h"
 
 #include "session/engine.h"
 
@@ -24,6 +25,9 @@ void ResetDocumentsState() {
   PrinterLandscape = false;
 }
 
-void InstallDocuments() { RegisterEngineReset(&ResetDocumentsState); }
+void InstallDocuments() {
+  RegisterEngineReset(&ResetDocumentsState);
+  InstallStartupDefaults();
+}
 
 }  // namespace voq

@@ -37,8 +37,9 @@ extern bool PrinterLandscape;
 void ClearDocumentCarriedState();
 // Every global above back to its start value.
 void ResetDocumentsState();
-// Registers ResetDocumentsState with the engine reset; a front end that
-// links the documents layer calls it once, before StartEngine.
+// Registers ResetDocumentsState with the engine reset and the reading of the
+// defaults files with the engine start; a front end that links the documents
+// layer calls it once, before StartEngine.
 void InstallDocuments();
 
 }  // namespace voq

@@ -280,7 +280,7 @@ bool IsIncludeLine(const std::string& line) {
   return CommentScan.commentDepth == 0 && BeginsWithWord(line, "$INCLUDE");
 }
 
-char StatementSeparatorChar() { return DecimalSeparator == ',' ? ':' : ';'; }
+char StatementSeparatorChar() { return StatementSeparator; }
 
 int32_t FindStatementSeparator(std::string& line) {
   const char separator = StatementSeparatorChar();

@@ -45,6 +45,12 @@ void BuildScannerCharacterSets() {
   DelimiterChars = {kMarkEnd, ')', '(', sep, '+', '-', '=', '*', '/', kMarkNegate, '^', ':'};
   TokenSeparators = {' ', '=', '+', '-', '*', '/', '^', '(', ')', '{', '}', ',', ':', ';',
                      '[', ']', kMarkNegate, '\r', '"'};
+  if (DecimalSeparator != '.') {
+    // Under a decimal comma the comma belongs to numbers: ';' takes its
+    // place between arguments and ':' between statements.
+    std::replace(TokenSeparators.begin(), TokenSeparators.end(), ';', ':');
+    std::replace(TokenSeparators.begin(), TokenSeparators.end(), ',', ';');
+  }
   WordSeparators.clear();
   for (char c : TokenSeparators) {
     if (c != '[' && c != ']') WordSeparators.push_back(c);

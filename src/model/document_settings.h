@@ -104,14 +104,16 @@ struct TPreferencesRecord {
   int16_t PlotMajorTickSize = 5;  // 80: points, -10 to 10
   int16_t PlotMinorTickSize = 3;  // 82: points, -10 to 10
 
-  // The stored integration step control (the current one is the solver's).
-  Extended IntegrationMaxStepsReciprocal = 0;  // 84
-  Extended IntegrationMinStepsReciprocal = 0;  // 94
-  Extended IntegrationReduceThreshold = 0;     // 104: relative error
-  Extended IntegrationIncreaseThreshold = 0;   // 114: relative error
+  // The stored integration step control (the current one is the solver's,
+  // TIntegrationSettings, which starts from the same values).
+  Extended IntegrationMaxStepsReciprocal = 5E-4L;  // 84
+  Extended IntegrationMinStepsReciprocal = 0.02L;  // 94
+  Extended IntegrationReduceThreshold = 0.001L;    // 104: relative error
+  Extended IntegrationIncreaseThreshold = 1E-5L;   // 114: relative error
 
-  int16_t CommentColor1 = 0;           // 124: palette index 0 to 15
-  int16_t CommentColor2 = 0;           // 126
+  // Reading the defaults always sets the two comment colours to 1 and 2.
+  int16_t CommentColor1 = 1;           // 124: palette index 0 to 15
+  int16_t CommentColor2 = 2;           // 126
   int16_t CommentStyle1 = 0;           // 128: 0 plain, 1 italic, 2 bold, 3 underline
   int16_t CommentStyle2 = 0;           // 130
   int16_t PrintCommentStyle1 = 0;      // 132: 0 plain, 1 bold, 2 italic, 3 underline
@@ -133,11 +135,11 @@ struct TPreferencesRecord {
   int16_t PrintEnteredTableStyle = 0;     // 154: 0 plain, 1 bold, 2 italic
   int16_t PrintCalculatedTableStyle = 0;  // 156
   int16_t ClipboardResolution = 0;        // 158: 0 default, 1 100 .. 4 1200 dpi
-  int16_t IntegrationCheckInterval = 0;   // 160: steps between step-size checks
+  int16_t IntegrationCheckInterval = 5;   // 160: steps between step-size checks
   int16_t AutosaveMinutes = 0;            // 162: 0 off, at most 999
   int16_t TabWidth = 0;                   // 164: hundredths of an inch x pixels per inch; 0 the editor's default
   std::array<uint8_t, 8> Reserved166{};   // 166
-  Extended IntegrationStepFraction = 0;   // 174: reciprocal of the fixed number of steps
+  Extended IntegrationStepFraction = -4E-3L;  // 174: reciprocal of the fixed number of steps
   std::array<uint8_t, 70> Reserved184{};  // 184
 
   // Not stored: advice alerts, e.g. a DUPLICATE inside a routine body.

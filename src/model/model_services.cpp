@@ -3,6 +3,7 @@
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "core/string_constants.h"
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "model/lookup_table_access.h"
 #include "model/external_routines.h"
@@ -57,6 +58,9 @@ void ResetModelState() {
   StoredDocumentSettings = TDocumentSettingsRecord{};
   Preferences = TPreferencesRecord{};
   StoredPreferences = TPreferencesRecord{};
+  // The display fonts of the start preferences, made through the host's
+  // font factory (the test's or the front end's).
+  CreateDisplayFonts();
 
   StopCriteria = TStopCriteriaRecord{};
   StoredStopCriteria = TStopCriteriaRecord{};

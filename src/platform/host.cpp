@@ -55,6 +55,8 @@ std::string EnvironmentLocaleLanguage() {
   return "";
 }
 
+char PointDecimalSeparator() { return '.'; }
+
 std::string MissingHostService(const THost& host) {
   if (host.Platform == nullptr) return "platform services";
   if (host.Windows == nullptr) return "window services";
@@ -68,6 +70,8 @@ std::string MissingHostService(const THost& host) {
   if (host.Directives == nullptr) return "directive windows";
   if (host.Summary == nullptr) return "problem summary environment";
   if (host.LocaleLanguage == nullptr) return "locale language reader";
+  if (host.Fonts == nullptr) return "font factory";
+  if (host.SystemDecimalSeparator == nullptr) return "decimal separator reader";
   return "";
 }
 
@@ -101,6 +105,11 @@ std::string LocaleLanguageName() {
   if (currentHost.LocaleLanguage == nullptr) HostServiceMissing("locale language reader");
   return currentHost.LocaleLanguage();
 }
+FontFactory& Fonts() { return Required(currentHost.Fonts, "font factory"); }
+char SystemDecimalSeparator() {
+  if (currentHost.SystemDecimalSeparator == nullptr) HostServiceMissing("decimal separator reader");
+  return currentHost.SystemDecimalSeparator();
+}
 
 void SetPlatform(PlatformServices* services) { Swap(&THost::Platform, services); }
 void SetWindows(WindowServices* services) { Swap(&THost::Windows, services); }
@@ -117,6 +126,10 @@ void SetProblemSummaryEnvironment(ProblemSummaryEnvironment* environment) {
 }
 void SetLocaleLanguageReader(LocaleLanguageReader reader) {
   currentHost.LocaleLanguage = reader != nullptr ? reader : installedHost.LocaleLanguage;
+}
+void SetFontFactory(FontFactory* fonts) { Swap(&THost::Fonts, fonts); }
+void SetDecimalSeparatorReader(DecimalSeparatorReader reader) {
+  currentHost.SystemDecimalSeparator = reader != nullptr ? reader : installedHost.SystemDecimalSeparator;
 }
 
 ScopedPlatform::ScopedPlatform(PlatformServices& services) : previous_(currentHost.Platform) {
@@ -139,6 +152,8 @@ THost QuietHostWindows::Record(PlatformServices& platform) {
   host.Directives = &Directives;
   host.Summary = &Summary;
   host.LocaleLanguage = &EnvironmentLocaleLanguage;
+  host.Fonts = &Fonts;
+  host.SystemDecimalSeparator = &PointDecimalSeparator;
   return host;
 }
 

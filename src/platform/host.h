@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/font_factory.h"
 #include "platform/platform.h"
 
 namespace voq {
@@ -224,6 +225,12 @@ using LocaleLanguageReader = std::string (*)();
 // LC_MESSAGES, LANG).
 std::string EnvironmentLocaleLanguage();
 
+// The system's decimal separator, as the user's regional settings give it.
+// Start-up takes it to choose the number and separator characters of the
+// equations; a host that has no such setting answers '.'.
+using DecimalSeparatorReader = char (*)();
+char PointDecimalSeparator();
+
 // --- The record -------------------------------------------------------------------
 
 // One host's services; none is owned by the record.
@@ -240,6 +247,8 @@ struct THost {
   DirectiveWindows* Directives = nullptr;
   ProblemSummaryEnvironment* Summary = nullptr;
   LocaleLanguageReader LocaleLanguage = nullptr;
+  FontFactory* Fonts = nullptr;
+  DecimalSeparatorReader SystemDecimalSeparator = nullptr;
 };
 
 // The name of the first service the record lacks, or "" when it is complete.
@@ -265,6 +274,8 @@ ProgressView& Progress();
 DirectiveWindows& DirectiveWindowServices();
 const ProblemSummaryEnvironment& SummaryEnvironment();
 std::string LocaleLanguageName();
+FontFactory& Fonts();
+char SystemDecimalSeparator();
 
 // Swapping one service for a while (a test's fake, a nested read's editor);
 // nullptr puts back the installed record's.
@@ -280,6 +291,8 @@ void SetProgressView(ProgressView* view);
 void SetDirectiveWindows(DirectiveWindows* windows);
 void SetProblemSummaryEnvironment(ProblemSummaryEnvironment* environment);
 void SetLocaleLanguageReader(LocaleLanguageReader reader);
+void SetFontFactory(FontFactory* fonts);
+void SetDecimalSeparatorReader(DecimalSeparatorReader reader);
 
 // Installs platform services for the lifetime of a scope and restores the
 // previous ones.
@@ -308,7 +321,9 @@ struct QuietHostWindows {
   ProgressView Progress;
   DirectiveWindows Directives;
   ProblemSummaryEnvironment Summary;
-  // A record with these windows and the given platform services.
+  FixedMetricsFontFactory Fonts;
+  // A record with these windows and the given platform services; the
+  // decimal separator is '.'.
   THost Record(PlatformServices& platform);
 };
 

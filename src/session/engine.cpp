@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "core/core_state.h"
+#include "core/locale_settings.h"
+#include "core/program_flags.h"
 #include "language/language_services.h"
 #include "model/model_services.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
 #include "properties/properties_state.h"
 #include "session/document_reset.h"
+#include "session/program_start.h"
 #include "session/session_state.h"
 #include "solver/solver_services.h"
 #include "units/units_state.h"
@@ -18,12 +21,37 @@ namespace voq {
 
 namespace {
 bool started = false;
+// The program's folder as the front end gave it before the start; every
+// reset keeps it (the files read at start are found there).
+std::string startProgramDirectory;
 
 std::vector<EngineResetHook>& UpperLayerResets() {
   static std::vector<EngineResetHook> resets;
   return resets;
 }
+
+std::vector<EngineStartupHook>& StartupReaders() {
+  static std::vector<EngineStartupHook> readers;
+  return readers;
+}
 }  // namespace
+
+void RegisterEngineStartup(EngineStartupHook reader) {
+  std::vector<EngineStartupHook>& readers = StartupReaders();
+  if (reader == nullptr || std::find(readers.begin(), readers.end(), reader) != readers.end()) return;
+  readers.push_back(reader);
+}
+
+bool InitializeProgram() {
+  ResetEngineState();
+  ApplySystemDecimalSeparator(SystemDecimalSeparator());
+  ApplyStoredDefaults = true;
+  InitMainProgramUnit();
+  for (EngineStartupHook reader : StartupReaders()) {
+    if (!reader()) return false;
+  }
+  return true;
+}
 
 void RegisterEngineReset(EngineResetHook reset) {
   std::vector<EngineResetHook>& resets = UpperLayerResets();
@@ -39,8 +67,9 @@ bool StartEngine(const THost& host, std::string* missing) {
   }
   InstallHost(host);
   started = true;
-  ResetEngineState();
-  return true;
+  startProgramDirectory = ProgramDirectory;
+  if (missing != nullptr) missing->clear();
+  return InitializeProgram();
 }
 
 bool EngineStarted() { return started; }
@@ -50,6 +79,7 @@ void ResetEngineState() {
   // reset below talks to the windows.
   RestoreInstalledHost();
   ResetCoreState();
+  ProgramDirectory = startProgramDirectory;
   // What a new document clears, the windows' part included (the editor's
   // text, the Diagram window); with ShuttingDown the library units go too.
   ShuttingDown = true;

@@ -4,6 +4,7 @@
 #include "session/min_max.h"
 #include "session/uncertainty.h"
 #include "session/problem_summary.h"
+#include "session/program_start.h"
 #include "session/solve_after_compile.h"
 
 namespace voq {
@@ -19,6 +20,7 @@ void ResetSessionState() {
   SolveFromDiagram = false;
   ResetMinMaxState();
   ResetUncertaintyState();
+  ResetProgramStartValues();
 }
 
 }  // namespace voq

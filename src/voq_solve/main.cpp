@@ -26,6 +26,7 @@
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
+#include "documents/documents_state.h"
 #include "language/equation_reader.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -563,6 +564,7 @@ int Run(int argc, char** argv) {
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);
   InstallTables();
+  InstallDocuments();
   host.Windows = &windows;
   ConsoleProgressView progress(std::cerr, ::isatty(STDERR_FILENO) == 1, [] {
     return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -573,7 +575,9 @@ int Run(int argc, char** argv) {
   platform.progress = &progress;
   std::string missing;
   if (!StartEngine(host, &missing)) {
-    std::cerr << "voq-solve: no " << missing << "\n";
+    // An empty name: start-up stopped after its message (no "VOQ.DFT"),
+    // which the console platform has printed.
+    if (!missing.empty()) std::cerr << "voq-solve: no " << missing << "\n";
     return kExitFailure;
   }
   // Files the equations include are looked for beside them too.

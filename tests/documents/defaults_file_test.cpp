@@ -17,6 +17,7 @@
 #include "model/store_state.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
+#include "session/engine.h"
 
 namespace voq {
 namespace {
@@ -178,6 +179,46 @@ TEST_F(DefaultsFileTest, VersionThreeMakesEveryStyleAutomatic) {
   ASSERT_TRUE(ReadDefaultsFile());
   for (const TLetterDefaultRecord& d : StoredLetterDefaults) EXPECT_EQ(d.Style, 3);
   EXPECT_EQ(StoredStopCriteria.ChangeTolerance, 1E-12L) << "a smaller tolerance stays";
+}
+
+// Files of layout versions 3 and 4 built by hand in tests/data (1797 bytes:
+// the settings' first 15 bytes, stop criteria 1E-6, 1E-6, 100 iterations,
+// 60 s, every letter guess 1, limits -2 and 2, fixed style with 2 digits,
+// units "m", the version byte, 33 bytes of preferences with byte 1 and 19
+// set, reserved 0, writable 1, an empty notice, reserved zeros, four texts
+// of one zero byte and ten reserved bytes).
+TEST_F(DefaultsFileTest, HandBuiltOldLayoutFiles) {
+  for (int version : {3, 4}) {
+    SCOPED_TRACE(version);
+    ResetEngineState();
+    SetPlatform(&platform);
+    ProgramDirectory = dir.string();
+    fs::copy_file(fs::path(VOQ_TEST_DATA_DIR) / ("defaults_v" + std::to_string(version) + ".dft"),
+                  dir / kDefaultsFileName, fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(ReadDefaultsFile());
+    EXPECT_TRUE(platform.alerts.empty());
+    std::vector<uint8_t> prefs(kStoredPreferencesSize);
+    PackPreferences(StoredPreferences, prefs.data());
+    const std::pair<int, int> shorts[] = {{33, 300}, {35, 200}, {37, 90}, {39, 30}};
+    for (auto [at, value] : shorts) {
+      EXPECT_EQ(static_cast<int16_t>(prefs[at] | (prefs[at + 1] << 8)), value) << "offset " << at;
+    }
+    EXPECT_EQ(StoredPreferences.EquationsInBlue, 1) << "the 33 bytes read are kept";
+    EXPECT_EQ(IntegrationSettings.CheckInterval, 5);
+    EXPECT_EQ(IntegrationSettings.MaxStepsReciprocal, 5E-4L);
+    EXPECT_EQ(IntegrationSettings.MinStepsReciprocal, 0.02L);
+    EXPECT_EQ(IntegrationSettings.ReduceThreshold, 0.001L);
+    EXPECT_EQ(IntegrationSettings.IncreaseThreshold, 1E-5L);
+    EXPECT_EQ(IntegrationSettings.StepFraction, -4E-3L);
+    EXPECT_LE(StoredStopCriteria.ChangeTolerance, 1E-9L);
+    EXPECT_EQ(StopCriteria.MaxIterations, 100);
+    EXPECT_EQ(LetterDefaults[0].Units, "m");
+    // Below version 4 every letter shows automatically; version 4 keeps its
+    // stored style.
+    EXPECT_EQ(StoredLetterDefaults[0].Style, version < 4 ? 3 : 1);
+    EXPECT_EQ(StoredLetterDefaults[25].Style, version < 4 ? 3 : 1);
+    EXPECT_EQ(DefaultsWritable, 1);
+  }
 }
 
 TEST_F(DefaultsFileTest, AngleFactorOfTheStoredSettingsIsTheDocumentsOne) {

@@ -47,6 +47,8 @@ TEST(EngineStartTest, IncompleteHostIsRefusedNamingTheService) {
       {[](THost& h) { h.Directives = nullptr; }, "directive windows"},
       {[](THost& h) { h.Summary = nullptr; }, "problem summary environment"},
       {[](THost& h) { h.LocaleLanguage = nullptr; }, "locale language reader"},
+      {[](THost& h) { h.Fonts = nullptr; }, "font factory"},
+      {[](THost& h) { h.SystemDecimalSeparator = nullptr; }, "decimal separator reader"},
   };
   const THost complete = CurrentHost();
   ASSERT_EQ(MissingHostService(complete), "");

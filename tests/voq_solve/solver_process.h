@@ -56,8 +56,9 @@ inline int WaitForVoqSolve(pid_t pid, int interruptAfterMs) {
   return -1;
 }
 
-inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments, int interruptAfterMs = 0) {
-  const std::string binary = VOQ_SOLVE_BINARY;
+// Runs binary (a copy of voq-solve, say) with the arguments.
+inline SolverRun RunSolverBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                                 int interruptAfterMs = 0) {
   const std::string outPath = TempPath("run.out");
   const std::string errPath = TempPath("run.err");
   std::vector<char*> argv;
@@ -83,6 +84,10 @@ inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments, int inte
   run.out = ReadFileText(outPath);
   run.err = ReadFileText(errPath);
   return run;
+}
+
+inline SolverRun RunVoqSolve(const std::vector<std::string>& arguments, int interruptAfterMs = 0) {
+  return RunSolverBinary(VOQ_SOLVE_BINARY, arguments, interruptAfterMs);
 }
 
 }  // namespace voq::testing

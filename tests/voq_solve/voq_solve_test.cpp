@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -351,6 +352,39 @@ TEST(VoqSolveTest, MultiLineSelectionShowsWhereItBegins) {
   const SolverRun r = RunVoqSolve({WriteTemp("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n")});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "Error 17: Unmatched comment delimeters. \n  line 2: {open ...\n");
+}
+
+}  // namespace
+
+namespace {
+
+// voq-solve reads its defaults file from the "data" folder beside it, as it
+// reads UNITS.TXT: a copy of the program whose folder lacks "VOQ.DFT" stops
+// at the start with message 560 and exit status 2.
+TEST(VoqSolveTest, MissingDefaultsFileStopsTheStart) {
+  namespace fs = std::filesystem;
+  const fs::path folder = TempPath("no_defaults");
+  fs::remove_all(folder);
+  fs::create_directories(folder / "data");
+  const fs::path data = fs::path(VOQ_SOLVE_BINARY).parent_path() / "data";
+  for (const char* name : {"UNITS.TXT", "Constants.txt"}) fs::copy_file(data / name, folder / "data" / name);
+  const fs::path copy = folder / "voq-solve";
+  fs::copy_file(VOQ_SOLVE_BINARY, copy);
+  const std::string equations = WriteTemp("defaults.txt", "x = 2\r\n");
+
+  const SolverRun missing = voq::testing::RunSolverBinary(copy.string(), {equations});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err,
+            "The VOQ.DFT file is either missing or corrupted.  Copy the VOQ.DFT file from your original disk "
+            "into the VOQ program directory. \n");
+
+  // With the shipped file beside it the same copy solves.
+  fs::copy_file(data / "VOQ.DFT", folder / "data" / "VOQ.DFT");
+  const SolverRun present = voq::testing::RunSolverBinary(copy.string(), {equations});
+  EXPECT_EQ(present.status, 0) << present.err;
+  EXPECT_EQ(present.out, "x=2\n");
+  fs::remove_all(folder);
 }
 
 }  // namespace
