@@ -4,6 +4,7 @@
 
 #include "solver/evaluator.h"
 #include "solver/evaluator_support.h"
+#include "solver/integrals.h"
 #include "solver/newton_solver.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
@@ -38,6 +39,7 @@ void InstallSolverServices() {
   });
   InstallStringTableFunctions();
   InstallUnitCallOpcode();
+  InstallIntegralSolver();
 }
 
 void ResetSolverState() {
@@ -48,6 +50,7 @@ void ResetSolverState() {
   SetLocalOperandReader(nullptr);
   SetEvaluationEnvironment(nullptr);
   SetIntegralStepper(nullptr);
+  ResetIntegralSolver();
   SetUnitFactorConverter(nullptr);
   SetSharingRoutineTest(nullptr);
   SetPropertyUnitsSource(nullptr);
