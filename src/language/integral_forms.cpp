@@ -206,6 +206,10 @@ void CompileIntegralValue(TBuiltinCallContext& context) {
   const std::string replaced = std::to_string(index);
   if (ReplaceRange(text, context.MaxLength, separator + 1, args.Close - 1, replaced))
     args.Close = separator + 1 + Length(replaced);
+  // The Integral table fills while the integration runs: an equation that
+  // reads it is solved with the blocks the stepping solves, never alone
+  // before the integration has begun.
+  if (CurrentEquation != nullptr) CurrentEquation->TrySolveAlone = 0;
 }
 
 }  // namespace voq
