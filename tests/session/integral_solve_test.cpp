@@ -118,10 +118,32 @@ TEST_F(IntegralSolveTest, ErrorsOfTheIntegralFunctions) {
                   "w = INTEGRAL(1, g, 0, 1, 0.1)"),
             kMsgIntegrationVariableLimit);
   EXPECT_EQ(Solve("FUNCTION F(x)\r\n  F := INTEGRAL(x, t, 0, 1)\r\nEND\r\ny = F(2)"), kMsgIntegralInRoutine);
+  EXPECT_EQ(Solve("MODULE M(x : y)\r\n  y = INTEGRAL(x, t)\r\nEND\r\nCALL M(1 : z)"), kMsgTableIntegralInModule);
   // Two integrals over one variable with different limits.
   EXPECT_EQ(Solve("y = INTEGRAL(t, t, 0, 1, 0.1)\r\nz = INTEGRAL(t, t, 0, 2, 0.1)"), kMsgIntegralLimits);
   // INTEGRALVALUE needs the Integral table.
   EXPECT_EQ(Solve("y = INTEGRAL(t, t, 0, 1, 0.1)\r\nz = INTEGRALVALUE(0.5, y)"), kMsgIntegralValueWithoutTable);
+}
+
+
+TEST_F(IntegralSolveTest, ModuleWithAnIntegralIsSolvedOnItsOwn) {
+  // Trapezoids of y' = -(y - 20)/200 with h = 1 multiply y - 20 by
+  // (1 - 1/400)/(1 + 1/400) at every step.
+  const char* text =
+      "MODULE Cool(T_i, t_end : T)\r\n"
+      "  dTdt = -(T - 20)/200\r\n"
+      "  T = T_i + INTEGRAL(dTdt, time, 0, t_end, 1)\r\n"
+      "END\r\n"
+      "CALL Cool(100, 600 : Tf)";
+  ASSERT_EQ(Solve(text), 0);
+  EXPECT_NEAR(double(Value("Tf")), 20 + 80 * std::pow((1 - 1.0 / 400) / (1 + 1.0 / 400), 600), 1e-10);
+  TProgramUnitRecord* cool = nullptr;
+  for (TProgramUnitRecord* unit : ProgramUnitList)
+    if (unit->UpperName == "COOL") cool = unit;
+  ASSERT_NE(cool, nullptr);
+  EXPECT_EQ(cool->Merged, 0);
+  EXPECT_EQ(cool->IntegralCount, 1);
+  EXPECT_EQ(cool->IntegralSlots[1].InModule, 1);
 }
 
 }  // namespace
