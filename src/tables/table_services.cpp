@@ -5,7 +5,9 @@
 
 #include "core/calc_state.h"
 #include "language/export_after_run.h"
+#include "model/integral_slots.h"
 #include "model/parametric_table_access.h"
+#include "model/program_units.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
 #include "solver/integrals.h"
@@ -115,6 +117,10 @@ class EngineTableRunHooks final : public TableRunHooks {
     if (TTableForm* integral = TableForms[kIntegralTableKind].get()) {
       for (TTableColumnRecord* c = integral->Columns; c != nullptr; c = c->Next) c->ValueSets.push_back(c->Values);
     }
+  }
+  void AssignIntegrationVars(TProgramUnitRecord* unit) override {
+    int32_t slots = 0;
+    if (unit != nullptr) voq::AssignIntegrationVars(*unit, slots);
   }
   bool SetUpIntegralTable() override {
     voq::SetUpIntegralTable();

@@ -156,5 +156,24 @@ TEST_F(IntegralTableTest, TableIntegralErrors) {
   EXPECT_EQ(MessageArgs[1], "Run 2");
 }
 
+
+TEST_F(IntegralTableTest, EquationIntegralRestartsInEveryRunAndTheTableKeepsEachRun) {
+  // Trapezoids of k*t over [0, 1] are exact: k/2.
+  CompileOnly("$IntegralTable t:0.5 y\r\ny = INTEGRAL(k*t, t, 0, 1, 0.1)");
+  TTableForm* form = MakeParametric({"k", "y"}, 3);
+  for (int32_t r = 1; r <= 3; ++r) form->SetmyCell(0, 1, r, r, 1, 1);
+  RunSolveTable();
+  ASSERT_EQ(CalcErrorCode, 0);
+  for (int32_t r = 1; r <= 3; ++r)
+    EXPECT_NEAR(double(FindColumn(TableForms[1]->Columns, 2)->Cell(r)), r / 2.0, 1e-12) << r;
+  TTableForm* integral = TableForms[kIntegralTableKind].get();
+  ASSERT_NE(integral, nullptr);
+  EXPECT_EQ(integral->TabCaptions, (std::vector<std::string>{"Run 1", "Run 2", "Run 3"}));
+  const TTableColumnRecord* y = ColumnAtPosition(integral->Columns, 2);
+  ASSERT_EQ(y->ValueSets.size(), 3u);
+  // Row 2 (t = 0.5) of run 3: 3 * 0.5^2 / 2.
+  EXPECT_NEAR(double(y->ValueSets[2][1]), 0.375, 1e-12);
+}
+
 }  // namespace
 }  // namespace voq
