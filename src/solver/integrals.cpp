@@ -162,6 +162,13 @@ bool IntegralFunction(TEvaluationState& s, int32_t /*opcode*/) {
           slot->RelativeStep = IntegrationSettings.MinStepsReciprocal / 2;
         }
       }
+      if (!std::isfinite(static_cast<double>(lower)) || !std::isfinite(static_cast<double>(upper))) {
+        // The stepping could never reach an infinite (or blank) limit.
+        const TVariableRecord* t = unit.Variable(slot->IntegrationVariable);
+        SetMessageArg(1, t != nullptr ? t->Name : "");
+        CalcErrorCode = kMsgIntegralLimitsNotFinite;
+        return false;
+      }
       slot->UpperLimit = slot->UpperAtStart = upper;
       slot->LowerLimit = slot->LowerAtStart = lower;
       slot->Position = lower;
@@ -487,6 +494,13 @@ void StepIntegral(int32_t k) {
       s.Position = s.UpperLimit;
     }
     dt = s.Position - s.PreviousPosition;
+    if (dt == 0 && std::fabs(s.PreviousPosition - s.UpperLimit) >= 0.01L * std::fabs(s.Step) && s.Step != 0) {
+      // A step below the resolution of the position would never get on.
+      const TVariableRecord* t = unit.Variable(s.IntegrationVariable);
+      SetMessageArg(1, t != nullptr ? t->Name : "");
+      SetMessageArg(2, FormatValue(TDisplayFormat{}, s.Position));
+      CalcErrorCode = kMsgIntegralStepTooSmall;
+    }
   } while ((std::fabs(s.PreviousPosition - s.UpperLimit) >= 0.01L * std::fabs(s.Step) || s.HalvingActive != 0) &&
            s.Step != 0 && !ErrorSet());
   if (ErrorSet() || AbortRequested) return;

@@ -70,6 +70,8 @@ TEST_F(IntegralSolveTest, FixedStepTrapezoidSums) {
       // A step that does not divide the range ends on the upper limit:
       // 0..0.3..0.6..0.9..1 of 2t.
       {"y = INTEGRAL(2*t, t, 0, 1, 0.3)", 1.0L, 1e-12L},
+      // A step of the wrong sign is turned round.
+      {"y = INTEGRAL(2*t, t, 0, 1, -0.1)", 1.0L, 1e-12L},
       // Limits and integrand from other equations.
       {"a = 1\r\nb = 3\r\nk = 2\r\ny = INTEGRAL(k*t, t, a, b, 0.5)", 8.0L, 1e-12L},
   };
@@ -77,6 +79,15 @@ TEST_F(IntegralSolveTest, FixedStepTrapezoidSums) {
     ASSERT_EQ(Solve(c.equations), 0) << c.equations;
     EXPECT_NEAR(double(Value("y")), double(c.expected), double(c.tolerance)) << c.equations;
   }
+}
+
+TEST_F(IntegralSolveTest, FixedNumberOfStepsFromTheSettings) {
+  // "Use fixed step size with 10 steps": h = 0.1 of the range.
+  IntegrationSettings.StepFraction = 0.1L;
+  ASSERT_EQ(Solve("y = INTEGRAL(t^2, t, 0, 1)"), 0);
+  EXPECT_NEAR(double(Value("y")), 1.0 / 3 + 0.01 / 6, 1e-12);
+  ASSERT_EQ(Solve("y = INTEGRAL(t^2, t, 0, 2)"), 0);
+  EXPECT_NEAR(double(Value("y")), 8.0 / 3 + 2 * 0.04 / 6, 1e-12);
 }
 
 TEST_F(IntegralSolveTest, RichardsonExtrapolationRemovesTheTrapezoidError) {
@@ -121,6 +132,9 @@ TEST_F(IntegralSolveTest, ErrorsOfTheIntegralFunctions) {
   EXPECT_EQ(Solve("MODULE M(x : y)\r\n  y = INTEGRAL(x, t)\r\nEND\r\nCALL M(1 : z)"), kMsgTableIntegralInModule);
   // Two integrals over one variable with different limits.
   EXPECT_EQ(Solve("y = INTEGRAL(t, t, 0, 1, 0.1)\r\nz = INTEGRAL(t, t, 0, 2, 0.1)"), kMsgIntegralLimits);
+  // A step below the resolution of the position would never end.
+  EXPECT_EQ(Solve("y = INTEGRAL(t, t, 1, 2, 1E-30)"), kMsgIntegralStepTooSmall);
+  EXPECT_EQ(MessageArgs[1], "t");
   // INTEGRALVALUE needs the Integral table.
   EXPECT_EQ(Solve("y = INTEGRAL(t, t, 0, 1, 0.1)\r\nz = INTEGRALVALUE(0.5, y)"), kMsgIntegralValueWithoutTable);
 }
