@@ -164,6 +164,7 @@ void IntegrationSettingsFromStoredPreferences() {
   IntegrationSettings.ReduceThreshold = p.IntegrationReduceThreshold;
   IntegrationSettings.IncreaseThreshold = p.IntegrationIncreaseThreshold;
   IntegrationSettings.StepFraction = p.IntegrationStepFraction;
+  IntegrationSettings.UseRichardson = p.IntegrationRichardson;
 }
 
 std::vector<uint8_t> PackDefaultsBlock() {

@@ -14,6 +14,7 @@
 #include "core/text_utils.h"
 #include "language/duplicate_loops.h"
 #include "language/function_catalog.h"
+#include "language/integral_forms.h"
 #include "language/language_services.h"
 #include "language/lookup_forms.h"
 #include "language/operands.h"
@@ -391,8 +392,8 @@ void CompileFormOfStep5(TBuiltinCallContext& context) {
         CompileUncertaintyOf(context);
         return;
       }
-      if (entry.SubCode != 3) return;  // INTEGRALVALUE
-      break;
+      if (entry.SubCode == 3) CompileIntegralValue(context);
+      return;
     default:
       return;
   }
@@ -792,10 +793,8 @@ bool CompileBuiltinCall(std::string& text, int32_t maxLength, const std::string&
       case 251:
         if (args.Count != 2 && args.Count != 4 && args.Count != 5) {
           CalcErrorCode = kMsgIntegralArgumentCount;
-        } else if (builtinFormCompiler == nullptr) {
-          NotDefined(context);
         } else {
-          builtinFormCompiler(context);
+          CompileIntegral(context);
         }
         break;
       default:

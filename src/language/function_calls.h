@@ -105,9 +105,9 @@ bool CompileUnitReference(std::string& text, int32_t maxLength, const std::strin
 // INTERPOLATE2D, INTEGRALVALUE and INTEGRAL rewrite the arguments between
 // context.Arguments.Open and .Close (keeping the positions up to date);
 // CompileBuiltinCall then writes the opcode. Without an installed compiler
-// these calls are error 378 ("Function NAME is not defined."). UNITSYSTEM
+// the table forms are error 378 ("Function NAME is not defined."). UNITSYSTEM
 // and CONVERTTEMP are compiled here, TABLEVALUE and UNCERTAINTYOF in
-// table_value_forms.h.
+// table_value_forms.h, INTEGRAL and INTEGRALVALUE in integral_forms.h.
 using BuiltinFormCompiler = void (*)(TBuiltinCallContext& context);
 void SetBuiltinFormCompiler(BuiltinFormCompiler compiler);
 

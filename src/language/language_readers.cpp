@@ -44,6 +44,9 @@ class LanguageStatementReaders final : public StatementReaders {
   bool ProcessDuplicate(std::string& statement) override { return voq::ProcessDuplicate(statement); }
   bool RoutineBodyOpen() const override { return CompilingFunctionIndex > 0; }
   bool ModuleBodyOpen() const override { return ModuleBodyIsOpen(); }
+  void SetUpIntegralTable() override {
+    if (IntegralTableSetUp setUp = InstalledIntegralTableSetUp()) setUp();
+  }
   bool DuplicateLoopOpen() const override { return voq::DuplicateLoopOpen(); }
   void EndRead() override {
     EndRoutineRead();

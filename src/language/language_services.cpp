@@ -127,6 +127,7 @@ void ResetLanguageState() {
   SetRoutineLocals(nullptr);
   SetDirectiveServices(nullptr);
   SetStatementReaders(nullptr);
+  SetIntegralTableSetUp(nullptr);
   SetIncludeLoaders(nullptr);
   SetExternalFunctionCallCompiler(nullptr);
   SetUserFunctionCallCompiler(nullptr);

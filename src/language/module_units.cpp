@@ -22,6 +22,7 @@
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/occurrence_lists.h"
+#include "model/integral_slots.h"
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
@@ -243,6 +244,10 @@ void CloseUnit() {
   CurrentProgramUnit = unit;
   unit->BlockEnd = CalcErrorStart;
   unit->EquationCount = static_cast<int16_t>(std::min(CountEquations(*unit), 32767));
+  // The unit's integrals take their slots; their variables left the
+  // unknowns when each INTEGRAL was compiled.
+  int32_t slots = 0;
+  AssignIntegrationVars(*unit, slots);
   const int32_t v = unit->UsedVariableCount;
   const int32_t e = unit->EquationCount;
   const int32_t i = unit->IntegralCount;

@@ -16,6 +16,13 @@ IncludeLoaders* installedLoaders = &defaultLoaders;
 }  // namespace
 
 StatementReaders& Readers() { return *installedReaders; }
+namespace {
+IntegralTableSetUp integralTableSetUp = nullptr;
+}  // namespace
+
+void SetIntegralTableSetUp(IntegralTableSetUp setUp) { integralTableSetUp = setUp; }
+IntegralTableSetUp InstalledIntegralTableSetUp() { return integralTableSetUp; }
+
 void SetStatementReaders(StatementReaders* readers) {
   installedReaders = readers ? readers : &defaultReaders;
 }

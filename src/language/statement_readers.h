@@ -44,6 +44,13 @@ class StatementReaders {
 StatementReaders& Readers();
 void SetStatementReaders(StatementReaders* readers);
 
+// The $IntegralTable set-up the language's readers run after a read; the
+// table model installs it (until then, and after a language reset, a read
+// makes no Integral table).
+using IntegralTableSetUp = void (*)();
+void SetIntegralTableSetUp(IntegralTableSetUp setUp);
+IntegralTableSetUp InstalledIntegralTableSetUp();
+
 // Files an $INCLUDE names that are not equation texts. The defaults refuse
 // them with error 100 and a message saying the kind is not supported.
 class IncludeLoaders {

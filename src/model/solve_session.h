@@ -46,6 +46,7 @@ struct TIntegrationSettings {
   Extended ReduceThreshold = 0.001L;           // relative error that halves the step
   Extended IncreaseThreshold = 1E-5L;          // relative error that doubles it
   Extended StepFraction = -4E-3L;              // 1 / fixed number of steps; negative: variable steps
+  uint8_t UseRichardson = 0;                   // Richardson extrapolation of compared steps
 };
 extern TIntegrationSettings IntegrationSettings;
 

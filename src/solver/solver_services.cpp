@@ -6,6 +6,7 @@
 #include "solver/evaluator_support.h"
 #include "solver/lookup_functions.h"
 #include "solver/external_calls.h"
+#include "solver/integrals.h"
 #include "solver/newton_solver.h"
 #include "solver/numeric_opcodes.h"
 #include "solver/one_unknown.h"
@@ -42,6 +43,7 @@ void InstallSolverServices() {
   InstallUnitCallOpcode();
   InstallLookupFunctions();
   InstallExternalCallOpcodes();
+  InstallIntegralSolver();
 }
 
 void ResetSolverState() {
@@ -52,6 +54,7 @@ void ResetSolverState() {
   SetLocalOperandReader(nullptr);
   SetEvaluationEnvironment(nullptr);
   SetIntegralStepper(nullptr);
+  ResetIntegralSolver();
   SetUnitFactorConverter(nullptr);
   SetSharingRoutineTest(nullptr);
   SetPropertyUnitsSource(nullptr);

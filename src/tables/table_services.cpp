@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <string>
 
+#include "core/calc_state.h"
 #include "language/export_after_run.h"
+#include "model/integral_slots.h"
 #include "model/parametric_table_access.h"
+#include "model/program_units.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
 #include "tables/lookup_table_files.h"
 #include "tables/lookup_table_services.h"
+#include "solver/integrals.h"
+#include "tables/integral_table.h"
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
 #include "tables/tables_state.h"
@@ -106,6 +111,23 @@ class EngineTableRunHooks final : public TableRunHooks {
   void PropagateUncertaintyForRun(int32_t /*run*/) override { voq::PropagateUncertaintyForRun(); }
   void RunMinMax() override { voq::RunMinMax(); }
   void MinMaxTableStart() override { PrepareMinMaxForTableRun(); }
+  // The integrals over the table's columns, and the Integral table made
+  // again before the runs.
+  void BindTableIntegrals() override { BindTableIntegralTerms(); }
+  void AdvanceTableIntegrals() override {
+    AdvanceTableIntegralTerms();
+    if (TTableForm* integral = TableForms[kIntegralTableKind].get()) {
+      for (TTableColumnRecord* c = integral->Columns; c != nullptr; c = c->Next) c->ValueSets.push_back(c->Values);
+    }
+  }
+  void AssignIntegrationVars(TProgramUnitRecord* unit) override {
+    int32_t slots = 0;
+    if (unit != nullptr) voq::AssignIntegrationVars(*unit, slots);
+  }
+  bool SetUpIntegralTable() override {
+    voq::SetUpIntegralTable();
+    return CalcErrorCode <= 0;
+  }
 };
 
 TableModelAccess tableAccess;
@@ -118,6 +140,7 @@ void InstallTableServices() {
   InstallLookupTableAccess();
   InstallLookupDirectives();
   SetTableRunHooks(&tableRunHooks);
+  InstallIntegralTable();
   SetUncertaintyColumnLookup(&UncertaintyColumnVariable);
 }
 

@@ -607,7 +607,8 @@ int Run(int argc, char** argv) {
     return status;
   }
   CheckOnlyMode = false;
-  CompileEquations(false, false);
+  // As the Solve command: an $IntegralTable directive makes its table.
+  CompileEquations(false, true);
 
   const bool solved = CalcErrorCode <= 0 && SolutionAvailable;
   if (!solved) {

@@ -336,5 +336,35 @@ TEST(QuantityNameOfInputKind, NamesOfTheInputKinds) {
   for (const auto& [kind, name] : names) EXPECT_EQ(QuantityNameOfInputKind(kind), name) << kind;
 }
 
+// INTEGRAL(f, t) has the units of f times those of t, with limits or over
+// the Parametric table.
+TEST_F(UnitCheckTest, IntegralMultipliesTheIntegrandByItsVariable) {
+  const struct {
+    const char* text;
+    const char* timeUnits;
+    Lines problems;
+  } cases[] = {
+      {"T_i = 300 {[K]}\r\nT = T_i + INTEGRAL(dTdt, time, 0, 10)\r\ndTdt = -(T - T_a)/tau\r\nT_a = 280 {[K]}\r\ntau = 50 {[s]}", "s", {}},
+      {"T_i = 300 {[K]}\r\nT = T_i + INTEGRAL(dTdt, time, 0, 10)\r\ndTdt = -(T - T_a)/tau\r\nT_a = 280 {[K]}\r\ntau = 50 {[s]}", "min",
+       {"100: The units of T_i [K] and Integral(dTdt,time) [(K/s)*min] differ by a factor of 0.01667."}},
+      {"T_i = 300 {[K]}\r\nT = T_i + INTEGRAL(dTdt, time)\r\ndTdt = -(T - T_a)/tau\r\nT_a = 280 {[K]}\r\ntau = 50 {[s]}", "s", {}},
+  };
+  for (const auto& c : cases) {
+    ResetDocumentForTest();
+    editor.SetText(c.text);
+    EquationsCompiled = false;
+    CompileEquations(false, false);
+    ASSERT_EQ(CalcErrorCode, 0) << c.text;
+    CurrentProgramUnit = MainProgramUnit;
+    VarNamed("T")->Units = "K";
+    VarNamed("dTdt")->Units = "K/s";
+    VarNamed("time")->Units = c.timeUnits;
+    std::vector<std::string> out;
+    for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0))
+      out.push_back(std::to_string(p.Error) + ": " + p.Message);
+    EXPECT_EQ(out, c.problems) << c.text << " with time in " << c.timeUnits;
+  }
+}
+
 }  // namespace
 }  // namespace voq
