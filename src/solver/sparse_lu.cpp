@@ -27,6 +27,27 @@
 
 namespace voq {
 
+// The pivot sequence and the factors' pattern of a block's last successful
+// factorisation, by step numbered from 0 (step k of the range is
+// first + k), with the values of the last replay.
+struct SparseLuMemory::Factors {
+  const TProgramUnitRecord* unit = nullptr;
+  int first = 0, last = 0;
+  // Row and column position (from first) of each step, and the step of
+  // each column position.
+  std::vector<int> stepRow, stepColumn, columnStep;
+  // Per step: the earlier steps whose multipliers the row holds (ascending),
+  // and the later steps of its U entries.
+  std::vector<int> lStart, lStep, uStart, uStep;
+  // The multipliers, the U entries (not yet divided by the pivot) and the
+  // pivots.
+  std::vector<Extended> lValue, uValue, pivot;
+};
+
+SparseLuMemory::SparseLuMemory() = default;
+SparseLuMemory::~SparseLuMemory() = default;
+void SparseLuMemory::Clear() { factors.reset(); }
+
 namespace {
 
 constexpr int kHelpSingular = 362;
@@ -46,8 +67,8 @@ void ReportAllocationFailure() {
 // solve, the work row and the buckets for the factorisation only.
 class SparseSystem {
  public:
-  explicit SparseSystem(TProgramUnitRecord& unit)
-      : unit_(unit), first_(unit.RangeFirst), last_(unit.RangeLast) {}
+  SparseSystem(TProgramUnitRecord& unit, SparseLuMemory* memory)
+      : unit_(unit), first_(unit.RangeFirst), last_(unit.RangeLast), memory_(memory) {}
 
   void Solve(Extended* v);
 
@@ -59,6 +80,9 @@ class SparseSystem {
   Extended& Work(int column) { return W[column - first_]; }
 
   void FactorBlock();
+  bool Replay();
+  bool RecordFactors();
+  void SolveFromMemory(Extended* v);
   void FactorSparseJacobian(int first, int last);
   void CompletePivotOrder();
   void EliminatePivot(int r, int c, Extended p);
@@ -79,6 +103,10 @@ class SparseSystem {
   TProgramUnitRecord& unit_;
   const int first_;
   const int last_;
+  SparseLuMemory* memory_;
+  // A pivot at or below kTinyPivot was used: such a factorisation is not
+  // replayed (its warning belongs to a fresh search).
+  bool tinyPivotUsed_ = false;
 
   // Pivot order, indexed by position and by step (steps are numbered like
   // the positions of the range).
@@ -210,8 +238,20 @@ void SparseSystem::Solve(Extended* v) {
   }
 
   CheckUserAbort();
+  if (memory_) {
+    if (memory_->factors && Replay()) {
+      if (CalcErrorCode <= 0) SolveFromMemory(v);
+      return;
+    }
+    memory_->Clear();
+    if (CalcErrorCode > 0) return;
+  }
   FactorBlock();
   if (CalcErrorCode > 0) return;
+  if (memory_ && memory_->factors) {
+    SolveFromMemory(v);
+    return;
+  }
 
   // The sweeps go through the rows in step order: the rows and columns
   // stay at their positions, which saves re-threading every entry twice.
@@ -331,13 +371,16 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     StepColumn[k] = static_cast<int16_t>(pivotColumn);
     EliminatePivot(pivotRow, pivotColumn, pivot);
     if (CalcErrorCode > 0) break;
+    if (std::fabs(pivot) <= kTinyPivot) tinyPivotUsed_ = true;
     if (std::fabs(pivot) < kTinyPivot) {
       SetMessageArg(1, std::to_string(FactorBlockNumber));
       AddWarning(GetMessageText(kMsgNearlySingular));
     }
   }
 
-  if (CalcErrorCode <= 0) WriteBackFactors();
+  // With a memory the factors go there instead of into the entries: the
+  // lists keep the equations' own entries only.
+  if (CalcErrorCode <= 0 && !(memory_ && !tinyPivotUsed_ && RecordFactors())) WriteBackFactors();
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
@@ -607,6 +650,7 @@ bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
       ColumnStep[denseColumns_[s]] = static_cast<int16_t>(k);
       StepColumn[k] = static_cast<int16_t>(denseColumns_[s]);
       ++steps;
+      if (std::fabs(value) <= kTinyPivot) tinyPivotUsed_ = true;
       if (std::fabs(value) < kTinyPivot) {
         SetMessageArg(1, std::to_string(FactorBlockNumber));
         AddWarning(GetMessageText(kMsgNearlySingular));
@@ -840,6 +884,170 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   for (const CompactEntry& g : pivotEntries_) positionOf_[g.column - first_] = -1;
 }
 
+// The factors just made, by step: a row's multipliers are its entries in
+// columns of earlier steps, its U entries those of later steps. A row
+// eliminated on the dense copy holds every column of the dense part, zero
+// or not, so the pattern does not depend on one Jacobian's values. False
+// when a row or column has no step (nothing is kept).
+bool SparseSystem::RecordFactors() {
+  const int m = last_ - first_ + 1;
+  for (int i = first_; i <= last_; ++i) {
+    if (RowStep[i] == 0 || ColumnStep[i] == 0) return false;
+  }
+  auto f = std::make_unique<SparseLuMemory::Factors>();
+  f->unit = &unit_;
+  f->first = first_;
+  f->last = last_;
+  f->stepRow.resize(static_cast<size_t>(m));
+  f->stepColumn.resize(static_cast<size_t>(m));
+  f->columnStep.resize(static_cast<size_t>(m));
+  for (int i = 0; i < m; ++i) {
+    f->stepRow[static_cast<size_t>(RowStep[first_ + i] - first_)] = i;
+    f->stepColumn[static_cast<size_t>(ColumnStep[first_ + i] - first_)] = i;
+    f->columnStep[static_cast<size_t>(i)] = ColumnStep[first_ + i] - first_;
+  }
+  f->lStart.assign(static_cast<size_t>(m) + 1, 0);
+  f->uStart.assign(static_cast<size_t>(m) + 1, 0);
+  f->pivot.assign(static_cast<size_t>(m), 0);
+  const int R = static_cast<int>(denseColumns_.size());
+  std::vector<std::pair<int, Extended>> lower, upper;
+  for (int k = 0; k < m; ++k) {
+    const int r = f->stepRow[static_cast<size_t>(k)] + first_;
+    const CompactRow& row = rows_[r - first_];
+    lower.clear();
+    upper.clear();
+    for (const CompactEntry& a : row.lower) lower.push_back({ColumnStep[a.column] - first_, a.value});
+    auto put = [&](int step, Extended value) {
+      if (step < k) {
+        lower.push_back({step, value});
+      } else if (step > k) {
+        upper.push_back({step, value});
+      } else {
+        f->pivot[static_cast<size_t>(k)] = value;
+      }
+    };
+    const int d = denseIndexOf_[r - first_];
+    if (d < 0) {
+      for (const CompactEntry& a : row.active) put(ColumnStep[a.column] - first_, a.value);
+    } else {
+      const Extended* dense = &dense_[static_cast<size_t>(denseRowOf_[d]) * R];
+      for (int j = 0; j < R; ++j) put(ColumnStep[denseColumns_[j]] - first_, dense[j]);
+    }
+    auto byStep = [](const std::pair<int, Extended>& x, const std::pair<int, Extended>& y) { return x.first < y.first; };
+    std::sort(lower.begin(), lower.end(), byStep);
+    std::sort(upper.begin(), upper.end(), byStep);
+    for (const auto& [step, value] : lower) {
+      f->lStep.push_back(step);
+      f->lValue.push_back(value);
+    }
+    for (const auto& [step, value] : upper) {
+      f->uStep.push_back(step);
+      f->uValue.push_back(value);
+    }
+    f->lStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->lStep.size());
+    f->uStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->uStep.size());
+  }
+  memory_->factors = std::move(f);
+  return true;
+}
+
+// The numeric factorisation on the kept pattern, row by row in step order:
+// a row is scattered into a work vector by step, reduced by the rows of its
+// earlier steps in ascending order (the order of the search's elimination),
+// and its pivot checked. False when the block is not the one remembered, an
+// entry lies outside the pattern or a pivot fails the test; the entries are
+// not touched either way.
+bool SparseSystem::Replay() {
+  SparseLuMemory::Factors& f = *memory_->factors;
+  if (f.unit != &unit_ || f.first != first_ || f.last != last_) return false;
+  const int m = last_ - first_ + 1;
+  std::vector<Extended> w(static_cast<size_t>(m), 0);
+  std::vector<int> mark(static_cast<size_t>(m), -1);
+  const int* lStep = f.lStep.data();
+  const int* uStep = f.uStep.data();
+  Extended* lValue = f.lValue.data();
+  Extended* uValue = f.uValue.data();
+  for (int k = 0; k < m; ++k) {
+    if (ProgressDlg) ProgressDlg->Draw();
+    const int l0 = f.lStart[static_cast<size_t>(k)], l1 = f.lStart[static_cast<size_t>(k) + 1];
+    const int u0 = f.uStart[static_cast<size_t>(k)], u1 = f.uStart[static_cast<size_t>(k) + 1];
+    mark[static_cast<size_t>(k)] = k;
+    for (int i = l0; i < l1; ++i) mark[static_cast<size_t>(lStep[i])] = k;
+    for (int i = u0; i < u1; ++i) mark[static_cast<size_t>(uStep[i])] = k;
+    const int r = f.stepRow[static_cast<size_t>(k)] + first_;
+    for (const TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+      // Fill-in entries carry no derivative; a second entry of a column
+      // carries the same one as the first.
+      if (e->Variable == 0 || !InRange(e->Column)) continue;
+      const int step = f.columnStep[static_cast<size_t>(e->Column - first_)];
+      if (mark[static_cast<size_t>(step)] != k) return false;
+      w[static_cast<size_t>(step)] = e->Value;
+    }
+    for (int i = l0; i < l1; ++i) {
+      const int j = lStep[i];
+      const Extended l = w[static_cast<size_t>(j)] / f.pivot[static_cast<size_t>(j)];
+      w[static_cast<size_t>(j)] = 0;
+      lValue[i] = l;
+      if (l == 0) continue;
+      const int t1 = f.uStart[static_cast<size_t>(j) + 1];
+      for (int t = f.uStart[static_cast<size_t>(j)]; t < t1; ++t) w[static_cast<size_t>(uStep[t])] -= l * uValue[t];
+    }
+    const Extended p = w[static_cast<size_t>(k)];
+    Extended largest = std::fabs(p);
+    for (int i = u0; i < u1; ++i) largest = std::max(largest, std::fabs(w[static_cast<size_t>(uStep[i])]));
+    if (!(std::fabs(p) > kTinyPivot) || std::fabs(p) < 0.1L * largest) return false;
+    f.pivot[static_cast<size_t>(k)] = p;
+    w[static_cast<size_t>(k)] = 0;
+    for (int i = u0; i < u1; ++i) {
+      uValue[i] = w[static_cast<size_t>(uStep[i])];
+      w[static_cast<size_t>(uStep[i])] = 0;
+    }
+    if ((k & 255) == 255) {
+      CheckUserAbort();
+      if (CalcErrorCode > 0) return true;
+    }
+  }
+  return true;
+}
+
+// The sweeps on the kept factors, as on the entries: y = L^-1 b, scaled by
+// the reciprocal pivots, then the U entries divided by their row's pivot.
+void SparseSystem::SolveFromMemory(Extended* v) {
+  const SparseLuMemory::Factors& f = *memory_->factors;
+  const int m = last_ - first_ + 1;
+  for (int k = 0; k < m; ++k) {
+    RowStep[f.stepRow[static_cast<size_t>(k)] + first_] = static_cast<int16_t>(k + first_);
+    StepRow[k + first_] = static_cast<int16_t>(f.stepRow[static_cast<size_t>(k)] + first_);
+    ColumnStep[f.stepColumn[static_cast<size_t>(k)] + first_] = static_cast<int16_t>(k + first_);
+    StepColumn[k + first_] = static_cast<int16_t>(f.stepColumn[static_cast<size_t>(k)] + first_);
+  }
+  LastPivotMagnitude = std::fabs(f.pivot[static_cast<size_t>(m) - 1]);
+  CheckUserAbort();
+  if (CalcErrorCode > 0) return;
+  const int* lStep = f.lStep.data();
+  const int* uStep = f.uStep.data();
+  const Extended* lValue = f.lValue.data();
+  const Extended* uValue = f.uValue.data();
+  std::vector<Extended> y(static_cast<size_t>(m));
+  for (int k = 0; k < m; ++k) {
+    Extended acc = v[f.stepRow[static_cast<size_t>(k)] + first_];
+    const int l1 = f.lStart[static_cast<size_t>(k) + 1];
+    for (int i = f.lStart[static_cast<size_t>(k)]; i < l1; ++i) acc -= y[static_cast<size_t>(lStep[i])] * lValue[i];
+    y[static_cast<size_t>(k)] = acc;
+  }
+  for (int k = 0; k < m; ++k) y[static_cast<size_t>(k)] *= 1 / f.pivot[static_cast<size_t>(k)];
+  for (int k = m - 1; k >= 0; --k) {
+    const Extended g = 1 / f.pivot[static_cast<size_t>(k)];
+    Extended acc = y[static_cast<size_t>(k)];
+    const int u1 = f.uStart[static_cast<size_t>(k) + 1];
+    for (int i = f.uStart[static_cast<size_t>(k)]; i < u1; ++i) acc -= y[static_cast<size_t>(uStep[i])] * (uValue[i] * g);
+    y[static_cast<size_t>(k)] = acc;
+  }
+  for (int k = 0; k < m; ++k) v[first_ + k] = y[static_cast<size_t>(k)];
+  CheckUserAbort();
+  PermuteVector(v, ColumnStep);
+}
+
 void SparseSystem::ForwardSubstitute(Extended* v) {
   // y(k) = b(row of step k) - sum of l · y(step of the entry's column) over
   // the entries of earlier steps; y lives in the step vector's slots of the
@@ -888,6 +1096,10 @@ void SparseSystem::PermuteVector(Extended* v, const int16_t* p) {
 }  // namespace
 
 void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
+  SolveSparseSystem(unit, stepVector, nullptr);
+}
+
+void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector, SparseLuMemory* memory) {
   const int first = unit.RangeFirst, last = unit.RangeLast;
   if (first < 1 || last < first || static_cast<size_t>(last) >= unit.RowHeads.size() ||
       static_cast<size_t>(last) >= unit.ColumnHeads.size() ||
@@ -895,9 +1107,10 @@ void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
     return;
   }
   try {
-    SparseSystem system(unit);
+    SparseSystem system(unit, memory);
     system.Solve(stepVector);
   } catch (const std::bad_alloc&) {
+    if (memory) memory->Clear();
     ReportOutOfMemory();
   }
 }

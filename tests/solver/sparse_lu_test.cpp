@@ -221,6 +221,44 @@ TEST_F(SparseLuTest, FillInIsCreatedOnceAndReusedByLaterSolves) {
   EXPECT_EQ(fills, 1);
 }
 
+// With a memory, later solves of the same block replay the first one's
+// pivots. The systems share the cyclic pattern of the test above and the
+// solution x = (1, 2, 3), each b worked out by hand. The third makes one
+// entry of each row tiny, so only one pivot order passes the threshold;
+// the fourth swaps the tiny entries, so that order fails it and the
+// factorisation has to search afresh. The fifth adds an entry outside the
+// remembered pattern. The factors stay in the memory: no fill-in entry is
+// added to the lists.
+TEST_F(SparseLuTest, MemoryReplaysThePivotsAndSearchesAgainWhenTheyNoLongerHold) {
+  struct Pass {
+    std::vector<std::vector<long double>> a;
+    std::vector<long double> b;
+    int entries;
+  };
+  const std::vector<Pass> passes = {
+      {{{4, 1, 0}, {1, 0, 3}, {0, 2, 5}}, {6, 10, 19}, 6},
+      {{{2, 1, 0}, {1, 0, 1}, {0, 3, 1}}, {4, 4, 9}, 6},
+      {{{5, 1e-6L, 0}, {1e-6L, 0, 7}, {0, 3, 1e-6L}}, {5 + 2e-6L, 21 + 1e-6L, 6 + 3e-6L}, 6},
+      {{{1e-6L, 5, 0}, {7, 0, 1e-6L}, {0, 1e-6L, 3}}, {10 + 1e-6L, 7 + 3e-6L, 9 + 2e-6L}, 6},
+      {{{4, 1, 0}, {1, 2, 3}, {0, 2, 5}}, {6, 14, 19}, 7},
+  };
+  SparseMatrixUnit m(3);
+  FillDense(m, passes[0].a);
+  SparseLuMemory memory;
+  for (size_t i = 0; i < passes.size(); ++i) {
+    const Pass& pass = passes[i];
+    if (i == 4) m.Set(2, 2, 2);
+    m.Refill([&](int r, int c) { return pass.a[r - 1][c - 1]; });
+    long double v[4] = {0, pass.b[0], pass.b[1], pass.b[2]};
+    SolveSparseSystem(m.unit, v, &memory);
+    ASSERT_EQ(CalcErrorCode, 0) << i;
+    for (int c = 1; c <= 3; ++c) EXPECT_NEAR(static_cast<double>(v[c]), c, 1e-12) << i << " x" << c;
+    EXPECT_EQ(m.EntryCount(), pass.entries) << i;
+    EXPECT_NE(memory.factors, nullptr) << i;
+  }
+  EXPECT_TRUE(WarningLines().empty());
+}
+
 struct SingularCase {
   const char* name;
   std::vector<std::vector<long double>> a;
