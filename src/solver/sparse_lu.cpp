@@ -42,6 +42,12 @@ struct SparseLuMemory::Factors {
   // The multipliers, the U entries (not yet divided by the pivot) and the
   // pivots.
   std::vector<Extended> lValue, uValue, pivot;
+  // The steps from denseFirst on were eliminated on the dense copy: each of
+  // their rows holds every later step as U entries (ascending, so row j's U
+  // value of step t is at uStart[j] + t - j - 1) and every step from
+  // denseFirst up to its own as multipliers, last in its list. m when there
+  // is no dense part.
+  int denseFirst = 0;
 };
 
 SparseLuMemory::SparseLuMemory() = default;
@@ -81,6 +87,7 @@ class SparseSystem {
 
   void FactorBlock();
   bool Replay();
+  void ReplayDenseRow(Extended* w, int k, Extended* multipliers);
   bool RecordFactors();
   void SolveFromMemory(Extended* v);
   void FactorSparseJacobian(int first, int last);
@@ -947,6 +954,20 @@ bool SparseSystem::RecordFactors() {
     f->lStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->lStep.size());
     f->uStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->uStep.size());
   }
+  // The dense part's shape, checked rather than assumed: the replay's dense
+  // sweep relies on it.
+  f->denseFirst = m;
+  if (denseSteps_ > 0) {
+    const int k0 = m - denseSteps_;
+    bool shaped = true;
+    for (int k = k0; k < m && shaped; ++k) {
+      const int u0 = f->uStart[static_cast<size_t>(k)], l1 = f->lStart[static_cast<size_t>(k) + 1];
+      shaped = f->uStart[static_cast<size_t>(k) + 1] - u0 == m - 1 - k && l1 - f->lStart[static_cast<size_t>(k)] >= k - k0;
+      for (int t = 0; t < m - 1 - k && shaped; ++t) shaped = f->uStep[static_cast<size_t>(u0 + t)] == k + 1 + t;
+      for (int j = k0; j < k && shaped; ++j) shaped = f->lStep[static_cast<size_t>(l1 - (k - j))] == j;
+    }
+    if (shaped) f->denseFirst = k0;
+  }
   memory_->factors = std::move(f);
   return true;
 }
@@ -983,7 +1004,9 @@ bool SparseSystem::Replay() {
       if (mark[static_cast<size_t>(step)] != k) return false;
       w[static_cast<size_t>(step)] = e->Value;
     }
-    for (int i = l0; i < l1; ++i) {
+    // The multipliers of the dense part, if the row has them, come last.
+    const int sparseEnd = k > f.denseFirst ? l1 - (k - f.denseFirst) : l1;
+    for (int i = l0; i < sparseEnd; ++i) {
       const int j = lStep[i];
       const Extended l = w[static_cast<size_t>(j)] / f.pivot[static_cast<size_t>(j)];
       w[static_cast<size_t>(j)] = 0;
@@ -992,6 +1015,7 @@ bool SparseSystem::Replay() {
       const int t1 = f.uStart[static_cast<size_t>(j) + 1];
       for (int t = f.uStart[static_cast<size_t>(j)]; t < t1; ++t) w[static_cast<size_t>(uStep[t])] -= l * uValue[t];
     }
+    if (sparseEnd < l1) ReplayDenseRow(w.data(), k, lValue + sparseEnd);
     const Extended p = w[static_cast<size_t>(k)];
     Extended largest = std::fabs(p);
     for (int i = u0; i < u1; ++i) largest = std::max(largest, std::fabs(w[static_cast<size_t>(uStep[i])]));
@@ -1008,6 +1032,55 @@ bool SparseSystem::Replay() {
     }
   }
   return true;
+}
+
+// Row k of the dense part, already reduced by its sparse steps' rows, is
+// reduced by the dense rows before it, four at a time as on the dense copy:
+// their multipliers depend on each other only within the four steps, and
+// the rest of the row is then read and written once for the four.
+void SparseSystem::ReplayDenseRow(Extended* w, int k, Extended* multipliers) {
+  const SparseLuMemory::Factors& f = *memory_->factors;
+  const int m = last_ - first_ + 1;
+  const int k0 = f.denseFirst;
+  const Extended* uValue = f.uValue.data();
+  const Extended* pivot = f.pivot.data();
+  // uValue[u(j) + t]: row j's U value of step t > j.
+  auto u = [&](int j) { return static_cast<ptrdiff_t>(f.uStart[static_cast<size_t>(j)]) - (j + 1); };
+  int j = k0;
+  for (; j + 4 <= k; j += 4) {
+    // Row j + i's U values, from step j + 4 on.
+    const Extended* r0 = uValue + u(j) + j + 4;
+    const Extended* r1 = uValue + u(j + 1) + j + 4;
+    const Extended* r2 = uValue + u(j + 2) + j + 4;
+    const Extended* r3 = uValue + u(j + 3) + j + 4;
+    const Extended l0 = w[j] / pivot[j];
+    w[j + 1] -= l0 * uValue[u(j) + j + 1];
+    w[j + 2] -= l0 * uValue[u(j) + j + 2];
+    w[j + 3] -= l0 * uValue[u(j) + j + 3];
+    const Extended l1 = w[j + 1] / pivot[j + 1];
+    w[j + 2] -= l1 * uValue[u(j + 1) + j + 2];
+    w[j + 3] -= l1 * uValue[u(j + 1) + j + 3];
+    const Extended l2 = w[j + 2] / pivot[j + 2];
+    w[j + 3] -= l2 * uValue[u(j + 2) + j + 3];
+    const Extended l3 = w[j + 3] / pivot[j + 3];
+    multipliers[j - k0] = l0;
+    multipliers[j + 1 - k0] = l1;
+    multipliers[j + 2 - k0] = l2;
+    multipliers[j + 3 - k0] = l3;
+    w[j] = w[j + 1] = w[j + 2] = w[j + 3] = 0;
+    if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
+    Extended* rest = w + j + 4;
+    const int count = m - (j + 4);
+    for (int t = 0; t < count; ++t) rest[t] -= (l0 * r0[t] + l1 * r1[t]) + (l2 * r2[t] + l3 * r3[t]);
+  }
+  for (; j < k; ++j) {
+    const ptrdiff_t base = u(j);
+    const Extended l = w[j] / pivot[j];
+    multipliers[j - k0] = l;
+    w[j] = 0;
+    if (l == 0) continue;
+    for (int t = j + 1; t < m; ++t) w[t] -= l * uValue[base + t];
+  }
 }
 
 // The sweeps on the kept factors, as on the entries: y = L^-1 b, scaled by

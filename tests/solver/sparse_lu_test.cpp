@@ -378,6 +378,36 @@ TEST_F(SparseLuTest, FullBlocksAreSolvedOnADenseCopy) {
   EXPECT_EQ(CalcErrorCode, 55);
 }
 
+// A full block finished on the dense copy, solved three times with a
+// memory: the later solves replay the dense part's pivots on values that
+// differ from the first ones (each b = A·x exact for an integer x), and no
+// entry is added to the lists.
+TEST_F(SparseLuTest, DensePartIsReplayedFromTheMemory) {
+  const int n = 150;
+  std::vector<long double> x(n + 1);
+  for (int i = 1; i <= n; ++i) x[i] = 1 + (i * 5) % 13;
+  SparseMatrixUnit m(n);
+  for (int r = 1; r <= n; ++r) {
+    for (int c = 1; c <= n; ++c) m.Set(r, c, 1);
+  }
+  SparseLuMemory memory;
+  for (int pass = 0; pass < 3; ++pass) {
+    auto a = [pass](int r, int c) -> long double {
+      return r == c ? 400 + r + 10 * pass : ((r * 7 + c * (3 + pass)) % 11) - 5;
+    };
+    m.Refill(a);
+    std::vector<long double> v(n + 1, 0);
+    for (int r = 1; r <= n; ++r) {
+      for (int c = 1; c <= n; ++c) v[r] += a(r, c) * x[c];
+    }
+    SolveSparseSystem(m.unit, v.data(), &memory);
+    ASSERT_EQ(CalcErrorCode, 0) << pass;
+    for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-12) << pass << " " << i;
+    EXPECT_EQ(m.EntryCount(), n * n);
+    ASSERT_NE(memory.factors, nullptr);
+  }
+}
+
 // Only the block's range is touched: rows and columns outside it keep
 // their values and positions.
 TEST_F(SparseLuTest, WorksOnTheRangeOnly) {
