@@ -87,7 +87,8 @@ class SparseSystem {
 
   void FactorBlock();
   bool Replay();
-  void ReplayDenseRow(Extended* w, int k, Extended* multipliers);
+  bool ReduceBySparseSteps(int k, Extended* w, int* mark);
+  bool ReplayDensePart(Extended* w, int* mark);
   bool RecordFactors();
   void SolveFromMemory(Extended* v);
   void FactorSparseJacobian(int first, int last);
@@ -984,38 +985,13 @@ bool SparseSystem::Replay() {
   const int m = last_ - first_ + 1;
   std::vector<Extended> w(static_cast<size_t>(m), 0);
   std::vector<int> mark(static_cast<size_t>(m), -1);
-  const int* lStep = f.lStep.data();
   const int* uStep = f.uStep.data();
-  Extended* lValue = f.lValue.data();
   Extended* uValue = f.uValue.data();
-  for (int k = 0; k < m; ++k) {
+  const int k0 = f.denseFirst;
+  for (int k = 0; k < k0; ++k) {
     if (ProgressDlg) ProgressDlg->Draw();
-    const int l0 = f.lStart[static_cast<size_t>(k)], l1 = f.lStart[static_cast<size_t>(k) + 1];
+    if (!ReduceBySparseSteps(k, w.data(), mark.data())) return false;
     const int u0 = f.uStart[static_cast<size_t>(k)], u1 = f.uStart[static_cast<size_t>(k) + 1];
-    mark[static_cast<size_t>(k)] = k;
-    for (int i = l0; i < l1; ++i) mark[static_cast<size_t>(lStep[i])] = k;
-    for (int i = u0; i < u1; ++i) mark[static_cast<size_t>(uStep[i])] = k;
-    const int r = f.stepRow[static_cast<size_t>(k)] + first_;
-    for (const TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
-      // Fill-in entries carry no derivative; a second entry of a column
-      // carries the same one as the first.
-      if (e->Variable == 0 || !InRange(e->Column)) continue;
-      const int step = f.columnStep[static_cast<size_t>(e->Column - first_)];
-      if (mark[static_cast<size_t>(step)] != k) return false;
-      w[static_cast<size_t>(step)] = e->Value;
-    }
-    // The multipliers of the dense part, if the row has them, come last.
-    const int sparseEnd = k > f.denseFirst ? l1 - (k - f.denseFirst) : l1;
-    for (int i = l0; i < sparseEnd; ++i) {
-      const int j = lStep[i];
-      const Extended l = w[static_cast<size_t>(j)] / f.pivot[static_cast<size_t>(j)];
-      w[static_cast<size_t>(j)] = 0;
-      lValue[i] = l;
-      if (l == 0) continue;
-      const int t1 = f.uStart[static_cast<size_t>(j) + 1];
-      for (int t = f.uStart[static_cast<size_t>(j)]; t < t1; ++t) w[static_cast<size_t>(uStep[t])] -= l * uValue[t];
-    }
-    if (sparseEnd < l1) ReplayDenseRow(w.data(), k, lValue + sparseEnd);
     const Extended p = w[static_cast<size_t>(k)];
     Extended largest = std::fabs(p);
     for (int i = u0; i < u1; ++i) largest = std::max(largest, std::fabs(w[static_cast<size_t>(uStep[i])]));
@@ -1031,56 +1007,142 @@ bool SparseSystem::Replay() {
       if (CalcErrorCode > 0) return true;
     }
   }
+  return k0 >= m || ReplayDensePart(w.data(), mark.data());
+}
+
+// Scatters the row of step k into w (zero outside the row's pattern) and
+// reduces it by the rows of its earlier steps up to the dense part; the
+// multipliers go to the memory and their places in w back to 0. False when
+// an entry lies outside the pattern.
+bool SparseSystem::ReduceBySparseSteps(int k, Extended* w, int* mark) {
+  SparseLuMemory::Factors& f = *memory_->factors;
+  const int* lStep = f.lStep.data();
+  const int* uStep = f.uStep.data();
+  Extended* lValue = f.lValue.data();
+  const Extended* uValue = f.uValue.data();
+  const int l0 = f.lStart[static_cast<size_t>(k)], l1 = f.lStart[static_cast<size_t>(k) + 1];
+  const int u0 = f.uStart[static_cast<size_t>(k)], u1 = f.uStart[static_cast<size_t>(k) + 1];
+  mark[k] = k;
+  for (int i = l0; i < l1; ++i) mark[lStep[i]] = k;
+  for (int i = u0; i < u1; ++i) mark[uStep[i]] = k;
+  const int r = f.stepRow[static_cast<size_t>(k)] + first_;
+  for (const TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    // Fill-in entries carry no derivative; a second entry of a column
+    // carries the same one as the first.
+    if (e->Variable == 0 || !InRange(e->Column)) continue;
+    const int step = f.columnStep[static_cast<size_t>(e->Column - first_)];
+    if (mark[step] != k) {
+      for (int i = l0; i < l1; ++i) w[lStep[i]] = 0;
+      for (int i = u0; i < u1; ++i) w[uStep[i]] = 0;
+      w[k] = 0;
+      return false;
+    }
+    w[step] = e->Value;
+  }
+  // The multipliers of the dense part, if the row has them, come last.
+  const int sparseEnd = k > f.denseFirst ? l1 - (k - f.denseFirst) : l1;
+  for (int i = l0; i < sparseEnd; ++i) {
+    const int j = lStep[i];
+    const Extended l = w[j] / f.pivot[static_cast<size_t>(j)];
+    w[j] = 0;
+    lValue[i] = l;
+    if (l == 0) continue;
+    const int t1 = f.uStart[static_cast<size_t>(j) + 1];
+    for (int t = f.uStart[static_cast<size_t>(j)]; t < t1; ++t) w[uStep[t]] -= l * uValue[t];
+  }
   return true;
 }
 
-// Row k of the dense part, already reduced by its sparse steps' rows, is
-// reduced by the dense rows before it, four at a time as on the dense copy:
-// their multipliers depend on each other only within the four steps, and
-// the rest of the row is then read and written once for the four.
-void SparseSystem::ReplayDenseRow(Extended* w, int k, Extended* multipliers) {
-  const SparseLuMemory::Factors& f = *memory_->factors;
+// The dense part in panels of rows, as on the dense copy: each panel's rows
+// are reduced by their sparse steps, then by the dense rows before the
+// panel, four at a time for all the panel's rows (the four stay in cache
+// while every row of the panel uses them; their multipliers depend on each
+// other only within the four steps), and then one by one in the panel.
+bool SparseSystem::ReplayDensePart(Extended* w, int* mark) {
+  SparseLuMemory::Factors& f = *memory_->factors;
   const int m = last_ - first_ + 1;
   const int k0 = f.denseFirst;
+  const int R = m - k0;
+  constexpr int kPanel = 32;
+  std::vector<Extended> panel(static_cast<size_t>(std::min(kPanel, R)) * static_cast<size_t>(R));
   const Extended* uValue = f.uValue.data();
+  Extended* lValue = f.lValue.data();
   const Extended* pivot = f.pivot.data();
   // uValue[u(j) + t]: row j's U value of step t > j.
   auto u = [&](int j) { return static_cast<ptrdiff_t>(f.uStart[static_cast<size_t>(j)]) - (j + 1); };
-  int j = k0;
-  for (; j + 4 <= k; j += 4) {
-    // Row j + i's U values, from step j + 4 on.
-    const Extended* r0 = uValue + u(j) + j + 4;
-    const Extended* r1 = uValue + u(j + 1) + j + 4;
-    const Extended* r2 = uValue + u(j + 2) + j + 4;
-    const Extended* r3 = uValue + u(j + 3) + j + 4;
-    const Extended l0 = w[j] / pivot[j];
-    w[j + 1] -= l0 * uValue[u(j) + j + 1];
-    w[j + 2] -= l0 * uValue[u(j) + j + 2];
-    w[j + 3] -= l0 * uValue[u(j) + j + 3];
-    const Extended l1 = w[j + 1] / pivot[j + 1];
-    w[j + 2] -= l1 * uValue[u(j + 1) + j + 2];
-    w[j + 3] -= l1 * uValue[u(j + 1) + j + 3];
-    const Extended l2 = w[j + 2] / pivot[j + 2];
-    w[j + 3] -= l2 * uValue[u(j + 2) + j + 3];
-    const Extended l3 = w[j + 3] / pivot[j + 3];
-    multipliers[j - k0] = l0;
-    multipliers[j + 1 - k0] = l1;
-    multipliers[j + 2 - k0] = l2;
-    multipliers[j + 3 - k0] = l3;
-    w[j] = w[j + 1] = w[j + 2] = w[j + 3] = 0;
-    if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
-    Extended* rest = w + j + 4;
-    const int count = m - (j + 4);
-    for (int t = 0; t < count; ++t) rest[t] -= (l0 * r0[t] + l1 * r1[t]) + (l2 * r2[t] + l3 * r3[t]);
+  // Row k's multiplier of dense step j.
+  auto multiplier = [&](int k, int j) -> Extended& {
+    return lValue[static_cast<size_t>(f.lStart[static_cast<size_t>(k) + 1] - (k - j))];
+  };
+  // Reduces the panel row of step k (x[t - k0] is step t) by dense steps
+  // from..upto-1, four at a time while four remain.
+  auto reduce = [&](Extended* x, int k, int from, int upto) {
+    int j = from;
+    for (; j + 4 <= upto; j += 4) {
+      Extended* y = x + (j - k0);  // y[i]: step j + i
+      const Extended l0 = y[0] / pivot[j];
+      y[1] -= l0 * uValue[u(j) + j + 1];
+      y[2] -= l0 * uValue[u(j) + j + 2];
+      y[3] -= l0 * uValue[u(j) + j + 3];
+      const Extended l1 = y[1] / pivot[j + 1];
+      y[2] -= l1 * uValue[u(j + 1) + j + 2];
+      y[3] -= l1 * uValue[u(j + 1) + j + 3];
+      const Extended l2 = y[2] / pivot[j + 2];
+      y[3] -= l2 * uValue[u(j + 2) + j + 3];
+      const Extended l3 = y[3] / pivot[j + 3];
+      multiplier(k, j) = l0;
+      multiplier(k, j + 1) = l1;
+      multiplier(k, j + 2) = l2;
+      multiplier(k, j + 3) = l3;
+      if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
+      const Extended* r0 = uValue + (u(j) + j + 4);
+      const Extended* r1 = uValue + (u(j + 1) + j + 4);
+      const Extended* r2 = uValue + (u(j + 2) + j + 4);
+      const Extended* r3 = uValue + (u(j + 3) + j + 4);
+      Extended* rest = x + (j + 4 - k0);
+      const int count = m - (j + 4);
+      for (int t = 0; t < count; ++t) rest[t] -= (l0 * r0[t] + l1 * r1[t]) + (l2 * r2[t] + l3 * r3[t]);
+    }
+    for (; j < upto; ++j) {
+      const Extended l = x[j - k0] / pivot[j];
+      multiplier(k, j) = l;
+      if (l == 0) continue;
+      const ptrdiff_t base = u(j);
+      for (int t = j + 1; t < m; ++t) x[t - k0] -= l * uValue[base + t];
+    }
+  };
+  for (int p0 = k0; p0 < m; p0 += kPanel) {
+    const int p1 = std::min(p0 + kPanel, m);
+    auto row = [&](int k) { return &panel[static_cast<size_t>(k - p0) * static_cast<size_t>(R)]; };
+    for (int k = p0; k < p1; ++k) {
+      if (ProgressDlg) ProgressDlg->Draw();
+      if (!ReduceBySparseSteps(k, w, mark)) return false;
+      Extended* x = row(k);
+      for (int t = k0; t < m; ++t) {
+        x[t - k0] = w[t];
+        w[t] = 0;
+      }
+    }
+    for (int j = k0; j < p0; j += 4) {
+      const int upto = std::min(j + 4, p0);
+      for (int k = p0; k < p1; ++k) reduce(row(k), k, j, upto);
+    }
+    for (int k = p0; k < p1; ++k) {
+      Extended* x = row(k);
+      reduce(x, k, p0, k);
+      const Extended p = x[k - k0];
+      Extended largest = std::fabs(p);
+      for (int t = k + 1; t < m; ++t) largest = std::max(largest, std::fabs(x[t - k0]));
+      if (!(std::fabs(p) > kTinyPivot) || std::fabs(p) < 0.1L * largest) return false;
+      f.pivot[static_cast<size_t>(k)] = p;
+      Extended* uk = f.uValue.data();
+      const ptrdiff_t base = u(k);
+      for (int t = k + 1; t < m; ++t) uk[base + t] = x[t - k0];
+    }
+    CheckUserAbort();
+    if (CalcErrorCode > 0) return true;
   }
-  for (; j < k; ++j) {
-    const ptrdiff_t base = u(j);
-    const Extended l = w[j] / pivot[j];
-    multipliers[j - k0] = l;
-    w[j] = 0;
-    if (l == 0) continue;
-    for (int t = j + 1; t < m; ++t) w[t] -= l * uValue[base + t];
-  }
+  return true;
 }
 
 // The sweeps on the kept factors, as on the entries: y = L^-1 b, scaled by
