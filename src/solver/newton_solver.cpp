@@ -38,6 +38,10 @@ constexpr Extended kNearlySingularPivot = 1e-10L;
 // The step vector of the solve in progress, indexed by position 1..n. A
 // subprogram solved inside an evaluation installs its own for its duration.
 Extended* stepVector = nullptr;
+// The pivots of the block being iterated, replayed by its next
+// factorisation; null outside a block's iteration. A subprogram solved
+// inside an evaluation iterates its own blocks with their own.
+SparseLuMemory* blockLuMemory = nullptr;
 IntegralStepper integralStepper = nullptr;
 
 TProgramUnitRecord& Unit() { return *CurrentProgramUnit; }
@@ -90,7 +94,7 @@ bool StepIsFinite(const TProgramUnitRecord& u) {
 
 void SolveStep() {
   TProgramUnitRecord& u = Unit();
-  SolveSparseSystem(u, stepVector);
+  SolveSparseSystem(u, stepVector, blockLuMemory);
   if (!ErrorSet()) StepIsFinite(u);
 }
 
@@ -309,6 +313,15 @@ void RandomRestart() {
 void SolveBlockNewton(int32_t b) {
   TProgramUnitRecord& u = Unit();
   FactorBlockNumber = b;
+  // The iterations of this block share one pattern and one pivot sequence.
+  SparseLuMemory luMemory;
+  struct MemoryScope {
+    SparseLuMemory* outer = blockLuMemory;
+    explicit MemoryScope(SparseLuMemory* own) { blockLuMemory = own; }
+    ~MemoryScope() { blockLuMemory = outer; }
+    MemoryScope(const MemoryScope&) = delete;
+    MemoryScope& operator=(const MemoryScope&) = delete;
+  } memoryScope(&luMemory);
   Converged = 0;
   u.IterationCount = 0;
   EvaluateBlockResiduals(true);

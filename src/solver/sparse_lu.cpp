@@ -27,6 +27,33 @@
 
 namespace voq {
 
+// The pivot sequence and the factors' pattern of a block's last successful
+// factorisation, by step numbered from 0 (step k of the range is
+// first + k), with the values of the last replay.
+struct SparseLuMemory::Factors {
+  const TProgramUnitRecord* unit = nullptr;
+  int first = 0, last = 0;
+  // Row and column position (from first) of each step, and the step of
+  // each column position.
+  std::vector<int> stepRow, stepColumn, columnStep;
+  // Per step: the earlier steps whose multipliers the row holds (ascending),
+  // and the later steps of its U entries.
+  std::vector<int> lStart, lStep, uStart, uStep;
+  // The multipliers, the U entries (not yet divided by the pivot) and the
+  // pivots.
+  std::vector<Extended> lValue, uValue, pivot;
+  // The steps from denseFirst on were eliminated on the dense copy: each of
+  // their rows holds every later step as U entries (ascending, so row j's U
+  // value of step t is at uStart[j] + t - j - 1) and every step from
+  // denseFirst up to its own as multipliers, last in its list. m when there
+  // is no dense part.
+  int denseFirst = 0;
+};
+
+SparseLuMemory::SparseLuMemory() = default;
+SparseLuMemory::~SparseLuMemory() = default;
+void SparseLuMemory::Clear() { factors.reset(); }
+
 namespace {
 
 constexpr int kHelpSingular = 362;
@@ -46,8 +73,8 @@ void ReportAllocationFailure() {
 // solve, the work row and the buckets for the factorisation only.
 class SparseSystem {
  public:
-  explicit SparseSystem(TProgramUnitRecord& unit)
-      : unit_(unit), first_(unit.RangeFirst), last_(unit.RangeLast) {}
+  SparseSystem(TProgramUnitRecord& unit, SparseLuMemory* memory)
+      : unit_(unit), first_(unit.RangeFirst), last_(unit.RangeLast), memory_(memory) {}
 
   void Solve(Extended* v);
 
@@ -59,6 +86,11 @@ class SparseSystem {
   Extended& Work(int column) { return W[column - first_]; }
 
   void FactorBlock();
+  bool Replay();
+  bool ReduceBySparseSteps(int k, Extended* w, int* mark);
+  bool ReplayDensePart(Extended* w, int* mark);
+  bool RecordFactors();
+  void SolveFromMemory(Extended* v);
   void FactorSparseJacobian(int first, int last);
   void CompletePivotOrder();
   void EliminatePivot(int r, int c, Extended p);
@@ -79,6 +111,10 @@ class SparseSystem {
   TProgramUnitRecord& unit_;
   const int first_;
   const int last_;
+  SparseLuMemory* memory_;
+  // A pivot at or below kTinyPivot was used: such a factorisation is not
+  // replayed (its warning belongs to a fresh search).
+  bool tinyPivotUsed_ = false;
 
   // Pivot order, indexed by position and by step (steps are numbered like
   // the positions of the range).
@@ -210,8 +246,20 @@ void SparseSystem::Solve(Extended* v) {
   }
 
   CheckUserAbort();
+  if (memory_) {
+    if (memory_->factors && Replay()) {
+      if (CalcErrorCode <= 0) SolveFromMemory(v);
+      return;
+    }
+    memory_->Clear();
+    if (CalcErrorCode > 0) return;
+  }
   FactorBlock();
   if (CalcErrorCode > 0) return;
+  if (memory_ && memory_->factors) {
+    SolveFromMemory(v);
+    return;
+  }
 
   // The sweeps go through the rows in step order: the rows and columns
   // stay at their positions, which saves re-threading every entry twice.
@@ -331,13 +379,16 @@ void SparseSystem::FactorSparseJacobian(int first, int last) {
     StepColumn[k] = static_cast<int16_t>(pivotColumn);
     EliminatePivot(pivotRow, pivotColumn, pivot);
     if (CalcErrorCode > 0) break;
+    if (std::fabs(pivot) <= kTinyPivot) tinyPivotUsed_ = true;
     if (std::fabs(pivot) < kTinyPivot) {
       SetMessageArg(1, std::to_string(FactorBlockNumber));
       AddWarning(GetMessageText(kMsgNearlySingular));
     }
   }
 
-  if (CalcErrorCode <= 0) WriteBackFactors();
+  // With a memory the factors go there instead of into the entries: the
+  // lists keep the equations' own entries only.
+  if (CalcErrorCode <= 0 && !(memory_ && !tinyPivotUsed_ && RecordFactors())) WriteBackFactors();
   rowQueue_.clear();
   ActiveColumnCount.clear();
   rows_.clear();
@@ -607,6 +658,7 @@ bool SparseSystem::FactorDenseRemainder(int k0, Extended& lastPivot) {
       ColumnStep[denseColumns_[s]] = static_cast<int16_t>(k);
       StepColumn[k] = static_cast<int16_t>(denseColumns_[s]);
       ++steps;
+      if (std::fabs(value) <= kTinyPivot) tinyPivotUsed_ = true;
       if (std::fabs(value) < kTinyPivot) {
         SetMessageArg(1, std::to_string(FactorBlockNumber));
         AddWarning(GetMessageText(kMsgNearlySingular));
@@ -840,6 +892,297 @@ void SparseSystem::EliminatePivot(int r, int c, Extended p) {
   for (const CompactEntry& g : pivotEntries_) positionOf_[g.column - first_] = -1;
 }
 
+// The factors just made, by step: a row's multipliers are its entries in
+// columns of earlier steps, its U entries those of later steps. A row
+// eliminated on the dense copy holds every column of the dense part, zero
+// or not, so the pattern does not depend on one Jacobian's values. False
+// when a row or column has no step (nothing is kept).
+bool SparseSystem::RecordFactors() {
+  const int m = last_ - first_ + 1;
+  for (int i = first_; i <= last_; ++i) {
+    if (RowStep[i] == 0 || ColumnStep[i] == 0) return false;
+  }
+  auto f = std::make_unique<SparseLuMemory::Factors>();
+  f->unit = &unit_;
+  f->first = first_;
+  f->last = last_;
+  f->stepRow.resize(static_cast<size_t>(m));
+  f->stepColumn.resize(static_cast<size_t>(m));
+  f->columnStep.resize(static_cast<size_t>(m));
+  for (int i = 0; i < m; ++i) {
+    f->stepRow[static_cast<size_t>(RowStep[first_ + i] - first_)] = i;
+    f->stepColumn[static_cast<size_t>(ColumnStep[first_ + i] - first_)] = i;
+    f->columnStep[static_cast<size_t>(i)] = ColumnStep[first_ + i] - first_;
+  }
+  f->lStart.assign(static_cast<size_t>(m) + 1, 0);
+  f->uStart.assign(static_cast<size_t>(m) + 1, 0);
+  f->pivot.assign(static_cast<size_t>(m), 0);
+  const int R = static_cast<int>(denseColumns_.size());
+  std::vector<std::pair<int, Extended>> lower, upper;
+  for (int k = 0; k < m; ++k) {
+    const int r = f->stepRow[static_cast<size_t>(k)] + first_;
+    const CompactRow& row = rows_[r - first_];
+    lower.clear();
+    upper.clear();
+    for (const CompactEntry& a : row.lower) lower.push_back({ColumnStep[a.column] - first_, a.value});
+    auto put = [&](int step, Extended value) {
+      if (step < k) {
+        lower.push_back({step, value});
+      } else if (step > k) {
+        upper.push_back({step, value});
+      } else {
+        f->pivot[static_cast<size_t>(k)] = value;
+      }
+    };
+    const int d = denseIndexOf_[r - first_];
+    if (d < 0) {
+      for (const CompactEntry& a : row.active) put(ColumnStep[a.column] - first_, a.value);
+    } else {
+      const Extended* dense = &dense_[static_cast<size_t>(denseRowOf_[d]) * R];
+      for (int j = 0; j < R; ++j) put(ColumnStep[denseColumns_[j]] - first_, dense[j]);
+    }
+    auto byStep = [](const std::pair<int, Extended>& x, const std::pair<int, Extended>& y) { return x.first < y.first; };
+    std::sort(lower.begin(), lower.end(), byStep);
+    std::sort(upper.begin(), upper.end(), byStep);
+    for (const auto& [step, value] : lower) {
+      f->lStep.push_back(step);
+      f->lValue.push_back(value);
+    }
+    for (const auto& [step, value] : upper) {
+      f->uStep.push_back(step);
+      f->uValue.push_back(value);
+    }
+    f->lStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->lStep.size());
+    f->uStart[static_cast<size_t>(k) + 1] = static_cast<int>(f->uStep.size());
+  }
+  // The dense part's shape, checked rather than assumed: the replay's dense
+  // sweep relies on it.
+  f->denseFirst = m;
+  if (denseSteps_ > 0) {
+    const int k0 = m - denseSteps_;
+    bool shaped = true;
+    for (int k = k0; k < m && shaped; ++k) {
+      const int u0 = f->uStart[static_cast<size_t>(k)], l1 = f->lStart[static_cast<size_t>(k) + 1];
+      shaped = f->uStart[static_cast<size_t>(k) + 1] - u0 == m - 1 - k && l1 - f->lStart[static_cast<size_t>(k)] >= k - k0;
+      for (int t = 0; t < m - 1 - k && shaped; ++t) shaped = f->uStep[static_cast<size_t>(u0 + t)] == k + 1 + t;
+      for (int j = k0; j < k && shaped; ++j) shaped = f->lStep[static_cast<size_t>(l1 - (k - j))] == j;
+    }
+    if (shaped) f->denseFirst = k0;
+  }
+  memory_->factors = std::move(f);
+  return true;
+}
+
+// The numeric factorisation on the kept pattern, row by row in step order:
+// a row is scattered into a work vector by step, reduced by the rows of its
+// earlier steps in ascending order (the order of the search's elimination),
+// and its pivot checked. False when the block is not the one remembered, an
+// entry lies outside the pattern or a pivot fails the test; the entries are
+// not touched either way.
+bool SparseSystem::Replay() {
+  SparseLuMemory::Factors& f = *memory_->factors;
+  if (f.unit != &unit_ || f.first != first_ || f.last != last_) return false;
+  const int m = last_ - first_ + 1;
+  std::vector<Extended> w(static_cast<size_t>(m), 0);
+  std::vector<int> mark(static_cast<size_t>(m), -1);
+  const int* uStep = f.uStep.data();
+  Extended* uValue = f.uValue.data();
+  const int k0 = f.denseFirst;
+  for (int k = 0; k < k0; ++k) {
+    if (ProgressDlg) ProgressDlg->Draw();
+    if (!ReduceBySparseSteps(k, w.data(), mark.data())) return false;
+    const int u0 = f.uStart[static_cast<size_t>(k)], u1 = f.uStart[static_cast<size_t>(k) + 1];
+    const Extended p = w[static_cast<size_t>(k)];
+    Extended largest = std::fabs(p);
+    for (int i = u0; i < u1; ++i) largest = std::max(largest, std::fabs(w[static_cast<size_t>(uStep[i])]));
+    if (!(std::fabs(p) > kTinyPivot) || std::fabs(p) < 0.1L * largest) return false;
+    f.pivot[static_cast<size_t>(k)] = p;
+    w[static_cast<size_t>(k)] = 0;
+    for (int i = u0; i < u1; ++i) {
+      uValue[i] = w[static_cast<size_t>(uStep[i])];
+      w[static_cast<size_t>(uStep[i])] = 0;
+    }
+    if ((k & 255) == 255) {
+      CheckUserAbort();
+      if (CalcErrorCode > 0) return true;
+    }
+  }
+  return k0 >= m || ReplayDensePart(w.data(), mark.data());
+}
+
+// Scatters the row of step k into w (zero outside the row's pattern) and
+// reduces it by the rows of its earlier steps up to the dense part; the
+// multipliers go to the memory and their places in w back to 0. False when
+// an entry lies outside the pattern.
+bool SparseSystem::ReduceBySparseSteps(int k, Extended* w, int* mark) {
+  SparseLuMemory::Factors& f = *memory_->factors;
+  const int* lStep = f.lStep.data();
+  const int* uStep = f.uStep.data();
+  Extended* lValue = f.lValue.data();
+  const Extended* uValue = f.uValue.data();
+  const int l0 = f.lStart[static_cast<size_t>(k)], l1 = f.lStart[static_cast<size_t>(k) + 1];
+  const int u0 = f.uStart[static_cast<size_t>(k)], u1 = f.uStart[static_cast<size_t>(k) + 1];
+  mark[k] = k;
+  for (int i = l0; i < l1; ++i) mark[lStep[i]] = k;
+  for (int i = u0; i < u1; ++i) mark[uStep[i]] = k;
+  const int r = f.stepRow[static_cast<size_t>(k)] + first_;
+  for (const TOccurrenceRecord* e = unit_.RowHeads[r]; e; e = e->NextInRow) {
+    // Fill-in entries carry no derivative; a second entry of a column
+    // carries the same one as the first.
+    if (e->Variable == 0 || !InRange(e->Column)) continue;
+    const int step = f.columnStep[static_cast<size_t>(e->Column - first_)];
+    if (mark[step] != k) {
+      for (int i = l0; i < l1; ++i) w[lStep[i]] = 0;
+      for (int i = u0; i < u1; ++i) w[uStep[i]] = 0;
+      w[k] = 0;
+      return false;
+    }
+    w[step] = e->Value;
+  }
+  // The multipliers of the dense part, if the row has them, come last.
+  const int sparseEnd = k > f.denseFirst ? l1 - (k - f.denseFirst) : l1;
+  for (int i = l0; i < sparseEnd; ++i) {
+    const int j = lStep[i];
+    const Extended l = w[j] / f.pivot[static_cast<size_t>(j)];
+    w[j] = 0;
+    lValue[i] = l;
+    if (l == 0) continue;
+    const int t1 = f.uStart[static_cast<size_t>(j) + 1];
+    for (int t = f.uStart[static_cast<size_t>(j)]; t < t1; ++t) w[uStep[t]] -= l * uValue[t];
+  }
+  return true;
+}
+
+// The dense part in panels of rows, as on the dense copy: each panel's rows
+// are reduced by their sparse steps, then by the dense rows before the
+// panel, four at a time for all the panel's rows (the four stay in cache
+// while every row of the panel uses them; their multipliers depend on each
+// other only within the four steps), and then one by one in the panel.
+bool SparseSystem::ReplayDensePart(Extended* w, int* mark) {
+  SparseLuMemory::Factors& f = *memory_->factors;
+  const int m = last_ - first_ + 1;
+  const int k0 = f.denseFirst;
+  const int R = m - k0;
+  constexpr int kPanel = 32;
+  std::vector<Extended> panel(static_cast<size_t>(std::min(kPanel, R)) * static_cast<size_t>(R));
+  const Extended* uValue = f.uValue.data();
+  Extended* lValue = f.lValue.data();
+  const Extended* pivot = f.pivot.data();
+  // uValue[u(j) + t]: row j's U value of step t > j.
+  auto u = [&](int j) { return static_cast<ptrdiff_t>(f.uStart[static_cast<size_t>(j)]) - (j + 1); };
+  // Row k's multiplier of dense step j.
+  auto multiplier = [&](int k, int j) -> Extended& {
+    return lValue[static_cast<size_t>(f.lStart[static_cast<size_t>(k) + 1] - (k - j))];
+  };
+  // Reduces the panel row of step k (x[t - k0] is step t) by dense steps
+  // from..upto-1, four at a time while four remain.
+  auto reduce = [&](Extended* x, int k, int from, int upto) {
+    int j = from;
+    for (; j + 4 <= upto; j += 4) {
+      Extended* y = x + (j - k0);  // y[i]: step j + i
+      const Extended l0 = y[0] / pivot[j];
+      y[1] -= l0 * uValue[u(j) + j + 1];
+      y[2] -= l0 * uValue[u(j) + j + 2];
+      y[3] -= l0 * uValue[u(j) + j + 3];
+      const Extended l1 = y[1] / pivot[j + 1];
+      y[2] -= l1 * uValue[u(j + 1) + j + 2];
+      y[3] -= l1 * uValue[u(j + 1) + j + 3];
+      const Extended l2 = y[2] / pivot[j + 2];
+      y[3] -= l2 * uValue[u(j + 2) + j + 3];
+      const Extended l3 = y[3] / pivot[j + 3];
+      multiplier(k, j) = l0;
+      multiplier(k, j + 1) = l1;
+      multiplier(k, j + 2) = l2;
+      multiplier(k, j + 3) = l3;
+      if (l0 == 0 && l1 == 0 && l2 == 0 && l3 == 0) continue;
+      const Extended* r0 = uValue + (u(j) + j + 4);
+      const Extended* r1 = uValue + (u(j + 1) + j + 4);
+      const Extended* r2 = uValue + (u(j + 2) + j + 4);
+      const Extended* r3 = uValue + (u(j + 3) + j + 4);
+      Extended* rest = x + (j + 4 - k0);
+      const int count = m - (j + 4);
+      for (int t = 0; t < count; ++t) rest[t] -= (l0 * r0[t] + l1 * r1[t]) + (l2 * r2[t] + l3 * r3[t]);
+    }
+    for (; j < upto; ++j) {
+      const Extended l = x[j - k0] / pivot[j];
+      multiplier(k, j) = l;
+      if (l == 0) continue;
+      const ptrdiff_t base = u(j);
+      for (int t = j + 1; t < m; ++t) x[t - k0] -= l * uValue[base + t];
+    }
+  };
+  for (int p0 = k0; p0 < m; p0 += kPanel) {
+    const int p1 = std::min(p0 + kPanel, m);
+    auto row = [&](int k) { return &panel[static_cast<size_t>(k - p0) * static_cast<size_t>(R)]; };
+    for (int k = p0; k < p1; ++k) {
+      if (ProgressDlg) ProgressDlg->Draw();
+      if (!ReduceBySparseSteps(k, w, mark)) return false;
+      Extended* x = row(k);
+      for (int t = k0; t < m; ++t) {
+        x[t - k0] = w[t];
+        w[t] = 0;
+      }
+    }
+    for (int j = k0; j < p0; j += 4) {
+      const int upto = std::min(j + 4, p0);
+      for (int k = p0; k < p1; ++k) reduce(row(k), k, j, upto);
+    }
+    for (int k = p0; k < p1; ++k) {
+      Extended* x = row(k);
+      reduce(x, k, p0, k);
+      const Extended p = x[k - k0];
+      Extended largest = std::fabs(p);
+      for (int t = k + 1; t < m; ++t) largest = std::max(largest, std::fabs(x[t - k0]));
+      if (!(std::fabs(p) > kTinyPivot) || std::fabs(p) < 0.1L * largest) return false;
+      f.pivot[static_cast<size_t>(k)] = p;
+      Extended* uk = f.uValue.data();
+      const ptrdiff_t base = u(k);
+      for (int t = k + 1; t < m; ++t) uk[base + t] = x[t - k0];
+    }
+    CheckUserAbort();
+    if (CalcErrorCode > 0) return true;
+  }
+  return true;
+}
+
+// The sweeps on the kept factors, as on the entries: y = L^-1 b, scaled by
+// the reciprocal pivots, then the U entries divided by their row's pivot.
+void SparseSystem::SolveFromMemory(Extended* v) {
+  const SparseLuMemory::Factors& f = *memory_->factors;
+  const int m = last_ - first_ + 1;
+  for (int k = 0; k < m; ++k) {
+    RowStep[f.stepRow[static_cast<size_t>(k)] + first_] = static_cast<int16_t>(k + first_);
+    StepRow[k + first_] = static_cast<int16_t>(f.stepRow[static_cast<size_t>(k)] + first_);
+    ColumnStep[f.stepColumn[static_cast<size_t>(k)] + first_] = static_cast<int16_t>(k + first_);
+    StepColumn[k + first_] = static_cast<int16_t>(f.stepColumn[static_cast<size_t>(k)] + first_);
+  }
+  LastPivotMagnitude = std::fabs(f.pivot[static_cast<size_t>(m) - 1]);
+  CheckUserAbort();
+  if (CalcErrorCode > 0) return;
+  const int* lStep = f.lStep.data();
+  const int* uStep = f.uStep.data();
+  const Extended* lValue = f.lValue.data();
+  const Extended* uValue = f.uValue.data();
+  std::vector<Extended> y(static_cast<size_t>(m));
+  for (int k = 0; k < m; ++k) {
+    Extended acc = v[f.stepRow[static_cast<size_t>(k)] + first_];
+    const int l1 = f.lStart[static_cast<size_t>(k) + 1];
+    for (int i = f.lStart[static_cast<size_t>(k)]; i < l1; ++i) acc -= y[static_cast<size_t>(lStep[i])] * lValue[i];
+    y[static_cast<size_t>(k)] = acc;
+  }
+  for (int k = 0; k < m; ++k) y[static_cast<size_t>(k)] *= 1 / f.pivot[static_cast<size_t>(k)];
+  for (int k = m - 1; k >= 0; --k) {
+    const Extended g = 1 / f.pivot[static_cast<size_t>(k)];
+    Extended acc = y[static_cast<size_t>(k)];
+    const int u1 = f.uStart[static_cast<size_t>(k) + 1];
+    for (int i = f.uStart[static_cast<size_t>(k)]; i < u1; ++i) acc -= y[static_cast<size_t>(uStep[i])] * (uValue[i] * g);
+    y[static_cast<size_t>(k)] = acc;
+  }
+  for (int k = 0; k < m; ++k) v[first_ + k] = y[static_cast<size_t>(k)];
+  CheckUserAbort();
+  PermuteVector(v, ColumnStep);
+}
+
 void SparseSystem::ForwardSubstitute(Extended* v) {
   // y(k) = b(row of step k) - sum of l · y(step of the entry's column) over
   // the entries of earlier steps; y lives in the step vector's slots of the
@@ -888,6 +1231,10 @@ void SparseSystem::PermuteVector(Extended* v, const int16_t* p) {
 }  // namespace
 
 void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
+  SolveSparseSystem(unit, stepVector, nullptr);
+}
+
+void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector, SparseLuMemory* memory) {
   const int first = unit.RangeFirst, last = unit.RangeLast;
   if (first < 1 || last < first || static_cast<size_t>(last) >= unit.RowHeads.size() ||
       static_cast<size_t>(last) >= unit.ColumnHeads.size() ||
@@ -895,9 +1242,10 @@ void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector) {
     return;
   }
   try {
-    SparseSystem system(unit);
+    SparseSystem system(unit, memory);
     system.Solve(stepVector);
   } catch (const std::bad_alloc&) {
+    if (memory) memory->Clear();
     ReportOutOfMemory();
   }
 }

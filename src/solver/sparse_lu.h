@@ -20,6 +20,7 @@
 // dense copy (largest candidate of each row) and written back, so the cost
 // follows the fill rather than the block size.
 #include <cstdint>
+#include <memory>
 
 #include "core/extended.h"
 
@@ -39,5 +40,32 @@ inline constexpr Extended kTinyPivot = 1e-35L;
 // position has no equation), 75 (memory), 58 (abort). Warning 53 for a pivot
 // below kTinyPivot.
 void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector);
+
+// What a factorisation leaves for the next one of the same block: the pivot
+// sequence and the pattern of the factors. The Newton iteration of a block
+// keeps one for its iterations; their Jacobians share the pattern and change
+// little, so the next factorisation replays the pivots on that pattern
+// instead of searching again: each pivot must still pass the threshold test
+// (a tenth of its row's largest candidate) and lie above kTinyPivot, and
+// the row's entries must lie within the pattern. Otherwise the factorisation
+// starts afresh and its pivots are kept instead. With a memory the factors
+// stay in it rather than in the entries, and no fill-in entries are added
+// to the lists (the entries keep their derivatives). The memory holds no
+// entries, only positions, steps and values.
+class SparseLuMemory {
+ public:
+  SparseLuMemory();
+  ~SparseLuMemory();
+  SparseLuMemory(const SparseLuMemory&) = delete;
+  SparseLuMemory& operator=(const SparseLuMemory&) = delete;
+  // Forgets the pivots: the next factorisation searches afresh.
+  void Clear();
+  struct Factors;
+  std::unique_ptr<Factors> factors;
+};
+
+// SolveSparseSystem with the previous factorisation's pivots; memory may be
+// null (no replay, nothing kept).
+void SolveSparseSystem(TProgramUnitRecord& unit, Extended* stepVector, SparseLuMemory* memory);
 
 }  // namespace voq

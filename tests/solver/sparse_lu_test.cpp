@@ -221,6 +221,44 @@ TEST_F(SparseLuTest, FillInIsCreatedOnceAndReusedByLaterSolves) {
   EXPECT_EQ(fills, 1);
 }
 
+// With a memory, later solves of the same block replay the first one's
+// pivots. The systems share the cyclic pattern of the test above and the
+// solution x = (1, 2, 3), each b worked out by hand. The third makes one
+// entry of each row tiny, so only one pivot order passes the threshold;
+// the fourth swaps the tiny entries, so that order fails it and the
+// factorisation has to search afresh. The fifth adds an entry outside the
+// remembered pattern. The factors stay in the memory: no fill-in entry is
+// added to the lists.
+TEST_F(SparseLuTest, MemoryReplaysThePivotsAndSearchesAgainWhenTheyNoLongerHold) {
+  struct Pass {
+    std::vector<std::vector<long double>> a;
+    std::vector<long double> b;
+    int entries;
+  };
+  const std::vector<Pass> passes = {
+      {{{4, 1, 0}, {1, 0, 3}, {0, 2, 5}}, {6, 10, 19}, 6},
+      {{{2, 1, 0}, {1, 0, 1}, {0, 3, 1}}, {4, 4, 9}, 6},
+      {{{5, 1e-6L, 0}, {1e-6L, 0, 7}, {0, 3, 1e-6L}}, {5 + 2e-6L, 21 + 1e-6L, 6 + 3e-6L}, 6},
+      {{{1e-6L, 5, 0}, {7, 0, 1e-6L}, {0, 1e-6L, 3}}, {10 + 1e-6L, 7 + 3e-6L, 9 + 2e-6L}, 6},
+      {{{4, 1, 0}, {1, 2, 3}, {0, 2, 5}}, {6, 14, 19}, 7},
+  };
+  SparseMatrixUnit m(3);
+  FillDense(m, passes[0].a);
+  SparseLuMemory memory;
+  for (size_t i = 0; i < passes.size(); ++i) {
+    const Pass& pass = passes[i];
+    if (i == 4) m.Set(2, 2, 2);
+    m.Refill([&](int r, int c) { return pass.a[r - 1][c - 1]; });
+    long double v[4] = {0, pass.b[0], pass.b[1], pass.b[2]};
+    SolveSparseSystem(m.unit, v, &memory);
+    ASSERT_EQ(CalcErrorCode, 0) << i;
+    for (int c = 1; c <= 3; ++c) EXPECT_NEAR(static_cast<double>(v[c]), c, 1e-12) << i << " x" << c;
+    EXPECT_EQ(m.EntryCount(), pass.entries) << i;
+    EXPECT_NE(memory.factors, nullptr) << i;
+  }
+  EXPECT_TRUE(WarningLines().empty());
+}
+
 struct SingularCase {
   const char* name;
   std::vector<std::vector<long double>> a;
@@ -338,6 +376,36 @@ TEST_F(SparseLuTest, FullBlocksAreSolvedOnADenseCopy) {
   std::vector<long double> v(n + 1, 1);
   SolveSparseSystem(m.unit, v.data());
   EXPECT_EQ(CalcErrorCode, 55);
+}
+
+// A full block finished on the dense copy, solved three times with a
+// memory: the later solves replay the dense part's pivots on values that
+// differ from the first ones (each b = A·x exact for an integer x), and no
+// entry is added to the lists.
+TEST_F(SparseLuTest, DensePartIsReplayedFromTheMemory) {
+  const int n = 150;
+  std::vector<long double> x(n + 1);
+  for (int i = 1; i <= n; ++i) x[i] = 1 + (i * 5) % 13;
+  SparseMatrixUnit m(n);
+  for (int r = 1; r <= n; ++r) {
+    for (int c = 1; c <= n; ++c) m.Set(r, c, 1);
+  }
+  SparseLuMemory memory;
+  for (int pass = 0; pass < 3; ++pass) {
+    auto a = [pass](int r, int c) -> long double {
+      return r == c ? 400 + r + 10 * pass : ((r * 7 + c * (3 + pass)) % 11) - 5;
+    };
+    m.Refill(a);
+    std::vector<long double> v(n + 1, 0);
+    for (int r = 1; r <= n; ++r) {
+      for (int c = 1; c <= n; ++c) v[r] += a(r, c) * x[c];
+    }
+    SolveSparseSystem(m.unit, v.data(), &memory);
+    ASSERT_EQ(CalcErrorCode, 0) << pass;
+    for (int i = 1; i <= n; ++i) ASSERT_NEAR(static_cast<double>(v[i]), static_cast<double>(x[i]), 1e-12) << pass << " " << i;
+    EXPECT_EQ(m.EntryCount(), n * n);
+    ASSERT_NE(memory.factors, nullptr);
+  }
 }
 
 // Only the block's range is touched: rows and columns outside it keep
