@@ -201,5 +201,38 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
   EXPECT_NEAR(static_cast<double>(mu), expected * 1e-6, 1e-15);
 }
 
+// The fitted transport blocks against the published values they were
+// fitted to. Liquid points lie above the saturation pressure, vapour points
+// at the tabulated pressure; each is within the case's tolerance.
+//
+// R22: P. E. Liley, "Thermophysical Properties of Fluids", in Mechanical
+// Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley, 2006): Table
+// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
+TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
+  enum Property { kViscosity, kConductivity };
+  struct Case {
+    const char* fluid;
+    Property property;
+    Extended T, P;  // K, kPa
+    double published;
+    double tolerance;  // relative
+  };
+  const Case cases[] = {
+      {"R22_mh", kViscosity, 200, 100, 0.481e-4, 0.03},     {"R22_mh", kViscosity, 340, 3500, 0.151e-4, 0.03},
+      {"R22_mh", kViscosity, 300, 101.325, 0.130e-4, 0.03}, {"R22_mh", kViscosity, 400, 101.325, 0.171e-4, 0.03},
+      {"R22_mh", kConductivity, 200, 100, 0.136, 0.03},     {"R22_mh", kConductivity, 330, 3000, 0.072, 0.03},
+      {"R22_mh", kConductivity, 300, 101.325, 0.0110, 0.03}, {"R22_mh", kConductivity, 450, 101.325, 0.0200, 0.03},
+  };
+  for (const Case& c : cases) {
+    auto fluid = Fluid(c.fluid);
+    const auto op = c.property == kViscosity ? &TSubstanceBase::Viscosity : &TSubstanceBase::Conductivity;
+    const Extended value = Call(*fluid, op, kT, c.T, kP, c.P);
+    EXPECT_EQ(CalcErrorCode, 0) << c.fluid << " " << static_cast<double>(c.T);
+    EXPECT_NEAR(static_cast<double>(value) / c.published, 1, c.tolerance)
+        << c.fluid << (c.property == kViscosity ? " viscosity " : " conductivity ") << static_cast<double>(c.T)
+        << " K " << static_cast<double>(c.P) << " kPa";
+  }
+}
+
 }  // namespace
 }  // namespace voq
