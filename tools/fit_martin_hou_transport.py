@@ -130,6 +130,14 @@ class Record:
 # conductivity in W/(m K), specific volume in m3/kg. The table's rows 250 to
 # 310 K of the saturated liquid were not available to us.
 # ---------------------------------------------------------------------------
+# Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
+# (www.thermalfluidscentral.org/encyclopedia/index.php/
+# Thermophysical_Properties:_Ammonia), saturated liquid and vapour, 200 to
+# 390 K: viscosities in 1e-6 Pa s, conductivities in W/(m K), vapour density
+# in kg/m3 (entered below as specific volume). The vapour conductivity rises
+# steeply towards the critical point (405 K), which the dense-gas correction
+# does not follow, so the gas fits use the rows up to 320 K (conductivity)
+# and 340 K (viscosity).
 FLUIDS = {
     "R22": {
         "number": 5,
@@ -157,6 +165,41 @@ FLUIDS = {
                     (230, 0.121), (240, 0.117), (320, 0.077), (330, 0.072), (340, 0.067), (350, 0.062)],
             "gas_terms": 2,
             "liq_terms": 2,
+        },
+    },
+    "Ammonia": {
+        "number": 10,
+        "record": Record(17.031, 1640.0, 729.77, 0.06816, 0.63),
+        "viscosity": {
+            "form": 2,
+            "gas_range": (200, 1000),
+            "liq_range": (230, 390),
+            "gas": [(T, mu * 1e-6, 1 / rho) for T, mu, rho in (
+                (200, 7.64, 0.08899), (210, 8.02, 0.1746), (220, 8.40, 0.3190), (230, 8.78, 0.5489),
+                (240, 9.16, 0.8972), (250, 9.54, 1.404), (260, 9.93, 2.115), (270, 10.31, 3.086),
+                (280, 10.70, 4.380), (290, 11.07, 6.071), (300, 11.45, 8.247), (310, 11.86, 11.01),
+                (320, 12.29, 14.51), (330, 12.74, 18.89), (340, 13.22, 24.40))],
+            "liq": [(T, mu * 1e-6) for T, mu in (
+                (230, 302), (240, 273), (250, 245), (260, 220), (270, 197), (280, 176), (290, 157.7),
+                (300, 141.0), (310, 126.0), (320, 113.4), (330, 101.9), (340, 92.1), (350, 83.2),
+                (360, 75.4), (370, 68.5), (380, 61.1), (390, 50.3))],
+            "gas_terms": 2,
+            "liq_terms": 4,
+        },
+        "conductivity": {
+            "form": 2,
+            "gas_range": (230, 900),
+            "liq_range": (244, 406),
+            "gas": [(T, k, 1 / rho) for T, k, rho in (
+                (220, 0.0158, 0.3190), (230, 0.0171, 0.5489), (240, 0.0184, 0.8972), (250, 0.0199, 1.404),
+                (260, 0.0211, 2.115), (270, 0.0224, 3.086), (280, 0.0239, 4.380), (290, 0.0256, 6.071),
+                (300, 0.0277, 8.247), (310, 0.0302, 11.01), (320, 0.0332, 14.51))],
+            "liq": [(T, k) for T, k in (
+                (240, 0.615), (250, 0.592), (260, 0.569), (270, 0.546), (280, 0.523), (290, 0.500),
+                (300, 0.477), (310, 0.454), (320, 0.431), (330, 0.408), (340, 0.385), (350, 0.361),
+                (360, 0.337), (370, 0.313), (380, 0.286), (390, 0.254))],
+            "gas_terms": 2,
+            "liq_terms": 3,
         },
     },
 }

@@ -59,7 +59,15 @@ const FluidTransport kFluids[] = {
     {9,
      {2, 230, 475, {-746310, 43317, 0.044895, -0.013643}, 230, 375, {3902, -25.827, 0.059549, -4.7095e-05}},
      {2, 230, 475, {-0.024142, 0.00017633, -1.6387e-07, -6.7929e-13}, 230, 375, {0.17091, 0.00015035, -2.274e-06, 2.8021e-09}}},
-    {10, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    // Ammonia: fitted to Thermal-FluidsPedia, "Thermophysical Properties:
+    // Ammonia" (thermalfluidscentral.org), saturated liquid 230..390 K and
+    // saturated vapour 200..340 K (conductivity to 320 K, below the
+    // near-critical rise); largest deviation 2.7 %. Above 340 K the gas
+    // correlations are extrapolated.
+    {10,
+     {2, 200, 1000, {366691.4501, 36518.97534, 0, 0}, 230, 390,
+      {2576.303718, -18.52880031, 0.04733416791, -4.211589394e-05}},
+     {2, 230, 900, {-0.01058294025, 0.0001193139445, 0, 0}, 244, 406, {1.011031599, -0.00124186355, -1.767884837e-06, 0}}},
     {15, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {20, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {25, {3, kNone, kNone, {}, kNone, kNone, {}}, {3, kNone, kNone, {}, kNone, kNone, {}}},
