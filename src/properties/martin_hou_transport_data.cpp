@@ -3,11 +3,12 @@
 // Record blocks: each block holds the form of the dilute-gas correlation,
 // its range and four coefficients, then the liquid correlation's range and
 // four coefficients (T in K). The forms and ranges are those of each fluid's
-// correlation; coefficients are entered for R11 (viscosity and
-// conductivity), R134a (viscosity and conductivity) and R12 (gas
-// conductivity), the correlations these records were built with. A block
-// whose coefficients are not entered has both limits at -999: the property
-// reports that its data are not available.
+// correlation. R11 (viscosity and conductivity), R134a (viscosity and
+// conductivity) and R12 (gas conductivity) carry the correlations these
+// records were built with; the other entered coefficients were fitted by
+// tools/fit_martin_hou_transport.py to the published data named beside
+// them. A block whose coefficients are not entered has both limits at -999:
+// the property reports that its data are not available.
 //
 // Blend correlations (R407C, R410A, R404A, R507A): mu = A0 + A1 T + A2 T^2 +
 // sum Bi rho^i in 1e-6 Pa s, k = C0 + C1 T + sum Di (rho/rhoc)^i in
@@ -43,14 +44,30 @@ const FluidTransport kFluids[] = {
      {1, 240, 480, {313.340951, 296796.2841, 43405530.17, 0}, kNone, kNone, {0, 0, 0, 0}}},
     {3, {1, kNone, kNone, {}, kNone, kNone, {}}, {1, kNone, kNone, {}, kNone, kNone, {}}},
     {4, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
-    {5, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    // R22: fitted to P. E. Liley, "Thermophysical Properties of Fluids", in
+    // Mechanical Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley,
+    // 2006), Table 12 (saturated liquid, 170..360 K) and Table 13 (vapour at
+    // one atmosphere, 250..500 K); largest deviation 3.2 % (liquid
+    // viscosity at 170 K), the others below 0.6 %.
+    {5,
+     {1, 250, 440, {6.348930399e-07, 0.0002307980601, -0.006367626658, 0}, 170, 360.01,
+      {546.8792069, -5.032116312, 0.01631225142, -1.797855244e-05}},
+     {2, 230, 645, {-0.007157521646, 6.023160603e-05, 0, 0}, 144, 340, {0.2347856017, -0.0004934242974, 0, 0}}},
     {6, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {7, {2, kNone, kNone, {}, kNone, kNone, {}}, {0, kNone, kNone, {}, kNone, kNone, {}}},
     {8, {1, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {9,
      {2, 230, 475, {-746310, 43317, 0.044895, -0.013643}, 230, 375, {3902, -25.827, 0.059549, -4.7095e-05}},
      {2, 230, 475, {-0.024142, 0.00017633, -1.6387e-07, -6.7929e-13}, 230, 375, {0.17091, 0.00015035, -2.274e-06, 2.8021e-09}}},
-    {10, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
+    // Ammonia: fitted to Thermal-FluidsPedia, "Thermophysical Properties:
+    // Ammonia" (thermalfluidscentral.org), saturated liquid 230..390 K and
+    // saturated vapour 200..340 K (conductivity to 320 K, below the
+    // near-critical rise); largest deviation 2.7 %. Above 340 K the gas
+    // correlations are extrapolated.
+    {10,
+     {2, 200, 1000, {366691.4501, 36518.97534, 0, 0}, 230, 390,
+      {2576.303718, -18.52880031, 0.04733416791, -4.211589394e-05}},
+     {2, 230, 900, {-0.01058294025, 0.0001193139445, 0, 0}, 244, 406, {1.011031599, -0.00124186355, -1.767884837e-06, 0}}},
     {15, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {20, {2, kNone, kNone, {}, kNone, kNone, {}}, {2, kNone, kNone, {}, kNone, kNone, {}}},
     {25, {3, kNone, kNone, {}, kNone, kNone, {}}, {3, kNone, kNone, {}, kNone, kNone, {}}},

@@ -201,5 +201,55 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
   EXPECT_NEAR(static_cast<double>(mu), expected * 1e-6, 1e-15);
 }
 
+// The fitted transport blocks against the published values they were
+// fitted to. Liquid points lie above the saturation pressure (or on the
+// saturated liquid, x = 0), vapour points at the tabulated pressure (or on
+// the saturated vapour, x = 1); each is within the case's tolerance.
+//
+// R22: P. E. Liley, "Thermophysical Properties of Fluids", in Mechanical
+// Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley, 2006): Table
+// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
+// Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
+// (thermalfluidscentral.org), saturated liquid and vapour.
+TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
+  enum Property { kViscosity, kConductivity };
+  struct Case {
+    const char* fluid;
+    Property property;
+    Extended T;  // K
+    int32_t kind2;
+    Extended value2;  // kPa or quality
+    double published;
+    double tolerance;  // relative
+  };
+  const Case cases[] = {
+      {"R22_mh", kViscosity, 200, kP, 100, 0.481e-4, 0.03},
+      {"R22_mh", kViscosity, 340, kP, 3500, 0.151e-4, 0.03},
+      {"R22_mh", kViscosity, 300, kP, 101.325L, 0.130e-4, 0.03},
+      {"R22_mh", kViscosity, 400, kP, 101.325L, 0.171e-4, 0.03},
+      {"R22_mh", kConductivity, 200, kP, 100, 0.136, 0.03},
+      {"R22_mh", kConductivity, 330, kP, 3000, 0.072, 0.03},
+      {"R22_mh", kConductivity, 300, kP, 101.325L, 0.0110, 0.03},
+      {"R22_mh", kConductivity, 450, kP, 101.325L, 0.0200, 0.03},
+      {"Ammonia_mh", kViscosity, 250, kP, 500, 245e-6, 0.03},
+      {"Ammonia_mh", kViscosity, 350, kX, 0, 83.2e-6, 0.03},
+      {"Ammonia_mh", kViscosity, 250, kX, 1, 9.54e-6, 0.03},
+      {"Ammonia_mh", kViscosity, 300, kX, 1, 11.45e-6, 0.03},
+      {"Ammonia_mh", kConductivity, 260, kP, 500, 0.569, 0.03},
+      {"Ammonia_mh", kConductivity, 350, kX, 0, 0.361, 0.03},
+      {"Ammonia_mh", kConductivity, 250, kX, 1, 0.0199, 0.03},
+      {"Ammonia_mh", kConductivity, 300, kX, 1, 0.0277, 0.03},
+  };
+  for (const Case& c : cases) {
+    auto fluid = Fluid(c.fluid);
+    const auto op = c.property == kViscosity ? &TSubstanceBase::Viscosity : &TSubstanceBase::Conductivity;
+    const Extended value = Call(*fluid, op, kT, c.T, c.kind2, c.value2);
+    EXPECT_EQ(CalcErrorCode, 0) << c.fluid << " " << static_cast<double>(c.T);
+    EXPECT_NEAR(static_cast<double>(value) / c.published, 1, c.tolerance)
+        << c.fluid << (c.property == kViscosity ? " viscosity " : " conductivity ") << static_cast<double>(c.T)
+        << " K, " << (c.kind2 == kP ? "P = " : "x = ") << static_cast<double>(c.value2);
+  }
+}
+
 }  // namespace
 }  // namespace voq

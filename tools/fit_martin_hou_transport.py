@@ -1,0 +1,258 @@
+#!/usr/bin/env python3
+"""Fits the transport blocks of the built-in Martin-Hou records to published
+viscosity and thermal-conductivity data, and prints the blocks as rows for
+src/properties/martin_hou_transport_data.cpp.
+
+Run by hand from the repository root (plain python3, no packages):
+
+    python3 tools/fit_martin_hou_transport.py
+
+The correlations (T in K):
+  dilute-gas viscosity, form 1:  mu0 = sqrt(T) 1e-12 / (g1 + g2/T + g3/T^2)   [Pa s]
+                        form 2:  mu0 = (g1 + g2 T + g3 T^2 + g4 T^3) 1e-12
+  dilute-gas conductivity, form 1: k0 = sqrt(T) / (g1 + g2/T + g3/T^2)      [W/(m K)]
+                           form 2: k0 = g1 + g2 T + g3 T^2 + g4 T^3
+  liquid viscosity:   (l1 + l2 T + l3 T^2 + l4 T^3) 1e-6 Pa s
+  liquid conductivity: l1 + l2 T + l3 T^2 + l4 T^3
+
+Vapour data are values at a stated pressure (usually one atmosphere) with
+the specific volume; the program adds to the dilute-gas value the
+Stiel-Thodos dense-gas correction in the reduced density vc/v, so the fit
+targets the tabulated value less that correction (at these low reduced
+densities the correction is a few tenths of a per cent). Liquid data are
+saturated-liquid values; the liquid correlations are in T alone.
+
+Every fit is linear least squares on relative deviations (each row divided
+by its target), by Householder QR on columns scaled to unit size.
+"""
+import math
+
+PSIA_PER_ATM = 14.697
+FT3LBM_PER_M3KG = 16.018463373960138  # 1 m3/kg in ft3/lbm
+
+
+def lstsq(rows, rhs):
+    """Least-squares solution of rows x = rhs (lists), Householder QR."""
+    m, n = len(rows), len(rows[0])
+    scale = [max(abs(r[j]) for r in rows) or 1.0 for j in range(n)]
+    a = [[r[j] / scale[j] for j in range(n)] for r in rows]
+    b = list(rhs)
+    for k in range(n):
+        norm = math.sqrt(sum(a[i][k] ** 2 for i in range(k, m)))
+        if norm == 0:
+            continue
+        alpha = -norm if a[k][k] > 0 else norm
+        v = [0.0] * m
+        v[k] = a[k][k] - alpha
+        for i in range(k + 1, m):
+            v[i] = a[i][k]
+        vv = sum(x * x for x in v[k:])
+        if vv == 0:
+            continue
+        for j in range(k, n):
+            s = sum(v[i] * a[i][j] for i in range(k, m)) * 2 / vv
+            for i in range(k, m):
+                a[i][j] -= s * v[i]
+        s = sum(v[i] * b[i] for i in range(k, m)) * 2 / vv
+        for i in range(k, m):
+            b[i] -= s * v[i]
+    x = [0.0] * n
+    for k in range(n - 1, -1, -1):
+        x[k] = (b[k] - sum(a[k][j] * x[j] for j in range(k + 1, n))) / a[k][k]
+    return [x[j] / scale[j] for j in range(n)]
+
+
+def fit_poly(points, terms):
+    """y = sum c_k T^k (k < terms), relative least squares; 4 coefficients."""
+    rows = [[T ** k / y for k in range(terms)] for T, y in points]
+    c = lstsq(rows, [1.0] * len(points))
+    return c + [0.0] * (4 - terms)
+
+
+def fit_form1(points, terms=3):
+    """y = sqrt(T) / (g1 + g2/T + g3/T^2): sqrt(T)/y is linear in 1/T^k."""
+    rows = []
+    rhs = []
+    for T, y in points:
+        z = math.sqrt(T) / y
+        rows.append([T ** -k / z for k in range(terms)])
+        rhs.append(1.0)
+    c = lstsq(rows, rhs)
+    return c + [0.0] * (4 - terms)
+
+
+def poly(c, T):
+    return c[0] + c[1] * T + c[2] * T * T + c[3] * T ** 3
+
+
+def form1(c, T):
+    return math.sqrt(T) / (c[0] + c[1] / T + c[2] / (T * T))
+
+
+class Record:
+    """The record's constants that the dense-gas corrections use."""
+
+    def __init__(self, molar_mass, pc_psia, tc_r, vc_ft3lbm, r_gas):
+        self.m, self.pc, self.tc, self.vc, self.r = molar_mass, pc_psia, tc_r, vc_ft3lbm, r_gas
+
+    def rhor(self, v_m3kg):
+        return self.vc / (v_m3kg * FT3LBM_PER_M3KG)
+
+    def viscosity_correction(self, v_m3kg):
+        """mu - mu0 in Pa s (the two lower branches of the program)."""
+        rr = self.rhor(v_m3kg)
+        xi = (self.tc / 1.8) ** (1 / 6) / (math.sqrt(self.m) * (self.pc / PSIA_PER_ATM) ** (2 / 3))
+        if rr <= 0.1:
+            d = 1.656 * rr ** 1.111
+        elif rr <= 0.9:
+            d = 0.0607 * (9.045 * rr + 0.63) ** 1.739
+        else:
+            raise ValueError("vapour datum too dense")
+        return d / xi / 1e7
+
+    def conductivity_correction(self, v_m3kg):
+        rr = self.rhor(v_m3kg)
+        zc = self.pc * self.vc / (self.r * self.tc)
+        g = math.sqrt(self.m) * zc ** 5 * (self.tc / 1.8) ** (1 / 6) / (self.pc / PSIA_PER_ATM) ** (2 / 3)
+        if rr <= 0.5:
+            return 5.8576e-05 * (math.exp(0.535 * rr) - 1) / g
+        raise ValueError("vapour datum too dense")
+
+
+# ---------------------------------------------------------------------------
+# Data.
+#
+# R22: P. E. Liley, "Thermophysical Properties of Fluids", chapter 1 of
+# Mechanical Engineers' Handbook, Vol. 4: Energy and Power, 3rd ed., ed.
+# M. Kutz, Wiley, 2006: Table 12 (saturated R22; viscosity and conductivity
+# of the liquid, after ASHRAE, Thermophysical Properties of Refrigerants,
+# 1976) and Table 13 (R22 at atmospheric pressure). Viscosity in Pa s,
+# conductivity in W/(m K), specific volume in m3/kg. The table's rows 250 to
+# 310 K of the saturated liquid were not available to us.
+# ---------------------------------------------------------------------------
+# Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
+# (www.thermalfluidscentral.org/encyclopedia/index.php/
+# Thermophysical_Properties:_Ammonia), saturated liquid and vapour, 200 to
+# 390 K: viscosities in 1e-6 Pa s, conductivities in W/(m K), vapour density
+# in kg/m3 (entered below as specific volume). The vapour conductivity rises
+# steeply towards the critical point (405 K), which the dense-gas correction
+# does not follow, so the gas fits use the rows up to 320 K (conductivity)
+# and 340 K (viscosity).
+FLUIDS = {
+    "R22": {
+        "number": 5,
+        "record": Record(86.476, 721.91, 664.5, 0.030525, 0.124098),
+        "viscosity": {
+            "form": 1,
+            "gas_range": (250, 440),
+            "liq_range": (170, 360.01),
+            # (T, mu, v) at 101.325 kPa
+            "gas": [(250, 0.109e-4, 0.2315), (300, 0.130e-4, 0.2802), (350, 0.151e-4, 0.3289),
+                    (400, 0.171e-4, 0.3773), (450, 0.190e-4, 0.4252), (500, 0.209e-4, 0.4723)],
+            "liq": [(170, 0.770e-4), (180, 0.647e-4), (190, 0.554e-4), (200, 0.481e-4), (210, 0.424e-4),
+                    (220, 0.378e-4), (230, 0.340e-4), (240, 0.309e-4), (320, 0.176e-4), (330, 0.167e-4),
+                    (340, 0.151e-4), (350, 0.130e-4), (360, 0.106e-4)],
+            "gas_terms": 3,
+            "liq_terms": 4,
+        },
+        "conductivity": {
+            "form": 2,
+            "gas_range": (230, 645),
+            "liq_range": (144, 340),
+            "gas": [(250, 0.0080, 0.2315), (300, 0.0110, 0.2802), (350, 0.0140, 0.3289),
+                    (400, 0.0170, 0.3773), (450, 0.0200, 0.4252), (500, 0.0230, 0.4723)],
+            "liq": [(170, 0.151), (180, 0.146), (190, 0.141), (200, 0.136), (210, 0.131), (220, 0.126),
+                    (230, 0.121), (240, 0.117), (320, 0.077), (330, 0.072), (340, 0.067), (350, 0.062)],
+            "gas_terms": 2,
+            "liq_terms": 2,
+        },
+    },
+    "Ammonia": {
+        "number": 10,
+        "record": Record(17.031, 1640.0, 729.77, 0.06816, 0.63),
+        "viscosity": {
+            "form": 2,
+            "gas_range": (200, 1000),
+            "liq_range": (230, 390),
+            "gas": [(T, mu * 1e-6, 1 / rho) for T, mu, rho in (
+                (200, 7.64, 0.08899), (210, 8.02, 0.1746), (220, 8.40, 0.3190), (230, 8.78, 0.5489),
+                (240, 9.16, 0.8972), (250, 9.54, 1.404), (260, 9.93, 2.115), (270, 10.31, 3.086),
+                (280, 10.70, 4.380), (290, 11.07, 6.071), (300, 11.45, 8.247), (310, 11.86, 11.01),
+                (320, 12.29, 14.51), (330, 12.74, 18.89), (340, 13.22, 24.40))],
+            "liq": [(T, mu * 1e-6) for T, mu in (
+                (230, 302), (240, 273), (250, 245), (260, 220), (270, 197), (280, 176), (290, 157.7),
+                (300, 141.0), (310, 126.0), (320, 113.4), (330, 101.9), (340, 92.1), (350, 83.2),
+                (360, 75.4), (370, 68.5), (380, 61.1), (390, 50.3))],
+            "gas_terms": 2,
+            "liq_terms": 4,
+        },
+        "conductivity": {
+            "form": 2,
+            "gas_range": (230, 900),
+            "liq_range": (244, 406),
+            "gas": [(T, k, 1 / rho) for T, k, rho in (
+                (220, 0.0158, 0.3190), (230, 0.0171, 0.5489), (240, 0.0184, 0.8972), (250, 0.0199, 1.404),
+                (260, 0.0211, 2.115), (270, 0.0224, 3.086), (280, 0.0239, 4.380), (290, 0.0256, 6.071),
+                (300, 0.0277, 8.247), (310, 0.0302, 11.01), (320, 0.0332, 14.51))],
+            "liq": [(T, k) for T, k in (
+                (240, 0.615), (250, 0.592), (260, 0.569), (270, 0.546), (280, 0.523), (290, 0.500),
+                (300, 0.477), (310, 0.454), (320, 0.431), (330, 0.408), (340, 0.385), (350, 0.361),
+                (360, 0.337), (370, 0.313), (380, 0.286), (390, 0.254))],
+            "gas_terms": 2,
+            "liq_terms": 3,
+        },
+    },
+}
+
+
+def fit_block(rec, prop, spec):
+    viscosity = prop == "viscosity"
+    unit = 1e-12 if viscosity else 1.0
+    correction = rec.viscosity_correction if viscosity else rec.conductivity_correction
+    dilute = [(T, (y - correction(v)) / unit) for T, y, v in spec["gas"]]
+    if spec["form"] == 1:
+        g = fit_form1(dilute, spec["gas_terms"])
+        gas_value = lambda T: form1(g, T) * unit  # noqa: E731
+    else:
+        g = fit_poly(dilute, spec["gas_terms"])
+        gas_value = lambda T: poly(g, T) * unit  # noqa: E731
+    lunit = 1e-6 if viscosity else 1.0
+    l = fit_poly([(T, y / lunit) for T, y in spec["liq"]], spec["liq_terms"])
+    worst = 0.0
+    for T, y, v in spec["gas"]:
+        d = (gas_value(T) + correction(v)) / y - 1
+        worst = max(worst, abs(d))
+        print("  %s gas    %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, gas_value(T) + correction(v), 100 * d))
+    for T, y in spec["liq"]:
+        d = poly(l, T) * lunit / y - 1
+        worst = max(worst, abs(d))
+        print("  %s liquid %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, poly(l, T) * lunit, 100 * d))
+    print("  %s: largest deviation %.2f %%" % (prop, 100 * worst))
+    return g, l
+
+
+def fmt(x):
+    return "0" if x == 0 else "%.10g" % x
+
+
+def main():
+    for name, f in FLUIDS.items():
+        print("%s (fluid %d)" % (name, f["number"]))
+        blocks = []
+        for prop in ("viscosity", "conductivity"):
+            spec = f.get(prop)
+            if spec is None:
+                blocks.append(None)
+                continue
+            g, l = fit_block(f["record"], prop, spec)
+            blocks.append("{%d, %s, %s, {%s}, %s, %s, {%s}}" % (
+                spec["form"], fmt(spec["gas_range"][0]), fmt(spec["gas_range"][1]), ", ".join(fmt(x) for x in g),
+                fmt(spec["liq_range"][0]), fmt(spec["liq_range"][1]), ", ".join(fmt(x) for x in l)))
+        print("    {%d," % f["number"])
+        for b in blocks:
+            print("     %s," % b)
+        print("    },")
+
+
+if __name__ == "__main__":
+    main()
