@@ -26,6 +26,7 @@
 #include "model/store_state.h"
 #include "platform/qt/qt_platform.h"
 #include "plots/plots_state.h"
+#include "shell/compiling_window.h"
 #include "shell/equations_form.h"
 #include "shell/fatal_exit.h"
 #include "shell/gform.h"
@@ -199,7 +200,7 @@ bool TakesInputWhileCalculating(QObject* target) {
 TVOQ_D* MainWindow() { return mainWindow; }
 
 TVOQ_D::TVOQ_D(QWidget* parent)
-    : QMainWindow(parent), mdi_(new QMdiArea), speedbar_(nullptr), equations_(nullptr) {
+    : QMainWindow(parent), mdi_(new QMdiArea), speedbar_(nullptr), equations_(nullptr), compiling_(nullptr) {
   mainWindow = this;
   setObjectName(QStringLiteral("VOQ_D"));
   setWindowTitle(QStringLiteral("VOQ"));
@@ -211,6 +212,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   mdi_->addSubWindow(equations_);
   equations_->resize(620, 420);
   equations_->Hide();
+  compiling_ = new TCompiling(this);
   WindowList.fill(nullptr);
   WindowList[kEquationsWindow] = equations_;
   idleTimer_.setSingleShot(true);
@@ -353,11 +355,13 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetPlatform(&platform);
   SetWindows(this);
   SetEquationsEditor(equations_);
+  SetCompilingWindow(compiling_);
 }
 
 void TVOQ_D::FillHost(THost& host) {
   host.Windows = this;
   host.Equations = equations_;
+  host.Compiling = compiling_;
 }
 
 void TVOQ_D::SetHelpFile() {

@@ -32,6 +32,7 @@ namespace voq {
 class QtPlatform;
 class TGForm;
 class TPlainEquationForm;
+class TCompiling;
 
 // The child windows by number (slots 1 to 11; slot 0 unused).
 extern std::array<TGForm*, 12> WindowList;
@@ -69,6 +70,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QToolBar* Speedbar() const { return speedbar_; }
   QMdiArea* MdiArea() const { return mdi_; }
   TPlainEquationForm* EquationForm() const { return equations_; }
+  TCompiling* CompilingForm() const { return compiling_; }
   // The command a menu item or tool button runs; later parts set theirs.
   void SetHandler(const std::string& name, std::function<void()> handler);
 
@@ -105,6 +107,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QMdiArea* mdi_;
   QToolBar* speedbar_;
   TPlainEquationForm* equations_;
+  TCompiling* compiling_;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;

@@ -3,6 +3,8 @@
 #include <fstream>
 
 #include "session/engine.h"
+#include "shell/fatal_exit.h"
+#include "shell/seams.h"
 
 namespace voq {
 
@@ -24,6 +26,8 @@ void ResetShellState() {
   DirectorySettings.assign(3, std::string());
   KeyDialogOpen = false;
   DialogOpen = false;
+  ResetShellCommands();
+  ResetFatalExitHooks();
 }
 
 void InstallShell() { RegisterEngineReset(&ResetShellState); }

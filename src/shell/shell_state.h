@@ -27,6 +27,7 @@ extern bool KeyDialogOpen;
 // A modal dialog of the program is open.
 extern bool DialogOpen;
 
+// Also puts the command hooks and the fatal-exit hooks back to their defaults.
 void ResetShellState();
 // Registers ResetShellState with the engine reset; once, before StartEngine.
 void InstallShell();
