@@ -27,7 +27,9 @@
 #include "platform/qt/qt_platform.h"
 #include "plots/plots_state.h"
 #include "shell/compiling_window.h"
+#include "shell/about_box.h"
 #include "shell/equations_form.h"
+#include "shell/progress_view.h"
 #include "shell/fatal_exit.h"
 #include "shell/gform.h"
 #include "shell/shell_state.h"
@@ -200,7 +202,7 @@ bool TakesInputWhileCalculating(QObject* target) {
 TVOQ_D* MainWindow() { return mainWindow; }
 
 TVOQ_D::TVOQ_D(QWidget* parent)
-    : QMainWindow(parent), mdi_(new QMdiArea), speedbar_(nullptr), equations_(nullptr), compiling_(nullptr) {
+    : QMainWindow(parent), mdi_(new QMdiArea), speedbar_(nullptr), equations_(nullptr), compiling_(nullptr), progress_(nullptr) {
   mainWindow = this;
   setObjectName(QStringLiteral("VOQ_D"));
   setWindowTitle(QStringLiteral("VOQ"));
@@ -213,6 +215,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   equations_->resize(620, 420);
   equations_->Hide();
   compiling_ = new TCompiling(this);
+  progress_ = new TProgressView(this);
   WindowList.fill(nullptr);
   WindowList[kEquationsWindow] = equations_;
   idleTimer_.setSingleShot(true);
@@ -258,6 +261,11 @@ void TVOQ_D::BuildMenus() {
   SetHandler("Cascade1", [this] { mdi_->cascadeSubWindows(); });
   SetHandler("Equations1", [this] { ShowAndFocus(kEquationsWindow); });
   SetHandler("EqnWindowButton1", [this] { ShowAndFocus(kEquationsWindow); });
+  SetHandler("AboutVOQ1", [this] {
+    TAboutBox box(this);
+    box.show();
+    box.WaitEvent();
+  });
 }
 
 void TVOQ_D::BuildSpeedbar() {
@@ -356,12 +364,14 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetWindows(this);
   SetEquationsEditor(equations_);
   SetCompilingWindow(compiling_);
+  SetProgressView(progress_);
 }
 
 void TVOQ_D::FillHost(THost& host) {
   host.Windows = this;
   host.Equations = equations_;
   host.Compiling = compiling_;
+  host.Progress = progress_;
 }
 
 void TVOQ_D::SetHelpFile() {

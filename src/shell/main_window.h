@@ -33,6 +33,7 @@ class QtPlatform;
 class TGForm;
 class TPlainEquationForm;
 class TCompiling;
+class TProgressView;
 
 // The child windows by number (slots 1 to 11; slot 0 unused).
 extern std::array<TGForm*, 12> WindowList;
@@ -71,6 +72,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QMdiArea* MdiArea() const { return mdi_; }
   TPlainEquationForm* EquationForm() const { return equations_; }
   TCompiling* CompilingForm() const { return compiling_; }
+  TProgressView* ProgressForm() const { return progress_; }
   // The command a menu item or tool button runs; later parts set theirs.
   void SetHandler(const std::string& name, std::function<void()> handler);
 
@@ -108,6 +110,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QToolBar* speedbar_;
   TPlainEquationForm* equations_;
   TCompiling* compiling_;
+  TProgressView* progress_;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;

@@ -18,6 +18,7 @@
 #include "session/compile_driver.h"
 #include "session/document_reset.h"
 #include "session/engine.h"
+#include "shell/about_box.h"
 #include "shell/command_line.h"
 #include "shell/equations_form.h"
 #include "shell/fatal_exit.h"
@@ -124,11 +125,18 @@ int RunProgram(int argc, char** argv) {
   }
   if (Preferences.SpeedBarHidden != 0 || DistributableMode) window.Speedbar()->hide();
 
-  // 13. The user libraries.
-  const bool distributable = DistributableMode;
-  DistributableMode = false;
-  ShellCommands().ReadExternals();
-  DistributableMode = distributable;
+  // 11 to 13. The splash box while the user libraries load.
+  {
+    TAboutBox splash(&window);
+    const bool interactive = !PlayingMacroFile && !HiddenMode;
+    if (interactive) splash.show();
+    const bool distributable = DistributableMode;
+    DistributableMode = false;
+    ShellCommands().ReadExternals();
+    if (interactive) splash.WaitEvent();
+    splash.close();
+    DistributableMode = distributable;
+  }
 
   // 15 to 17. An empty document in the Equations window.
   ResetDocument();
