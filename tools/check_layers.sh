@@ -19,6 +19,7 @@ plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
 voq_solve: documents plots tables session language solver properties units model core platform
+shell: documents plots tables session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)

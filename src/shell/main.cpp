@@ -1,0 +1,4 @@
+// voq: the desktop program.
+#include "shell/program.h"
+
+int main(int argc, char** argv) { return voq::RunProgram(argc, argv); }

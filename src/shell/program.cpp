@@ -1,0 +1,168 @@
+#include "shell/program.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QToolBar>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/calc_state.h"
+#include "core/messages.h"
+#include "model/document_settings.h"
+#include "core/program_flags.h"
+#include "documents/documents_state.h"
+#include "platform/qt/qt_platform.h"
+#include "plots/plots_state.h"
+#include "session/compile_driver.h"
+#include "session/document_reset.h"
+#include "session/engine.h"
+#include "shell/about_box.h"
+#include "shell/command_line.h"
+#include "shell/equations_form.h"
+#include "shell/fatal_exit.h"
+#include "shell/main_window.h"
+#include "shell/seams.h"
+#include "shell/shell_state.h"
+#include "shell/single_copy.h"
+#include "shell/warn_mult_copy.h"
+#include "tables/tables_state.h"
+
+namespace voq {
+
+TVoqApplication::TVoqApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TVoqApplication::notify(QObject* receiver, QEvent* event) {
+  bool result = false;
+  GuardEventHandler([&] { result = QApplication::notify(receiver, event); });
+  return result;
+}
+
+namespace {
+
+// The start document for as long as the document reader is not part of the
+// program: a text file becomes the Equations window's text.
+void ReadTextDocument(const std::string& fileName) {
+  const std::string upper = QString::fromStdString(fileName).toUpper().toStdString();
+  if (upper.size() < 4 || upper.compare(upper.size() - 4, 4, ".TXT") != 0) {
+    ShowAlert("\"Open\" is not yet available.", kAlertInfoOk, false);
+    return;
+  }
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) {
+    ShowAlert("The file " + fileName + " could not be opened.", kAlertErrorOk, true);
+    return;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  Equations().SetText(text.str());
+  if (TVOQ_D* window = MainWindow()) {
+    window->FileName = QFileInfo(QString::fromStdString(fileName)).absoluteFilePath().toStdString();
+    window->setCaption(window->FileName);
+  }
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+  TVoqApplication app(argc, argv);
+  std::vector<std::string> params;
+  for (int i = 1; i < argc; ++i) params.emplace_back(argv[i]);
+
+  // 1. Nothing exists yet.
+  DistributableMode = false;
+  DistributableFileIndex = 1;
+  WindowList.fill(nullptr);
+
+  // 2. The main window and the program initialisation.
+  static QtPlatform platform;
+  static QuietHostWindows quiet;
+  TVOQ_D window;
+  THost host = quiet.Record(platform);
+  window.FillHost(host);
+  InstallShell();
+  InstallPlots();
+  InstallTables();
+  InstallDocuments();
+  std::string missing;
+  if (!StartEngine(host, &missing)) {
+    std::fprintf(stderr, "voq: no %s\n", missing.c_str());
+    return 2;
+  }
+  window.InstallHostServices(platform);
+  ShellCommands().ReadaFile = ReadTextDocument;
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  window.FormCreate(programDir);
+
+  // 3 to 5. The single-copy check.
+  TCopyCheck check;
+  check.ProgramDir = programDir;
+  check.Params = params;
+  check.AskStartAnother = [&window](bool& noMoreWarn) {
+    TWarnMultCopy dialog(&window);
+    const bool yes = dialog.exec() == QDialog::Accepted;
+    noMoreWarn = dialog.NoMoreWarn();
+    return yes;
+  };
+  check.EndProcess = [] { std::_Exit(0); };
+  CheckRunningCopies(check);
+  QApplication::setApplicationName(QString::fromStdString(InstanceTitle));
+
+  // 7 to 9. The command line.
+  PlayingMacroFile = false;
+  MacroPlayingFromWindow = false;
+  DdeCommandActive = false;
+  HiddenMode = false;
+  const TStartMode mode = ParseStartMode(params);
+  PlayingMacroFile = mode.PlayingMacroFile;
+  HiddenMode = mode.HiddenMode;
+  StartupMacroFile = mode.MacroFile;
+  if (PlayingMacroFile || HiddenMode) {
+    window.showMinimized();
+  } else {
+    window.showMaximized();
+  }
+  if (Preferences.SpeedBarHidden != 0 || DistributableMode) window.Speedbar()->hide();
+
+  // 11 to 13. The splash box while the user libraries load.
+  {
+    TAboutBox splash(&window);
+    const bool interactive = !PlayingMacroFile && !HiddenMode;
+    if (interactive) splash.show();
+    const bool distributable = DistributableMode;
+    DistributableMode = false;
+    ShellCommands().ReadExternals();
+    if (interactive) splash.WaitEvent();
+    splash.close();
+    DistributableMode = distributable;
+  }
+
+  // 15 to 17. An empty document in the Equations window.
+  ResetDocument();
+  window.SetHelpFile();
+  Equations().SetText(std::string());
+  if (!PlayingMacroFile) window.ShowAndFocus(kEquationsWindow);
+  DocumentUnchanged = true;
+  window.setCaption(window.FileName);
+
+  // 18 and 19. The start document or the welcome document.
+  if (!PlayingMacroFile && !mode.FirstParameter.empty() && !HiddenMode && !DistributableMode) {
+    ShellCommands().ReadaFile(mode.FirstParameter);
+  }
+  if (mode.FirstParameter.empty() && !DistributableMode && !Platform().ShiftKeyDown() &&
+      !Platform().EscKeyDown() && std::filesystem::exists(ProgramDirectory + "/HELLO.VOQ")) {
+    ShellCommands().ReadaFile(ProgramDirectory + "/HELLO.VOQ");
+  }
+  // 20. The start-up compile; its result is left for the first command.
+  if (!Platform().CtrlKeyDown()) {
+    CalcErrorCode = 0;
+    EnsureCompiled(true);
+  }
+  if (ActiveChildWindow == kEquationsWindow) window.EquationForm()->Editor()->setFocus();
+  if (PlayingMacroFile) ShellCommands().RunMacro(StartupMacroFile, true);
+  window.EquationForm()->Editor()->document()->clearUndoRedoStacks();
+  return QApplication::exec();
+}
+
+}  // namespace voq

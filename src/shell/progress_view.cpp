@@ -1,0 +1,103 @@
+#include "shell/progress_view.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/calc_state.h"
+#include "platform/qt/qt_platform.h"
+#include "solver/progress.h"
+
+namespace voq {
+
+namespace {
+
+QLabel* Coloured(const QString& text, const char* colour) {
+  auto* label = new QLabel(text);
+  label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+  return label;
+}
+
+QString Text(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
+
+}  // namespace
+
+TProgressView::TProgressView(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      Summary(Coloured(QString(), "blue")),
+      SubProgram(Coloured(QString(), "red")),
+      BlockV(Coloured(QString(), "blue")),
+      LabelRight(Coloured(QString(), "blue")),
+      residualV(new QLabel),
+      VarChangeV(new QLabel),
+      seconds(new QLabel),
+      Abort(new QPushButton(QStringLiteral("Abort"))),
+      Continue(new QPushButton(QStringLiteral("Continue"))) {
+  setWindowTitle(QStringLiteral("Calculation Progress"));
+  // Its buttons work while the calculation holds other input back.
+  setProperty("voqCalculationInput", true);
+  Summary->setAlignment(Qt::AlignCenter);
+  SubProgram->setAlignment(Qt::AlignCenter);
+  auto* figures = new QGridLayout;
+  figures->addWidget(Coloured(QStringLiteral("Block "), "blue"), 0, 0);
+  figures->addWidget(BlockV, 0, 1);
+  figures->addWidget(new QLabel(QStringLiteral("Iteration")), 0, 2);
+  figures->addWidget(LabelRight, 0, 3);
+  figures->addWidget(new QLabel(QStringLiteral("Elapsed time = ")), 1, 0, 1, 2);
+  figures->addWidget(seconds, 1, 2, 1, 2);
+  figures->addWidget(new QLabel(QStringLiteral("Maximum residual = ")), 2, 0, 1, 2);
+  figures->addWidget(residualV, 2, 2, 1, 2);
+  figures->addWidget(new QLabel(QStringLiteral("Maximum variable change = ")), 3, 0, 1, 2);
+  figures->addWidget(VarChangeV, 3, 2, 1, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(Abort);
+  buttons->addWidget(Continue);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Summary);
+  layout->addWidget(SubProgram);
+  layout->addLayout(figures);
+  layout->addLayout(buttons);
+  connect(Abort, &QPushButton::clicked, this, [] { AbortRequested = true; });
+  connect(Continue, &QPushButton::clicked, this, [] {
+    if (ProgressDlg != nullptr) ProgressDlg->ContinueClicked = 1;
+  });
+}
+
+void TProgressView::Open() {
+  setWindowTitle(QStringLiteral("Calculation Progress"));
+  Summary->hide();
+  Continue->hide();
+  Abort->show();
+  for (QLabel* l : {SubProgram, BlockV, LabelRight, residualV, VarChangeV, seconds}) l->clear();
+  show();
+  raise();
+}
+
+void TProgressView::Close() { hide(); }
+
+void TProgressView::Present(const TProgressFigures& f) {
+  setWindowTitle(f.Caption.empty() ? QStringLiteral("Calculation Progress") : Text(f.Caption));
+  SubProgram->setText(Text(f.SubProgram));
+  SubProgram->setVisible(!f.SubProgram.empty());
+  BlockV->setText(Text(f.Block));
+  LabelRight->setText(Text(f.Iteration));
+  residualV->setText(Text(f.Residual));
+  VarChangeV->setText(Text(f.VariableChange));
+  seconds->setText(Text(f.Seconds));
+}
+
+void TProgressView::PresentFinal(const TProgressFigures& f, const std::string& summary) {
+  setWindowTitle(Text(f.Caption.empty() ? std::string("Calculations Completed") : f.Caption));
+  Summary->setText(Text(summary));
+  Summary->show();
+  Abort->hide();
+  Continue->show();
+  Continue->setDefault(true);
+  Continue->setFocus();
+}
+
+}  // namespace voq

@@ -1,0 +1,41 @@
+#pragma once
+// The application shell's own globals: how the program was started, the
+// copy number it took, the search-directory list and the flags the main
+// window's hooks test. Reset by ResetShellState, which InstallShell
+// registers with the engine reset.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace voq {
+
+// The first command-line parameter names a macro file that runs in batch
+// mode; its name, cut to 255 characters.
+extern std::string StartupMacroFile;
+// A macro is played from the Macro window; a data-exchange command runs.
+extern bool MacroPlayingFromWindow;
+extern bool DdeCommandActive;
+// "VOQ" for the first copy, "VOQ(n)" for copy number n.
+extern std::string InstanceTitle;
+// The model a distributable program opens (1 to 5).
+extern int16_t DistributableFileIndex;
+// The search-directory list: three entries, the third the macro folder.
+extern std::vector<std::string> DirectorySettings;
+// Set while a dialog that wants every key for itself is open (Print
+// Preview, the uncertainty and Variable Information dialogs).
+extern bool KeyDialogOpen;
+// A modal dialog of the program is open.
+extern bool DialogOpen;
+
+// Also puts the command hooks and the fatal-exit hooks back to their defaults.
+void ResetShellState();
+// Registers ResetShellState with the engine reset; once, before StartEngine.
+void InstallShell();
+
+// Reads "VOQ.DIR" from directory into DirectorySettings: one entry a line;
+// missing, unreadable or of fewer than two lines gives three empty entries,
+// and a list shorter than three is padded with empty entries, since the
+// commands that read the macro folder expect the third.
+void ReadDirectorySettings(const std::string& directory);
+
+}  // namespace voq

@@ -1,0 +1,247 @@
+#include "shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "core/calc_state.h"
+#include "core/locale_settings.h"
+#include "core/messages.h"
+#include "core/program_flags.h"
+#include "platform/qt/qt_platform.h"
+#include "shell/equations_form.h"
+#include "shell/gform.h"
+#include "qt_app.h"
+
+namespace voq {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::EnsureApplication();
+    dir_ = testing::MakeTempFolder("voq_shell");
+    window_ = std::make_unique<TVOQ_D>();
+    window_->InstallHostServices(platform_);
+    platform_.SetScriptedAnswer(kResultOk);
+    window_->FormCreate(dir_);
+  }
+  void TearDown() override {
+    window_.reset();
+    RestoreInstalledHost();
+    std::filesystem::remove_all(dir_);
+  }
+  std::string dir_;
+  QtPlatform platform_;
+  std::unique_ptr<TVOQ_D> window_;
+};
+
+TEST_F(MainWindowTest, UntitledCaption) {
+  window_->FileName.clear();
+  window_->show();
+  window_->ShowAndFocus(kEquationsWindow);
+  window_->Idle();
+  EXPECT_EQ(window_->CaptionText, "VOQ Professional Version:  ");
+  EXPECT_EQ(window_->windowTitle().toStdString(), "VOQ Professional Version:  ");
+}
+
+TEST_F(MainWindowTest, SolveTableFollowsTheParametricTableWindow) {
+  window_->Idle();
+  EXPECT_FALSE(window_->Action("SolveTableButton1")->isEnabled());
+  TGForm table;
+  WindowList[kParametricTableWindow] = &table;
+  window_->Idle();
+  EXPECT_TRUE(window_->Action("SolveTableButton1")->isEnabled());
+  WindowList[kParametricTableWindow] = nullptr;
+  window_->Idle();
+  EXPECT_FALSE(window_->Action("SolveTableButton1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, NineMenusAndThirtyToolButtons) {
+  const std::vector<std::string> menus = {"File1", "Edit1", "Search1", "Options1", "Calculate1",
+                                          "Tables1", "Plot1", "Window1", "Help1"};
+  for (const std::string& m : menus) EXPECT_NE(window_->Menu(m), nullptr) << m;
+  int buttons = 0;
+  for (QAction* a : window_->Speedbar()->actions()) buttons += a->isSeparator() ? 0 : 1;
+  EXPECT_EQ(buttons, 30);
+  EXPECT_EQ(window_->Action("LookupButton")->toolTip().toStdString(), "Lookup Tables");
+}
+
+TEST_F(MainWindowTest, CommandsOfLaterPartsSayTheyAreNotYetAvailable) {
+  const int before = platform_.AlertCount();
+  window_->Action("Solve1")->trigger();
+  EXPECT_EQ(platform_.AlertCount(), before + 1);
+  EXPECT_EQ(platform_.LastAlertText(), "\"Solve\" is not yet available.");
+  window_->Action("OpenButton")->trigger();
+  EXPECT_EQ(platform_.LastAlertText(), "\"Open\" is not yet available.");
+  bool ran = false;
+  window_->SetHandler("Solve1", [&] { ran = true; });
+  window_->Action("Solve1")->trigger();
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(MainWindowTest, KeypadDecimalKeyTypesTheDecimalSeparator) {
+  const char saved = DecimalSeparator;
+  QPlainTextEdit* editor = window_->EquationForm()->Editor();
+  for (char separator : {',', '.'}) {
+    SetDecimalSeparator(separator);
+    editor->clear();
+    QTest::keyClick(editor, Qt::Key_Period, Qt::KeypadModifier);
+    EXPECT_EQ(editor->toPlainText().toStdString(), std::string(1, separator));
+  }
+  // The main keyboard's period stays a period.
+  SetDecimalSeparator(',');
+  editor->clear();
+  QTest::keyClick(editor, Qt::Key_Period);
+  EXPECT_EQ(editor->toPlainText().toStdString(), ".");
+  SetDecimalSeparator(saved);
+}
+
+TEST_F(MainWindowTest, EscAbortsALongCalculationWithinAPoll) {
+  window_->Calculating = true;
+  CalcErrorCode = 0;
+  AbortRequested = false;
+  QElapsedTimer clock;
+  clock.start();
+  qint64 pressedAt = -1;
+  bool calculatingAfterIdle = false;
+  // An idle pass inside the calculation must leave it marked as running.
+  QTimer::singleShot(100, [&] {
+    window_->Idle();
+    calculatingAfterIdle = window_->Calculating;
+  });
+  QTimer::singleShot(400, [&] {
+    pressedAt = clock.elapsed();
+    QTest::keyClick(window_->EquationForm()->Editor(), Qt::Key_Escape);
+  });
+  // A calculation that would take five seconds, polling as the solver does.
+  while (clock.elapsed() < 5000 && CalcErrorCode == 0) CheckUserAbort();
+  const qint64 endedAt = clock.elapsed();
+  window_->Calculating = false;
+  EXPECT_EQ(CalcErrorCode, 58);
+  EXPECT_TRUE(AbortRequested);
+  ASSERT_GE(pressedAt, 0);
+  EXPECT_LE(endedAt - pressedAt, 300);
+  EXPECT_TRUE(calculatingAfterIdle);
+  EXPECT_EQ(platform_.AlertCount(), 0);
+}
+
+TEST_F(MainWindowTest, InputOtherThanEscIsDroppedDuringACalculation) {
+  QPlainTextEdit* editor = window_->EquationForm()->Editor();
+  editor->clear();
+  window_->Calculating = true;
+  QTest::keyClick(editor, Qt::Key_A);
+  window_->Action("Solve1")->trigger();
+  window_->Calculating = false;
+  EXPECT_TRUE(editor->toPlainText().isEmpty());
+  EXPECT_EQ(platform_.AlertCount(), 0);
+  EXPECT_EQ(CalcErrorCode, 0);
+}
+
+TEST(ChildWindow, ShowKeepsTheCornerInsideTheClientArea) {
+  testing::EnsureApplication();
+  QMdiArea area;
+  area.setFrameShape(QFrame::NoFrame);
+  area.resize(600, 400);
+  area.show();
+  struct Case {
+    QPoint start;
+    QPoint expected;
+  };
+  const Case cases[] = {
+      {{10, 500}, {10, 328}},
+      {{10, 328}, {10, 328}},
+      {{700, 20}, {504, 20}},
+      {{-30, -40}, {-30, -40}},
+  };
+  for (const Case& c : cases) {
+    auto* form = new TGForm;
+    area.addSubWindow(form);
+    form->resize(200, 150);
+    form->Hide();
+    EXPECT_FALSE(form->IsShown);
+    form->move(c.start);
+    form->Show();
+    EXPECT_TRUE(form->IsShown);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->pos(), c.expected) << c.start.x() << "," << c.start.y();
+    EXPECT_EQ(form->size(), QSize(200, 150));
+  }
+}
+
+TEST(ChildWindow, ShowRestoresAMinimisedWindow) {
+  testing::EnsureApplication();
+  QMdiArea area;
+  area.resize(600, 400);
+  area.show();
+  auto* form = new TGForm;
+  area.addSubWindow(form);
+  form->Show();
+  form->showMinimized();
+  ASSERT_TRUE(form->isMinimized());
+  form->Show();
+  EXPECT_FALSE(form->isMinimized());
+  EXPECT_TRUE(form->IsShown);
+}
+
+// The main window after start-up with the bundled example in the Equations
+// window: menu bar, tool bar and Equations window are all there.
+TEST_F(MainWindowTest, ScreenshotAfterStartUp) {
+  std::ifstream in(std::string(VOQ_EXAMPLES_DIR) + "/wall_heat_loss.txt", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  ASSERT_FALSE(text.str().empty());
+  window_->resize(1000, 640);
+  window_->show();
+  window_->ShowAndFocus(kEquationsWindow);
+  window_->EquationForm()->move(10, 10);
+  window_->EquationForm()->resize(760, 460);
+  Equations().SetText(text.str());
+  window_->Idle();
+  QTest::qWait(50);
+  EXPECT_EQ(window_->EquationForm()->GetText().substr(0, 20), text.str().substr(0, 20));
+
+  const QImage image = window_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const std::string path = testing::SaveTestPicture(image, "main_window.png");
+  ASSERT_FALSE(image.isNull()) << path;
+
+  // The tool bar's strip carries the coloured icons: many colours, and some
+  // pixels of a saturated button colour.
+  const QRect strip = window_->Speedbar()->geometry();
+  ASSERT_GT(strip.height(), 20);
+  std::set<QRgb> colours;
+  int coloured = 0;
+  for (int y = strip.top(); y <= strip.bottom(); ++y) {
+    for (int x = strip.left(); x <= std::min(strip.right(), image.width() - 1); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      colours.insert(c.rgb());
+      if (c.saturation() > 100) ++coloured;
+    }
+  }
+  EXPECT_GT(colours.size(), 20u);
+  EXPECT_GT(coloured, 1000);
+  // The menu bar sits above the tool bar, and the Equations window below it.
+  EXPECT_LT(window_->menuBar()->geometry().bottom(), strip.top() + 1);
+  const QRect equations(window_->EquationForm()->mapTo(window_.get(), QPoint(0, 0)),
+                        window_->EquationForm()->size());
+  EXPECT_GT(equations.top(), strip.bottom());
+  EXPECT_TRUE(window_->EquationForm()->isVisible());
+}
+
+}  // namespace
+}  // namespace voq
+
+// The sanitizer build's leak check: fontconfig keeps its caches until the
+// process ends, which is not a leak of this program.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -1,0 +1,55 @@
+#pragma once
+// The shell's window tests need one application object for the whole test
+// program; it runs on the offscreen platform unless the environment names
+// another.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QImage>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "shell/shell_state.h"
+
+namespace voq::testing {
+
+// The shell's globals join the engine reset that starts every test.
+inline const bool kShellResetRegistered = (InstallShell(), true);
+
+inline QApplication& EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "test_shell";
+  static char* argv[] = {name, nullptr};
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// A per-process temporary folder for one test (removed by the caller).
+inline std::string MakeTempFolder(const std::string& stem) {
+  static std::atomic<int> counter{0};
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                    (stem + "_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir.string();
+}
+
+// Writes a window picture under the build's test output folder (and, when
+// VOQ_PNG_COPY_DIR is set, a copy there); gives the path written.
+inline std::string SaveTestPicture(const QImage& image, const std::string& name) {
+  const std::filesystem::path dir = std::filesystem::path(VOQ_TEST_OUTPUT_DIR) / "shell";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / name).string();
+  image.save(QString::fromStdString(path), "PNG");
+  if (const char* copy = std::getenv("VOQ_PNG_COPY_DIR")) {
+    std::error_code ec;
+    std::filesystem::copy_file(path, std::filesystem::path(copy) / name,
+                               std::filesystem::copy_options::overwrite_existing, ec);
+  }
+  return path;
+}
+
+}  // namespace voq::testing
