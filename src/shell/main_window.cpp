@@ -324,9 +324,6 @@ void TVOQ_D::FormCreate(const std::string& programDir) {
   while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
   ProgramDirectory = dir;
   ReadDirectorySettings(ProgramDirectory);
-  // The stored settings, when this installation has saved any; without the
-  // file the built-in defaults stand.
-  if (std::filesystem::exists(ProgramDirectory + "/" + kDefaultsFileName)) ReadDefaultsFile();
   RecentFiles.clear();
   if (!DistributableMode && Preferences.RecentFileCount > 0) {
     std::ifstream in(ProgramDirectory + "/VOQ.FNL", std::ios::binary);

@@ -13,6 +13,8 @@
 #include "model/document_settings.h"
 #include "core/program_flags.h"
 #include "documents/documents_state.h"
+#include "documents/user_libraries.h"
+#include "model/external_routines.h"
 #include "platform/qt/qt_platform.h"
 #include "plots/plots_state.h"
 #include "session/compile_driver.h"
@@ -85,6 +87,7 @@ int RunProgram(int argc, char** argv) {
   InstallPlots();
   InstallTables();
   InstallDocuments();
+  InstallUserLibraries();
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());
@@ -93,6 +96,10 @@ int RunProgram(int argc, char** argv) {
   window.InstallHostServices(platform);
   ShellCommands().ReadaFile = ReadTextDocument;
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  ShellCommands().ReadExternals = [programDir] {
+    ReadExternals(programDir, std::string());
+    RegisterPropertyDllProc();
+  };
   window.FormCreate(programDir);
 
   // 3 to 5. The single-copy check.
