@@ -77,7 +77,8 @@ test-asan: deps
 # The libFuzzer harnesses (fuzz/), each run for FUZZ_SECONDS with
 # FUZZ_JOBS processes, in build-fuzz/ (clang, AddressSanitizer, UBSan). Not
 # part of `make test`. The grown corpus stays in build-fuzz/corpus; crashes,
-# timeouts and leaks are written to build-fuzz/findings.
+# timeouts and leaks are written to build-fuzz/findings. Warnings are the
+# Debian gcc build's to police; clang's own do not stop the fuzzing.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS ?= 3
@@ -90,7 +91,7 @@ fuzz: deps
 	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" \
 	  -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DVOQ_SANITIZE=address,undefined -DVOQ_BUILD_FUZZ=ON \
-	  -DVOQ_BUILD_TESTS=OFF -DVOQ_WERROR=$(WERROR)
+	  -DVOQ_BUILD_TESTS=OFF -DVOQ_WERROR=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzz_equations fuzz_number_text
 	mkdir -p $(FUZZ_BUILD)/corpus/equations $(FUZZ_BUILD)/corpus/number_text $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/logs
 	cd $(FUZZ_BUILD)/logs && ASAN_OPTIONS=allocator_may_return_null=1 ../fuzz_equations $(FUZZ_FLAGS) \
