@@ -24,7 +24,7 @@ TEST_ENV := VOQ_REQUIRE_COMMA_LOCALE=1 QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS=allocator_may_return_null=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test test-shuffled test-asan build deps configure bench clean
+.PHONY: run test test-shuffled test-asan build deps configure bench fuzz clean
 
 deps:
 	@missing=""; \
@@ -85,9 +85,35 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600
 
+# The libFuzzer harnesses (fuzz/), each run for FUZZ_SECONDS with
+# FUZZ_JOBS processes, in build-fuzz/ (clang, AddressSanitizer, UBSan). Not
+# part of `make test`. The grown corpus stays in build-fuzz/corpus; crashes,
+# timeouts and leaks are written to build-fuzz/findings. Warnings are the
+# Debian gcc build's to police; clang's own do not stop the fuzzing.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_JOBS ?= 3
+FUZZ_CXX ?= clang++-14
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS) \
+  -rss_limit_mb=2048 -artifact_prefix=$(abspath $(FUZZ_BUILD))/findings/
+
+fuzz: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" \
+	  -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DVOQ_SANITIZE=address,undefined -DVOQ_BUILD_FUZZ=ON \
+	  -DVOQ_BUILD_TESTS=OFF -DVOQ_WERROR=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_equations fuzz_number_text
+	mkdir -p $(FUZZ_BUILD)/corpus/equations $(FUZZ_BUILD)/corpus/number_text $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/logs
+	cd $(FUZZ_BUILD)/logs && ASAN_OPTIONS=allocator_may_return_null=1 ../fuzz_equations $(FUZZ_FLAGS) \
+	  -max_len=8192 -timeout=20 ../corpus/equations $(CURDIR)/fuzz/regressions/equations \
+	  $(CURDIR)/examples $(CURDIR)/tests/cases
+	cd $(FUZZ_BUILD)/logs && ../fuzz_number_text $(FUZZ_FLAGS) -max_len=256 \
+	  ../corpus/number_text $(CURDIR)/fuzz/regressions/number_text $(CURDIR)/fuzz/seeds/number_text
+
 bench: configure
 	cmake --build $(BUILD) --target voq_bench
 	$(BUILD)/voq_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

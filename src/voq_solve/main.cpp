@@ -43,6 +43,7 @@
 #include "units/unit_check.h"
 #include "voq_solve/table_mode.h"
 #include "voq_solve/console_progress.h"
+#include "voq_solve/time_limit.h"
 
 #ifndef VOQ_VERSION
 #define VOQ_VERSION "0.0.0"
@@ -75,12 +76,17 @@ struct Options {
   bool continueAfterNoConvergence = false;
   long double tolerance = 0;  // 0: the default stop criteria
   std::string tableFile;      // --table: the CSV file of the Parametric table
+  int timeLimit = 0;          // --time-limit in seconds; 0: none
 };
+
+// The longest --time-limit: a day.
+constexpr long kMaxTimeLimit = 86400;
 
 void PrintUsage(std::ostream& out) {
   out << "usage: voq-solve [--digits N] [--residuals] [--continue] [--tolerance R]\n"
-         "                 [--guess NAME=VALUE]... [--limits NAME=LO:HI]... FILE\n"
-         "       voq-solve --table TABLE.csv [--digits N] [--continue] [--tolerance R] FILE\n"
+         "                 [--time-limit S] [--guess NAME=VALUE]... [--limits NAME=LO:HI]... FILE\n"
+         "       voq-solve --table TABLE.csv [--digits N] [--continue] [--tolerance R]\n"
+         "                 [--time-limit S] FILE\n"
          "       voq-solve --version\n"
          "Solves the equations in FILE and prints one line per variable.\n"
          "  --table T    solves FILE once per row of the CSV table T (header: variable\n"
@@ -90,6 +96,8 @@ void PrintUsage(std::ostream& out) {
          "  --residuals  also each equation's block and relative residual\n"
          "  --continue   answer Yes when asked to continue after a failure to converge\n"
          "  --tolerance R  stop criterion: largest relative residual (default 1E-6)\n"
+         "  --time-limit S  stop criterion: at most S seconds (1 to 86400) for the\n"
+         "               whole run; a calculation still busy then ends with error 50\n"
          "  --guess NAME=VALUE   the guess value of a variable (array element x[3],\n"
          "               variable of a module or subprogram UNIT.NAME); repeatable\n"
          "  --limits NAME=LO:HI  its lower and upper limit; an empty side is open\n";
@@ -158,6 +166,11 @@ class SolvePlatform : public ConsolePlatform {
       std::cerr << "Question: " << text << " [" << said << "]\n";
       lastQuestion = text;
     } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode == kMsgCancelled &&
+               TimeLimitReached()) {
+      // Nobody pressed a key: the time limit asked the calculation to stop.
+      if (reportedError != kMsgTimeLimit) ReportTimeLimit();
+      reportedError = kMsgTimeLimit;
+    } else if (AlertKindIcon(kind) == AlertIcon::Error && CalcErrorCode == kMsgCancelled &&
                !declinedNoConvergence.empty()) {
       // Nobody cancelled: the No was voq-solve's own answer to the question
       // whether to go on. The failure is the one to report.
@@ -174,7 +187,10 @@ class SolvePlatform : public ConsolePlatform {
     }
     return answer;
   }
+  // The calculation's poll for Esc: Ctrl+C, or the end of the time limit,
+  // which then answers every later poll the same way.
   bool TakeEscKeyDown() override {
+    if (TimeLimitPassed()) return true;
     if (interruptPending == 0) return false;
     interruptPending = 0;
     return true;
@@ -335,6 +351,16 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         std::exit(kExitFailure);
       }
       options.tolerance = r;
+    } else if (arg == "--time-limit") {
+      if (i + 1 >= argc) return false;
+      char* end = nullptr;
+      const long n = std::strtol(argv[++i], &end, 10);
+      if (end == nullptr || *end != '\0' || n < 1 || n > kMaxTimeLimit) {
+        std::cerr << "voq-solve: --time-limit takes a whole number of seconds from 1 to " << kMaxTimeLimit
+                  << "\n";
+        return false;
+      }
+      options.timeLimit = int(n);
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "voq-solve: unknown option " << arg << "\n";
       return false;
@@ -585,6 +611,10 @@ int Run(int argc, char** argv) {
   if (!folder.empty()) AddSearchDirectory(folder);
 
   if (options.tolerance > 0) StopCriteria.RelativeResidualTolerance = options.tolerance;
+  // The solver's clock ends its iterations at the limit; the abort poll
+  // (TakeEscKeyDown) ends everything else.
+  if (options.timeLimit > 0) StopCriteria.MaxElapsedSeconds = options.timeLimit;
+  StartTimeLimit(options.timeLimit);
   Equations().SetText(windowText);
   if (!options.settings.empty()) {
     // Compile only, so the variables exist, then set them and solve: the
@@ -593,7 +623,9 @@ int Run(int argc, char** argv) {
     CompileEquations(false, false);
     CheckOnlyMode = false;
     if (CalcErrorCode > 0 || !EquationsCompiled) {
-      if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
+      if (CalcErrorCode == kMsgCancelled && TimeLimitReached()) {
+        if (platform.reportedError != kMsgTimeLimit) ReportTimeLimit();
+      } else if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
         std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";
       return kExitFailure;
     }
@@ -603,6 +635,7 @@ int Run(int argc, char** argv) {
   if (!options.tableFile.empty()) {
     if (options.residuals) std::cerr << "voq-solve: --residuals does not apply to --table; ignored\n";
     const int status = RunTableMode(TTableModeOptions{options.tableFile, options.digits});
+    StopTimeLimitWatchdog();
     PrintPendingWarnings();
     return status;
   }
@@ -610,9 +643,12 @@ int Run(int argc, char** argv) {
   // As the Solve command: an $IntegralTable directive makes its table.
   CompileEquations(false, true);
 
+  StopTimeLimitWatchdog();
   const bool solved = CalcErrorCode <= 0 && SolutionAvailable;
   if (!solved) {
-    if (CalcErrorCode == kMsgCancelled && !platform.declinedNoConvergence.empty()) {
+    if (CalcErrorCode == kMsgCancelled && TimeLimitReached()) {
+      if (platform.reportedError != kMsgTimeLimit) ReportTimeLimit();
+    } else if (CalcErrorCode == kMsgCancelled && !platform.declinedNoConvergence.empty()) {
       if (platform.reportedError != kMsgNoConvergence) platform.ReportNoConvergence();
     } else if (CalcErrorCode > 0 && platform.reportedError != CalcErrorCode)
       std::cerr << "Error " << CalcErrorCode << ": " << GetMessageText(CalcErrorCode) << "\n";

@@ -28,6 +28,7 @@
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
 #include "tables/tables_state.h"
+#include "voq_solve/time_limit.h"
 
 namespace voq {
 
@@ -235,7 +236,9 @@ int RunTableMode(const TTableModeOptions& options) {
   if (error > 0 && error != kMsgRunWarnings) {
     const TEquationRecord* e = main->LastEquation;
     // A cancelled run shows no alert in the program; a script is told.
-    if (error == kMsgCancelled)
+    if (error == kMsgCancelled && TimeLimitReached())
+      ReportTimeLimit();
+    else if (error == kMsgCancelled)
       std::cerr << "Error " << error << ": " << GetMessageText(error) << "\n";
     else if (e != nullptr)
       ShowEquationError(error, e->TextStart, e->TextEnd, e->LineNumber);

@@ -157,3 +157,21 @@ TEST(VoqSolveTableTest, BadTablesAreReported) {
 }
 
 }  // namespace
+
+TEST(VoqSolveTableTest, TimeLimitEndsALongTableRunWithError50) {
+  // Each run counts to a million in a routine body; ten thousand runs take
+  // far longer than the second allowed.
+  const std::string equations = WriteTemp("slow.txt",
+                                          "FUNCTION Slow(a)\n  x := 0\n  REPEAT\n    x := x + 1\n"
+                                          "  UNTIL x > 1000000\n  Slow := a + x\nEND\ny = Slow(T)\n");
+  std::string csv = "T,y\n";
+  for (int r = 1; r <= 10000; ++r) csv += std::to_string(r) + ",\n";
+  const std::string table = WriteTemp("slow.csv", csv);
+  const SolverRun r = RunVoqSolve({"--time-limit", "1", "--table", table, equations});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Error 50: The maximum time specified in the Stop Criteria has been exceeded."),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Error 58"), std::string::npos) << r.err;
+}

@@ -260,6 +260,15 @@ TEST(VoqSolveTest, ArgumentsThatCannotBeMet) {
   EXPECT_EQ(two.status, 2);
   EXPECT_NE(two.err.find("two files given"), std::string::npos) << two.err;
   EXPECT_EQ(two.err.find("usage:"), std::string::npos) << two.err;
+  for (const char* limit : {"0", "-5", "1.5", "86401", "x"}) {
+    const SolverRun bad = RunVoqSolve({"--time-limit", limit, file});
+    EXPECT_EQ(bad.status, 2) << limit;
+    EXPECT_NE(bad.err.find("--time-limit takes a whole number of seconds from 1 to 86400"), std::string::npos)
+        << limit << ": " << bad.err;
+  }
+  const SolverRun limited = RunVoqSolve({"--time-limit", "30", file});
+  EXPECT_EQ(limited.status, 0) << limited.err;
+  EXPECT_EQ(limited.out, "x=2\n");
 }
 
 // The warnings window's lines go to stderr after the solve, unless the

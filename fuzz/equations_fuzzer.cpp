@@ -1,0 +1,130 @@
+// libFuzzer harness: any bytes as the text of the Equations window, through
+// the whole road voq-solve takes: read, compile, solve. User functions,
+// modules, units and property calls are all reachable from the text; the
+// seed corpus (examples/ and tests/cases/) starts the fuzzer off with them.
+//
+// Each input begins from a reset engine. The solver gets few iterations and
+// the whole input a short time: the clock answers the abort poll (the Esc
+// key) once the time is up, as voq-solve's --time-limit does, so a loop
+// that never polls shows up as a libFuzzer timeout.
+//
+// Files: $EXPORT writes where the text says; every file this program opens
+// for writing goes to /dev/null instead (fopen is wrapped at link time),
+// but for libFuzzer's own corpus units and findings.
+#include <cmath>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "documents/documents_state.h"
+#include "language/equation_reader.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "platform/console_platform.h"
+#include "platform/host.h"
+#include "plots/plots_state.h"
+#include "session/compile_driver.h"
+#include "session/engine.h"
+#include "tables/tables_state.h"
+
+extern "C" std::FILE* __real_fopen(const char* path, const char* mode);
+
+// libFuzzer's own files (corpus units and findings) end in the 40 hex
+// digits of their hash: those are written where it says.
+static bool IsFuzzerFile(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  const char* name = slash != nullptr ? slash + 1 : path;
+  const size_t length = std::strlen(name);
+  if (length < 40) return false;
+  for (const char* c = name + length - 40; *c != '\0'; ++c)
+    if (std::strchr("0123456789abcdef", *c) == nullptr) return false;
+  return true;
+}
+
+extern "C" std::FILE* __wrap_fopen(const char* path, const char* mode) {
+  if (path != nullptr && mode != nullptr && !IsFuzzerFile(path) &&
+      (std::strchr(mode, 'w') != nullptr || std::strchr(mode, 'a') != nullptr ||
+       std::strchr(mode, '+') != nullptr))
+    return __real_fopen("/dev/null", mode);
+  return __real_fopen(path, mode);
+}
+
+namespace {
+
+using namespace voq;
+
+// Per input: the solver's iterations and the wall-clock time.
+constexpr int32_t kMaxIterations = 25;
+constexpr int kTimeLimitMs = 1500;
+// Longer texts add little but slow every run down.
+constexpr size_t kMaxInput = 8192;
+
+// Alerts are silent and answer No (Cancel); the Esc poll reports the time.
+class FuzzPlatform : public ConsolePlatform {
+ public:
+  FuzzPlatform() {
+    SetOutput(nullptr);
+    SetQuestionAnswer(kResultNo);
+  }
+  bool TakeEscKeyDown() override { return std::chrono::steady_clock::now() >= deadline; }
+  std::chrono::steady_clock::time_point deadline;
+};
+
+FuzzPlatform* platform = nullptr;
+
+// What voq-solve would print as the solution: every value a number, never
+// a NaN or an infinity. Checked only when the engine says it solved.
+void CheckSolvedValues() {
+  const TProgramUnitRecord* main = MainProgramUnit;
+  if (main == nullptr) return;
+  for (int32_t k = 1; k <= main->UsedVariableCount; ++k) {
+    const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
+    if (v == nullptr || v->IsString || v->DisplayCode == 0) continue;
+    if (std::isnan(v->Value) || std::isinf(v->Value)) {
+      std::fprintf(stderr, "solved value of %s is not a number\n", v->Name.c_str());
+      std::abort();
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static FuzzPlatform fuzzPlatform;
+  static QuietHostWindows windows;
+  platform = &fuzzPlatform;
+  THost host = windows.Record(fuzzPlatform);
+  host.LocaleLanguage = [] { return std::string("ENU"); };
+  InstallPlots();
+  InstallTables();
+  InstallDocuments();
+  std::string missing;
+  if (!StartEngine(host, &missing)) {
+    std::fprintf(stderr, "fuzz host lacks the %s\n", missing.c_str());
+    std::exit(2);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > kMaxInput) return -1;
+  ResetEngineState();
+  StopCriteria.MaxIterations = kMaxIterations;
+  StopCriteria.MaxElapsedSeconds = 1;
+  platform->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeLimitMs);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  Equations().SetText(NormalizeLineBreaks(text));
+  CompileEquations(false, false);
+  if (CalcErrorCode <= 0 && SolutionAvailable) CheckSolvedValues();
+  // Module and subprogram units live only in the unit list: released here,
+  // so the leak check sees only what the engine really lost.
+  ResetEngineState();
+  return 0;
+}
