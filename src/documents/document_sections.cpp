@@ -103,6 +103,9 @@ bool ReadTableGroup(int32_t kind, const uint8_t* data, size_t size, size_t& pos)
   for (int32_t k = 1; k <= count; ++k) {
     TTableHeaderRecord stored;
     if (withList) {
+      // The count check above holds on average only: the tables before this
+      // one may have taken more than their least.
+      if (!in.Has(kTableHeaderSize)) return Damaged();
       UnpackTableHeader(in.Here(), stored);
       in.pos += kTableHeaderSize;
     } else {
