@@ -49,6 +49,11 @@ extern TProgressDlg* ProgressDlg;
 // Makes the progress window of a plain solve; the host's view opens.
 std::unique_ptr<TProgressDlg> CreateProgressDialog();
 
+// The grid rows of the main program's integration slots (a module's slots
+// are left out) with their current positions; no headings when the main
+// program integrates over nothing.
+void FillIntegrationGrid(TProgressFigures& figures);
+
 // Tenths of seconds as the progress display writes them: "12.3 sec", ".5 sec".
 std::string TenthsAsSeconds(int32_t tenths, char decimalSeparator);
 
