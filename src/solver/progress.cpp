@@ -105,7 +105,10 @@ void TProgressDlg::Draw() {
     f.Residual = RealToStr(exponential4, shown->MaxResidual) + " ";
     f.VariableChange = RealToStr(exponential4, shown->MaxChange) + " ";
   }
-  if (!MinMaxMode) FillIntegrationGrid(f);
+  if (FillGrid != nullptr)
+    FillGrid(f);
+  else if (!MinMaxMode)
+    FillIntegrationGrid(f);
   f.Seconds = TenthsAsSeconds(elapsed < 0 ? 0 : elapsed, DecimalSeparator);
   f.Final = FinalDisplay != 0;
   if (f.Final) f.Caption = "Calculations Completed";

@@ -29,6 +29,10 @@ class TProgressDlg {
   uint8_t FinalDisplay = 0;
   // Integral stepping is going on: the block solver does not force redraws.
   uint8_t Integrating = 0;
+  // Fills the grid of an optimisation's independent variables; set by the
+  // optimiser on its own window. Without it the grid shows the main
+  // program's integration variables (none while optimising).
+  void (*FillGrid)(TProgressFigures& figures) = nullptr;
 
   // Starts the clock and resets the current unit's figures (the window
   // becoming active).
