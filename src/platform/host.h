@@ -174,6 +174,16 @@ struct TProgressFigures {
   std::string VariableChange; // largest change, the same way
   std::string Seconds;        // tenths of seconds as "12.3 sec" (".5 sec" below one second)
   bool Final = false;         // "Calculations Completed"
+  // The grid of integration variables (or of an optimisation's independent
+  // variables): its two headings, and one name and value per row. No
+  // headings means the window shows no grid.
+  std::string GridLabel1;
+  std::string GridLabel2;
+  struct TGridRow {
+    std::string Name;
+    std::string Value;
+  };
+  std::vector<TGridRow> Grid;
 };
 
 // The view of the progress display; the engine computes the texts.

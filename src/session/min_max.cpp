@@ -4,10 +4,12 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/number_format.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
 #include "model/occurrence_lists.h"
@@ -202,6 +204,23 @@ void UnpackMinMaxSettings(const uint8_t* src, TMinMaxSettingsRecord& s) {
   for (size_t k = 0; k < s.Unused.size(); ++k) s.Unused[k] = src[Unused + k];
 }
 
+void FillIndependentGrid(TProgressFigures& f) {
+  f.GridLabel1 = "Independent Variable";
+  f.GridLabel2 = "Value";
+  f.Grid.clear();
+  const TProgramUnitRecord* main = MainProgramUnit;
+  if (main == nullptr) return;
+  const int32_t n = std::clamp<int32_t>(MinMaxSetup.IndependentCount, 0, kMaxIndependentVariables);
+  for (int32_t k = 1; k <= n; ++k) {
+    TProgressFigures::TGridRow row;
+    if (const TVariableRecord* v = main->Variable(MinMaxSetup.IndependentVariables[static_cast<size_t>(k)])) {
+      row.Name = v->Name;
+      row.Value = FormatValue(TDisplayFormat{kStyleAutomatic, 0}, v->Value);
+    }
+    f.Grid.push_back(std::move(row));
+  }
+}
+
 void ResetMinMaxState() {
   MinMaxSetup = TMinMaxSettingsRecord{};
   MinMaxListOptions = {1, 1};
@@ -293,6 +312,7 @@ void RunMinMax() {
   if (ownProgress) {
     RunStartTicks = Platform().TickCount();
     progress = CreateProgressDialog();
+    progress->FillGrid = FillIndependentGrid;
     ProgressDlg = progress.get();
     if (!HiddenMode) ProgressDlg->FormActivate();
   }

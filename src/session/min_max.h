@@ -66,6 +66,10 @@ extern TMinMaxVector MinMaxBestPoint;
 
 // Settings and optimiser globals back to a new document's.
 void ResetMinMaxState();
+struct TProgressFigures;
+// The progress window's grid while optimising: each independent variable's
+// name and current value.
+void FillIndependentGrid(TProgressFigures& figures);
 
 // Degrees of freedom of the main program (in table mode less the inputs of
 // run FirstRun); errors 385 (below 1) and 386 (above 10) with the Debug

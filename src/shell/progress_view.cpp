@@ -1,9 +1,12 @@
 #include "shell/progress_view.h"
 
 #include <QGridLayout>
+#include <QFont>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "core/calc_state.h"
@@ -33,6 +36,9 @@ TProgressView::TProgressView(QWidget* parent)
       residualV(new QLabel),
       VarChangeV(new QLabel),
       seconds(new QLabel),
+      GridLabel1(new QLabel),
+      GridLabel2(new QLabel),
+      Grid(new QTableWidget(0, 2)),
       Abort(new QPushButton(QStringLiteral("Abort"))),
       Continue(new QPushButton(QStringLiteral("Continue"))) {
   setWindowTitle(QStringLiteral("Calculation Progress"));
@@ -51,6 +57,20 @@ TProgressView::TProgressView(QWidget* parent)
   figures->addWidget(residualV, 2, 2, 1, 2);
   figures->addWidget(new QLabel(QStringLiteral("Maximum variable change = ")), 3, 0, 1, 2);
   figures->addWidget(VarChangeV, 3, 2, 1, 2);
+  Grid->horizontalHeader()->hide();
+  Grid->verticalHeader()->hide();
+  Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Grid->setSelectionMode(QAbstractItemView::NoSelection);
+  Grid->setFocusPolicy(Qt::NoFocus);
+  Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* gridHeadings = new QHBoxLayout;
+  gridHeadings->addWidget(GridLabel1);
+  gridHeadings->addWidget(GridLabel2);
+  GridLabel1->hide();
+  GridLabel2->hide();
+  Grid->hide();
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(Abort);
@@ -60,6 +80,8 @@ TProgressView::TProgressView(QWidget* parent)
   layout->addWidget(Summary);
   layout->addWidget(SubProgram);
   layout->addLayout(figures);
+  layout->addLayout(gridHeadings);
+  layout->addWidget(Grid, 0, Qt::AlignBottom);
   layout->addLayout(buttons);
   connect(Abort, &QPushButton::clicked, this, [] { AbortRequested = true; });
   connect(Continue, &QPushButton::clicked, this, [] {
@@ -73,6 +95,7 @@ void TProgressView::Open() {
   Continue->hide();
   Abort->show();
   for (QLabel* l : {SubProgram, BlockV, LabelRight, residualV, VarChangeV, seconds}) l->clear();
+  ShowGrid(TProgressFigures{});
   show();
   raise();
 }
@@ -88,6 +111,42 @@ void TProgressView::Present(const TProgressFigures& f) {
   residualV->setText(Text(f.Residual));
   VarChangeV->setText(Text(f.VariableChange));
   seconds->setText(Text(f.Seconds));
+  ShowGrid(f);
+}
+
+void TProgressView::ShowGrid(const TProgressFigures& f) {
+  const bool shown = !f.GridLabel1.empty();
+  GridLabel1->setVisible(shown);
+  GridLabel2->setVisible(shown);
+  Grid->setVisible(shown);
+  if (!shown) {
+    Grid->setRowCount(0);
+    return;
+  }
+  GridLabel1->setText(Text(f.GridLabel1));
+  GridLabel2->setText(Text(f.GridLabel2));
+  const int rows = static_cast<int>(f.Grid.size());
+  Grid->setRowCount(rows);
+  QFont bold = Grid->font();
+  bold.setBold(true);
+  for (int r = 0; r < rows; ++r) {
+    const auto& row = f.Grid[static_cast<size_t>(r)];
+    const std::string* texts[2] = {&row.Name, &row.Value};
+    for (int c = 0; c < 2; ++c) {
+      QTableWidgetItem* item = Grid->item(r, c);
+      if (item == nullptr) {
+        item = new QTableWidgetItem;
+        item->setFont(bold);
+        item->setBackground(Grid->palette().button());
+        Grid->setItem(r, c, item);
+      }
+      item->setText(Text(*texts[c]));
+    }
+  }
+  // The grid is as tall as its rows, so the window grows with them.
+  int height = 4;
+  for (int r = 0; r < rows; ++r) height += Grid->rowHeight(r);
+  Grid->setFixedHeight(height);
 }
 
 void TProgressView::PresentFinal(const TProgressFigures& f, const std::string& summary) {

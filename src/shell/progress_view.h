@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QTableWidget;
 
 namespace voq {
 
@@ -28,8 +29,16 @@ class TProgressView : public QDialog, public ProgressView {
   QLabel* residualV;
   QLabel* VarChangeV;
   QLabel* seconds;
+  QLabel* GridLabel1;
+  QLabel* GridLabel2;
+  // Names and values of the integration (or independent) variables; hidden
+  // when the figures carry no grid.
+  QTableWidget* Grid;
   QPushButton* Abort;
   QPushButton* Continue;
+
+ private:
+  void ShowGrid(const TProgressFigures& figures);
 };
 
 }  // namespace voq

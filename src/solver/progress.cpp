@@ -1,12 +1,17 @@
 #include "solver/progress.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
 #include "core/messages.h"
+#include "core/number_format.h"
 #include "core/number_text.h"
 #include "core/program_flags.h"
+#include "model/integral_records.h"
+#include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "platform/host.h"
@@ -24,6 +29,27 @@ int32_t TickDifference(int32_t a, int32_t b) {
 }
 
 }  // namespace
+
+void FillIntegrationGrid(TProgressFigures& f) {
+  f.GridLabel1.clear();
+  f.GridLabel2.clear();
+  f.Grid.clear();
+  const TProgramUnitRecord* main = MainProgramUnit;
+  if (main == nullptr || main->IntegralCount <= 0) return;
+  f.GridLabel1 = "Integration Variable";
+  f.GridLabel2 = "Value";
+  const int32_t slots = std::min<int32_t>(main->IntegralCount, kIntegralSlotCount);
+  for (int32_t i = 1; i <= slots; ++i) {
+    const TIntegralRecord& slot = main->IntegralSlots[static_cast<size_t>(i)];
+    // A module's integration runs inside the module's own call.
+    if (slot.InModule != 0) continue;
+    TProgressFigures::TGridRow row;
+    const int32_t v = slot.IntegrationVariable;
+    if (const TVariableRecord* var = main->Variable(v)) row.Name = var->Name;
+    row.Value = FormatValue(TDisplayFormat{kStyleAutomatic, 0}, slot.Position);
+    f.Grid.push_back(std::move(row));
+  }
+}
 
 TProgressDlg* ProgressDlg = nullptr;
 
@@ -79,6 +105,10 @@ void TProgressDlg::Draw() {
     f.Residual = RealToStr(exponential4, shown->MaxResidual) + " ";
     f.VariableChange = RealToStr(exponential4, shown->MaxChange) + " ";
   }
+  if (FillGrid != nullptr)
+    FillGrid(f);
+  else if (!MinMaxMode)
+    FillIntegrationGrid(f);
   f.Seconds = TenthsAsSeconds(elapsed < 0 ? 0 : elapsed, DecimalSeparator);
   f.Final = FinalDisplay != 0;
   if (f.Final) f.Caption = "Calculations Completed";

@@ -29,6 +29,10 @@ class TProgressDlg {
   uint8_t FinalDisplay = 0;
   // Integral stepping is going on: the block solver does not force redraws.
   uint8_t Integrating = 0;
+  // Fills the grid of an optimisation's independent variables; set by the
+  // optimiser on its own window. Without it the grid shows the main
+  // program's integration variables (none while optimising).
+  void (*FillGrid)(TProgressFigures& figures) = nullptr;
 
   // Starts the clock and resets the current unit's figures (the window
   // becoming active).
@@ -48,6 +52,11 @@ extern TProgressDlg* ProgressDlg;
 
 // Makes the progress window of a plain solve; the host's view opens.
 std::unique_ptr<TProgressDlg> CreateProgressDialog();
+
+// The grid rows of the main program's integration slots (a module's slots
+// are left out) with their current positions; no headings when the main
+// program integrates over nothing.
+void FillIntegrationGrid(TProgressFigures& figures);
 
 // Tenths of seconds as the progress display writes them: "12.3 sec", ".5 sec".
 std::string TenthsAsSeconds(int32_t tenths, char decimalSeparator);

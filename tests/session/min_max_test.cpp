@@ -74,7 +74,9 @@ class RecordingProgress : public ProgressView {
  public:
   void Open() override { ++opened; }
   void Close() override { ++closed; }
+  void Present(const TProgressFigures& f) override { last = f; }
   int opened = 0, closed = 0;
+  TProgressFigures last;
 };
 
 class MinMaxTest : public testing::LanguageStoreTest {
@@ -137,6 +139,13 @@ TEST_F(MinMaxTest, OneVariableMethodsMinimiseTheParabola) {
       EXPECT_TRUE(platform.alerts.empty());
     }
     EXPECT_EQ(progress.opened, progress.closed);
+    // The progress window's last figures list the independent variable at
+    // the optimum.
+    EXPECT_EQ(progress.last.GridLabel1, "Independent Variable");
+    EXPECT_EQ(progress.last.GridLabel2, "Value");
+    ASSERT_EQ(progress.last.Grid.size(), 1u);
+    EXPECT_EQ(progress.last.Grid[0].Name, "x");
+    EXPECT_NEAR(std::stod(progress.last.Grid[0].Value), 2.0, 1E-3);
   }
 }
 

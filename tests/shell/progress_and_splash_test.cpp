@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -64,6 +65,65 @@ TEST(ProgressWindow, FiguresAbortAndContinue) {
     ProgressDlg = nullptr;
   }
   EXPECT_FALSE(view.isVisible());
+  RestoreInstalledHost();
+}
+
+// The grid of integration variables appears below the figures when the
+// figures carry one, one row per variable with its name and value, and goes
+// away again for a solve without integrals.
+TEST(ProgressWindow, GridOfIntegrationVariables) {
+  testing::EnsureApplication();
+  TProgressView view;
+  SetProgressView(&view);
+  {
+    TProgressDlg dialog;
+    EXPECT_FALSE(view.Grid->isVisible());
+    view.adjustSize();
+    const int heightWithoutGrid = view.height();
+    TProgressFigures f;
+    f.Block = "1   ";
+    f.Iteration = "3";
+    f.Seconds = "2.5 sec";
+    f.GridLabel1 = "Integration Variable";
+    f.GridLabel2 = "Value";
+    f.Grid = {{"time", "0.25"}, {"x", "1500"}};
+    view.Present(f);
+    view.adjustSize();
+    ASSERT_TRUE(view.Grid->isVisible());
+    EXPECT_TRUE(view.GridLabel1->isVisible());
+    EXPECT_EQ(view.GridLabel1->text().toStdString(), "Integration Variable");
+    EXPECT_EQ(view.GridLabel2->text().toStdString(), "Value");
+    ASSERT_EQ(view.Grid->rowCount(), 2);
+    ASSERT_EQ(view.Grid->columnCount(), 2);
+    EXPECT_EQ(view.Grid->item(0, 0)->text().toStdString(), "time");
+    EXPECT_EQ(view.Grid->item(0, 1)->text().toStdString(), "0.25");
+    EXPECT_EQ(view.Grid->item(1, 0)->text().toStdString(), "x");
+    EXPECT_EQ(view.Grid->item(1, 1)->text().toStdString(), "1500");
+    EXPECT_TRUE(view.Grid->item(1, 1)->font().bold());
+    // The window grew by the grid, which shows all its rows.
+    EXPECT_GT(view.height(), heightWithoutGrid + view.Grid->rowHeight(0));
+    EXPECT_GE(view.Grid->height(), view.Grid->rowHeight(0) + view.Grid->rowHeight(1));
+
+    const QImage image = view.grab().toImage();
+    testing::SaveTestPicture(image, "progress_window_grid.png");
+    // Text is drawn inside both columns of the grid's first row.
+    const QRect grid = view.Grid->geometry();
+    for (int column = 0; column < 2; ++column) {
+      const QRect cell = view.Grid->visualItemRect(view.Grid->item(0, column)).translated(grid.topLeft());
+      int dark = 0;
+      for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+          if (image.pixelColor(x, y).lightness() < 80) ++dark;
+        }
+      }
+      EXPECT_GT(dark, 10) << "column " << column;
+    }
+
+    view.Present(TProgressFigures{});
+    EXPECT_FALSE(view.Grid->isVisible());
+    EXPECT_FALSE(view.GridLabel1->isVisible());
+    EXPECT_EQ(view.Grid->rowCount(), 0);
+  }
   RestoreInstalledHost();
 }
 

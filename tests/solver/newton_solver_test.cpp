@@ -362,6 +362,53 @@ TEST_F(NewtonSolverTest, DiscretisedBratuProblem) {
   EXPECT_NEAR(static_cast<double>(mid), 0.1405, 1e-3);
 }
 
+// The progress window's grid lists the main program's integration variables
+// at their current positions; a module's slot is left out, and a main
+// program without integrals gives no grid at all.
+TEST_F(NewtonSolverTest, ProgressGridListsTheIntegrationVariables) {
+  Read({"time = 1", "x = 2", "y = 3"});
+  TProgramUnitRecord* main = MainProgramUnit;
+  TProgressFigures none;
+  none.GridLabel1 = "stale";
+  none.Grid.resize(3);
+  FillIntegrationGrid(none);
+  EXPECT_EQ(none.GridLabel1, "");
+  EXPECT_TRUE(none.Grid.empty());
+
+  main->IntegralCount = 3;
+  main->IntegralSlots[1].IntegrationVariable = FindVariable("time");
+  main->IntegralSlots[1].Position = 0.25L;
+  main->IntegralSlots[2].IntegrationVariable = FindVariable("y");
+  main->IntegralSlots[2].InModule = 1;
+  main->IntegralSlots[3].IntegrationVariable = FindVariable("x");
+  main->IntegralSlots[3].Position = 1500;
+
+  struct Recording : ProgressView {
+    TProgressFigures Last;
+    int Presented = 0;
+    void Present(const TProgressFigures& f) override {
+      Last = f;
+      ++Presented;
+    }
+  } view;
+  SetProgressView(&view);
+  {
+    TProgressDlg dialog;
+    dialog.FormActivate();
+    dialog.ForceRedraw = 1;
+    dialog.Draw();
+  }
+  RestoreInstalledHost();
+  ASSERT_EQ(view.Presented, 1);
+  EXPECT_EQ(view.Last.GridLabel1, "Integration Variable");
+  EXPECT_EQ(view.Last.GridLabel2, "Value");
+  ASSERT_EQ(view.Last.Grid.size(), 2u);
+  EXPECT_EQ(view.Last.Grid[0].Name, "time");
+  EXPECT_EQ(view.Last.Grid[0].Value, "0.25");
+  EXPECT_EQ(view.Last.Grid[1].Name, "x");
+  EXPECT_EQ(view.Last.Grid[1].Value, "1500");
+}
+
 TEST(ProgressTextTest, SecondsAndSummary) {
   EXPECT_EQ(TenthsAsSeconds(123, '.'), "12.3 sec");
   EXPECT_EQ(TenthsAsSeconds(5, '.'), ".5 sec");
