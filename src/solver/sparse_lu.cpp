@@ -178,7 +178,7 @@ class SparseSystem {
     }
 
    private:
-    static constexpr size_t kMinChunk = 1 << 14;
+    static constexpr size_t kMinChunk = 1 << 8;
     std::vector<std::unique_ptr<CompactEntry[]>> chunks_;
     size_t used_ = 0, size_ = 0, total_ = 0, firstChunk_ = kMinChunk;
   };
