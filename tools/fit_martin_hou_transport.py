@@ -205,25 +205,25 @@ FLUIDS = {
 }
 
 
-def fit_block(rec, prop, spec):
+def fit_block(rec, prop, block):
     viscosity = prop == "viscosity"
     unit = 1e-12 if viscosity else 1.0
     correction = rec.viscosity_correction if viscosity else rec.conductivity_correction
-    dilute = [(T, (y - correction(v)) / unit) for T, y, v in spec["gas"]]
-    if spec["form"] == 1:
-        g = fit_form1(dilute, spec["gas_terms"])
+    dilute = [(T, (y - correction(v)) / unit) for T, y, v in block["gas"]]
+    if block["form"] == 1:
+        g = fit_form1(dilute, block["gas_terms"])
         gas_value = lambda T: form1(g, T) * unit  # noqa: E731
     else:
-        g = fit_poly(dilute, spec["gas_terms"])
+        g = fit_poly(dilute, block["gas_terms"])
         gas_value = lambda T: poly(g, T) * unit  # noqa: E731
     lunit = 1e-6 if viscosity else 1.0
-    l = fit_poly([(T, y / lunit) for T, y in spec["liq"]], spec["liq_terms"])
+    l = fit_poly([(T, y / lunit) for T, y in block["liq"]], block["liq_terms"])
     worst = 0.0
-    for T, y, v in spec["gas"]:
+    for T, y, v in block["gas"]:
         d = (gas_value(T) + correction(v)) / y - 1
         worst = max(worst, abs(d))
         print("  %s gas    %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, gas_value(T) + correction(v), 100 * d))
-    for T, y in spec["liq"]:
+    for T, y in block["liq"]:
         d = poly(l, T) * lunit / y - 1
         worst = max(worst, abs(d))
         print("  %s liquid %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, poly(l, T) * lunit, 100 * d))
@@ -240,14 +240,14 @@ def main():
         print("%s (fluid %d)" % (name, f["number"]))
         blocks = []
         for prop in ("viscosity", "conductivity"):
-            spec = f.get(prop)
-            if spec is None:
+            block = f.get(prop)
+            if block is None:
                 blocks.append(None)
                 continue
-            g, l = fit_block(f["record"], prop, spec)
+            g, l = fit_block(f["record"], prop, block)
             blocks.append("{%d, %s, %s, {%s}, %s, %s, {%s}}" % (
-                spec["form"], fmt(spec["gas_range"][0]), fmt(spec["gas_range"][1]), ", ".join(fmt(x) for x in g),
-                fmt(spec["liq_range"][0]), fmt(spec["liq_range"][1]), ", ".join(fmt(x) for x in l)))
+                block["form"], fmt(block["gas_range"][0]), fmt(block["gas_range"][1]), ", ".join(fmt(x) for x in g),
+                fmt(block["liq_range"][0]), fmt(block["liq_range"][1]), ", ".join(fmt(x) for x in l)))
         print("    {%d," % f["number"])
         for b in blocks:
             print("     %s," % b)
