@@ -211,6 +211,13 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
 // 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
 // Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
 // (thermalfluidscentral.org), saturated liquid and vapour.
+// R12 (and the fluids after it): the correlations of the VDI Heat Atlas,
+// 2nd ed. (VDI e. V., ed., Springer, Berlin, 2010), chapter D3.1, their
+// published coefficients evaluated by hand at the case's temperature:
+// saturated-liquid viscosity E exp[A x^(1/3) + B x^(4/3)] with
+// x = (C - T)/(T - D); gas viscosity and both conductivities polynomials
+// in T (gas values at low pressure, compared at 10 kPa). R12's gas
+// conductivity is the record's own correlation, checked against VDI.
 TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
   enum Property { kViscosity, kConductivity };
   struct Case {
@@ -239,6 +246,14 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
       {"Ammonia_mh", kConductivity, 350, kX, 0, 0.361, 0.03},
       {"Ammonia_mh", kConductivity, 250, kX, 1, 0.0199, 0.03},
       {"Ammonia_mh", kConductivity, 300, kX, 1, 0.0277, 0.03},
+      {"R12", kViscosity, 200, kX, 0, 0.0005706, 0.03},
+      {"R12", kViscosity, 300, kX, 0, 0.0001805, 0.03},
+      {"R12", kViscosity, 300, kP, 10, 1.257e-05, 0.03},
+      {"R12", kViscosity, 450, kP, 10, 1.806e-05, 0.03},
+      {"R12", kConductivity, 200, kX, 0, 0.1133, 0.03},
+      {"R12", kConductivity, 300, kX, 0, 0.06963, 0.03},
+      {"R12", kConductivity, 300, kP, 10, 0.009895, 0.03},
+      {"R12", kConductivity, 450, kP, 10, 0.01808, 0.03},
   };
   for (const Case& c : cases) {
     auto fluid = Fluid(c.fluid);
