@@ -211,7 +211,7 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
 // 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
 // Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
 // (thermalfluidscentral.org), saturated liquid and vapour.
-// R12 (and the fluids after it): the correlations of the VDI Heat Atlas,
+// R12, R13, R14, R114 and propane: the correlations of the VDI Heat Atlas,
 // 2nd ed. (VDI e. V., ed., Springer, Berlin, 2010), chapter D3.1, their
 // published coefficients evaluated by hand at the case's temperature:
 // saturated-liquid viscosity E exp[A x^(1/3) + B x^(4/3)] with
@@ -254,6 +254,36 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
       {"R12", kConductivity, 300, kX, 0, 0.06963, 0.03},
       {"R12", kConductivity, 300, kP, 10, 0.009895, 0.03},
       {"R12", kConductivity, 450, kP, 10, 0.01808, 0.03},
+      {"R13", kViscosity, 220, kX, 0, 0.0002237, 0.03},
+      {"R13", kViscosity, 260, kX, 0, 0.0001516, 0.03},
+      {"R13", kViscosity, 250, kP, 10, 1.222e-05, 0.03},
+      {"R13", kViscosity, 400, kP, 10, 1.891e-05, 0.03},
+      {"R13", kConductivity, 200, kX, 0, 0.09323, 0.03},
+      {"R13", kConductivity, 250, kX, 0, 0.06789, 0.03},
+      {"R13", kConductivity, 300, kP, 10, 0.01233, 0.03},
+      {"R13", kConductivity, 500, kP, 10, 0.02501, 0.03},
+      {"R14", kViscosity, 250, kP, 10, 1.471e-05, 0.03},
+      {"R14", kViscosity, 450, kP, 10, 2.433e-05, 0.03},
+      {"R14", kConductivity, 160, kX, 0, 0.08318, 0.03},
+      {"R14", kConductivity, 200, kX, 0, 0.05777, 0.03},
+      {"R14", kConductivity, 200, kP, 10, 0.008211, 0.03},
+      {"R14", kConductivity, 500, kP, 10, 0.03231, 0.03},
+      {"R114", kViscosity, 260, kX, 0, 0.0005749, 0.03},
+      {"R114", kViscosity, 360, kX, 0, 0.0001893, 0.03},
+      {"R114", kViscosity, 300, kP, 10, 1.157e-05, 0.03},
+      {"R114", kViscosity, 450, kP, 10, 1.664e-05, 0.03},
+      {"R114", kConductivity, 250, kX, 0, 0.07604, 0.03},
+      {"R114", kConductivity, 340, kX, 0, 0.0538, 0.03},
+      {"R114", kConductivity, 350, kP, 10, 0.01302, 0.03},
+      {"R114", kConductivity, 600, kP, 10, 0.02591, 0.03},
+      {"Propane_mh", kViscosity, 230, kX, 0, 0.0001988, 0.03},
+      {"Propane_mh", kViscosity, 330, kX, 0, 6.83e-05, 0.03},
+      {"Propane_mh", kViscosity, 300, kP, 10, 8.264e-06, 0.03},
+      {"Propane_mh", kViscosity, 500, kP, 10, 1.345e-05, 0.03},
+      {"Propane_mh", kConductivity, 230, kX, 0, 0.1294, 0.03},
+      {"Propane_mh", kConductivity, 330, kX, 0, 0.07844, 0.03},
+      {"Propane_mh", kConductivity, 300, kP, 10, 0.01841, 0.03},
+      {"Propane_mh", kConductivity, 500, kP, 10, 0.0453, 0.03},
   };
   for (const Case& c : cases) {
     auto fluid = Fluid(c.fluid);
