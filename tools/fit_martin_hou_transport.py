@@ -230,6 +230,10 @@ VDI = {
             (0.000001392, 0.000000037652, -0.000000000001344, 0, 0),
             (0.2016, -0.0004522, 0.00000009, -0.000000000227, 0.000000000000212),
             (-0.001873, 0.000029, 0.00000003409, 0, 0)),
+    "R22": ((2.50542, 0.00079, 369.199, 56.279, 0.00002948),
+            (-0.000000413, 0.00000004729, -0.00000000000923, 0, 0),
+            (0.2211, -0.0004472, -0.000000061, 0.00000000021, -0.000000000000241),
+            (-0.008104, 0.000066, -0.00000000941, 0, 0)),
     "R13": ((0.7636, 1.63878, 278.217, -10.329, 0.00010624),
             (-0.0000005012, 0.000000054778, -0.000000000015645, 0, 0),
             (0.195, -0.0005177, 0.000000095, -0.00000000034, 0.000000000000432),
@@ -290,6 +294,14 @@ FLUIDS["R12"] = {
     "conductivity": dict(vdi_block("R12", "conductivity", 1, (240, 480), (144, 344), None, (144, 344), 3, 4),
                          gas_fixed=[313.340951, 296796.2841, 43405530.17, 0]),
 }
+
+# R22's liquid viscosity: the handbook column above is headed 1e-4 Pa s,
+# which makes the liquid less viscous than the vapour at one atmosphere
+# (0.176e-4 Pa s at 320 K against 0.130e-4 Pa s for the gas at 300 K);
+# read as mPa s it lies 13 to 65 % above the VDI correlation (most near
+# the critical point). The liquid block is fitted to the VDI correlation
+# instead, 170 to 360 K.
+FLUIDS["R22"]["viscosity"]["liq"] = [(T, vdi_liquid_viscosity("R22", T)) for T in vdi_points(170, 360)]
 
 # R13: the liquid-viscosity correlation holds below its C = 278.2 K, so
 # the liquid points stop at 270 K (the range to 300 K is kept).

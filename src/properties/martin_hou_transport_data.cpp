@@ -64,12 +64,14 @@ const FluidTransport kFluids[] = {
       {0.2365431091, -0.001311674137, 2.678819922e-06, -2.949139413e-09}}},
     // R22: fitted to P. E. Liley, "Thermophysical Properties of Fluids", in
     // Mechanical Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley,
-    // 2006), Table 12 (saturated liquid, 170..360 K) and Table 13 (vapour at
-    // one atmosphere, 250..500 K); largest deviation 3.2 % (liquid
-    // viscosity at 170 K), the others below 0.6 %.
+    // 2006), Table 12 (saturated liquid conductivity, 170..350 K) and Table
+    // 13 (vapour at one atmosphere, 250..500 K), largest deviation 0.6 %;
+    // the liquid viscosity to the VDI Heat Atlas correlation (170..360 K,
+    // largest deviation 2.8 %), since the handbook's liquid-viscosity
+    // column, read in its stated unit, is ten times too small.
     {5,
      {1, 250, 440, {6.348930399e-07, 0.0002307980601, -0.006367626658, 0}, 170, 360.01,
-      {546.8792069, -5.032116312, 0.01631225142, -1.797855244e-05}},
+      {3054.525127, -24.69734624, 0.07283780292, -7.585715346e-05}},
      {2, 230, 645, {-0.007157521646, 6.023160603e-05, 0, 0}, 144, 340, {0.2347856017, -0.0004934242974, 0, 0}}},
     // R114: the liquid viscosity falls thirtyfold over 170..410 K, more than
     // the cubic follows: fitted to 240..410 K (largest deviation 3.7 %),

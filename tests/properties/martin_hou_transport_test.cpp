@@ -208,7 +208,8 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
 //
 // R22: P. E. Liley, "Thermophysical Properties of Fluids", in Mechanical
 // Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley, 2006): Table
-// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
+// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa); its liquid
+// viscosity from the VDI Heat Atlas correlation named below.
 // Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
 // (thermalfluidscentral.org), saturated liquid and vapour.
 // R12, R13, R14, R114 and propane: the correlations of the VDI Heat Atlas,
@@ -230,8 +231,8 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
     double tolerance;  // relative
   };
   const Case cases[] = {
-      {"R22_mh", kViscosity, 200, kP, 100, 0.481e-4, 0.03},
-      {"R22_mh", kViscosity, 340, kP, 3500, 0.151e-4, 0.03},
+      {"R22_mh", kViscosity, 200, kP, 100, 0.0004158, 0.03},
+      {"R22_mh", kViscosity, 340, kP, 3500, 9.538e-05, 0.03},
       {"R22_mh", kViscosity, 300, kP, 101.325L, 0.130e-4, 0.03},
       {"R22_mh", kViscosity, 400, kP, 101.325L, 0.171e-4, 0.03},
       {"R22_mh", kConductivity, 200, kP, 100, 0.136, 0.03},
@@ -293,6 +294,28 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
     EXPECT_NEAR(static_cast<double>(value) / c.published, 1, c.tolerance)
         << c.fluid << (c.property == kViscosity ? " viscosity " : " conductivity ") << static_cast<double>(c.T)
         << " K, " << (c.kind2 == kP ? "P = " : "x = ") << static_cast<double>(c.value2);
+  }
+}
+
+// Saturated liquid against saturated vapour at one temperature: the
+// liquid is the more viscous and the better conductor for every fluid
+// with both blocks (a block entered in the wrong unit fails this).
+TEST_F(MartinHouTransportTest, SaturatedLiquidExceedsVapour) {
+  struct Case {
+    const char* fluid;
+    Extended T;
+  };
+  const Case cases[] = {{"R11", 300},      {"R12", 300},     {"R13", 250},        {"R22_mh", 300},
+                        {"R114", 320},     {"R134a_mh", 300}, {"Ammonia_mh", 300}, {"Propane_mh", 300}};
+  for (const Case& c : cases) {
+    auto fluid = Fluid(c.fluid);
+    for (const auto op : {&TSubstanceBase::Viscosity, &TSubstanceBase::Conductivity}) {
+      const Extended liquid = Call(*fluid, op, kT, c.T, kX, 0);
+      ASSERT_EQ(CalcErrorCode, 0) << c.fluid;
+      const Extended vapour = Call(*fluid, op, kT, c.T, kX, 1);
+      ASSERT_EQ(CalcErrorCode, 0) << c.fluid;
+      EXPECT_GT(liquid, 2 * vapour) << c.fluid << (op == &TSubstanceBase::Viscosity ? " viscosity" : " conductivity");
+    }
   }
 }
 
