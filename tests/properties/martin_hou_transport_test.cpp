@@ -118,6 +118,17 @@ TEST_F(MartinHouTransportTest, UnavailableData) {
   Call(*r500, &TSubstanceBase::Conductivity, kT, 300, kP, 100);
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
   EXPECT_EQ(MessageArgs[1], "Conductivity");
+  // R14 keeps no liquid viscosity beside its gas one: the saturated
+  // liquid reports 215 while the gas has a value; R502 has no data.
+  auto r14 = Fluid("R14");
+  Call(*r14, &TSubstanceBase::Viscosity, kT, 160, kX, 0);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
+  EXPECT_EQ(MessageArgs[1], "Viscosity");
+  Call(*r14, &TSubstanceBase::Viscosity, kT, 300, kP, 100);
+  EXPECT_EQ(CalcErrorCode, 0);
+  auto r502 = Fluid("R502");
+  Call(*r502, &TSubstanceBase::Viscosity, kT, 300, kP, 100);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
 }
 
 // R11 outside its correlations' ranges (137): a compressed liquid at
