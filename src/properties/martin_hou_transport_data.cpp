@@ -76,7 +76,7 @@ const FluidTransport kFluids[] = {
     // R114: the liquid viscosity falls thirtyfold over 170..410 K, more than
     // the cubic follows: fitted to 240..410 K (largest deviation 3.7 %),
     // below 240 K it falls short of the data (-8 % at 230 K, -54 % at
-    // 170 K). The other correlations within 0.1 %.
+    // 170 K). The other correlations within 0.2 %.
     {6,
      {1, 230, 500, {6.651199175e-07, 0.0003228232476, -0.02188465192, 0}, 170, 410,
       {8726.12982, -64.3578972, 0.1638370381, -0.0001415061468}},
