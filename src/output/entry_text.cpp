@@ -277,7 +277,10 @@ std::string BracketUnitsPlain(const std::string& units) {
 std::string BracketUnits(const std::string& units) {
   if (units.empty()) return std::string();
   std::string text = units.substr(0, 30);
-  if (text.back() == '$') StringVarText(text, 0, text);
+  if (text.back() == '$') {
+    const std::string name = text;
+    StringVarText(name, 0, text);
+  }
   if (text.empty()) return std::string();
   return ("[" + text + "]").substr(0, 30);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/string_constants.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
@@ -133,6 +134,15 @@ TEST_F(EntryTextTest, UnitsAreBlueInBracketsWithSubscriptsLowered) {
   canvas.Operations.clear();
   WriteNiceUnits(page, "", 0, 0);
   EXPECT_TRUE(canvas.Operations.empty());
+}
+
+TEST_F(EntryTextTest, UnitsNamingAStringVariableShowItsText) {
+  const int32_t u = Variable("U$", 0);
+  CurrentProgramUnit->Variable(u)->IsString = 1;
+  CurrentProgramUnit->Variable(u)->Value = StringConstIndex("kPa");
+  EXPECT_EQ(BracketUnits("U$"), "[kPa]");
+  EXPECT_EQ(BracketUnitsPlain("U$"), "[U$]");
+  EXPECT_EQ(VariableValueText(*CurrentProgramUnit->Variable(u)), "'kPa'");
 }
 
 TEST_F(EntryTextTest, BracketUnitsCutsToThirtyCharacters) {

@@ -82,7 +82,7 @@ TEST(QtCanvasTest, ScreenshotOfSolutionEntries) {
   testing::EnsureApplication();
   Preferences.ShowSubscripts = 1;
   Preferences.DisplayFontSize = 3;  // 12 points
-  QImage image(520, 130, QImage::Format_RGB32);
+  QImage image(420, 240, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
   NotingCanvas canvas(painter);
@@ -103,6 +103,13 @@ TEST(QtCanvasTest, ScreenshotOfSolutionEntries) {
   DrawSolutionEntry(page, column, 2, area);
   column = 1;
   DrawSolutionEntry(page, column, 3, x3);
+  // Accents, a raised sign and a DELTA name.
+  const char* const accented[] = {"x_dot", "v_bar", "T_hat", "DELTAP_s", "m|plus"};
+  int32_t line = 5;
+  for (const char* name : accented) {
+    column = 1;
+    DrawSolutionEntry(page, column, line++, AddValue(name, 1.5L, "m/s"));
+  }
   // A complex value in polar form, with the angle sign.
   Preferences.ComplexMode = 1;
   const int32_t re = AddValue("Z_r", 3, "V");
