@@ -356,6 +356,13 @@ bool HasComplexPartner(int32_t& partner) {
   return false;
 }
 
+bool ComplexPartListedWithPartner(int32_t v) {
+  const TVariableRecord* var = CurrentVariable(v);
+  if (Preferences.ComplexMode == 0 || var == nullptr || var->IsString != 0 || var->ComplexPart != 1) return false;
+  int32_t partner = var->PartnerVariable;
+  return HasComplexPartner(partner);
+}
+
 std::string ComplexValueText(int32_t realIndex, int32_t imagIndex, int32_t complexStyle) {
   int32_t r = realIndex;
   int32_t m = imagIndex;

@@ -136,6 +136,10 @@ std::string ComplexValueText(int32_t realIndex, int32_t imagIndex, int32_t compl
 // otherwise partner becomes 0.
 bool HasComplexPartner(int32_t& partner);
 
+// True for the imaginary part of a complex pair in complex mode whose
+// partner is in use: the pair is listed once, under the real part.
+bool ComplexPartListedWithPartner(int32_t v);
+
 // "±" + the uncertainty of main-program variable v in its format, in
 // uncertainty mode; else "".
 std::string UncertaintyText(int32_t v);

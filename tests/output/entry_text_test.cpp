@@ -254,6 +254,8 @@ TEST_F(EntryTextTest, PolarEntryDrawsTheAngleSign) {
   CurrentProgramUnit->Variable(im)->PartnerVariable = static_cast<int16_t>(re);
   CurrentProgramUnit->Variable(im)->ComplexPart = 1;
   CurrentProgramUnit->Variable(re)->DisplayCode = static_cast<int16_t>(PackFormatCode(0, 0, kHiliteNormal, 1));
+  EXPECT_TRUE(ComplexPartListedWithPartner(im));
+  EXPECT_FALSE(ComplexPartListedWithPartner(re));
   int32_t column = 0;
   DrawSolutionEntry(page, column, 0, re);
   const auto texts = Texts();
