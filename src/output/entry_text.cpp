@@ -164,10 +164,12 @@ void WriteStr(TEntryPage& page, int32_t column, int32_t line, const std::string&
 void DrawVariableName(TEntryPage& page, int32_t& column, int32_t line, const std::string& name,
                       int32_t backIndex, int32_t foreIndex, int32_t kind) {
   Canvas& canvas = CanvasOf(page);
-  // An array element's indices are drawn lowered: X[3] as X_3.
+  // An array element's indices are drawn lowered: X[3] as X_3. Without
+  // subscripts the name is drawn as it is written.
+  const bool subscripts = Preferences.ShowSubscripts != 0;
   std::string source = name;
   const size_t open = source.find('[');
-  if (open != std::string::npos) {
+  if (subscripts && open != std::string::npos) {
     const size_t close = source.rfind(']');
     if (close != std::string::npos && close > open) source.erase(close, 1);
     source[open] = '_';
@@ -178,15 +180,17 @@ void DrawVariableName(TEntryPage& page, int32_t& column, int32_t line, const std
   DisplayVarName(text, 255, greek);
   // The accent markers become "_" markers the steps below read; "|" (before
   // a raised plus) becomes "_" and character 14.
-  ReplaceAll(text, "\\_", "__");
-  ReplaceAll(text, "\\^", "_^");
-  ReplaceAll(text, "\\.", "_.");
-  ReplaceAll(text, "|", std::string("_") + static_cast<char>(14));
+  if (subscripts) {
+    ReplaceAll(text, "\\_", "__");
+    ReplaceAll(text, "\\^", "_^");
+    ReplaceAll(text, "\\.", "_.");
+    ReplaceAll(text, "|", std::string("_") + static_cast<char>(14));
+  }
 
   const int32_t nameKind = greek ? kTextSymbol : kind;
   int32_t e = 0;
   const size_t underscore = text.find('_');
-  if (underscore == std::string::npos || Preferences.ShowSubscripts == 0) {
+  if (underscore == std::string::npos || !subscripts) {
     WriteStr(page, column, line, text, nameKind, foreIndex);
     e = page.LastTextWidth;
   } else {

@@ -211,6 +211,12 @@ TEST_F(EntryTextTest, GreekNamesAccentsAndRaisedSigns) {
   canvas.Operations.clear();
   DrawVariableName(page, column, 0, "T_1_2", 0, 0, kTextNormal);
   EXPECT_EQ(canvas.AllText(), "T_1_2");
+  canvas.Operations.clear();
+  DrawVariableName(page, column, 0, "X[3]", 0, 0, kTextNormal);
+  EXPECT_EQ(canvas.AllText(), "X[3]");
+  canvas.Operations.clear();
+  DrawVariableName(page, column, 0, "m|plus", 0, 0, kTextNormal);
+  EXPECT_EQ(canvas.AllText(), "m|plus");
 }
 
 TEST_F(EntryTextTest, ComplexValueTexts) {
