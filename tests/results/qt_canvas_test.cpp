@@ -78,6 +78,37 @@ TEST(QtCanvasTest, SymbolCodesHaveGlyphsInTheSubstitutedFaces) {
       << info.family().toStdString();
 }
 
+TEST(QtCanvasTest, ShapesLinesAndOpaqueText) {
+  testing::EnsureApplication();
+  QImage image(100, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  QtCanvas canvas(painter);
+  canvas.FillRect(TRect{0, 0, 10, 10}, kRgbRed);
+  canvas.FrameRect(TRect{20, 0, 30, 10}, kRgbBlue);
+  canvas.SetPen(kRgbGreen, 1);
+  canvas.MoveTo(0, 20);
+  canvas.LineTo(40, 20);
+  canvas.FillPolygon({{50, 0}, {60, 0}, {55, 10}}, kRgbBlue);
+  canvas.FillEllipse(TRect{70, 0, 80, 10}, kRgbRed);
+  canvas.SetTransparentText(false);
+  canvas.SetBackgroundColor(0xFFFF00);
+  canvas.SetTextColor(kRgbBlack);
+  canvas.TextOut(0, 30, "Wg");
+  const int32_t width = canvas.TextWidth("Wg");
+  painter.end();
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(10, 5), QColor(Qt::white));  // right edge left out
+  EXPECT_EQ(image.pixelColor(20, 5), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(25, 5), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(20, 20).green(), 128);
+  EXPECT_EQ(image.pixelColor(55, 3), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(75, 5), QColor(Qt::red));
+  // The opaque background fills the text's cell.
+  EXPECT_EQ(image.pixelColor(width - 1, 31), QColor(Qt::yellow));
+  EXPECT_EQ(image.pixelColor(width + 2, 31), QColor(Qt::white));
+}
+
 TEST(QtCanvasTest, ScreenshotOfSolutionEntries) {
   testing::EnsureApplication();
   Preferences.ShowSubscripts = 1;
