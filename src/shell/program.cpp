@@ -30,6 +30,7 @@
 #include "shell/single_copy.h"
 #include "shell/warn_mult_copy.h"
 #include "tables/tables_state.h"
+#include "output/palette.h"
 
 namespace voq {
 
@@ -88,6 +89,7 @@ int RunProgram(int argc, char** argv) {
   InstallTables();
   InstallDocuments();
   InstallUserLibraries();
+  InstallOutput();
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());
