@@ -28,6 +28,7 @@
 #include "plots/plots_state.h"
 #include "shell/compiling_window.h"
 #include "shell/about_box.h"
+#include "shell/calculate_menu.h"
 #include "shell/equations_form.h"
 #include "shell/progress_view.h"
 #include "shell/fatal_exit.h"
@@ -216,6 +217,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   equations_->Hide();
   compiling_ = new TCompiling(this);
   progress_ = new TProgressView(this);
+  calculateMenu_ = new TCalculateMenu(*this);
   WindowList.fill(nullptr);
   WindowList[kEquationsWindow] = equations_;
   idleTimer_.setSingleShot(true);
@@ -362,6 +364,7 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetEquationsEditor(equations_);
   SetCompilingWindow(compiling_);
   SetProgressView(progress_);
+  SetSolveSequenceServices(calculateMenu_);
 }
 
 void TVOQ_D::FillHost(THost& host) {
@@ -369,6 +372,7 @@ void TVOQ_D::FillHost(THost& host) {
   host.Equations = equations_;
   host.Compiling = compiling_;
   host.Progress = progress_;
+  host.SolveWindows = calculateMenu_;
 }
 
 void TVOQ_D::SetHelpFile() {

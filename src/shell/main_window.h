@@ -34,6 +34,7 @@ class TGForm;
 class TPlainEquationForm;
 class TCompiling;
 class TProgressView;
+class TCalculateMenu;
 
 // The child windows by number (slots 1 to 11; slot 0 unused).
 extern std::array<TGForm*, 12> WindowList;
@@ -73,6 +74,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   TPlainEquationForm* EquationForm() const { return equations_; }
   TCompiling* CompilingForm() const { return compiling_; }
   TProgressView* ProgressForm() const { return progress_; }
+  // The Calculate menu's commands and the warnings window.
+  TCalculateMenu* CalculateMenu() const { return calculateMenu_; }
   // The command a menu item or tool button runs; later parts set theirs.
   void SetHandler(const std::string& name, std::function<void()> handler);
 
@@ -111,6 +114,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   TPlainEquationForm* equations_;
   TCompiling* compiling_;
   TProgressView* progress_;
+  TCalculateMenu* calculateMenu_ = nullptr;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;
