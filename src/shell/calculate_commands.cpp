@@ -12,7 +12,7 @@
 #include "session/compile_driver.h"
 #include "session/min_max.h"
 #include "session/problem_summary.h"
-#include "shell/macro_recorder.h"
+#include "session/equation_editor.h"  // MacroRecorder
 #include "shell/shell_state.h"
 #include "solver/evaluator.h"
 #include "tables/table_model.h"
@@ -65,7 +65,7 @@ void TCalculateCommands::Solve1Click() {
   CloseResultWindows();
   CheckOnlyMode = false;
   LenientCompile = false;
-  if (recorder_.Recording()) recorder_.AddLine("Solve");
+  if (recorder_.Recording()) recorder_.AppendLine("Solve");
 
   CompileEquations(false, true);
 
@@ -84,7 +84,7 @@ void TCalculateCommands::Solve1Click() {
         bool append = false;
         if (saveDialog_->Execute(GetMessageText(kMsgSaveResultsCaption), fileName, append)) {
           if (append) fileName += "  /APPEND";
-          recorder_.AddLine("SaveSolution " + fileName);
+          recorder_.AppendLine("SaveSolution " + fileName);
         }
       }
     }
@@ -210,7 +210,7 @@ void TCalculateCommands::UpdateGuesses1Click() {
   // Asked even while a batch macro plays.
   if (ShowAlert(GetMessageText(kMsgUpdateGuessesQuestion), kAlertInfoYesNo, false) != kResultYes) return;
   UpdateGuessesFromSolution(-1);
-  if (recorder_.Recording()) recorder_.AddLine("UpdateGuesses");
+  if (recorder_.Recording()) recorder_.AppendLine("UpdateGuesses");
 }
 
 void TCalculateCommands::ResetGuesses1Click() {
@@ -220,7 +220,7 @@ void TCalculateCommands::ResetGuesses1Click() {
   }
   if (ShowAlert(GetMessageText(kMsgResetGuessesQuestion), kAlertInfoYesNo, false) != kResultYes) return;
   ResetAllGuesses(0);
-  if (recorder_.Recording()) recorder_.AddLine("ResetGuesses");
+  if (recorder_.Recording()) recorder_.AppendLine("ResetGuesses");
 }
 
 }  // namespace voq

@@ -8,7 +8,8 @@
 
 #include "platform/host.h"
 #include "shell/calculate_commands.h"
-#include "shell/macro_recorder.h"
+#include "session/equation_editor.h"  // MacroRecorder
+#include "shell/equations_form.h"    // TablesMacroRecorder
 
 namespace voq {
 
@@ -47,12 +48,12 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   TGForm* SolutionWindow();
 
   TVOQ_D& window_;
-  MacroTextRecorder textRecorder_;
+  TablesMacroRecorder textRecorder_;
   // Forwards to whichever recorder is in use.
   class Recorder : public MacroRecorder {
    public:
     bool Recording() const override { return target->Recording(); }
-    void AddLine(const std::string& line) override { target->AddLine(line); }
+    void AppendLine(const std::string& line) override { target->AppendLine(line); }
     MacroRecorder* target = nullptr;
   } recorder_;
   TCalculateCommands commands_;

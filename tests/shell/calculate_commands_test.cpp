@@ -14,7 +14,7 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/min_max.h"
-#include "shell/macro_recorder.h"
+#include "session/equation_editor.h"  // MacroRecorder
 #include "shell/shell_state.h"
 #include "solver/evaluator.h"
 #include "tables/table_model.h"
@@ -62,7 +62,7 @@ class FakeWindows : public CalculateWindows {
 class FakeRecorder : public MacroRecorder {
  public:
   bool Recording() const override { return recording; }
-  void AddLine(const std::string& line) override { lines.push_back(line); }
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
   bool recording = false;
   std::vector<std::string> lines;
 };
@@ -365,15 +365,6 @@ TEST_F(CalculateCommandsTest, UpdateGuessesAlwaysAsksResetGuessesNotInABatchMacr
   platform.alertAnswers = {kResultNo};
   commands.UpdateGuesses1Click();
   EXPECT_EQ(VarNamed("x")->Guess, 1.0L);
-}
-
-TEST(MacroTextRecorderTest, LinesEndInCrLf) {
-  MacroTextRecorder recorder;
-  EXPECT_FALSE(recorder.Recording());
-  MacroRecording = true;
-  EXPECT_TRUE(recorder.Recording());
-  recorder.AddLine("Solve");
-  EXPECT_EQ(MacroText, "Solve\r\n");
 }
 
 }  // namespace

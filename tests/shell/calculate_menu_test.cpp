@@ -38,7 +38,7 @@ namespace {
 class FakeRecorder : public MacroRecorder {
  public:
   bool Recording() const override { return true; }
-  void AddLine(const std::string& line) override { lines.push_back(line); }
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
   std::vector<std::string> lines;
 };
 
