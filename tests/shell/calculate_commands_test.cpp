@@ -11,6 +11,7 @@
 #include "language/store_fixture.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "model/warnings_window.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/min_max.h"
@@ -304,6 +305,49 @@ TEST_F(CalculateCommandsTest, SolveTableRunsTheDialogsRuns) {
   EXPECT_NEAR(double(form->GetMyCell(0, 1, 2, text, 30, entered, 0)), 2.0, 1e-9);
   EXPECT_NEAR(double(form->GetMyCell(0, 2, 2, text, 30, entered, 0)), 6.0, 1e-9);
   EXPECT_TRUE(windows.Did("repaint table"));
+  EXPECT_TRUE(windows.Did("repaint equations"));
+}
+
+// The same warning in two runs of a table is two lines, each naming its run.
+TEST_F(CalculateCommandsTest, TableRunWarningsNameTheirRun) {
+  editor.SetText(
+      "PROCEDURE Twice(a : b)\r\n  CALL WARNING('Check the pump')\r\n  b := 2*a\r\nEND\r\n"
+      "CALL Twice(x : y)");
+  commands.CheckFormat1Click();
+  ASSERT_EQ(CalcErrorCode, 0);
+  ParametricColumnOrder = {0, ScriptedMinMax::Index("x"), ScriptedMinMax::Index("y")};
+  TableRowCounts[kParametricTableKind] = 2;
+  TableColumnCounts[kParametricTableKind] = 2;
+  TTableForm* form = CreateTableForm(kParametricTableKind);
+  ASSERT_NE(form, nullptr);
+  windows.parametric = true;
+  form->SetmyCell(0, 1, 1, 1, 1, 1);
+  form->SetmyCell(0, 1, 3, 2, 1, 1);
+  platform.alertAnswers = {kResultNo};  // "see the list of warnings?"
+  commands.SolveTable1Click();
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(WarningLines(), (std::vector<std::string>{"Run 1: Check the pump", "Run 2: Check the pump"}));
+}
+
+// With no degrees of freedom the optimiser's own message is shown and
+// neither its dialog nor the table runs.
+TEST_F(CalculateCommandsTest, MinMaxTableWithoutDegreesOfFreedomRunsNothing) {
+  editor.SetText("x = 1\r\ny = 2*x");
+  commands.CheckFormat1Click();
+  ASSERT_EQ(CalcErrorCode, 0);
+  ParametricColumnOrder = {0, ScriptedMinMax::Index("x"), ScriptedMinMax::Index("y")};
+  TableRowCounts[kParametricTableKind] = 2;
+  TableColumnCounts[kParametricTableKind] = 2;
+  ASSERT_NE(CreateTableForm(kParametricTableKind), nullptr);
+  windows.parametric = true;
+  platform.alerts.clear();
+  commands.MinMaxTable1Click();
+  EXPECT_EQ(CalcErrorCode, 385);
+  EXPECT_EQ(minMax.shown, 0);
+  EXPECT_FALSE(platform.alerts.empty());
+  EXPECT_FALSE(CheckOnlyMode);
+  EXPECT_FALSE(MinMaxMode);
+  EXPECT_FALSE(windows.Did("repaint table"));
   EXPECT_TRUE(windows.Did("repaint equations"));
 }
 

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -149,6 +151,19 @@ TEST_F(CalculateMenuTest, SolveShowsTheSolutionWindowAndRecordsItsMacroLines) {
   EXPECT_EQ(recorder.lines.back(), "UpdateGuesses");
   menu_->SetMacroRecorder(nullptr);
   menu_->Commands().SetSaveAppendDialog(nullptr);
+}
+
+// Every run releases the Debug window; the solver makes a new one when it
+// needs one.
+TEST_F(CalculateMenuTest, SolveReleasesTheDebugWindow) {
+  QPointer<TGForm> debug = new TGForm;
+  window_->MdiArea()->addSubWindow(debug);
+  WindowList[kDebugWindow] = debug;
+  SetEquations("x = 3");
+  Trigger("Solve1");
+  EXPECT_EQ(WindowList[kDebugWindow], nullptr);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(debug.isNull());
 }
 
 TEST_F(CalculateMenuTest, AFailedSolveShowsNoSolutionWindow) {
