@@ -63,6 +63,9 @@ TAddHelpDlg::TAddHelpDlg(QWidget* parent)
       ok_(new QPushButton(QStringLiteral("OK"), panel_)),
       copy_(new QPushButton(QStringLiteral("Copy"), panel_)) {
   setObjectName(QStringLiteral("AddHelpDlg"));
+  // The solve shows its warnings before it ends: the window answers the
+  // user while the calculation is still marked as running.
+  setProperty("voqCalculationInput", true);
   setWindowTitle(QStringLiteral("Help"));
   setSizeGripEnabled(true);
   memo_->setObjectName(QStringLiteral("HelpMemo"));

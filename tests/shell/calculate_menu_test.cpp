@@ -249,6 +249,8 @@ TEST_F(CalculateMenuTest, WarningsWindowScreenshot) {
   QString shownText, shownTitle;
   QImage picture;
   bool copyEnabledBeforeSelection = true;
+  bool calculatingWhileShown = false;
+  bool closedByClick = false;
   QTimer poll;
   poll.setInterval(20);
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -259,8 +261,12 @@ TEST_F(CalculateMenuTest, WarningsWindowScreenshot) {
     copyEnabledBeforeSelection = dlg->CopyB()->isEnabled();
     picture = dlg->grab().toImage();
     dlg->HelpMemo()->selectAll();
-    dlg->CopyB()->click();
-    dlg->OKButton()->click();
+    calculatingWhileShown = window_->Calculating;
+    // The user's clicks reach the window although the solve is running.
+    QTest::mouseClick(dlg->CopyB(), Qt::LeftButton);
+    QTest::mouseClick(dlg->OKButton(), Qt::LeftButton);
+    closedByClick = !dlg->isVisible();
+    if (!closedByClick) dlg->done(QDialog::Rejected);
   });
   poll.start();
   Trigger("Solve1");
@@ -269,6 +275,8 @@ TEST_F(CalculateMenuTest, WarningsWindowScreenshot) {
   EXPECT_EQ(shownTitle.toStdString(), "Warnings");
   EXPECT_EQ(shownText.toStdString(), "First warning: a is 3.0\n\nSecond warning: check the pump\n");
   EXPECT_FALSE(copyEnabledBeforeSelection);
+  EXPECT_TRUE(calculatingWhileShown);
+  EXPECT_TRUE(closedByClick);
   EXPECT_TRUE(QApplication::clipboard()->text().contains(QStringLiteral("Second warning")));
   ASSERT_FALSE(picture.isNull());
   EXPECT_EQ(picture.size(), QSize(493, 306));
