@@ -22,6 +22,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/palette.h"
 #include "platform/qt/qt_platform.h"
 #include "session/compile_driver.h"
 #include "shell/main_window.h"
@@ -73,16 +74,6 @@ QTextCharFormat CommentFormat(int32_t kind) {
 }
 
 }  // namespace
-
-uint32_t PaletteColorRGB(int32_t index) {
-  // Blue, Red, Green, Purple, Maroon, Yellow, Lime, Olive, Aqua, Gray,
-  // Fuchsia, Navy, Teal, Silver, ltGray, White.
-  static constexpr std::array<uint32_t, 16> kPalette{0x0000FF, 0xFF0000, 0x008000, 0x800080, 0x800000, 0xFFFF00,
-                                                     0x00FF00, 0x808000, 0x00FFFF, 0x808080, 0xFF00FF, 0x000080,
-                                                     0x008080, 0xC0C0C0, 0xC0C0C0, 0xFFFFFF};
-  if (index < 1 || index > 16) return 0;
-  return kPalette[size_t(index - 1)];
-}
 
 // --- The macro recorder --------------------------------------------------------------
 

@@ -177,8 +177,4 @@ class TEquationForm : public TGForm, public EquationsEditor, public CommentPaint
   int savedScrollH_ = 0;
 };
 
-// A comment kind's colour (0xRRGGBB) from the preferences; palette index 1
-// to 16, black for any other.
-uint32_t PaletteColorRGB(int32_t index);
-
 }  // namespace voq
