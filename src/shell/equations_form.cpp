@@ -553,7 +553,11 @@ void TEquationForm::InvalidateResults() {
   for (int slot : {kSolutionWindow, kResidualsWindow, kArraysTableWindow, kIntegralTableWindow,
                    kFormattedEquationsWindow}) {
     TGForm* form = WindowList[size_t(slot)];
-    if (form != nullptr && form->IsShown) form->close();
+    if (form == nullptr || !form->IsShown) continue;
+    // A result window's own close hides it; the program then no longer
+    // counts it as open.
+    form->close();
+    if (!form->isVisible()) form->IsShown = false;
   }
 }
 
