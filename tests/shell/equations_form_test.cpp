@@ -150,8 +150,20 @@ TEST_F(EquationFormTest, ContinuationMarksOnWrappedDisplayLinesOnly) {
   }
   ASSERT_EQ(lines, 3);
   EXPECT_EQ(form_->Margin()->MarkedLines(), (std::vector<int>{1, 2}));
-  // The margin leaves room for ">".
+  // The margin leaves room for ">", and the marks are drawn in red there.
   EXPECT_GT(form_->Margin()->width(), 5);
+  QApplication::processEvents();
+  const QImage image = form_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  testing::SaveTestPicture(image, "equations_window_wrapped.png");
+  const QRect margin(form_->Margin()->mapTo(form_, QPoint(0, 0)), form_->Margin()->size());
+  int red = 0;
+  for (int y = margin.top(); y <= margin.bottom(); ++y) {
+    for (int x = margin.left(); x <= margin.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      red += (c.red() > 150 && c.green() < 100 && c.blue() < 100) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(red, 4);
 
   Equations().SetText("y = 1");
   EXPECT_TRUE(form_->Margin()->MarkedLines().empty());
