@@ -298,7 +298,23 @@ void TOwnerDrawMemo::MarkParenthesis() {
   --styling_;
 }
 
+void TOwnerDrawMemo::UndoText() {
+  // Comment colours and parenthesis marks are undo steps of the widget's
+  // document too; the user's undo passes over them to the last change of
+  // the text (the next compile paints the comments again).
+  const QString before = toPlainText();
+  while (document()->isUndoAvailable()) {
+    undo();
+    if (toPlainText() != before) break;
+  }
+}
+
 void TOwnerDrawMemo::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Undo) {
+    UndoText();
+    event->accept();
+    return;
+  }
   const QString typed = event->text();
   const bool inserts = !typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == u'\t' || typed.at(0) == u'\r');
   if (inserts && !isReadOnly()) {
@@ -440,6 +456,7 @@ std::string TEquationForm::GetText() const {
 }
 
 void TEquationForm::SetText(const std::string& text) {
+  CloseStyleBlock();
   Memo->Loading = true;
   Memo->setPlainText(EditorTextOf(text));
   Memo->Loading = false;
@@ -475,6 +492,7 @@ void TEquationForm::BeginRead() {
 
 void TEquationForm::EndRead(bool restoreView) {
   if (readDepth_ == 0 || --readDepth_ > 0) return;
+  CloseStyleBlock();
   if (restoreView) {
     const int length = EditorLength(Memo);
     QTextCursor c = Memo->textCursor();
@@ -488,11 +506,33 @@ void TEquationForm::EndRead(bool restoreView) {
   readMap_ = EditorPositionMap();
 }
 
+void TEquationForm::OpenStyleBlock() {
+  if (styleBlockOpen_ || readDepth_ == 0 || LoadingLibrary) return;
+  styleBlock_ = QTextCursor(Memo->document());
+  styleBlock_.beginEditBlock();
+  styleBlockOpen_ = true;
+}
+
+void TEquationForm::CloseStyleBlock() {
+  if (!styleBlockOpen_) return;
+  styleBlockOpen_ = false;
+  // The document reports the block's changes as it closes: they are
+  // formatting, not an edit of the user.
+  ++Memo->styling_;
+  styleBlock_.endEditBlock();
+  --Memo->styling_;
+  styleBlock_ = QTextCursor();
+}
+
 void TEquationForm::StyleCommentRange(int32_t first, int32_t last, int32_t styleClass) {
+  OpenStyleBlock();
   Memo->StyleMemoRange(first + 1, last, styleClass);
 }
 
-void TEquationForm::ClearCommentStyles() { Memo->ClearMemoRangeStyle(0, -1); }
+void TEquationForm::ClearCommentStyles() {
+  OpenStyleBlock();
+  Memo->ClearMemoRangeStyle(0, -1);
+}
 
 void TEquationForm::FormActivate() {
   ActiveChildWindow = kEquationsWindow;
@@ -561,7 +601,7 @@ void TEquationForm::InvalidateResults() {
   }
 }
 
-void TEquationForm::Undo() { Memo->undo(); }
+void TEquationForm::Undo() { Memo->UndoText(); }
 
 void TEquationForm::PreparePopupMenu() {
   const QList<QAction*> items = PopupMenu1->actions();

@@ -9,6 +9,7 @@
 // read). Other commands use the public operations below.
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <array>
 #include <functional>
 #include <string>
@@ -79,6 +80,8 @@ class TOwnerDrawMemo : public QPlainTextEdit {
   // The bold mark of the innermost unmatched parenthesis on the cursor's
   // display line.
   void MarkParenthesis();
+  // Undo back to the last change of the text.
+  void UndoText();
 
   // What the margin needs of the widget's own layout.
   QPointF contentOffsetForMargin() const { return contentOffset(); }
@@ -169,6 +172,11 @@ class TEquationForm : public TGForm, public EquationsEditor, public CommentPaint
   TablesMacroRecorder tablesRecorder_;
   // Nested reads (a library read inside the document's) keep the outer
   // read's view.
+  // A read's comment styling is one step on the widget's undo stack.
+  void OpenStyleBlock();
+  void CloseStyleBlock();
+  QTextCursor styleBlock_;
+  bool styleBlockOpen_ = false;
   int readDepth_ = 0;
   EditorPositionMap readMap_;
   int savedAnchor_ = 0;

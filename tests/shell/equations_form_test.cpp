@@ -262,6 +262,25 @@ TEST_F(EquationFormTest, ReadPaintsCommentsInTheirColours) {
   EXPECT_EQ(ColourAt(22), QColor(Qt::black));
 }
 
+TEST_F(EquationFormTest, UndoAfterACompileTakesBackTextNotColours) {
+  TypeLines({"x = 1 {c}"});
+  const bool unchanged = DocumentUnchanged;
+  CheckOnlyMode = false;
+  CompileEquations(false, false);
+  EXPECT_TRUE(EquationsCompiled);
+  EXPECT_EQ(DocumentUnchanged, unchanged);
+  ASSERT_NE(ColourAt(6), QColor(Qt::black));
+  form_->Undo();
+  EXPECT_NE(memo_->toPlainText().toStdString(), "x = 1 {c}");
+  // The parenthesis mark is no undo step of its own either: Ctrl+Z takes
+  // the typed text back.
+  Equations().SetText("");
+  QTest::keyClicks(memo_, QStringLiteral("y=(("));
+  ASSERT_FALSE(BoldPositions().empty());
+  QTest::keyClick(memo_, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(memo_->toPlainText().toStdString(), "y=((");
+}
+
 TEST_F(EquationFormTest, CommentCommandTogglesBraces) {
   Equations().SetText("{x=1}");
   Select(0, 5);
