@@ -24,6 +24,7 @@
 #include "model/store_state.h"
 #include "platform/qt/qt_platform.h"
 #include "session/compile_driver.h"
+#include "shell/compiling_window.h"
 #include "shell/main_window.h"
 #include "tables/tables_state.h"
 
@@ -163,6 +164,7 @@ TOwnerDrawMemo::TOwnerDrawMemo(TEquationForm* form) : QPlainTextEdit(form), form
   setTabChangesFocus(false);
   QPalette white = palette();
   white.setColor(QPalette::Base, Qt::white);
+  white.setColor(QPalette::Window, Qt::white);
   white.setColor(QPalette::Text, Qt::black);
   setPalette(white);
   connect(this, &QPlainTextEdit::textChanged, this, [this] { MemoChange(); });
@@ -348,6 +350,15 @@ void TOwnerDrawMemo::insertFromMimeData(const QMimeData* source) {
   c.insertText(text);
   setTextCursor(c);
   ensureCursorVisible();
+}
+
+void TOwnerDrawMemo::mouseMoveEvent(QMouseEvent* event) {
+  // The hourglass while the equations are being read.
+  const TVOQ_D* window = MainWindow();
+  const bool busy = form_->readDepth_ > 0 || (window != nullptr && window->CompilingForm() != nullptr &&
+                                               window->CompilingForm()->Active);
+  viewport()->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
+  QPlainTextEdit::mouseMoveEvent(event);
 }
 
 void TOwnerDrawMemo::contextMenuEvent(QContextMenuEvent* event) {
@@ -542,6 +553,9 @@ void TEquationForm::FormActivate() {
 void TEquationForm::FormResize() {
   const bool wrap = Preferences.WrapLongLines != 0;
   margin_->setFixedWidth(wrap ? QFontMetrics(Memo->font()).horizontalAdvance(QLatin1Char('>')) + 4 : 5);
+  // A right indent of 20 points keeps wrapped text off the window's edge;
+  // 2 points without wrapping.
+  Memo->SetRightIndent(static_cast<int>((wrap ? 20 : 2) * Memo->logicalDpiX() / 72.0 + 0.5));
   if (Preferences.TabWidth != AppliedTabWidth) {
     tabStops_ = EditorTabStopsPoints(Preferences.TabWidth, Memo->logicalDpiX());
     QTextOption option = Memo->document()->defaultTextOption();

@@ -82,6 +82,7 @@ class TOwnerDrawMemo : public QPlainTextEdit {
   void MarkParenthesis();
   // Undo back to the last change of the text.
   void UndoText();
+  void SetRightIndent(int pixels) { setViewportMargins(0, 0, pixels, 0); }
 
   // What the margin needs of the widget's own layout.
   QPointF contentOffsetForMargin() const { return contentOffset(); }
@@ -92,6 +93,7 @@ class TOwnerDrawMemo : public QPlainTextEdit {
   void keyPressEvent(QKeyEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
