@@ -43,8 +43,9 @@ int32_t EditorPositionMap::EditorFromEngine(int32_t engine) const {
       high = mid;
   }
   // `low` breaks start before engine; a break whose CR is at engine - 1
-  // has engine on its LF: that position reads as the next line's start.
-  if (low > 0 && breaks_[size_t(low - 1)] + (low - 1) == engine - 1) return breaks_[size_t(low - 1)] + 1;
+  // has engine on its LF: that position reads as the break itself, so a
+  // range ending between CR and LF stops at the end of its line.
+  if (low > 0 && breaks_[size_t(low - 1)] + (low - 1) == engine - 1) return breaks_[size_t(low - 1)];
   return engine - low;
 }
 

@@ -39,8 +39,7 @@ class EditorPositionMap {
   // held to the text.
   int32_t EngineFromEditor(int32_t editor) const;
   // The inverse; an engine position between the CR and the LF of a break
-  // maps to the start of the next line (a range ending there keeps its
-  // break).
+  // maps to the break (a range ending there stops at the end of its line).
   int32_t EditorFromEngine(int32_t engine) const;
   // The zero-based hard line holding an engine position.
   int32_t LineOfEngine(int32_t engine) const;

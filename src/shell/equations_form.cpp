@@ -25,6 +25,7 @@
 #include "output/palette.h"
 #include "platform/qt/qt_platform.h"
 #include "session/compile_driver.h"
+#include "shell/compiling_window.h"
 #include "shell/main_window.h"
 #include "tables/tables_state.h"
 
@@ -154,6 +155,7 @@ TOwnerDrawMemo::TOwnerDrawMemo(TEquationForm* form) : QPlainTextEdit(form), form
   setTabChangesFocus(false);
   QPalette white = palette();
   white.setColor(QPalette::Base, Qt::white);
+  white.setColor(QPalette::Window, Qt::white);
   white.setColor(QPalette::Text, Qt::black);
   setPalette(white);
   connect(this, &QPlainTextEdit::textChanged, this, [this] { MemoChange(); });
@@ -289,7 +291,23 @@ void TOwnerDrawMemo::MarkParenthesis() {
   --styling_;
 }
 
+void TOwnerDrawMemo::UndoText() {
+  // Comment colours and parenthesis marks are undo steps of the widget's
+  // document too; the user's undo passes over them to the last change of
+  // the text (the next compile paints the comments again).
+  const QString before = toPlainText();
+  while (document()->isUndoAvailable()) {
+    undo();
+    if (toPlainText() != before) break;
+  }
+}
+
 void TOwnerDrawMemo::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Undo) {
+    UndoText();
+    event->accept();
+    return;
+  }
   const QString typed = event->text();
   const bool inserts = !typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == u'\t' || typed.at(0) == u'\r');
   if (inserts && !isReadOnly()) {
@@ -323,6 +341,15 @@ void TOwnerDrawMemo::insertFromMimeData(const QMimeData* source) {
   c.insertText(text);
   setTextCursor(c);
   ensureCursorVisible();
+}
+
+void TOwnerDrawMemo::mouseMoveEvent(QMouseEvent* event) {
+  // The hourglass while the equations are being read.
+  const TVOQ_D* window = MainWindow();
+  const bool busy = form_->readDepth_ > 0 || (window != nullptr && window->CompilingForm() != nullptr &&
+                                               window->CompilingForm()->Active);
+  viewport()->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
+  QPlainTextEdit::mouseMoveEvent(event);
 }
 
 void TOwnerDrawMemo::contextMenuEvent(QContextMenuEvent* event) {
@@ -431,6 +458,7 @@ std::string TEquationForm::GetText() const {
 }
 
 void TEquationForm::SetText(const std::string& text) {
+  CloseStyleBlock();
   Memo->Loading = true;
   Memo->setPlainText(EditorTextOf(text));
   Memo->Loading = false;
@@ -466,6 +494,7 @@ void TEquationForm::BeginRead() {
 
 void TEquationForm::EndRead(bool restoreView) {
   if (readDepth_ == 0 || --readDepth_ > 0) return;
+  CloseStyleBlock();
   if (restoreView) {
     const int length = EditorLength(Memo);
     QTextCursor c = Memo->textCursor();
@@ -479,11 +508,33 @@ void TEquationForm::EndRead(bool restoreView) {
   readMap_ = EditorPositionMap();
 }
 
+void TEquationForm::OpenStyleBlock() {
+  if (styleBlockOpen_ || readDepth_ == 0 || LoadingLibrary) return;
+  styleBlock_ = QTextCursor(Memo->document());
+  styleBlock_.beginEditBlock();
+  styleBlockOpen_ = true;
+}
+
+void TEquationForm::CloseStyleBlock() {
+  if (!styleBlockOpen_) return;
+  styleBlockOpen_ = false;
+  // The document reports the block's changes as it closes: they are
+  // formatting, not an edit of the user.
+  ++Memo->styling_;
+  styleBlock_.endEditBlock();
+  --Memo->styling_;
+  styleBlock_ = QTextCursor();
+}
+
 void TEquationForm::StyleCommentRange(int32_t first, int32_t last, int32_t styleClass) {
+  OpenStyleBlock();
   Memo->StyleMemoRange(first + 1, last, styleClass);
 }
 
-void TEquationForm::ClearCommentStyles() { Memo->ClearMemoRangeStyle(0, -1); }
+void TEquationForm::ClearCommentStyles() {
+  OpenStyleBlock();
+  Memo->ClearMemoRangeStyle(0, -1);
+}
 
 void TEquationForm::FormActivate() {
   ActiveChildWindow = kEquationsWindow;
@@ -493,6 +544,9 @@ void TEquationForm::FormActivate() {
 void TEquationForm::FormResize() {
   const bool wrap = Preferences.WrapLongLines != 0;
   margin_->setFixedWidth(wrap ? QFontMetrics(Memo->font()).horizontalAdvance(QLatin1Char('>')) + 4 : 5);
+  // A right indent of 20 points keeps wrapped text off the window's edge;
+  // 2 points without wrapping.
+  Memo->SetRightIndent(static_cast<int>((wrap ? 20 : 2) * Memo->logicalDpiX() / 72.0 + 0.5));
   if (Preferences.TabWidth != AppliedTabWidth) {
     tabStops_ = EditorTabStopsPoints(Preferences.TabWidth, Memo->logicalDpiX());
     QTextOption option = Memo->document()->defaultTextOption();
@@ -544,11 +598,15 @@ void TEquationForm::InvalidateResults() {
   for (int slot : {kSolutionWindow, kResidualsWindow, kArraysTableWindow, kIntegralTableWindow,
                    kFormattedEquationsWindow}) {
     TGForm* form = WindowList[size_t(slot)];
-    if (form != nullptr && form->IsShown) form->close();
+    if (form == nullptr || !form->IsShown) continue;
+    // A result window's own close hides it; the program then no longer
+    // counts it as open.
+    form->close();
+    if (!form->isVisible()) form->IsShown = false;
   }
 }
 
-void TEquationForm::Undo() { Memo->undo(); }
+void TEquationForm::Undo() { Memo->UndoText(); }
 
 void TEquationForm::PreparePopupMenu() {
   const QList<QAction*> items = PopupMenu1->actions();

@@ -9,6 +9,7 @@
 // read). Other commands use the public operations below.
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <array>
 #include <functional>
 #include <string>
@@ -79,6 +80,9 @@ class TOwnerDrawMemo : public QPlainTextEdit {
   // The bold mark of the innermost unmatched parenthesis on the cursor's
   // display line.
   void MarkParenthesis();
+  // Undo back to the last change of the text.
+  void UndoText();
+  void SetRightIndent(int pixels) { setViewportMargins(0, 0, pixels, 0); }
 
   // What the margin needs of the widget's own layout.
   QPointF contentOffsetForMargin() const { return contentOffset(); }
@@ -89,6 +93,7 @@ class TOwnerDrawMemo : public QPlainTextEdit {
   void keyPressEvent(QKeyEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
@@ -169,6 +174,11 @@ class TEquationForm : public TGForm, public EquationsEditor, public CommentPaint
   TablesMacroRecorder tablesRecorder_;
   // Nested reads (a library read inside the document's) keep the outer
   // read's view.
+  // A read's comment styling is one step on the widget's undo stack.
+  void OpenStyleBlock();
+  void CloseStyleBlock();
+  QTextCursor styleBlock_;
+  bool styleBlockOpen_ = false;
   int readDepth_ = 0;
   EditorPositionMap readMap_;
   int savedAnchor_ = 0;

@@ -25,11 +25,11 @@ TEST(EditorPositionMapTest, MapsEachPositionBothWays) {
     EXPECT_EQ(map.EngineFromEditor(c.editor), c.engine) << "editor " << c.editor;
     EXPECT_EQ(map.EditorFromEngine(c.engine), c.editor) << "engine " << c.engine;
   }
-  // Between CR and LF: the start of the next line, so a range ending there
-  // keeps its line break.
-  EXPECT_EQ(map.EditorFromEngine(3), 3);
-  EXPECT_EQ(map.EditorFromEngine(7), 6);
-  EXPECT_EQ(map.EditorFromEngine(9), 7);
+  // Between CR and LF: the break itself, so a range ending there stops at
+  // the end of its line.
+  EXPECT_EQ(map.EditorFromEngine(3), 2);
+  EXPECT_EQ(map.EditorFromEngine(7), 5);
+  EXPECT_EQ(map.EditorFromEngine(9), 6);
   // Out of range positions are held to the text.
   EXPECT_EQ(map.EditorFromEngine(-5), 0);
   EXPECT_EQ(map.EditorFromEngine(400), 9);
@@ -43,7 +43,7 @@ TEST(EditorPositionMapTest, LinesOfEnginePositions) {
     int32_t line;
   };
   // Line 0 "ab\r\n" 0..3, line 1 "cd\r\n" 4..7, line 2 "\r\n" 8..9, line 3 "ef" 10..11.
-  const Case cases[] = {{0, 0}, {2, 0}, {4, 1}, {7, 2}, {8, 2}, {10, 3}, {12, 3}};
+  const Case cases[] = {{0, 0}, {2, 0}, {3, 0}, {4, 1}, {7, 1}, {8, 2}, {9, 2}, {10, 3}, {12, 3}};
   for (const Case& c : cases) EXPECT_EQ(map.LineOfEngine(c.engine), c.line) << "engine " << c.engine;
   EXPECT_EQ(map.EngineLineStart(0), 0);
   EXPECT_EQ(map.EngineLineStart(1), 4);
