@@ -25,6 +25,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/palette.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_app.h"
 #include "session/compile_driver.h"
