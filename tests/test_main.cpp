@@ -13,6 +13,7 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "documents/user_libraries.h"
+#include "output/print_engine.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "tables/tables_state.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   voq::InstallTables();
   voq::InstallDocuments();
   voq::InstallUserLibraries();
+  voq::InstallPrintEngine();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {
