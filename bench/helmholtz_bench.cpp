@@ -6,38 +6,17 @@
 // and the derived and transport slots.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "bench_store.h"
-#include "model/document_settings.h"
-#include "properties/fluid_catalog.h"
-#include "properties/helmholtz_eos.h"
+#include "helmholtz_bench_support.h"
 #include "properties/helmholtz_state.h"
 #include "properties/property_units.h"
-#include "properties/substance_factory.h"
 
 namespace {
 
 using namespace voq;
 
-std::unique_ptr<TGeneralEosSubstance> MakeNitrogen() {
-  bench::ResetStore();
-  DocumentSettings.UnitSystem = 0;
-  DocumentSettings.MolarBasis = 0;
-  DocumentSettings.AbsoluteTemperature = 1;
-  DocumentSettings.PressureUnit = 0;
-  DocumentSettings.EnergyUnit = 1;
-  auto* object = dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow("Nitrogen")));
-  object->SuppressWarnings = 0;
-  object->ArgCount = 2;
-  object->ArgKind[1] = 1;
-  object->ArgKind[2] = 2;
-  return std::unique_ptr<TGeneralEosSubstance>(object);
-}
+std::unique_ptr<TGeneralEosSubstance> MakeNitrogen() { return bench::MakeHelmholtzFluid("Nitrogen"); }
 
-void Rate(benchmark::State& state) {
-  state.counters["calls_per_s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
-}
+void Rate(benchmark::State& state) { bench::RatePerSecond(state); }
 
 void BM_NitrogenDensityTP(benchmark::State& state, Extended T, Extended P) {
   auto n2 = MakeNitrogen();

@@ -5,38 +5,18 @@
 // with all six quantities selected.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "bench_store.h"
-#include "model/document_settings.h"
-#include "properties/fluid_catalog.h"
+#include "helmholtz_bench_support.h"
 #include "properties/helmholtz_state.h"
 #include "properties/property_units.h"
-#include "properties/substance_factory.h"
 #include "properties/water_iapws95.h"
 
 namespace {
 
 using namespace voq;
 
-std::unique_ptr<TGeneralEosSubstance> MakeWater() {
-  bench::ResetStore();
-  DocumentSettings.UnitSystem = 0;
-  DocumentSettings.MolarBasis = 0;
-  DocumentSettings.AbsoluteTemperature = 1;
-  DocumentSettings.PressureUnit = 0;
-  DocumentSettings.EnergyUnit = 1;
-  auto* object = dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow("Steam_IAPWS")));
-  object->SuppressWarnings = 0;
-  object->ArgCount = 2;
-  object->ArgKind[1] = 1;
-  object->ArgKind[2] = 2;
-  return std::unique_ptr<TGeneralEosSubstance>(object);
-}
+std::unique_ptr<TGeneralEosSubstance> MakeWater() { return bench::MakeHelmholtzFluid("Steam_IAPWS"); }
 
-void Rate(benchmark::State& state) {
-  state.counters["calls_per_s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
-}
+void Rate(benchmark::State& state) { bench::RatePerSecond(state); }
 
 void BM_WaterStateTP(benchmark::State& state, Extended T, Extended P) {
   auto water = MakeWater();

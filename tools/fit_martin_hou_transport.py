@@ -205,10 +205,144 @@ FLUIDS = {
 }
 
 
+# ---------------------------------------------------------------------------
+# VDI Heat Atlas correlations. VDI Heat Atlas, 2nd ed. (VDI e. V., ed.,
+# Springer, Berlin 2010), chapter D3.1 "Thermophysical Properties of Pure
+# Substances", tables of the PPDS correlations (as transcribed in the
+# chemicals library of the Chemical Engineering Design Library, files
+# chemicals/Viscosity/VDI PPDS Dynamic viscosity of saturated liquids
+# polynomials.tsv, ... of gases polynomials.tsv, chemicals/Thermal
+# Conductivity/VDI PPDS Thermal conductivity of saturated liquids.tsv and
+# ... of gases.tsv). The data points below are these published equations
+# evaluated every 10 K over each range:
+#   saturated-liquid viscosity  mu = E exp[A x^(1/3) + B x^(4/3)],
+#                               x = (C - T)/(T - D)              [Pa s]
+#   gas viscosity at low pressure   mu = A + B T + C T^2 + D T^3 + E T^4 [Pa s]
+#   saturated-liquid conductivity   k = A + B T + C T^2 + D T^3 + E T^4 [W/(m K)]
+#   gas conductivity at low pressure k = A + B T + C T^2 + D T^3 + E T^4
+# The gas values are taken as dilute-gas values (no dense-gas correction
+# is taken off: at the pressures of those tables it is below 0.5 %).
+# ---------------------------------------------------------------------------
+VDI = {
+    # name: (liquid viscosity A..E, gas viscosity A..E, liquid conductivity
+    # A..E, gas conductivity A..E)
+    "R12": ((2.23435, 96.51808, 363.171, -3940.344, 0.00007311),
+            (0.000001392, 0.000000037652, -0.000000000001344, 0, 0),
+            (0.2016, -0.0004522, 0.00000009, -0.000000000227, 0.000000000000212),
+            (-0.001873, 0.000029, 0.00000003409, 0, 0)),
+    "R22": ((2.50542, 0.00079, 369.199, 56.279, 0.00002948),
+            (-0.000000413, 0.00000004729, -0.00000000000923, 0, 0),
+            (0.2211, -0.0004472, -0.000000061, 0.00000000021, -0.000000000000241),
+            (-0.008104, 0.000066, -0.00000000941, 0, 0)),
+    "R13": ((0.7636, 1.63878, 278.217, -10.329, 0.00010624),
+            (-0.0000005012, 0.000000054778, -0.000000000015645, 0, 0),
+            (0.195, -0.0005177, 0.000000095, -0.00000000034, 0.000000000000432),
+            (-0.001734, 0.00002, 0.00000013251, -0.00000000016081, 0.00000000000005951)),
+    "R14": ((1.28783, 0.76244, 405.676, -14.981, 0.00002872),
+            (0.0000004703, 0.00000006189, -0.000000000019722, 0, 0),
+            (0.22, -0.0009284, -0.000000627, 0.000000009634, -0.000000000017838),
+            (-0.0022, 0.000026, 0.00000016724, -0.0000000001997, 0.00000000000007466)),
+    "R114": ((1.87065, 0.72922, 852.495, -53.946, 0.0000104),
+             (0.000000982, 0.000000036272, -0.000000000003272, 0, 0),
+             (0.1382, -0.0002496, 0.000000001, 0.000000000019, -0.00000000000003),
+             (-0.006889, 0.00006, -0.00000000889, 0, 0)),
+    "Propane": ((2.56344, 0.16137, 372.533, 38.033, 0.00001751),
+                (0.0000007353, 0.000000020874, 0.000000000024208, -0.00000000000003914, 1.784E-017),
+                (0.2661, -0.0006336, 0.000000057, 0.000000000655, -0.000000000000701),
+                (-0.006656, 0.000053, 0.00000010181, 0, 0)),
+}
+
+
+def vdi_liquid_viscosity(name, T):
+    A, B, C, D, E = VDI[name][0]
+    x = (C - T) / (T - D)
+    return E * math.exp(A * x ** (1 / 3) + B * x ** (4 / 3))
+
+
+def vdi_poly(name, which, T):
+    return sum(c * T ** i for i, c in enumerate(VDI[name][which]))
+
+
+def vdi_points(lo, hi, step=10):
+    T = lo
+    out = []
+    while T <= hi + 1e-9:
+        out.append(T)
+        T += step
+    return out
+
+
+def vdi_block(name, prop, form, gas_range, liq_range, gas_data, liq_data, gas_terms, liq_terms):
+    """A block of dilute-gas and saturated-liquid points from the VDI
+    correlations; gas_data and liq_data are the (lo, hi) spans of points,
+    None when the block keeps no data for that range."""
+    viscosity = prop == "viscosity"
+    block = {"form": form, "gas_range": gas_range, "liq_range": liq_range, "dilute": True,
+             "gas_terms": gas_terms, "liq_terms": liq_terms, "gas": [], "liq": []}
+    if gas_data:
+        block["gas"] = [(T, vdi_poly(name, 1 if viscosity else 3, T), None) for T in vdi_points(*gas_data)]
+    if liq_data:
+        block["liq"] = [(T, vdi_liquid_viscosity(name, T) if viscosity else vdi_poly(name, 2, T))
+                        for T in vdi_points(*liq_data)]
+    return block
+
+
+FLUIDS["R12"] = {
+    "number": 2,
+    "viscosity": vdi_block("R12", "viscosity", 1, (250, 480), (170, 340), (250, 480), (170, 340), 3, 4),
+    # the gas conductivity keeps its given correlation; only the liquid is fitted
+    "conductivity": dict(vdi_block("R12", "conductivity", 1, (240, 480), (144, 344), None, (144, 344), 3, 4),
+                         gas_fixed=[313.340951, 296796.2841, 43405530.17, 0]),
+}
+
+# R22's liquid viscosity: the handbook column above is headed 1e-4 Pa s,
+# which makes the liquid less viscous than the vapour at one atmosphere
+# (0.176e-4 Pa s at 320 K against 0.130e-4 Pa s for the gas at 300 K);
+# read as mPa s it lies 13 to 65 % above the VDI correlation (most near
+# the critical point). The liquid block is fitted to the VDI correlation
+# instead, 170 to 360 K.
+FLUIDS["R22"]["viscosity"]["liq"] = [(T, vdi_liquid_viscosity("R22", T)) for T in vdi_points(170, 360)]
+
+# R13: the liquid-viscosity correlation holds below its C = 278.2 K, so
+# the liquid points stop at 270 K (the range to 300 K is kept).
+FLUIDS["R13"] = {
+    "number": 3,
+    "viscosity": vdi_block("R13", "viscosity", 1, (220, 425), (200, 300), (220, 420), (200, 270), 3, 4),
+    "conductivity": vdi_block("R13", "conductivity", 1, (220, 535), (94, 270), (220, 530), (94, 264), 3, 4),
+}
+# R14: no liquid-viscosity range.
+FLUIDS["R14"] = {
+    "number": 4,
+    "viscosity": vdi_block("R14", "viscosity", 1, (230, 500), (140, 210), (230, 500), None, 3, 4),
+    "conductivity": vdi_block("R14", "conductivity", 2, (144.26, 533.15), (140, 210), (144.26, 533.15),
+                              (140, 210), 4, 4),
+}
+# R114: from 170 to 410 K the liquid viscosity falls thirtyfold, more than a
+# cubic in T follows (least squares over the whole range is 32 % off at
+# 170 K); the liquid points span 240 to 410 K, and below 240 K the block
+# extrapolates (-8 % at 230 K, -27 % at 200 K, -54 % at 170 K).
+FLUIDS["R114"] = {
+    "number": 6,
+    "viscosity": vdi_block("R114", "viscosity", 1, (230, 500), (170, 410), (230, 500), (240, 410), 3, 4),
+    "conductivity": vdi_block("R114", "conductivity", 2, (280, 675), (180, 360), (280, 675), (180, 360), 3, 4),
+}
+# Propane: the liquid points stop at 360 K, below the critical 369.8 K.
+FLUIDS["Propane"] = {
+    "number": 15,
+    "viscosity": vdi_block("Propane", "viscosity", 2, (240, 530), (210, 370), (240, 530), (210, 360), 4, 4),
+    "conductivity": vdi_block("Propane", "conductivity", 2, (240, 530), (210, 370), (240, 530), (210, 360), 3, 4),
+}
+
+
 def fit_block(rec, prop, block):
     viscosity = prop == "viscosity"
     unit = 1e-12 if viscosity else 1.0
-    correction = rec.viscosity_correction if viscosity else rec.conductivity_correction
+    if block.get("dilute"):
+        correction = lambda v: 0.0  # noqa: E731
+    else:
+        correction = rec.viscosity_correction if viscosity else rec.conductivity_correction
+    if not block["gas"] or not block["liq"]:
+        return fit_partial_block(prop, block)
     dilute = [(T, (y - correction(v)) / unit) for T, y, v in block["gas"]]
     if block["form"] == 1:
         g = fit_form1(dilute, block["gas_terms"])
@@ -231,7 +365,35 @@ def fit_block(rec, prop, block):
     return g, l
 
 
+def fit_partial_block(prop, block):
+    """A block with data for one range only: the other range's
+    coefficients stay zero (its limits are written as no data)."""
+    viscosity = prop == "viscosity"
+    unit = 1e-12 if viscosity else 1.0
+    lunit = 1e-6 if viscosity else 1.0
+    g = [0.0] * 4
+    l = [0.0] * 4
+    worst = 0.0
+    if block["gas"]:
+        dilute = [(T, y / unit) for T, y, _ in block["gas"]]
+        g = fit_form1(dilute, block["gas_terms"]) if block["form"] == 1 else fit_poly(dilute, block["gas_terms"])
+        for T, y, _ in block["gas"]:
+            fit = (form1(g, T) if block["form"] == 1 else poly(g, T)) * unit
+            worst = max(worst, abs(fit / y - 1))
+            print("  %s gas    %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, fit, 100 * (fit / y - 1)))
+    if block["liq"]:
+        l = fit_poly([(T, y / lunit) for T, y in block["liq"]], block["liq_terms"])
+        for T, y in block["liq"]:
+            fit = poly(l, T) * lunit
+            worst = max(worst, abs(fit / y - 1))
+            print("  %s liquid %7.2f K  data %.5g  fit %.5g  %+.2f %%" % (prop, T, y, fit, 100 * (fit / y - 1)))
+    print("  %s: largest deviation %.2f %%" % (prop, 100 * worst))
+    return g, l
+
+
 def fmt(x):
+    if isinstance(x, str):
+        return x
     return "0" if x == 0 else "%.10g" % x
 
 
@@ -244,10 +406,14 @@ def main():
             if block is None:
                 blocks.append(None)
                 continue
-            g, l = fit_block(f["record"], prop, block)
+            g, l = fit_block(f.get("record"), prop, block)
+            if "gas_fixed" in block:
+                g = block["gas_fixed"]
+            gas_lo, gas_hi = block["gas_range"] if block["gas"] or "gas_fixed" in block else ("kNone", "kNone")
+            liq_lo, liq_hi = block["liq_range"] if block["liq"] else ("kNone", "kNone")
             blocks.append("{%d, %s, %s, {%s}, %s, %s, {%s}}" % (
-                block["form"], fmt(block["gas_range"][0]), fmt(block["gas_range"][1]), ", ".join(fmt(x) for x in g),
-                fmt(block["liq_range"][0]), fmt(block["liq_range"][1]), ", ".join(fmt(x) for x in l)))
+                block["form"], fmt(gas_lo), fmt(gas_hi), ", ".join(fmt(x) for x in g),
+                fmt(liq_lo), fmt(liq_hi), ", ".join(fmt(x) for x in l)))
         print("    {%d," % f["number"])
         for b in blocks:
             print("     %s," % b)

@@ -119,6 +119,32 @@ bool ModuleInUse(LibraryHandle module) {
   return false;
 }
 
+// The fields both kinds of external routine fill the same way before their
+// entry is looked up: where the routine lives, and for a routine of a
+// library its name, module and the library's place in RoutineLibraryDlls.
+template <typename Record>
+Record* NewRoutineRecord(const std::string& folder, const std::string& fileName, bool ownsModule) {
+  auto* r = new Record;
+  r->Directory = AbsoluteFolder(folder);
+  AddSearchDirectory(r->Directory);
+  r->FilePath = fileName;
+  r->OwnsModule = ownsModule;
+  return r;
+}
+
+// Returns the name the routine's entry is exported under.
+template <typename Record>
+std::string TakeLibraryRoutine(Record* r, const std::string& libraryName, LibraryHandle module,
+                               const std::string& routineName) {
+  r->HelpPath = libraryName;
+  bool known = false;
+  for (const std::string& dll : RoutineLibraryDlls) known = known || dll == libraryName;
+  if (!known) RoutineLibraryDlls.push_back(libraryName);
+  r->Name = routineName.substr(0, kNameLength);
+  r->Module = module;
+  return r->Name;
+}
+
 }  // namespace
 
 std::string WithTrailingSeparator(const std::string& folder) {
@@ -132,11 +158,7 @@ void RegisterExternalFunction(const std::string& folder, const std::string& file
   const std::string check = CutBeforeDot(UpperCaseText(routineName.empty() ? fileName : routineName));
   if (FindExternalFunctionByName(check) != nullptr) return;
   ++ExternalFunctionCount;
-  auto* r = new TExternalFunctionRecord;
-  r->Directory = AbsoluteFolder(folder);
-  AddSearchDirectory(r->Directory);
-  r->FilePath = fileName;
-  r->OwnsModule = ownsModule;
+  auto* r = NewRoutineRecord<TExternalFunctionRecord>(folder, fileName, ownsModule);
   const std::string dir = WithTrailingSeparator(folder.empty() ? r->Directory : folder);
   std::string entryName;
   if (libraryName.empty()) {
@@ -153,13 +175,7 @@ void RegisterExternalFunction(const std::string& folder, const std::string& file
     if (ext != std::string::npos) r->Name.resize(ext);
     entryName = upperFile.substr(0, r->Name.size());
   } else {
-    r->HelpPath = libraryName;
-    bool known = false;
-    for (const std::string& dll : RoutineLibraryDlls) known = known || dll == libraryName;
-    if (!known) RoutineLibraryDlls.push_back(libraryName);
-    r->Name = routineName.substr(0, kNameLength);
-    entryName = r->Name;
-    r->Module = module;
+    entryName = TakeLibraryRoutine(r, libraryName, module, routineName);
   }
   r->Entry = reinterpret_cast<VoqExternalFunction>(FindLibraryEntry(r->Module, entryName));
   if (r->Entry == nullptr) {
@@ -181,11 +197,7 @@ void RegisterExternalProcedure(const std::string& folder, const std::string& fil
   const std::string routine = routineName.empty() ? UpperCaseText(fileName) : routineName;
   if (FindExternalProcedureByName(CutBeforeDot(UpperCaseText(routine))) != nullptr) return;
   ++ExternalProcedureCount;
-  auto* r = new TExternalProcedureRecord;
-  r->Directory = AbsoluteFolder(folder);
-  AddSearchDirectory(r->Directory);
-  r->FilePath = fileName;
-  r->OwnsModule = ownsModule;
+  auto* r = NewRoutineRecord<TExternalProcedureRecord>(folder, fileName, ownsModule);
   const std::string dir = WithTrailingSeparator(folder.empty() ? r->Directory : folder);
   std::string entryName;
   if (libraryName.empty()) {
@@ -211,13 +223,7 @@ void RegisterExternalProcedure(const std::string& folder, const std::string& fil
     r->Name.resize(ext);
     entryName = upperFile.substr(0, r->Name.size());
   } else {
-    r->HelpPath = libraryName;
-    bool known = false;
-    for (const std::string& dll : RoutineLibraryDlls) known = known || dll == libraryName;
-    if (!known) RoutineLibraryDlls.push_back(libraryName);
-    r->Name = routineName.substr(0, kNameLength);
-    entryName = r->Name;
-    r->Module = module;
+    entryName = TakeLibraryRoutine(r, libraryName, module, routineName);
     r->IsFdl = !listStyle;
   }
   void* entry = FindLibraryEntry(r->Module, entryName);

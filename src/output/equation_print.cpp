@@ -68,8 +68,8 @@ FontHandle TEquationPrinter::SelectPrintFont(int kind) {
   FontHandle& font = fonts_[static_cast<size_t>(style)];
   if (font == 0 && canvas != nullptr) {
     TPrinterFontRequest request;
-    request.Face = PrinterFontFace(Preferences.PrinterFont);
-    request.Height = PrinterFontHeight(Preferences.PrinterFontSize);
+    request.Face = PrinterFontFace();
+    request.Height = TextSizePoints(Preferences.PrinterFontSize);
     request.Weight = style == 2 ? 700 : 400;
     request.Italic = style == 3;
     request.Underline = style == 4;
@@ -77,7 +77,7 @@ FontHandle TEquationPrinter::SelectPrintFont(int kind) {
   }
   uint32_t colour = 0x000000;
   if (Preferences.PrintInColor != 0 && (kind == 2 || kind == 3)) {
-    colour = PrintPaletteRGB(kind == 2 ? Preferences.CommentColor1 : Preferences.CommentColor2);
+    colour = PaletteColorRGB(kind == 2 ? Preferences.CommentColor1 : Preferences.CommentColor2);
   }
   if (canvas != nullptr) {
     canvas->SelectFont(font);

@@ -20,7 +20,6 @@ namespace voq {
 TPrintStateRecord PrintState;
 int32_t PrintPageState = 0;
 bool Printing = false;
-int32_t PrinterDpi = 300;
 int32_t PrinterDpiCopy = 300;
 int32_t PrintCharWidth = 0;
 int32_t PrintLineHeight = 0;
@@ -122,40 +121,10 @@ bool PageTokenContains(std::string token, int32_t page) {
 
 }  // namespace
 
-std::string PrinterFontFace(int32_t index) {
-  switch (index) {
-    case 2: return "Times New Roman";
-    case 3: return "Courier New";
-    case 4:
-    case 8: return "Symbol";
-    case 5: return "Century SchoolBk";
-    case 6: return "Bookman Old Style";
-    case 7: return "MS Sans Serif";
-    default: return "Arial";
-  }
-}
-
-int32_t PrinterFontPoints(int32_t index) {
-  switch (index) {
-    case 1: return 8;
-    case 3: return 10;
-    case 4: return 11;
-    case 5: return 12;
-    case 6: return 14;
-    default: return 9;
-  }
-}
-
-int32_t PrinterFontHeight(int32_t sizeIndex) {
-  return -RoundToInt(static_cast<double>(PrinterDpi) * PrinterFontPoints(sizeIndex) / 72.0);
-}
-
-uint32_t PrintPaletteRGB(int32_t index) {
-  static constexpr std::array<uint32_t, 16> kPalette{
-      0x0000FF, 0xFF0000, 0x008000, 0x800080, 0x800000, 0xFFFF00, 0x00FF00, 0x808000,
-      0x00FFFF, 0x808080, 0xFF00FF, 0x000080, 0x008080, 0xC0C0C0, 0xFF8040, 0xFFFFFF};
-  if (index < 1 || index > 16) return 0x000000;
-  return kPalette[static_cast<size_t>(index - 1)];
+std::string PrinterFontFace() {
+  std::string face = "Arial";
+  FontNameByIndex(Preferences.PrinterFont, face);
+  return face;
 }
 
 void SetPrintDevices(PrintDevices* printDevices) { devices = printDevices; }
@@ -178,8 +147,8 @@ void CreatePrinterFonts() {
   PrintSurface* surface = PrintState.DeviceContext;
   if (surface == nullptr) return;
   TPrinterFontRequest normal;
-  normal.Face = PrinterFontFace(Preferences.PrinterFont);
-  normal.Height = PrinterFontHeight(Preferences.PrinterFontSize);
+  normal.Face = PrinterFontFace();
+  normal.Height = TextSizePoints(Preferences.PrinterFontSize);
   TPrinterFontRequest bold = normal;
   bold.Weight = 700;
   TPrinterFontRequest italic = normal;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "output/palette.h"
 #include "output/print_surface.h"
 
 namespace voq {
@@ -48,8 +49,8 @@ extern int32_t PrintPageState;
 // windows then draws on PrintState.Canvas with printer scaling.
 extern bool Printing;
 
-// Page metrics, in printer dots.
-extern int32_t PrinterDpi;
+// Page metrics, in printer dots (PrinterDpi, the resolution, is the
+// palette's, which TextSizePoints measures in).
 extern int32_t PrinterDpiCopy;
 extern int32_t PrintCharWidth;
 extern int32_t PrintLineHeight;
@@ -92,15 +93,9 @@ void CreatePrinterFonts();
 // Frees the printer fonts of DisplayFonts on the job's surface.
 void FreePrinterFonts();
 
-// The face of printer font preference index 0 to 8 ("Arial" for 0, 1 and
-// other indexes); the points of printer size index (1: 8, 3: 10, 4: 11,
-// 5: 12, 6: 14, others 9); and that size as a negative character height
-// in dots at PrinterDpi.
-std::string PrinterFontFace(int32_t index);
-int32_t PrinterFontPoints(int32_t index);
-int32_t PrinterFontHeight(int32_t sizeIndex);
-// Palette index 1 to 16 as 0xRRGGBB; any other index is black.
-uint32_t PrintPaletteRGB(int32_t index);
+// The printer font's face of the preferences (FontNameByIndex; "Arial"
+// for an index it does not know).
+std::string PrinterFontFace();
 
 // The front end's printer and preview. None installed: a job cannot start.
 void SetPrintDevices(PrintDevices* devices);

@@ -492,22 +492,29 @@ void CompressedLiquidFromPH(TMartinHouSolveInputs& in, Extended p0, Extended h0)
   st.v = vf;
 }
 
+// What both (P, h) paths do first: the state's given values, the refusal
+// of a negative pressure, and the bubble and dew temperatures at P.
+bool BeginPressureEnthalpy(const TMartinHouSolveInputs& in, Extended& tb, Extended& td) {
+  TMartinHouState& st = MartinHouState;
+  st.P = in.First;
+  if (in.First < 0) {
+    CalcErrorCode = kMsgPressureBelowZero;
+    return false;
+  }
+  st.h = in.Second;
+  MartinHouSatTemperatures(in.First, in.IsBlend, tb, td);
+  return !Failed();
+}
+
 }  // namespace
 
 void MartinHouSolvePH(TMartinHouSolveInputs& in) {
   TMartinHouState& st = MartinHouState;
   const Extended P = in.First;
   const Extended h = in.Second;
-  st.P = P;
-  if (P < 0) {
-    CalcErrorCode = kMsgPressureBelowZero;
-    return;
-  }
-  st.h = h;
   Extended tb = 0;
   Extended td = 0;
-  MartinHouSatTemperatures(P, in.IsBlend, tb, td);
-  if (Failed()) return;
+  if (!BeginPressureEnthalpy(in, tb, td)) return;
   const Extended vg = MartinHouVaporVolume(P, tb);
   const Extended hg = MartinHouEnthalpy(tb, vg, P);
   if (h > hg) {
@@ -536,16 +543,9 @@ void MartinHouSolvePHBlend(TMartinHouSolveInputs& in) {
   TMartinHouState& st = MartinHouState;
   const Extended P = in.First;
   const Extended h = in.Second;
-  st.P = P;
-  if (P < 0) {
-    CalcErrorCode = kMsgPressureBelowZero;
-    return;
-  }
-  st.h = h;
   Extended tb = 0;
   Extended td = 0;
-  MartinHouSatTemperatures(P, in.IsBlend, tb, td);
-  if (Failed()) return;
+  if (!BeginPressureEnthalpy(in, tb, td)) return;
   Extended vg = MartinHouVaporVolume(P, td);
   const Extended hg = MartinHouEnthalpy(td, vg, P);
   // Above the critical pressure there is no two-phase band to interpolate.

@@ -6,7 +6,7 @@
 
 #include "output/equation_print.h"
 #include "output/print_engine.h"
-#include "output/qt/qt_print_surface.h"
+#include "shell/print_surfaces.h"
 #include "platform/host.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"

@@ -31,6 +31,7 @@
 #include "shell/single_copy.h"
 #include "shell/warn_mult_copy.h"
 #include "tables/tables_state.h"
+#include "output/palette.h"
 
 namespace voq {
 
@@ -89,6 +90,7 @@ int RunProgram(int argc, char** argv) {
   InstallTables();
   InstallDocuments();
   InstallUserLibraries();
+  InstallOutput();
   InstallPrintEngine();
   std::string missing;
   if (!StartEngine(host, &missing)) {

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""Reference values of rankine_steam.txt from IAPWS-95 (W. Wagner and
+"""Reference values of rankine_steam.txt and rankine_steam_iapws.txt (one
+cycle, with the NBS steam and with Steam_IAPWS) from IAPWS-95 (W. Wagner and
 A. Pruss, J. Phys. Chem. Ref. Data 31 (2002) 387), the formulation of
 today's published steam tables, as computed by the Debian package
 python3-iapws (class IAPWS95). The pump work is v1 (P2 - P1) as in the case.
-Prints the value lines of rankine_steam.expected."""
+Prints the value lines of both cases' .expected files."""
 from iapws import IAPWS95
 
 P1, P2, T3 = 10.0, 8000.0, 773.15

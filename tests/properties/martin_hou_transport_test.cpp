@@ -118,6 +118,17 @@ TEST_F(MartinHouTransportTest, UnavailableData) {
   Call(*r500, &TSubstanceBase::Conductivity, kT, 300, kP, 100);
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
   EXPECT_EQ(MessageArgs[1], "Conductivity");
+  // R14 keeps no liquid viscosity beside its gas one: the saturated
+  // liquid reports 215 while the gas has a value; R502 has no data.
+  auto r14 = Fluid("R14");
+  Call(*r14, &TSubstanceBase::Viscosity, kT, 160, kX, 0);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
+  EXPECT_EQ(MessageArgs[1], "Viscosity");
+  Call(*r14, &TSubstanceBase::Viscosity, kT, 300, kP, 100);
+  EXPECT_EQ(CalcErrorCode, 0);
+  auto r502 = Fluid("R502");
+  Call(*r502, &TSubstanceBase::Viscosity, kT, 300, kP, 100);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
 }
 
 // R11 outside its correlations' ranges (137): a compressed liquid at
@@ -208,9 +219,17 @@ TEST_F(MartinHouTransportTest, BlendCorrelations) {
 //
 // R22: P. E. Liley, "Thermophysical Properties of Fluids", in Mechanical
 // Engineers' Handbook, Vol. 4, 3rd ed. (M. Kutz, ed., Wiley, 2006): Table
-// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa).
+// 12 (saturated liquid) and Table 13 (vapour at 101.325 kPa); its liquid
+// viscosity from the VDI Heat Atlas correlation named below.
 // Ammonia: Thermal-FluidsPedia, "Thermophysical Properties: Ammonia"
 // (thermalfluidscentral.org), saturated liquid and vapour.
+// R12, R13, R14, R114 and propane: the correlations of the VDI Heat Atlas,
+// 2nd ed. (VDI e. V., ed., Springer, Berlin, 2010), chapter D3.1, their
+// published coefficients evaluated by hand at the case's temperature:
+// saturated-liquid viscosity E exp[A x^(1/3) + B x^(4/3)] with
+// x = (C - T)/(T - D); gas viscosity and both conductivities polynomials
+// in T (gas values at low pressure, compared at 10 kPa). R12's gas
+// conductivity is the record's own correlation, checked against VDI.
 TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
   enum Property { kViscosity, kConductivity };
   struct Case {
@@ -223,8 +242,8 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
     double tolerance;  // relative
   };
   const Case cases[] = {
-      {"R22_mh", kViscosity, 200, kP, 100, 0.481e-4, 0.03},
-      {"R22_mh", kViscosity, 340, kP, 3500, 0.151e-4, 0.03},
+      {"R22_mh", kViscosity, 200, kP, 100, 0.0004158, 0.03},
+      {"R22_mh", kViscosity, 340, kP, 3500, 9.538e-05, 0.03},
       {"R22_mh", kViscosity, 300, kP, 101.325L, 0.130e-4, 0.03},
       {"R22_mh", kViscosity, 400, kP, 101.325L, 0.171e-4, 0.03},
       {"R22_mh", kConductivity, 200, kP, 100, 0.136, 0.03},
@@ -239,6 +258,44 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
       {"Ammonia_mh", kConductivity, 350, kX, 0, 0.361, 0.03},
       {"Ammonia_mh", kConductivity, 250, kX, 1, 0.0199, 0.03},
       {"Ammonia_mh", kConductivity, 300, kX, 1, 0.0277, 0.03},
+      {"R12", kViscosity, 200, kX, 0, 0.0005706, 0.03},
+      {"R12", kViscosity, 300, kX, 0, 0.0001805, 0.03},
+      {"R12", kViscosity, 300, kP, 10, 1.257e-05, 0.03},
+      {"R12", kViscosity, 450, kP, 10, 1.806e-05, 0.03},
+      {"R12", kConductivity, 200, kX, 0, 0.1133, 0.03},
+      {"R12", kConductivity, 300, kX, 0, 0.06963, 0.03},
+      {"R12", kConductivity, 300, kP, 10, 0.009895, 0.03},
+      {"R12", kConductivity, 450, kP, 10, 0.01808, 0.03},
+      {"R13", kViscosity, 220, kX, 0, 0.0002237, 0.03},
+      {"R13", kViscosity, 260, kX, 0, 0.0001516, 0.03},
+      {"R13", kViscosity, 250, kP, 10, 1.222e-05, 0.03},
+      {"R13", kViscosity, 400, kP, 10, 1.891e-05, 0.03},
+      {"R13", kConductivity, 200, kX, 0, 0.09323, 0.03},
+      {"R13", kConductivity, 250, kX, 0, 0.06789, 0.03},
+      {"R13", kConductivity, 300, kP, 10, 0.01233, 0.03},
+      {"R13", kConductivity, 500, kP, 10, 0.02501, 0.03},
+      {"R14", kViscosity, 250, kP, 10, 1.471e-05, 0.03},
+      {"R14", kViscosity, 450, kP, 10, 2.433e-05, 0.03},
+      {"R14", kConductivity, 160, kX, 0, 0.08318, 0.03},
+      {"R14", kConductivity, 200, kX, 0, 0.05777, 0.03},
+      {"R14", kConductivity, 200, kP, 10, 0.008211, 0.03},
+      {"R14", kConductivity, 500, kP, 10, 0.03231, 0.03},
+      {"R114", kViscosity, 260, kX, 0, 0.0005749, 0.03},
+      {"R114", kViscosity, 360, kX, 0, 0.0001893, 0.03},
+      {"R114", kViscosity, 300, kP, 10, 1.157e-05, 0.03},
+      {"R114", kViscosity, 450, kP, 10, 1.664e-05, 0.03},
+      {"R114", kConductivity, 250, kX, 0, 0.07604, 0.03},
+      {"R114", kConductivity, 340, kX, 0, 0.0538, 0.03},
+      {"R114", kConductivity, 350, kP, 10, 0.01302, 0.03},
+      {"R114", kConductivity, 600, kP, 10, 0.02591, 0.03},
+      {"Propane_mh", kViscosity, 230, kX, 0, 0.0001988, 0.03},
+      {"Propane_mh", kViscosity, 330, kX, 0, 6.83e-05, 0.03},
+      {"Propane_mh", kViscosity, 300, kP, 10, 8.264e-06, 0.03},
+      {"Propane_mh", kViscosity, 500, kP, 10, 1.345e-05, 0.03},
+      {"Propane_mh", kConductivity, 230, kX, 0, 0.1294, 0.03},
+      {"Propane_mh", kConductivity, 330, kX, 0, 0.07844, 0.03},
+      {"Propane_mh", kConductivity, 300, kP, 10, 0.01841, 0.03},
+      {"Propane_mh", kConductivity, 500, kP, 10, 0.0453, 0.03},
   };
   for (const Case& c : cases) {
     auto fluid = Fluid(c.fluid);
@@ -248,6 +305,28 @@ TEST_F(MartinHouTransportTest, FittedBlocksAgreeWithPublishedData) {
     EXPECT_NEAR(static_cast<double>(value) / c.published, 1, c.tolerance)
         << c.fluid << (c.property == kViscosity ? " viscosity " : " conductivity ") << static_cast<double>(c.T)
         << " K, " << (c.kind2 == kP ? "P = " : "x = ") << static_cast<double>(c.value2);
+  }
+}
+
+// Saturated liquid against saturated vapour at one temperature: the
+// liquid is the more viscous and the better conductor for every fluid
+// with both blocks (a block entered in the wrong unit fails this).
+TEST_F(MartinHouTransportTest, SaturatedLiquidExceedsVapour) {
+  struct Case {
+    const char* fluid;
+    Extended T;
+  };
+  const Case cases[] = {{"R11", 300},      {"R12", 300},     {"R13", 250},        {"R22_mh", 300},
+                        {"R114", 320},     {"R134a_mh", 300}, {"Ammonia_mh", 300}, {"Propane_mh", 300}};
+  for (const Case& c : cases) {
+    auto fluid = Fluid(c.fluid);
+    for (const auto op : {&TSubstanceBase::Viscosity, &TSubstanceBase::Conductivity}) {
+      const Extended liquid = Call(*fluid, op, kT, c.T, kX, 0);
+      ASSERT_EQ(CalcErrorCode, 0) << c.fluid;
+      const Extended vapour = Call(*fluid, op, kT, c.T, kX, 1);
+      ASSERT_EQ(CalcErrorCode, 0) << c.fluid;
+      EXPECT_GT(liquid, 2 * vapour) << c.fluid << (op == &TSubstanceBase::Viscosity ? " viscosity" : " conductivity");
+    }
   }
 }
 

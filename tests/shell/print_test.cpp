@@ -17,7 +17,7 @@
 
 #include "model/document_settings.h"
 #include "output/print_engine.h"
-#include "output/qt/qt_print_surface.h"
+#include "shell/print_surfaces.h"
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/equations_form.h"

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,13 @@ class QtPaintSurface : public PrintSurface {
   // The device fonts are measured on (and drawn on while painting).
   virtual QPaintDevice* Device() = 0;
   QFont CurrentFont() const;
+  // Text as the selected font reads its bytes: Symbol codes or Windows-1252.
+  QString TextOf(const std::string& text) const;
   QPainter painter_;
 
  private:
   std::map<FontHandle, QFont> fonts_;
+  std::set<FontHandle> symbolFonts_;
   FontHandle next_ = 0;
   FontHandle selected_ = 0;
   uint32_t color_ = 0;

@@ -1,4 +1,4 @@
-#include "output/qt/qt_print_surface.h"
+#include "shell/print_surfaces.h"
 
 #include <QFontMetrics>
 #include <QPageLayout>
@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "output/symbol_font.h"
 #include "platform/qt/qt_platform.h"
 
 namespace voq {
@@ -17,14 +18,23 @@ QString ToQString(const std::string& bytes) { return QString::fromStdString(Cp12
 
 }  // namespace
 
+QString QtPaintSurface::TextOf(const std::string& text) const {
+  if (symbolFonts_.count(selected_) != 0) return QString::fromStdString(SymbolTextToUtf8(text));
+  return ToQString(text);
+}
+
 FontHandle QtPaintSurface::CreatePrinterFont(const TPrinterFontRequest& request) {
+  // A Windows face the preferences name that is not installed falls back
+  // to DejaVu, which the program ships with; the Symbol font's codes are
+  // drawn as their Unicode characters from DejaVu.
   QFont font;
-  // The Windows faces the preferences name map to installed faces; the
-  // program ships with DejaVu, which stands in for any face missing here.
-  // The Symbol face prints as the plain face until symbol codes are mapped
-  // to Unicode.
-  font.setFamilies({QString::fromStdString(request.Face), QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
+  const bool symbol = request.Face == "Symbol";
+  if (symbol) {
+    font.setFamily(QStringLiteral("DejaVu Sans"));
+  } else {
+    font.setFamilies({QString::fromStdString(request.Face), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+  }
   // A negative height is the character height; a positive one the cell,
   // of which the character takes about five sixths.
   const int height = request.Height < 0 ? -request.Height
@@ -34,11 +44,13 @@ FontHandle QtPaintSurface::CreatePrinterFont(const TPrinterFontRequest& request)
   font.setItalic(request.Italic);
   font.setUnderline(request.Underline);
   fonts_[++next_] = font;
+  if (symbol) symbolFonts_.insert(next_);
   return next_;
 }
 
 void QtPaintSurface::DeletePrinterFont(FontHandle font) {
   fonts_.erase(font);
+  symbolFonts_.erase(font);
   if (selected_ == font) selected_ = 0;
 }
 
@@ -77,7 +89,7 @@ uint32_t QtPaintSurface::SetTextColor(uint32_t rgb) {
 
 int32_t QtPaintSurface::TextWidth(const std::string& text) {
   const QFontMetrics metrics(CurrentFont(), Device());
-  return metrics.horizontalAdvance(ToQString(text));
+  return metrics.horizontalAdvance(TextOf(text));
 }
 
 void QtPaintSurface::DrawText(int32_t x, int32_t y, const std::string& text) {
@@ -85,7 +97,7 @@ void QtPaintSurface::DrawText(int32_t x, int32_t y, const std::string& text) {
   painter_.setFont(CurrentFont());
   painter_.setPen(QColor::fromRgb(static_cast<QRgb>(color_ | 0xFF000000u)));
   const QFontMetrics metrics(CurrentFont(), Device());
-  painter_.drawText(QPoint(x, y + metrics.ascent()), ToQString(text));
+  painter_.drawText(QPoint(x, y + metrics.ascent()), TextOf(text));
 }
 
 void QtPaintSurface::FillWhite(int32_t left, int32_t top, int32_t right, int32_t bottom) {
