@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "output/print_engine.h"
 #include "shell/print_surfaces.h"
@@ -115,6 +116,12 @@ TEST_F(PrintPdfTest, ThreePagesEachWithItsHeader) {
   EXPECT_EQ(PrintLeftMargin, 150);
   EXPECT_EQ(PrintState.PageHeight, 3300);
   EXPECT_GE(PrintState.LinesPerPage, 8);
+  // Printer font 5 is the Symbol font: its codes print as Greek letters.
+  PrintSurface* canvas = PrintState.Canvas;
+  canvas->SelectFont(DisplayFonts[5].Printer);
+  canvas->DrawText(PrintLeftMargin, PrintLineHeight * PrintState.CurrentLine, "abg D");
+  canvas->SelectFont(DisplayFonts[1].Printer);
+  PrintAdvanceLines(1);
   PrintNewPage();
   PrintNewPage();
   EndPrintJob();
@@ -127,6 +134,39 @@ TEST_F(PrintPdfTest, ThreePagesEachWithItsHeader) {
     EXPECT_TRUE(HasWords(words, {"12/11/2026", "7:02", "AM", "Page", std::to_string(n + 1)})) << n;
     EXPECT_TRUE(HasWords(words, {"VOQ", "Ver.", "6.462"})) << n;
   }
+  EXPECT_TRUE(HasWords(pages[0], {"\u03b1\u03b2\u03b3", "\u0394"}));
+}
+
+TEST_F(PrintPdfTest, PreviewPaintsEachPageIntoAnImage) {
+  struct PreviewDevices : PrintDevices {
+    PrintSurface* Printer() override { return nullptr; }
+    PrintSurface* Preview() override { return &preview; }
+    QtPreviewSurface preview;
+  } devices;
+  SetPrintDevices(&devices);
+  PrintPageState = 0;
+  Printing = true;
+  PrintState.PreviewMode = true;
+  ASSERT_TRUE(BeginPrintJob("C:\\WORK\\PUMP.VOQ", 1));
+  // The preview's Letter page at 100 dots per inch.
+  EXPECT_EQ(PrinterDpi, 100);
+  EXPECT_EQ(PrintState.PageWidth, 850);
+  PrintNewPage();
+  EndPrintJob();
+  Printing = false;
+  EXPECT_FALSE(PrintState.PreviewMode);
+  ASSERT_EQ(devices.preview.Pages.size(), 2u);
+  for (const QImage& page : devices.preview.Pages) {
+    EXPECT_EQ(page.size(), QSize(850, 1100));
+    // Without "Print in color" the preview is in greys.
+    EXPECT_EQ(page.format(), QImage::Format_Grayscale8);
+    int dark = 0;
+    for (int y = 0; y < 4 * PrintLineHeight; ++y) {
+      for (int x = 0; x < page.width(); ++x) dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 100);
+  }
+  testing::SaveTestPicture(devices.preview.Pages[1], "print_preview_page2.png");
 }
 
 TEST_F(PrintPdfTest, FilePrintPrintsTheEquationsWindow) {
