@@ -8,6 +8,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/program_flags.h"
 #include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "platform/host.h"
@@ -44,6 +45,10 @@ std::string SystemDateText() {
 }
 
 std::function<std::string()> dateText = SystemDateText;
+
+std::string DefaultDistributableFileText() { return "VOQ (0)"; }
+
+std::function<std::string()> distributableFileText = DefaultDistributableFileText;
 
 int32_t RoundToInt(double value) { return static_cast<int32_t>(std::lround(value)); }
 
@@ -128,6 +133,11 @@ std::string PrinterFontFace() {
 }
 
 void SetPrintDevices(PrintDevices* printDevices) { devices = printDevices; }
+
+void SetPrintDistributableFileText(std::function<std::string()> fileText) {
+  distributableFileText =
+      fileText ? std::move(fileText) : std::function<std::string()>(DefaultDistributableFileText);
+}
 
 void SetPrintDateText(std::function<std::string()> text) {
   dateText = text ? std::move(text) : std::function<std::string()>(SystemDateText);
@@ -312,7 +322,10 @@ void PrintPageHeader() {
   const uint32_t previousColor = canvas->SetTextColor(0x000000);
   PrintState.CurrentLine += 1;
   const int32_t y1 = PrintLineHeight * PrintState.CurrentLine;
-  canvas->DrawText(PrintLeftMargin, y1, "File:" + PrintState.JobTitle);
+  // A distributable program names itself and its model rather than a
+  // document the user never sees.
+  canvas->DrawText(PrintLeftMargin, y1,
+                   DistributableMode ? "File: " + distributableFileText() : "File:" + PrintState.JobTitle);
   PrintState.PageNumber += 1;
   PrintPageSelected = PrintAllPages || PageInRange(PrintState.PageNumber);
   const std::string right = dateText() + "  Page " + std::to_string(PrintState.PageNumber);

@@ -99,6 +99,10 @@ std::string PrinterFontFace();
 
 // The front end's printer and preview. None installed: a job cannot start.
 void SetPrintDevices(PrintDevices* devices);
+// What a distributable program's page header names after "File: ": the
+// running program's path and, in brackets, its model file's number. The
+// shell installs it; the default is "VOQ (0)".
+void SetPrintDistributableFileText(std::function<std::string()> fileText);
 // The date and time of the page header; the default is the system's
 // short date and time. Tests fix it.
 void SetPrintDateText(std::function<std::string()> dateText);

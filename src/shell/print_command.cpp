@@ -1,5 +1,6 @@
 #include "shell/print_command.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "platform/host.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
+#include "shell/shell_state.h"
 
 namespace voq {
 
@@ -69,6 +71,10 @@ void InstallPrintCommand(TVOQ_D& window) {
   devices = std::make_unique<ShellPrintDevices>(window);
   owner = &window;
   SetPrintDevices(devices.get());
+  SetPrintDistributableFileText([] {
+    return QCoreApplication::applicationFilePath().toStdString() + " (" +
+           std::to_string(DistributableFileIndex) + ")";
+  });
   // The devices name the window's document: they go with the window.
   QObject::connect(&window, &QObject::destroyed, [target = &window] {
     if (owner != target) return;

@@ -9,6 +9,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/program_flags.h"
 #include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "output/print_test_support.h"
@@ -174,6 +175,18 @@ TEST(PrintHeader, FileTitleDatePageAndVersion) {
   EXPECT_EQ(p.Title, "C:\\WORK\\PUMP.VOQ");
   EXPECT_EQ(p.Started, 1);
   EXPECT_EQ(p.Ended, 1);
+}
+
+TEST(PrintHeader, DistributableProgramNamesItselfAndItsModel) {
+  ScopedPrintJobEnvironment env;
+  DistributableMode = true;
+  SetPrintDistributableFileText([] { return std::string("/opt/pump/PUMP (2)"); });
+  const bool started = env.BeginPrinterJob("C:\\WORK\\PUMP.VOQ");
+  EndPrintJob();
+  SetPrintDistributableFileText(nullptr);
+  DistributableMode = false;
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(SheetHas(env.devices.printer, 0, "File: /opt/pump/PUMP (2)"));
 }
 
 TEST(PrintAdvanceLines, FullPageBreaksAndCountsTheLinesAgain) {
