@@ -214,9 +214,16 @@ void TEquationPrinter::PrintEquationLine(const std::string& s) {
       start = cut < len && s[static_cast<size_t>(cut)] == ' ' ? cut + 1 : cut;
       // Scanning goes on at the new line's first character, from the depth
       // before it, so no delimiter is counted twice.
+      // A skipped blank not yet scanned changes nothing.
+      const int64_t lastScanned = i;
       i = start - 1;
-      depth_ = i >= 0 ? depthAfter[static_cast<size_t>(i)] : entryDepth;
-      bang_ = i >= 0 ? bangAfter[static_cast<size_t>(i)] != 0 : entryBang;
+      if (i < 0) {
+        depth_ = entryDepth;
+        bang_ = entryBang;
+      } else if (i <= lastScanned) {
+        depth_ = depthAfter[static_cast<size_t>(i)];
+        bang_ = bangAfter[static_cast<size_t>(i)] != 0;
+      }
     }
   }
   if (start < i) drawPart(start, i);

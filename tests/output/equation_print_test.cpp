@@ -98,6 +98,22 @@ TEST(PrintEquations, LineWithoutBreakCharactersIsCutWhereItStopsFitting) {
   EXPECT_EQ(drawn[2].Text.size(), 300u - 236u);
 }
 
+TEST(PrintEquations, CommentKeepsItsStyleAcrossPrintedLineBreaks) {
+  // A nested comment broken over several printed lines: the delimiters
+  // scanned again after each break are not counted twice, so the text after
+  // the comment is plain again.
+  std::string line = "{outer {inner} ";
+  while (line.size() < 400) line += "word ";
+  line += "} x = 1";
+  ScopedPrintJobEnvironment env;
+  Preferences.PrintCommentStyle1 = 1;  // bold
+  const auto drawn = PrintText(env, line);
+  ASSERT_GE(drawn.size(), 4u);
+  for (size_t i = 0; i + 1 < drawn.size(); ++i) EXPECT_EQ(drawn[i].Font.Weight, 700) << drawn[i].Text;
+  EXPECT_EQ(drawn.back().Text, " x = 1");
+  EXPECT_EQ(drawn.back().Font.Weight, 400);
+}
+
 TEST(PrintEquations, BlankAtABreakIsDropped) {
   ScopedPrintJobEnvironment env;
   std::string line;
