@@ -12,9 +12,10 @@ JOBS ?= $(shell nproc)
 # libsuitesparse-dev: COLAMD, the pivot order of the sparse factorisation.
 # qt6-base-dev: the desktop program voq (Qt 6 Widgets, with QtTest for its
 # window tests); fonts-dejavu-core: the font the windows and their offscreen
-# tests draw text in.
+# tests draw text in; poppler-utils: pdftotext and pdftoppm, which read the
+# printed PDF pages back in the print tests.
 PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all \
-  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core
+  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils
 
 # Every test run: the comma-locale tests must run, not skip; an allocation
 # the sanitizer cannot serve fails as it does in a normal build (the handle

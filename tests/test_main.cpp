@@ -14,6 +14,7 @@
 #include "platform/scripted_platform.h"
 #include "documents/user_libraries.h"
 #include "output/palette.h"
+#include "output/print_engine.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "tables/tables_state.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
   voq::InstallDocuments();
   voq::InstallUserLibraries();
   voq::InstallOutput();
+  voq::InstallPrintEngine();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {

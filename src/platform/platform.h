@@ -56,6 +56,9 @@ class PlatformServices {
   virtual bool CtrlKeyDown() = 0;
   virtual bool ShiftKeyDown() = 0;
   virtual bool EscKeyDown() = 0;
+  // Whether Alt is held now (a printed page started with Alt held has no
+  // header). Hosts without a keyboard never hold it.
+  virtual bool AltKeyDown() { return false; }
 
   // The system message beep.
   virtual void Beep() = 0;

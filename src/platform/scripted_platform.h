@@ -24,6 +24,7 @@ class ScriptedPlatform : public PlatformServices {
   bool CtrlKeyDown() override { return ctrlDown; }
   bool ShiftKeyDown() override { return shiftDown; }
   bool EscKeyDown() override { return escDown; }
+  bool AltKeyDown() override { return altDown; }
   void Beep() override { ++beeps; }
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(const std::string& text) override;
@@ -39,7 +40,7 @@ class ScriptedPlatform : public PlatformServices {
   std::deque<std::string> openFileAnswers;  // "" = the user declines
   std::deque<double> randomValues;     // empty: 0.5
   int32_t ticks = 0;
-  bool ctrlDown = false, shiftDown = false, escDown = false;
+  bool ctrlDown = false, shiftDown = false, escDown = false, altDown = false;
   bool clipboardAvailable = true;
   std::string clipboard;
   bool hasClipboardText = false;

@@ -1,4 +1,5 @@
 #include "shell/main_window.h"
+#include "shell/print_command.h"
 
 #include <QAction>
 #include <QApplication>
@@ -228,6 +229,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
     if (AutoSaveCommand) AutoSaveCommand();
   });
   resize(1000, 700);
+  InstallPrintCommand(*this);
 }
 
 TVOQ_D::~TVOQ_D() {

@@ -16,6 +16,7 @@
 #include "documents/user_libraries.h"
 #include "model/external_routines.h"
 #include "platform/qt/qt_platform.h"
+#include "output/print_engine.h"
 #include "plots/plots_state.h"
 #include "session/compile_driver.h"
 #include "session/document_reset.h"
@@ -90,6 +91,7 @@ int RunProgram(int argc, char** argv) {
   InstallDocuments();
   InstallUserLibraries();
   InstallOutput();
+  InstallPrintEngine();
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());

@@ -132,6 +132,10 @@ bool QtPlatform::ShiftKeyDown() {
 
 bool QtPlatform::EscKeyDown() { return escHeld_; }
 
+bool QtPlatform::AltKeyDown() {
+  return (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0;
+}
+
 void QtPlatform::Beep() { QApplication::beep(); }
 
 bool QtPlatform::GetClipboardText(std::string& text) {

@@ -21,6 +21,7 @@ class QtPlatform : public PlatformServices {
   bool CtrlKeyDown() override;
   bool ShiftKeyDown() override;
   bool EscKeyDown() override;
+  bool AltKeyDown() override;
   void Beep() override;
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(const std::string& text) override;

@@ -1,0 +1,89 @@
+#include "shell/print_command.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <filesystem>
+#include <memory>
+
+#include "output/equation_print.h"
+#include "output/print_engine.h"
+#include "shell/print_surfaces.h"
+#include "platform/host.h"
+#include "shell/equations_form.h"
+#include "shell/main_window.h"
+#include "shell/shell_state.h"
+
+namespace voq {
+
+namespace {
+
+// The devices follow the open document, whose name gives the PDF's.
+class ShellPrintDevices : public PrintDevices {
+ public:
+  explicit ShellPrintDevices(TVOQ_D& window) : window_(window) {}
+  PrintSurface* Printer() override {
+    printer_ = std::make_unique<QtPrinterSurface>(PrintPdfPath(window_.FileName));
+    return printer_.get();
+  }
+  PrintSurface* Preview() override {
+    preview_ = std::make_unique<QtPreviewSurface>();
+    return preview_.get();
+  }
+
+ private:
+  TVOQ_D& window_;
+  std::unique_ptr<QtPrinterSurface> printer_;
+  std::unique_ptr<QtPreviewSurface> preview_;
+};
+
+}  // namespace
+
+std::string PrintJobTitle(const std::string& fileName) {
+  if (fileName.empty()) return "(Untitled)";
+  if (fileName.size() <= 72) return fileName;
+  return fileName.substr(fileName.size() - 72);
+}
+
+std::string PrintPdfPath(const std::string& fileName) {
+  if (fileName.empty()) return (QDir::homePath() + QStringLiteral("/Untitled.pdf")).toStdString();
+  std::filesystem::path path(fileName);
+  path.replace_extension(".pdf");
+  return path.string();
+}
+
+bool PrintEquationsWindow(TVOQ_D& window) {
+  PrintPageState = kPageStateRunning;
+  PrintState.PreviewMode = false;
+  Printing = true;
+  bool begun = BeginPrintJob(PrintJobTitle(window.FileName), 1);
+  if (begun) {
+    const std::string text = window.EquationForm() != nullptr ? window.EquationForm()->GetText() : "";
+    PrintEquationsText(text, Fonts().ScreenPixelsPerInch());
+    EndPrintJob();
+  }
+  Printing = false;
+  return begun;
+}
+
+void InstallPrintCommand(TVOQ_D& window) {
+  static std::unique_ptr<ShellPrintDevices> devices;
+  static const TVOQ_D* owner = nullptr;
+  devices = std::make_unique<ShellPrintDevices>(window);
+  owner = &window;
+  SetPrintDevices(devices.get());
+  SetPrintDistributableFileText([] {
+    return QCoreApplication::applicationFilePath().toStdString() + " (" +
+           std::to_string(DistributableFileIndex) + ")";
+  });
+  // The devices name the window's document: they go with the window.
+  QObject::connect(&window, &QObject::destroyed, [target = &window] {
+    if (owner != target) return;
+    SetPrintDevices(nullptr);
+    devices.reset();
+    owner = nullptr;
+  });
+  window.SetHandler("Print1", [&window] { PrintEquationsWindow(window); });
+  window.SetHandler("Printbutton1", [&window] { PrintEquationsWindow(window); });
+}
+
+}  // namespace voq
