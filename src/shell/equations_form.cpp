@@ -64,6 +64,23 @@ bool TPlainEquationForm::ReplaceText(const std::string& oldText, const std::stri
   return true;
 }
 
+int32_t TPlainEquationForm::CaretPosition() const {
+  // The editor counts a line break as one character, the engine as two.
+  const int position = editor_->textCursor().position();
+  const QString before = editor_->toPlainText().left(position);
+  return int32_t(Utf8ToCp1252(before.toStdString()).size() + size_t(before.count(QLatin1Char('\n'))));
+}
+
+void TPlainEquationForm::InsertAtCaret(const std::string& text) {
+  std::string plain;
+  plain.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    plain.push_back(text[i] == '\r' ? '\n' : text[i]);
+  }
+  editor_->insertPlainText(QString::fromStdString(Cp1252ToUtf8(plain)));
+}
+
 void TPlainEquationForm::SelectEngineRange(int32_t start, int32_t end) {
   const std::string text = GetText();
   QTextCursor cursor = editor_->textCursor();

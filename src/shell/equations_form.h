@@ -17,6 +17,8 @@ class TPlainEquationForm : public TGForm, public EquationsEditor {
   std::string GetText() const override;
   void SetText(const std::string& text) override;
   bool ReplaceText(const std::string& oldText, const std::string& newText) override;
+  int32_t CaretPosition() const override;
+  void InsertAtCaret(const std::string& text) override;
 
   // Selects characters start..end-1 of the engine's text (CR LF counted).
   void SelectEngineRange(int32_t start, int32_t end);
