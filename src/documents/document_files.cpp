@@ -85,6 +85,8 @@ bool WriteBlocks(TCheckedFileWriter& writer, const std::vector<uint8_t>& bytes) 
 void AfterDocumentSaved(const std::string& fileName, bool copy) {
   if (copy) return;
   DocumentUnchanged = true;
+  // The file now holds the system's convention.
+  SavedDecimalSeparator = DecimalSeparator;
   std::error_code ec;
   std::filesystem::remove(AutoSaveCopyName(fileName), ec);
 }

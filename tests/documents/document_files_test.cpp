@@ -116,8 +116,10 @@ TEST_F(DocumentFilesTest, TextAndModuleFreeLibrarySaveTheDirectiveTheTextAndAZer
   }
   SetDecimalSeparator(',');
   editor.SetText("x=1,5");
+  SavedDecimalSeparator = '.';
   ASSERT_TRUE(SaveDocumentFile(Path("c.txt"), false, false, false));
   EXPECT_EQ(ReadBytes(Path("c.txt")), std::string("{$DS,}x=1,5") + '\0');
+  EXPECT_EQ(SavedDecimalSeparator, ',');
   EXPECT_TRUE(DocumentUnchanged);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"a.LIB", "a.TXT", "a.eqs", "c.txt"}));
 }
@@ -300,6 +302,23 @@ TEST_F(DocumentFilesTest, MergeInsertsTheTextAtTheCaretAndReadsNothingElse) {
   ASSERT_TRUE(ReadDocumentFile(Path("other.voq"), true));
   EXPECT_EQ(editor.GetText(), "a = 1\r\nb = 2\r\nz = 9\r\nq = 1c = 3");
   EXPECT_EQ(StopCriteria.MaxIterations, 11);
+}
+
+// A header without the layout letter: only the text is taken, its lone CR
+// line ends repaired.
+TEST_F(DocumentFilesTest, AnUnrecognisedHeaderGivesTheTextWithRepairedLineEnds) {
+  std::string bytes(16, '\0');
+  bytes[0] = 3;
+  bytes.replace(1, 3, "5.1");
+  const std::string text = "a=1\rb=2\r\nc=3";
+  const uint32_t t = uint32_t(text.size() + 1);
+  for (int k = 0; k < 4; ++k) bytes += char((t >> (8 * k)) & 0xFF);
+  bytes += text;
+  bytes += '\0';
+  WriteBytes(Path("old.voq"), bytes);
+  ASSERT_TRUE(ReadDocumentFile(Path("old.voq"), false));
+  EXPECT_EQ(editor.GetText(), "a=1\r\nb=2\r\nc=3");
+  EXPECT_TRUE(platform.alerts.empty());
 }
 
 TEST_F(DocumentFilesTest, MissingFilesAndExternalLibrariesReadNothing) {

@@ -168,6 +168,20 @@ TEST_F(FileMenuTest, ExitWritesTheRecentFilesAndTheFolders) {
   EXPECT_EQ(std::count(dirs.begin(), dirs.end(), '\n'), 3) << dirs;
 }
 
+TEST_F(FileMenuTest, ClosingTheWindowAsksFirstAndCancelKeepsItOpen) {
+  window_->show();
+  Equations().SetText("a = 1");
+  DocumentUnchanged = false;
+  platform_.SetScriptedAnswer(kResultCancel);
+  EXPECT_FALSE(window_->close());
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_FALSE(window_->Exiting);
+  EXPECT_EQ(platform_.LastAlertText(), "Untitled file has changed. Save?");
+  platform_.SetScriptedAnswer(kResultNo);
+  EXPECT_TRUE(window_->close());
+  EXPECT_TRUE(window_->Exiting);
+}
+
 TEST_F(FileMenuTest, MergeInsertsAtTheCaretAndAlwaysMarksTheDocumentChanged) {
   WriteBytes(Path("piece.txt"), std::string("{$DS.}b = 2\r\n") + '\0');
   Equations().SetText("a = 1\r\nc = 3");
