@@ -86,7 +86,7 @@ void TFileMenu::DeleteAutoSaveCopy() {
 }
 
 void TFileMenu::ClearUndo() {
-  if (TPlainEquationForm* form = window_.EquationForm()) form->Editor()->document()->clearUndoRedoStacks();
+  if (TEquationForm* form = window_.EquationForm()) form->Editor()->document()->clearUndoRedoStacks();
 }
 
 bool TFileMenu::CanClear() {
@@ -108,7 +108,11 @@ void TFileMenu::New1Click() {
   DeleteAutoSaveCopy();
   window_.FileName.clear();
   window_.ShowAndFocus(kEquationsWindow);
-  Equations().SetText(std::string());
+  if (TEquationForm* form = window_.EquationForm()) {
+    form->Memo->ResetContent();
+  } else {
+    Equations().SetText(std::string());
+  }
   ClearUndo();
   DocumentUnchanged = true;
   window_.setCaption(window_.FileName);
@@ -320,7 +324,7 @@ void TFileMenu::RestoreMaximizedChild() {
 }
 
 void TFileMenu::HideEquations() {
-  if (TPlainEquationForm* form = window_.EquationForm()) form->hide();
+  if (TEquationForm* form = window_.EquationForm()) form->hide();
 }
 
 void TFileMenu::ShowEquations() { window_.ShowAndFocus(kEquationsWindow); }

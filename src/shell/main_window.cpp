@@ -210,7 +210,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   setCentralWidget(mdi_);
   BuildMenus();
   BuildSpeedbar();
-  equations_ = new TPlainEquationForm;
+  equations_ = new TEquationForm;
   mdi_->addSubWindow(equations_);
   equations_->resize(620, 420);
   equations_->Hide();
@@ -360,6 +360,7 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetPlatform(&platform);
   SetWindows(this);
   SetEquationsEditor(equations_);
+  SetCommentPainter(equations_);
   SetCompilingWindow(compiling_);
   SetProgressView(progress_);
 }
@@ -367,6 +368,7 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
 void TVOQ_D::FillHost(THost& host) {
   host.Windows = this;
   host.Equations = equations_;
+  host.Comments = equations_;
   host.Compiling = compiling_;
   host.Progress = progress_;
 }
@@ -562,8 +564,8 @@ void TVOQ_D::SetEquationsHideSelection(bool /*hide*/) {
   // A plain text editor keeps its selection visible when it loses the focus.
 }
 
-void TVOQ_D::SelectEquationsText(int32_t start, int32_t end, int32_t /*line*/) {
-  equations_->SelectEngineRange(start, end);
+void TVOQ_D::SelectEquationsText(int32_t start, int32_t end, int32_t line) {
+  equations_->Memo->ScrollToRange(start, end, line);
 }
 
 void TVOQ_D::closeEvent(QCloseEvent* event) {

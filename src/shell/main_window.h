@@ -31,7 +31,7 @@ namespace voq {
 
 class QtPlatform;
 class TGForm;
-class TPlainEquationForm;
+class TEquationForm;
 class TCompiling;
 class TProgressView;
 
@@ -70,7 +70,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QMenu* Menu(const std::string& name) const;
   QToolBar* Speedbar() const { return speedbar_; }
   QMdiArea* MdiArea() const { return mdi_; }
-  TPlainEquationForm* EquationForm() const { return equations_; }
+  TEquationForm* EquationForm() const { return equations_; }
   TCompiling* CompilingForm() const { return compiling_; }
   TProgressView* ProgressForm() const { return progress_; }
   // The command a menu item or tool button runs; later parts set theirs.
@@ -111,7 +111,7 @@ class TVOQ_D : public QMainWindow, public WindowServices {
 
   QMdiArea* mdi_;
   QToolBar* speedbar_;
-  TPlainEquationForm* equations_;
+  TEquationForm* equations_;
   TCompiling* compiling_;
   TProgressView* progress_;
   QTimer idleTimer_;
