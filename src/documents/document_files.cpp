@@ -375,6 +375,11 @@ bool ReadDocumentFile(const std::string& fileName, bool merge) {
     }
   }
 
+  if (DistributableMode && formatHooks.DistributableModelOffset) {
+    const size_t offset = formatHooks.DistributableModelOffset(fileName);
+    if (offset > 0 && offset < data.size()) data.erase(data.begin(), data.begin() + std::ptrdiff_t(offset));
+  }
+
   // The form of the file.
   const bool problemFile = extension == ".VOQ" || DistributableMode;
   const bool library = !problemFile && data.size() >= 5 && std::equal(data.begin() + 1, data.begin() + 5, "$SB1");

@@ -72,6 +72,9 @@ struct TDocumentFormatHooks {
   std::function<bool(const std::string& fileName, bool purge)> WriteDocumentOldFormat;
   std::function<bool(const std::string& fileName)> ExportDocumentText;
   std::function<bool(const std::string& fileName, bool merge)> ImportDocumentText;
+  // A distributable program reads its model from inside the program file:
+  // the byte offset where the model to open starts (0: the file's start).
+  std::function<size_t(const std::string& programFile)> DistributableModelOffset;
 };
 TDocumentFormatHooks& DocumentFormatHooks();
 

@@ -13,10 +13,13 @@
 #include "core/locale_settings.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/program_flags.h"
 #include "documents/document_sections.h"
 #include "documents/documents_state.h"
 #include "documents/equations_text.h"
+#include "model/program_units.h"
 #include "model/solve_session.h"
+#include "model/store_state.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/document_reset.h"
@@ -192,6 +195,21 @@ TEST_F(DocumentFilesTest, AShortWriteKeepsThePreviousDocument) {
   }
 }
 
+TEST_F(DocumentFilesTest, ALibraryWithModulesIsSavedInTheLibraryFormAndReadBack) {
+  const std::string text = "MODULE Pump(a:b)\r\nb = 2*a\r\nEND";
+  editor.SetText(text);
+  ASSERT_NE(FindOrCreateModule("Pump"), nullptr);
+  ASSERT_GT(ProgramUnitList.size(), 1u);
+  ASSERT_TRUE(SaveDocumentFile(Path("pump.lib"), false, false, false));
+  const std::string bytes = ReadBytes(Path("pump.lib"));
+  EXPECT_EQ(bytes.substr(1, 6), "$SB1-X");
+  ResetDocument();
+  editor.SetText("");
+  ASSERT_TRUE(ReadDocumentFile(Path("pump.lib"), false));
+  EXPECT_EQ(editor.GetText(), text);
+  EXPECT_TRUE(platform.alerts.empty());
+}
+
 TEST_F(DocumentFilesTest, ACopyLeavesTheChangedStateAndANormalSaveRemovesIt) {
   editor.SetText("a = 1");
   ASSERT_TRUE(SaveDocumentFile(Path("m.voq"), false, false, false));
@@ -319,6 +337,19 @@ TEST_F(DocumentFilesTest, AnUnrecognisedHeaderGivesTheTextWithRepairedLineEnds) 
   ASSERT_TRUE(ReadDocumentFile(Path("old.voq"), false));
   EXPECT_EQ(editor.GetText(), "a=1\r\nb=2\r\nc=3");
   EXPECT_TRUE(platform.alerts.empty());
+}
+
+TEST_F(DocumentFilesTest, ADistributableProgramReadsTheModelAtItsOffset) {
+  editor.SetText("d = 7");
+  ASSERT_TRUE(SaveDocumentFile(Path("m.voq"), false, false, false));
+  WriteBytes(Path("program.bin"), std::string(100, 'P') + ReadBytes(Path("m.voq")));
+  DocumentFormatHooks().DistributableModelOffset = [](const std::string&) { return size_t(100); };
+  DistributableMode = true;
+  editor.SetText("");
+  const bool read = ReadDocumentFile(Path("program.bin"), false);
+  DistributableMode = false;
+  EXPECT_TRUE(read);
+  EXPECT_EQ(editor.GetText(), "d = 7");
 }
 
 TEST_F(DocumentFilesTest, MissingFilesAndExternalLibrariesReadNothing) {
