@@ -148,6 +148,15 @@ void TCheckedFileWriter::Fail(int32_t code) {
 }
 
 bool TCheckedFileWriter::Open() {
+  // The rename would replace a read-only document that an in-place write
+  // could not touch: it is refused as access denied, and the file keeps it.
+  std::error_code ec;
+  const std::filesystem::file_status target = std::filesystem::status(fileName_, ec);
+  if (!ec && std::filesystem::exists(target) &&
+      (target.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+    Fail(5);
+    return false;
+  }
   file_ = std::fopen(tempName_.c_str(), "wb");
   if (file_ == nullptr) {
     Fail(errno == EACCES || errno == EROFS ? 5 : 3);
@@ -185,6 +194,12 @@ bool TCheckedFileWriter::Commit() {
     return false;
   }
   std::error_code ec;
+  // The document keeps its permissions.
+  const std::filesystem::file_status target = std::filesystem::status(fileName_, ec);
+  if (!ec && std::filesystem::exists(target)) {
+    std::filesystem::permissions(tempName_, target.permissions(), ec);
+  }
+  ec.clear();
   std::filesystem::rename(tempName_, fileName_, ec);
   if (ec) {
     Fail(ec == std::errc::permission_denied ? 5 : 101);

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include <filesystem>
 
@@ -342,16 +343,32 @@ void TFileMenu::ArrangeWindows(const TWindowArrangement& plan) {
       if (WindowList[w] != nullptr) WindowList[w]->Hide();
     }
   }
+  bool maximized = plan.Maximized;
+  bool cascade = false;
+  const QSize area = window_.MdiArea()->viewport()->size();
   for (int32_t w : plan.ShowOrder) {
     TGForm* form = w >= 1 && w < int32_t(WindowList.size()) ? WindowList[size_t(w)] : nullptr;
     if (form == nullptr) continue;
     const TWindowPlacement& place = plan.Placement[size_t(w)];
     if (place.Placed) form->setGeometry(place.Left, place.Top, place.Width, place.Height);
     window_.ShowWindow(w);
+    // A window larger than the area it lives in (a document from a larger
+    // screen) is brought back into view by cascading, not maximised.
+    if (form->width() > area.width() || form->height() > area.height()) {
+      maximized = false;
+      cascade = true;
+    }
   }
+  // The equations are shown from their start.
+  if (TEquationForm* equations = window_.EquationForm()) {
+    QTextCursor start = equations->Editor()->textCursor();
+    start.setPosition(0);
+    equations->Editor()->setTextCursor(start);
+  }
+  if (cascade) window_.MdiArea()->cascadeSubWindows();
   const int32_t front = plan.ShowOrder.empty() ? kEquationsWindow : plan.ShowOrder.back();
   TGForm* form = WindowList[size_t(std::clamp<int32_t>(front, 1, 11))];
-  if (plan.Maximized && form != nullptr && form->isVisible()) form->showMaximized();
+  if (maximized && form != nullptr && form->isVisible()) form->showMaximized();
 }
 
 }  // namespace voq

@@ -210,6 +210,23 @@ TEST_F(DocumentFilesTest, ALibraryWithModulesIsSavedInTheLibraryFormAndReadBack)
   EXPECT_TRUE(platform.alerts.empty());
 }
 
+TEST_F(DocumentFilesTest, AReadOnlyDocumentIsNotReplaced) {
+  editor.SetText("r = 1");
+  ASSERT_TRUE(SaveDocumentFile(Path("r.txt"), false, false, false));
+  const std::string previous = ReadBytes(Path("r.txt"));
+  fs::permissions(Path("r.txt"), fs::perms::owner_read | fs::perms::group_read);
+  editor.SetText("r = 2");
+  EXPECT_FALSE(SaveDocumentFile(Path("r.txt"), false, false, false));
+  ASSERT_EQ(platform.alerts.size(), 1u);
+  EXPECT_EQ(platform.alerts[0].text,
+            "File access denied.  Either the file is marked read-only or the drive is write-protected.");
+  EXPECT_EQ(ReadBytes(Path("r.txt")), previous);
+  // A writable document keeps its permissions through the rename.
+  fs::permissions(Path("r.txt"), fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(SaveDocumentFile(Path("r.txt"), false, false, false));
+  EXPECT_EQ(fs::status(Path("r.txt")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(DocumentFilesTest, ACopyLeavesTheChangedStateAndANormalSaveRemovesIt) {
   editor.SetText("a = 1");
   ASSERT_TRUE(SaveDocumentFile(Path("m.voq"), false, false, false));

@@ -18,6 +18,8 @@
 #include "core/calc_state.h"
 #include "core/program_flags.h"
 #include "documents/document_files.h"
+#include "documents/document_sections.h"
+#include "documents/documents_state.h"
 #include "documents/file_commands.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -48,6 +50,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
 }
+
+void ArrangeWindows(TFileMenu& menu, const TWindowArrangement& plan) { menu.ArrangeWindows(plan); }
 
 class FileMenuTest : public ::testing::Test {
  protected:
@@ -209,6 +213,32 @@ TEST_F(FileMenuTest, TheStartDocumentOpensThroughTheShellHook) {
   EXPECT_EQ(Equations().GetText(), "p = 4");
   EXPECT_EQ(window_->FileName, Path("HELLO.VOQ"));
   EXPECT_EQ(window_->Action("Save1")->text().toStdString(), "Save " + Path("HELLO.VOQ"));
+}
+
+TEST_F(FileMenuTest, AProblemFileShowsItsWindowsAsSaved) {
+  window_->show();
+  Equations().SetText("w = 1\r\nv = 2");
+  ASSERT_TRUE(SaveDocumentFile(Path("w.voq"), false, false, false));
+  window_->EquationForm()->Hide();
+  QTextCursor end = Editor()->textCursor();
+  end.setPosition(5);
+  Editor()->setTextCursor(end);
+  menu_->ReadaFile(Path("w.voq"));
+  EXPECT_TRUE(window_->EquationForm()->isVisible());
+  EXPECT_EQ(Editor()->textCursor().position(), 0);
+  // A layout that asks for the Equations window maximised, at a size larger
+  // than the main window: cascaded instead.
+  WindowLayoutEntries.assign(9, std::vector<uint8_t>(kWindowLayoutEntrySize, 0));
+  std::vector<uint8_t>& e = WindowLayoutEntries[0];
+  e[4] = uint8_t(5000 & 0xFF);
+  e[5] = uint8_t(5000 >> 8);
+  e[6] = uint8_t(5000 & 0xFF);
+  e[7] = uint8_t(5000 >> 8);
+  e[13] = 1;
+  WindowLayoutActive = -1;
+  ArrangeWindows(*menu_, PlanDocumentWindows(true, true));
+  EXPECT_TRUE(window_->EquationForm()->isVisible());
+  EXPECT_FALSE(window_->EquationForm()->isMaximized());
 }
 
 TEST_F(FileMenuTest, TheFatalErrorRescueLeavesADocumentThatReadsBack) {
