@@ -1,5 +1,6 @@
 #include "documents/documents_state.h"
 #include "documents/defaults_file.h"
+#include "documents/document_files.h"
 
 #include "session/engine.h"
 
@@ -23,6 +24,7 @@ void ResetDocumentsState() {
   ClearDocumentCarriedState();
   CustomColors.clear();
   PrinterLandscape = false;
+  ResetDocumentFilesState();
 }
 
 void InstallDocuments() {

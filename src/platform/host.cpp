@@ -1,5 +1,7 @@
 #include "platform/host.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,6 +40,16 @@ bool InMemoryEquationsEditor::ReplaceText(const std::string& oldText, const std:
   if (at == std::string::npos) return false;
   text_.replace(at, oldText.size(), newText);
   return true;
+}
+
+void InMemoryEquationsEditor::InsertAtCaret(const std::string& text) {
+  const size_t at = std::min(size_t(std::max<int32_t>(caret_, 0)), text_.size());
+  text_.insert(at, text);
+  caret_ = int32_t(at + text.size());
+}
+
+void InMemoryEquationsEditor::SetCaret(int32_t position) {
+  caret_ = std::clamp<int32_t>(position, 0, int32_t(text_.size()));
 }
 
 // The language part of the POSIX locale name ("fr_CA.UTF-8" gives "FR").

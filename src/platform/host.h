@@ -60,17 +60,32 @@ class EquationsEditor {
   // and scroll position are kept and restored.
   virtual void BeginRead() {}
   virtual void EndRead(bool /*restoreView*/) {}
+  // Merging a document: the caret's position in the text (CR LF counted)
+  // and an insertion there, the caret left after the inserted text.
+  virtual int32_t CaretPosition() const { return int32_t(GetText().size()); }
+  virtual void InsertAtCaret(const std::string& text) { SetText(GetText() + text); }
+  // Set while a document replaces the text: the editor's own processing of
+  // changes (marking the document changed, colouring) is off meanwhile.
+  virtual void SetLoading(bool /*loading*/) {}
 };
 
 // The editor of a host without an Equations window: the text in memory.
 class InMemoryEquationsEditor : public EquationsEditor {
  public:
   std::string GetText() const override { return text_; }
-  void SetText(const std::string& text) override { text_ = text; }
+  void SetText(const std::string& text) override {
+    text_ = text;
+    caret_ = 0;
+  }
   bool ReplaceText(const std::string& oldText, const std::string& newText) override;
+  int32_t CaretPosition() const override { return caret_; }
+  void InsertAtCaret(const std::string& text) override;
+  // Moves the caret (clamped to the text).
+  void SetCaret(int32_t position);
 
  private:
   std::string text_;
+  int32_t caret_ = 0;
 };
 
 // Shows the line being compiled and lets the user abort (AbortRequested,

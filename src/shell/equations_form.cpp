@@ -468,6 +468,17 @@ void TEquationForm::SetText(const std::string& text) {
   Memo->viewport()->update();
 }
 
+int32_t TEquationForm::CaretPosition() const {
+  return Memo->PositionMap().EngineFromEditor(Memo->textCursor().position());
+}
+
+void TEquationForm::InsertAtCaret(const std::string& text) {
+  Memo->insertPlainText(EditorTextOf(text));
+  Memo->LastTextLength = EditorLength(Memo);
+}
+
+void TEquationForm::SetLoading(bool loading) { Memo->Loading = loading; }
+
 bool TEquationForm::ReplaceText(const std::string& oldText, const std::string& newText) {
   const std::string text = GetText();
   const size_t at = text.find(oldText);

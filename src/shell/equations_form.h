@@ -128,6 +128,9 @@ class TEquationForm : public TGForm, public EquationsEditor, public CommentPaint
   bool ReplaceText(const std::string& oldText, const std::string& newText) override;
   void BeginRead() override;
   void EndRead(bool restoreView) override;
+  int32_t CaretPosition() const override;
+  void InsertAtCaret(const std::string& text) override;
+  void SetLoading(bool loading) override;
   // CommentPainter: engine positions, both ends included.
   void StyleCommentRange(int32_t first, int32_t last, int32_t styleClass) override;
   void ClearCommentStyles() override;

@@ -579,6 +579,13 @@ void TVOQ_D::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!Exiting && ExitCommand) {
+    ExitCommand();
+    if (!Exiting) {
+      event->ignore();
+      return;
+    }
+  }
   Exiting = true;
   event->accept();
 }

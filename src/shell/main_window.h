@@ -91,6 +91,9 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QTimer AutoSaveTimer;
   // What the autosave timer runs (the autosave command).
   std::function<void()> AutoSaveCommand;
+  // What closing the main window runs first (the Exit command); the window
+  // stays open unless it sets Exiting.
+  std::function<void()> ExitCommand;
 
  protected:
   bool eventFilter(QObject* target, QEvent* event) override;

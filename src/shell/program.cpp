@@ -25,6 +25,7 @@
 #include "shell/command_line.h"
 #include "shell/equations_form.h"
 #include "shell/fatal_exit.h"
+#include "shell/file_menu.h"
 #include "shell/main_window.h"
 #include "shell/seams.h"
 #include "shell/shell_state.h"
@@ -43,31 +44,6 @@ bool TVoqApplication::notify(QObject* receiver, QEvent* event) {
   return result;
 }
 
-namespace {
-
-// The start document for as long as the document reader is not part of the
-// program: a text file becomes the Equations window's text.
-void ReadTextDocument(const std::string& fileName) {
-  const std::string upper = QString::fromStdString(fileName).toUpper().toStdString();
-  if (upper.size() < 4 || upper.compare(upper.size() - 4, 4, ".TXT") != 0) {
-    ShowAlert("\"Open\" is not yet available.", kAlertInfoOk, false);
-    return;
-  }
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    ShowAlert("The file " + fileName + " could not be opened.", kAlertErrorOk, true);
-    return;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  Equations().SetText(text.str());
-  if (TVOQ_D* window = MainWindow()) {
-    window->FileName = QFileInfo(QString::fromStdString(fileName)).absoluteFilePath().toStdString();
-    window->setCaption(window->FileName);
-  }
-}
-
-}  // namespace
 
 int RunProgram(int argc, char** argv) {
   TVoqApplication app(argc, argv);
@@ -98,13 +74,15 @@ int RunProgram(int argc, char** argv) {
     return 2;
   }
   window.InstallHostServices(platform);
-  ShellCommands().ReadaFile = ReadTextDocument;
+  // The File commands; the start document and "HELLO.VOQ" open through them.
+  TFileMenu fileMenu(window);
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
   ShellCommands().ReadExternals = [programDir] {
     ReadExternals(programDir, std::string());
     RegisterPropertyDllProc();
   };
   window.FormCreate(programDir);
+  fileMenu.FixFileNameList();
 
   // 3 to 5. The single-copy check.
   TCopyCheck check;

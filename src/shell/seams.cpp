@@ -1,6 +1,7 @@
 #include "shell/seams.h"
 
 #include "core/messages.h"
+#include "documents/document_files.h"
 #include "platform/platform.h"
 
 namespace voq {
@@ -14,7 +15,11 @@ void NotYetAvailable(const std::string& command) {
 TShellCommands Defaults() {
   TShellCommands c;
   c.ReadaFile = [](const std::string&) { NotYetAvailable("Open"); };
-  c.SaveDocumentFile = [](const std::string&, int, int, int) { NotYetAvailable("Save"); };
+  // The rescue save after a fatal error needs no window: the document
+  // writer is called directly.
+  c.SaveDocumentFile = [](const std::string& fileName, int oldLayout, int purge, int copy) {
+    SaveDocumentFile(fileName, oldLayout != 0, purge != 0, copy != 0);
+  };
   c.RunMacro = [](const std::string&, bool) { NotYetAvailable("Run macro"); };
   // The library loader is wired at start-up when the program has one.
   c.ReadExternals = [] {};
