@@ -15,6 +15,7 @@
 #include "documents/user_libraries.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
+#include "output/solution_listing.h"
 #include "tables/tables_state.h"
 
 namespace {
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   voq::InstallTables();
   voq::InstallDocuments();
   voq::InstallUserLibraries();
+  voq::InstallSolutionListing();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {

@@ -17,9 +17,10 @@ solver: properties units model core platform
 session: language solver properties units model core platform
 plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
+output: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
-voq_solve: documents plots tables session language solver properties units model core platform
-shell: documents plots tables session language solver properties units model core platform
+voq_solve: output documents plots tables session language solver properties units model core platform
+shell: output documents plots tables session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)
