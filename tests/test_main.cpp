@@ -13,6 +13,7 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "documents/user_libraries.h"
+#include "output/palette.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "output/solution_listing.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   voq::InstallTables();
   voq::InstallDocuments();
   voq::InstallUserLibraries();
+  voq::InstallOutput();
   voq::InstallSolutionListing();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {

@@ -56,7 +56,7 @@ void SaveFormatUndo(int32_t index, int32_t routine) {
     int32_t position = 0;
     for (TLocalVariableRecord* l = FunctionTable[size_t(routine)]->Locals; l != nullptr; l = l->Next, ++position)
       if (LocalSelected(*l))
-        undoList.push_back({nullptr, position, routine, Positive(l->DisplayCode), l->Style, l->Digits, l->Units});
+        undoList.push_back({nullptr, position, routine, Positive(l->DisplayCode), {l->Style, l->Digits}, l->Units});
     return;
   }
   for (TProgramUnitRecord* u : ProgramUnitList) {
@@ -65,7 +65,7 @@ void SaveFormatUndo(int32_t index, int32_t routine) {
       TVariableRecord* v = u->Variable(k);
       if (v == nullptr) continue;
       if (v->DisplayCode < 0 || (u == CurrentProgramUnit && k == index))
-        undoList.push_back({u, k, 0, Positive(v->DisplayCode), v->Style, v->Digits, v->Units});
+        undoList.push_back({u, k, 0, Positive(v->DisplayCode), {v->Style, v->Digits}, v->Units});
     }
   }
 }
@@ -138,8 +138,8 @@ void doUndo() {
       int16_t code = int16_t(record.Code);
       record.Code = Positive(v->DisplayCode);
       v->DisplayCode = code;
-      std::swap(record.Style, v->Style);
-      std::swap(record.Digits, v->Digits);
+      std::swap(record.Format.Style, v->Style);
+      std::swap(record.Format.Digits, v->Digits);
       std::swap(record.Units, v->Units);
     } else if (record.Routine >= 1 && record.Routine <= FunctionCount && FunctionTable[size_t(record.Routine)] != nullptr) {
       TLocalVariableRecord* l = FunctionTable[size_t(record.Routine)]->Locals;
@@ -148,8 +148,8 @@ void doUndo() {
       int16_t code = int16_t(record.Code);
       record.Code = Positive(l->DisplayCode);
       l->DisplayCode = code;
-      std::swap(record.Style, l->Style);
-      std::swap(record.Digits, l->Digits);
+      std::swap(record.Format.Style, l->Style);
+      std::swap(record.Format.Digits, l->Digits);
       std::swap(record.Units, l->Units);
     }
   }

@@ -9,20 +9,9 @@
 
 #include "model/program_units.h"
 #include "model/routines.h"
+#include "output/format_codes.h"
 
 namespace voq {
-
-// One saved format: a variable of a program unit (Unit set) or a local of
-// a routine (Unit nullptr, Routine set, Index its position in the list).
-struct UndoFormatRecord {
-  TProgramUnitRecord* Unit = nullptr;
-  int32_t Index = 0;
-  int32_t Routine = 0;
-  int32_t Code = 0;
-  uint8_t Style = 0;
-  int16_t Digits = 0;
-  std::string Units;
-};
 
 // The undo list, emptied by the engine reset (ResetSolutionState).
 std::vector<UndoFormatRecord>& FormatUndoList();

@@ -11,6 +11,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/display_names.h"
 #include "output/solution_format.h"
 #include "session/engine.h"
 #include "solver/evaluator.h"
@@ -22,7 +23,7 @@ namespace {
 
 TSolutionState solutionState;
 
-int32_t Hilite(int16_t code) { return std::abs(int32_t(code)) % 10; }
+int32_t HiliteOf(int16_t code) { return std::abs(int32_t(code)) % 10; }
 
 bool ShowLocals() { return Preferences.ShowLocalVariables != 0; }
 bool AutoUnitCheck() { return Preferences.CheckUnitsAutomatically != 0 && Preferences.ComplexMode == 0; }
@@ -31,12 +32,8 @@ bool AutoUnitCheck() { return Preferences.CheckUnitsAutomatically != 0 && Prefer
 // plain name; false for any other name.
 bool SplitModuleLocalName(const std::string& name, int32_t& unit, int32_t& call, std::string& plain) {
   if (name.empty() || name[0] != '@') return false;
-  const size_t slash = name.find('\\');
-  const size_t dot = name.find('.', slash == std::string::npos ? 0 : slash);
-  if (slash == std::string::npos || dot == std::string::npos) return false;
-  unit = std::atoi(name.substr(1, slash - 1).c_str());
-  call = std::atoi(name.substr(slash + 1, dot - slash - 1).c_str());
-  plain = name.substr(dot + 1);
+  plain = name;
+  ParseLocalVarName(plain, unit, call);
   return true;
 }
 
@@ -207,7 +204,7 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
       continue;
     }
     v->ScreenRect = {};
-    if (Hilite(v->DisplayCode) == 0) continue;
+    if (HiliteOf(v->DisplayCode) == 0) continue;
     shown.push_back({v, name});
   }
   // Pass 1: the widest entry.
@@ -298,7 +295,7 @@ void Lister::ListRoutineLocals() {
       item.Code = int16_t(std::abs(int32_t(l->DisplayCode)));
       l->Box = {};
       widest = std::max(widest, metrics_.TextWidth(EntryText(item.Name, item.Value, item.Units)));
-      if (l->LocalNumber >= 0 && Hilite(l->DisplayCode) != 0) items.push_back(std::move(item));
+      if (l->LocalNumber >= 0 && HiliteOf(l->DisplayCode) != 0) items.push_back(std::move(item));
     }
     Layout(widest, std::max<int32_t>(int32_t(sorted.size()), 1), 0);
     Advance();
@@ -666,7 +663,7 @@ bool VarinSolution() {
   if (u == nullptr) return false;
   for (int32_t k = 1; k <= u->UsedVariableCount; ++k) {
     const TVariableRecord* v = u->Variable(u->UsedVariableList[size_t(k)]);
-    if (v == nullptr || Hilite(v->DisplayCode) == 0) continue;
+    if (v == nullptr || HiliteOf(v->DisplayCode) == 0) continue;
     if (IsArrayElement(*v) && Preferences.UseArraysWindow != 0 && !UncertaintyMode) continue;
     return true;
   }

@@ -17,6 +17,7 @@
 
 #include "model/program_units.h"
 #include "model/routines.h"
+#include "output/entry_text.h"  // TextKind of the lines around the entries
 
 namespace voq {
 
@@ -43,12 +44,6 @@ class TFixedEntryMetrics : public TEntryMetrics {
   int32_t charWidth_;
   int32_t lineHeight_;
 };
-
-// Text kinds of the lines around the entries.
-inline constexpr int32_t kTextRed = 2;
-inline constexpr int32_t kTextBlue = 3;
-inline constexpr int32_t kTextGreen = 4;
-inline constexpr int32_t kTextBold = 6;
 
 // The tab objects: 0 the main program, -j routine j, i program unit i.
 inline constexpr int32_t kUncertaintyTab = 999;

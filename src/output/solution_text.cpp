@@ -7,28 +7,17 @@
 #include "core/messages.h"
 #include "core/number_format.h"
 #include "core/search_path.h"
-#include "core/string_constants.h"
 #include "model/document_settings.h"
 #include "model/routines.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/entry_text.h"
 
 namespace voq {
 
-std::string SolutionBracketUnits(const std::string& units) {
-  if (units.empty()) return "";
-  std::string text = units.substr(0, 30);
-  if (text.back() == '$') {
-    std::string variableText;
-    StringVarText(text, 0, variableText);
-    text = variableText;
-  }
-  return ("[" + text + "]").substr(0, 30);
-}
-
 std::string SolutionTextLine(const std::string& name, const std::string& valueText, const TVariableRecord& v) {
   std::string line = name + "=" + valueText;
-  if (!v.Units.empty() && !v.IsString) line += " " + SolutionBracketUnits(v.Units);
+  if (!v.Units.empty() && !v.IsString) line += " " + BracketUnits(v.Units);
   return line;
 }
 

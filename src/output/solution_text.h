@@ -9,10 +9,6 @@
 
 namespace voq {
 
-// "[units]" of a variable's units, at most 30 characters; units naming a
-// string variable ("u$") show that variable's text; "" for no units.
-std::string SolutionBracketUnits(const std::string& units);
-
 // One variable as a text line: name "=" value, then " [units]" when it has
 // units and is no string variable. valueText is the value as the caller
 // formats it (the variable's own format, or more digits in voq-solve).

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/extended.h"
+#include "model/small_rect.h"
 
 namespace voq {
 
@@ -27,15 +28,7 @@ struct TTableHeaderRecord;  // the table model's header of a curve's source tabl
 struct TDiagramRichText;    // the diagram's formatted-text content (object kind 5)
 struct TDiagramGroup;       // the members of a diagram group
 
-// Four int16 of a rectangle in client pixels: left, top, right, bottom (for
-// a line object: X1, Y1, X2, Y2).
-struct TSmallRect {
-  int16_t Left = 0;
-  int16_t Top = 0;
-  int16_t Right = 0;
-  int16_t Bottom = 0;
-  bool operator==(const TSmallRect&) const = default;
-};
+// TSmallRect (model/small_rect.h): four int16 of a rectangle in client pixels.
 
 // Characters of the stored short strings.
 inline constexpr int kPlotLineNameLength = 30;   // string[30]

@@ -13,26 +13,15 @@
 
 #include "model/document_settings.h"
 #include "model/store_state.h"
+#include "output/format_codes.h"
 #include "output/solution_format.h"
 #include "tables/tables_state.h"
 
 namespace voq {
 
-unsigned SolutionForeColor(int index) {
-  static const unsigned colours[] = {0x000000, 0x0000FF, 0xFF0000, 0x008000, 0x800080,
-                                     0x000080, 0x808080, 0xC0C0C0, 0xFF00FF, 0x800000};
-  return index >= 1 && index <= 9 ? colours[index] : 0x000000;
-}
-
-unsigned SolutionBackColor(int index) {
-  static const unsigned colours[] = {0xFFFFFF, 0xFFFF00, 0xC0C0C0, 0x008080, 0x00FFFF,
-                                     0xFF00FF, 0xFF0000, 0x008000, 0x808000, 0x000080};
-  return index >= 1 && index <= 9 ? colours[index] : 0xFFFFFF;
-}
-
 namespace {
 
-void FillColourBox(QComboBox* box, unsigned (*colour)(int)) {
+void FillColourBox(QComboBox* box, TRgb (*colour)(int32_t)) {
   for (int i = 0; i <= 9; ++i) {
     // A rectangle filled with the colour and framed in white.
     QPixmap swatch(48, 14);
@@ -67,8 +56,8 @@ TFormatSolnDlg::TFormatSolnDlg(QWidget* parent, int32_t index, int32_t routine, 
   bColor_ = new QComboBox(group_);
   units_ = new QLineEdit(group_);
   units_->setMaxLength(30);
-  FillColourBox(fColor_, SolutionForeColor);
-  FillColourBox(bColor_, SolutionBackColor);
+  FillColourBox(fColor_, ForeColorOfIndex);
+  FillColourBox(bColor_, BackColorOfIndex);
   auto* grid = new QGridLayout(group_);
   grid->addWidget(formatL_, 0, 0);
   grid->addWidget(stylebox_, 0, 1);
@@ -154,10 +143,7 @@ void TFormatSolnDlg::FormActivate() {
     code = choice.Code;
     units_->setText(QString::fromLatin1(choice.Units.c_str()));
   }
-  complexStyle_ = code / 1000;
-  foreground_ = (code % 1000) / 100;
-  background_ = (code % 100) / 10;
-  hilite_ = code % 10;
+  UnpackFormatCode(code, foreground_, background_, hilite_, complexStyle_);
   fColor_->setCurrentIndex(foreground_);
   bColor_->setCurrentIndex(background_);
   Update();
@@ -231,7 +217,7 @@ void TFormatSolnDlg::Apply() {
   TFormatChoice choice;
   choice.Style = uint8_t(style_);
   choice.Digits = int16_t(digits_);
-  choice.Code = int16_t(complexStyle_ * 1000 + foreground_ * 100 + background_ * 10 + hilite_);
+  choice.Code = int16_t(PackFormatCode(foreground_, background_, hilite_, complexStyle_));
   choice.Units = units_->text().toLatin1().toStdString().substr(0, 30);
   if (routine_ > 0)
     ApplyLocalFormat(routine_, choice);

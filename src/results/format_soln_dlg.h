@@ -79,9 +79,4 @@ class TFormatSolnDlg : public QDialog {
   QMenu* complexStylePopUp_;
 };
 
-// The foreground and background colours of the display code's colour
-// digits (RGB); any other index black, or white.
-unsigned SolutionForeColor(int index);
-unsigned SolutionBackColor(int index);
-
 }  // namespace voq

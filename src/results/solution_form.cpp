@@ -21,6 +21,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/format_codes.h"
 #include "output/solution_format.h"
 #include "output/solution_text.h"
 #include "platform/qt/qt_platform.h"
@@ -114,12 +115,12 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthChars, QPoint o
     const int fore = (item.Code % 1000) / 100;
     const QRect rect(item.Rect.Left, item.Rect.Top, item.Rect.Right - item.Rect.Left,
                      item.Rect.Bottom - item.Rect.Top);
-    if (back > 0 && colour) painter.fillRect(rect, QColor::fromRgb(SolutionBackColor(back)));
+    if (back > 0 && colour) painter.fillRect(rect, QColor::fromRgb(BackColorOfIndex(back)));
     QFont f = font();
     f.setBold(hilite == 3);
     painter.setFont(f);
     const std::string head = item.Name + " = " + item.Value;
-    painter.setPen(colour ? QColor::fromRgb(SolutionForeColor(fore)) : QColor(Qt::black));
+    painter.setPen(colour ? QColor::fromRgb(ForeColorOfIndex(fore)) : QColor(Qt::black));
     painter.drawText(QRect(x, top, 4000, lineHeight), Qt::AlignLeft | Qt::AlignTop, ToQt(head));
     if (!item.Units.empty()) {
       const int unitsX = x + QFontMetrics(f).horizontalAdvance(ToQt(head + " "));

@@ -27,7 +27,7 @@
 #include "output/solution_format.h"
 #include "output/solution_listing.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_app.h"
+#include "../shell/qt_app.h"
 #include "results/format_soln_dlg.h"
 #include "session/compile_driver.h"
 #include "shell/main_window.h"
