@@ -181,11 +181,13 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
   struct Candidate {
     TVariableRecord* v;
     std::string name;
+    int32_t index;
   };
   std::vector<Candidate> shown;
   bool listed = false;
   for (int32_t k = 1; k <= u->UsedVariableCount; ++k) {
-    TVariableRecord* v = u->Variable(u->UsedVariableList[size_t(k)]);
+    const int32_t index = u->UsedVariableList[size_t(k)];
+    TVariableRecord* v = u->Variable(index);
     if (v == nullptr) continue;
     std::string name = v->Name;
     int32_t vu = 0, vc = 0;
@@ -205,7 +207,7 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     }
     v->ScreenRect = {};
     if (HiliteOf(v->DisplayCode) == 0) continue;
-    shown.push_back({v, name});
+    shown.push_back({v, name, index});
   }
   // Pass 1: the widest entry.
   int32_t widest = 0;
@@ -214,6 +216,8 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     TSolutionItem item;
     item.IsEntry = true;
     item.Variable = c.v;
+    item.Unit = u;
+    item.Index = c.index;
     item.Name = c.name;
     item.Value = ValueText(*c.v);
     item.Units = c.v->IsString ? "" : c.v->Units;

@@ -68,6 +68,8 @@ struct TSolutionItem {
   int16_t Code = 1;   // display code, absolute value
   bool Selected = false;
   TVariableRecord* Variable = nullptr;
+  TProgramUnitRecord* Unit = nullptr;  // the variable's unit
+  int32_t Index = 0;                   // the variable's index in Unit
   TLocalVariableRecord* Local = nullptr;
   TScreenRect Rect;
 };

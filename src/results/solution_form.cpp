@@ -25,7 +25,9 @@
 #include "output/solution_format.h"
 #include "output/solution_text.h"
 #include "platform/qt/qt_platform.h"
+#include "output/entry_text.h"
 #include "results/format_soln_dlg.h"
+#include "results/qt_canvas.h"
 #include "shell/main_window.h"
 #include "tables/tables_state.h"
 
@@ -37,19 +39,6 @@ int32_t Ticks() { return int32_t(QDateTime::currentMSecsSinceEpoch() & 0x3FFFFFF
 
 QString ToQt(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
 
-QColor KindColour(int32_t kind) {
-  switch (kind) {
-    case kTextRed:
-      return QColor(0xFF, 0, 0);
-    case kTextBlue:
-      return QColor(0, 0, 0xFF);
-    case kTextGreen:
-      return QColor(0, 0x80, 0);
-    default:
-      return Qt::black;
-  }
-}
-
 QFont DisplayFont() {
   QFont font(QStringLiteral("Sans Serif"));
   font.setPointSize(9);
@@ -58,17 +47,21 @@ QFont DisplayFont() {
 
 }  // namespace
 
-// --- Metrics -------------------------------------------------------------------
+// The listing measures with the page's normal font and cell.
+class PageMetrics : public TEntryMetrics {
+ public:
+  explicit PageMetrics(TEntryPage& page) : page_(page) {}
+  int32_t TextWidth(const std::string& text) const override {
+    page_.Target->SetFont(page_.Fonts[kFontNormal]);
+    return page_.Target->TextWidth(text);
+  }
+  int32_t CharWidth() const override { return page_.CharWidth; }
+  // The listing adds the two pixels between lines.
+  int32_t LineHeight() const override { return page_.LineHeight - 2; }
 
-QtEntryMetrics::QtEntryMetrics(const QFont& font) : font_(font) {}
-
-int32_t QtEntryMetrics::TextWidth(const std::string& text) const {
-  return QFontMetrics(font_).horizontalAdvance(ToQt(text));
-}
-
-int32_t QtEntryMetrics::CharWidth() const { return std::max(1, QFontMetrics(font_).averageCharWidth()); }
-
-int32_t QtEntryMetrics::LineHeight() const { return QFontMetrics(font_).height(); }
+ private:
+  TEntryPage& page_;
+};
 
 // --- The view ------------------------------------------------------------------
 
@@ -81,81 +74,86 @@ TSolutionView::TSolutionView(TSolutionForm* form) : QAbstractScrollArea(form), f
   setFocusPolicy(Qt::StrongFocus);
 }
 
-TSolutionListing TSolutionView::Draw(QPainter& painter, int widthChars, QPoint origin, bool screen) {
-  const QtEntryMetrics metrics(font());
-  const int32_t charWidth = metrics.CharWidth();
-  const int32_t lineHeight = metrics.LineHeight() + 2;
+TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint origin, bool screen) {
   TSolutionState& state = SolutionState();
   state.TopOffset = 5;
+  painter.save();
+  painter.translate(origin);
+  QtCanvas canvas(painter);
+  TEntryPage page = MakeEntryPage(canvas);
+  page.TopOffset = state.TopOffset;
+  page.RecordingPicture = !screen;
+  page.ColorOutput = !state.ShiftHeld;
+  page.ClientHeight = 1 << 29;  // the listing itself leaves out the lines out of sight
+  const PageMetrics metrics(page);
+  const int32_t lineHeight = page.LineHeight;
+  form_->lineHeight_ = page.LineHeight;
+  form_->charWidth_ = page.CharWidth;
   int32_t first = 0;
   int32_t last = 1 << 30;
   if (screen) {
     first = std::max(0, (-origin.y() - state.TopOffset) / lineHeight - 1);
     last = (-origin.y() + viewport()->height()) / lineHeight + 1;
   }
-  TSolutionListing listing = DisplaySolution(state, widthChars, metrics, first, last);
-  const bool colour = !state.ShiftHeld;
-  painter.save();
-  painter.translate(origin);
-  painter.setFont(font());
-  for (const TSolutionItem& item : listing.Items) {
-    const int x = item.Column * charWidth;
-    const int top = item.Line * lineHeight + state.TopOffset;
+  TSolutionListing listing = DisplaySolution(state, widthPixels / page.CharWidth, metrics, first, last);
+  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
+  for (TSolutionItem& item : listing.Items) {
     if (!item.IsEntry) {
-      QFont f = font();
-      f.setBold(item.Kind == kTextBold);
-      painter.setFont(f);
-      painter.setPen(colour ? KindColour(item.Kind) : QColor(Qt::black));
-      painter.drawText(QRect(x, top, 4000, lineHeight), Qt::AlignLeft | Qt::AlignTop, ToQt(item.Text));
-      painter.setFont(font());
+      WriteStr(page, item.Column, item.Line, item.Text, item.Kind, 0);
       continue;
     }
-    const int hilite = item.Code % 10;
-    const int back = (item.Code % 100) / 10;
-    const int fore = (item.Code % 1000) / 100;
-    const QRect rect(item.Rect.Left, item.Rect.Top, item.Rect.Right - item.Rect.Left,
-                     item.Rect.Bottom - item.Rect.Top);
-    if (back > 0 && colour) painter.fillRect(rect, QColor::fromRgb(BackColorOfIndex(back)));
-    QFont f = font();
-    f.setBold(hilite == 3);
-    painter.setFont(f);
-    const std::string head = item.Name + " = " + item.Value;
-    painter.setPen(colour ? QColor::fromRgb(ForeColorOfIndex(fore)) : QColor(Qt::black));
-    painter.drawText(QRect(x, top, 4000, lineHeight), Qt::AlignLeft | Qt::AlignTop, ToQt(head));
-    if (!item.Units.empty()) {
-      const int unitsX = x + QFontMetrics(f).horizontalAdvance(ToQt(head + " "));
-      painter.setPen(colour ? QColor(0, 0, 0xFF) : QColor(Qt::black));
-      painter.drawText(QRect(unitsX, top, 4000, lineHeight), Qt::AlignLeft | Qt::AlignTop,
-                       ToQt("[" + item.Units + "]"));
+    int32_t fore = 0, back = 0, hilite = 0, complexStyle = 0;
+    UnpackFormatCode(item.Code, fore, back, hilite, complexStyle);
+    TRect rect{item.Rect.Left, item.Rect.Top, item.Rect.Right, item.Rect.Bottom};
+    if (back > 0 && page.ColorOutput) canvas.FillRect(rect, BackColorOfIndex(back));
+    int32_t column = item.Column;
+    const int32_t kind = hilite == kHiliteBold ? kTextBold : kTextNormal;
+    if (item.Variable != nullptr && item.Unit != nullptr && item.Name == item.Variable->Name) {
+      CurrentProgramUnit = item.Unit;
+      DrawSolutionEntry(page, column, item.Line, item.Index);
+    } else {
+      // A module's or routine's local under its plain name.
+      DrawVariableName(page, column, item.Line, item.Name, back, fore, kind);
+      WriteStr(page, column, item.Line, " = " + item.Value + " ", kind, fore);
+      column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
+      if (!item.Units.empty()) {
+        WriteStr(page, column, item.Line, BracketUnits(item.Units), kTextBlue, 0);
+        column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
+      }
     }
-    painter.setFont(font());
+    // The rectangle as drawn.
+    rect.Right = rect.Left + (column - item.Column) * page.CharWidth + 6;
+    item.Rect.Right = rect.Right;
+    if (item.Variable != nullptr) item.Variable->ScreenRect.Right = rect.Right;
+    if (item.Local != nullptr) item.Local->Box.Right = rect.Right;
+    const QRect box(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
     painter.setPen(Qt::black);
-    if (hilite == 2) painter.drawLine(rect.left(), rect.bottom() - 2, rect.right(), rect.bottom() - 2);
-    if (hilite == 4) painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    if (hilite == kHiliteUnderline) painter.drawLine(box.left(), box.bottom() - 2, box.right(), box.bottom() - 2);
+    if (hilite == kHiliteBox) painter.drawRect(box.adjusted(0, 0, -1, -1));
     if (item.Selected && screen && !state.RecordingPicture) {
       painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-      painter.fillRect(rect, Qt::black);
+      painter.fillRect(box, Qt::black);
       painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
   }
+  CurrentProgramUnit = savedUnit;
   painter.restore();
   return listing;
 }
 
 void TSolutionView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
-  const QtEntryMetrics metrics(font());
   SolutionState().ShiftHeld = (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
   const QPoint origin(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-  TSolutionListing listing = Draw(painter, viewport()->width() / metrics.CharWidth(), origin, true);
+  TSolutionListing listing = Draw(painter, viewport()->width(), origin, true);
+  const int lineHeight = form_->lineHeight_;
   verticalScrollBar()->setRange(0, std::max(0, listing.VerticalRange - viewport()->height()));
   horizontalScrollBar()->setRange(0, std::max(0, listing.HorizontalRange - viewport()->width()));
-  verticalScrollBar()->setSingleStep(metrics.LineHeight() + 2);
-  horizontalScrollBar()->setSingleStep(metrics.CharWidth());
-  verticalScrollBar()->setPageStep(std::max(1, viewport()->height() - metrics.LineHeight() - 2));
+  verticalScrollBar()->setSingleStep(lineHeight);
+  horizontalScrollBar()->setSingleStep(form_->charWidth_);
+  verticalScrollBar()->setPageStep(std::max(1, viewport()->height() - lineHeight));
   QPushButton* button = form_->chkUnits_;
   if (listing.ShowUnitsButton) {
-    const int lineHeight = metrics.LineHeight() + 2;
     const int centre = listing.ButtonLine * lineHeight + SolutionState().TopOffset + lineHeight / 2;
     button->move(listing.ButtonLeft - horizontalScrollBar()->value(),
                  centre - button->height() / 2 - verticalScrollBar()->value());
@@ -311,15 +309,14 @@ void TSolutionForm::Undo() {
 
 QImage TSolutionForm::Picture(double scale) {
   TSolutionState& state = SolutionState();
-  const QtEntryMetrics metrics(view_->font());
-  const int widthChars = std::max(1, view_->viewport()->width() / metrics.CharWidth());
+  const int widthPixels = view_->viewport()->width();
   state.RecordingPicture = true;
   // A first pass finds the extent of the content.
   QImage probe(1, 1, QImage::Format_RGB32);
   TSolutionListing listing;
   {
     QPainter painter(&probe);
-    listing = DisplaySolution(state, widthChars, metrics);
+    listing = view_->Draw(painter, widthPixels, QPoint(0, 0), false);
   }
   const int width = std::max(listing.HorizontalRange, 50);
   const int height = std::max(listing.VerticalRange, 20);
@@ -328,7 +325,7 @@ QImage TSolutionForm::Picture(double scale) {
   {
     QPainter painter(&image);
     painter.scale(scale, scale);
-    view_->Draw(painter, widthChars, QPoint(0, 0), false);
+    view_->Draw(painter, widthPixels, QPoint(0, 0), false);
   }
   state.RecordingPicture = false;
   return image;

@@ -23,9 +23,9 @@ class TSolutionForm;
 class TSolutionView : public QAbstractScrollArea {
  public:
   explicit TSolutionView(TSolutionForm* form);
-  // Draws the listing on painter, content coordinates shifted by origin;
-  // gives the listing drawn.
-  TSolutionListing Draw(QPainter& painter, int widthChars, QPoint origin, bool screen);
+  // Draws the listing for a window widthPixels wide on painter, content
+  // coordinates shifted by origin; gives the listing drawn.
+  TSolutionListing Draw(QPainter& painter, int widthPixels, QPoint origin, bool screen);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -83,6 +83,9 @@ class TSolutionForm : public TGForm {
   QPushButton* chkUnits_;
   TSolutionListing listing_;
   bool rebuildingTabs_ = false;
+  // The cell of the last paint.
+  int lineHeight_ = 16;
+  int charWidth_ = 7;
 };
 
 // The window in slot 2 of WindowList, made once (hidden) under the main
@@ -91,16 +94,5 @@ class TSolutionForm : public TGForm {
 TSolutionForm* EnsureSolutionForm();
 void ShowSolutionWindow();
 
-// The average character width and line height of the display font.
-class QtEntryMetrics : public TEntryMetrics {
- public:
-  explicit QtEntryMetrics(const QFont& font);
-  int32_t TextWidth(const std::string& text) const override;
-  int32_t CharWidth() const override;
-  int32_t LineHeight() const override;
-
- private:
-  QFont font_;
-};
 
 }  // namespace voq
