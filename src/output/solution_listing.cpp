@@ -37,6 +37,16 @@ bool SplitModuleLocalName(const std::string& name, int32_t& unit, int32_t& call,
   return true;
 }
 
+// A property function was evaluated: some equation holds a substance.
+bool PropertyCallsInModel() {
+  for (const TProgramUnitRecord* u : ProgramUnitList) {
+    if (u == nullptr) continue;
+    for (const TEquationRecord* e = u->FirstEquation; e != nullptr; e = e->Next)
+      if (e->SubstanceChain != nullptr) return true;
+  }
+  return false;
+}
+
 bool RoutineListed(const TRoutineRecord* r) {
   return r != nullptr && r->IsLibrary == 0 && r->Locals != nullptr && (r->Called != 0 || r->CallCounter > 0);
 }
@@ -182,6 +192,7 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     TVariableRecord* v;
     std::string name;
     int32_t index;
+    int32_t position;
   };
   std::vector<Candidate> shown;
   bool listed = false;
@@ -199,6 +210,8 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
       continue;
     }
     listed = true;
+    int32_t position = -1;
+    if (UncertaintyMode && !UncertaintyListPosition(index, position)) continue;
     if (v->DisplayCode == 0) continue;
     if (IsArrayElement(*v) && Preferences.UseArraysWindow != 0 && !UncertaintyMode && unit <= 0) {
       out_.ArraysLeftOut = true;
@@ -207,7 +220,7 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     }
     v->ScreenRect = {};
     if (HiliteOf(v->DisplayCode) == 0) continue;
-    shown.push_back({v, name, index});
+    shown.push_back({v, name, index, position});
   }
   // Pass 1: the widest entry.
   int32_t widest = 0;
@@ -218,8 +231,9 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     item.Variable = c.v;
     item.Unit = u;
     item.Index = c.index;
+    item.UncertaintyPosition = c.position;
     item.Name = c.name;
-    item.Value = ValueText(*c.v);
+    item.Value = ValueText(*c.v) + (c.position >= 0 ? UncertaintyText(c.index) : std::string());
     item.Units = c.v->IsString ? "" : c.v->Units;
     item.Code = int16_t(std::abs(int32_t(c.v->DisplayCode)));
     widest = std::max(widest, metrics_.TextWidth(EntryText(item.Name, item.Value, item.Units)));
@@ -243,8 +257,19 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
           header += "  (" + owner->CallTexts[size_t(call) - 1] + ")";
       }
     }
-  } else if (ShowLocals() && (ProgramUnitList.size() > 1 || UncertaintyMode) && CurrentRun > 0) {
-    header = "(Parametric Table Run " + std::to_string(CurrentRun) + ")";
+  } else if (ShowLocals() && (ProgramUnitList.size() > 1 || UncertaintyMode)) {
+    if (UncertaintyMode) {
+      const std::string title = "Variable" + std::string(1, kPlusMinusSign) + "Uncertainty";
+      int32_t c = out_.ColumnWidth;
+      if (c < int32_t(title.size()) + 5) c = int32_t(title.size()) + 6;
+      out_.ColumnWidth = c;
+      Write(leftColumn_, title, kTextBold);
+      Write(c + 5, "Partial derivative", kTextBold);
+      Write(2 * c + 5, "% of uncertainty", kTextBold);
+      Advance();
+    } else if (CurrentRun > 0) {
+      header = "(Parametric Table Run " + std::to_string(CurrentRun) + ")";
+    }
   }
   if (!header.empty() && listed) {
     std::string shownHeader;
@@ -388,9 +413,24 @@ void Lister::MainFooter() {
 TSolutionListing Lister::Run() {
   // The unit-settings and optimisation lines belong to the entry texts'
   // canvas; the listing leaves their lines to the window.
+  const bool tabsShown = state_.TabsShown;
+  int32_t minChars = 0;
+  if ((!tabsShown || state_.SelectedTab <= 0) && (PropertyCallsInModel() || Preferences.ComplexMode != 0) &&
+      !state_.RecordingPicture) {
+    Advance();
+    const std::string text = UnitSettingsText();
+    if (Visible()) Write(0, text, kTextRed);
+    minChars = int32_t(text.size());
+  }
+  if (MinMaxMode) {
+    Advance();
+    const std::string text = MinMaxHeaderText();
+    if (Visible()) Write(0, text, kTextGreen);
+    minChars = std::max(minChars, int32_t(text.size()));
+  }
+  out_.MinWidth = minChars * charWidth_;
   localsListed_ = !ShowLocals();
   tabName_ = "Main";
-  const bool tabsShown = state_.TabsShown;
   if (ShowLocals() && tabsShown) {
     if (state_.SelectedTab < 0 && !state_.Tabs.empty()) state_.SelectedTab = 0;
     tabName_ = SelectedTabName(state_);
@@ -428,7 +468,11 @@ TSolutionListing Lister::Run() {
   }
   CurrentProgramUnit = MainProgramUnit;
   if (!tabsShown || tabName_ == "Main" || UncertaintyMode) {
+    // The "Solution" tab of uncertainty mode lists the plain solution.
+    const bool plain = UncertaintyMode && tabsShown && state_.SelectedTab > 0;
+    if (plain) UncertaintyMode = false;
     ListUnitVariables(0, 0);
+    if (plain) UncertaintyMode = true;
     MainFooter();
   }
   out_.VerticalRange = std::max(0, (out_.LastLine + 2) * lineHeight_ + lineHeight_ / 2);

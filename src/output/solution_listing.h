@@ -71,6 +71,9 @@ struct TSolutionItem {
   TProgramUnitRecord* Unit = nullptr;  // the variable's unit
   int32_t Index = 0;                   // the variable's index in Unit
   TLocalVariableRecord* Local = nullptr;
+  // In uncertainty mode: 0 the calculated variable, k the k-th measured
+  // one (its row of partial derivative and share follows); else -1.
+  int32_t UncertaintyPosition = -1;
   TScreenRect Rect;
 };
 

@@ -111,6 +111,8 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
     if (item.Variable != nullptr && item.Unit != nullptr && item.Name == item.Variable->Name) {
       CurrentProgramUnit = item.Unit;
       DrawSolutionEntry(page, column, item.Line, item.Index);
+      if (item.UncertaintyPosition > 0)
+        DrawUncertaintyRow(page, item.Line, listing.ColumnWidth, item.Index, item.UncertaintyPosition, kind, fore);
     } else {
       // A module's or routine's local under its plain name.
       DrawVariableName(page, column, item.Line, item.Name, back, fore, kind);

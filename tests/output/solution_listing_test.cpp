@@ -18,6 +18,8 @@
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
+#include "session/min_max.h"
+#include "session/uncertainty.h"
 
 namespace voq {
 namespace {
@@ -156,6 +158,35 @@ TEST_F(SolutionListingTest, ModuleCalledThreeTimesShowsThreeBlocks) {
   EXPECT_EQ(texts, (std::vector<std::string>{"a = 1", "b = 2", "a = 2", "b = 4", "a = 3", "b = 6"}));
 }
 
+TEST_F(SolutionListingTest, FunctionTabListsItsLocals) {
+  Preferences.ShowLocalVariables = 1;
+  Solve("FUNCTION f(a)\r\nb := 2*a\r\nf := b + 1\r\nEND\r\ny = f(3)");
+  TSolutionState& state = SolutionState();
+  int32_t tab = -1;
+  for (size_t t = 0; t < state.Tabs.size(); ++t)
+    if (state.Tabs[t].Name == "f") tab = int32_t(t);
+  ASSERT_GE(tab, 0);
+  EXPECT_LT(state.Tabs[size_t(tab)].Object, 0);
+  state.SelectedTab = tab;
+  const TSolutionListing listing = List(80);
+  const TSolutionItem* header = listing.FindText("Local variables in Function f (");
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->Kind, kTextBold);
+  std::vector<std::string> texts;
+  for (const TSolutionItem* e : listing.Entries()) texts.push_back(e->Text);
+  // Sorted by name; the main program's y is on the Main tab only.
+  EXPECT_EQ(texts, (std::vector<std::string>{"a = 3", "b = 6", "f = 7"}));
+  EXPECT_EQ(listing.FindText("Calculation time"), nullptr);
+
+  // A click on a local toggles its selected flag.
+  const TSolutionItem* b = listing.Entries()[1];
+  const TScreenRect r = b->Rect;
+  EXPECT_TRUE(ClickSolution(state, r.Left + 2, r.Top + 2, 1000, true));
+  EXPECT_TRUE(LocalSelected(*b->Local));
+  const std::string copied = SolutionClipboardText(state);
+  EXPECT_EQ(copied.substr(0, 30), "Local variables in FUNCTION f\r");
+}
+
 TEST_F(SolutionListingTest, AutomaticUnitCheckMessages) {
   Preferences.CheckUnitsAutomatically = 1;
   Solve("L = 2 \"[m]\"\r\nT = L*3 \"[m]\"");
@@ -180,6 +211,50 @@ TEST_F(SolutionListingTest, AutomaticUnitCheckMessages) {
   EXPECT_EQ(listing.ButtonLine, problem->Line);
   // 25 pixels right of the message's end.
   EXPECT_EQ(listing.ButtonLeft, 2 * 8 + int32_t(problem->Text.size()) * 8 + 25);
+}
+
+// The unit settings stand above the list once a property function was
+// evaluated; without one there is no such line.
+TEST_F(SolutionListingTest, UnitSettingsLineAfterAPropertyCall) {
+  Solve("a=1");
+  EXPECT_EQ(List(80).FindText("Unit Settings:"), nullptr);
+  Solve("T1 = 25\r\nP1 = 101.3\r\nh = Enthalpy(Water, T=T1, P=P1)");
+  const TSolutionListing listing = List(80);
+  const TSolutionItem* line = listing.FindText("Unit Settings: ");
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->Kind, kTextRed);
+  EXPECT_EQ(line->Line, 0);
+  ASSERT_FALSE(listing.Entries().empty());
+  EXPECT_GT(listing.Entries()[0]->Line, line->Line);
+}
+
+TEST_F(SolutionListingTest, OptimisationLineInGreen) {
+  Solve("x=2\r\ny=x^2");
+  MinMaxMode = true;
+  MinMaxSetup.ObjectiveVariable = int16_t(IndexOf("y"));
+  MinMaxSetup.IndependentCount = 1;
+  MinMaxSetup.IndependentVariables[1] = int16_t(IndexOf("x"));
+  const TSolutionListing listing = List(80);
+  const TSolutionItem* line = listing.FindText("Minimization of y(x)");
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->Kind, kTextGreen);
+}
+
+// Only the calculated and the measured variables, in one column.
+TEST_F(SolutionListingTest, UncertaintyModeListsTheUncertaintyVariables) {
+  Solve("a=1\r\nb=2\r\nc=a+b\r\nd=4");
+  UncertaintyMode = true;
+  UncertaintySettings.CalculatedVariable = IndexOf("c");
+  UncertaintySettings.MeasuredCount = 2;
+  UncertaintySettings.MeasuredVariables[1] = IndexOf("a");
+  UncertaintySettings.MeasuredVariables[2] = IndexOf("b");
+  const TSolutionListing listing = List(200);
+  std::vector<std::string> names;
+  for (const TSolutionItem* e : listing.Entries()) names.push_back(e->Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(listing.Columns, 1);
+  for (const TSolutionItem* e : listing.Entries())
+    EXPECT_EQ(e->UncertaintyPosition, e->Name == "c" ? 0 : (e->Name == "a" ? 1 : 2)) << e->Name;
 }
 
 TEST_F(SolutionListingTest, ClickWithinActivationTimeSelectsNothing) {
