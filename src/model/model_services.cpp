@@ -84,6 +84,7 @@ void ResetModelState() {
   SetPropertyCaches(nullptr);
   SetParametricTableAccess(nullptr);
   SetLookupTableAccess(nullptr);
+  SetWarningRunReader(nullptr);
   // The start state has no user library loaded.
   DisposeExternalRoutines();
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -29,6 +30,7 @@
 #include "results/format_soln_dlg.h"
 #include "results/qt_canvas.h"
 #include "shell/main_window.h"
+#include "shell/solution_window.h"
 #include "tables/tables_state.h"
 
 namespace voq {
@@ -265,6 +267,15 @@ TSolutionForm::TSolutionForm(QWidget* parent) : TGForm(parent) {
     ClearUnitsCheck();
   });
   tabs_->hide();
+  setObjectName(QStringLiteral("SolutionForm"));
+  resize(435, 300);
+  // Activation rebuilds the tabs and clears the unit-check marks.
+  connect(this, &QMdiSubWindow::aboutToActivate, this, [this] { FormActivate(); });
+}
+
+void TSolutionForm::showEvent(QShowEvent* event) {
+  TGForm::showEvent(event);
+  FormActivate();
 }
 
 bool TSolutionForm::IsActiveChild() const { return ActiveChildWindow == kSolutionWindow || mdiArea() == nullptr; }
@@ -439,6 +450,8 @@ void TSolutionForm::closeEvent(QCloseEvent* event) {
     if (QMdiArea* area = mdiArea()) area->activateNextSubWindow();
   }
 }
+
+TGForm* CreateSolutionWindow() { return new TSolutionForm; }
 
 TSolutionForm* EnsureSolutionForm() {
   if (auto* form = dynamic_cast<TSolutionForm*>(WindowList[kSolutionWindow])) return form;

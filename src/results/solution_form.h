@@ -72,6 +72,7 @@ class TSolutionForm : public TGForm {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   friend class TSolutionView;

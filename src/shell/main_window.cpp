@@ -28,6 +28,7 @@
 #include "plots/plots_state.h"
 #include "shell/compiling_window.h"
 #include "shell/about_box.h"
+#include "shell/calculate_menu.h"
 #include "shell/equations_form.h"
 #include "shell/progress_view.h"
 #include "shell/fatal_exit.h"
@@ -210,12 +211,13 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   setCentralWidget(mdi_);
   BuildMenus();
   BuildSpeedbar();
-  equations_ = new TPlainEquationForm;
+  equations_ = new TEquationForm;
   mdi_->addSubWindow(equations_);
   equations_->resize(620, 420);
   equations_->Hide();
   compiling_ = new TCompiling(this);
   progress_ = new TProgressView(this);
+  calculateMenu_ = new TCalculateMenu(*this);
   WindowList.fill(nullptr);
   WindowList[kEquationsWindow] = equations_;
   idleTimer_.setSingleShot(true);
@@ -360,15 +362,19 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetPlatform(&platform);
   SetWindows(this);
   SetEquationsEditor(equations_);
+  SetCommentPainter(equations_);
   SetCompilingWindow(compiling_);
   SetProgressView(progress_);
+  SetSolveSequenceServices(calculateMenu_);
 }
 
 void TVOQ_D::FillHost(THost& host) {
   host.Windows = this;
   host.Equations = equations_;
+  host.Comments = equations_;
   host.Compiling = compiling_;
   host.Progress = progress_;
+  host.SolveWindows = calculateMenu_;
 }
 
 void TVOQ_D::SetHelpFile() {
@@ -562,8 +568,8 @@ void TVOQ_D::SetEquationsHideSelection(bool /*hide*/) {
   // A plain text editor keeps its selection visible when it loses the focus.
 }
 
-void TVOQ_D::SelectEquationsText(int32_t start, int32_t end, int32_t /*line*/) {
-  equations_->SelectEngineRange(start, end);
+void TVOQ_D::SelectEquationsText(int32_t start, int32_t end, int32_t line) {
+  equations_->Memo->ScrollToRange(start, end, line);
 }
 
 void TVOQ_D::closeEvent(QCloseEvent* event) {

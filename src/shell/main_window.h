@@ -31,9 +31,10 @@ namespace voq {
 
 class QtPlatform;
 class TGForm;
-class TPlainEquationForm;
+class TEquationForm;
 class TCompiling;
 class TProgressView;
+class TCalculateMenu;
 
 // The child windows by number (slots 1 to 11; slot 0 unused).
 extern std::array<TGForm*, 12> WindowList;
@@ -70,9 +71,11 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   QMenu* Menu(const std::string& name) const;
   QToolBar* Speedbar() const { return speedbar_; }
   QMdiArea* MdiArea() const { return mdi_; }
-  TPlainEquationForm* EquationForm() const { return equations_; }
+  TEquationForm* EquationForm() const { return equations_; }
   TCompiling* CompilingForm() const { return compiling_; }
   TProgressView* ProgressForm() const { return progress_; }
+  // The Calculate menu's commands and the warnings window.
+  TCalculateMenu* CalculateMenu() const { return calculateMenu_; }
   // The command a menu item or tool button runs; later parts set theirs.
   void SetHandler(const std::string& name, std::function<void()> handler);
 
@@ -108,9 +111,10 @@ class TVOQ_D : public QMainWindow, public WindowServices {
 
   QMdiArea* mdi_;
   QToolBar* speedbar_;
-  TPlainEquationForm* equations_;
+  TEquationForm* equations_;
   TCompiling* compiling_;
   TProgressView* progress_;
+  TCalculateMenu* calculateMenu_ = nullptr;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;

@@ -10,6 +10,7 @@ namespace voq {
 
 std::string StartupMacroFile;
 bool MacroPlayingFromWindow = false;
+bool LenientCompile = false;
 bool DdeCommandActive = false;
 std::string InstanceTitle = "VOQ";
 int16_t DistributableFileIndex = 1;
@@ -20,6 +21,7 @@ bool DialogOpen = false;
 void ResetShellState() {
   StartupMacroFile.clear();
   MacroPlayingFromWindow = false;
+  LenientCompile = false;
   DdeCommandActive = false;
   InstanceTitle = "VOQ";
   DistributableFileIndex = 1;

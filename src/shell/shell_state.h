@@ -14,6 +14,8 @@ namespace voq {
 extern std::string StartupMacroFile;
 // A macro is played from the Macro window; a data-exchange command runs.
 extern bool MacroPlayingFromWindow;
+// The next compile accepts what a strict one refuses; cleared by Solve.
+extern bool LenientCompile;
 extern bool DdeCommandActive;
 // "VOQ" for the first copy, "VOQ(n)" for copy number n.
 extern std::string InstanceTitle;

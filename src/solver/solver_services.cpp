@@ -4,6 +4,7 @@
 
 #include "solver/evaluator.h"
 #include "solver/evaluator_support.h"
+#include "model/warnings_window.h"
 #include "solver/lookup_functions.h"
 #include "solver/external_calls.h"
 #include "solver/integrals.h"
@@ -40,6 +41,8 @@ void InstallSolverServices() {
     return CalcErrorCode == 0;
   });
   InstallStringTableFunctions();
+  // Warnings added during a Parametric table run name their run.
+  SetWarningRunReader([] { return CurrentRun; });
   InstallUnitCallOpcode();
   InstallLookupFunctions();
   InstallExternalCallOpcodes();

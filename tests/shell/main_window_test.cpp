@@ -83,14 +83,14 @@ TEST_F(MainWindowTest, NineMenusAndThirtyToolButtons) {
 
 TEST_F(MainWindowTest, CommandsOfLaterPartsSayTheyAreNotYetAvailable) {
   const int before = platform_.AlertCount();
-  window_->Action("Solve1")->trigger();
+  window_->Action("CurveFit1")->trigger();
   EXPECT_EQ(platform_.AlertCount(), before + 1);
-  EXPECT_EQ(platform_.LastAlertText(), "\"Solve\" is not yet available.");
+  EXPECT_EQ(platform_.LastAlertText(), "\"Curve Fit\" is not yet available.");
   window_->Action("OpenButton")->trigger();
   EXPECT_EQ(platform_.LastAlertText(), "\"Open\" is not yet available.");
   bool ran = false;
-  window_->SetHandler("Solve1", [&] { ran = true; });
-  window_->Action("Solve1")->trigger();
+  window_->SetHandler("CurveFit1", [&] { ran = true; });
+  window_->Action("CurveFit1")->trigger();
   EXPECT_TRUE(ran);
 }
 

@@ -1,0 +1,124 @@
+#include "shell/calculate_menu.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "core/program_flags.h"
+#include "model/program_units.h"
+#include "model/store_state.h"
+#include "shell/add_help_dlg.h"
+#include "shell/equations_form.h"
+#include "shell/gform.h"
+#include "shell/main_window.h"
+#include "shell/solution_window.h"
+
+namespace voq {
+
+namespace {
+TGForm* Slot(int window) {
+  return window >= 1 && window <= 11 ? WindowList[static_cast<size_t>(window)] : nullptr;
+}
+}  // namespace
+
+TCalculateMenu::TCalculateMenu(TVOQ_D& window)
+    : QObject(&window), window_(window), commands_(*this, recorder_, window.Calculating),
+      addHelpDlg_(new TAddHelpDlg(&window)) {
+  setObjectName(QStringLiteral("CalculateMenu"));
+  recorder_.target = &textRecorder_;
+  addHelpDlg_->hide();
+  const struct {
+    const char* name;
+    void (TCalculateCommands::*command)();
+  } items[] = {
+      {"Solve1", &TCalculateCommands::Solve1Click},
+      {"SolveButton1", &TCalculateCommands::Solve1Click},
+      {"ChecKFormat1", &TCalculateCommands::CheckFormat1Click},
+      {"CheckButton1", &TCalculateCommands::CheckFormat1Click},
+      {"SolveTable1", &TCalculateCommands::SolveTable1Click},
+      {"SolveTableButton1", &TCalculateCommands::SolveTable1Click},
+      {"MinMax1", &TCalculateCommands::MinMax1Click},
+      {"MinMaxButton1", &TCalculateCommands::MinMax1Click},
+      {"MinMaxTable1", &TCalculateCommands::MinMaxTable1Click},
+      {"UpdateGuesses1", &TCalculateCommands::UpdateGuesses1Click},
+      {"UpdateGuessesButton1", &TCalculateCommands::UpdateGuesses1Click},
+      {"ResetGuesses1", &TCalculateCommands::ResetGuesses1Click},
+  };
+  for (const auto& item : items) {
+    auto command = item.command;
+    window.SetHandler(item.name, [this, command] { (commands_.*command)(); });
+  }
+}
+
+TCalculateMenu::~TCalculateMenu() = default;
+
+void TCalculateMenu::SetMacroRecorder(MacroRecorder* recorder) {
+  recorder_.target = recorder != nullptr ? recorder : &textRecorder_;
+}
+
+TGForm* TCalculateMenu::SolutionWindow() {
+  if (WindowList[kSolutionWindow] == nullptr) {
+    TGForm* form = CreateSolutionWindow();
+    window_.MdiArea()->addSubWindow(form);
+    form->Hide();
+    WindowList[kSolutionWindow] = form;
+    // The slot empties when the window goes.
+    connect(form, &QObject::destroyed, this, [form] {
+      if (WindowList[kSolutionWindow] == form) WindowList[kSolutionWindow] = nullptr;
+    });
+  }
+  return WindowList[kSolutionWindow];
+}
+
+bool TCalculateMenu::WindowExists(int window) { return Slot(window) != nullptr; }
+
+bool TCalculateMenu::IsShown(int window) {
+  TGForm* form = Slot(window);
+  return form != nullptr && form->IsShown;
+}
+
+void TCalculateMenu::CloseWindow(int window) {
+  if (TGForm* form = Slot(window)) form->Hide();
+}
+
+void TCalculateMenu::ShowWindow(int window) {
+  if (window == kSolutionWindow) SolutionWindow();
+  window_.ShowWindow(window);
+}
+
+void TCalculateMenu::BringToFront(int window) {
+  TGForm* form = Slot(window);
+  if (form == nullptr) return;
+  form->raise();
+  window_.MdiArea()->setActiveSubWindow(form);
+  ActiveChildWindow = window;
+}
+
+void TCalculateMenu::ReleaseDebugWindow() {
+  TGForm* debug = WindowList[kDebugWindow];
+  if (debug == nullptr) return;
+  WindowList[kDebugWindow] = nullptr;
+  debug->deleteLater();
+}
+
+void TCalculateMenu::SetSolutionCaption(const std::string& caption) {
+  SolutionWindow()->setWindowTitle(QString::fromStdString(caption));
+}
+
+bool TCalculateMenu::SolutionHasVariables() {
+  return MainProgramUnit != nullptr && MainProgramUnit->VariableCount > 0;
+}
+
+void TCalculateMenu::RepaintParametricTable() {
+  if (TGForm* form = Slot(kParametricTableWindow)) form->update();
+}
+
+void TCalculateMenu::RepaintEquations() {
+  if (window_.EquationForm() != nullptr) window_.EquationForm()->Editor()->viewport()->update();
+}
+
+void TCalculateMenu::ShowWarningsList() {
+  addHelpDlg_->ShowWarnings();
+  addHelpDlg_->exec();
+}
+
+}  // namespace voq
