@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -141,6 +142,18 @@ TEST_F(SolutionWindowTest, ClickRightAfterActivationSelectsNothing) {
   EXPECT_LT(Var("a")->DisplayCode, 0);
   form->Unselect();
   EXPECT_GT(Var("a")->DisplayCode, 0);
+}
+
+TEST_F(SolutionWindowTest, SelectAllSelectsTheDrawnEntriesAndUnselectEndsIt) {
+  TSolutionForm* form = Solve("a=1\r\nb=2\r\nc=3");
+  form->SelectAll();
+  for (const char* name : {"a", "b", "c"}) EXPECT_LT(Var(name)->DisplayCode, 0) << name;
+  // Enter opens the dialog for the selection; Cancel leaves the formats.
+  QTimer::singleShot(50, [] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+  });
+  QTest::keyClick(form->View(), Qt::Key_Return);
+  for (const char* name : {"a", "b", "c"}) EXPECT_GT(Var(name)->DisplayCode, 0) << name;
 }
 
 TEST_F(SolutionWindowTest, FormatDialogDigitsReachTheOtherSelected) {
