@@ -52,7 +52,8 @@ bool RoutineListed(const TRoutineRecord* r) {
 }
 
 bool UnitListed(const TProgramUnitRecord* u) {
-  return u != nullptr && u->IsLibraryUnit == 0 && u->Defined != 0 && u->CallCount > 0;
+  // A MODULE counts its calls as they are read, a SUBPROGRAM its solves.
+  return u != nullptr && u->IsLibraryUnit == 0 && u->Defined != 0 && (u->CallCount > 0 || u->DisplayedCallCount > 0);
 }
 
 TProgramUnitRecord* UnitAt(int32_t i) {
@@ -250,7 +251,8 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     const TProgramUnitRecord* owner = UnitAt(unit);
     if (owner != nullptr) {
       header = "Local variables in " + std::string(owner->IsSubprogram ? "Subprogram " : "Module ") + owner->Name;
-      if (owner->IsSubprogram) header += " (" + std::to_string(owner->CallCount) + " calls)";
+      if (owner->IsSubprogram)
+        header += " (" + std::to_string(std::max<int32_t>(owner->CallCount, owner->DisplayedCallCount)) + " calls)";
       if (call > 0) {
         header += "\\" + std::to_string(call);
         if (size_t(call) <= owner->CallTexts.size() && !owner->CallTexts[size_t(call) - 1].empty())
@@ -369,7 +371,7 @@ void Lister::MainFooter() {
       TProgramUnitRecord* u = ProgramUnitList[i];
       if (u == nullptr) continue;
       const bool isMain = u == MainProgramUnit;
-      if (!isMain && !(ShowLocals() && u->IsSubprogram && u->IsLibraryUnit == 0 && u->CallCount > 0)) continue;
+      if (!isMain && !(ShowLocals() && u->IsSubprogram && UnitListed(u))) continue;
       CurrentProgramUnit = u;
       for (TEquationRecord* e = u->FirstEquation; e != nullptr; e = e->Next) {
         if (CheckStatement(e, 0) <= 0) continue;

@@ -158,6 +158,28 @@ TEST_F(SolutionListingTest, ModuleCalledThreeTimesShowsThreeBlocks) {
   EXPECT_EQ(texts, (std::vector<std::string>{"a = 1", "b = 2", "a = 2", "b = 4", "a = 3", "b = 6"}));
 }
 
+TEST_F(SolutionListingTest, SubprogramTabListsItsOwnVariables) {
+  Preferences.ShowLocalVariables = 1;
+  Solve("SUBPROGRAM S(a : b)\r\nb = 2*a\r\nEND\r\nCALL S(1 : p)\r\nCALL S(2 : q)");
+  TSolutionState& state = SolutionState();
+  int32_t tab = -1;
+  for (size_t t = 0; t < state.Tabs.size(); ++t)
+    if (state.Tabs[t].Name == "S") tab = int32_t(t);
+  ASSERT_GE(tab, 0);
+  EXPECT_GT(state.Tabs[size_t(tab)].Object, 0);
+  state.SelectedTab = tab;
+  const TSolutionListing listing = List(80);
+  const TSolutionItem* header = listing.FindText("Local variables in Subprogram S (");
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->Text.substr(header->Text.size() - 6), "calls)");
+  EXPECT_FALSE(listing.Entries().empty());
+  // The Main tab lists p and q, and no block of the subprogram.
+  state.SelectedTab = 0;
+  std::vector<std::string> texts;
+  for (const TSolutionItem* e : List(80).Entries()) texts.push_back(e->Text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"p = 2", "q = 4"}));
+}
+
 TEST_F(SolutionListingTest, FunctionTabListsItsLocals) {
   Preferences.ShowLocalVariables = 1;
   Solve("FUNCTION f(a)\r\nb := 2*a\r\nf := b + 1\r\nEND\r\ny = f(3)");
