@@ -244,5 +244,24 @@ TEST_F(SolutionWindowTest, ScreenshotOfTheBundledExample) {
   EXPECT_GT(dark, 200);
 }
 
+// The tab strip and the blocks of a module called three times.
+TEST_F(SolutionWindowTest, ScreenshotOfTheModuleTab) {
+  Preferences.ShowLocalVariables = 1;
+  TSolutionForm* form =
+      Solve("MODULE M(a : b)\r\nb = 2*a\r\nEND\r\nCALL M(1 : p)\r\nCALL M(2 : q)\r\nCALL M(3 : r)");
+  ASSERT_TRUE(form->TabControl()->isVisible());
+  ASSERT_EQ(form->TabControl()->count(), 2);
+  EXPECT_EQ(form->TabControl()->tabText(0).toStdString(), "Main");
+  EXPECT_EQ(form->TabControl()->tabText(1).toStdString(), "M");
+  form->TabControl()->setCurrentIndex(1);
+  Paint(form);
+  int blocks = 0;
+  for (const TSolutionItem& item : form->LastListing().Items)
+    blocks += item.Text.rfind("Local variables in Module M\\", 0) == 0 ? 1 : 0;
+  EXPECT_EQ(blocks, 3);
+  const QImage image = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  testing::SaveTestPicture(image, "solution_window_module.png");
+}
+
 }  // namespace
 }  // namespace voq
