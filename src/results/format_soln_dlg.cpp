@@ -15,6 +15,7 @@
 #include "model/store_state.h"
 #include "output/format_codes.h"
 #include "output/solution_format.h"
+#include "platform/qt/qt_platform.h"
 #include "tables/tables_state.h"
 
 namespace voq {
@@ -135,13 +136,13 @@ void TFormatSolnDlg::FormActivate() {
     style_ = choice.Style;
     digits_ = choice.Digits;
     code = choice.Code;
-    units_->setText(QString::fromLatin1(local_->Units.c_str()));
+    units_->setText(QString::fromStdString(Cp1252ToUtf8(local_->Units)));
   } else {
     const TFormatChoice choice = OpenFormatOfVariable(index_, opening_);
     style_ = choice.Style;
     digits_ = choice.Digits;
     code = choice.Code;
-    units_->setText(QString::fromLatin1(choice.Units.c_str()));
+    units_->setText(QString::fromStdString(Cp1252ToUtf8(choice.Units)));
   }
   UnpackFormatCode(code, foreground_, background_, hilite_, complexStyle_);
   fColor_->setCurrentIndex(foreground_);
@@ -218,7 +219,7 @@ void TFormatSolnDlg::Apply() {
   choice.Style = uint8_t(style_);
   choice.Digits = int16_t(digits_);
   choice.Code = int16_t(PackFormatCode(foreground_, background_, hilite_, complexStyle_));
-  choice.Units = units_->text().toLatin1().toStdString().substr(0, 30);
+  choice.Units = Utf8ToCp1252(units_->text().toStdString()).substr(0, 30);
   if (routine_ > 0)
     ApplyLocalFormat(routine_, choice);
   else
