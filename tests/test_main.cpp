@@ -17,6 +17,7 @@
 #include "output/print_engine.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
+#include "output/solution_listing.h"
 #include "tables/tables_state.h"
 
 namespace {
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   voq::InstallUserLibraries();
   voq::InstallOutput();
   voq::InstallPrintEngine();
+  voq::InstallSolutionListing();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {

@@ -19,9 +19,9 @@ plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
 output: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
-voq_solve: documents plots tables session language solver properties units model core platform
+voq_solve: output documents plots tables session language solver properties units model core platform
 shell: output documents plots tables session language solver properties units model core platform
-results: output documents plots tables session language solver properties units model core platform
+results: shell output documents plots tables session language solver properties units model core platform
 '
 
 folders=$(cd "$src" && ls -d */ | tr -d /)

@@ -6,6 +6,7 @@
 #include "core/program_flags.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "output/solution_listing.h"
 #include "shell/add_help_dlg.h"
 #include "shell/equations_form.h"
 #include "shell/gform.h"
@@ -104,9 +105,7 @@ void TCalculateMenu::SetSolutionCaption(const std::string& caption) {
   SolutionWindow()->setWindowTitle(QString::fromStdString(caption));
 }
 
-bool TCalculateMenu::SolutionHasVariables() {
-  return MainProgramUnit != nullptr && MainProgramUnit->VariableCount > 0;
-}
+bool TCalculateMenu::SolutionHasVariables() { return VarinSolution(); }
 
 void TCalculateMenu::RepaintParametricTable() {
   if (TGForm* form = Slot(kParametricTableWindow)) form->update();

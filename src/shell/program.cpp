@@ -15,6 +15,7 @@
 #include "documents/documents_state.h"
 #include "documents/user_libraries.h"
 #include "model/external_routines.h"
+#include "output/solution_listing.h"
 #include "platform/qt/qt_platform.h"
 #include "output/print_engine.h"
 #include "plots/plots_state.h"
@@ -68,6 +69,7 @@ int RunProgram(int argc, char** argv) {
   InstallUserLibraries();
   InstallOutput();
   InstallPrintEngine();
+  InstallSolutionListing();
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());

@@ -1,7 +1,7 @@
 #pragma once
-// The Solution window (slot 2). Until the full window with its format
-// controls is built, a stand-in lists the main program's variables and
-// values; CreateSolutionWindow is the one place that makes it.
+// The Solution window (slot 2). CreateSolutionWindow is the one place that
+// makes it; the window, TSolutionForm, is one of the result windows
+// (results/solution_form.h), which defines this function.
 #include "shell/gform.h"
 
 namespace voq {

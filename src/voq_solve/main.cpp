@@ -33,6 +33,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "model/warnings_window.h"
+#include "output/solution_text.h"
 #include "platform/console_platform.h"
 #include "platform/host.h"
 #include "session/compile_driver.h"
@@ -450,20 +451,6 @@ std::string ValueText(const TVariableRecord& v, int digits) {
   return FormatValue(TDisplayFormat{v.Style, v.Digits}, v.Value);
 }
 
-// The units as the Solution window saves them: units naming a string
-// variable ("u$") show that variable's text; then in brackets, at most 30
-// characters in all. Empty units give an empty text.
-std::string BracketUnits(const std::string& units) {
-  if (units.empty()) return "";
-  std::string text = units.substr(0, 30);
-  if (text.back() == '$') {
-    std::string variableText;
-    StringVarText(text, 0, variableText);
-    text = variableText;
-  }
-  return ("[" + text + "]").substr(0, 30);
-}
-
 void PrintSolution(const Options& options) {
   const TProgramUnitRecord* main = MainProgramUnit;
   // String-variable units are looked up among the main program's variables.
@@ -472,9 +459,8 @@ void PrintSolution(const Options& options) {
     const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
     // Variables of included files are not listed.
     if (v == nullptr || v->DisplayCode == 0) continue;
-    std::string line = v->Name + "=" + ValueText(*v, options.digits);
-    if (!v->Units.empty() && !v->IsString) line += " " + BracketUnits(v->Units);
-    std::cout << line << "\n";
+    // The line the Solution window saves for the variable.
+    std::cout << SolutionTextLine(v->Name, ValueText(*v, options.digits), *v) << "\n";
   }
   if (!options.residuals) return;
   std::cout << "\nBlock  Relative residual  Equation\n";
