@@ -176,7 +176,8 @@ TEST_F(SolutionListingTest, SubprogramTabListsItsOwnVariables) {
   // The Main tab lists p and q, and no block of the subprogram.
   state.SelectedTab = 0;
   std::vector<std::string> texts;
-  for (const TSolutionItem* e : List(80).Entries()) texts.push_back(e->Text);
+  const TSolutionListing mainListing = List(80);
+  for (const TSolutionItem* e : mainListing.Entries()) texts.push_back(e->Text);
   EXPECT_EQ(texts, (std::vector<std::string>{"p = 2", "q = 4"}));
 }
 
