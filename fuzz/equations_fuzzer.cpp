@@ -21,10 +21,12 @@
 #include <string>
 
 #include "core/calc_state.h"
+#include "core/extended.h"
 #include "core/message_ids.h"
 #include "documents/documents_state.h"
 #include "language/equation_reader.h"
 #include "model/program_units.h"
+#include "model/routines.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "platform/console_platform.h"
@@ -79,16 +81,46 @@ class FuzzPlatform : public ConsolePlatform {
 
 FuzzPlatform* platform = nullptr;
 
+// True when a compiled statement of chain holds the constant x: the user
+// wrote the marker's number (9.99E3998, 1E3999) in the text.
+bool ChainHoldsConstant(const TEquationRecord* e, long double x) {
+  for (int32_t n = 0; e != nullptr && n < 1000000; e = e->Next, ++n) {
+    for (const Extended c : e->Constants)
+      if (c == x || c == -x) return true;
+  }
+  return false;
+}
+
+bool TextWritesMarker(const std::string& text, long double x) {
+  // StringVal and friends read numbers out of strings at run time.
+  if (text.find("3998") != std::string::npos || text.find("3999") != std::string::npos) return true;
+  for (const TProgramUnitRecord* unit : ProgramUnitList)
+    if (unit != nullptr && ChainHoldsConstant(unit->FirstEquation, x)) return true;
+  for (const TRoutineRecord* r : FunctionTable)
+    if (r != nullptr && ChainHoldsConstant(r->FirstStatement, x)) return true;
+  return false;
+}
+
 // What voq-solve would print as the solution: every value a number, never
-// a NaN or an infinity. Checked only when the engine says it solved.
-void CheckSolvedValues() {
+// a NaN, an infinity, or the blank or infinity marker. voq-solve refuses to
+// print such a value; reaching one here is a fault of the engine all the
+// same (an evaluation that let a non-number through, a variable counted as
+// solved that never got a value). A marker the text itself writes as a
+// number is the user's own value. Checked only when the engine says it
+// solved.
+void CheckSolvedValues(const std::string& text) {
   const TProgramUnitRecord* main = MainProgramUnit;
   if (main == nullptr) return;
   for (int32_t k = 1; k <= main->UsedVariableCount; ++k) {
     const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
-    if (v == nullptr || v->IsString || v->DisplayCode == 0) continue;
+    if (v == nullptr || v->IsString || v->DisplayCode == 0 || IsShowableValue(v->Value)) continue;
     if (std::isnan(v->Value) || std::isinf(v->Value)) {
       std::fprintf(stderr, "solved value of %s is not a number\n", v->Name.c_str());
+      std::abort();
+    }
+    if (!TextWritesMarker(text, v->Value)) {
+      std::fprintf(stderr, "solved value of %s is the %s marker\n", v->Name.c_str(),
+                   IsBlank(v->Value) ? "blank" : "infinity");
       std::abort();
     }
   }
@@ -122,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   Equations().SetText(NormalizeLineBreaks(text));
   CompileEquations(false, false);
-  if (CalcErrorCode <= 0 && SolutionAvailable) CheckSolvedValues();
+  if (CalcErrorCode <= 0 && SolutionAvailable) CheckSolvedValues(text);
   // Module and subprogram units live only in the unit list: released here,
   // so the leak check sees only what the engine really lost.
   ResetEngineState();

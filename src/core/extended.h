@@ -4,6 +4,7 @@
 // long double is 16 bytes here (10 significant, 6 padding), so stored
 // records never copy it directly.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -37,6 +38,10 @@ inline bool IsBlank(long double x) {
   return d < 1.0L && d > -1.0L;
 }
 inline bool IsInfinityValue(long double x) { return x == InfinityValue || x == -InfinityValue; }
+// A value that may be shown as a solved result: a finite number that is
+// neither the blank nor the infinity marker (a NaN or an x87 infinity is
+// never one, nor is a marker, whether left unset or computed).
+inline bool IsShowableValue(long double x) { return std::isfinite(x) && !IsBlank(x) && !IsInfinityValue(x); }
 
 // Writes the 10 significant bytes of x (mantissa then exponent word) at dst.
 inline void PackExtended(uint8_t* dst, long double x) {

@@ -224,6 +224,14 @@ void ReadHeader(const std::string& trimmed, bool subprogram) {
   ReadHeaderParameters(*unit, text.substr(open + 1));
 }
 
+// The last record of the main program's chain read so far, or none.
+TEquationRecord* LastMainEquation() {
+  if (MainProgramUnit == nullptr) return nullptr;
+  TEquationRecord* last = MainProgramUnit->FirstEquation;
+  for (int32_t n = 0; last != nullptr && last->Next != nullptr && n < 10000000; ++n) last = last->Next;
+  return last;
+}
+
 int32_t CountEquations(const TProgramUnitRecord& unit) {
   int32_t n = 0;
   for (const TEquationRecord* e = unit.FirstEquation; e != nullptr && n < 10000000; e = e->Next) ++n;
@@ -276,7 +284,10 @@ void CloseUnit() {
   unit->UnitClosed = 1;
   CurrentProgramUnit = MainProgramUnit;
   if (MainProgramUnit != nullptr) MainProgramUnit->BlockStart = CalcErrorEnd + 1;
-  CurrentEquation = nullptr;
+  // The main program's next statement is linked behind CurrentEquation.
+  // Main statements may come before a unit: left empty, the next one would
+  // start the main chain anew and drop (and leak) those compiled before.
+  CurrentEquation = LastMainEquation();
 }
 
 // The unit of this read with the upper-case name, for a CALL: error 38 for

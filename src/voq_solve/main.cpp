@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/extended.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
@@ -451,6 +452,23 @@ std::string ValueText(const TVariableRecord& v, int digits) {
   return FormatValue(TDisplayFormat{v.Style, v.Digits}, v.Value);
 }
 
+// A listed number without a value (a NaN, an infinity, or the blank or
+// infinity marker, whether left unset or computed) is no solution: the run
+// fails naming it, and nothing is printed as if it had been solved.
+bool ValuesShowable() {
+  const TProgramUnitRecord* main = MainProgramUnit;
+  for (int32_t k = 1; k <= main->UsedVariableCount; ++k) {
+    const TVariableRecord* v = main->Variable(main->UsedVariableList[size_t(k)]);
+    if (v == nullptr || v->DisplayCode == 0 || v->IsString || IsShowableValue(v->Value)) continue;
+    const char* what = std::isnan(v->Value) ? "is not a number (NaN)"
+                       : IsBlank(v->Value)  ? "holds the blank marker 9.99E+3998, not a value"
+                                            : "is infinite";
+    std::cerr << "voq-solve: " << v->Name << " " << what << "; the equations have no solution to print\n";
+    return false;
+  }
+  return true;
+}
+
 void PrintSolution(const Options& options) {
   const TProgramUnitRecord* main = MainProgramUnit;
   // String-variable units are looked up among the main program's variables.
@@ -647,6 +665,10 @@ int Run(int argc, char** argv) {
   // empty file.
   if (MainProgramUnit->UsedVariableCount == 0 && CountModuleEquations(MainProgramUnit) == 0) {
     std::cerr << "voq-solve: " << options.file << " holds no equations to solve\n";
+    PrintPendingWarnings();
+    return kExitFailure;
+  }
+  if (!ValuesShowable()) {
     PrintPendingWarnings();
     return kExitFailure;
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/extended.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/number_format.h"
@@ -148,6 +149,9 @@ bool ReadCsv(const std::string& file, std::vector<std::string>& header, std::vec
 std::string CellOutput(const TTableColumnRecord& column, const TVariableRecord& v, int32_t row, int digits) {
   const Extended x = column.Cell(row);
   if (IsBlank(x)) return "";
+  // A cell with no number (a NaN or an infinity left by a run) is shown
+  // empty, as a run that gave it no value.
+  if (!column.IsString && !IsShowableValue(x)) return "";
   if (column.IsString) {
     const Extended rounded = std::round(x);
     if (rounded < 1 || rounded > Extended(StringConstants.size())) return "";

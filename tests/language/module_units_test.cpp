@@ -155,6 +155,40 @@ TEST_F(ModuleUnitsTest, MergedCallsSolveWithTheMainProgram) {
   EXPECT_NEAR(static_cast<double>(MainVariable("@1\\2.c")->Value), 7.0, 1e-12);
 }
 
+// Main statements before and after a unit form one chain: those before the
+// MODULE were once dropped (and leaked) when the END switched back to the
+// main program, so the two equations in a and b went missing and the solve
+// failed with an inconsistent block.
+TEST_F(ModuleUnitsTest, MainStatementsAroundAUnitStayInOneChain) {
+  ASSERT_EQ(Read("a + b = 3\n"
+                 "a - b = 1\n"
+                 "MODULE M(x : y)\n"
+                 "y = 2*x\n"
+                 "END\n"
+                 "c = 3\n"
+                 "SUBPROGRAM S(u : v)\n"
+                 "v = u + 1\n"
+                 "END\n"
+                 "CALL M(c : d)\n",
+                 true),
+            0);
+  std::vector<std::string> texts;
+  for (const TEquationRecord* e : Equations(MainProgramUnit)) texts.push_back(e->Text.value_or("?"));
+  ASSERT_GE(texts.size(), 4u);
+  EXPECT_EQ(texts[0], "a+b=3");
+  EXPECT_EQ(texts[1], "a-b=1");
+  EXPECT_EQ(texts[2], "c=3");
+  EXPECT_EQ(ListEquationCode(*Equations(MainProgramUnit)[1], MainProgramUnit), "a b - 1 =");
+  // The unit's own chain is untouched by the main statements after it.
+  ASSERT_NE(Unit(1), nullptr);
+  ASSERT_EQ(Equations(Unit(1)).size(), 1u);
+  EXPECT_EQ(Equations(Unit(1))[0]->Text.value_or("?"), "y=2*x");
+  // Hand calculation: a + b = 3 and a - b = 1 give a = 2, b = 1; d = 2*c = 6.
+  EXPECT_NEAR(static_cast<double>(MainVariable("a")->Value), 2.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(MainVariable("b")->Value), 1.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(MainVariable("d")->Value), 6.0, 1e-12);
+}
+
 // Without a colon the degrees of freedom split the parameters.
 TEST_F(ModuleUnitsTest, HeaderWithoutColonSplitsByDegreesOfFreedom) {
   ASSERT_EQ(Read("MODULE M(a, b, c)\n"
