@@ -7,8 +7,10 @@
 #include <string>
 
 #include "core/calc_state.h"
+#include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/format_codes.h"
 #include "output/solution_listing.h"
 #include "output/solution_print.h"
 #include "print_test_support.h"
@@ -141,6 +143,72 @@ TEST_F(SolutionPrintTest, CancelledJobStopsTheListingAndNoJobPrintsNothing) {
   EXPECT_EQ(Printer().Texts.size(), headerTexts);
   EndPrintJob();
   Printing = false;
+}
+
+// A recording surface that also keeps the strokes and fills.
+class StrokeSurface : public RecordingPrintSurface {
+ public:
+  struct TStroke {
+    int32_t X1, Y1, X2, Y2;
+    uint32_t Rgb;
+  };
+  void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t rgb, int32_t) override {
+    Lines.push_back({x1, y1, x2, y2, rgb});
+  }
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t rgb) override {
+    Fills.push_back({left, top, right, bottom, rgb});
+  }
+  std::vector<TStroke> Lines;
+  std::vector<TStroke> Fills;
+};
+
+struct StrokeDevices : PrintDevices {
+  PrintSurface* Printer() override { return &printer; }
+  PrintSurface* Preview() override { return nullptr; }
+  StrokeSurface printer;
+};
+
+TEST_F(SolutionPrintTest, HilitesAndColoursFollowTheDisplayCodesAndPrintInColor) {
+  Solve("x=2\r\ny=3\r\nz=4");
+  TProgramUnitRecord* u = MainProgramUnit;
+  const auto var = [u](const std::string& name) -> TVariableRecord* {
+    for (int32_t k = 1; k <= u->VariableCount; ++k)
+      if (u->Variable(k) != nullptr && u->Variable(k)->Name == name) return u->Variable(k);
+    return nullptr;
+  };
+  ASSERT_NE(var("x"), nullptr);
+  ASSERT_NE(var("y"), nullptr);
+  var("x")->DisplayCode = int16_t(PackFormatCode(0, 0, kHiliteBox, 0));
+  var("y")->DisplayCode = int16_t(PackFormatCode(2, 1, kHiliteUnderline, 0));
+  struct Case {
+    uint8_t printInColor;
+    size_t fills;
+    uint32_t valueColour;
+  };
+  for (const Case c : {Case{1, 1, ForeColorOfIndex(2)}, Case{0, 0, kRgbBlack}}) {
+    SCOPED_TRACE(int(c.printInColor));
+    StrokeDevices devices;
+    SetPrintDevices(&devices);
+    Preferences.PrintInColor = c.printInColor;
+    ASSERT_TRUE(env.BeginPrinterJob());
+    PrintSolution(0);
+    EndPrintJob();
+    Printing = false;
+    // The box: four sides; the underline: one line; both in black.
+    EXPECT_EQ(devices.printer.Lines.size(), 5u);
+    for (const auto& line : devices.printer.Lines) EXPECT_EQ(line.Rgb, kRgbBlack);
+    ASSERT_EQ(devices.printer.Fills.size(), c.fills);
+    if (c.fills == 1) {
+      EXPECT_EQ(devices.printer.Fills[0].Rgb, BackColorOfIndex(1));
+    }
+    bool valueSeen = false;
+    for (const auto& t : devices.printer.Texts) {
+      if (t.Text.find("= 3") == std::string::npos) continue;
+      valueSeen = true;
+      EXPECT_EQ(t.Color, c.valueColour);
+    }
+    EXPECT_TRUE(valueSeen);
+  }
 }
 
 }  // namespace
