@@ -61,6 +61,13 @@ class PrintSurface {
   virtual void DrawText(int32_t x, int32_t y, const std::string& text) = 0;
   // Fills the rectangle white (a page outside the range is erased).
   virtual void FillWhite(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+  // Strokes and fills the result windows draw besides text (accents,
+  // hilites, entry backgrounds), colour 0xRRGGBB. A surface that keeps only
+  // text may ignore them.
+  virtual void DrawLine(int32_t /*x1*/, int32_t /*y1*/, int32_t /*x2*/, int32_t /*y2*/, uint32_t /*rgb*/,
+                        int32_t /*width*/) {}
+  virtual void FillRect(int32_t /*left*/, int32_t /*top*/, int32_t /*right*/, int32_t /*bottom*/,
+                        uint32_t /*rgb*/) {}
 
   // The preview: makes the page-sized picture (false when it cannot), then
   // for each finished page shows it and waits for the user's Next, Back or

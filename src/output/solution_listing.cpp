@@ -1,6 +1,7 @@
 #include "output/solution_listing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "core/calc_state.h"
@@ -12,6 +13,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/display_names.h"
+#include "output/palette.h"
 #include "output/solution_format.h"
 #include "session/engine.h"
 #include "solver/evaluator.h"
@@ -99,6 +101,11 @@ class Lister {
       : state_(state), width_(width), metrics_(metrics), firstVisible_(firstVisible), lastVisible_(lastVisible) {
     charWidth_ = std::max(1, metrics.CharWidth());
     lineHeight_ = metrics.LineHeight() + 2;
+    if (state.Printing) {
+      leftColumn_ = 0;
+      // The gap between columns is ten screen pixels at the printer's scale.
+      gap_ = 10 * std::max(1, static_cast<int32_t>(std::lround(PrinterDpi / 96.0)));
+    }
   }
 
   TSolutionListing Run();
@@ -129,6 +136,7 @@ class Lister {
   int32_t charWidth_ = 1;
   int32_t lineHeight_ = 1;
   int32_t leftColumn_ = 2;
+  int32_t gap_ = 10;
   std::string tabName_ = "Main";
   bool localsListed_ = false;
   int32_t columns_ = 1;
@@ -137,7 +145,7 @@ class Lister {
 };
 
 void Lister::Layout(int32_t widest, int32_t entries, int32_t limit) {
-  const int32_t c = std::max(1, (widest + 10) / charWidth_);
+  const int32_t c = std::max(1, (widest + gap_) / charWidth_);
   int32_t n = width_ / c;
   n = std::min(n, entries);
   if (limit > 0) n = std::min(n, limit);
@@ -162,7 +170,9 @@ void Lister::PlaceEntry(TSolutionItem item, int32_t& counter) {
   item.Line = out_.LastLine;
   item.Column = counter * step_ + leftColumn_;
   item.Text = EntryText(item.Name, item.Value, item.Units);
-  if (Visible()) {
+  if (Visible() && state_.Printing) {
+    out_.Items.push_back(std::move(item));
+  } else if (Visible()) {
     TScreenRect r;
     r.Left = item.Column * charWidth_ - 3;
     r.Right = r.Left + metrics_.TextWidth(item.Text) + 6;
@@ -339,7 +349,7 @@ void Lister::ListRoutineLocals() {
     int32_t counter = 0;
     for (TSolutionItem& item : items) PlaceEntry(std::move(item), counter);
     Advance();
-    if (problems > 0) {
+    if (problems > 0 && !state_.Printing) {
       Advance();
       const std::string message =
           ProblemMessage(kMsgUnitProblemsIn, problems, r->OutputCount > 0 ? "Procedure" : "Function");
@@ -400,7 +410,7 @@ void Lister::MainFooter() {
       out_.ShowUnitsButton = tabName_ == "Main" || !ShowLocals();
     }
   }
-  if (!state_.RecordingPicture) {
+  if (!state_.RecordingPicture && !state_.Printing) {
     Advance();
     if (!AutoUnitCheck()) Advance();
     Write(leftColumn_, "Calculation time = " + CalculationTimeText(SolveStartTicks - RunStartTicks), kTextGreen);
@@ -417,6 +427,10 @@ TSolutionListing Lister::Run() {
   // canvas; the listing leaves their lines to the window.
   const bool tabsShown = state_.TabsShown;
   int32_t minChars = 0;
+  if (state_.Printing && (!tabsShown || state_.SelectedTab <= 0)) {
+    Advance();
+    Write(0, "SOLUTION", kTextNormal);
+  }
   if ((!tabsShown || state_.SelectedTab <= 0) && (PropertyCallsInModel() || Preferences.ComplexMode != 0) &&
       !state_.RecordingPicture) {
     Advance();
@@ -448,7 +462,7 @@ TSolutionListing Lister::Run() {
           for (TEquationRecord* e = u->FirstEquation; e != nullptr && AutoUnitCheck(); e = e->Next)
             if (CheckStatement(e, 0) > 0) ++problems;
           Advance();
-          if (problems > 0) {
+          if (problems > 0 && !state_.Printing) {
             const std::string message = ProblemMessage(kMsgUnitProblemsIn, problems, "Subprogram");
             Advance();
             Write(leftColumn_, message, kTextRed);

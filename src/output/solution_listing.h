@@ -113,6 +113,11 @@ struct TSolutionState {
   TLocalVariableRecord* LastLocal = nullptr;
   int32_t TopOffset = 5;
   bool ShiftHeld = false;         // draws everything in black
+  // The listing is for a printed page: no left column, a "SOLUTION" title
+  // above the main program, no messages that belong to the screen (the
+  // calculation time, the Arrays-window note, the units-problem lines of
+  // routines and units), and the records' screen rectangles left alone.
+  bool Printing = false;
 };
 
 // The one Solution window state, reset by the engine reset.

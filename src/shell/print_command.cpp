@@ -2,12 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QWidget>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "output/equation_print.h"
 #include "output/print_engine.h"
+#include "output/solution_listing.h"
+#include "output/solution_print.h"
 #include "shell/print_surfaces.h"
+#include "core/program_flags.h"
 #include "platform/host.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
@@ -65,6 +70,29 @@ bool PrintEquationsWindow(TVOQ_D& window) {
   return begun;
 }
 
+bool PrintSolutionWindow(TVOQ_D& window) {
+  PrintPageState = kPageStateRunning;
+  PrintState.PreviewMode = false;
+  Printing = true;
+  const bool begun = BeginPrintJob(PrintJobTitle(window.FileName), 1);
+  if (begun) {
+    PrintSolution(std::max(SolutionState().SelectedTab, 0));
+    EndPrintJob();
+  }
+  Printing = false;
+  // The print laid the entries out for paper: the window lays them out
+  // again, with the rectangles its clicks hit.
+  if (TGForm* form = WindowList[kSolutionWindow]) {
+    for (QWidget* child : form->findChildren<QWidget*>()) child->update();
+  }
+  return begun;
+}
+
+bool PrintActiveWindow(TVOQ_D& window) {
+  if (ActiveChildWindow == kSolutionWindow && WindowList[kSolutionWindow] != nullptr) return PrintSolutionWindow(window);
+  return PrintEquationsWindow(window);
+}
+
 void InstallPrintCommand(TVOQ_D& window) {
   static std::unique_ptr<ShellPrintDevices> devices;
   static const TVOQ_D* owner = nullptr;
@@ -82,8 +110,8 @@ void InstallPrintCommand(TVOQ_D& window) {
     devices.reset();
     owner = nullptr;
   });
-  window.SetHandler("Print1", [&window] { PrintEquationsWindow(window); });
-  window.SetHandler("Printbutton1", [&window] { PrintEquationsWindow(window); });
+  window.SetHandler("Print1", [&window] { PrintActiveWindow(window); });
+  window.SetHandler("Printbutton1", [&window] { PrintActiveWindow(window); });
 }
 
 }  // namespace voq

@@ -1,7 +1,8 @@
 #pragma once
 // File > Print and the tool bar's Print button. Until the Print dialog
-// chooses windows and pages, they print the Equations window's text as one
-// job through the print engine, on the system's printer, or into a PDF file
+// chooses windows and pages, they print the active window (the Solution
+// window's shown tab, or else the Equations window's text) as one job
+// through the print engine, on the system's printer, or into a PDF file
 // when no printer is installed.
 #include <string>
 
@@ -20,5 +21,11 @@ std::string PrintPdfPath(const std::string& fileName);
 // Prints the Equations window's text as one job; false when the job could
 // not begin (the engine has told the user).
 bool PrintEquationsWindow(TVOQ_D& window);
+// Prints the Solution window's shown tab as one job; false when the job
+// could not begin.
+bool PrintSolutionWindow(TVOQ_D& window);
+// File > Print: the Solution window when it is the active child window,
+// else the Equations window.
+bool PrintActiveWindow(TVOQ_D& window);
 
 }  // namespace voq

@@ -1,9 +1,11 @@
 #include "shell/print_surfaces.h"
 
 #include <QFontMetrics>
+#include <QPen>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -103,6 +105,20 @@ void QtPaintSurface::DrawText(int32_t x, int32_t y, const std::string& text) {
 void QtPaintSurface::FillWhite(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (!painter_.isActive()) return;
   painter_.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), Qt::white);
+}
+
+void QtPaintSurface::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t rgb, int32_t width) {
+  if (!painter_.isActive()) return;
+  painter_.save();
+  painter_.setPen(QPen(QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)), std::max(1, width)));
+  painter_.drawLine(QPoint(x1, y1), QPoint(x2, y2));
+  painter_.restore();
+}
+
+void QtPaintSurface::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t rgb) {
+  if (!painter_.isActive() || right <= left || bottom <= top) return;
+  painter_.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
+                    QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)));
 }
 
 QtPrinterSurface::QtPrinterSurface(const std::string& pdfPath, int dotsPerInch)

@@ -29,6 +29,8 @@ class QtPaintSurface : public PrintSurface {
   int32_t TextWidth(const std::string& text) override;
   void DrawText(int32_t x, int32_t y, const std::string& text) override;
   void FillWhite(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t rgb, int32_t width) override;
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t rgb) override;
 
  protected:
   // The device fonts are measured on (and drawn on while painting).
