@@ -32,6 +32,23 @@ class TEntryMetrics {
   virtual int32_t LineHeight() const = 0;
 };
 
+// The metrics of a page of character cells (the window's or the printer's):
+// widths in its normal font, its cell, and its line height less the two
+// pixels the listing adds between lines.
+class TPageEntryMetrics : public TEntryMetrics {
+ public:
+  explicit TPageEntryMetrics(TEntryPage& page) : page_(page) {}
+  int32_t TextWidth(const std::string& text) const override {
+    page_.Target->SetFont(page_.Fonts[kFontNormal]);
+    return page_.Target->TextWidth(text);
+  }
+  int32_t CharWidth() const override { return page_.CharWidth; }
+  int32_t LineHeight() const override { return page_.LineHeight - 2; }
+
+ private:
+  TEntryPage& page_;
+};
+
 // Every character the same width.
 class TFixedEntryMetrics : public TEntryMetrics {
  public:

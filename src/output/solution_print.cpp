@@ -172,26 +172,6 @@ void DrawSolutionItem(TEntryPage& page, TSolutionItem& item, int32_t line, int32
   }
 }
 
-namespace {
-
-// The listing measures with the printer's normal font and cell.
-class PrintedMetrics : public TEntryMetrics {
- public:
-  explicit PrintedMetrics(TEntryPage& page) : page_(page) {}
-  int32_t TextWidth(const std::string& text) const override {
-    page_.Target->SetFont(page_.Fonts[kFontNormal]);
-    return page_.Target->TextWidth(text);
-  }
-  int32_t CharWidth() const override { return page_.CharWidth; }
-  // The listing adds the two pixels between lines of the screen.
-  int32_t LineHeight() const override { return page_.LineHeight - 2; }
-
- private:
-  TEntryPage& page_;
-};
-
-}  // namespace
-
 void PrintSolution(int32_t tab) {
   if (!PrintState.JobRunning || PrintState.Canvas == nullptr || PrintCharWidth <= 0) return;
   PrintSurface& surface = *PrintState.Canvas;
@@ -204,7 +184,7 @@ void PrintSolution(int32_t tab) {
   PrintSurfaceCanvas canvas(surface);
   TEntryPage page = MakePrintEntryPage(canvas);
   page.ColorOutput = Preferences.PrintInColor != 0 && !state.ShiftHeld;
-  const PrintedMetrics metrics(page);
+  const TPageEntryMetrics metrics(page);
   const int32_t width =
       std::max(1, (PrintState.PageWidth - PrintLeftMargin - PrintRightMargin) / page.CharWidth);
   TSolutionListing listing = DisplaySolution(state, width, metrics);

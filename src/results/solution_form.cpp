@@ -49,22 +49,6 @@ QFont DisplayFont() {
 
 }  // namespace
 
-// The listing measures with the page's normal font and cell.
-class PageMetrics : public TEntryMetrics {
- public:
-  explicit PageMetrics(TEntryPage& page) : page_(page) {}
-  int32_t TextWidth(const std::string& text) const override {
-    page_.Target->SetFont(page_.Fonts[kFontNormal]);
-    return page_.Target->TextWidth(text);
-  }
-  int32_t CharWidth() const override { return page_.CharWidth; }
-  // The listing adds the two pixels between lines.
-  int32_t LineHeight() const override { return page_.LineHeight - 2; }
-
- private:
-  TEntryPage& page_;
-};
-
 // --- The view ------------------------------------------------------------------
 
 TSolutionView::TSolutionView(TSolutionForm* form) : QAbstractScrollArea(form), form_(form) {
@@ -87,7 +71,7 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
   page.RecordingPicture = !screen;
   page.ColorOutput = !state.ShiftHeld;
   page.ClientHeight = 1 << 29;  // the listing itself leaves out the lines out of sight
-  const PageMetrics metrics(page);
+  const TPageEntryMetrics metrics(page);
   const int32_t lineHeight = page.LineHeight;
   form_->lineHeight_ = page.LineHeight;
   form_->charWidth_ = page.CharWidth;
