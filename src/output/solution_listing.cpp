@@ -598,6 +598,28 @@ void ActivateSolution(TSolutionState& state, int32_t nowTicks) {
   }
 }
 
+int32_t DrawListingEntry(TEntryPage& page, const TSolutionItem& item, int32_t line, int32_t columnWidth,
+                         int32_t kind, int32_t fore, int32_t back) {
+  int32_t column = item.Column;
+  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
+  if (item.Variable != nullptr && item.Unit != nullptr && item.Name == item.Variable->Name) {
+    CurrentProgramUnit = item.Unit;
+    DrawSolutionEntry(page, column, line, item.Index);
+    if (item.UncertaintyPosition > 0)
+      DrawUncertaintyRow(page, line, columnWidth, item.Index, item.UncertaintyPosition, kind, fore);
+  } else {
+    DrawVariableName(page, column, line, item.Name, back, fore, kind);
+    WriteStr(page, column, line, " = " + item.Value + " ", kind, fore);
+    column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
+    if (!item.Units.empty()) {
+      WriteStr(page, column, line, BracketUnits(item.Units), kTextBlue, 0);
+      column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
+    }
+  }
+  CurrentProgramUnit = savedUnit;
+  return column;
+}
+
 TSolutionListing DisplaySolution(TSolutionState& state, int32_t width, const TEntryMetrics& metrics,
                                  int32_t firstVisibleLine, int32_t lastVisibleLine) {
   TProgramUnitRecord* saved = CurrentProgramUnit;

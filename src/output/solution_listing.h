@@ -155,6 +155,15 @@ void ActivateSolution(TSolutionState& state, int32_t nowTicks);
 TSolutionListing DisplaySolution(TSolutionState& state, int32_t width, const TEntryMetrics& metrics,
                                  int32_t firstVisibleLine = 0, int32_t lastVisibleLine = 1 << 30);
 
+// Draws an entry item's name, value and units at `line` of page (in the
+// text colour `fore`, bold for `kind` kTextBold, on background `back`): a
+// variable of a unit as its solution entry with its uncertainty row, a
+// module's or routine's local under its plain name. Gives the column after
+// the drawn text. The screen and the printed page both draw through it and
+// add their own background, hilite and selection around it.
+int32_t DrawListingEntry(TEntryPage& page, const TSolutionItem& item, int32_t line, int32_t columnWidth,
+                         int32_t kind, int32_t fore, int32_t back);
+
 // The calculation time text of t milliseconds: "12.3 sec", ".5 sec".
 std::string CalculationTimeText(int32_t milliseconds);
 

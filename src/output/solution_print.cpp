@@ -143,24 +143,7 @@ void DrawSolutionItem(TEntryPage& page, TSolutionItem& item, int32_t line, int32
   canvas.SetFont(page.Fonts[kind == kTextBold ? kFontBold : kFontNormal]);
   rect.Right = rect.Left + canvas.TextWidth(item.Text) + 6;
   if (back > 0 && page.ColorOutput) canvas.FillRect(rect, BackColorOfIndex(back));
-  int32_t column = item.Column;
-  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
-  if (item.Variable != nullptr && item.Unit != nullptr && item.Name == item.Variable->Name) {
-    CurrentProgramUnit = item.Unit;
-    DrawSolutionEntry(page, column, line, item.Index);
-    if (item.UncertaintyPosition > 0)
-      DrawUncertaintyRow(page, line, columnWidth, item.Index, item.UncertaintyPosition, kind, fore);
-  } else {
-    // A module's or routine's local under its plain name.
-    DrawVariableName(page, column, line, item.Name, back, fore, kind);
-    WriteStr(page, column, line, " = " + item.Value + " ", kind, fore);
-    column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
-    if (!item.Units.empty()) {
-      WriteStr(page, column, line, BracketUnits(item.Units), kTextBlue, 0);
-      column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
-    }
-  }
-  CurrentProgramUnit = savedUnit;
+  const int32_t column = DrawListingEntry(page, item, line, columnWidth, kind, fore, back);
   rect.Right = std::max(rect.Right, rect.Left + (column - item.Column) * page.CharWidth + 6);
   const int32_t penWidth = std::max(1, static_cast<int32_t>(std::lround(page.Scale)));
   if (hilite == kHiliteUnderline) {

@@ -82,7 +82,6 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
     last = (-origin.y() + viewport()->height()) / lineHeight + 1;
   }
   TSolutionListing listing = DisplaySolution(state, widthPixels / page.CharWidth, metrics, first, last);
-  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
   for (TSolutionItem& item : listing.Items) {
     if (!item.IsEntry) {
       WriteStr(page, item.Column, item.Line, item.Text, item.Kind, 0);
@@ -92,23 +91,8 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
     UnpackFormatCode(item.Code, fore, back, hilite, complexStyle);
     TRect rect{item.Rect.Left, item.Rect.Top, item.Rect.Right, item.Rect.Bottom};
     if (back > 0 && page.ColorOutput) canvas.FillRect(rect, BackColorOfIndex(back));
-    int32_t column = item.Column;
     const int32_t kind = hilite == kHiliteBold ? kTextBold : kTextNormal;
-    if (item.Variable != nullptr && item.Unit != nullptr && item.Name == item.Variable->Name) {
-      CurrentProgramUnit = item.Unit;
-      DrawSolutionEntry(page, column, item.Line, item.Index);
-      if (item.UncertaintyPosition > 0)
-        DrawUncertaintyRow(page, item.Line, listing.ColumnWidth, item.Index, item.UncertaintyPosition, kind, fore);
-    } else {
-      // A module's or routine's local under its plain name.
-      DrawVariableName(page, column, item.Line, item.Name, back, fore, kind);
-      WriteStr(page, column, item.Line, " = " + item.Value + " ", kind, fore);
-      column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
-      if (!item.Units.empty()) {
-        WriteStr(page, column, item.Line, BracketUnits(item.Units), kTextBlue, 0);
-        column += (page.LastTextWidth + page.CharWidth - 1) / page.CharWidth;
-      }
-    }
+    const int32_t column = DrawListingEntry(page, item, item.Line, listing.ColumnWidth, kind, fore, back);
     // The rectangle as drawn.
     rect.Right = rect.Left + (column - item.Column) * page.CharWidth + 6;
     item.Rect.Right = rect.Right;
@@ -124,7 +108,6 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
       painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
   }
-  CurrentProgramUnit = savedUnit;
   painter.restore();
   return listing;
 }
