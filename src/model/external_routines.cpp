@@ -132,6 +132,18 @@ Record* NewRoutineRecord(const std::string& folder, const std::string& fileName,
   return r;
 }
 
+// A routine in a library of its own: the file is loaded and names the
+// routine (extension included until the caller cuts it). False, with the
+// failure shown, when it cannot be loaded.
+template <typename Record>
+bool LoadOwnLibrary(Record* r, const std::string& dir, const std::string& fileName) {
+  r->HelpPath = fileName;
+  r->Name = UpperCaseText(fileName).substr(0, kNameLength);
+  r->Module = LoadDynamicLibrary(dir + fileName);
+  if (r->Module == nullptr) ShowLoadFailure(r->Name);
+  return r->Module != nullptr;
+}
+
 // Returns the name the routine's entry is exported under.
 template <typename Record>
 std::string TakeLibraryRoutine(Record* r, const std::string& libraryName, LibraryHandle module,
@@ -162,12 +174,8 @@ void RegisterExternalFunction(const std::string& folder, const std::string& file
   const std::string dir = WithTrailingSeparator(folder.empty() ? r->Directory : folder);
   std::string entryName;
   if (libraryName.empty()) {
-    r->HelpPath = fileName;
     const std::string upperFile = UpperCaseText(fileName);
-    r->Name = upperFile.substr(0, kNameLength);
-    r->Module = LoadDynamicLibrary(dir + fileName);
-    if (r->Module == nullptr) {
-      ShowLoadFailure(r->Name);
+    if (!LoadOwnLibrary(r, dir, fileName)) {
       delete r;
       return;
     }
@@ -201,12 +209,8 @@ void RegisterExternalProcedure(const std::string& folder, const std::string& fil
   const std::string dir = WithTrailingSeparator(folder.empty() ? r->Directory : folder);
   std::string entryName;
   if (libraryName.empty()) {
-    r->HelpPath = fileName;
     const std::string upperFile = UpperCaseText(fileName);
-    r->Name = upperFile.substr(0, kNameLength);
-    r->Module = LoadDynamicLibrary(dir + fileName);
-    if (r->Module == nullptr) {
-      ShowLoadFailure(r->Name);
+    if (!LoadOwnLibrary(r, dir, fileName)) {
       delete r;
       return;
     }
