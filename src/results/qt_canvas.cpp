@@ -31,26 +31,6 @@ Qt::PenStyle ToQtPenStyle(TPenStyle style) {
 
 }  // namespace
 
-void InstallFontSubstitutions() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  const QStringList sans{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
-  const QStringList serif{QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Serif")};
-  const QStringList mono{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")};
-  for (const char* face : {"Arial", "MS Sans Serif", "System", "Helvetica"}) {
-    QFont::insertSubstitutions(QString::fromLatin1(face), sans);
-  }
-  for (const char* face : {"Times New Roman", "Century SchoolBk", "Century SchoolBook", "Bookman Old Style"}) {
-    QFont::insertSubstitutions(QString::fromLatin1(face), serif);
-  }
-  for (const char* face : {"Courier New", "MS LineDraw"}) {
-    QFont::insertSubstitutions(QString::fromLatin1(face), mono);
-  }
-}
-
-QString SymbolUnicodeFamily() { return QStringLiteral("DejaVu Sans"); }
-
 QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) { InstallFontSubstitutions(); }
 
 QFont QtCanvas::ToQFont(const TCanvasFont& font) {

@@ -9,16 +9,11 @@
 #include <string>
 
 #include "output/canvas.h"
+#include "platform/qt/qt_platform.h"
 
 class QPainter;
 
 namespace voq {
-
-// Registers the installed faces (DejaVu, else Liberation) that stand for
-// the Windows faces the records name. Called once; later calls do nothing.
-void InstallFontSubstitutions();
-// The Unicode face the Symbol font's codes are drawn from.
-QString SymbolUnicodeFamily();
 
 class QtCanvas : public Canvas {
  public:

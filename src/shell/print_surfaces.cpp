@@ -26,17 +26,12 @@ QString QtPaintSurface::TextOf(const std::string& text) const {
 }
 
 FontHandle QtPaintSurface::CreatePrinterFont(const TPrinterFontRequest& request) {
-  // A Windows face the preferences name that is not installed falls back
-  // to DejaVu, which the program ships with; the Symbol font's codes are
-  // drawn as their Unicode characters from DejaVu.
-  QFont font;
+  // The Windows faces the preferences name print in the installed faces
+  // that stand for them on the screen too; the Symbol font's codes are
+  // drawn as their Unicode characters.
+  InstallFontSubstitutions();
   const bool symbol = request.Face == "Symbol";
-  if (symbol) {
-    font.setFamily(QStringLiteral("DejaVu Sans"));
-  } else {
-    font.setFamilies({QString::fromStdString(request.Face), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-  }
+  QFont font(symbol ? SymbolUnicodeFamily() : ToQString(request.Face));
   // A negative height is the character height; a positive one the cell,
   // of which the character takes about five sixths.
   const int height = request.Height < 0 ? -request.Height

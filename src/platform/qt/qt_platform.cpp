@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -183,5 +184,25 @@ void QtPlatform::SetBusyCursor(int cursor) {
 void QtPlatform::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 double QtPlatform::RandomUniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+
+void InstallFontSubstitutions() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  const QStringList sans{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
+  const QStringList serif{QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Serif")};
+  const QStringList mono{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")};
+  for (const char* face : {"Arial", "MS Sans Serif", "System", "Helvetica"}) {
+    QFont::insertSubstitutions(QString::fromLatin1(face), sans);
+  }
+  for (const char* face : {"Times New Roman", "Century SchoolBk", "Century SchoolBook", "Bookman Old Style"}) {
+    QFont::insertSubstitutions(QString::fromLatin1(face), serif);
+  }
+  for (const char* face : {"Courier New", "MS LineDraw"}) {
+    QFont::insertSubstitutions(QString::fromLatin1(face), mono);
+  }
+}
+
+QString SymbolUnicodeFamily() { return QStringLiteral("DejaVu Sans"); }
 
 }  // namespace voq

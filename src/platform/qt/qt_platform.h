@@ -4,6 +4,7 @@
 // the override cursor. The keyboard poll of a long calculation lets the
 // event loop run once; the main window's event filter has then already
 // turned an Esc into an abort request and swallowed other input.
+#include <QString>
 #include <chrono>
 #include <random>
 #include <string>
@@ -57,6 +58,13 @@ class QtPlatform : public PlatformServices {
   int alertCount_ = 0;
   std::mt19937_64 random_;
 };
+
+// Registers the installed faces (DejaVu, else Liberation) that stand for
+// the Windows faces documents and preferences name, for the screen and the
+// printer alike. Called once; later calls do nothing.
+void InstallFontSubstitutions();
+// The Unicode face the Symbol font's codes are drawn from.
+QString SymbolUnicodeFamily();
 
 // Windows-1252 bytes to a QString-ready UTF-8 text and back.
 std::string Cp1252ToUtf8(const std::string& bytes);
