@@ -42,8 +42,6 @@ int main(int argc, char** argv) {
   voq::InstallDocuments();
   voq::InstallUserLibraries();
   voq::InstallOutput();
-  voq::InstallPrintEngine();
-  voq::InstallSolutionListing();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "session/engine.h"
 
 namespace voq {
 
@@ -97,7 +96,5 @@ void SwapInt(int32_t& a, int32_t& b) { std::swap(a, b); }
 void SwapSmallInt(int16_t& a, int16_t& b) { std::swap(a, b); }
 
 void ResetOutputState() { PrinterDpi = 300; }
-
-void InstallOutput() { RegisterEngineReset(&ResetOutputState); }
 
 }  // namespace voq

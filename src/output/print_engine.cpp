@@ -13,7 +13,6 @@
 #include "model/document_settings.h"
 #include "platform/host.h"
 #include "platform/platform.h"
-#include "session/engine.h"
 #include "session/program_start.h"
 
 namespace voq {
@@ -389,7 +388,5 @@ void ResetOutputPrintState() {
   for (int i = 1; i <= kDisplayFontCount; ++i) DisplayFonts[static_cast<size_t>(i)].Printer = 0;
   dateText = SystemDateText;
 }
-
-void InstallPrintEngine() { RegisterEngineReset(ResetOutputPrintState); }
 
 }  // namespace voq

@@ -107,10 +107,8 @@ void SetPrintDistributableFileText(std::function<std::string()> fileText);
 // short date and time. Tests fix it.
 void SetPrintDateText(std::function<std::string()> dateText);
 
-// Back to no job, default metrics and all pages (the engine reset).
+// Back to no job, default metrics and all pages (the engine reset, through
+// InstallOutput).
 void ResetOutputPrintState();
-// Registers the print engine's reset with the engine reset; a front end
-// that links the output layer calls it once before StartEngine.
-void InstallPrintEngine();
 
 }  // namespace voq

@@ -15,7 +15,6 @@
 #include "output/display_names.h"
 #include "output/palette.h"
 #include "output/solution_format.h"
-#include "session/engine.h"
 #include "solver/evaluator.h"
 #include "units/unit_check.h"
 
@@ -518,13 +517,6 @@ TSolutionState& SolutionState() { return solutionState; }
 void ResetSolutionState() {
   solutionState = TSolutionState{};
   FormatUndoList().clear();
-}
-
-void InstallSolutionListing() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  RegisterEngineReset(ResetSolutionState);
 }
 
 int32_t UnitsCheckState(const TEquationRecord* e) {

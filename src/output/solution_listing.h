@@ -139,10 +139,8 @@ struct TSolutionState {
 
 // The one Solution window state, reset by the engine reset.
 TSolutionState& SolutionState();
+// Registered with the engine reset by InstallOutput.
 void ResetSolutionState();
-// Registers ResetSolutionState with the engine reset; a front end that
-// links the Solution window calls it once before StartEngine.
-void InstallSolutionListing();
 
 // Activation: the unit-check marks are cleared, the column count forgotten,
 // the entry rectangles emptied and the tabs rebuilt (the selected tab kept

@@ -68,8 +68,6 @@ int RunProgram(int argc, char** argv) {
   InstallDocuments();
   InstallUserLibraries();
   InstallOutput();
-  InstallPrintEngine();
-  InstallSolutionListing();
   std::string missing;
   if (!StartEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());

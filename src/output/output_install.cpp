@@ -1,0 +1,17 @@
+#include "output/palette.h"
+#include "output/print_engine.h"
+#include "output/solution_listing.h"
+#include "session/engine.h"
+
+namespace voq {
+
+void InstallOutput() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  RegisterEngineReset(ResetOutputState);
+  RegisterEngineReset(ResetOutputPrintState);
+  RegisterEngineReset(ResetSolutionState);
+}
+
+}  // namespace voq
