@@ -155,17 +155,25 @@ void TCalculateCommands::SolveTable1Click() {
   if (active != kDiagramWindow) windows_.RepaintEquations();
 }
 
-void TCalculateCommands::MinMax1Click() {
-  CurrentRun = 0;
-  const int active = ActiveChildWindow;
+// What both Min/Max commands do first: the optimisation mode without
+// uncertainties, the Diagram's input committed (false when that fails) and
+// the result windows closed.
+bool TCalculateCommands::BeginMinMaxCommand() {
   windows_.CloseWindow(kFormattedEquationsWindow);
   UncertaintyMode = false;
   UncertaintyTableMode = false;
   UseDiagramInput = true;
   MinMaxMode = true;
   windows_.ReleaseDebugWindow();
-  if (!windows_.CommitDiagramInput()) return;
+  if (!windows_.CommitDiagramInput()) return false;
   CloseResultWindows();
+  return true;
+}
+
+void TCalculateCommands::MinMax1Click() {
+  CurrentRun = 0;
+  const int active = ActiveChildWindow;
+  if (!BeginMinMaxCommand()) return;
   CheckOnlyMode = false;
   CurrentRun = 0;
   // The solve optimises because MinMaxMode is set.
@@ -185,14 +193,7 @@ void TCalculateCommands::MinMax1Click() {
 void TCalculateCommands::MinMaxTable1Click() {
   if (!ParametricTableRequired()) return;
   windows_.DisposeTableUndo();
-  windows_.CloseWindow(kFormattedEquationsWindow);
-  UncertaintyMode = false;
-  UncertaintyTableMode = false;
-  UseDiagramInput = true;
-  MinMaxMode = true;
-  windows_.ReleaseDebugWindow();
-  if (!windows_.CommitDiagramInput()) return;
-  CloseResultWindows();
+  if (!BeginMinMaxCommand()) return;
   CheckOnlyMode = true;
   CompileEquations(false, false);
   CheckOnlyMode = false;

@@ -81,6 +81,7 @@ class TCalculateCommands {
  private:
   void CloseResultWindows();
   bool ParametricTableRequired();
+  bool BeginMinMaxCommand();
   void RelabelParametricColumns();
 
   CalculateWindows& windows_;
