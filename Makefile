@@ -13,9 +13,12 @@ JOBS ?= $(shell nproc)
 # qt6-base-dev: the desktop program voq (Qt 6 Widgets, with QtTest for its
 # window tests); fonts-dejavu-core: the font the windows and their offscreen
 # tests draw text in; poppler-utils: pdftotext and pdftoppm, which read the
-# printed PDF pages back in the print tests.
+# printed PDF pages back in the print tests; texlive-latex-base and
+# texlive-fonts-recommended: pdflatex with the packages and Times fonts of
+# the LaTeX report's preamble, which the report's tests typeset.
 PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all \
-  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils
+  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils \
+  texlive-latex-base texlive-fonts-recommended
 
 # Every test run: the comma-locale tests must run, not skip; an allocation
 # the sanitizer cannot serve fails as it does in a normal build (the handle

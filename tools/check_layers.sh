@@ -19,6 +19,7 @@ plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
 output: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
+latex: documents output plots tables session language solver properties units model core platform
 voq_solve: output documents plots tables session language solver properties units model core platform
 shell: output documents plots tables session language solver properties units model core platform
 results: shell output documents plots tables session language solver properties units model core platform
