@@ -102,13 +102,47 @@ void RecordingGlApi::Color3f(float r, float g, float b) {
   Calls.push_back("Color3f " + Number(r) + " " + Number(g) + " " + Number(b));
 }
 void RecordingGlApi::Vertex3f(float x, float y, float z) {
-  Calls.push_back("Vertex3f " + Number(x) + " " + Number(y) + " " + Number(z));
+  Vertices.push_back({x, y, z});
+  if (!QuietVertices) Calls.push_back("Vertex3f " + Number(x) + " " + Number(y) + " " + Number(z));
 }
 void RecordingGlApi::RasterPos3f(float x, float y, float z) {
   Calls.push_back("RasterPos3f " + Number(x) + " " + Number(y) + " " + Number(z));
 }
 void RecordingGlApi::Bitmap(int32_t width, int32_t height, float, float, float, float, const uint8_t*) {
   Calls.push_back("Bitmap " + std::to_string(width) + " " + std::to_string(height));
+}
+
+void RecordingGlApi::Normal3fv(const float* n) {
+  Normals.push_back({n[0], n[1], n[2]});
+  if (!QuietVertices) Calls.push_back("Normal3fv " + Number(n[0]) + " " + Number(n[1]) + " " + Number(n[2]));
+}
+void RecordingGlApi::Color4fv(const float* c) {
+  if (!QuietVertices) {
+    Calls.push_back("Color4fv " + Number(c[0]) + " " + Number(c[1]) + " " + Number(c[2]) + " " + Number(c[3]));
+  }
+}
+void RecordingGlApi::TexCoord2fv(const float* p) {
+  if (!QuietVertices) Calls.push_back("TexCoord2fv " + Number(p[0]) + " " + Number(p[1]));
+}
+void RecordingGlApi::ColorMaterial(GLenum face, GLenum mode) {
+  Calls.push_back("ColorMaterial " + Hex(face) + " " + Hex(mode));
+}
+void RecordingGlApi::Frustum(double l, double r, double b, double t, double n, double f) {
+  Calls.push_back("Frustum " + Number(static_cast<float>(l)) + " " + Number(static_cast<float>(r)) + " " +
+                  Number(static_cast<float>(b)) + " " + Number(static_cast<float>(t)) + " " +
+                  Number(static_cast<float>(n)) + " " + Number(static_cast<float>(f)));
+}
+void RecordingGlApi::Ortho(double l, double r, double b, double t, double n, double f) {
+  Calls.push_back("Ortho " + Number(static_cast<float>(l)) + " " + Number(static_cast<float>(r)) + " " +
+                  Number(static_cast<float>(b)) + " " + Number(static_cast<float>(t)) + " " +
+                  Number(static_cast<float>(n)) + " " + Number(static_cast<float>(f)));
+}
+void RecordingGlApi::Lightfv(GLenum light, GLenum name, const float* v) {
+  Calls.push_back("Lightfv " + Hex(light) + " " + Hex(name) + " " + Number(v[0]) + " " + Number(v[1]) + " " +
+                  Number(v[2]) + " " + Number(v[3]));
+}
+void RecordingGlApi::Lightf(GLenum light, GLenum name, float value) {
+  Calls.push_back("Lightf " + Hex(light) + " " + Hex(name) + " " + Number(value));
 }
 
 GlApi* CurrentGlApi() { return View3dState().CurrentApi; }

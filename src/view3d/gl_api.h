@@ -4,6 +4,7 @@
 // it over its OpenGL context, tests use RecordingGlApi, which writes each
 // call as a line of text and answers glGenLists and glGetError from its own
 // counters.
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -18,6 +19,8 @@ using GLuint = uint32_t;
 namespace gl {
 inline constexpr GLenum NoError = 0;
 inline constexpr GLenum Lines = 0x0001;
+inline constexpr GLenum LineStrip = 0x0003;
+inline constexpr GLenum TriangleStrip = 0x0005;
 inline constexpr GLenum Front = 0x0404;
 inline constexpr GLenum Back = 0x0405;
 inline constexpr GLenum FrontAndBack = 0x0408;
@@ -50,7 +53,16 @@ inline constexpr GLenum Texture2D = 0x0DE1;
 inline constexpr GLenum Ambient = 0x1200;
 inline constexpr GLenum Diffuse = 0x1201;
 inline constexpr GLenum Specular = 0x1202;
+inline constexpr GLenum Position = 0x1203;
+inline constexpr GLenum SpotDirection = 0x1204;
+inline constexpr GLenum SpotExponent = 0x1205;
+inline constexpr GLenum SpotCutoff = 0x1206;
+inline constexpr GLenum ConstantAttenuation = 0x1207;
+inline constexpr GLenum LinearAttenuation = 0x1208;
+inline constexpr GLenum QuadraticAttenuation = 0x1209;
+inline constexpr GLenum Light0 = 0x4000;
 inline constexpr GLenum Emission = 0x1600;
+inline constexpr GLenum AmbientAndDiffuse = 0x1602;
 inline constexpr GLenum Shininess = 0x1601;
 inline constexpr GLenum Compile = 0x1300;
 inline constexpr GLenum Point = 0x1B00;
@@ -59,7 +71,9 @@ inline constexpr GLenum Fill = 0x1B02;
 inline constexpr GLenum SrcAlpha = 0x0302;
 inline constexpr GLenum OneMinusSrcAlpha = 0x0303;
 inline constexpr GLenum One = 1;
+inline constexpr uint32_t CurrentBit = 0x00000001;
 inline constexpr uint32_t LineBit = 0x00000004;
+inline constexpr uint32_t ColorBufferBit = 0x00004000;
 inline constexpr uint32_t LightingBit = 0x00000040;
 inline constexpr uint32_t EnableBit = 0x00002000;
 }  // namespace gl
@@ -93,6 +107,14 @@ class GlApi {
   virtual void RasterPos3f(float x, float y, float z) = 0;
   virtual void Bitmap(int32_t width, int32_t height, float xOrigin, float yOrigin, float xMove, float yMove,
                       const uint8_t* bits) = 0;
+  virtual void Normal3fv(const float* normal) = 0;
+  virtual void Color4fv(const float* color) = 0;
+  virtual void TexCoord2fv(const float* point) = 0;
+  virtual void ColorMaterial(GLenum face, GLenum mode) = 0;
+  virtual void Frustum(double left, double right, double bottom, double top, double zNear, double zFar) = 0;
+  virtual void Ortho(double left, double right, double bottom, double top, double zNear, double zFar) = 0;
+  virtual void Lightfv(GLenum light, GLenum name, const float* values) = 0;
+  virtual void Lightf(GLenum light, GLenum name, float value) = 0;
 };
 
 // The text of an OpenGL error code, as the error reports name it.
@@ -106,6 +128,12 @@ class RecordingGlApi : public GlApi {
   std::vector<std::string> Calls;
   std::deque<GLenum> PendingErrors;
   GLuint NextList = 1;
+  // The vertices and normals as numbers, for checks finer than the text.
+  std::vector<std::array<float, 3>> Vertices;
+  std::vector<std::array<float, 3>> Normals;
+  // Vertex and normal calls are not written into Calls (a surface makes
+  // tens of thousands); Vertices and Normals hold them.
+  bool QuietVertices = false;
 
   // Lines that begin with prefix, in order.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
@@ -137,6 +165,14 @@ class RecordingGlApi : public GlApi {
   void RasterPos3f(float x, float y, float z) override;
   void Bitmap(int32_t width, int32_t height, float xOrigin, float yOrigin, float xMove, float yMove,
               const uint8_t* bits) override;
+  void Normal3fv(const float* normal) override;
+  void Color4fv(const float* color) override;
+  void TexCoord2fv(const float* point) override;
+  void ColorMaterial(GLenum face, GLenum mode) override;
+  void Frustum(double left, double right, double bottom, double top, double zNear, double zFar) override;
+  void Ortho(double left, double right, double bottom, double top, double zNear, double zFar) override;
+  void Lightfv(GLenum light, GLenum name, const float* values) override;
+  void Lightf(GLenum light, GLenum name, float value) override;
 };
 
 // The API of the rendering context that is current, or null when none is

@@ -77,7 +77,6 @@ TGLBaseSceneObject::~TGLBaseSceneObject() {
   if (Parent != nullptr) {
     auto& siblings = Parent->Children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-    if (IsLightSource() && Parent->Scene != nullptr) Parent->Scene->RemoveLight(this);
   }
 }
 

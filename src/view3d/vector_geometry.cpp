@@ -122,4 +122,15 @@ TVector GeomRotateVector(const TVector& v, const TVector& axis, float angle) {
   return GeomTransform(v, GeomRotationMatrix(axis, angle));
 }
 
+TMatrix GeomLookAtMatrix(const TVector& eye, const TVector& center, const TVector& up) {
+  const TVector forward = GeomNormalize(GeomVectorMake(center[0] - eye[0], center[1] - eye[1], center[2] - eye[2]));
+  const TVector side = GeomNormalize(GeomCross(forward, GeomVectorMake(up[0], up[1], up[2])));
+  const TVector trueUp = GeomCross(side, forward);
+  const TVector e = GeomVectorMake(eye[0], eye[1], eye[2]);
+  return {{{side[0], trueUp[0], -forward[0], 0},
+           {side[1], trueUp[1], -forward[1], 0},
+           {side[2], trueUp[2], -forward[2], 0},
+           {-GeomDot(side, e), -GeomDot(trueUp, e), GeomDot(forward, e), 1}}};
+}
+
 }  // namespace voq

@@ -40,5 +40,9 @@ TVector GeomTransform(const TVector& v, const TMatrix& m);
 // turns clockwise seen from the tip of the axis.
 TMatrix GeomRotationMatrix(const TVector& axis, float angle);
 TVector GeomRotateVector(const TVector& v, const TVector& axis, float angle);
+// The viewing transformation from eye towards center with up roughly up:
+// the camera's frame as rows (side, up, -forward) in the row-vector form,
+// followed by the move of the eye to the origin.
+TMatrix GeomLookAtMatrix(const TVector& eye, const TVector& center, const TVector& up);
 
 }  // namespace voq

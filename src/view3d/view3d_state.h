@@ -8,6 +8,7 @@
 #include <string>
 
 #include "view3d/gl_api.h"
+#include "view3d/render_context.h"
 
 namespace voq {
 
@@ -27,6 +28,8 @@ struct TView3dState {
   TMaterialColorCache BackMaterial;
   // The text of the last OpenGL error a display-list operation met.
   std::string LastOpenGLError;
+  // The axis letters of the scene made last (one set for the program).
+  std::array<TGLBitmapLetter, 3> AxisLetters;
 };
 
 TView3dState& View3dState();
