@@ -19,6 +19,7 @@
 #include "session/engine.h"
 #include "output/solution_listing.h"
 #include "tables/tables_state.h"
+#include "view3d/view3d_state.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   voq::InstallDocuments();
   voq::InstallUserLibraries();
   voq::InstallOutput();
+  voq::InstallView3d();
   std::string missing;
   if (!voq::StartEngine(host, &missing)) {
     if (missing.empty()) {

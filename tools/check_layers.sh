@@ -18,6 +18,7 @@ session: language solver properties units model core platform
 plots: session language solver properties units model core platform
 tables: session language solver properties units model core platform
 output: session language solver properties units model core platform
+view3d: session language solver properties units model core platform
 documents: plots tables session language solver properties units model core platform
 latex: documents output plots tables session language solver properties units model core platform
 voq_solve: output documents plots tables session language solver properties units model core platform
