@@ -11,6 +11,7 @@ TCurveFitSettings CurveFitSettings;
 TDebugWindowRect DebugWindowRect;
 TContourPlotChoices ContourPlotChoices;
 uint8_t PropertyPlotQualityLines = 1;
+int32_t PropertyPlotChoice = -1;
 std::array<bool, 101> PrintSelection{};
 
 void SetCurveFitDefaults() { CurveFitSettings = TCurveFitSettings{}; }
@@ -27,6 +28,7 @@ void ResetProgramStartValues() {
   DebugWindowRect = TDebugWindowRect{};
   ContourPlotChoices = TContourPlotChoices{};
   PropertyPlotQualityLines = 1;
+  PropertyPlotChoice = -1;
   PrintSelection.fill(false);
 }
 

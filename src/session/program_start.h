@@ -50,6 +50,9 @@ struct TContourPlotChoices {
 extern TContourPlotChoices ContourPlotChoices;
 // The property-plot option that draws lines of constant quality.
 extern uint8_t PropertyPlotQualityLines;
+// The fluid last chosen in the Property Plot dialog (its list index); -1
+// when none, as after a change of the unit system.
+extern int32_t PropertyPlotChoice;
 // The selection flags of the print-selection and report dialogs.
 extern std::array<bool, 101> PrintSelection;
 

@@ -35,6 +35,7 @@
 #include "shell/fatal_exit.h"
 #include "shell/gform.h"
 #include "shell/shell_state.h"
+#include "shell/unit_dialogs.h"
 #include "tables/tables_state.h"
 #include "units/constants.h"
 
@@ -73,7 +74,8 @@ const std::vector<TMenuDef>& MenuDefinitions() {
       {"Options1", "&Options",
        {{"VariableInformation1", "&Variable Info..."}, {"FunctionInfo1", "&Function Info..."},
         {"UnitSystem1", "&Unit System..."}, {"StopCriteria1", "&Stop Criteria..."},
-        {"DefaultInfo1", "&Default Info..."}, {"Constants1", "&Constants..."},
+        {"DefaultInfo1", "&Default Info..."}, {"Constants1", "Co&nstants..."},
+        {"UnitConversionInfo1", "Unit &Conversion Info..."},
         {"ShowDiagramToolBar", "Show Diagram &Tool Bar"}, {nullptr, nullptr},
         {"Preferences1", "&Preferences..."}}},
       {"Calculate1", "&Calculate",
@@ -230,6 +232,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   });
   resize(1000, 700);
   InstallPrintCommand(*this);
+  InstallUnitCommands(*this);
 }
 
 TVOQ_D::~TVOQ_D() {

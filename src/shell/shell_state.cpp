@@ -17,6 +17,7 @@ int16_t DistributableFileIndex = 1;
 std::vector<std::string> DirectorySettings(3);
 bool KeyDialogOpen = false;
 bool DialogOpen = false;
+TConstantDlgGeometry ConstantDlgGeometry;
 
 void ResetShellState() {
   StartupMacroFile.clear();
@@ -28,6 +29,7 @@ void ResetShellState() {
   DirectorySettings.assign(3, std::string());
   KeyDialogOpen = false;
   DialogOpen = false;
+  ConstantDlgGeometry = TConstantDlgGeometry{};
   ResetShellCommands();
   ResetFatalExitHooks();
 }

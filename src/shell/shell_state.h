@@ -28,6 +28,15 @@ extern std::vector<std::string> DirectorySettings;
 extern bool KeyDialogOpen;
 // A modal dialog of the program is open.
 extern bool DialogOpen;
+// The Constants dialog's size and its first three column widths as the
+// user left them (in pixels), kept while the program runs.
+struct TConstantDlgGeometry {
+  bool Saved = false;
+  int Width = 0;
+  int Height = 0;
+  int ColumnWidths[3] = {0, 0, 0};
+};
+extern TConstantDlgGeometry ConstantDlgGeometry;
 
 // Also puts the command hooks and the fatal-exit hooks back to their defaults.
 void ResetShellState();

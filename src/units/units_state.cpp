@@ -2,6 +2,7 @@
 
 #include "units/constants.h"
 #include "units/unit_check.h"
+#include "units/unit_conversion_info.h"
 #include "units/unit_table.h"
 
 namespace voq {
@@ -13,6 +14,7 @@ void ResetUnitsState() {
   FreeUnitTable();
   LoadUnitTable();
   LoadConstantsFile();
+  LastDimensionIndex = 0;
   // The property library installs its unit labels with its own reset.
   SetPropertyUnitsLabel(nullptr);
 }
