@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 #include "core/locale_settings.h"
@@ -626,6 +627,112 @@ void TFormattedForm::DrawUnderScoreString(std::string text, int32_t a, bool brea
     ++i;
   }
   flush();
+}
+
+namespace {
+
+// Half of the ellipse inscribed in r, from its top to its bottom through its
+// left (or right) side, as a polyline.
+void DrawHalfEllipse(Canvas& canvas, const TRect& r, bool left) {
+  const double cx = (r.Left + r.Right) / 2.0;
+  const double cy = (r.Top + r.Bottom) / 2.0;
+  const double rx = (r.Right - r.Left) / 2.0;
+  const double ry = (r.Bottom - r.Top) / 2.0;
+  constexpr int kSteps = 16;
+  constexpr double kPi = 3.14159265358979323846;
+  for (int k = 0; k <= kSteps; ++k) {
+    // From the top (angle -pi/2) round the side to the bottom (pi/2).
+    const double a = -kPi / 2 + kPi * k / kSteps;
+    const double px = cx + (left ? -1 : 1) * rx * std::cos(a);
+    const double py = cy + ry * std::sin(a);
+    const int32_t ix = static_cast<int32_t>(std::lround(px));
+    const int32_t iy = static_cast<int32_t>(std::lround(py));
+    if (k == 0) {
+      canvas.MoveTo(ix, iy);
+    } else {
+      canvas.LineTo(ix, iy);
+    }
+  }
+}
+
+}  // namespace
+
+void TFormattedForm::DrawFormattedEqn(const TFormatBox* list, int32_t x, int32_t y) {
+  int32_t level = 0;
+  canvas_->SetPen(canvas_->TextColor(), std::max(1, PixelScaleX));
+  for (const TFormatBox* b = list; b != nullptr; b = b->Next) {
+    if (b->FontSize <= 0) continue;
+    const int32_t w = b->Width;
+    const int32_t h = b->Height;
+    MoveTOSK(x + b->Rect.Left, y + b->Rect.Top);
+    switch (b->Role) {
+      case kRoleFractionBar:
+      case kRoleWidestFractionBar:
+        MoveSK(0, -Py(3));
+        LineToSK(w, 0);
+        break;
+      case kRoleRadical:
+        MoveSK(w, Py(4) - LineHeight);
+        LineToSK(x + b->Rect.Left + h / 2 - PenX, 0);
+        LineToSK(-h / 4, h);
+        LineToSK(-h / 6, -h / 2);
+        LineToSK(-h / 8, h / 8);
+        break;
+      case kRoleLeftParenthesis:
+        level += 1;
+        if (level % 2 == 1) {
+          MoveSK(Px(4), Py(5) - LineHeight);
+          LineToSK(-Px(3), 0);
+          LineToSK(0, h);
+          LineToSK(Px(3), 0);
+        } else {
+          TRect r = b->Rect;
+          OffsetRect(r, x + Px(2), y);
+          DrawHalfEllipse(*canvas_, r, true);
+        }
+        break;
+      case kRoleRightParenthesis:
+        if (level % 2 == 1) {
+          MoveSK(Px(1), Py(5) - LineHeight);
+          LineToSK(Px(3), 0);
+          LineToSK(0, h);
+          LineToSK(-Px(3), 0);
+        } else {
+          TRect r = b->Rect;
+          OffsetRect(r, x - Px(1), y);
+          DrawHalfEllipse(*canvas_, r, false);
+        }
+        level -= 1;
+        break;
+      case kRoleAbsoluteBar:
+        MoveSK(Px(3), Py(2) - LineHeight);
+        LineToSK(0, h);
+        break;
+      case kRoleIntegralSign:
+      case kRoleSumSign:
+      case kRoleProductSign: {
+        static constexpr char kSigns[] = {static_cast<char>(0xF2), 'S', 'P'};
+        if (b->Role == kRoleIntegralSign) MoveSK(0, -Py(2));
+        TextSizeStyle(b->FontSize, 5);
+        DrawString(std::string(1, kSigns[b->Role - kRoleIntegralSign]));
+        break;
+      }
+      case kRolePi:
+        MoveSK(0, -Py(1));
+        TextSizeStyle(b->FontSize, 5);
+        DrawString("p");
+        break;
+      case kRoleExponentNumber:
+        MoveSK(0, Py(2));
+        DrawUnderScoreString(b->Text, b->FontSize, b->BreakOperator != 0, b->GreekSubscript2 != 0,
+                             b->GreekSubscript != 0, false, b->Role, b->FontStyle);
+        break;
+      default:
+        DrawUnderScoreString(b->Text, b->FontSize, b->BreakOperator != 0, b->GreekSubscript2 != 0,
+                             b->GreekSubscript != 0, false, b->Role, b->FontStyle);
+        break;
+    }
+  }
 }
 
 // --- Lines ----------------------------------------------------------------------------------------

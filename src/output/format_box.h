@@ -171,6 +171,13 @@ class TFormattedForm {
   void DrawUnderScoreString(std::string text, int32_t a, bool breakOperator, bool greekSubscript2,
                             bool greekSubscript, bool commaBreak, int32_t role, int32_t c);
 
+  // Draws a whole list with its origin at (x, y): texts through
+  // DrawUnderScoreString, and the drawn symbols of the roles (fraction
+  // bars, radicals, tall brackets, square at odd and round at even nesting
+  // levels, absolute-value bars, the Symbol face's integral, sum, product
+  // and pi).
+  void DrawFormattedEqn(const TFormatBox* list, int32_t x, int32_t y);
+
   // --- Lines ---
   // Half-line steps a height h takes on paper.
   int32_t LinesFor(int32_t h) const;
