@@ -9,6 +9,7 @@
 #include "core/number_format.h"
 #include "core/number_text.h"
 #include "core/string_constants.h"
+#include "language/statement_preparation.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -532,7 +533,7 @@ class Walker {
       case CodeTableName:
         return walk_.Push(form_.NewBox("TableName$", form_.BaseFontSize, 0));
       case CodeImaginaryUnit:
-        return walk_.Push(form_.NewBox(Preferences.ImaginaryJ != 0 ? "j" : "i", form_.BaseFontSize, 0));
+        return walk_.Push(form_.NewBox(std::string(1, ComplexLetter), form_.BaseFontSize, 0));
       case CodeDegreeSuffix:
       case CodeRadianSuffix: {
         if (walk_.Stack.empty()) return true;

@@ -242,6 +242,7 @@ TEST_F(TypesetterTest, Constants) {
       // The automatic format writes 1E-6 and above in fixed notation.
       {1.5E-06L, "0.0000015", kRoleText, 72},
       {2500000.0L, "2.5E6", kRoleExponentNumber, 40 + 32 - 8 + 1},
+      {3000000.0L, "3E6", kRoleExponentNumber, 24 + 32 - 8 + 1},
       {100.0L, "100", kRoleText, 24},
       {0.125L, "0.125", kRoleText, 40},
       {-2.75L, "-2.75", kRoleText, 42},
