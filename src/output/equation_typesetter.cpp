@@ -825,17 +825,18 @@ TFormatBox* doFormatEqn(TFormattedForm& form, const TEquationRecord* eq, int32_t
     if (n > 0 && n <= kLastUserLabel) {
       walk.Push(form.NewBox(std::to_string(n) + ":", form.BaseFontSize, 4));
     } else if (n > kLastUserLabel && n < kFirstRepeatLabel) {
-      // A label of the block IF: the end of a block, the start of an ELSE
-      // part, or the end of a block without one (the IF's own jump goes
-      // there and no THEN part jumped past it).
-      const bool jumpedHere = n == PendingElseLabel;
-      if (jumpedHere) PendingElseLabel = 0;
-      if ((n % 2 == 0 || jumpedHere) && IfDepth > 0) {
+      // A label of the block IF. Block k has the odd label 30001 + 2k where
+      // its ELSE part starts, or where it ends when it has none, and the
+      // even label after it where a block with ELSE ends. An ELSE part is
+      // entered only past the THEN part's jump to that even label, the
+      // GOTO just before; every other label of a block ends it.
+      if (n == PendingElseLabel) PendingElseLabel = 0;
+      const bool elseStart = n % 2 == 1 && PendingElseLabel == n + 1;
+      if (elseStart) return KeywordLine(form, "Else", form.IndentStep * IfDepth - form.IndentStep / 2);
+      if (IfDepth > 0) {
         IfDepth -= 1;
         return KeywordLine(form, "EndIf", form.IndentStep * IfDepth);
       }
-      if (PendingElseLabel > 0) return KeywordLine(form, "Else", form.IndentStep * IfDepth - form.IndentStep / 2);
-      if (IfDepth > 0) IfDepth -= 1;
     } else if (n >= kFirstRepeatLabel) {
       TFormatBox* line = KeywordLine(form, "Repeat", form.IndentStep * IfDepth);
       IfDepth += 1;

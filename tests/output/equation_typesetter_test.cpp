@@ -398,12 +398,18 @@ TEST_F(TypesetterTest, BlocksInsideAFunction) {
   EXPECT_EQ(RoutineLines(), (std::vector<std::string>{"0:x| := |a", "0:Repeat", "24:x| := |x| + |1",
                                                       "0:Until |(|x| >= |10|)", "0:g| := |x"}));
 
-  // A block without ELSE closes with its EndIf too.
+  // Blocks without ELSE close with their EndIf too, nested ones each.
   testing::FreshStore();
   ASSERT_EQ(Read("FUNCTION h(x)\r\n"
                  "  y := 0\r\n"
                  "  IF (x < 1) AND (x <> 0) THEN\r\n"
-                 "    y := 1\r\n"
+                 "    IF x > 0 THEN\r\n"
+                 "      y := 1\r\n"
+                 "    ELSE\r\n"
+                 "      IF x < -1 THEN\r\n"
+                 "        y := 2\r\n"
+                 "      ENDIF\r\n"
+                 "    ENDIF\r\n"
                  "  ENDIF\r\n"
                  "  h := y\r\n"
                  "END\r\n"
@@ -411,7 +417,9 @@ TEST_F(TypesetterTest, BlocksInsideAFunction) {
             0);
   EXPECT_EQ(RoutineLines(),
             (std::vector<std::string>{"0:y| := |0", "0:If  |(|(|x| < |1|)| and |(|x| <> |0|)|)|  Then",
-                                      "24:y| := |1", "0:EndIf", "0:h| := |y"}));
+                                      "24:If  |(|x| > |0|)|  Then", "48:y| := |1", "36:Else",
+                                      "48:If  |(|x| < |-|1|)|  Then", "72:y| := |2", "48:EndIf", "24:EndIf",
+                                      "0:EndIf", "0:h| := |y"}));
 }
 
 }  // namespace
