@@ -422,5 +422,14 @@ TEST_F(TypesetterTest, BlocksInsideAFunction) {
                                       "0:EndIf", "0:h| := |y"}));
 }
 
+// In complex mode the names lose their part suffix and the imaginary
+// part's operands are passed over: the statement as it was written.
+TEST_F(TypesetterTest, ComplexStatementShowsThePlainNames) {
+  Preferences.ComplexMode = 1;
+  const TFormatBox* list = Typeset("$Complex On\r\nz = x*i + 2");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(Shape(list), "z|  =  |x| . |i| + |2") << Listing();
+}
+
 }  // namespace
 }  // namespace voq
