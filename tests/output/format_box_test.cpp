@@ -326,6 +326,46 @@ TEST_F(FormatBoxTest, LineAdvanceOnScreen) {
   EXPECT_EQ(form.LinesFor(21), 5);  // (42 + 9) div 10
 }
 
+// Drawing a list: the bar lies LineHeight x 3/4 - 3 px below its box's top;
+// tall brackets alternate, square outside and round inside.
+TEST_F(FormatBoxTest, DrawingRolesOfAList) {
+  auto box = [&](int32_t role, TRect rect) {
+    TFormatBox* b = form.NewBox("", 16, 0);
+    b->Role = role;
+    b->Rect = rect;
+    b->Width = rect.Right - rect.Left;
+    b->Height = rect.Bottom - rect.Top;
+    return b;
+  };
+  list = box(kRoleFractionBar, TRect{0, 20, 30, 21});
+  TFormatBox* outer = box(kRoleLeftParenthesis, TRect{40, 0, 47, 40});
+  TFormatBox* inner = box(kRoleLeftParenthesis, TRect{47, 5, 54, 35});
+  TFormatBox* innerEnd = box(kRoleRightParenthesis, TRect{60, 5, 67, 35});
+  TFormatBox* outerEnd = box(kRoleRightParenthesis, TRect{67, 0, 74, 40});
+  list->Next = outer;
+  outer->Next = inner;
+  inner->Next = innerEnd;
+  innerEnd->Next = outerEnd;
+  form.DrawFormattedEqn(list, 100, 200);
+  std::vector<const TCanvasOperation*> lines;
+  for (const TCanvasOperation& op : canvas.Operations) {
+    if (op.Operation == TCanvasOperation::kLine) lines.push_back(&op);
+  }
+  // Bar 1, square bracket 3, round bracket 16 segments, 16, square 3.
+  ASSERT_EQ(lines.size(), 1u + 3 + 16 + 16 + 3);
+  EXPECT_EQ(lines[0]->Y, 200 + 20 - 3 + 16 * 3 / 4);
+  EXPECT_EQ(lines[0]->X, 100);
+  EXPECT_EQ(lines[0]->X2, 130);
+  // The outer left bracket: a serif at its top, the stem, a serif at its
+  // bottom, the stem as tall as the box.
+  EXPECT_EQ(lines[2]->X, lines[2]->X2);
+  EXPECT_EQ(lines[2]->Y2 - lines[2]->Y, 40);
+  // The inner one bulges left of its box moved 2 px right: its middle
+  // point touches the box's left edge + 2.
+  EXPECT_EQ(lines[4 + 7]->X2, 100 + 47 + 2);
+  EXPECT_EQ(lines[4 + 7]->Y2, 200 + 20);
+}
+
 // On paper the line moves in half-line steps, and a statement that would
 // reach the page's last line and a half goes to the next page.
 TEST_F(FormatBoxTest, LineAdvanceOnPaperBreaksThePage) {
