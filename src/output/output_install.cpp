@@ -1,3 +1,4 @@
+#include "output/equation_typesetter.h"
 #include "output/palette.h"
 #include "output/print_engine.h"
 #include "output/solution_listing.h"
@@ -12,6 +13,7 @@ void InstallOutput() {
   RegisterEngineReset(ResetOutputState);
   RegisterEngineReset(ResetOutputPrintState);
   RegisterEngineReset(ResetSolutionState);
+  RegisterEngineReset(ResetFormattedEquationState);
 }
 
 }  // namespace voq

@@ -69,9 +69,9 @@ void SwapSmallInt(int16_t& a, int16_t& b);
 // Output state back to its start values (PrinterDpi); registered with the
 // engine reset by InstallOutput.
 void ResetOutputState();
-// Registers the output layer's resets (this state, the print engine's and
-// the Solution window's) with the engine reset; a front end that links the
-// layer calls it once before StartEngine.
+// Registers the output layer's resets (this state, the print engine's, the
+// Solution window's and the formatted equations') with the engine reset; a
+// front end that links the layer calls it once before StartEngine.
 void InstallOutput();
 
 }  // namespace voq
