@@ -239,6 +239,7 @@ TEST_F(OptionsDialogsTest, TolerancesStoreWritesTheDefaultsFileAndCloses) {
 }
 
 TEST_F(OptionsDialogsTest, ScreenshotsOfBothTolerancesPages) {
+  DefaultsWritable = 1;
   TStopCritDlg dialog;
   dialog.show();
   const struct {
@@ -257,6 +258,7 @@ TEST_F(OptionsDialogsTest, ScreenshotsOfBothTolerancesPages) {
   EXPECT_EQ(dialog.TabSet()->tabText(0).toStdString(), "Stop Criteria");
   EXPECT_EQ(dialog.TabSet()->tabText(1).toStdString(), "Integration");
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Tolerances");
+  ExpectNoClippedText(&dialog);
   for (int page : {0, 1}) {
     dialog.TabSet()->setCurrentIndex(page);
     QApplication::processEvents();
