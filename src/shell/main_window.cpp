@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 #include "shell/print_command.h"
+#include "shell/options_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -233,6 +234,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   resize(1000, 700);
   InstallPrintCommand(*this);
   InstallUnitCommands(*this);
+  InstallOptionsDialogs(*this);
 }
 
 TVOQ_D::~TVOQ_D() {
