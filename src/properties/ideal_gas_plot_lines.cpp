@@ -16,7 +16,7 @@ namespace {
 
 using namespace plot_lines;
 
-constexpr int32_t kT = 1, kP = 2, kH = 3, kS = 5, kV = 6;
+constexpr int32_t kT = 1, kP = 2, kS = 5, kV = 6;
 constexpr int32_t kLinePoints = 48;
 
 using StateOp = Extended (TIdealGasSubstance::*)(TPropertyArgumentRecord&);
