@@ -210,10 +210,19 @@ TEST_F(IdealGasPlotLinesTest, IsobarsRunOverThePlotRangeInEqualSteps) {
   const TPlotLinesRequest tv = Ask(*air, 23, 2, 200);
   ASSERT_EQ(tv.PointCount, 48);
   for (int i = 0; i < 48; i += 47) EXPECT_NEAR(D(tv.CurveX[i]), kAirR * D(tv.CurveY[i]) / 200, 1e-3 * D(tv.CurveX[i]));
-  // h-s isobar: Y is h(T); h(1000 K) - h(300 K) = 1046.04 - 300.19 kJ/kg
-  // (Table A-17) lies between the rises of its neighbours.
+  // h-s isobar: the T-s isobar's entropies with h(T) for Y. Interpolated
+  // linearly between neighbours 58 K apart, h(1000 K) - h(300 K) =
+  // 1046.04 - 300.19 kJ/kg (Table A-17).
   const TPlotLinesRequest hs = Ask(*air, 63, 1, 100);
   ASSERT_EQ(hs.PointCount, 48);
+  for (int i = 0; i < 48; ++i) EXPECT_EQ(hs.CurveX[i], ts.CurveX[i]);
+  auto hAt = [&](double T) {
+    const double step = 2726.85 / 47;
+    const int i = static_cast<int>((T - 273.15) / step);
+    const double f = (T - D(ts.CurveY[i])) / step;
+    return D(hs.CurveY[i]) + f * D(hs.CurveY[i + 1] - hs.CurveY[i]);
+  };
+  EXPECT_NEAR(hAt(1000) - hAt(300), 1046.04 - 300.19, 1.5);
   for (int i = 1; i < 48; ++i) EXPECT_GT(hs.CurveY[i], hs.CurveY[i - 1]);
   EXPECT_EQ(CalcErrorCode, 0);
 }
