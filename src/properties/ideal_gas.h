@@ -89,6 +89,9 @@ class TIdealGasSubstance : public TSubstanceBase {
   Extended SoundSpeed(TPropertyArgumentRecord& a) override;
   Extended SurfaceTension(TPropertyArgumentRecord& a) override;
   Extended VolExpCoef(TPropertyArgumentRecord& a) override;
+  // Slot 25: isobars, isotherms, isochores and isentropes over the plot
+  // temperature range (ideal_gas_plot_lines.cpp).
+  void PlotLines(int32_t plotKind, TPlotLinesRequest& request) override;
   Extended AcentricFactor() override;
   Extended Fugacity(TPropertyArgumentRecord& a) override;
 

@@ -32,6 +32,8 @@ class TAirH2OSubstance final : public TIdealGasSubstance {
   Extended Prandtl(TPropertyArgumentRecord& a) override;
   Extended SoundSpeed(TPropertyArgumentRecord& a) override;
   Extended VolExpCoef(TPropertyArgumentRecord& a) override;
+  // Slot 25: the psychrometric chart's lines (moist_air_plot_lines.cpp).
+  void PlotLines(int32_t plotKind, TPlotLinesRequest& request) override;
   void SetReferenceState() override {}
   Extended EnthalpyT(Extended) override { return 0; }
   Extended EntropyT(Extended) override { return 0; }

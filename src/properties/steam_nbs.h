@@ -55,6 +55,9 @@ class TSteamNBSSubstance : public TSubstanceBase {
   Extended SurfaceTension(TPropertyArgumentRecord& a) override;
   Extended VolExpCoef(TPropertyArgumentRecord& a) override;
   Extended Fugacity(TPropertyArgumentRecord& a) override;
+  // Slot 25: the saturation dome, lines of quality and the two families of
+  // lines of each diagram (steam_plot_lines.cpp).
+  void PlotLines(int32_t plotKind, TPlotLinesRequest& request) override;
   // Slot 28: cv by a difference of u at constant v (or along the
   // saturation line for a saturated liquid), about the state in the block.
   Extended SteamCvByDifference(TPropertyArgumentRecord& a);
