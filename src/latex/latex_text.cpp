@@ -198,6 +198,7 @@ void LatexGreekLetters(std::string& text, bool math) {
 }
 
 void LatexAccents(std::string& text, const std::string& suffix, const std::string& command, bool math) {
+  if (suffix.empty()) return;
   const std::string delim = Delimiter(math);
   const std::string separators = LatexNameSeparators + delim;
   std::string upperSuffix;
