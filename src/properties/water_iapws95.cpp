@@ -345,8 +345,8 @@ Extended TWaterIapws95Eos::SpecHeat(TPropertyArgumentRecord& a) {
     cv *= MolarMassValue;
     cp *= MolarMassValue;
   }
-  PropertyFromInternalUnits(8, cv);
-  PropertyFromInternalUnits(8, cp);
+  SpecHeatFromInternalUnits(cv);
+  SpecHeatFromInternalUnits(cp);
   WaterCvCache = cv;
   return cp;
 }
