@@ -110,8 +110,7 @@ class TWaterIapws95Eos final : public TGeneralEosSubstance {
   // two-phase state.
   Extended SpecHeat(TPropertyArgumentRecord& a) override;
   Extended Cv(TPropertyArgumentRecord& a) override;
-  // The analytic cv also for the speed of sound (the shared difference of u
-  // steps a liquid at constant pressure, which is not cv).
+  // The analytic cv also for the speed of sound.
   Extended CvByDifference(TPropertyArgumentRecord& a) override;
   Extended Viscosity(TPropertyArgumentRecord& a) override;
   Extended Conductivity(TPropertyArgumentRecord& a) override;
