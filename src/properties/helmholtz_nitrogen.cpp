@@ -35,6 +35,9 @@ Extended TNitrogenEos::AlphaRDelta(Extended tau, Extended delta) {
 Extended TNitrogenEos::AlphaRTau(Extended tau, Extended delta) {
   return SumResidualPart(NitrogenResidualPart, THelmholtzPart::kDTau, tau, delta);
 }
+TEosDerivatives TNitrogenEos::Derivatives(Extended tau, Extended delta) {
+  return EvaluateHelmholtz(NitrogenIdealGasPart, NitrogenResidualPart, tau, delta);
+}
 
 // P = PCrit (T/TCrit) (1 - 5.072183802 a + 13.67990776 a^1.9 - ...), a = TCrit/T - 1.
 Extended TNitrogenEos::SatPressure(Extended T, Extended) {
