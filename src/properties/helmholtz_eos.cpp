@@ -130,6 +130,8 @@ void InitGeneralEos(TGeneralEosSubstance& o) {
   const TDocumentSettingsRecord savedSettings = DocumentSettings;
   const bool savedConversion = UnitConversionEnabled;
   EosStateCache[10] = 999;
+  // The offsets are recomputed: no state kept with the old ones may serve.
+  ClearKeptEosStates();
   if (row == nullptr) return;
   row->RefEnthalpyOffset = 0;
   row->RefEntropyOffset = 0;
@@ -188,6 +190,7 @@ void InitGeneralEos(TGeneralEosSubstance& o) {
     CalcErrorCode = kMsgReferenceNotValid;
   }
   EosStateCache[10] = 999;
+  ClearKeptEosStates();
   DocumentSettings = savedSettings;
   UnitConversionEnabled = savedConversion;
 }
