@@ -215,14 +215,38 @@ void AddNonAnalyticTerms(R delta, R tau, uint32_t sel, TParts<R>& r) {
   }
 }
 
-// sum a_i theta^k_i and sum k_i a_i theta^(k_i - 1) of the vapour-pressure equation.
+// sum a_i theta^k_i and sum k_i a_i theta^(k_i - 1) of the vapour-pressure
+// equation, k = 1, 1.5, 3, 3.5, 4, 7.5: the half powers from sqrt(theta)
+// and products (a theta at or below 0, above the critical point, keeps the
+// general power, which is 0 there).
 void VaporPressureSums(Extended theta, Extended& S, Extended& dS) {
   S = 0;
   dS = 0;
+  if (theta > 0) {
+    const Extended r = std::sqrt(theta);
+    const Extended t2 = theta * theta;
+    const Extended t3 = t2 * theta;
+    const Extended t6 = t3 * t3;
+    const std::array<Extended, 6> power{theta, theta * r, t3, t3 * r, t3 * theta, t6 * theta * r};
+    const std::array<Extended, 6> lower{1, r, t2, t2 * r, t3, t6 * r};
+    for (size_t i = 0; i < kVaporPressureA.size(); ++i) {
+      S += kVaporPressureA[i] * power[i];
+      dS += kVaporPressureK[i] * kVaporPressureA[i] * lower[i];
+    }
+    return;
+  }
   for (size_t i = 0; i < kVaporPressureA.size(); ++i) {
     S += kVaporPressureA[i] * PowerReal(theta, kVaporPressureK[i]);
     dS += kVaporPressureK[i] * kVaporPressureA[i] * PowerReal(theta, kVaporPressureK[i] - 1);
   }
+}
+
+// sum coef_i theta^(k_i/m) for whole k_i, theta > 0: from root = theta^(1/m)
+// by products; 0 powers of a theta at or below 0.
+Extended RootPowerSum(const std::array<Extended, 6>& coef, const std::array<int32_t, 6>& k, Extended root) {
+  Extended sum = 0;
+  for (size_t i = 0; i < coef.size(); ++i) sum += coef[i] * IntPower(k[i], root);
+  return sum;
 }
 
 // The state of a property call, solved as the shared slots do: asking for
@@ -369,20 +393,18 @@ Extended TWaterIapws95Eos::SatTemperature(Extended P, Extended) {
 
 // rho/rhoc = 1 + sum b_i theta^(k_i/3), k = 1, 2, 5, 16, 43, 110.
 Extended TWaterIapws95Eos::SatLiquidDensity(Extended T) {
-  static constexpr std::array<Extended, 6> kK{1, 2, 5, 16, 43, 110};
+  static constexpr std::array<int32_t, 6> kK{1, 2, 5, 16, 43, 110};
   const Extended theta = 1 - T / TCrit;
-  Extended sum = 1;
-  for (size_t i = 0; i < kK.size(); ++i) sum += kLiquidDensityB[i] * PowerReal(theta, kK[i] / 3);
-  return sum / VCrit;
+  const Extended root = theta > 0 ? std::cbrt(theta) : 0;
+  return (1 + RootPowerSum(kLiquidDensityB, kK, root)) / VCrit;
 }
 
 // ln(rho/rhoc) = sum c_i theta^(k_i/6), k = 2, 4, 8, 18, 37, 71.
 Extended TWaterIapws95Eos::SatVaporDensity(Extended T) {
-  static constexpr std::array<Extended, 6> kK{2, 4, 8, 18, 37, 71};
+  static constexpr std::array<int32_t, 6> kK{2, 4, 8, 18, 37, 71};
   const Extended theta = 1 - T / TCrit;
-  Extended sum = 0;
-  for (size_t i = 0; i < kK.size(); ++i) sum += kVaporDensityC[i] * PowerReal(theta, kK[i] / 6);
-  return std::exp(sum) / VCrit;
+  const Extended root = theta > 0 ? std::sqrt(std::cbrt(theta)) : 0;
+  return std::exp(RootPowerSum(kVaporDensityC, kK, root)) / VCrit;
 }
 
 // cv/R = -tau^2 (phi0_tautau + phir_tautau);
