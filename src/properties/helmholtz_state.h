@@ -95,9 +95,14 @@ void SolveStateTX(TGeneralEosSubstance& object, Extended T, Extended x, TEosWork
 void SolveStatePX(TGeneralEosSubstance& object, Extended P, Extended x, TEosWorkState& w);
 // T with h, u or s (kind 3..5): a density search at fixed T. Error 210.
 void SolveStateTY(TGeneralEosSubstance& object, int32_t kind, Extended T, Extended y, TEosWorkState& w);
-// P with h, u or s (kind 3..5): a temperature search over (T, P) states.
-// Errors 210 and those of SolveStateTP (204).
+// P with h, u or s (kind 3..5): below the critical pressure a single-phase
+// state by Newton steps on (tau, delta) from the saturated state of its
+// side, else (and when those do not settle) a temperature search over
+// (T, P) states. Errors 210 and those of SolveStateTP (204).
 void SolveStatePY(TGeneralEosSubstance& object, int32_t kind, Extended P, Extended y, TEosWorkState& w);
+// Clear: SolveStatePY searches the temperature only (the comparison of the
+// two ways in the tests).
+extern bool EosPairNewton;
 // P with v: a tau search at the fixed density. Error 210.
 void SolveStatePV(TGeneralEosSubstance& object, Extended P, Extended v, TEosWorkState& w);
 // h or u (energyKind 3 or 4) with v, s with v: a tau search at the fixed
