@@ -133,10 +133,15 @@ Extended TGeneralEosSubstance::Cv(TPropertyArgumentRecord& a) {
   return CvByDifference(a);
 }
 
-// cv = du/dT by a step of 0.1 K (0.01 K near the critical point, where cv
-// changes fast). Liquid states step at constant pressure, since at constant
-// volume a step lands far outside the compressed liquid; the others at
-// constant volume.
+// cv = du/dT at constant volume. A liquid (compressed, or saturated at
+// x = 0) takes it at its own density from the Helmholtz functions:
+// cv = -R tau^2 d(alpha0_tau + alphaR_tau)/d tau at constant delta, the tau
+// derivative by a central difference of the first derivatives (relative
+// step 1e-4: truncation about 1e-9, rounding far below). A temperature step
+// at constant volume would leave a liquid near saturation for the two-phase
+// region, and one at constant pressure gives cp, not cv. Every other state
+// takes a step of 0.1 K (0.01 K near the critical point, where cv changes
+// fast) at constant volume through the state solver.
 Extended TGeneralEosSubstance::CvByDifference(TPropertyArgumentRecord& a) {
   SolveGivenState(a);
   SavedCache cache;
@@ -145,18 +150,27 @@ Extended TGeneralEosSubstance::CvByDifference(TPropertyArgumentRecord& a) {
   Extended x0 = EosStateCache[7];
   const Extended v = EosStateCache[6];
   const Extended T = EosStateCache[1];
-  const Extended P = EosStateCache[2];
   SkipRangeCheck = 0;
   if (SuppressWarnings != 0 || ErrorStands()) return result;
   Extended TK = T;
   PropertyToInternalUnits(kT, TK);
+  if (x0 < 1e-6L) {
+    Extended vK = v;
+    PropertyToInternalUnits(kV, vK);
+    if (DocumentSettings.MolarBasis != 0) vK /= MolarMassValue;
+    const Extended tau = TCrit / TK;
+    const Extended delta = VCrit / vK;
+    const Extended step = 1e-4L * tau;
+    const Extended up = Alpha0Tau(tau + step, delta) + AlphaRTau(tau + step, delta);
+    const Extended down = Alpha0Tau(tau - step, delta) + AlphaRTau(tau - step, delta);
+    Extended cv = -R() * tau * tau * (up - down) / (2 * step);
+    if (DocumentSettings.MolarBasis != 0) cv *= MolarMassValue;
+    SpecHeatFromInternalUnits(cv);
+    return cv;
+  }
   const Extended dT = std::fabs(TK - TCrit) < 10 ? 0.01L : 0.1L;
   SavedArguments saved(*this, a);
-  const bool liquid = x0 < 1e-6L;
-  if (liquid) x0 = -100;
-  const int32_t k2 = liquid ? kP : kV;
-  const Extended v2 = liquid ? P : v;
-  SetArguments(*this, a, kT, T - dT, k2, v2);
+  SetArguments(*this, a, kT, T - dT, kV, v);
   const Extended u1 = IntEnergy(a);
   Extended x1 = EosStateCache[7];
   if (x1 < 1e-6L) x1 = -100;

@@ -50,6 +50,22 @@ Extended TGeneralEosSubstance::NumericAlphaRTau(Extended tau, Extended delta) {
   return CentralDifference(tau, 1.001L, 0.999L, [&](Extended t) { return AlphaR(t, delta); });
 }
 
+TEosDerivatives TGeneralEosSubstance::Derivatives(Extended tau, Extended delta) {
+  TEosDerivatives r;
+  r.a0 = Alpha0(tau, delta);
+  r.a0Tau = Alpha0Tau(tau, delta);
+  r.aR = AlphaR(tau, delta);
+  r.aRDelta = AlphaRDelta(tau, delta);
+  r.aRTau = AlphaRTau(tau, delta);
+  const Extended ht = 1e-5L * tau;
+  const Extended hd = 1e-5L * delta;
+  r.a0TauTau = (Alpha0Tau(tau + ht, delta) - Alpha0Tau(tau - ht, delta)) / (2 * ht);
+  r.aRTauTau = (AlphaRTau(tau + ht, delta) - AlphaRTau(tau - ht, delta)) / (2 * ht);
+  r.aRDeltaDelta = (AlphaRDelta(tau, delta + hd) - AlphaRDelta(tau, delta - hd)) / (2 * hd);
+  r.aRDeltaTau = (AlphaRTau(tau, delta + hd) - AlphaRTau(tau, delta - hd)) / (2 * hd);
+  return r;
+}
+
 Extended TGeneralEosSubstance::SatTemperature(Extended P, Extended X) { return SharedSatTemperature(*this, P, X); }
 
 // ---- Constant slots ----------------------------------------------------------
@@ -99,10 +115,11 @@ Extended TGeneralEosSubstance::Quality(TPropertyArgumentRecord& a) { return Stat
 
 TEosEnergies EnergiesFromHelmholtz(TGeneralEosSubstance& o, Extended tau, Extended delta, Extended T, Extended P) {
   const Extended R = o.R();
+  const TEosDerivatives& a = o.Helmholtz(tau, delta);
   TEosEnergies e;
-  e.u = (o.Alpha0Tau(tau, delta) + o.AlphaRTau(tau, delta)) * tau * R * T;
+  e.u = (a.a0Tau + a.aRTau) * tau * R * T;
   e.h = e.u + P * o.VCrit / delta;
-  e.s = (e.u - (o.Alpha0(tau, delta) + o.AlphaR(tau, delta)) * R * T) / T;
+  e.s = (e.u - (a.a0 + a.aR) * R * T) / T;
   return e;
 }
 
@@ -113,6 +130,8 @@ void InitGeneralEos(TGeneralEosSubstance& o) {
   const TDocumentSettingsRecord savedSettings = DocumentSettings;
   const bool savedConversion = UnitConversionEnabled;
   EosStateCache[10] = 999;
+  // The offsets are recomputed: no state kept with the old ones may serve.
+  ClearKeptEosStates();
   if (row == nullptr) return;
   row->RefEnthalpyOffset = 0;
   row->RefEntropyOffset = 0;
@@ -171,6 +190,7 @@ void InitGeneralEos(TGeneralEosSubstance& o) {
     CalcErrorCode = kMsgReferenceNotValid;
   }
   EosStateCache[10] = 999;
+  ClearKeptEosStates();
   DocumentSettings = savedSettings;
   UnitConversionEnabled = savedConversion;
 }

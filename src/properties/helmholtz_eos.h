@@ -26,6 +26,36 @@ struct TEosEnergies {
   Extended u = 0, h = 0, s = 0;
 };
 
+// The reduced Helmholtz energy and its derivatives to second order at one
+// (tau, delta): the ideal part phi0 (whose delta derivatives are 1/delta and
+// -1/delta^2) and the residual part phiR.
+struct TEosDerivatives {
+  Extended a0 = 0, a0Tau = 0, a0TauTau = 0;
+  Extended aR = 0, aRDelta = 0, aRTau = 0, aRDeltaDelta = 0, aRTauTau = 0, aRDeltaTau = 0;
+};
+
+// The last evaluated point of one fluid: the pair solvers ask for the
+// pressure, the energies and the entropy of one (tau, delta) in turn, which
+// then share one evaluation.
+class THelmholtzMemo {
+ public:
+  template <class Evaluate>
+  const TEosDerivatives& At(Extended tau, Extended delta, Evaluate&& evaluate) {
+    if (!(valid_ && tau == tau_ && delta == delta_)) {
+      value_ = evaluate(tau, delta);
+      tau_ = tau;
+      delta_ = delta;
+      valid_ = true;
+    }
+    return value_;
+  }
+
+ private:
+  bool valid_ = false;
+  Extended tau_ = 0, delta_ = 0;
+  TEosDerivatives value_;
+};
+
 class TGeneralEosSubstance : public TSubstanceBase {
  public:
   // Row of SubstanceCatalog: the reference option and offsets, and the key
@@ -105,6 +135,16 @@ class TGeneralEosSubstance : public TSubstanceBase {
   virtual Extended SatVaporDensity(Extended T) = 0;
   virtual Extended CvByDifference(TPropertyArgumentRecord& a);
 
+  // Everything at one point, for the state solvers. A fluid that evaluates
+  // its terms in one pass (in 8-byte reals, within 1e-12 of its model
+  // slots) supplies it; the default takes the model slots and the second
+  // derivatives by central differences of the first ones.
+  virtual TEosDerivatives Derivatives(Extended tau, Extended delta);
+  // Derivatives of the last point asked for, kept.
+  const TEosDerivatives& Helmholtz(Extended tau, Extended delta) {
+    return helmholtzMemo_.At(tau, delta, [this](Extended t, Extended d) { return Derivatives(t, d); });
+  }
+
   // Central differences of the Helmholtz slots over a relative step.
   Extended NumericAlphaRDelta(Extended tau, Extended delta);
   Extended NumericAlpha0Tau(Extended tau, Extended delta);
@@ -116,6 +156,7 @@ class TGeneralEosSubstance : public TSubstanceBase {
  private:
   void SolveGivenState(TPropertyArgumentRecord& a);
   Extended StateSlot(int32_t kind, TPropertyArgumentRecord& a);
+  THelmholtzMemo helmholtzMemo_;
 };
 
 // Transport constants of the general family (viscosity and conductivity

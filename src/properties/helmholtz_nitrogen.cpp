@@ -15,10 +15,17 @@ constexpr int32_t kNitrogenRow = 28;
 // theta = 1 - T/TCrit
 Extended Theta(const TGeneralEosSubstance& o, Extended T) { return (o.TCrit - T) / o.TCrit; }
 
-// Sum over i = 2..11 of coef[i-2] theta^(i/3).
+// Sum over i = 2..11 of coef[i-2] theta^(i/3), the powers as products of
+// theta^(1/3) (0 for a theta at or below 0).
 Extended ThirdPowerSum(const std::array<Extended, 10>& coef, Extended theta) {
+  if (!(theta > 0)) return 0;
+  const Extended third = std::cbrt(theta);
+  Extended power = third;
   Extended sum = 0;
-  for (int32_t i = 2; i <= 11; ++i) sum += coef[static_cast<size_t>(i - 2)] * PowerReal(theta, i / 3.0L);
+  for (int32_t i = 2; i <= 11; ++i) {
+    power *= third;
+    sum += coef[static_cast<size_t>(i - 2)] * power;
+  }
   return sum;
 }
 
@@ -34,6 +41,9 @@ Extended TNitrogenEos::AlphaRDelta(Extended tau, Extended delta) {
 }
 Extended TNitrogenEos::AlphaRTau(Extended tau, Extended delta) {
   return SumResidualPart(NitrogenResidualPart, THelmholtzPart::kDTau, tau, delta);
+}
+TEosDerivatives TNitrogenEos::Derivatives(Extended tau, Extended delta) {
+  return EvaluateHelmholtz(NitrogenIdealGasPart, NitrogenResidualPart, tau, delta);
 }
 
 // P = PCrit (T/TCrit) (1 - 5.072183802 a + 13.67990776 a^1.9 - ...), a = TCrit/T - 1.

@@ -3,6 +3,7 @@
 // "Nitrogen"): analytic Helmholtz functions, ancillary saturation equations
 // and the general transport family's constants.
 #include "properties/helmholtz_eos.h"
+#include "properties/helmholtz_evaluator.h"
 #include "properties/helmholtz_terms.h"
 
 namespace voq {
@@ -21,6 +22,7 @@ class TNitrogenEos final : public TGeneralEosFamilyA {
   Extended SatPressure(Extended T, Extended X) override;
   Extended SatLiquidDensity(Extended T) override;
   Extended SatVaporDensity(Extended T) override;
+  TEosDerivatives Derivatives(Extended tau, Extended delta) override;
 };
 
 // The constructor the substance factory calls: the constant set, then the

@@ -25,7 +25,120 @@ Extended QualityByVolume(TGeneralEosSubstance& o, Extended T, Extended v) {
   return vv > vl ? (v - vl) / (vv - vl) : 1;
 }
 
+// P with h, u or s (kind) of a single-phase state below the critical
+// pressure by Newton steps on (tau, delta) from a saturated state of the
+// same side (liquid: T below the saturation temperature, or vapour: above
+// it), solving
+//   F1 = P(tau, delta) - P = rho R T (1 + delta phiR_d) - P = 0
+//   F2 = y(tau, delta) - y = 0
+// with the analytic Jacobian from the second derivatives:
+//   dP/ddelta = R T/VCrit (1 + 2 delta phiR_d + delta^2 phiR_dd)
+//   dP/dtau   = -(rho R T/tau)(1 + delta phiR_d - delta tau phiR_dt)
+//   h = R T (1 + tau (phi0_t + phiR_t) + delta phiR_d),  u = R TCrit (phi0_t + phiR_t),
+//   s = R (tau (phi0_t + phiR_t) - phi0 - phiR).
+// Steps that grow the scaled residual are halved. False, with nothing set,
+// when it does not settle within 30 steps on the side it started, or the
+// state it ends at does not meet the residual of the temperature search;
+// that search then runs as before.
+bool NewtonStatePY(TGeneralEosSubstance& o, int32_t kind, Extended P, Extended y, Extended tau0, Extended delta0,
+                   bool liquid, TEosWorkState& w) {
+  const Extended R = o.R();
+  const Extended Tc = o.TCrit;
+  struct TResidual {
+    Extended f1 = 0, f2 = 0, norm = 0;
+    Extended j11 = 0, j12 = 0, j21 = 0, j22 = 0;  // d/d(delta), d/d(tau)
+  };
+  const Extended yScale = kind == kS ? R : R * Tc;
+  // A liquid's pressure moves by its whole size for a small change of
+  // density: its residual is measured against rho R T at the start.
+  const Extended pScale = P + delta0 / o.VCrit * R * (Tc / tau0);
+  auto evaluate = [&](Extended tau, Extended delta) {
+    const TEosDerivatives& a = o.Helmholtz(tau, delta);
+    const Extended T = Tc / tau;
+    const Extended rho = delta / o.VCrit;
+    const Extended z = 1 + delta * a.aRDelta;
+    const Extended tauSum = a.a0Tau + a.aRTau;
+    const Extended tauTau = a.a0TauTau + a.aRTauTau;
+    TResidual r;
+    r.f1 = rho * R * T * z - P;
+    r.j11 = R * T / o.VCrit * (1 + 2 * delta * a.aRDelta + delta * delta * a.aRDeltaDelta);
+    r.j12 = -(rho * R * T / tau) * (z - delta * tau * a.aRDeltaTau);
+    switch (kind) {
+      case kH:
+        r.f2 = R * T * (1 + tau * tauSum + delta * a.aRDelta) - y;
+        r.j21 = R * T * (tau * a.aRDeltaTau + a.aRDelta + delta * a.aRDeltaDelta);
+        r.j22 = -R * Tc / (tau * tau) * z + R * Tc / tau * delta * a.aRDeltaTau + R * Tc * tauTau;
+        break;
+      case kU:
+        r.f2 = R * Tc * tauSum - y;
+        r.j21 = R * Tc * a.aRDeltaTau;
+        r.j22 = R * Tc * tauTau;
+        break;
+      default:
+        r.f2 = R * (tau * tauSum - a.a0 - a.aR) - y;
+        r.j21 = R * (tau * a.aRDeltaTau - 1 / delta - a.aRDelta);
+        r.j22 = R * tau * tauTau;
+        break;
+    }
+    r.norm = std::fabs(r.f1 / pScale) + std::fabs(r.f2 / yScale);
+    return r;
+  };
+  Extended tau = tau0, delta = delta0;
+  TResidual r = evaluate(tau, delta);
+  bool settled = false;
+  for (int32_t n = 0; n < 30 && std::isfinite(r.norm); ++n) {
+    if (std::fabs(r.f1) < 1e-10L * P && std::fabs(r.f2) < 0.5L * kFineTolerance) {
+      settled = true;
+      break;
+    }
+    const Extended det = r.j11 * r.j22 - r.j12 * r.j21;
+    if (!(std::fabs(det) > 0) || !std::isfinite(det)) break;
+    Extended dDelta = -(r.f1 * r.j22 - r.j12 * r.f2) / det;
+    Extended dTau = -(r.j11 * r.f2 - r.f1 * r.j21) / det;
+    // At most half of delta and a fifth of tau per step.
+    const Extended limit = std::fmax(std::fabs(dDelta) / (0.5L * delta), std::fabs(dTau) / (0.2L * tau));
+    if (limit > 1) {
+      dDelta /= limit;
+      dTau /= limit;
+    }
+    TResidual next = evaluate(tau + dTau, delta + dDelta);
+    for (int32_t k = 0; k < 10 && !(next.norm < r.norm); ++k) {
+      dDelta /= 2;
+      dTau /= 2;
+      next = evaluate(tau + dTau, delta + dDelta);
+    }
+    if (!(next.norm < r.norm) && !(next.norm < 1e-14L)) break;
+    tau += dTau;
+    delta += dDelta;
+    r = next;
+  }
+  if (!settled || !(tau > 0) || !(delta > 0)) return false;
+  const Extended T = Tc / tau;
+  // The side it started on: below the critical temperature a liquid lies
+  // above the vapour pressure and a vapour below it, as the (T, P) solver
+  // labels them.
+  if (T < o.TMin) return false;
+  if (T < Tc) {
+    const Extended pSat = o.SatPressure(T, 1);
+    if (liquid != (P > pSat) || std::fabs(P - pSat) < 1e-7L) return false;
+  } else if (liquid) {
+    return false;
+  }
+  const TEosPoint p = StateFromTauDelta(o, tau, delta);
+  TEosWorkState state;
+  TakePoint(p, state);
+  state.P = P;
+  state.h = state.u + P * state.v;
+  const Extended yFound = ValueOfKind(TEosPoint{state.T, state.P, state.v, state.u, state.h, state.s}, kind);
+  if (ErrorPending() || !(std::fabs(y - yFound) < kFineTolerance)) return false;
+  w = state;
+  w.x = liquid ? -100 : 100;
+  return true;
+}
+
 }  // namespace
+
+bool EosPairNewton = true;
 
 void SolveStateTY(TGeneralEosSubstance& o, int32_t kind, Extended T, Extended y, TEosWorkState& w) {
   const Extended tau = o.TCrit / T;
@@ -124,6 +237,12 @@ void SolveStatePY(TGeneralEosSubstance& o, int32_t kind, Extended P, Extended y,
       label = -100;
     } else {
       T0 = 1.1L * Tl;
+    }
+    if (EosPairNewton) {
+      const bool liquid = label < 0;
+      const TEosPoint& start = liquid ? l : g;
+      if (NewtonStatePY(o, kind, P, y, o.TCrit / start.T, o.VCrit / start.v, liquid, w)) return;
+      CalcErrorCode = 0;
     }
   }
   TEosWorkState trial;

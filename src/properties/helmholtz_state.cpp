@@ -15,8 +15,62 @@ namespace voq {
 
 std::array<Extended, 12> EosStateCache{};
 int64_t EosSolveCount = 0;
+bool EosStateReuse = false;
+int64_t EosStateReuseCount = 0;
 
 namespace {
+
+// One kept state: its key and cache entries 1..11 after the solve.
+struct TKeptEosState {
+  bool used = false;
+  int32_t row = 0;
+  Extended option = 0;
+  int32_t kind1 = 0, kind2 = 0;
+  Extended value1 = 0, value2 = 0;
+  TDocumentSettingsRecord settings;
+  bool conversion = false;
+  int32_t errorCode = 0;
+  std::array<Extended, 12> state{};
+};
+// Two calls of one fluid in an equation, the neighbours a derived property
+// solves, and a few equations' worth more.
+constexpr size_t kKeptStates = 16;
+std::array<TKeptEosState, kKeptStates> keptStates;
+size_t nextKept = 0;
+
+bool SameSettings(const TDocumentSettingsRecord& a, const TDocumentSettingsRecord& b) {
+  return a.UnitSystem == b.UnitSystem && a.MolarBasis == b.MolarBasis &&
+         a.AbsoluteTemperature == b.AbsoluteTemperature && a.PressureUnit == b.PressureUnit &&
+         a.EnergyUnit == b.EnergyUnit;
+}
+
+const TKeptEosState* FindKept(int32_t row, Extended option, int32_t kind1, int32_t kind2, Extended value1,
+                              Extended value2) {
+  for (const TKeptEosState& k : keptStates) {
+    if (k.used && k.row == row && k.option == option && k.kind1 == kind1 && k.kind2 == kind2 &&
+        k.value1 == value1 && k.value2 == value2 && k.conversion == UnitConversionEnabled &&
+        SameSettings(k.settings, DocumentSettings)) {
+      return &k;
+    }
+  }
+  return nullptr;
+}
+
+void Keep(int32_t row, Extended option, int32_t kind1, int32_t kind2, Extended value1, Extended value2) {
+  TKeptEosState& k = keptStates[nextKept];
+  nextKept = (nextKept + 1) % kKeptStates;
+  k.used = true;
+  k.row = row;
+  k.option = option;
+  k.kind1 = kind1;
+  k.kind2 = kind2;
+  k.value1 = value1;
+  k.value2 = value2;
+  k.settings = DocumentSettings;
+  k.conversion = UnitConversionEnabled;
+  k.errorCode = CalcErrorCode > 0 ? 0 : CalcErrorCode;
+  k.state = EosStateCache;
+}
 
 constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kS = 5, kV = 6, kX = 7;
 constexpr int32_t kArgumentHelp = 129;
@@ -83,13 +137,22 @@ bool AnyNotFinite(const TEosWorkState& w) {
 
 }  // namespace
 
+void ClearKeptEosStates() {
+  for (TKeptEosState& k : keptStates) k.used = false;
+  nextKept = 0;
+}
+
 void ClearEosStateCache() {
   for (size_t k = 1; k <= 10; ++k) EosStateCache[k] = 0;
+  ClearKeptEosStates();
 }
 
 void ResetHelmholtzState() {
   EosStateCache.fill(0);
   EosSolveCount = 0;
+  EosStateReuseCount = 0;
+  EosStateReuse = false;
+  ClearKeptEosStates();
 }
 
 bool NearlyEqual(Extended a, Extended b) { return std::fabs(a - b) < 1e-9L; }
@@ -174,9 +237,16 @@ void SolveEosState(TGeneralEosSubstance& o, int32_t argCount, int32_t wanted, in
       NearlyEqual(value1, EosStateCache[k1]) && NearlyEqual(value2, EosStateCache[k2]) &&
       EosStateCache[11] == ReferenceOptionOf(o)) {
     CalcErrorCode = savedError;
+    // Kept under the values given: the state this call was served.
+    if (EosStateReuse && o.SkipRangeCheck != 1 &&
+        FindKept(o.CatalogRow, EosStateCache[11], kind1, kind2, value1, value2) == nullptr) {
+      Keep(o.CatalogRow, EosStateCache[11], kind1, kind2, value1, value2);
+    }
     return;
   }
 
+  const Extended givenValue1 = value1;
+  const Extended givenValue2 = value2;
   const Extended M = o.MolarMassValue;
   auto toInternal = [&](int32_t kind, Extended v) {
     PropertyToInternalUnits(kind, v);
@@ -190,6 +260,17 @@ void SolveEosState(TGeneralEosSubstance& o, int32_t argCount, int32_t wanted, in
     CheckEosRange(o, kind1, value1);
     if (CalcErrorCode <= 0) CheckEosRange(o, kind2, value2);
     if (CalcErrorCode > 0) return;
+  }
+
+  const bool reuse = EosStateReuse && o.SkipRangeCheck != 1;
+  if (reuse) {
+    const TKeptEosState* kept = FindKept(o.CatalogRow, ReferenceOptionOf(o), kind1, kind2, givenValue1, givenValue2);
+    if (kept != nullptr) {
+      EosStateCache = kept->state;
+      CalcErrorCode = kept->errorCode;
+      ++EosStateReuseCount;
+      return;
+    }
   }
 
   TEosWorkState w;
@@ -226,6 +307,7 @@ void SolveEosState(TGeneralEosSubstance& o, int32_t argCount, int32_t wanted, in
   EosStateCache[7] = w.x;
   EosStateCache[10] = static_cast<Extended>(o.CatalogRow);
   EosStateCache[11] = ReferenceOptionOf(o);
+  if (reuse) Keep(o.CatalogRow, EosStateCache[11], kind1, kind2, givenValue1, givenValue2);
 }
 
 }  // namespace voq

@@ -23,9 +23,34 @@ extern std::array<Extended, 12> EosStateCache;
 // Pair solves run since the engine reset: a cache hit does not count.
 extern int64_t EosSolveCount;
 
+// While set (by the evaluator around a property call of an equation), a
+// solved state is also filed among the last few kept states, keyed by the
+// fluid's catalogue row and reference option, the two kinds and argument
+// values exactly as given, and the document's units; a later call with the
+// same key takes the state from there instead of solving again, (T, P)
+// included. The kept state is the solve's own result, so a reuse returns
+// the numbers the solve would. The kinds and ranges are still checked on
+// every call, and a failed solve is never kept.
+extern bool EosStateReuse;
+// Reuse states for the lifetime of one property call.
+class TEosStateReuseScope {
+ public:
+  TEosStateReuseScope() : saved_(EosStateReuse) { EosStateReuse = true; }
+  ~TEosStateReuseScope() { EosStateReuse = saved_; }
+  TEosStateReuseScope(const TEosStateReuseScope&) = delete;
+  TEosStateReuseScope& operator=(const TEosStateReuseScope&) = delete;
+
+ private:
+  bool saved_;
+};
+// Reuses since the engine reset.
+extern int64_t EosStateReuseCount;
+
 // The first ten entries 0: forget the last state (compiled equations
-// cleared, unit system changed).
+// cleared, unit system changed); the kept states go too.
 void ClearEosStateCache();
+// Forget the kept states only (a fluid's reference offsets recomputed).
+void ClearKeptEosStates();
 // Engine reset.
 void ResetHelmholtzState();
 
@@ -70,9 +95,14 @@ void SolveStateTX(TGeneralEosSubstance& object, Extended T, Extended x, TEosWork
 void SolveStatePX(TGeneralEosSubstance& object, Extended P, Extended x, TEosWorkState& w);
 // T with h, u or s (kind 3..5): a density search at fixed T. Error 210.
 void SolveStateTY(TGeneralEosSubstance& object, int32_t kind, Extended T, Extended y, TEosWorkState& w);
-// P with h, u or s (kind 3..5): a temperature search over (T, P) states.
-// Errors 210 and those of SolveStateTP (204).
+// P with h, u or s (kind 3..5): below the critical pressure a single-phase
+// state by Newton steps on (tau, delta) from the saturated state of its
+// side, else (and when those do not settle) a temperature search over
+// (T, P) states. Errors 210 and those of SolveStateTP (204).
 void SolveStatePY(TGeneralEosSubstance& object, int32_t kind, Extended P, Extended y, TEosWorkState& w);
+// Clear: SolveStatePY searches the temperature only (the comparison of the
+// two ways in the tests).
+extern bool EosPairNewton;
 // P with v: a tau search at the fixed density. Error 210.
 void SolveStatePV(TGeneralEosSubstance& object, Extended P, Extended v, TEosWorkState& w);
 // h or u (energyKind 3 or 4) with v, s with v: a tau search at the fixed

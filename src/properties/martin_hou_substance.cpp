@@ -185,14 +185,24 @@ Extended TMartinHouSubstance::SoundSpeed(TPropertyArgumentRecord& a) {
   if (CalcErrorCode > 0 || SuppressWarnings != 0) return ErrorResultValue;
   SavedArguments saved(*this, a);
   const Extended cv = CvByDifference(a);
+  if (CalcErrorCode > 0) return ErrorResultValue;
   Extended T = PropertyStateVector[1];
   Extended v = PropertyStateVector[6];
+  const Extended x = PropertyStateVector[7];
   ConvertPropertyArgument(1, T, MolarMassValue);
   ConvertPropertyArgument(6, v, MolarMassValue);
   MakeCurrent();
   const Extended square = MartinHouDPdV(v, T) * (-v * v) * (cp / cv) * 144 * 32.17L;
-  // A mechanically unstable state has no speed of sound.
-  if (!(square >= 0)) return ErrorResultValue;
+  // The model holds a liquid incompressible (its volume comes from the
+  // saturated-liquid density, not from the equation of state), and a
+  // mechanically unstable state has no speed of sound: both are data the
+  // model does not have, never a number in the solution.
+  const bool liquid = x < 0 || (x >= 0 && x <= 0.001L);
+  if (liquid || !(square > 0) || !std::isfinite(square)) {
+    SetMessageArg(1, "SoundSpeed");
+    CalcErrorCode = kMsgDataNotAvailableAtState;
+    return ErrorResultValue;
+  }
   Extended c = std::sqrt(square);
   ConvertPropertyResult(18, c, MolarMassValue);
   return c;

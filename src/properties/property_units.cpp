@@ -113,6 +113,11 @@ void PropertyFromInternalUnits(int32_t kind, Extended& v) {
   }
 }
 
+void SpecHeatFromInternalUnits(Extended& v) {
+  PropertyFromInternalUnits(8, v);
+  if (UnitConversionEnabled && !English() && InJoules()) v *= 1000;
+}
+
 void ConvertPropertyArgument(int32_t kind, Extended& v, Extended molarMass) {
   switch (std::abs(kind)) {
     case 1:

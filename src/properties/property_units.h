@@ -25,6 +25,10 @@ extern bool UnitConversionEnabled;
 
 void PropertyToInternalUnits(int32_t kind, Extended& value);
 void PropertyFromInternalUnits(int32_t kind, Extended& value);
+// A specific heat (or any energy per mass and degree) from kJ/kg-K to the
+// document's unit, the joule factor included: kind 8 of
+// PropertyFromInternalUnits leaves that factor to its caller.
+void SpecHeatFromInternalUnits(Extended& value);
 // Document units to the Martin-Hou models' English units; a negative
 // temperature kind asks for Fahrenheit instead of Rankine. Errors 143 and
 // 144 for a negative absolute temperature or pressure; the value is still

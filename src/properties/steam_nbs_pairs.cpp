@@ -99,12 +99,16 @@ Extended SatValue(const TSteamSatState& sat, int32_t kind, bool vapour) {
   }
 }
 
-// P-secant at fixed T on the property of the given kind.
+// P-secant at fixed T on the property of the given kind. A volume residual
+// is taken relative to the target and scaled so that the scheme's 1e-7
+// stops at 1e-12 of v: an absolute 1e-7 m3/kg is 7e-5 of a liquid's volume,
+// which moves its pressure by some 100 kPa.
 TSteamState PressureSecant(Extended T, int32_t kind, Extended target, Extended start) {
   TSteamState st;
+  const Extended scale = kind == kV && target != 0 ? 1e5L / target : 1;
   auto residual = [&](Extended P) {
     st = StateAtTP(T, P);
-    return target - st.ByKind(kind);
+    return (target - st.ByKind(kind)) * scale;
   };
   int32_t steps = 0;
   const Extended P = SecantScheme(start, 1.01L * start, residual, NoLimit{}, 19, kind == kV ? 3 : 0, steps);

@@ -45,22 +45,44 @@ bool TwoPhase(Extended x) { return x > 0.001L && x < 0.999L; }
 
 std::string FormatForMessage(Extended value) { return FormatValue(TDisplayFormat{kStyleAutomatic, 4}, value); }
 
+// The term sums, in either real type: 8-byte reals for the state solvers
+// (the model slots), 10-byte reals for the published API and the analytic
+// specific heats.
+template <class R>
+struct TParts {
+  R phi = 0, d = 0, dd = 0, t = 0, tt = 0, dt = 0;
+};
+
+template <class R>
+R PowerR(R x, R y) {
+  return x <= 0 ? R(0) : std::exp(y * std::log(x));
+}
+
+template <class R>
+R IntPowerR(int32_t n, R x) {
+  R r = 1;
+  const R base = n < 0 ? 1 / x : x;
+  for (int32_t m = n < 0 ? -n : n; m > 0; --m) r *= base;
+  return r;
+}
+
 // Sums of the 44 exponential terms with integer d, t and l: the powers of
 // delta and tau are tables of repeated products, one exponential per l.
-void AddExponentialTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmholtzParts& r) {
-  std::array<Extended, 16> dPow{};
+template <class R>
+void AddExponentialTerms(R delta, R tau, uint32_t sel, TParts<R>& r) {
+  std::array<R, 16> dPow{};
   dPow[0] = 1;
   for (size_t i = 1; i < dPow.size(); ++i) dPow[i] = dPow[i - 1] * delta;
-  std::array<Extended, 51> tPow{};
+  std::array<R, 51> tPow{};
   tPow[0] = 1;
   for (size_t i = 1; i < tPow.size(); ++i) tPow[i] = tPow[i - 1] * tau;
   // exp(-delta^l) for l = 1..6; 0 where delta^l exceeds the limit.
-  std::array<Extended, 7> expL{};
-  std::array<Extended, 7> deltaL{};
+  std::array<R, 7> expL{};
+  std::array<R, 7> deltaL{};
   for (int32_t l : {1, 2, 3, 4, 6}) {
     const auto li = static_cast<size_t>(l);
     deltaL[li] = dPow[li];
-    expL[li] = dPow[li] > kExpLimit ? 0 : std::exp(-dPow[li]);
+    expL[li] = dPow[li] > static_cast<R>(kExpLimit) ? 0 : std::exp(-dPow[li]);
   }
   const bool wantD = Selected(sel, kWaterPhiD) || Selected(sel, kWaterPhiDT);
   for (size_t i = 0; i < WaterExpN.size(); ++i) {
@@ -68,16 +90,16 @@ void AddExponentialTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmh
     if (expL[l] == 0) continue;
     const int32_t d = WaterExpD[i];
     const int32_t t = WaterExpT[i];
-    const Extended nE = WaterExpN[i] * expL[l];
-    const Extended dl = static_cast<Extended>(l) * deltaL[l];  // l delta^l
-    const Extended base = nE * dPow[static_cast<size_t>(d)] * tPow[static_cast<size_t>(t)];
+    const R nE = static_cast<R>(WaterExpN[i]) * expL[l];
+    const R dl = static_cast<R>(l) * deltaL[l];  // l delta^l
+    const R base = nE * dPow[static_cast<size_t>(d)] * tPow[static_cast<size_t>(t)];
     if (Selected(sel, kWaterPhi)) r.phi += base;
     if (wantD || Selected(sel, kWaterPhiDD)) {
-      const Extended dTerm = nE * dPow[static_cast<size_t>(d - 1)] * tPow[static_cast<size_t>(t)];
+      const R dTerm = nE * dPow[static_cast<size_t>(d - 1)] * tPow[static_cast<size_t>(t)];
       if (Selected(sel, kWaterPhiD)) r.d += dTerm * (d - dl);
       if (Selected(sel, kWaterPhiDD)) {
-        const Extended dd = d == 1 ? dTerm / delta : nE * dPow[static_cast<size_t>(d - 2)] * tPow[static_cast<size_t>(t)];
-        r.dd += dd * ((d - dl) * (d - 1 - dl) - static_cast<Extended>(l) * dl);
+        const R dd = d == 1 ? dTerm / delta : nE * dPow[static_cast<size_t>(d - 2)] * tPow[static_cast<size_t>(t)];
+        r.dd += dd * ((d - dl) * (d - 1 - dl) - static_cast<R>(l) * dl);
       }
       if (Selected(sel, kWaterPhiDT) && t > 0) {
         r.dt += nE * dPow[static_cast<size_t>(d - 1)] * t * tPow[static_cast<size_t>(t - 1)] * (d - dl);
@@ -91,12 +113,13 @@ void AddExponentialTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmh
 }
 
 // The polynomial terms n delta^d tau^t (t real).
-void AddPolynomialTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmholtzParts& r) {
+template <class R>
+void AddPolynomialTerms(R delta, R tau, uint32_t sel, TParts<R>& r) {
   for (size_t i = 0; i < WaterPolyN.size(); ++i) {
     const int32_t d = WaterPolyD[i];
-    const Extended t = WaterPolyT[i];
+    const R t = static_cast<R>(WaterPolyT[i]);
     // n delta^d tau^t; the derivatives divide by delta and tau.
-    const Extended term = WaterPolyN[i] * IntPower(d, delta) * PowerReal(tau, t);
+    const R term = static_cast<R>(WaterPolyN[i]) * IntPowerR<R>(d, delta) * PowerR<R>(tau, t);
     if (Selected(sel, kWaterPhi)) r.phi += term;
     if (Selected(sel, kWaterPhiD)) r.d += term * d / delta;
     if (Selected(sel, kWaterPhiDD)) r.dd += term * d * (d - 1) / (delta * delta);
@@ -107,20 +130,21 @@ void AddPolynomialTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmho
 }
 
 // The Gaussian bell terms n delta^d tau^t exp(-alpha (delta-eps)^2 - beta (tau-gamma)^2).
-void AddGaussianTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmholtzParts& r) {
+template <class R>
+void AddGaussianTerms(R delta, R tau, uint32_t sel, TParts<R>& r) {
   for (size_t i = 0; i < WaterGaussN.size(); ++i) {
-    const Extended alpha = WaterGaussAlpha[i];
-    const Extended beta = WaterGaussBeta[i];
-    const Extended de = delta - WaterGaussEpsilon[i];
-    const Extended tg = tau - WaterGaussGamma[i];
-    const Extended exponent = alpha * de * de + beta * tg * tg;
-    if (exponent > kExpLimit) continue;
+    const R alpha = WaterGaussAlpha[i];
+    const R beta = WaterGaussBeta[i];
+    const R de = delta - WaterGaussEpsilon[i];
+    const R tg = tau - static_cast<R>(WaterGaussGamma[i]);
+    const R exponent = alpha * de * de + beta * tg * tg;
+    if (exponent > static_cast<R>(kExpLimit)) continue;
     const int32_t d = WaterGaussD[i];
     const int32_t t = WaterGaussT[i];
-    const Extended term = WaterGaussN[i] * IntPower(d, delta) * IntPower(t, tau) * std::exp(-exponent);
+    const R term = static_cast<R>(WaterGaussN[i]) * IntPowerR<R>(d, delta) * IntPowerR<R>(t, tau) * std::exp(-exponent);
     // d ln(term)/d delta and d ln(term)/d tau.
-    const Extended fd = d / delta - 2 * alpha * de;
-    const Extended ft = t / tau - 2 * beta * tg;
+    const R fd = d / delta - 2 * alpha * de;
+    const R ft = t / tau - 2 * beta * tg;
     if (Selected(sel, kWaterPhi)) r.phi += term;
     if (Selected(sel, kWaterPhiD)) r.d += term * fd;
     if (Selected(sel, kWaterPhiDD)) r.dd += term * (fd * fd - d / (delta * delta) - 2 * alpha);
@@ -134,70 +158,95 @@ void AddGaussianTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmholt
 //   Delta = theta^2 + B ((delta-1)^2)^a, theta = (1-tau) + A ((delta-1)^2)^(1/(2 beta)),
 //   psi = exp(-C (delta-1)^2 - D (tau-1)^2),
 // and the derivatives of the release's table of them.
-void AddNonAnalyticTerms(Extended delta, Extended tau, uint32_t sel, TWaterHelmholtzParts& r) {
-  const Extended dm = delta - 1;
-  const Extended dm2 = dm * dm;
-  const Extended tm = tau - 1;
+template <class R>
+void AddNonAnalyticTerms(R delta, R tau, uint32_t sel, TParts<R>& r) {
+  const R dm = delta - 1;
+  const R dm2 = dm * dm;
+  const R tm = tau - 1;
   for (size_t i = 0; i < WaterNonAnalyticN.size(); ++i) {
-    const Extended a = WaterNonAnalyticA[i];
-    const Extended b = WaterNonAnalyticB[i];
-    const Extended B = WaterNonAnalyticBB[i];
-    const Extended C = WaterNonAnalyticC[i];
-    const Extended D = WaterNonAnalyticD[i];
-    const Extended A = WaterNonAnalyticAA[i];
-    const Extended beta = WaterNonAnalyticBeta[i];
-    const Extended n = WaterNonAnalyticN[i];
-    const Extended psiExponent = -C * dm2 - D * tm * tm;
-    if (psiExponent < -kExpLimit) continue;
-    const Extended psi = std::exp(psiExponent);
-    const Extended theta = (1 - tau) + A * PowerReal(dm2, 1 / (2 * beta));
-    const Extended Delta = theta * theta + B * PowerReal(dm2, a);
-    const Extended DeltaB = PowerReal(Delta, b);
+    const R a = static_cast<R>(WaterNonAnalyticA[i]);
+    const R b = static_cast<R>(WaterNonAnalyticB[i]);
+    const R B = static_cast<R>(WaterNonAnalyticBB[i]);
+    const R C = static_cast<R>(WaterNonAnalyticC[i]);
+    const R D = static_cast<R>(WaterNonAnalyticD[i]);
+    const R A = static_cast<R>(WaterNonAnalyticAA[i]);
+    const R beta = static_cast<R>(WaterNonAnalyticBeta[i]);
+    const R n = static_cast<R>(WaterNonAnalyticN[i]);
+    const R psiExponent = -C * dm2 - D * tm * tm;
+    if (psiExponent < -static_cast<R>(kExpLimit)) continue;
+    const R psi = std::exp(psiExponent);
+    const R theta = (1 - tau) + A * PowerR<R>(dm2, 1 / (2 * beta));
+    const R Delta = theta * theta + B * PowerR<R>(dm2, a);
+    const R DeltaB = PowerR<R>(Delta, b);
     // Delta^(b-1) and Delta^(b-2): 0 at Delta = 0 (PowerReal's 0 for a base <= 0).
-    const Extended DeltaB1 = PowerReal(Delta, b - 1);
-    const Extended DeltaB2 = PowerReal(Delta, b - 2);
-    const Extended q = PowerReal(dm2, 1 / (2 * beta) - 1);
-    const Extended dDelta = dm * (A * theta * (2 / beta) * q + 2 * B * a * PowerReal(dm2, a - 1));
-    const Extended dDeltaB = b * DeltaB1 * dDelta;
-    const Extended psiD = -2 * C * dm * psi;
-    const Extended psiT = -2 * D * tm * psi;
-    const Extended tDeltaB = -2 * theta * b * DeltaB1;
+    const R DeltaB1 = PowerR<R>(Delta, b - 1);
+    const R DeltaB2 = PowerR<R>(Delta, b - 2);
+    const R q = PowerR<R>(dm2, 1 / (2 * beta) - 1);
+    const R dDelta = dm * (A * theta * (2 / beta) * q + 2 * B * a * PowerR<R>(dm2, a - 1));
+    const R dDeltaB = b * DeltaB1 * dDelta;
+    const R psiD = -2 * C * dm * psi;
+    const R psiT = -2 * D * tm * psi;
+    const R tDeltaB = -2 * theta * b * DeltaB1;
     if (Selected(sel, kWaterPhi)) r.phi += n * DeltaB * delta * psi;
     if (Selected(sel, kWaterPhiD)) r.d += n * (DeltaB * (psi + delta * psiD) + dDeltaB * delta * psi);
     if (Selected(sel, kWaterPhiDD)) {
-      Extended ddDelta = 0;
+      R ddDelta = 0;
       if (dm2 != 0) {
         ddDelta = dDelta / dm +
-                  dm2 * (4 * B * a * (a - 1) * PowerReal(dm2, a - 2) + 2 * A * A * (1 / (beta * beta)) * q * q +
-                         A * theta * (4 / beta) * (1 / (2 * beta) - 1) * PowerReal(dm2, 1 / (2 * beta) - 2));
+                  dm2 * (4 * B * a * (a - 1) * PowerR<R>(dm2, a - 2) + 2 * A * A * (1 / (beta * beta)) * q * q +
+                         A * theta * (4 / beta) * (1 / (2 * beta) - 1) * PowerR<R>(dm2, 1 / (2 * beta) - 2));
       }
-      const Extended ddDeltaB = b * (DeltaB1 * ddDelta + (b - 1) * DeltaB2 * dDelta * dDelta);
-      const Extended psiDD = (2 * C * dm2 - 1) * 2 * C * psi;
+      const R ddDeltaB = b * (DeltaB1 * ddDelta + (b - 1) * DeltaB2 * dDelta * dDelta);
+      const R psiDD = (2 * C * dm2 - 1) * 2 * C * psi;
       r.dd += n * (DeltaB * (2 * psiD + delta * psiDD) + 2 * dDeltaB * (psi + delta * psiD) + ddDeltaB * delta * psi);
     }
     if (Selected(sel, kWaterPhiT)) r.t += n * delta * (tDeltaB * psi + DeltaB * psiT);
     if (Selected(sel, kWaterPhiTT)) {
-      const Extended ttDeltaB = 2 * b * DeltaB1 + 4 * theta * theta * b * (b - 1) * DeltaB2;
-      const Extended psiTT = (2 * D * tm * tm - 1) * 2 * D * psi;
+      const R ttDeltaB = 2 * b * DeltaB1 + 4 * theta * theta * b * (b - 1) * DeltaB2;
+      const R psiTT = (2 * D * tm * tm - 1) * 2 * D * psi;
       r.tt += n * delta * (ttDeltaB * psi + 2 * tDeltaB * psiT + DeltaB * psiTT);
     }
     if (Selected(sel, kWaterPhiDT)) {
-      const Extended dtDeltaB = -A * b * (2 / beta) * DeltaB1 * dm * q - 2 * theta * b * (b - 1) * DeltaB2 * dDelta;
-      const Extended psiDT = 4 * C * D * dm * tm * psi;
+      const R dtDeltaB = -A * b * (2 / beta) * DeltaB1 * dm * q - 2 * theta * b * (b - 1) * DeltaB2 * dDelta;
+      const R psiDT = 4 * C * D * dm * tm * psi;
       r.dt += n * (DeltaB * (psiT + delta * psiDT) + delta * dDeltaB * psiT + tDeltaB * (psi + delta * psiD) +
                    dtDeltaB * delta * psi);
     }
   }
 }
 
-// sum a_i theta^k_i and sum k_i a_i theta^(k_i - 1) of the vapour-pressure equation.
+// sum a_i theta^k_i and sum k_i a_i theta^(k_i - 1) of the vapour-pressure
+// equation, k = 1, 1.5, 3, 3.5, 4, 7.5: the half powers from sqrt(theta)
+// and products (a theta at or below 0, above the critical point, keeps the
+// general power, which is 0 there).
 void VaporPressureSums(Extended theta, Extended& S, Extended& dS) {
   S = 0;
   dS = 0;
+  if (theta > 0) {
+    const Extended r = std::sqrt(theta);
+    const Extended t2 = theta * theta;
+    const Extended t3 = t2 * theta;
+    const Extended t6 = t3 * t3;
+    const std::array<Extended, 6> power{theta, theta * r, t3, t3 * r, t3 * theta, t6 * theta * r};
+    const std::array<Extended, 6> lower{1, r, t2, t2 * r, t3, t6 * r};
+    for (size_t i = 0; i < kVaporPressureA.size(); ++i) {
+      S += kVaporPressureA[i] * power[i];
+      dS += kVaporPressureK[i] * kVaporPressureA[i] * lower[i];
+    }
+    return;
+  }
   for (size_t i = 0; i < kVaporPressureA.size(); ++i) {
     S += kVaporPressureA[i] * PowerReal(theta, kVaporPressureK[i]);
     dS += kVaporPressureK[i] * kVaporPressureA[i] * PowerReal(theta, kVaporPressureK[i] - 1);
   }
+}
+
+// sum coef_i theta^(k_i/m) for whole k_i, theta > 0: from root = theta^(1/m)
+// by products; 0 powers of a theta at or below 0.
+Extended RootPowerSum(const std::array<Extended, 6>& coef, const std::array<int32_t, 6>& k, Extended root) {
+  Extended sum = 0;
+  for (size_t i = 0; i < coef.size(); ++i) sum += coef[i] * IntPower(k[i], root);
+  return sum;
 }
 
 // The state of a property call, solved as the shared slots do: asking for
@@ -209,41 +258,88 @@ void SolveCallState(TGeneralEosSubstance& o, TPropertyArgumentRecord& a) {
 
 }  // namespace
 
-TWaterHelmholtzParts WaterIdealParts(Extended delta, Extended tau, uint32_t sel) {
-  TWaterHelmholtzParts r;
+namespace {
+
+template <class R>
+TParts<R> IdealParts(R delta, R tau, uint32_t sel) {
+  TParts<R> r;
   if (Selected(sel, kWaterPhi)) {
-    Extended phi = std::log(delta) + WaterIdealN1 + WaterIdealN2 * tau + WaterIdealN3 * std::log(tau);
-    for (size_t i = 0; i < WaterIdealN.size(); ++i) phi += WaterIdealN[i] * std::log1p(-std::exp(-WaterIdealGamma[i] * tau));
+    R phi = std::log(delta) + static_cast<R>(WaterIdealN1) + static_cast<R>(WaterIdealN2) * tau +
+            static_cast<R>(WaterIdealN3) * std::log(tau);
+    for (size_t i = 0; i < WaterIdealN.size(); ++i) {
+      phi += static_cast<R>(WaterIdealN[i]) * std::log1p(-std::exp(-static_cast<R>(WaterIdealGamma[i]) * tau));
+    }
     r.phi = phi;
   }
   if (Selected(sel, kWaterPhiD)) r.d = 1 / delta;
   if (Selected(sel, kWaterPhiDD)) r.dd = -1 / (delta * delta);
   if (Selected(sel, kWaterPhiT)) {
-    Extended t = WaterIdealN2 + WaterIdealN3 / tau;
+    R t = static_cast<R>(WaterIdealN2) + static_cast<R>(WaterIdealN3) / tau;
     for (size_t i = 0; i < WaterIdealN.size(); ++i) {
-      const Extended g = WaterIdealGamma[i];
-      t += WaterIdealN[i] * g * (1 / (1 - std::exp(-g * tau)) - 1);
+      const R g = static_cast<R>(WaterIdealGamma[i]);
+      t += static_cast<R>(WaterIdealN[i]) * g * (1 / (1 - std::exp(-g * tau)) - 1);
     }
     r.t = t;
   }
   if (Selected(sel, kWaterPhiTT)) {
-    Extended tt = -WaterIdealN3 / (tau * tau);
+    R tt = -static_cast<R>(WaterIdealN3) / (tau * tau);
     for (size_t i = 0; i < WaterIdealN.size(); ++i) {
-      const Extended g = WaterIdealGamma[i];
-      const Extended e = std::exp(-g * tau);
-      tt -= WaterIdealN[i] * g * g * e / ((1 - e) * (1 - e));
+      const R g = static_cast<R>(WaterIdealGamma[i]);
+      const R e = std::exp(-g * tau);
+      tt -= static_cast<R>(WaterIdealN[i]) * g * g * e / ((1 - e) * (1 - e));
     }
     r.tt = tt;
   }
   return r;
 }
 
-TWaterHelmholtzParts WaterResidualParts(Extended delta, Extended tau, uint32_t sel) {
-  TWaterHelmholtzParts r;
+template <class R>
+TParts<R> ResidualParts(R delta, R tau, uint32_t sel) {
+  TParts<R> r;
   AddPolynomialTerms(delta, tau, sel, r);
   AddExponentialTerms(delta, tau, sel, r);
   AddGaussianTerms(delta, tau, sel, r);
   AddNonAnalyticTerms(delta, tau, sel, r);
+  return r;
+}
+
+template <class R>
+TWaterHelmholtzParts ToExtended(const TParts<R>& p) {
+  return TWaterHelmholtzParts{p.phi, p.d, p.dd, p.t, p.tt, p.dt};
+}
+
+}  // namespace
+
+TWaterHelmholtzParts WaterIdealParts(Extended delta, Extended tau, uint32_t sel) {
+  return ToExtended(IdealParts<Extended>(delta, tau, sel));
+}
+
+TWaterHelmholtzParts WaterResidualParts(Extended delta, Extended tau, uint32_t sel) {
+  return ToExtended(ResidualParts<Extended>(delta, tau, sel));
+}
+
+TWaterHelmholtzParts WaterIdealPartsFast(Extended delta, Extended tau, uint32_t sel) {
+  return ToExtended(IdealParts<double>(static_cast<double>(delta), static_cast<double>(tau), sel));
+}
+
+TWaterHelmholtzParts WaterResidualPartsFast(Extended delta, Extended tau, uint32_t sel) {
+  return ToExtended(ResidualParts<double>(static_cast<double>(delta), static_cast<double>(tau), sel));
+}
+
+TEosDerivatives TWaterIapws95Eos::Derivatives(Extended tau, Extended delta) {
+  constexpr uint32_t kAll = kWaterPhi | kWaterPhiD | kWaterPhiDD | kWaterPhiT | kWaterPhiTT | kWaterPhiDT;
+  const TWaterHelmholtzParts ideal = WaterIdealPartsFast(delta, tau, kWaterPhi | kWaterPhiT | kWaterPhiTT);
+  const TWaterHelmholtzParts res = WaterResidualPartsFast(delta, tau, kAll);
+  TEosDerivatives r;
+  r.a0 = ideal.phi;
+  r.a0Tau = ideal.t;
+  r.a0TauTau = ideal.tt;
+  r.aR = res.phi;
+  r.aRDelta = res.d;
+  r.aRTau = res.t;
+  r.aRDeltaDelta = res.dd;
+  r.aRTauTau = res.tt;
+  r.aRDeltaTau = res.dt;
   return r;
 }
 
@@ -297,20 +393,18 @@ Extended TWaterIapws95Eos::SatTemperature(Extended P, Extended) {
 
 // rho/rhoc = 1 + sum b_i theta^(k_i/3), k = 1, 2, 5, 16, 43, 110.
 Extended TWaterIapws95Eos::SatLiquidDensity(Extended T) {
-  static constexpr std::array<Extended, 6> kK{1, 2, 5, 16, 43, 110};
+  static constexpr std::array<int32_t, 6> kK{1, 2, 5, 16, 43, 110};
   const Extended theta = 1 - T / TCrit;
-  Extended sum = 1;
-  for (size_t i = 0; i < kK.size(); ++i) sum += kLiquidDensityB[i] * PowerReal(theta, kK[i] / 3);
-  return sum / VCrit;
+  const Extended root = theta > 0 ? std::cbrt(theta) : 0;
+  return (1 + RootPowerSum(kLiquidDensityB, kK, root)) / VCrit;
 }
 
 // ln(rho/rhoc) = sum c_i theta^(k_i/6), k = 2, 4, 8, 18, 37, 71.
 Extended TWaterIapws95Eos::SatVaporDensity(Extended T) {
-  static constexpr std::array<Extended, 6> kK{2, 4, 8, 18, 37, 71};
+  static constexpr std::array<int32_t, 6> kK{2, 4, 8, 18, 37, 71};
   const Extended theta = 1 - T / TCrit;
-  Extended sum = 0;
-  for (size_t i = 0; i < kK.size(); ++i) sum += kVaporDensityC[i] * PowerReal(theta, kK[i] / 6);
-  return std::exp(sum) / VCrit;
+  const Extended root = theta > 0 ? std::sqrt(std::cbrt(theta)) : 0;
+  return std::exp(RootPowerSum(kVaporDensityC, kK, root)) / VCrit;
 }
 
 // cv/R = -tau^2 (phi0_tautau + phir_tautau);
@@ -345,8 +439,8 @@ Extended TWaterIapws95Eos::SpecHeat(TPropertyArgumentRecord& a) {
     cv *= MolarMassValue;
     cp *= MolarMassValue;
   }
-  PropertyFromInternalUnits(8, cv);
-  PropertyFromInternalUnits(8, cp);
+  SpecHeatFromInternalUnits(cv);
+  SpecHeatFromInternalUnits(cp);
   WaterCvCache = cv;
   return cp;
 }

@@ -8,6 +8,7 @@
 #include "core/number_text.h"
 #include "model/program_units.h"
 #include "model/substance_base.h"
+#include "properties/helmholtz_state.h"
 #include "properties/property_units.h"
 #include "properties/substance_factory.h"
 #include "solver/evaluator.h"
@@ -93,6 +94,10 @@ bool StateOpcode(TEvaluationState& s, int32_t opcode) {
   if (object == nullptr) return false;
   TPropertyArgumentRecord a;
   if (PopPropertyArguments(s, object, a)) {
+    // A state solved for a call is kept for the calls that follow at the
+    // same arguments: the trial evaluation, the one-unknown search's
+    // repeated evaluations and other calls of the fluid in the equation.
+    TEosStateReuseScope reuse;
     s.Values[s.Height] = CallStateOperation(*object, opcode, a);
   }
   FinishCall(s, nextCursor);
@@ -111,6 +116,7 @@ bool PropertyOpcode216(TEvaluationState& s, int32_t opcode) {
   const int32_t sub = RoundedIndex(s.Values[s.Height - 1]);
   --s.Height;
   Extended& result = s.Values[s.Height];
+  TEosStateReuseScope reuse;
   switch (sub) {
     case 1:
     case 8: result = object->SpecHeat(a); break;

@@ -1,0 +1,191 @@
+// Property calls over whole sweeps of states at 1 MPa, as calls per second.
+//
+// Object calls: water by IAPWS-95 over 300-700 K and nitrogen over 70-300 K,
+// (T, P) -> h at evenly spread temperatures, and (P, h) -> T at enthalpies
+// spread evenly between h at the two ends, so that the sweep crosses the
+// liquid, the two-phase region and the vapour. The state cache is cleared
+// before every call: each one is a solve.
+//
+// Calls through the language: 10,000 property calls per iteration, read as
+// ten times the 1,000 calls of a DUPLICATE loop (a document holds at most
+// 10,000 variables), each copy an equation with one unknown solved as it is
+// read; one call per equation (h[i] = Enthalpy(...)) and two calls of one
+// fluid per equation (dh[i] = Enthalpy(...) - Enthalpy(...)). The same loop
+// with the call replaced by plain arithmetic gives the cost of reading and
+// solving the copies themselves.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_store.h"
+#include "core/calc_state.h"
+#include "helmholtz_bench_support.h"
+#include "model/store_state.h"
+#include "properties/helmholtz_state.h"
+#include "properties/property_units.h"
+#include "session/compile_driver.h"
+
+namespace {
+
+using namespace voq;
+
+constexpr int32_t kSweepPoints = 101;
+constexpr Extended kSweepPressure = 1000;  // kPa
+
+struct TSweepCase {
+  const char* fluid;
+  Extended tLow, tHigh;
+};
+constexpr TSweepCase kWater{"Steam_IAPWS", 300, 700};
+constexpr TSweepCase kNitrogen{"Nitrogen", 70, 300};
+
+Extended SweepTemperature(const TSweepCase& c, int32_t i) {
+  return c.tLow + (c.tHigh - c.tLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
+}
+
+Extended EnthalpyTP(TGeneralEosSubstance& o, Extended T, Extended P) {
+  o.ArgKind[1] = 1;
+  o.ArgKind[2] = 2;
+  TPropertyArgumentRecord a;
+  a.Value[1] = T;
+  a.Value[2] = P;
+  UnitConversionEnabled = true;
+  return o.Enthalpy(a);
+}
+
+void BM_SweepTP(benchmark::State& state, TSweepCase c) {
+  auto o = bench::MakeHelmholtzFluid(c.fluid);
+  TPropertyArgumentRecord a;
+  int32_t i = 0;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = SweepTemperature(c, i);
+    a.Value[2] = kSweepPressure;
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(o->Enthalpy(a));
+    if (CalcErrorCode > 0) state.SkipWithError("a state of the sweep failed");
+    i = (i + 1) % kSweepPoints;
+  }
+  bench::RatePerSecond(state);
+}
+BENCHMARK_CAPTURE(BM_SweepTP, water_T_P_to_h, kWater);
+BENCHMARK_CAPTURE(BM_SweepTP, nitrogen_T_P_to_h, kNitrogen);
+
+void BM_SweepPh(benchmark::State& state, TSweepCase c) {
+  auto o = bench::MakeHelmholtzFluid(c.fluid);
+  const Extended hLow = EnthalpyTP(*o, c.tLow, kSweepPressure);
+  const Extended hHigh = EnthalpyTP(*o, c.tHigh, kSweepPressure);
+  o->ArgKind[1] = 2;
+  o->ArgKind[2] = 3;
+  TPropertyArgumentRecord a;
+  int32_t i = 0;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = kSweepPressure;
+    a.Value[2] = hLow + (hHigh - hLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(o->Temperature(a));
+    if (CalcErrorCode > 0) state.SkipWithError("a state of the sweep failed");
+    i = (i + 1) % kSweepPoints;
+  }
+  bench::RatePerSecond(state);
+}
+BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
+BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
+
+// ---- Through the language ----
+
+constexpr int32_t kLanguageCalls = 1000;  // per read
+constexpr int32_t kReads = 10;
+
+std::string Number(Extended x) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.12Lg", x);
+  return text;
+}
+
+// The argument of copy i: the sweep's variable from low to high over the
+// loop, as an expression of i.
+std::string SweepArgument(Extended low, Extended high, int32_t copies) {
+  return Number(low) + "+" + Number((high - low) / copies) + "*i";
+}
+
+// The loop's text: `copies` equations, each with the body given.
+std::string LoopText(int32_t copies, const std::string& body) {
+  return "$UNITSYSTEM SI MASS KPA K KJ\r\nDUPLICATE i=1," + std::to_string(copies) + "\r\n  " + body + "\r\nEND\r\n";
+}
+
+enum class TLanguageCase { kWaterTP, kNitrogenPh, kWaterTPTwice, kNitrogenPhTwice, kArithmetic };
+
+std::string LanguageText(TLanguageCase c) {
+  const std::string water = "Steam_IAPWS";
+  const std::string nitrogen = "Nitrogen";
+  const std::string P = Number(kSweepPressure);
+  switch (c) {
+    case TLanguageCase::kWaterTP:
+      return LoopText(kLanguageCalls,
+                      "h[i] = Enthalpy(" + water + ", T=" + SweepArgument(300, 700, kLanguageCalls) + ", P=" + P + ")");
+    case TLanguageCase::kWaterTPTwice: {
+      const std::string T = SweepArgument(300, 700, kLanguageCalls / 2);
+      return LoopText(kLanguageCalls / 2, "dh[i] = Enthalpy(" + water + ", T=" + T + "+1, P=" + P + ") - Enthalpy(" +
+                                              water + ", T=" + T + ", P=" + P + ")");
+    }
+    case TLanguageCase::kNitrogenPh:
+    case TLanguageCase::kNitrogenPhTwice: {
+      auto o = bench::MakeHelmholtzFluid(nitrogen);
+      const Extended hLow = EnthalpyTP(*o, 70, kSweepPressure);
+      const Extended hHigh = EnthalpyTP(*o, 300, kSweepPressure);
+      if (c == TLanguageCase::kNitrogenPh) {
+        return LoopText(kLanguageCalls, "T[i] = Temperature(" + nitrogen + ", P=" + P +
+                                            ", h=" + SweepArgument(hLow, hHigh, kLanguageCalls) + ")");
+      }
+      const std::string h = SweepArgument(hLow, hHigh, kLanguageCalls / 2);
+      return LoopText(kLanguageCalls / 2, "dT[i] = Temperature(" + nitrogen + ", P=" + P + ", h=" + h +
+                                              "+1) - Temperature(" + nitrogen + ", P=" + P + ", h=" + h + ")");
+    }
+    case TLanguageCase::kArithmetic:
+      return LoopText(kLanguageCalls, "h[i] = 4.18*(" + SweepArgument(300, 700, kLanguageCalls) + ")");
+  }
+  return {};
+}
+
+// Time per property call in microseconds is the inverse of calls_per_s.
+void BM_LanguageCalls(benchmark::State& state, TLanguageCase c) {
+  const std::string text = LanguageText(c);
+  InMemoryEquationsEditor editor;
+  int64_t solves = 0;
+  for (auto _ : state) {
+    for (int32_t read = 0; read < kReads; ++read) {
+      state.PauseTiming();
+      bench::ResetStore();
+      editor.SetText(text);
+      SetEquationsEditor(&editor);
+      CheckOnlyMode = true;
+      state.ResumeTiming();
+      CompileEquations(false, false);
+      if (CalcErrorCode != 0) state.SkipWithError("the loop did not read and solve");
+      solves += EosSolveCount;
+    }
+  }
+  // State solves per property call (the counter restarts with each read).
+  state.counters["solves_per_call"] =
+      static_cast<double>(solves) / (static_cast<double>(state.iterations()) * kLanguageCalls * kReads);
+  CheckOnlyMode = false;
+  SetEquationsEditor(nullptr);
+  bench::ResetStore();
+  state.counters["calls_per_s"] =
+      benchmark::Counter(static_cast<double>(kLanguageCalls * kReads), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK_CAPTURE(BM_LanguageCalls, water_T_P_one_per_equation, TLanguageCase::kWaterTP)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LanguageCalls, water_T_P_two_per_equation, TLanguageCase::kWaterTPTwice)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LanguageCalls, nitrogen_P_h_one_per_equation, TLanguageCase::kNitrogenPh)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LanguageCalls, nitrogen_P_h_two_per_equation, TLanguageCase::kNitrogenPhTwice)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LanguageCalls, arithmetic_one_per_equation, TLanguageCase::kArithmetic)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
