@@ -1,5 +1,6 @@
 #include "shell/calculate_menu.h"
 
+#include "shell/table_windows.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -12,6 +13,7 @@
 #include "shell/gform.h"
 #include "shell/main_window.h"
 #include "shell/solution_window.h"
+#include "shell/table_windows.h"
 
 namespace voq {
 
@@ -106,6 +108,8 @@ void TCalculateMenu::SetSolutionCaption(const std::string& caption) {
 }
 
 bool TCalculateMenu::SolutionHasVariables() { return VarinSolution(); }
+
+bool TCalculateMenu::CommitTableEdit() { return CommitParametricTableEdit(); }
 
 void TCalculateMenu::RepaintParametricTable() {
   if (TGForm* form = Slot(kParametricTableWindow)) form->update();

@@ -37,6 +37,7 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   void ReleaseDebugWindow() override;
   void SetSolutionCaption(const std::string& caption) override;
   bool SolutionHasVariables() override;
+  bool CommitTableEdit() override;
   void RepaintParametricTable() override;
   void RepaintEquations() override;
 

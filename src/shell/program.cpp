@@ -28,6 +28,7 @@
 #include "shell/fatal_exit.h"
 #include "shell/file_menu.h"
 #include "shell/main_window.h"
+#include "shell/table_windows.h"
 #include "shell/seams.h"
 #include "shell/shell_state.h"
 #include "shell/single_copy.h"
@@ -62,6 +63,11 @@ int RunProgram(int argc, char** argv) {
   TVOQ_D window;
   THost host = quiet.Record(platform);
   window.FillHost(host);
+  // The table windows: their menu items, and the document reset's and
+  // $SUMROW's way to them.
+  TTableWindows tableWindows(window);
+  host.Documents = &tableWindows;
+  host.Directives = &tableWindows;
   InstallShell();
   InstallPlots();
   InstallTables();

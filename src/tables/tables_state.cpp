@@ -18,6 +18,8 @@ int32_t LastRun = 1;
 int32_t TableRunOffset = 1;
 TDisplayFormat DefaultColumnFormat{kStyleAutomatic, 4};
 bool DocumentUnchanged = true;
+int16_t TableFontPreference = 0;
+int16_t TableFontSizePreference = 0;
 bool MacroRecording = false;
 std::string MacroText;
 bool UpdateGuesses = false;
@@ -41,6 +43,8 @@ void ResetTablesState() {
   TableRunOffset = 1;
   DefaultColumnFormat = {kStyleAutomatic, 4};
   DocumentUnchanged = true;
+  TableFontPreference = 0;
+  TableFontSizePreference = 0;
   MacroRecording = false;
   MacroText.clear();
   UpdateGuesses = false;

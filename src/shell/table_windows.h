@@ -1,0 +1,42 @@
+#pragma once
+// The table windows in the program: each kind's window made on first use
+// in its WindowList slot (emptied when the window frees itself with its
+// last table), the Windows menu items and tool buttons that show them, and
+// the program's services that wait for them: the pending cell edit
+// committed before a calculation, the windows closed by a document reset,
+// and $SUMROW's sum row of the open Parametric table.
+#include <cstdint>
+
+#include "platform/host.h"
+
+namespace voq {
+
+class TVOQ_D;
+class TTableWindow;
+
+class TTableWindows : public DocumentWindows, public DirectiveWindows {
+ public:
+  // Wires the window items and tool buttons of window.
+  explicit TTableWindows(TVOQ_D& window);
+
+  // The window of kind (1..4), made when its tables exist; nullptr when
+  // the kind has no tables.
+  TTableWindow* Window(int32_t kind);
+  // Shows kind's window and brings it to the front.
+  void ShowTableWindow(int32_t kind);
+
+  // DocumentWindows: every table window and its tables closed (not while
+  // a library is being loaded; the caller checks).
+  void CloseTableWindows() override;
+  // DirectiveWindows: $SUMROW on the open Parametric table.
+  void ApplyTableSumRow(bool on) override;
+
+ private:
+  TVOQ_D& window_;
+};
+
+// The pending cell edit of the Parametric table window committed: false
+// when it is refused (the calculation does not start).
+bool CommitParametricTableEdit();
+
+}  // namespace voq

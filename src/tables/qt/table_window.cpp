@@ -1,0 +1,364 @@
+#include "tables/qt/table_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "platform/host.h"
+#include "platform/qt/qt_platform.h"
+#include "results/qt_canvas.h"
+#include "tables/table_print.h"
+#include "tables/tables_state.h"
+
+namespace voq {
+
+namespace {
+
+QString ToQt(const std::string& bytes) { return QString::fromStdString(Cp1252ToUtf8(bytes)); }
+std::string FromQt(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- the grid
+
+TTableGridView::TTableGridView(TTableWindow* window) : QAbstractScrollArea(window), window_(window) {
+  setFrameShape(QFrame::NoFrame);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  editor_ = new QLineEdit(viewport());
+  editor_->setFrame(false);
+  editor_->setAlignment(Qt::AlignRight);
+  editor_->hide();
+  editor_->installEventFilter(this);
+  QObject::connect(editor_, &QLineEdit::textEdited, [this](const QString& text) {
+    TTableForm* f = window_->grid_.Form();
+    if (f == nullptr) return;
+    window_->grid_.GridSetEditText(f->Selection.Left, f->Selection.Top, FromQt(text));
+  });
+}
+
+void TTableGridView::SyncScrollBars() {
+  TTableForm* f = window_->grid_.Form();
+  if (f == nullptr) return;
+  // A scroll bar only while some rows or columns are out of view; its
+  // value is the first scrolled row or column shown.
+  const TTableGrid& grid = window_->grid_;
+  const bool allRows = grid.TotalHeight() <= viewport()->height();
+  const bool allCols = grid.TotalWidth() <= viewport()->width();
+  verticalScrollBar()->setRange(1, allRows ? 1 : std::max(1, f->GridRowCount - 1));
+  horizontalScrollBar()->setRange(1, allCols ? 1 : std::max(1, f->GridColCount - 1));
+  if (allRows) f->TopRow = 1;
+  if (allCols) f->LeftCol = 1;
+  verticalScrollBar()->setValue(f->TopRow);
+  horizontalScrollBar()->setValue(f->LeftCol);
+}
+
+void TTableGridView::scrollContentsBy(int, int) {
+  TTableForm* f = window_->grid_.Form();
+  if (f == nullptr) return;
+  f->TopRow = verticalScrollBar()->value();
+  f->LeftCol = horizontalScrollBar()->value();
+  if (editor_->isVisible()) {
+    const TRect r = window_->grid_.CellRect(f->Selection.Left, f->Selection.Top);
+    editor_->setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  }
+  viewport()->update();
+}
+
+void TTableGridView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  QtCanvas canvas(painter);
+  window_->grid_.DrawGrid(canvas, viewport()->width(), viewport()->height(), hasFocus() || editor_->hasFocus());
+}
+
+void TTableGridView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  SyncScrollBars();
+}
+
+void TTableGridView::OpenEditor(const QString* text) {
+  TTableGrid& grid = window_->grid_;
+  TTableForm* f = grid.Form();
+  if (f == nullptr || !grid.EditingEnabled()) return;
+  const int32_t col = f->Selection.Left;
+  const int32_t row = f->Selection.Top;
+  if (col < 1 || row < 1 || row > TableRowCounts[size_t(grid.Kind)]) return;
+  const TRect r = grid.CellRect(col, row);
+  if (r.Right <= r.Left) return;
+  editor_->setFont(QtCanvas::ToQFont(grid.GridFont()));
+  editor_->setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  editor_->setText(text != nullptr ? *text : ToQt(grid.GridGetEditText(col, row)));
+  if (text != nullptr) grid.GridSetEditText(col, row, FromQt(*text));
+  editor_->show();
+  editor_->setFocus();
+}
+
+bool TTableGridView::CommitEditor() {
+  TTableGrid& grid = window_->grid_;
+  if (grid.RegisterEdit() == 0) {
+    // Refused: the editor keeps the text and the focus.
+    TTableForm* f = grid.Form();
+    if (f != nullptr) {
+      const TRect r = grid.CellRect(f->EditCol, f->EditRow);
+      editor_->setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+      editor_->show();
+      editor_->setFocus();
+    }
+    viewport()->update();
+    return false;
+  }
+  editor_->hide();
+  setFocus();
+  viewport()->update();
+  return true;
+}
+
+bool TTableGridView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == editor_ && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      TTableGrid& grid = window_->grid_;
+      TTableForm* f = grid.Form();
+      if (!CommitEditor() || f == nullptr) return true;
+      if (f->Selection.Top < f->GridRowCount - 1) grid.SelectCell(f->Selection.Left, f->Selection.Top + 1, false);
+      viewport()->update();
+      return true;
+    }
+    if (key->key() == Qt::Key_Escape) {
+      TTableForm* f = window_->grid_.Form();
+      if (f != nullptr && f->EditRejected == 0) {
+        f->EditRow = -1;
+        editor_->hide();
+        setFocus();
+      }
+      return true;
+    }
+  }
+  return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void TTableGridView::mousePressEvent(QMouseEvent* event) {
+  TTableGrid& grid = window_->grid_;
+  if (!grid.PressAllowed(Platform().TickCount())) return;
+  const QPoint p = event->position().toPoint();
+  const bool shift = event->modifiers() & Qt::ShiftModifier;
+  if (event->button() == Qt::LeftButton) {
+    if (editor_->isVisible() && !CommitEditor()) return;
+    if (grid.LeftPress(p.x(), p.y(), shift)) {
+      viewport()->update();
+      return;
+    }
+    int32_t col = 0, row = 0;
+    if (grid.CellAt(p.x(), p.y(), col, row)) {
+      TTableForm* f = grid.Form();
+      if (shift && f != nullptr && col >= 1 && row >= 1) {
+        // Range selection from the anchor cell.
+        f->Selection.Right = std::max(col, f->Selection.Left);
+        f->Selection.Left = std::min(col, f->Selection.Left);
+        f->Selection.Bottom = std::max(row, f->Selection.Top);
+        f->Selection.Top = std::min(row, f->Selection.Top);
+        grid.ShiftChanged(true);
+      } else {
+        grid.SelectCell(col, row, event->modifiers() & Qt::ControlModifier);
+      }
+    }
+    viewport()->update();
+  }
+}
+
+void TTableGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
+  OpenEditor(nullptr);
+}
+
+void TTableGridView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  const std::string hint = window_->grid_.HintAt(p.x(), p.y());
+  int32_t col = 0, row = 0;
+  const bool inGrid = window_->grid_.CellAt(p.x(), p.y(), col, row);
+  viewport()->setCursor(inGrid && col >= 1 && row >= 1 ? Qt::IBeamCursor : Qt::ArrowCursor);
+  if (hint.empty()) QToolTip::hideText();
+  else QToolTip::showText(event->globalPosition().toPoint(), ToQt(hint), viewport());
+}
+
+void TTableGridView::mouseReleaseEvent(QMouseEvent*) { window_->grid_.LeftButtonDown = false; }
+
+void TTableGridView::keyPressEvent(QKeyEvent* event) {
+  TTableGrid& grid = window_->grid_;
+  TTableForm* f = grid.Form();
+  if (f == nullptr) return;
+  switch (event->key()) {
+    case Qt::Key_Shift:
+      grid.ShiftChanged(true);
+      break;
+    case Qt::Key_Delete:
+      grid.DeleteKey();
+      break;
+    case Qt::Key_Home:
+      grid.HomeKey();
+      SyncScrollBars();
+      break;
+    case Qt::Key_End:
+      grid.EndKey();
+      SyncScrollBars();
+      break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      const int dc = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+      const int dr = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1 : 0;
+      grid.SelectCell(f->Selection.Left + dc, f->Selection.Top + dr, false);
+      break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+      OpenEditor(nullptr);
+      break;
+    default:
+      if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
+        const QString typed = event->text();
+        OpenEditor(&typed);
+      }
+      break;
+  }
+  viewport()->update();
+}
+
+void TTableGridView::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Shift) {
+    window_->grid_.ShiftChanged(false);
+    viewport()->update();
+  }
+}
+
+// ---------------------------------------------------------------- the window
+
+TTableWindow::TTableWindow(int32_t kind, TableGridDialogs* dialogs, QWidget* parent)
+    : TGForm(parent), grid_(kind), dialogs_(dialogs) {
+  Tag = TableKindToWindowTag(kind);
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* client = new QWidget(this);
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  if (kind == kParametricTableKind || kind == kLookupTableKind) {
+    tabs_ = new QTabBar(client);
+    tabs_->setShape(QTabBar::RoundedSouth);
+    tabs_->setExpanding(false);
+    tabs_->setDrawBase(false);
+    tabs_->installEventFilter(this);
+    QObject::connect(tabs_, &QTabBar::currentChanged, [this](int index) { TabChanged(index); });
+  }
+  view_ = new TTableGridView(this);
+  layout->addWidget(view_);
+  if (tabs_ != nullptr) layout->addWidget(tabs_);
+  setWidget(client);
+  grid_.SetFont(logicalDpiX() > 0 ? logicalDpiX() : 96);
+  resize(591, 413);
+  Refresh();
+  hide();
+}
+
+void TTableWindow::Refresh() {
+  TTableForm* f = grid_.Form();
+  if (f == nullptr) return;
+  setWindowTitle(ToQt(f->Caption.empty() ? "Table" : f->Caption));
+  if (tabs_ != nullptr) {
+    rebuilding_ = true;
+    while (tabs_->count() > 0) tabs_->removeTab(0);
+    for (const std::string& caption : f->TabCaptions) tabs_->addTab(ToQt(caption));
+    tabs_->setCurrentIndex(std::max(0, f->TabIndex));
+    shownTab_ = tabs_->currentIndex();
+    rebuilding_ = false;
+  }
+  f->ManageRowInfo();
+  view_->SyncScrollBars();
+  view_->viewport()->update();
+}
+
+void TTableWindow::FormActivate() {
+  grid_.Activate(Platform().TickCount());
+  view_->viewport()->update();
+}
+
+void TTableWindow::TabChanged(int index) {
+  if (rebuilding_ || index == shownTab_) return;
+  if (view_->Editor()->isVisible() && grid_.RegisterEdit() == 0) {
+    // The pending edit is refused: the old tab stays.
+    rebuilding_ = true;
+    tabs_->setCurrentIndex(shownTab_);
+    rebuilding_ = false;
+    view_->Editor()->setFocus();
+    return;
+  }
+  if (!grid_.ChangeTab(index)) {
+    rebuilding_ = true;
+    tabs_->setCurrentIndex(shownTab_);
+    rebuilding_ = false;
+    return;
+  }
+  view_->Editor()->hide();
+  shownTab_ = index;
+  Refresh();
+}
+
+bool TTableWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tabs_ && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton && dialogs_ != nullptr) {
+      const int index = tabs_->tabAt(mouse->position().toPoint());
+      if (index < 0) return true;
+      grid_.TabRightPress(index, *dialogs_);
+      if (grid_.Form() == nullptr) {
+        if (OnFreed) OnFreed();
+        deleteLater();
+        return true;
+      }
+      Refresh();
+      return true;
+    }
+  }
+  return TGForm::eventFilter(watched, event);
+}
+
+void TTableWindow::PrintSelection() {
+  TTableForm* f = grid_.Form();
+  if (f == nullptr) return;
+  grid_.PrintSelectionOnly = 1;
+  PrintTableSelection(*f, DocumentName ? DocumentName() : std::string());
+  grid_.PrintSelectionOnly = 0;
+}
+
+QImage TTableWindow::Picture() {
+  QWidget* w = widget();
+  return w != nullptr ? w->grab().toImage() : QImage();
+}
+
+void TTableWindow::showEvent(QShowEvent* event) {
+  TGForm::showEvent(event);
+  FormActivate();
+}
+
+bool TTableWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) FormActivate();
+  return TGForm::event(event);
+}
+
+void TTableWindow::closeEvent(QCloseEvent* event) {
+  // Closing only hides the window; its tables stay.
+  event->ignore();
+  Hide();
+}
+
+}  // namespace voq

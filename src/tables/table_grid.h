@@ -1,0 +1,156 @@
+#pragma once
+// The table window's grid, free of Qt: its fonts and sizes, the drawing of
+// every cell through the shared canvas (entered and computed styles and
+// colours, row colours and borders, the header with its titles and units,
+// the labels, the run-range triangle), in-place editing with its refusals,
+// the keys and mouse rules, the tab commands and the selection commands.
+// The Qt window (tables/qt/) paints these cells and forwards its input
+// here; tests drive the grid directly on a recording canvas.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "output/canvas.h"
+#include "tables/table_model.h"
+
+namespace voq {
+
+// The background colours a row or a column may take, by index 0..7.
+extern const std::array<TRgb, 8> TableBackgroundColors;
+// The colour of a cell drawn selected within a selection of several cells.
+inline constexpr TRgb kTableSelectionColor = MakeRgb(0, 120, 215);
+// The fixed cells' face (header and labels).
+inline constexpr TRgb kTableFixedColor = MakeRgb(240, 240, 240);
+inline constexpr TRgb kTableGridLineColor = MakeRgb(192, 192, 192);
+inline constexpr TRgb kRunRangeGreen = MakeRgb(0, 255, 0);
+inline constexpr TRgb kColumnNumberGreen = MakeRgb(0, 128, 0);
+
+// The dialogs the grid's handlers open, whose windows are built elsewhere.
+class TableGridDialogs {
+ public:
+  virtual ~TableGridDialogs() = default;
+  // The tab information dialog: title and position may be changed (the
+  // position spin runs 1..tabCount, disabled when there is one tab).
+  // Modal result: 1 OK, 4 Duplicate, 6 Delete, anything else Cancel.
+  virtual int32_t TabInfo(const std::string& caption, std::string& title, int32_t& position, int32_t tabCount) = 0;
+};
+
+// Face and point size of the table font preferences (another value keeps
+// the previous one).
+bool TableFontFace(int32_t index, std::string& face);
+bool TableFontPoints(int32_t index, int32_t& points);
+
+class TTableGrid {
+ public:
+  explicit TTableGrid(int32_t kind) : Kind(kind) {}
+
+  // The model this grid shows; nullptr once its last table is deleted.
+  TTableForm* Form() const;
+
+  const int32_t Kind;
+  std::string GridFontName = "Arial";
+  int32_t GridFontSize = 10;  // points at 96 pixels per inch
+  int32_t DefaultRowHeight = 19;
+  int32_t DefaultColWidth = 90;
+  int32_t LabelWidth = 90;
+  int32_t HeaderHeight = 46;
+  TRect RunRangeMarker;
+  int32_t ShownFirstRun = 1;
+  int32_t ShownLastRun = 0;
+  int32_t ClickedColumn = 0;
+  int32_t ContextRow = 0;
+  uint8_t PrintSelectionOnly = 0;
+  bool LeftButtonDown = false;
+  bool ShiftHeld = false;
+  int32_t ActivationTick = -100000;
+
+  // Fonts and sizes from the table font preferences at pixelsPerInch;
+  // resets the grid's column widths to the columns' Width (the default
+  // width for columns of no width) and the label column's.
+  void SetFont(int32_t pixelsPerInch = 96);
+  TCanvasFont GridFont(bool bold = false, bool italic = false) const;
+
+  // --- Geometry: grid row 0 the header, column 0 the labels; the rows
+  // from TopRow and the columns from LeftCol follow the fixed ones.
+  int32_t RowHeight(int32_t row) const { return row == 0 ? HeaderHeight : DefaultRowHeight; }
+  int32_t ColWidth(int32_t col) const;
+  // Cell rectangle in window pixels, with the one-pixel grid lines between
+  // cells; empty (Right <= Left) when scrolled out of view.
+  TRect CellRect(int32_t col, int32_t row) const;
+  // The cell under a window point; false outside the grid.
+  bool CellAt(int32_t x, int32_t y, int32_t& col, int32_t& row) const;
+  // The whole grid's size with every row and column shown.
+  int32_t TotalWidth() const;
+  int32_t TotalHeight() const;
+
+  // Editing is on for parametric and lookup windows while the selection
+  // lies in one grid row and Shift is not held.
+  bool EditingEnabled() const;
+
+  // Draws one cell into rect (GridDrawCell).
+  void DrawCell(Canvas& canvas, int32_t col, int32_t row, const TRect& rect, bool focused);
+  // Draws every visible cell of a width x height window.
+  void DrawGrid(Canvas& canvas, int32_t width, int32_t height, bool focusedGrid);
+
+  // A column's title and units as its header shows them.
+  void HeaderInfo(int32_t column, std::string& title, std::string& units) const;
+
+  // --- In-place editing
+  // The editor's starting text for a data cell.
+  std::string GridGetEditText(int32_t col, int32_t row);
+  // Every change in the editor; ignored beyond the table's rows.
+  void GridSetEditText(int32_t col, int32_t row, const std::string& text);
+  // Commits the pending edit: 1 accepted (or nothing pending), 0 refused
+  // (beep, the cell alone selected and scrolled into view, EditRejected).
+  uint8_t RegisterEdit();
+  // The user moves to a cell: false when it cannot be selected (Ctrl
+  // held, a fixed cell, a refused pending edit).
+  bool SelectCell(int32_t col, int32_t row, bool ctrlHeld);
+  // Tab change: commits the pending edit first; false (stay on the old
+  // tab) when refused.
+  bool ChangeTab(int32_t tabIndex);
+  // Enter: the next row, or on the last data row the edit committed.
+  bool EnterKey();
+
+  // --- Keys
+  // Delete over a selection of more than one cell blanks every cell of it.
+  void DeleteKey();
+  void ShiftChanged(bool held);
+  void HomeKey();
+  void EndKey();
+
+  // --- Mouse
+  void Activate(int32_t tick);
+  // Presses within 100 ms of the activation are ignored.
+  bool PressAllowed(int32_t tick) const { return tick - ActivationTick >= 100; }
+  // A left press at window point (x, y) (after PressAllowed); true when
+  // it was taken (the triangle, a header, a label).
+  bool LeftPress(int32_t x, int32_t y, bool shiftHeld);
+  // The triangle: Solve Table over the shown run range, FirstRun and
+  // LastRun kept.
+  void RunShownRange();
+  // The hint of a window point: "Solve Table" over the triangle, "Alter
+  // Values" over a header's icon, else empty.
+  std::string HintAt(int32_t x, int32_t y) const;
+
+  // --- Tabs: a right press on tab tabIndex. The dialog's result; after
+  // 6 on the only table the window's model is gone (Form() is nullptr).
+  int32_t TabRightPress(int32_t tabIndex, TableGridDialogs& dialogs);
+
+  // --- Selection commands
+  void SelectAll();
+  void ClearSelection();
+  void SetUncertColWidths();
+
+ private:
+  int32_t LastGridRow() const;
+  int32_t LastGridCol() const;
+  void DrawDataCell(Canvas& canvas, TTableForm& f, int32_t col, int32_t row, const TRect& rect, bool focused);
+  void DrawHeaderCell(Canvas& canvas, TTableForm& f, int32_t col, const TRect& rect);
+  void DrawLabelCell(Canvas& canvas, int32_t row, const TRect& rect);
+  void DrawCornerCell(Canvas& canvas, const TRect& rect);
+  void ScrollIntoView(int32_t col, int32_t row);
+  bool IsAlterIconArea(int32_t col, int32_t x, int32_t y) const;
+};
+
+}  // namespace voq

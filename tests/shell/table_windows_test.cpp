@@ -1,0 +1,128 @@
+// The table windows in the program: the Windows menu item makes and shows
+// the Parametric table's window in its slot, Solve Table finds it, a
+// refused cell edit stops the Solve, $SUMROW adds and removes the sum row
+// of the open window, and a document reset closes the windows.
+#include "shell/table_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <filesystem>
+
+#include "core/calc_state.h"
+#include "core/program_flags.h"
+#include "language/export_after_run.h"
+#include "model/document_settings.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "platform/qt/qt_platform.h"
+#include "qt_app.h"
+#include "session/compile_driver.h"
+#include "shell/calculate_menu.h"
+#include "shell/main_window.h"
+#include "tables/qt/table_window.h"
+#include "tables/table_model.h"
+#include "tables/tables_state.h"
+
+namespace voq {
+namespace {
+
+class TableWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::EnsureApplication();
+    dir_ = testing::MakeTempFolder("voq_tables");
+    window_ = std::make_unique<TVOQ_D>();
+    window_->InstallHostServices(platform_);
+    platform_.SetScriptedAnswer(kResultOk);
+    window_->FormCreate(dir_);
+    window_->resize(900, 600);
+    window_->show();
+    tables_ = std::make_unique<TTableWindows>(*window_);
+    SetDocumentWindows(tables_.get());
+    SetDirectiveWindows(tables_.get());
+  }
+  void TearDown() override {
+    tables_->CloseTableWindows();
+    SetDocumentWindows(nullptr);
+    SetDirectiveWindows(nullptr);
+    tables_.reset();
+    window_.reset();
+    RestoreInstalledHost();
+    std::filesystem::remove_all(dir_);
+  }
+  // "y = 2*T" checked and a Parametric table of rows runs over T and y,
+  // T entered as 1..rows.
+  TTableForm* Parametric(int32_t rows) {
+    Equations().SetText("y = 2*T");
+    EquationsCompiled = false;
+    CheckOnlyMode = true;
+    CompileEquations(false, false);
+    CheckOnlyMode = false;
+    TProgramUnitRecord* saved = CurrentProgramUnit;
+    CurrentProgramUnit = MainProgramUnit;
+    ParametricColumnOrder = {0, FindVariable("T"), FindVariable("y")};
+    CurrentProgramUnit = saved;
+    TableRowCounts[1] = rows;
+    TableColumnCounts[1] = 2;
+    TTableForm* f = CreateTableForm(kParametricTableKind);
+    f->TabCaptions = {"Table 1"};
+    f->TabIndex = 0;
+    f->MultipleTableRefresh();
+    FirstRun = 1;
+    LastRun = rows;
+    for (int32_t r = 1; r <= rows; ++r) f->SetmyCell(0, 1, r, r, 1, 1);
+    return f;
+  }
+  Extended Y(int32_t row) { return FindColumn(TableForms[1]->Columns, 2)->Cell(row); }
+
+  std::string dir_;
+  QtPlatform platform_;
+  std::unique_ptr<TVOQ_D> window_;
+  std::unique_ptr<TTableWindows> tables_;
+};
+
+TEST_F(TableWindowsTest, MenuItemShowsTheWindowAndSolveTableFindsIt) {
+  Parametric(3);
+  ASSERT_EQ(WindowList[kParametricTableWindow], nullptr);
+  window_->Action("ParametricTable1")->trigger();
+  ASSERT_NE(WindowList[kParametricTableWindow], nullptr);
+  EXPECT_TRUE(WindowList[kParametricTableWindow]->isVisible());
+  EXPECT_EQ(ActiveChildWindow, kParametricTableWindow);
+  window_->CalculateMenu()->Commands().SolveTable1Click();
+  EXPECT_EQ(platform_.AlertCount(), 0) << "no 304: the window exists";
+  for (int32_t r = 1; r <= 3; ++r) EXPECT_EQ(Y(r), 2.0L * r) << r;
+}
+
+TEST_F(TableWindowsTest, RefusedCellEditStopsTheSolve) {
+  Parametric(3);
+  TTableWindow* table = tables_->Window(kParametricTableKind);
+  ASSERT_NE(table, nullptr);
+  table->Grid().SelectCell(1, 2, false);
+  table->Grid().GridSetEditText(1, 2, "2x");
+  window_->CalculateMenu()->Commands().SolveTable1Click();
+  for (int32_t r = 1; r <= 3; ++r) EXPECT_TRUE(IsBlank(Y(r))) << r;
+  table->Grid().GridSetEditText(1, 2, "5");
+  window_->CalculateMenu()->Commands().SolveTable1Click();
+  EXPECT_EQ(Y(2), 10.0L);
+}
+
+TEST_F(TableWindowsTest, SumRowDirectiveAndDocumentReset) {
+  Parametric(3);
+  TTableWindow* table = tables_->Window(kParametricTableKind);
+  ASSERT_NE(table, nullptr);
+  Preferences.TableSumRow = 1;
+  DirectiveWindowServices().ApplyTableSumRow(true);
+  EXPECT_EQ(TableForms[1]->GridRowCount, 5);
+  EXPECT_EQ(FindColumn(TableForms[1]->Columns, 1)->Cell(4), 6.0L);
+  Preferences.TableSumRow = 0;
+  DirectiveWindowServices().ApplyTableSumRow(false);
+  EXPECT_EQ(TableForms[1]->GridRowCount, 4);
+  DocumentResetWindows().CloseTableWindows();
+  EXPECT_EQ(WindowList[kParametricTableWindow], nullptr);
+  EXPECT_EQ(TableForms[1], nullptr);
+}
+
+}  // namespace
+}  // namespace voq
