@@ -1,6 +1,10 @@
 #include "properties/helmholtz_models.h"
 
+#include "properties/helmholtz_air.h"
+#include "properties/helmholtz_ammonia.h"
+#include "properties/helmholtz_helium.h"
 #include "properties/helmholtz_nitrogen.h"
+#include "properties/helmholtz_oxygen.h"
 #include "properties/water_iapws95.h"
 
 namespace voq {
@@ -8,7 +12,13 @@ namespace voq {
 TSubstanceBase* CreateHighAccuracyFluid(int32_t row) {
   switch (row) {
     case 28: return CreateEosNitrogen();
+    case 31: return CreateEosOxygen();
+    case 33: return CreateEosHelium();
+    // "R717" and "Ammonia": one model, filed under the "Ammonia" row.
+    case 41:
+    case 50: return CreateEosAmmonia();
     case 56: return CreateEosWater();
+    case 74: return CreateEosAir();
     default: return nullptr;
   }
 }
