@@ -279,6 +279,14 @@ void LoadLibraryFile(const std::string& path, bool skipIfLoaded) {
   const size_t slash = path.rfind(kPathSeparator);
   std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // The loader works from inside the folder: a folder relative to the
+  // current directory would no longer lead to the file once it got there.
+  if (!folder.empty()) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+    if (!ec) folder = absolute.lexically_normal().string();
+    if (folder.size() > 1 && folder.back() == kPathSeparator) folder.pop_back();
+  }
   const std::string saved = CurrentDirectoryPath();
   AddSearchDirectory(saved);
   AddSearchDirectory(folder);
