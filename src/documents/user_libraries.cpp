@@ -12,6 +12,7 @@
 #include "core/search_path.h"
 #include "core/text_utils.h"
 #include "documents/library_file.h"
+#include "documents/var_info_file.h"
 #include "language/statement_readers.h"
 #include "model/document_settings.h"
 #include "model/external_routines.h"
@@ -195,6 +196,9 @@ class UserLibraryLoaders : public IncludeLoaders {
     voq::LoadLibraryFile(fileName, asInclude);
   }
   void SortLibraryRoutines() override { voq::SortLibraryRoutines(1, FunctionCount); }
+  // A ".VAR" file named by $INCLUDE sets every variable it names, used in
+  // the equations so far or not, whatever document it was saved with.
+  void ReadVarInfoFile(const std::string& fileName) override { voq::ReadVarInfoFile(fileName, true, false); }
 };
 
 UserLibraryLoaders userLibraryLoaders;
