@@ -35,6 +35,7 @@
 #include "shell/fatal_exit.h"
 #include "shell/gform.h"
 #include "shell/shell_state.h"
+#include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 #include "units/constants.h"
 
@@ -230,6 +231,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   });
   resize(1000, 700);
   InstallPrintCommand(*this);
+  InstallVarInfoCommand(*this);
 }
 
 TVOQ_D::~TVOQ_D() {
