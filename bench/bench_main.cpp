@@ -5,18 +5,16 @@
 #include <cstdio>
 #include <string>
 
+#include "assembly/engine_assembly.h"
 #include "platform/console_platform.h"
 #include "platform/host.h"
-#include "session/engine.h"
-#include "tables/tables_state.h"
 
 int main(int argc, char** argv) {
   static voq::ConsolePlatform platform;
   static voq::QuietHostWindows windows;
-  // The engine halves above the session layer join the engine reset.
-  voq::InstallTables();
+  // The same engine as every front end.
   std::string missing;
-  if (!voq::StartEngine(windows.Record(platform), &missing)) {
+  if (!voq::AssembleEngine(windows.Record(platform), &missing)) {
     std::fprintf(stderr, "benchmark host lacks the %s\n", missing.c_str());
     return 2;
   }

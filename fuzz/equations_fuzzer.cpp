@@ -20,10 +20,10 @@
 #include <cstring>
 #include <string>
 
+#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/message_ids.h"
-#include "documents/documents_state.h"
 #include "language/equation_reader.h"
 #include "model/program_units.h"
 #include "model/routines.h"
@@ -31,10 +31,8 @@
 #include "model/store_state.h"
 #include "platform/console_platform.h"
 #include "platform/host.h"
-#include "plots/plots_state.h"
 #include "session/compile_driver.h"
 #include "session/engine.h"
-#include "tables/tables_state.h"
 
 extern "C" std::FILE* __real_fopen(const char* path, const char* mode);
 
@@ -134,11 +132,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   platform = &fuzzPlatform;
   THost host = windows.Record(fuzzPlatform);
   host.LocaleLanguage = [] { return std::string("ENU"); };
-  InstallPlots();
-  InstallTables();
-  InstallDocuments();
   std::string missing;
-  if (!StartEngine(host, &missing)) {
+  if (!AssembleEngine(host, &missing)) {
     std::fprintf(stderr, "fuzz host lacks the %s\n", missing.c_str());
     std::exit(2);
   }

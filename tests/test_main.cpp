@@ -8,18 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "documents/documents_state.h"
-#include "documents/defaults_file.h"
+#include "assembly/engine_assembly.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
-#include "documents/user_libraries.h"
-#include "output/palette.h"
-#include "output/print_engine.h"
-#include "plots/plots_state.h"
 #include "session/engine.h"
-#include "output/solution_listing.h"
-#include "tables/tables_state.h"
-#include "view3d/view3d_state.h"
 
 namespace {
 
@@ -37,15 +29,10 @@ int main(int argc, char** argv) {
   // change the texts they expect.
   voq::THost host = windows.Record(platform);
   host.LocaleLanguage = [] { return std::string("ENU"); };
-  // The engine halves above the session layer join the engine reset.
-  voq::InstallPlots();
-  voq::InstallTables();
-  voq::InstallDocuments();
-  voq::InstallUserLibraries();
-  voq::InstallOutput();
-  voq::InstallView3d();
+  // The same engine as every front end: the layers above the session layer
+  // join the engine reset.
   std::string missing;
-  if (!voq::StartEngine(host, &missing)) {
+  if (!voq::AssembleEngine(host, &missing)) {
     if (missing.empty()) {
       std::fprintf(stderr, "the engine did not start: no VOQ.DFT beside the test program?\n");
     } else {

@@ -12,6 +12,7 @@
 #include "core/search_path.h"
 #include "core/text_utils.h"
 #include "documents/library_file.h"
+#include "documents/var_info_file.h"
 #include "language/statement_readers.h"
 #include "model/document_settings.h"
 #include "model/external_routines.h"
@@ -195,6 +196,9 @@ class UserLibraryLoaders : public IncludeLoaders {
     voq::LoadLibraryFile(fileName, asInclude);
   }
   void SortLibraryRoutines() override { voq::SortLibraryRoutines(1, FunctionCount); }
+  // A ".VAR" file named by $INCLUDE sets every variable it names, used in
+  // the equations so far or not, whatever document it was saved with.
+  void ReadVarInfoFile(const std::string& fileName) override { voq::ReadVarInfoFile(fileName, true, false); }
 };
 
 UserLibraryLoaders userLibraryLoaders;
@@ -279,6 +283,14 @@ void LoadLibraryFile(const std::string& path, bool skipIfLoaded) {
   const size_t slash = path.rfind(kPathSeparator);
   std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // The loader works from inside the folder: a folder relative to the
+  // current directory would no longer lead to the file once it got there.
+  if (!folder.empty()) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+    if (!ec) folder = absolute.lexically_normal().string();
+    if (folder.size() > 1 && folder.back() == kPathSeparator) folder.pop_back();
+  }
   const std::string saved = CurrentDirectoryPath();
   AddSearchDirectory(saved);
   AddSearchDirectory(folder);

@@ -117,6 +117,10 @@ class DiagramInputs {
   virtual bool UseInputs() const { return false; }
   // The input items (kind 1) in list order.
   virtual std::vector<TDiagramInputItem>& InputItems() { return none_; }
+  // A variable or array renamed: in every drop-down entry holding "//",
+  // the first occurrence of search after the "//" becomes replacement;
+  // the selected entries stay selected.
+  virtual void RenameInDropDowns(const std::string& /*search*/, const std::string& /*replacement*/) {}
 
  private:
   std::vector<TDiagramInputItem> none_;

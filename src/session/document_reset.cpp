@@ -19,6 +19,8 @@
 
 namespace voq {
 
+TVarInfoDialogSize VarInfoDialogSize;
+
 void DisposeLookupFiles(bool dropEquations) {
   DocumentResetWindows().DisposeLookupFiles();
   if (!dropEquations) return;
@@ -28,6 +30,7 @@ void DisposeLookupFiles(bool dropEquations) {
 
 void ResetDocument() {
   DocumentWindows& windows = DocumentResetWindows();
+  VarInfoDialogSize = TVarInfoDialogSize{};
   PruneLineInfoList();
   windows.ResetDiagramWindow();
   Equations().SetText("");

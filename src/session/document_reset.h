@@ -5,7 +5,17 @@
 // are the host's DocumentWindows.
 #include "platform/host.h"  // DocumentWindows
 
+#include <cstdint>
+
 namespace voq {
+
+// The Variable Information dialog's client height and width at its last
+// OK, applied when it opens; -1, -1 (its own size) for a new document.
+struct TVarInfoDialogSize {
+  int32_t Height = -1;
+  int32_t Width = -1;
+};
+extern TVarInfoDialogSize VarInfoDialogSize;
 
 // The document becomes new and empty.
 void ResetDocument();

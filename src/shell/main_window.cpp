@@ -37,6 +37,7 @@
 #include "shell/gform.h"
 #include "shell/shell_state.h"
 #include "shell/unit_dialogs.h"
+#include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 #include "units/constants.h"
 
@@ -235,6 +236,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   InstallPrintCommand(*this);
   InstallUnitCommands(*this);
   InstallOptionsDialogs(*this);
+  InstallVarInfoCommand(*this);
 }
 
 TVOQ_D::~TVOQ_D() {

@@ -8,17 +8,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "core/messages.h"
 #include "model/document_settings.h"
 #include "core/program_flags.h"
-#include "documents/documents_state.h"
 #include "documents/user_libraries.h"
 #include "model/external_routines.h"
 #include "output/solution_listing.h"
 #include "platform/qt/qt_platform.h"
 #include "output/print_engine.h"
-#include "plots/plots_state.h"
 #include "session/compile_driver.h"
 #include "session/document_reset.h"
 #include "session/engine.h"
@@ -34,7 +33,6 @@
 #include "shell/single_copy.h"
 #include "shell/warn_mult_copy.h"
 #include "tables/tables_state.h"
-#include "output/palette.h"
 
 namespace voq {
 
@@ -69,13 +67,8 @@ int RunProgram(int argc, char** argv) {
   host.Documents = &tableWindows;
   host.Directives = &tableWindows;
   InstallShell();
-  InstallPlots();
-  InstallTables();
-  InstallDocuments();
-  InstallUserLibraries();
-  InstallOutput();
   std::string missing;
-  if (!StartEngine(host, &missing)) {
+  if (!AssembleEngine(host, &missing)) {
     std::fprintf(stderr, "voq: no %s\n", missing.c_str());
     return 2;
   }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/message_ids.h"
@@ -27,7 +28,6 @@
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "core/string_constants.h"
-#include "documents/documents_state.h"
 #include "language/equation_reader.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -593,8 +593,6 @@ int Run(int argc, char** argv) {
   platform.continuesLeft = options.continueAfterNoConvergence ? kMaxContinuations : 0;
   QuietHostWindows quiet;
   THost host = quiet.Record(platform);
-  InstallTables();
-  InstallDocuments();
   host.Windows = &windows;
   ConsoleProgressView progress(std::cerr, ::isatty(STDERR_FILENO) == 1, [] {
     return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -604,7 +602,7 @@ int Run(int argc, char** argv) {
   host.Progress = &progress;
   platform.progress = &progress;
   std::string missing;
-  if (!StartEngine(host, &missing)) {
+  if (!AssembleEngine(host, &missing)) {
     // An empty name: start-up stopped after its message (no "VOQ.DFT"),
     // which the console platform has printed.
     if (!missing.empty()) std::cerr << "voq-solve: no " << missing << "\n";

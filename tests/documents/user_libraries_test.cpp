@@ -181,14 +181,20 @@ TEST_F(UserLibrariesTest, LoadingTwiceAsksOrKeeps) {
 }
 
 // An $INCLUDE of a library file in the middle of a document: the equations
-// on both sides of it solve.
+// on both sides of it solve, whether the file is named by its full path or
+// by a folder relative to the current directory (which the loader leaves to
+// read from inside the library's folder).
 TEST_F(UserLibrariesTest, IncludedLibraryBetweenEquations) {
   WriteText(program / "inc.LIB", kLibraryText);
-  const std::string include = "$INCLUDE " + (program / "inc.LIB").string();
-  for (int run = 0; run < 2; ++run) {
-    ASSERT_EQ(Solve("a = 2\r\n" + include + "\r\ny = LibF(a)\r\nCALL LibMod(a : z)"), 0) << MessageText;
-    EXPECT_NEAR(Value("y"), 6, 1e-9);
-    EXPECT_NEAR(Value("z"), 4, 1e-9);
+  SetCurrentDirectoryPath(program.parent_path().string());
+  const std::string names[] = {(program / "inc.LIB").string(), (program.filename() / "inc.LIB").string()};
+  for (const std::string& name : names) {
+    for (int run = 0; run < 2; ++run) {
+      ASSERT_EQ(Solve("a = 2\r\n$INCLUDE " + name + "\r\ny = LibF(a)\r\nCALL LibMod(a : z)"), 0)
+          << name << ": " << MessageText;
+      EXPECT_NEAR(Value("y"), 6, 1e-9) << name;
+      EXPECT_NEAR(Value("z"), 4, 1e-9) << name;
+    }
   }
 }
 
