@@ -343,5 +343,38 @@ TEST_F(ArgonCarbonDioxideTest, CarbonDioxideViscositySwitchAt302K) {
   EXPECT_NEAR(static_cast<double>(CarbonDioxideViscosityMicro(302, 467.689L)), 31.8756, 1e-3);
 }
 
+// The conductivity's critical part on either side of 445 K at 10 MPa, by
+// hand from the correlation's formulas with the susceptibilities and heat
+// capacities taken from states solved here: below 445 K the T-weighted
+// difference (Pc rho/(rhoc^2 TCrit)) (T chi(P, T) - T_R chi(P, T_R) T_R/T),
+// above it the difference frozen at 445 K, (Pc rho/rhoc^2)(chi(P, 445) -
+// chi(P, T_R) T_R/445), whose correlation length the enhancement function
+// damps by exp(-(T - 445)/10). The two forms do not meet: the critical part
+// steps from about 0.034 to 0.083 mW/m-K.
+TEST_F(ArgonCarbonDioxideTest, CarbonDioxideCriticalPartAround445K) {
+  Open("CarbonDioxide");
+  const Extended P = 10000;
+  auto rhoAt = [&](Extended T, Extended p) { return 1 / State(kT, T, kP, p)[kV]; };
+  auto chi = [&](Extended T) { return (rhoAt(T, 1.0001L * P) - rhoAt(T, 0.9999L * P)) / (0.0002L * P / 1000); };
+  const Extended pc = 7.3721L, rhoc = 467.69L, tr = 450;
+  for (const Extended T : {444.9L, 445.1L}) {
+    const Extended rho = rhoAt(T, P);
+    const Extended cp = (State(kT, T + 1e-4L, kP, P)[kH] - State(kT, T - 1e-4L, kP, P)[kH]) / 2e-4L;
+    const Extended v = 1 / rho;
+    const Extended cv = (State(kT, T, kV, v)[kU] - State(kT, T - 1e-5L, kV, v)[kU]) / 1e-5L;
+    const Extended dchi = T < 445 ? pc * rho / (rhoc * rhoc * fluid->TCrit) * (T * chi(T) - tr * chi(tr) * tr / T)
+                                  : pc * rho / (rhoc * rhoc) * (chi(445) - chi(tr) * tr / 445);
+    const Extended critical = CarbonDioxideCriticalConductivity(dchi, T, rho, cp, cv);
+    const Extended want =
+        (CarbonDioxideDiluteConductivity(T) + CarbonDioxideExcessConductivity(rho) + critical) / 1000;
+    CalcErrorCode = 0;
+    const Extended got = Call(10, kT, T, kP, P);
+    ASSERT_EQ(CalcErrorCode, 0);
+    EXPECT_TRUE(Close(got, want, 1e-6L)) << static_cast<double>(T) << ": " << static_cast<double>(got) << " want "
+                                         << static_cast<double>(want);
+    EXPECT_NEAR(static_cast<double>(critical), T < 445 ? 0.034 : 0.083, 0.002) << static_cast<double>(T);
+  }
+}
+
 }  // namespace
 }  // namespace voq
