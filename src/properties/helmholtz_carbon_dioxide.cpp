@@ -23,19 +23,11 @@ constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kV = 6;
 constexpr Extended kAncillaryTCrit = 304.1282L;
 constexpr Extended kAncillaryRhoCrit = 467.6L;
 
-// Viscosity: dilute gas in ln(T/251.196), excess in the density, the
-// switches at 302 K and 467.689 kg/m3.
-constexpr std::array<Extended, 5> kViscA{0.235156L, -0.491266L, 0.05211155L, 0.05347906L, -0.01537102L};
-constexpr std::array<Extended, 7> kViscH{0.0036350734L, 7.209997e-5L, 0, 0, 0, 0, 3.00306e-20L};
+// The viscosity's switches.
 constexpr Extended kSwitchT = 302;
 constexpr Extended kSwitchRho = 467.689L;
 
-// Conductivity: internal heat capacity, collision integral, excess and the
-// critical enhancement's constants.
-constexpr std::array<Extended, 5> kCondC{0.02387869L, 4.350794L, -10.33404L, 7.98159L, -1.940558L};
-constexpr std::array<Extended, 8> kCondB{0.4226159L, 0.6280115L, -0.5387661L, 0.6735941L, 0, 0, -0.4362677L,
-                                         0.2255388L};
-constexpr std::array<Extended, 4> kCondG{0.02447164L, 8.705605e-5L, -6.54795e-8L, 6.594919e-11L};
+// The critical enhancement's constants.
 constexpr Extended kPcMPa = 7.3721L;
 constexpr Extended kRhoC = 467.69L;
 constexpr Extended kTRef = 450;
@@ -147,14 +139,14 @@ Extended CarbonDioxideViscosityMicro(Extended T, Extended rho) {
   const Extended lnT = std::log(T / 251.196L);
   Extended sum = 0;
   Extended power = 1;
-  for (const Extended a : kViscA) {
+  for (const Extended a : CarbonDioxideViscosityA) {
     sum += a * power;
     power *= lnT;
   }
   const Extended dilute = 1.00697L * std::sqrt(T) / std::exp(sum);
   Extended excess = 0;
   power = rho;
-  for (const Extended h : kViscH) {
+  for (const Extended h : CarbonDioxideViscosityH) {
     excess += h * power;
     power *= rho;
   }
@@ -167,13 +159,18 @@ Extended CarbonDioxideViscosityMicro(Extended T, Extended rho) {
 // lambda0 = 0.475598 sqrt(T) (1 + r^2)/Z*, r^2 = 0.4 c_int/k.
 Extended CarbonDioxideDiluteConductivity(Extended T) {
   Extended cint = 0;
-  for (size_t i = 0; i < kCondC.size(); ++i) cint += kCondC[i] * std::pow(T / 100, 1 - static_cast<Extended>(i));
+  // c_i (T/100)^(2 - i) for i = 1..5: the first term in T/100, then powers of 100/T.
+  Extended power = T / 100;
+  for (const Extended c : CarbonDioxideConductivityC) {
+    cint += c * power;
+    power *= 100 / T;
+  }
   cint = 1 + std::exp(-183.5L / T) * cint;
   const Extended r2 = 0.4L * cint;
   const Extended tStar = T / 251.196L;
   Extended z = 0;
-  Extended power = 1;
-  for (const Extended b : kCondB) {
+  power = 1;
+  for (const Extended b : CarbonDioxideConductivityB) {
     z += b / power;
     power *= tStar;
   }
@@ -183,7 +180,7 @@ Extended CarbonDioxideDiluteConductivity(Extended T) {
 Extended CarbonDioxideExcessConductivity(Extended rho) {
   Extended sum = 0;
   Extended power = rho;
-  for (const Extended g : kCondG) {
+  for (const Extended g : CarbonDioxideConductivityG) {
     sum += g * power;
     power *= rho;
   }

@@ -5,6 +5,7 @@
 // saturation equations, a viscosity that blends dilute-gas, excess and
 // liquid free-volume forms by logistic switches, and a conductivity with a
 // critical enhancement from finite differences of solved states.
+#include <array>
 #include <cstdint>
 
 #include "properties/helmholtz_eos.h"
@@ -16,6 +17,14 @@ namespace voq {
 // Coefficients (helmholtz_carbon_dioxide_data.cpp).
 extern const TIdealGasPart CarbonDioxideIdealGasPart;
 extern const TResidualPart CarbonDioxideResidualPart;
+// Viscosity: dilute gas a0..a4 in ln(T/251.196), excess h1..h7 in rho.
+extern const std::array<Extended, 5> CarbonDioxideViscosityA;
+extern const std::array<Extended, 7> CarbonDioxideViscosityH;
+// Conductivity: internal heat capacity c1..c5, collision integral b0..b7,
+// excess g1..g4.
+extern const std::array<Extended, 5> CarbonDioxideConductivityC;
+extern const std::array<Extended, 8> CarbonDioxideConductivityB;
+extern const std::array<Extended, 4> CarbonDioxideConductivityG;
 
 // The correlations in internal units, without messages: viscosity in
 // micro-Pa-s at T (K) and rho (kg/m3); the conductivity's dilute and

@@ -80,4 +80,12 @@ const TResidualPart CarbonDioxideResidualPart{
     {kNaN, kNaA, kNaB, kNaBB, kNaC, kNaD, kNaAA, kNaBeta},
 };
 
+const std::array<Extended, 5> CarbonDioxideViscosityA{0.235156L, -0.491266L, 0.05211155L, 0.05347906L,
+                                                       -0.01537102L};
+const std::array<Extended, 7> CarbonDioxideViscosityH{0.0036350734L, 7.209997e-5L, 0, 0, 0, 0, 3.00306e-20L};
+const std::array<Extended, 5> CarbonDioxideConductivityC{0.02387869L, 4.350794L, -10.33404L, 7.98159L, -1.940558L};
+const std::array<Extended, 8> CarbonDioxideConductivityB{0.4226159L, 0.6280115L, -0.5387661L, 0.6735941L,
+                                                         0,          0,          -0.4362677L, 0.2255388L};
+const std::array<Extended, 4> CarbonDioxideConductivityG{0.02447164L, 8.705605e-5L, -6.54795e-8L, 6.594919e-11L};
+
 }  // namespace voq
