@@ -3,6 +3,8 @@
 #include "properties/helmholtz_air.h"
 #include "properties/helmholtz_ammonia.h"
 #include "properties/helmholtz_helium.h"
+#include "properties/helmholtz_argon.h"
+#include "properties/helmholtz_carbon_dioxide.h"
 #include "properties/helmholtz_nitrogen.h"
 #include "properties/helmholtz_oxygen.h"
 #include "properties/water_iapws95.h"
@@ -19,6 +21,9 @@ TSubstanceBase* CreateHighAccuracyFluid(int32_t row) {
     case 50: return CreateEosAmmonia();
     case 56: return CreateEosWater();
     case 74: return CreateEosAir();
+    case 29:
+    case 43: return CreateEosCarbonDioxide();
+    case 59: return CreateEosArgon();
     default: return nullptr;
   }
 }
