@@ -130,13 +130,18 @@ TEST_F(FormattedEquationsWindowTest, OpensFromTheMenuSelectsDragsAndHidesOnClose
 }
 
 TEST_F(FormattedEquationsWindowTest, AModelWithAnErrorShowsTheMessageAndNoWindow) {
+  // The real message box is answered by its Enter key once it is up.
   bool answered = false;
-  QTimer::singleShot(100, [&] {
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       answered = true;
+      poll.stop();
       QTest::keyClick(box, Qt::Key_Return);
     }
   });
+  poll.start();
   platform_.SetScriptedAnswer(0);
   TFormattedEquationsForm* form = Open("y = (2 + ");
   EXPECT_NE(CalcErrorCode, 0);
