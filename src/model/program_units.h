@@ -172,7 +172,12 @@ struct TEquationRecord {
   TBranchPair* BranchPair = nullptr;
   TEquationRecord* JumpTarget = nullptr;
   int32_t Label = 0;
+  // The Formatted Equations window's: the statement's place at its last
+  // layout, the user's offset from its computed place, and its selection.
   TScreenRect DisplayRect;
+  int16_t OffsetX = 0;
+  int16_t OffsetY = 0;
+  uint8_t Selected = 0;
   uint8_t SpareByte = 0;
   TSumRecord* SeriesChain = nullptr;
   uint8_t DuplicateRepeat = 0;

@@ -454,7 +454,7 @@ class Walker {
 
   // Runs the loop; false when the walk ended without a layout.
   bool Run() {
-    while (walk_.CodePosition < eq_.Code.size() && CalcErrorCode <= 0) {
+    while (walk_.CodePosition < eq_.Code.size() && CalcErrorCode <= 0 && !walk_.Finished) {
       const int32_t c = eq_.Code[walk_.CodePosition++];
       if (c <= 0) {
         if (!Operand(c)) return false;
@@ -816,6 +816,9 @@ TFormatBox* doFormatEqn(TFormattedForm& form, const TEquationRecord* eq, int32_t
 
   TTypesetWalk walk(form, *eq);
   walk.InFunction = inFunction;
+  walk.Substance = eq->SubstanceChain;
+  walk.Series = eq->SeriesChain;
+  walk.CallList = eq->CallLists;
   Walker walker(walk);
   try {
     if (eq->CalledUnit < 0) walker.SkipFirstCallPart();

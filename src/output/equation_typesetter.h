@@ -15,6 +15,9 @@
 namespace voq {
 
 struct TEquationRecord;
+struct TSubstanceBase;
+struct TSumRecord;
+struct TArgumentListRecord;
 
 // Block structure carried from one statement of a routine to the next: the
 // depth of open If and Repeat blocks and the labels the rewriting's GOTOs
@@ -37,6 +40,15 @@ struct TTypesetWalk {
   size_t CodePosition = 0;          // next code item to read
   size_t ConstantPosition = 0;      // real constants taken from the pool
   size_t StringPosition = 0;        // string operands taken
+  // The builders' pointers into the statement's chains: the substance
+  // object of the next property call, the next SUM/PRODUCT record, the
+  // argument list of the next routine call.
+  TSubstanceBase* Substance = nullptr;
+  const TSumRecord* Series = nullptr;
+  const TArgumentListRecord* CallList = nullptr;
+  // Set by a builder that ends the walk: the top entry is the layout, or
+  // nothing is shown when the stack is empty.
+  bool Finished = false;
 
   TTypesetWalk(TFormattedForm& form, const TEquationRecord& equation) : Form(form), Equation(equation) {}
   ~TTypesetWalk();

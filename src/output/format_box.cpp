@@ -193,6 +193,8 @@ void ReplaceChar(std::string& s, size_t maxLength, char c, const std::string& r)
 
 // --- Fonts and measuring ---------------------------------------------------------------------
 
+TFormattedForm::~TFormattedForm() { DisposeFormatEqn(BoxBreakList); }
+
 void TFormattedForm::SetupFonts() {
   FontFamily = 1;
   int32_t points = 10;

@@ -15,6 +15,7 @@
 // Qt canvas of the window and on the fixed-width RecordingCanvas of tests.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "output/canvas.h"
 
@@ -121,6 +122,9 @@ void ReplaceChar(std::string& s, size_t maxLength, char c, const std::string& r)
 class TFormattedForm {
  public:
   explicit TFormattedForm(Canvas& canvas) : canvas_(&canvas) {}
+  ~TFormattedForm();
+  TFormattedForm(const TFormattedForm&) = delete;
+  TFormattedForm& operator=(const TFormattedForm&) = delete;
   Canvas& TheCanvas() { return *canvas_; }
   void SetCanvas(Canvas& canvas) { canvas_ = &canvas; }
 
@@ -201,6 +205,11 @@ class TFormattedForm {
   int32_t PageHeight = 32000;
   // The top of the line being laid out: every new box starts there.
   int32_t LineTop = 0;
+  // A call whose outputs are spread over several statements is shown at
+  // its last output statement: the output names met so far ([1..1000])
+  // and the output boxes collected for a CALL of a procedure.
+  std::vector<std::string> OutputNames;
+  TFormatBox* BoxBreakList = nullptr;
 
   int32_t Px(int32_t n) const { return n * PixelScaleX; }
   int32_t Py(int32_t n) const { return n * PixelScaleY; }

@@ -1,4 +1,5 @@
 #include "output/equation_typesetter.h"
+#include "output/function_layouts.h"
 #include "output/palette.h"
 #include "output/print_engine.h"
 #include "output/solution_listing.h"
@@ -14,6 +15,7 @@ void InstallOutput() {
   RegisterEngineReset(ResetOutputPrintState);
   RegisterEngineReset(ResetSolutionState);
   RegisterEngineReset(ResetFormattedEquationState);
+  InstallFunctionLayouts();
 }
 
 }  // namespace voq

@@ -1,8 +1,9 @@
 #include "shell/calculate_menu.h"
 
-#include "shell/table_windows.h"
+#include <QAbstractScrollArea>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 #include "core/program_flags.h"
 #include "model/program_units.h"
@@ -82,6 +83,16 @@ bool TCalculateMenu::IsShown(int window) {
 void TCalculateMenu::CloseWindow(int window) {
   if (TGForm* form = Slot(window)) form->Hide();
 }
+
+void TCalculateMenu::ScrollToTopLeft(int window) {
+  TGForm* form = Slot(window);
+  auto* area = form != nullptr ? qobject_cast<QAbstractScrollArea*>(form->widget()) : nullptr;
+  if (area == nullptr) return;
+  area->verticalScrollBar()->setValue(0);
+  area->horizontalScrollBar()->setValue(0);
+}
+
+void TCalculateMenu::CloseFormattedEquations() { CloseWindow(kFormattedEquationsWindow); }
 
 void TCalculateMenu::ShowWindow(int window) {
   if (window == kSolutionWindow) SolutionWindow();

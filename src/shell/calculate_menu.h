@@ -32,6 +32,8 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   bool WindowExists(int window) override;
   bool IsShown(int window) override;
   void CloseWindow(int window) override;
+  // A scrolled window (the Formatted Equations) back to its top left.
+  void ScrollToTopLeft(int window) override;
   void ShowWindow(int window) override;
   void BringToFront(int window) override;
   void ReleaseDebugWindow() override;
@@ -43,6 +45,8 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
 
   // SolveSequenceServices: the warnings window, modally.
   void ShowWarningsList() override;
+  // A new solve closes the Formatted Equations window.
+  void CloseFormattedEquations() override;
 
  private:
   // The Solution window, made when first needed.

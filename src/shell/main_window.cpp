@@ -29,6 +29,7 @@
 #include "platform/qt/qt_platform.h"
 #include "plots/plots_state.h"
 #include "shell/compiling_window.h"
+#include "shell/formatted_equations_window.h"
 #include "shell/about_box.h"
 #include "shell/calculate_menu.h"
 #include "shell/equations_form.h"
@@ -272,6 +273,8 @@ void TVOQ_D::BuildMenus() {
   SetHandler("Cascade1", [this] { mdi_->cascadeSubWindows(); });
   SetHandler("Equations1", [this] { ShowAndFocus(kEquationsWindow); });
   SetHandler("EqnWindowButton1", [this] { ShowAndFocus(kEquationsWindow); });
+  SetHandler("FormattedEquations1", [] { ShowFormattedEquations(); });
+  SetHandler("FmtEqnsWindowButton1", [] { ShowFormattedEquations(); });
   SetHandler("AboutVOQ1", [this] {
     TAboutBox box(this);
     box.show();
