@@ -2,6 +2,7 @@
 #include "documents/defaults_file.h"
 #include "documents/document_files.h"
 
+#include "session/document_reset.h"
 #include "session/engine.h"
 
 namespace voq {
@@ -27,8 +28,12 @@ void ResetDocumentsState() {
   ResetDocumentFilesState();
 }
 
+// A document reset (File > New included) forgets the diagram and the window
+// layout the document brought, so the next one is written with the reset
+// diagram and the default layout.
 void InstallDocuments() {
   RegisterEngineReset(&ResetDocumentsState);
+  RegisterDocumentDisposal(&ClearDocumentCarriedState);
   InstallStartupDefaults();
 }
 

@@ -31,8 +31,8 @@ extern std::vector<std::string> CustomColors;
 // header as "L") and as the last document read asked for it.
 extern bool PrinterLandscape;
 
-// Forgets the window layout and the diagram a document brought (File/New
-// through the host's diagram reset, and the start of every document read),
+// Forgets the window layout and the diagram a document brought (every
+// document reset, File/New included, and the start of every document read),
 // so that nothing of one document is saved with the next.
 void ClearDocumentCarriedState();
 // Every global above back to its start value.

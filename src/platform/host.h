@@ -139,7 +139,9 @@ class DocumentWindows {
   // Table windows (Parametric, Lookup, Arrays, Integral) and their lists;
   // not while a library file is loaded.
   virtual void CloseTableWindows() {}
-  // Every plot disposed; not while a library file is loaded.
+  // The Plot window's tabs closed; not while a library file is loaded. The
+  // plot list itself is freed by the plot layer's document disposal
+  // (session/document_reset.h), whatever the host.
   virtual void DisposePlots() {}
   // Solution, Residuals and Formatted Equations scrolled to the top and
   // hidden, the Plot window closed, the Debug window freed.

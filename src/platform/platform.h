@@ -49,6 +49,14 @@ class PlatformServices {
   // A modal message box; helpContext > 0 adds a Help button. Returns the
   // AlertResult of the pressed button.
   virtual int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) = 0;
+  // A modal question with its own caption and a question-mark icon, the
+  // buttons of the alert kind (the save-changes question: "File Changed",
+  // Yes, No and Cancel). Hosts without captions or icons show it as an
+  // alert of that kind.
+  virtual int ShowQuestionBox(const std::string& caption, const std::string& text, int kind) {
+    (void)caption;
+    return ShowAlertBox(text, kind, 0);
+  }
 
   // Removes one keyboard message from the queue; true when it was a key-down of Esc.
   virtual bool TakeEscKeyDown() = 0;

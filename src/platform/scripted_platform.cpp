@@ -12,6 +12,12 @@ int ScriptedPlatform::ShowAlertBox(const std::string& text, int kind, int32_t he
   return result;
 }
 
+int ScriptedPlatform::ShowQuestionBox(const std::string& caption, const std::string& text, int kind) {
+  const int result = ShowAlertBox(text, kind, 0);
+  alerts.back().caption = caption;
+  return result;
+}
+
 bool ScriptedPlatform::TakeEscKeyDown() {
   if (keyQueue.empty()) return false;
   bool esc = keyQueue.front();

@@ -14,12 +14,15 @@ struct RecordedAlert {
   int kind;
   int32_t helpContext;
   int result;
+  // A question box's caption (ShowQuestionBox); empty for an alert.
+  std::string caption = {};
 };
 
 class ScriptedPlatform : public PlatformServices {
  public:
   int32_t TickCount() override { return ticks; }
   int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) override;
+  int ShowQuestionBox(const std::string& caption, const std::string& text, int kind) override;
   bool TakeEscKeyDown() override;
   bool CtrlKeyDown() override { return ctrlDown; }
   bool ShiftKeyDown() override { return shiftDown; }

@@ -1,6 +1,7 @@
 #include "plots/plots_state.h"
 
 #include "plots/plot_list.h"
+#include "session/document_reset.h"
 #include "session/engine.h"
 
 namespace voq {
@@ -21,6 +22,11 @@ void ResetPlotsState() {
   PlotTabStripHeight = 0;
 }
 
-void InstallPlots() { RegisterEngineReset(&ResetPlotsState); }
+// A document reset frees every plot, whichever host runs: plots of one
+// document are never saved into the next.
+void InstallPlots() {
+  RegisterEngineReset(&ResetPlotsState);
+  RegisterDocumentDisposal(&DisposeAll);
+}
 
 }  // namespace voq

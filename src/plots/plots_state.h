@@ -30,8 +30,9 @@ extern int16_t PlotTabStripHeight;
 
 // Every plot freed and every global above back to its start value.
 void ResetPlotsState();
-// Registers ResetPlotsState with the engine reset (session/engine.h). A front
-// end that links the plot subsystem calls it once, before StartEngine.
+// Registers ResetPlotsState with the engine reset (session/engine.h) and
+// DisposeAll with the document reset (session/document_reset.h); the engine
+// assembly calls it once, before StartEngine.
 void InstallPlots();
 
 }  // namespace voq

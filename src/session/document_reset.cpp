@@ -1,5 +1,8 @@
 #include "session/document_reset.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/calc_state.h"
 #include "core/program_flags.h"
 #include "language/comments.h"
@@ -20,6 +23,21 @@
 namespace voq {
 
 TVarInfoDialogSize VarInfoDialogSize;
+
+namespace {
+
+std::vector<DocumentDisposalHook>& DocumentDisposals() {
+  static std::vector<DocumentDisposalHook> hooks;
+  return hooks;
+}
+
+}  // namespace
+
+void RegisterDocumentDisposal(DocumentDisposalHook dispose) {
+  std::vector<DocumentDisposalHook>& hooks = DocumentDisposals();
+  if (dispose == nullptr || std::find(hooks.begin(), hooks.end(), dispose) != hooks.end()) return;
+  hooks.push_back(dispose);
+}
 
 void DisposeLookupFiles(bool dropEquations) {
   DocumentResetWindows().DisposeLookupFiles();
@@ -42,7 +60,10 @@ void ResetDocument() {
   // Records kept for reuse belong to the document that goes.
   DisposeEquationChain(ReusableEquations);
   ClearVariableStore(MainProgramUnit);
-  if (!LoadingLibrary) windows.DisposePlots();
+  if (!LoadingLibrary) {
+    windows.DisposePlots();
+    for (DocumentDisposalHook dispose : DocumentDisposals()) dispose();
+  }
   DisposeLookupFiles(false);
   for (TProgramUnitRecord* unit : ProgramUnitList) {
     if (unit == nullptr || (unit->IsLibraryUnit && !ShuttingDown)) continue;

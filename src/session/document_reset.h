@@ -19,6 +19,16 @@ extern TVarInfoDialogSize VarInfoDialogSize;
 
 // The document becomes new and empty.
 void ResetDocument();
+
+// What a layer above this one frees of a document (the plot list, the
+// sections kept for windows not built yet), whatever the host: the host's
+// DocumentWindows only close and reset windows. Each hook runs once per
+// document reset, in the order registered, where the windows' plots are
+// disposed; not while a library file is loaded, which keeps the document.
+// A layer registers its hook from its install call; registering a hook
+// twice keeps one.
+using DocumentDisposalHook = void (*)();
+void RegisterDocumentDisposal(DocumentDisposalHook dispose);
 // Frees the loaded lookup files that are not marked to keep; with
 // dropEquations the equations that read lookup files are compiled afresh at
 // the next read.

@@ -94,7 +94,7 @@ bool TFileMenu::CanClear() {
   if (LoadingLibrary) return true;
   const TSaveChangesQuestion q = SaveChangesQuestion(window_.FileName, DocumentUnchanged);
   if (!q.Ask) return true;
-  const int answer = Platform().ShowAlertBox(q.Text, kAlertInfoYesNoCancel, 0);
+  const int answer = Platform().ShowQuestionBox(GetMessageText(kMsgFileChangedCaption), q.Text, kAlertInfoYesNoCancel);
   if (answer == kResultYes) {
     if (!q.SaveName.empty()) window_.FileName = q.SaveName;
     Save1Click();

@@ -1,6 +1,7 @@
 #include "tables/tables_state.h"
 
 #include "language/export_after_run.h"
+#include "session/document_reset.h"
 #include "session/engine.h"
 #include "tables/table_services.h"
 
@@ -28,7 +29,7 @@ bool TableCompileFailed = false;
 std::vector<std::unique_ptr<TLookupFileRecord>> LookupFileList;
 int32_t NextLookupFileId = 1;
 
-void ResetTablesState() {
+void DisposeDocumentTables() {
   for (int32_t kind = 1; kind <= 4; ++kind) {
     if (TableForms[size_t(kind)] && TableLists[size_t(kind)]) TableForms[size_t(kind)]->DisposeAll();
     TableForms[size_t(kind)].reset();
@@ -38,6 +39,10 @@ void ResetTablesState() {
   TableColumnCounts.fill(0);
   NewTableKind = 0;
   ParametricColumnOrder.clear();
+}
+
+void ResetTablesState() {
+  DisposeDocumentTables();
   FirstRun = 1;
   LastRun = 1;
   TableRunOffset = 1;
@@ -59,6 +64,7 @@ void ResetTablesState() {
 void InstallTables() {
   RegisterEngineReset(&ResetTablesState);
   RegisterEngineReset(&InstallTableServices);
+  RegisterDocumentDisposal(&DisposeDocumentTables);
 }
 
 }  // namespace voq

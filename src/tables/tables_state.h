@@ -59,10 +59,15 @@ extern bool TableCompileFailed;
 
 // Every table freed and every global above back to its start value.
 void ResetTablesState();
+// The tables of a document freed (every kind's window model and list, their
+// row and column counts and the parametric column order), as a document
+// reset leaves them whatever the host: one document's tables are never
+// saved into the next.
+void DisposeDocumentTables();
 // Registers ResetTablesState and then InstallTableServices (the table
 // model behind ParametricTableAccess, the table-run hooks) with the engine
-// reset; a front end that links the table subsystem calls it once, before
-// StartEngine.
+// reset, and DisposeDocumentTables with the document reset; the engine
+// assembly calls it once, before StartEngine.
 void InstallTables();
 
 }  // namespace voq

@@ -173,10 +173,22 @@ int RunTableMode(const TTableModeOptions& options) {
   if (!ReadCsv(options.CsvFile, header, rows)) return kExitFailure;
 
   // A compile gives the main program its variables, which the columns name.
+  // The table exists while it reads the equations, as it does when the
+  // desktop program solves a table: TABLEVALUE(row, column) names the first
+  // table, and without one it is a call with an argument missing (312). The
+  // table is made again with its columns below.
+  ParametricColumnOrder.assign(1, 0);
+  TableRowCounts[1] = int32_t(rows.size());
+  TableColumnCounts[1] = 0;
+  if (TTableForm* early = CreateTableForm(kParametricTableKind)) {
+    early->TableName = "Table 1";
+    early->MultipleTableRefresh();
+  }
   CheckOnlyMode = true;
   EquationsCompiled = false;
   CompileEquations(false, false);
   CheckOnlyMode = false;
+  DisposeDocumentTables();
   if (CalcErrorCode > 0 || MainProgramUnit == nullptr) return kExitFailure;
 
   TProgramUnitRecord* const main = MainProgramUnit;

@@ -14,6 +14,7 @@
 #include "core/string_constants.h"
 #include "documents/diagram_section.h"
 #include "documents/document_file.h"
+#include "documents/document_files.h"
 #include "documents/document_sections.h"
 #include "documents/documents_state.h"
 #include "model/document_settings.h"
@@ -21,6 +22,7 @@
 #include "plots/plot_list.h"
 #include "plots/plots_state.h"
 #include "tables/tables_state.h"
+#include "session/document_reset.h"
 #include "session/engine.h"
 #include "tables/table_fixture.h"
 
@@ -379,6 +381,70 @@ TEST_F(DocumentImageTest, AFailedReadLeavesNoDiagramOfTheDocumentBefore) {
   EXPECT_GT(read.FailedSection, 4);
   EXPECT_TRUE(DiagramEntrySection.empty());
   EXPECT_TRUE(WindowLayoutEntries.empty());
+}
+
+// A document reset frees what the document before brought, whatever the
+// host (the test host's window hooks do nothing): opening a document without
+// tables, plots, diagram or layout after one with them, or starting a new
+// one (File > New), saves the same bytes as that document saved from the
+// start.
+TEST_F(DocumentImageTest, TheNextDocumentSavesNothingOfTheOneBefore) {
+  BuildRichDocument();
+  // The colour dialog's custom colours are the program's, not the document's;
+  // a routine's local formats outlive its disposal on purpose (a recompile
+  // finds them again).
+  CustomColors.clear();
+  for (TLocalVariableRecord* l = RoutineAt(FindRoutineSlot("F"))->Locals; l != nullptr; l = l->Next) l->FormatGiven = 0;
+  TPlotRecord& second = *CreateMPRPtr();
+  second.PlotName = "Plot 2";
+  auto* curve = new TPlotLineRecord;
+  curve->NPoints = 2;
+  curve->XValues = {1, 2};
+  curve->YValues = {3, 4};
+  curve->CurveNumber = 1;
+  second.Axes.FirstCurve = curve;
+  const std::string folder = ::testing::TempDir() + "voq_next_doc_" + std::to_string(getpid());
+  const std::string rich = folder + "_rich.voq";
+  const std::string plain = folder + "_plain.voq";
+  auto save = [](const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+  };
+  save(rich, WriteDocumentImage(text));
+  const std::string plainText = "y = 2";
+  ResetEngineState();
+  const std::vector<uint8_t> fresh = WriteDocumentImage(plainText);
+  save(plain, fresh);
+
+  ScopedPlatform scripted{platform};
+  SetEquationsEditor(&editor);
+  for (const bool fileNew : {false, true}) {
+    SCOPED_TRACE(fileNew ? "File > New" : "the next document read");
+    ASSERT_TRUE(ReadDocumentFile(rich, false));
+    ASSERT_EQ(PlotList.size(), 2u);
+    ASSERT_FALSE(DiagramEntrySection.empty());
+    ASSERT_FALSE(WindowLayoutEntries.empty());
+    if (fileNew) {
+      ResetDocument();
+    } else {
+      ASSERT_TRUE(ReadDocumentFile(plain, false));
+    }
+    EXPECT_TRUE(PlotList.empty());
+    EXPECT_EQ(CurrentPlotNumber, 0);
+    if (fileNew) {
+      // The reset diagram and the default layout are written for a document
+      // that brought none.
+      EXPECT_TRUE(DiagramEntrySection.empty());
+      EXPECT_TRUE(DiagramObjectSection.empty());
+      EXPECT_TRUE(WindowLayoutEntries.empty());
+    }
+    EXPECT_FALSE(TableLists[1]);
+    EXPECT_EQ(FirstDifference(WriteDocumentImage(plainText), fresh), std::string::npos) << fresh.size();
+  }
+  std::remove(rich.c_str());
+  std::remove(plain.c_str());
 }
 
 TEST_F(DocumentImageTest, StoredLocalFormatsFindTheirRoutineByName) {

@@ -65,16 +65,32 @@ int QtPlatform::ShowAlertBox(const std::string& text, int kind, int32_t helpCont
   ++alertCount_;
   lastAlertText_ = text;
   lastAlertKind_ = kind;
+  lastAlertCaption_ = "VOQ";
   if (scriptedAnswer_ != 0) return scriptedAnswer_;
-
-  QMessageBox box(QApplication::activeWindow());
-  box.setWindowTitle(QStringLiteral("VOQ"));
-  box.setText(FromCp1252(text));
+  QMessageBox::Icon icon = QMessageBox::Critical;
   switch (AlertKindIcon(kind)) {
-    case AlertIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case AlertIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case AlertIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case AlertIcon::Error: icon = QMessageBox::Critical; break;
+    case AlertIcon::Information: icon = QMessageBox::Information; break;
+    case AlertIcon::Warning: icon = QMessageBox::Warning; break;
   }
+  return RunBox(lastAlertCaption_, text, kind, icon, helpContext);
+}
+
+int QtPlatform::ShowQuestionBox(const std::string& caption, const std::string& text, int kind) {
+  ++alertCount_;
+  lastAlertText_ = text;
+  lastAlertKind_ = kind;
+  lastAlertCaption_ = caption;
+  if (scriptedAnswer_ != 0) return scriptedAnswer_;
+  return RunBox(caption, text, kind, QMessageBox::Question, 0);
+}
+
+int QtPlatform::RunBox(const std::string& caption, const std::string& text, int kind, int icon,
+                       int32_t helpContext) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(FromCp1252(caption));
+  box.setText(FromCp1252(text));
+  box.setIcon(static_cast<QMessageBox::Icon>(icon));
   // Each button carries the modal result the engine expects.
   std::vector<std::pair<QAbstractButton*, int>> buttons;
   for (int result : AlertKindButtons(kind)) {

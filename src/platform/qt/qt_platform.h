@@ -18,6 +18,7 @@ class QtPlatform : public PlatformServices {
   QtPlatform();
   int32_t TickCount() override;
   int ShowAlertBox(const std::string& text, int kind, int32_t helpContext) override;
+  int ShowQuestionBox(const std::string& caption, const std::string& text, int kind) override;
   bool TakeEscKeyDown() override;
   bool CtrlKeyDown() override;
   bool ShiftKeyDown() override;
@@ -44,9 +45,15 @@ class QtPlatform : public PlatformServices {
   // Text and kind of the last alert shown.
   const std::string& LastAlertText() const { return lastAlertText_; }
   int LastAlertKind() const { return lastAlertKind_; }
+  // The caption of the last box ("VOQ" for an alert).
+  const std::string& LastAlertCaption() const { return lastAlertCaption_; }
   int AlertCount() const { return alertCount_; }
 
  private:
+  // Runs a box with the caption, text, icon and the kind's buttons (and a
+  // Help button for helpContext > 0); gives the answer.
+  int RunBox(const std::string& caption, const std::string& text, int kind, int icon, int32_t helpContext);
+
   std::chrono::steady_clock::time_point start_;
   bool escPending_ = false;
   bool escHeld_ = false;
@@ -54,6 +61,7 @@ class QtPlatform : public PlatformServices {
   int scriptedAnswer_ = 0;
   std::string helpFolder_;
   std::string lastAlertText_;
+  std::string lastAlertCaption_;
   int lastAlertKind_ = -1;
   int alertCount_ = 0;
   std::mt19937_64 random_;
