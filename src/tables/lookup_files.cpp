@@ -63,12 +63,23 @@ bool ParseNumber(const std::string& field, Extended& value) {
   return end == t.c_str() + t.size();
 }
 
-void GetLines(std::istream& in, std::vector<std::string>& lines) {
-  std::string line;
-  while (std::getline(in, line)) {
+void GetLines(const std::vector<uint8_t>& bytes, std::vector<std::string>& lines) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    std::string line(bytes.begin() + std::ptrdiff_t(start), bytes.begin() + std::ptrdiff_t(end));
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(std::move(line));
+    start = end + 1;
   }
+}
+
+// A file that was found but could not be read: the I/O error names it.
+void SetReadError(int32_t ioResult, const std::string& path) {
+  SetMessageArg(1, std::to_string(ioResult));
+  SetMessageArg(2, path);
+  SetCalcError(kMsgFileReadIOError);
 }
 
 void MakeColumns(TLookupFileRecord& record, int32_t rows, int32_t columns) {
@@ -211,22 +222,14 @@ bool ReadPlainText(const std::string& path, const std::vector<std::string>& line
 }
 
 bool ReadLkt(const std::string& path, TLookupFileRecord& record) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (!std::filesystem::exists(path)) {
-      SetCalcError(kMsgLookupNotFound, BaseName(path));
-    } else {
-      SetMessageArg(1, "5");
-      SetMessageArg(2, path);
-      SetCalcError(kMsgFileReadIOError);
-    }
+  std::vector<uint8_t> bytes;
+  const int32_t ioResult = ReadFileBytes(path, bytes);
+  if (ioResult == 2) {
+    SetCalcError(kMsgLookupNotFound, BaseName(path));
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 16) {
-    SetMessageArg(1, "100");
-    SetMessageArg(2, path);
-    SetCalcError(kMsgFileReadIOError);
+  if (ioResult != 0 || bytes.size() < 16) {
+    SetReadError(ioResult != 0 ? ioResult : 100, path);
     return false;
   }
   size_t pos = 16;
@@ -272,16 +275,14 @@ bool ReadTextLookupFile(const std::string& path, TLookupFileRecord& record) {
     SetCalcError(kMsgLookupNotFound, path);
     return false;
   }
-  std::ifstream in(resolved, std::ios::binary);
-  if (!in) {
-    ReportIOError(5);
-    MessageText = "Error reading Lookup file " + path;
-    SetCalcError(kMsgPreparedText);
-    return false;
-  }
   std::vector<std::string> lines;
   try {
-    GetLines(in, lines);
+    std::vector<uint8_t> bytes;
+    if (const int32_t ioResult = ReadFileBytes(resolved, bytes); ioResult != 0) {
+      SetReadError(ioResult, resolved);
+      return false;
+    }
+    GetLines(bytes, lines);
     if (Extension(path) == ".CSV") return ReadCsv(path, lines, record);
     return ReadPlainText(path, lines, record);
   } catch (const std::bad_alloc&) {
