@@ -70,4 +70,73 @@ TEST(HostileInputTest, FilesThatCannotBeReadAreNamed) {
   }
 }
 
+// A write that fails shows only when the data reach the disk (a full disk
+// takes the open and fails the write or the close): /dev/full is such a
+// file on every machine. The values are printed, the export is reported
+// and the run fails.
+TEST(HostileInputTest, ExportThatCannotBeWrittenFailsTheRun) {
+  const std::string full = LinkTemp("full.csv", "/dev/full");
+  const SolverRun r = RunVoqSolve({WriteTemp("full.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + full + "' x, y\n")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "x=1.5\ny=3\n");
+  EXPECT_NE(r.err.find("Error 566: " + full + " is not a valid filename.  The $Export directive has been aborted."),
+            std::string::npos)
+      << r.err;
+  // The link is still a link: a device is written in place, never replaced.
+  EXPECT_TRUE(std::filesystem::is_symlink(full));
+}
+
+// Two runs exporting to one file at once: the file holds the whole line of
+// one of them, never a mix. The lines are long (a thousand values, some
+// 15 kB) so that each takes several writes, and a file written in place
+// could interleave them; a reader meeting the file at any time sees the
+// old output or the new one. The append of a table run is not concerned.
+TEST(HostileInputTest, ConcurrentExportsLeaveOneCompleteOutput) {
+  const std::string csv = TempPath("race.csv");
+  std::remove(csv.c_str());
+  auto text = [&](int value) {
+    return "DUPLICATE j=1,1000\n  x[j] = " + std::to_string(value) + "\nEND\n$EXPORT '" + csv + "' x[1..1000]\n";
+  };
+  const std::string a = WriteTemp("race_a.txt", text(1));
+  const std::string b = WriteTemp("race_b.txt", text(2));
+  auto line = [](const char* value) {
+    std::string s;
+    for (int j = 1; j <= 1000; ++j) s += std::string(j == 1 ? "" : ",") + value;
+    return s + "\r\n";
+  };
+  const std::string lineA = line("1.00000000E+00");
+  const std::string lineB = line("2.00000000E+00");
+  // Both runs start before either is waited for.
+  auto StartVoqSolve = [](const std::string& file) {
+    const std::string binary = VOQ_SOLVE_BINARY;
+    char* argv[] = {const_cast<char*>(binary.c_str()), const_cast<char*>(file.c_str()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  };
+  auto WaitForExit = [](pid_t pid) {
+    int raw = 0;
+    return pid > 0 && ::waitpid(pid, &raw, 0) == pid && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  for (int pair = 0; pair < 20; ++pair) {
+    const pid_t first = StartVoqSolve(a);
+    const pid_t second = StartVoqSolve(b);
+    ASSERT_EQ(WaitForExit(first), 0);
+    ASSERT_EQ(WaitForExit(second), 0);
+    const std::string written = ReadFileText(csv);
+    ASSERT_TRUE(written == lineA || written == lineB) << "pair " << pair << ": " << written.size() << " bytes";
+  }
+  // No temporary file is left beside the target.
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(csv).parent_path()))
+    EXPECT_EQ(entry.path().filename().string().find("~$" + std::filesystem::path(csv).filename().string()),
+              std::string::npos)
+        << entry.path();
+  std::remove(csv.c_str());
+}
+
 }  // namespace
