@@ -139,4 +139,38 @@ TEST(HostileInputTest, ConcurrentExportsLeaveOneCompleteOutput) {
   std::remove(csv.c_str());
 }
 
+// x^2 = 4 has the roots 2 and -2 (by hand); the guess picks one. The
+// solution lists a module's variables once per CALL ("@1\1.x"); the guess
+// of a module variable holds for every call and is given as Root.x. A
+// per-call name is refused with status 2 and the form that works, never
+// accepted and then ignored.
+TEST(HostileInputTest, GuessesByPrintedModuleNamesAreRefusedNotIgnored) {
+  const std::string one = WriteTemp("root1.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\nCALL Root(4 : y1)\n");
+  const std::string two = WriteTemp("root2.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\n"
+                                                 "CALL Root(4 : y1)\nCALL Root(9 : y2)\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string needle;  // in stdout for status 0, in stderr otherwise
+  };
+  const Case cases[] = {
+      {{"--guess", "Root.x=-1", one}, 0, "@1\\1.x=-2\n@1\\1.y=-4\ny1=-4\n"},
+      {{"--guess", "Root.x=-1", two}, 0, "@1\\2.x=-3\n"},
+      {{"--guess", "@1\\1.x=-1", one}, 2,
+       "--guess @1\\1.x=-1: @1\\1.x is x of CALL 1 of module Root; the guess and limits of a module's variable "
+       "hold for every CALL: give Root.x\n"},
+      {{"--limits", "@1\\2.x=-5:0", two}, 2, "@1\\2.x is x of CALL 2 of module Root"},
+      {{"--guess", "@7\\1.x=-1", one}, 2, "--guess @7\\1.x=-1: @7\\1.x is no variable of the equations\n"},
+  };
+  for (const Case& c : cases) {
+    const SolverRun r = RunVoqSolve(c.arguments);
+    EXPECT_EQ(r.status, c.status) << c.arguments[1] << r.err;
+    const std::string& where = c.status == 0 ? r.out : r.err;
+    EXPECT_NE(where.find(c.needle), std::string::npos) << c.arguments[1] << "\n" << r.out << r.err;
+    if (c.status != 0) {
+      EXPECT_EQ(r.out, "");
+    }
+  }
+}
+
 }  // namespace
