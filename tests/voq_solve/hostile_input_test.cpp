@@ -173,4 +173,29 @@ TEST(HostileInputTest, GuessesByPrintedModuleNamesAreRefusedNotIgnored) {
   }
 }
 
+// A table of runs must be a regular file of lines a table can hold: a
+// device would be read without end, a folder not at all.
+TEST(HostileInputTest, TablesThatAreNoFilesOrHaveEndlessLinesAreRefused) {
+  const std::string equations = WriteTemp("table_eq.txt", "y = 2*x\n");
+  const std::string folder = TempPath("table_folder");
+  std::filesystem::create_directories(folder);
+  const std::string longLine = WriteTemp("long.csv", "x,y\n" + std::string(70000, '1') + ",\n");
+  struct Case {
+    std::string table;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"/dev/zero", "voq-solve: /dev/zero is a device, not a CSV table of runs\n"},
+      {folder, "voq-solve: " + folder + " is a folder, not a CSV table of runs\n"},
+      {longLine, "voq-solve: " + longLine + " line 2 is longer than 65535 characters"},
+      {"/proc/self/mem", "voq-solve: cannot read /proc/self/mem"},
+  };
+  for (const Case& c : cases) {
+    const SolverRun r = RunVoqSolve({"--table", c.table, equations});
+    EXPECT_EQ(r.status, 2) << c.table;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+  }
+}
+
 }  // namespace
