@@ -469,6 +469,14 @@ bool ValuesShowable() {
   return true;
 }
 
+// An equation's statement as the user wrote it: a leading "~" only marks a
+// statement that is never reused (an INTEGRAL equation, an output of a CALL).
+std::string StatementText(const TEquationRecord* e) {
+  std::string text = e != nullptr ? e->Text.value_or("") : std::string();
+  if (!text.empty() && text[0] == '~') text.erase(0, 1);
+  return text;
+}
+
 void PrintSolution(const Options& options) {
   const TProgramUnitRecord* main = MainProgramUnit;
   // String-variable units are looked up among the main program's variables.
@@ -489,10 +497,7 @@ void PrintSolution(const Options& options) {
     else
       std::snprintf(relative, sizeof relative, "%.4LE",
                     e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual);
-    // A leading "~" only marks a statement that is never reused.
-    std::string text = e->Text.value_or("");
-    if (!text.empty() && text[0] == '~') text.erase(0, 1);
-    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << text << "\n";
+    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << StatementText(e) << "\n";
   }
 }
 
@@ -595,8 +600,7 @@ void PrintUnitProblems() {
   if (Preferences.CheckUnitsAutomatically == 0 || Preferences.ComplexMode != 0) return;
   const int32_t saved = CalcErrorCode;
   for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0)) {
-    std::cerr << "Unit check: " << (p.Equation != nullptr ? p.Equation->Text.value_or("") : std::string())
-              << ": " << p.Message << "\n";
+    std::cerr << "Unit check: " << StatementText(p.Equation) << ": " << p.Message << "\n";
   }
   CalcErrorCode = saved;
 }

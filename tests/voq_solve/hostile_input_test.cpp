@@ -198,4 +198,16 @@ TEST(HostileInputTest, TablesThatAreNoFilesOrHaveEndlessLinesAreRefused) {
   }
 }
 
+// The unit check names each equation as it reads; an INTEGRAL equation
+// carries an internal mark that is no part of it.
+TEST(HostileInputTest, UnitCheckShowsIntegralEquationsWithoutTheMark) {
+  const SolverRun r = RunVoqSolve({WriteTemp("units_integral.txt", "$CHECKUNITS ON\nh0 = 1 {[m]}\n"
+                                                                   "h = h0 + INTEGRAL(2, t, 0, 1)\n")});
+  EXPECT_NE(r.err.find("Unit check: h=h0+INTEGRAL(2,t,0,1): The dimensions of h0 [m] and Integral(2,t) "
+                       "[dimensionless] are inconsistent.\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find('~'), std::string::npos) << r.err;
+}
+
 }  // namespace
