@@ -156,8 +156,9 @@ bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLo
         SetMessageArg(1, std::to_string(end - field.c_str() + 1));
         SetMessageArg(2, field);
         SetMessageArg(3, path);
+        // Shown once, by whoever reports the error (the statement's error
+        // with its line, for a lookup in the equations).
         SetCalcError(kMsgIllegalCharacterInString);
-        ShowAlert(GetMessageText(kMsgIllegalCharacterInString), 1, true);
         return false;
       }
       record.Columns[size_t(c)].Values[r] = v;
@@ -394,9 +395,14 @@ int32_t FindLookupTable(const std::string& name, TLookupFileRecord*& record) {
 
 int32_t FindColumnByName(const std::string& name, const TLookupFileRecord* record, int32_t tableId) {
   const std::string upper = Upper(name);
+  // The names the table has, for the message when none matches: a file
+  // without a header row has Column1, Column2, ..., which a user cannot
+  // guess.
+  std::vector<std::string> names;
   if (record != nullptr) {
     for (const TLookupColumnNode& column : record->Columns) {
       if (Upper(column.Name) == upper) return column.ColumnNumber;
+      names.push_back(column.Name);
     }
   } else {
     TTableColumnRecord* column = WindowColumns(tableId);
@@ -406,9 +412,18 @@ int32_t FindColumnByName(const std::string& name, const TLookupFileRecord* recor
       const size_t cr = heading.find('\r');
       if (cr != std::string::npos) heading.resize(cr);
       if (Upper(heading) == upper) return column->ColumnNumber;
+      names.push_back(heading);
     }
   }
   SetCalcError(kMsgColumnNotFound, name);
+  // The list is added only when the whole of it fits the message.
+  std::string list;
+  for (size_t k = 0; k < names.size() && k < 64; ++k) list += (k == 0 ? "" : ", ") + names[k];
+  SetMessageArg(2, "");
+  const std::string bare = GetMessageText(kMsgColumnNotFound);
+  const std::string tail = "  The table's columns are " + list + ".";
+  if (!names.empty() && names.size() <= 64 && bare.size() + tail.size() <= kMessageTextLength)
+    SetMessageArg(2, tail);
   return 0;
 }
 

@@ -198,6 +198,45 @@ TEST(HostileInputTest, TablesThatAreNoFilesOrHaveEndlessLinesAreRefused) {
   }
 }
 
+// A CSV lookup file has no header row: a header is a field that is no
+// number (error 370, shown once, with its line), and its columns are
+// Column1, Column2, ..., which error 356 lists when the list fits the
+// message (255 characters).
+TEST(HostileInputTest, LookupFileMessagesAreShownOnceAndNameTheColumns) {
+  const std::string headed = WriteTemp("headed.csv", "P,Q\n1,2\n3,4\n");
+  const std::string plain = WriteTemp("plain.csv", "1,2\n3,4\n");
+  std::string wideRow;
+  for (int c = 1; c <= 40; ++c) wideRow += (c == 1 ? "" : ",") + std::to_string(c);
+  const std::string wide = WriteTemp("wide.csv", wideRow + "\n" + wideRow + "\n");
+  auto Count = [](const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  struct Case {
+    std::string equation;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"y = Lookup('" + headed + "', 1, 1)",
+       "Error 370: An illegal character was encountered in position 1 of the string P while reading " + headed +
+           ". \n  line 1: y = Lookup("},
+      {"y = Lookup('" + plain + "', 1, 'Q')",
+       "Error 356: A column with the name Q was not found.  The table's columns are Column1, Column2.\n"},
+      {"y = Lookup('" + wide + "', 1, 'Q')", "Error 356: A column with the name Q was not found.\n"},
+  };
+  for (const Case& c : cases) {
+    const SolverRun r = RunVoqSolve({WriteTemp("lookup.txt", c.equation + "\n")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    const size_t colon = c.error.find(": ");
+    EXPECT_EQ(Count(r.err, c.error.substr(colon + 2, 30)), 1u) << r.err;
+  }
+  const SolverRun named = RunVoqSolve({WriteTemp("lookup_ok.txt", "y = Lookup('" + plain + "', 2, 'column2')\n")});
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(named.out, "y=4\n");
+}
+
 // The unit check names each equation as it reads; an INTEGRAL equation
 // carries an internal mark that is no part of it.
 TEST(HostileInputTest, UnitCheckShowsIntegralEquationsWithoutTheMark) {
