@@ -86,6 +86,27 @@ TEST(HostileInputTest, ExportThatCannotBeWrittenFailsTheRun) {
   EXPECT_TRUE(std::filesystem::is_symlink(full));
 }
 
+// A full file system: a 4 KB tmpfs in a mount namespace of its own, filled
+// but for an earlier export. The new export fails (error 566, status 2)
+// and the earlier output is still there, whole: the new one went to a
+// temporary file, which is removed. Skipped where no tmpfs can be mounted.
+TEST(HostileInputTest, ExportOnAFullFileSystemKeepsTheEarlierOutput) {
+  const std::string folder = TempPath("full_fs");
+  std::filesystem::create_directories(folder);
+  const std::string equations = WriteTemp("full_fs.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + folder + "/out.csv' x, y\n");
+  const std::string script = "mount -t tmpfs -o size=4k tmpfs " + folder + " 2>/dev/null || exit 77\n"
+                             "printf 'earlier\\r\\n' > " + folder + "/out.csv\n"
+                             "head -c 8192 /dev/zero > " + folder + "/fill 2>/dev/null\n"
+                             "'" VOQ_SOLVE_BINARY "' " + equations + "\nstatus=$?\n"
+                             "cat " + folder + "/out.csv; ls -A " + folder + "\nexit $status\n";
+  const SolverRun r = voq::testing::RunSolverBinary("/usr/bin/unshare", {"-m", "/bin/sh", "-c", script});
+  if (r.status == 77 || r.status == -1 || r.err.find("unshare:") != std::string::npos)
+    GTEST_SKIP() << "no tmpfs can be mounted here: " << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.out, "x=1.5\ny=3\nearlier\r\nfill\nout.csv\n");
+  EXPECT_NE(r.err.find("Error 566: " + folder + "/out.csv is not a valid filename."), std::string::npos) << r.err;
+}
+
 // Two runs exporting to one file at once: the file holds the whole line of
 // one of them, never a mix. The lines are long (a thousand values, some
 // 15 kB) so that each takes several writes, and a file written in place
