@@ -281,6 +281,19 @@ void WriteTableSection(std::vector<uint8_t>& out, int32_t tag, bool purge,
       }
     }
   }
+  // The section promises `columns` entries. A window whose set-up stopped
+  // early (a column's variable missing) has fewer in its chain: the rest are
+  // written blank, as the reader reads past them, so that what was read can
+  // be read again.
+  for (; written < columns; ++written) {
+    PutShortString(out, "", 30);
+    for (int32_t r = 1; r <= rows; ++r) PutExtended(out, BlankValue);
+    out.insert(out.end(), size_t(rows), uint8_t(0));
+    if (tag != 4) {
+      out.push_back(0);
+      PutInt16(out, 0);
+    }
+  }
 }
 
 bool ReadTableSection(const uint8_t* data, size_t size, size_t& pos, int32_t tag, TLookupFileRecord* lookup,
