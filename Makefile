@@ -119,13 +119,17 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" \
 	  -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DVOQ_SANITIZE=address,undefined -DVOQ_BUILD_FUZZ=ON \
 	  -DVOQ_BUILD_TESTS=OFF -DVOQ_WERROR=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzz_equations fuzz_number_text
-	mkdir -p $(FUZZ_BUILD)/corpus/equations $(FUZZ_BUILD)/corpus/number_text $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/logs
+	cmake --build $(FUZZ_BUILD) --target fuzz_equations fuzz_number_text fuzz_documents make_document_seeds
+	mkdir -p $(FUZZ_BUILD)/corpus/equations $(FUZZ_BUILD)/corpus/number_text $(FUZZ_BUILD)/corpus/documents \
+	  $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/logs
+	$(FUZZ_BUILD)/make_document_seeds $(FUZZ_BUILD)/seeds/documents $(CURDIR)
 	cd $(FUZZ_BUILD)/logs && ASAN_OPTIONS=allocator_may_return_null=1 ../fuzz_equations $(FUZZ_FLAGS) \
 	  -max_len=8192 -timeout=20 ../corpus/equations $(CURDIR)/fuzz/regressions/equations \
 	  $(CURDIR)/examples $(CURDIR)/tests/cases
 	cd $(FUZZ_BUILD)/logs && ../fuzz_number_text $(FUZZ_FLAGS) -max_len=256 \
 	  ../corpus/number_text $(CURDIR)/fuzz/regressions/number_text $(CURDIR)/fuzz/seeds/number_text
+	cd $(FUZZ_BUILD)/logs && ASAN_OPTIONS=allocator_may_return_null=1 ../fuzz_documents $(FUZZ_FLAGS) \
+	  -max_len=65536 -timeout=60 ../corpus/documents $(CURDIR)/fuzz/regressions/documents ../seeds/documents
 
 bench: configure
 	cmake --build $(BUILD) --target voq_bench

@@ -9,8 +9,8 @@
 // that never polls shows up as a libFuzzer timeout.
 //
 // Files: $EXPORT writes where the text says; every file this program opens
-// for writing goes to /dev/null instead (fopen is wrapped at link time),
-// but for libFuzzer's own corpus units and findings.
+// for writing goes to /dev/null instead (null_writes.cpp), but for
+// libFuzzer's own corpus units and findings.
 #include <cmath>
 #include <chrono>
 #include <cstddef>
@@ -33,28 +33,6 @@
 #include "platform/host.h"
 #include "session/compile_driver.h"
 #include "session/engine.h"
-
-extern "C" std::FILE* __real_fopen(const char* path, const char* mode);
-
-// libFuzzer's own files (corpus units and findings) end in the 40 hex
-// digits of their hash: those are written where it says.
-static bool IsFuzzerFile(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  const char* name = slash != nullptr ? slash + 1 : path;
-  const size_t length = std::strlen(name);
-  if (length < 40) return false;
-  for (const char* c = name + length - 40; *c != '\0'; ++c)
-    if (std::strchr("0123456789abcdef", *c) == nullptr) return false;
-  return true;
-}
-
-extern "C" std::FILE* __wrap_fopen(const char* path, const char* mode) {
-  if (path != nullptr && mode != nullptr && !IsFuzzerFile(path) &&
-      (std::strchr(mode, 'w') != nullptr || std::strchr(mode, 'a') != nullptr ||
-       std::strchr(mode, '+') != nullptr))
-    return __real_fopen("/dev/null", mode);
-  return __real_fopen(path, mode);
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -56,6 +57,63 @@ bool FileExistsOnPath(const std::string& name, std::string* resolved) {
     }
   }
   return false;
+}
+
+std::string NonFileKind(const std::string& name, std::string* found) {
+  auto kindOf = [](const std::string& path) -> std::string {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return "";
+    if (S_ISDIR(info.st_mode)) return "a folder";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "a device";
+    return "a pipe or socket";
+  };
+  if (name.empty()) return "";
+  std::string kind = kindOf(name);
+  if (!kind.empty() || name.find('/') != std::string::npos) {
+    if (found != nullptr) *found = name;
+    return kind;
+  }
+  for (const std::string& dir : SearchPathList) {
+    if (dir.empty()) continue;
+    const std::string candidate = (std::filesystem::path(dir) / name).string();
+    kind = kindOf(candidate);
+    if (!kind.empty()) {
+      if (found != nullptr) *found = candidate;
+      return kind;
+    }
+  }
+  return "";
+}
+
+int32_t ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? 2 : 5;
+  struct stat info {};
+  int32_t result = 0;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) result = 100;
+  // The descriptor is closed however the reading ends (std::bad_alloc
+  // included, which goes on to the caller).
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  uint8_t piece[65536];
+  while (result == 0) {
+    const ssize_t got = ::read(fd, piece, sizeof piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 || (got > 0 && bytes.size() + size_t(got) > maxBytes)) {
+      result = 100;
+      break;
+    }
+    if (got == 0) break;
+    bytes.insert(bytes.end(), piece, piece + got);
+  }
+  if (result != 0) {
+    bytes.clear();
+    bytes.shrink_to_fit();
+  }
+  return result;
 }
 
 double FileDateOf(const std::string& name) {

@@ -369,21 +369,22 @@ bool ReadDocumentFile(const std::string& fileName, bool merge) {
   AddSearchDirectory(FolderPart(fileName));
   std::vector<uint8_t> data;
   {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
+    // Read whole, a failing read (a device error) reported as such.
+    int32_t ioResult = 0;
+    try {
+      ioResult = ReadFileBytes(fileName, data);
+    } catch (const std::bad_alloc&) {
+      ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
+      return StopRead(false);
+    }
+    if (ioResult == 2) {
       ShowAlert(fileName + " was not found ", kAlertInfoOk, false);
       SetCalcError(kMsgUnexpectedIOError, "2");
       ReportIOError(2);
       return StopRead(false);
     }
-    try {
-      data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::bad_alloc&) {
-      ShowAlert(GetMessageText(kMsgOutOfMemory), kAlertErrorOk, true);
-      return StopRead(false);
-    }
-    if (file.bad()) {
-      SetMessageArg(1, "100");
+    if (ioResult != 0) {
+      SetMessageArg(1, std::to_string(ioResult));
       SetMessageArg(2, fileName);
       ShowAlert(GetMessageText(kMsgUnexpectedReadError), kAlertErrorOk, true);
       return StopRead(false);

@@ -13,6 +13,7 @@
 #include "core/locale_settings.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "core/search_path.h"
 #include "documents/diagram_section.h"
 #include "documents/document_bytes.h"
 #include "documents/document_file.h"
@@ -294,21 +295,21 @@ bool WriteDocumentBinary(const std::string& fileName, const std::string& text, b
 }
 
 bool ReadDocumentBinary(const std::string& fileName, TDocumentReadResult& result) {
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) {
-    SetCalcError(kMsgUnexpectedIOError, "2");
-    ReportIOError(2);  // not found
-    return false;
-  }
   std::vector<uint8_t> data;
+  int32_t ioResult = 0;
   try {
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    ioResult = ReadFileBytes(fileName, data);
   } catch (const std::bad_alloc&) {
     SetCalcError(kMsgOutOfMemory);
     return false;
   }
-  if (file.bad()) {
-    SetCalcError(kMsgUnexpectedIOError, "100");
+  if (ioResult == 2) {
+    SetCalcError(kMsgUnexpectedIOError, "2");
+    ReportIOError(2);  // not found
+    return false;
+  }
+  if (ioResult != 0) {
+    SetCalcError(kMsgUnexpectedIOError, std::to_string(ioResult));
     return false;
   }
   result = ReadDocumentImage(data.data(), data.size());

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/search_path.h"
 #include "documents/document_file.h"
 #include "model/program_units.h"
 
@@ -109,12 +110,16 @@ bool ReadLibraryBytes(const std::vector<uint8_t>& bytes, TLibraryFileContents& c
 }
 
 bool ReadLibraryFile(const std::string& path, TLibraryFileContents& contents, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::vector<uint8_t> bytes;
+  const int32_t ioResult = ReadFileBytes(path, bytes);
+  if (ioResult == 2 || ioResult == 5) {
     error = "cannot open " + path;
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (ioResult != 0) {
+    error = "I/O error " + std::to_string(ioResult) + " reading " + path;
+    return false;
+  }
   return ReadLibraryBytes(bytes, contents, error);
 }
 

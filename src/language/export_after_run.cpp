@@ -1,6 +1,11 @@
 #include "language/export_after_run.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
@@ -132,6 +137,55 @@ std::string ValueLine(const std::vector<std::string>& names) {
   return line;
 }
 
+// True when every byte reached the file and the file closed without error:
+// a full disk shows only at fwrite, fflush or fclose.
+bool WriteAndClose(std::FILE* file, const std::string& output) {
+  const bool written = std::fwrite(output.data(), 1, output.size(), file) == output.size();
+  const bool flushed = std::fflush(file) == 0;
+  return (std::fclose(file) == 0) && written && flushed;
+}
+
+// Writes output to target. Appending adds it at the end. Otherwise it goes
+// to a new file beside the target first, which is then renamed over it: a
+// reader, or a second program exporting to the same file at the same time,
+// meets the old output or the new one whole, never a mix. The temporary
+// name holds the process and a count, so two writers never share one. A
+// target that exists but is not a regular file (a device, a pipe) is
+// written in place: a rename would replace it.
+bool WriteExportFile(const std::string& name, const std::string& output, bool append) {
+  struct stat info {};
+  const bool special = ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+  if (append || special) {
+    std::FILE* file = std::fopen(name.c_str(), append ? "ab" : "wb");
+    return file != nullptr && WriteAndClose(file, output);
+  }
+  // A symbolic link stays one: the file it points to is replaced.
+  std::string target = name;
+  if (::lstat(name.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (char* real = ::realpath(name.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+  }
+  static uint32_t count = 0;
+  const size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::string temporary =
+      folder + "~$" + base + "." + std::to_string(::getpid()) + "." + std::to_string(++count);
+  // "x": never another file of that name (one left by a crash).
+  std::FILE* file = std::fopen(temporary.c_str(), "wbx");
+  if (file == nullptr) return false;
+  // The file keeps the permissions it had.
+  const bool keepMode = ::stat(target.c_str(), &info) == 0;
+  if (!WriteAndClose(file, output) || (keepMode && ::chmod(temporary.c_str(), info.st_mode & 07777) != 0) ||
+      std::rename(temporary.c_str(), target.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
 // One $EXPORT directive. False when the remaining directives must not be
 // carried out (errors 565 and 566).
 bool ExportOne(const std::string& directive, int32_t run) {
@@ -201,17 +255,15 @@ bool ExportOne(const std::string& directive, int32_t run) {
     Platform().SetClipboardText(buffer);
     return true;
   }
-  std::FILE* file = std::fopen(target.c_str(), append ? "ab" : "wb");
-  if (file == nullptr) {
-    // The file cannot be written: reported like a missing target.
+  output += "\r\n";
+  if (!WriteExportFile(target, output, append)) {
+    // The file cannot be written (no such folder, no permission, a full
+    // disk): reported like a missing target, and the export stops.
     SetMessageArg(1, target);
     SetMessageArg(2, "$Export");
     CalcErrorCode = kMsgInvalidFileName;
     return false;
   }
-  output += "\r\n";
-  std::fwrite(output.data(), 1, output.size(), file);
-  std::fclose(file);
   return true;
 }
 

@@ -101,35 +101,51 @@ void AddFolderOf(const std::string& name) {
 // of it, and a file that never ends a line (a device) must not fill memory.
 constexpr size_t kMaxIncludedLineLength = 65535;
 
-// One line of a text file without its line break; false at the end. A line
-// ends at CR LF, a lone LF or a lone CR, as the window's own lines do.
-// tooLong: the line exceeded kMaxIncludedLineLength and was not read on.
-bool ReadFileLine(std::istream& in, std::string& line, bool& tooLong) {
+// What reading one line of a text file gave.
+enum class LineStatus {
+  Read,
+  End,
+  // The line exceeded kMaxIncludedLineLength and was not read on.
+  TooLong,
+  // The system could not read the file (a device error, /proc/self/mem).
+  Failed,
+};
+
+// One line of a text file without its line break. A line ends at CR LF, a
+// lone LF or a lone CR, as the window's own lines do. The file buffer
+// reports a failed read by throwing; it becomes LineStatus::Failed here.
+LineStatus ReadFileLine(std::istream& in, std::string& line) {
   line.clear();
-  tooLong = false;
   std::streambuf* buffer = in.rdbuf();
-  if (buffer == nullptr) return false;
+  if (buffer == nullptr) return LineStatus::End;
   constexpr int kEnd = std::char_traits<char>::eof();
-  int c = buffer->sbumpc();
-  if (c == kEnd) return false;
-  for (; c != kEnd; c = buffer->sbumpc()) {
-    if (c == '\n') break;
-    if (c == '\r') {
-      if (buffer->sgetc() == '\n') buffer->sbumpc();
-      break;
+  try {
+    int c = buffer->sbumpc();
+    if (c == kEnd) return LineStatus::End;
+    for (; c != kEnd; c = buffer->sbumpc()) {
+      if (c == '\n') break;
+      if (c == '\r') {
+        if (buffer->sgetc() == '\n') buffer->sbumpc();
+        break;
+      }
+      if (line.size() >= kMaxIncludedLineLength) return LineStatus::TooLong;
+      line.push_back(static_cast<char>(c));
     }
-    if (line.size() >= kMaxIncludedLineLength) {
-      tooLong = true;
-      break;
-    }
-    line.push_back(static_cast<char>(c));
+  } catch (const std::ios_base::failure&) {
+    return LineStatus::Failed;
   }
-  return true;
+  return LineStatus::Read;
 }
 
+// False when the next read may give more (a failing read included: the
+// next ReadFileLine reports it).
 bool FileAtEnd(std::istream& in) {
   std::streambuf* buffer = in.rdbuf();
-  return buffer == nullptr || buffer->sgetc() == std::char_traits<char>::eof();
+  try {
+    return buffer == nullptr || buffer->sgetc() == std::char_traits<char>::eof();
+  } catch (const std::ios_base::failure&) {
+    return false;
+  }
 }
 
 // A line is cut at its first NUL.
@@ -191,17 +207,23 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
   // A file may say which decimal separator it was written with; its lines
   // are converted to the one in use. The setting holds for this file only.
   const char savedSeparator = SavedDecimalSeparator;
-  bool tooLong = false;
-  auto refuseLongLine = [&]() {
-    CalcErrorCode = kMsgLineTooLong;
+  // A line too long, or a read the system failed, ends the file with its
+  // error at the $INCLUDE statement.
+  auto refuseLine = [&](LineStatus status) {
+    const int32_t number = status == LineStatus::TooLong ? kMsgLineTooLong : kMsgFileReadIOError;
+    if (number == kMsgFileReadIOError) {
+      SetMessageArg(1, "100");
+      SetMessageArg(2, name);
+    }
+    CalcErrorCode = number;
     CalcErrorStart = includeStart;
     CalcErrorEnd = includeEnd;
-    ShowEquationError(kMsgLineTooLong, includeStart, includeEnd + 1, EquationLineNo);
+    ShowEquationError(number, includeStart, includeEnd + 1, EquationLineNo);
   };
   std::string first;
-  ReadFileLine(in, first, tooLong);
-  if (tooLong) {
-    refuseLongLine();
+  const LineStatus firstStatus = ReadFileLine(in, first);
+  if (firstStatus == LineStatus::TooLong || firstStatus == LineStatus::Failed) {
+    refuseLine(firstStatus);
     return;
   }
   CutAtNul(first);
@@ -227,12 +249,13 @@ void IncludeTextFile(const std::string& name, int32_t includeStart, int32_t incl
       CalcErrorStart = r.restStart;
       CalcErrorEnd = r.restEnd;
     } else {
-      if (!ReadFileLine(in, line, tooLong)) {
+      const LineStatus status = ReadFileLine(in, line);
+      if (status == LineStatus::End) {
         atEnd = true;
         continue;
       }
-      if (tooLong) {
-        refuseLongLine();
+      if (status != LineStatus::Read) {
+        refuseLine(status);
         break;
       }
       LocalizeDecimalSeparator(line);
@@ -304,6 +327,21 @@ void IncludeFile(const std::string& line) {
   const int32_t includeStart = CalcErrorStart;
   const int32_t includeEnd = CalcErrorEnd;
   std::string name = IncludeFileName(line, 9);
+  if (!name.empty() && !FileExistsOnPath(name, &name)) {
+    // Something of that name that no file can be read from (a folder, a
+    // device that would never end) is named as what it is: browsing for a
+    // "missing" file would not help.
+    std::string found;
+    const std::string kind = NonFileKind(name, &found);
+    if (!kind.empty()) {
+      MessageText = "$INCLUDE " + found + ": this is " + kind + ", not a file of equations.";
+      CalcErrorCode = kMsgPreparedText;
+      CalcErrorStart = includeStart;
+      CalcErrorEnd = includeEnd;
+      ShowEquationError(kMsgPreparedText, includeStart, includeEnd + 1, EquationLineNo + 1);
+      return;
+    }
+  }
   if (name.empty() || !FileExistsOnPath(name, &name)) {
     if (!LocateMissingInclude(name)) {
       pass.stopReading = CalcErrorCode == 0;
@@ -339,11 +377,15 @@ void IncludeDiagramFile(const std::string& name) {
     return;
   }
   std::string line;
-  bool tooLong = false;
-  while (CalcErrorCode == 0 && ReadFileLine(in, line, tooLong)) {
-    if (tooLong) {
+  for (LineStatus status = ReadFileLine(in, line); CalcErrorCode == 0 && status != LineStatus::End;
+       status = ReadFileLine(in, line)) {
+    if (status != LineStatus::Read) {
       MessageText = GetMessageText(kMsgDiagramInputError);
-      CalcErrorCode = kMsgLineTooLong;
+      if (status == LineStatus::Failed) {
+        SetMessageArg(1, "100");
+        SetMessageArg(2, name);
+      }
+      CalcErrorCode = status == LineStatus::TooLong ? kMsgLineTooLong : kMsgFileReadIOError;
       CalcErrorStart = -1;
       CalcErrorEnd = -1;
       ReportStatementError();

@@ -63,12 +63,23 @@ bool ParseNumber(const std::string& field, Extended& value) {
   return end == t.c_str() + t.size();
 }
 
-void GetLines(std::istream& in, std::vector<std::string>& lines) {
-  std::string line;
-  while (std::getline(in, line)) {
+void GetLines(const std::vector<uint8_t>& bytes, std::vector<std::string>& lines) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    std::string line(bytes.begin() + std::ptrdiff_t(start), bytes.begin() + std::ptrdiff_t(end));
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(std::move(line));
+    start = end + 1;
   }
+}
+
+// A file that was found but could not be read: the I/O error names it.
+void SetReadError(int32_t ioResult, const std::string& path) {
+  SetMessageArg(1, std::to_string(ioResult));
+  SetMessageArg(2, path);
+  SetCalcError(kMsgFileReadIOError);
 }
 
 void MakeColumns(TLookupFileRecord& record, int32_t rows, int32_t columns) {
@@ -145,8 +156,9 @@ bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLo
         SetMessageArg(1, std::to_string(end - field.c_str() + 1));
         SetMessageArg(2, field);
         SetMessageArg(3, path);
+        // Shown once, by whoever reports the error (the statement's error
+        // with its line, for a lookup in the equations).
         SetCalcError(kMsgIllegalCharacterInString);
-        ShowAlert(GetMessageText(kMsgIllegalCharacterInString), 1, true);
         return false;
       }
       record.Columns[size_t(c)].Values[r] = v;
@@ -211,22 +223,14 @@ bool ReadPlainText(const std::string& path, const std::vector<std::string>& line
 }
 
 bool ReadLkt(const std::string& path, TLookupFileRecord& record) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (!std::filesystem::exists(path)) {
-      SetCalcError(kMsgLookupNotFound, BaseName(path));
-    } else {
-      SetMessageArg(1, "5");
-      SetMessageArg(2, path);
-      SetCalcError(kMsgFileReadIOError);
-    }
+  std::vector<uint8_t> bytes;
+  const int32_t ioResult = ReadFileBytes(path, bytes);
+  if (ioResult == 2) {
+    SetCalcError(kMsgLookupNotFound, BaseName(path));
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 16) {
-    SetMessageArg(1, "100");
-    SetMessageArg(2, path);
-    SetCalcError(kMsgFileReadIOError);
+  if (ioResult != 0 || bytes.size() < 16) {
+    SetReadError(ioResult != 0 ? ioResult : 100, path);
     return false;
   }
   size_t pos = 16;
@@ -272,16 +276,14 @@ bool ReadTextLookupFile(const std::string& path, TLookupFileRecord& record) {
     SetCalcError(kMsgLookupNotFound, path);
     return false;
   }
-  std::ifstream in(resolved, std::ios::binary);
-  if (!in) {
-    ReportIOError(5);
-    MessageText = "Error reading Lookup file " + path;
-    SetCalcError(kMsgPreparedText);
-    return false;
-  }
   std::vector<std::string> lines;
   try {
-    GetLines(in, lines);
+    std::vector<uint8_t> bytes;
+    if (const int32_t ioResult = ReadFileBytes(resolved, bytes); ioResult != 0) {
+      SetReadError(ioResult, resolved);
+      return false;
+    }
+    GetLines(bytes, lines);
     if (Extension(path) == ".CSV") return ReadCsv(path, lines, record);
     return ReadPlainText(path, lines, record);
   } catch (const std::bad_alloc&) {
@@ -393,9 +395,14 @@ int32_t FindLookupTable(const std::string& name, TLookupFileRecord*& record) {
 
 int32_t FindColumnByName(const std::string& name, const TLookupFileRecord* record, int32_t tableId) {
   const std::string upper = Upper(name);
+  // The names the table has, for the message when none matches: a file
+  // without a header row has Column1, Column2, ..., which a user cannot
+  // guess.
+  std::vector<std::string> names;
   if (record != nullptr) {
     for (const TLookupColumnNode& column : record->Columns) {
       if (Upper(column.Name) == upper) return column.ColumnNumber;
+      names.push_back(column.Name);
     }
   } else {
     TTableColumnRecord* column = WindowColumns(tableId);
@@ -405,9 +412,18 @@ int32_t FindColumnByName(const std::string& name, const TLookupFileRecord* recor
       const size_t cr = heading.find('\r');
       if (cr != std::string::npos) heading.resize(cr);
       if (Upper(heading) == upper) return column->ColumnNumber;
+      names.push_back(heading);
     }
   }
   SetCalcError(kMsgColumnNotFound, name);
+  // The list is added only when the whole of it fits the message.
+  std::string list;
+  for (size_t k = 0; k < names.size() && k < 64; ++k) list += (k == 0 ? "" : ", ") + names[k];
+  SetMessageArg(2, "");
+  const std::string bare = GetMessageText(kMsgColumnNotFound);
+  const std::string tail = "  The table's columns are " + list + ".";
+  if (!names.empty() && names.size() <= 64 && bare.size() + tail.size() <= kMessageTextLength)
+    SetMessageArg(2, tail);
   return 0;
 }
 

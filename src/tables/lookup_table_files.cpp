@@ -107,12 +107,18 @@ int32_t NameNewTable(TTableForm& form, const std::string& path) {
 }
 
 int32_t ReadLktTab(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::vector<uint8_t> bytes;
+  const int32_t ioResult = ReadFileBytes(path, bytes);
+  if (ioResult == 2) {
     SetCalcError(kMsgFileNotFound, path);
     return CalcErrorCode;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (ioResult != 0) {
+    SetMessageArg(1, std::to_string(ioResult));
+    SetMessageArg(2, path);
+    SetCalcError(kMsgFileReadIOError);
+    return CalcErrorCode;
+  }
   size_t pos = 16;
   if (bytes.size() < pos || !ReadTableSection(bytes.data(), bytes.size(), pos, TableKindToWindowTag(kLookupTableKind), nullptr, 10.0)) {
     if (CalcErrorCode == 0) SetCalcError(kMsgLookupReadError);

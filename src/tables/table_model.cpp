@@ -394,6 +394,10 @@ void TTableForm::MultipleTableRefresh() {
   h->TopRow = TopRow;
   h->WindowHeight = WindowHeight;
   h->WindowWidth = WindowWidth;
+  // A header owns its chain. A set-up that stopped before making its own
+  // table (a column's variable missing) left a new chain in the window for
+  // the current table: the chain it replaces goes, or it would be lost.
+  if (h->Columns != Columns) FreeColumnChain(h->Columns);
   h->Columns = Columns;
   for (TTableColumnRecord* c = Columns; c != nullptr; c = c->Next) c->Width = GridColWidth(c->ColumnNumber);
   h->Name = TableName;

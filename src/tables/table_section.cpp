@@ -112,9 +112,17 @@ TStoredName ReadStoredName(Cursor& in) {
   TStoredName result;
   const size_t lf = text.find('\n');
   if (lf != std::string::npos) {
+    // The writer's form: the name, a line feed, the width byte and an
+    // optional colour byte. Whatever else follows is no part of the name
+    // (a name that kept it would grow a line feed of its own and change
+    // with every save).
     result.HasWidth = true;
     result.Width = lf + 1 < text.size() ? uint8_t(text[lf + 1]) : 0;
-    text.erase(lf, std::min<size_t>(2, text.size() - lf));
+    if (lf + 2 < text.size() && uint8_t(text[lf + 2]) >= 1 && uint8_t(text[lf + 2]) <= 7)
+      result.Colour = uint8_t(text[lf + 2]);
+    text.resize(lf);
+    result.Name = text;
+    return result;
   }
   while (!text.empty() && text.back() == '\0') text.pop_back();
   if (!text.empty() && uint8_t(text.back()) >= 1 && uint8_t(text.back()) <= 7) {
@@ -279,6 +287,19 @@ void WriteTableSection(std::vector<uint8_t>& out, int32_t tag, bool purge,
         out.push_back(uint8_t(text.size()));
         out.insert(out.end(), text.begin(), text.end());
       }
+    }
+  }
+  // The section promises `columns` entries. A window whose set-up stopped
+  // early (a column's variable missing) has fewer in its chain: the rest are
+  // written blank, as the reader reads past them, so that what was read can
+  // be read again.
+  for (; written < columns; ++written) {
+    PutShortString(out, "", 30);
+    for (int32_t r = 1; r <= rows; ++r) PutExtended(out, BlankValue);
+    out.insert(out.end(), size_t(rows), uint8_t(0));
+    if (tag != 4) {
+      out.push_back(0);
+      PutInt16(out, 0);
     }
   }
 }

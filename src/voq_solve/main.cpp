@@ -469,6 +469,14 @@ bool ValuesShowable() {
   return true;
 }
 
+// An equation's statement as the user wrote it: a leading "~" only marks a
+// statement that is never reused (an INTEGRAL equation, an output of a CALL).
+std::string StatementText(const TEquationRecord* e) {
+  std::string text = e != nullptr ? e->Text.value_or("") : std::string();
+  if (!text.empty() && text[0] == '~') text.erase(0, 1);
+  return text;
+}
+
 void PrintSolution(const Options& options) {
   const TProgramUnitRecord* main = MainProgramUnit;
   // String-variable units are looked up among the main program's variables.
@@ -489,10 +497,7 @@ void PrintSolution(const Options& options) {
     else
       std::snprintf(relative, sizeof relative, "%.4LE",
                     e->RelativeResidual < 0 ? -e->RelativeResidual : e->RelativeResidual);
-    // A leading "~" only marks a statement that is never reused.
-    std::string text = e->Text.value_or("");
-    if (!text.empty() && text[0] == '~') text.erase(0, 1);
-    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << text << "\n";
+    std::cout << (e->Block < 0 ? 0 : e->Block) << "  " << relative << "  " << StatementText(e) << "\n";
   }
 }
 
@@ -530,11 +535,42 @@ TVariableRecord* FindSettingVariable(const std::string& name) {
   return FindVariableIn(unit, local);
 }
 
+// A name as the solution lists the variables of one CALL of a module or
+// subprogram: "@" unit "\" call "." name. Each compile makes those copies
+// afresh from the unit's own variable, so a guess or limit set on one copy
+// would be lost before the solve: it is refused, naming the form that
+// works. False when the name is not of that form.
+bool RefusePerCallName(const VariableSetting& s) {
+  const std::string& name = s.name;
+  if (name.empty() || name[0] != '@') return false;
+  const size_t slash = name.find('\\');
+  const size_t dot = slash == std::string::npos ? std::string::npos : name.find('.', slash);
+  size_t index = 0;
+  const TProgramUnitRecord* unit = nullptr;
+  if (dot != std::string::npos && slash > 1 && slash <= 5 &&
+      name.find_first_not_of("0123456789", 1) == slash) {
+    index = size_t(std::stoul(name.substr(1, slash - 1)));
+    if (index < ProgramUnitList.size()) unit = ProgramUnitList[index];
+  }
+  std::cerr << "voq-solve: " << s.option << ": " << name;
+  if (unit == nullptr) {
+    std::cerr << " is no variable of the equations\n";
+    return true;
+  }
+  const std::string local = name.substr(dot + 1);
+  std::cerr << " is " << local << " of CALL " << name.substr(slash + 1, dot - slash - 1) << " of "
+            << (unit->IsSubprogram ? "subprogram " : "module ") << unit->Name
+            << "; the guess and limits of a module's variable hold for every CALL: give "
+            << unit->Name << "." << local << "\n";
+  return true;
+}
+
 // The guesses and limits of the command line go into the variable records
 // before the solve, as the dialog puts them: a number replaces a guess or
 // limit given by another variable.
 bool ApplySettings(const Options& options) {
   for (const VariableSetting& s : options.settings) {
+    if (RefusePerCallName(s)) return false;
     TVariableRecord* v = FindSettingVariable(s.name);
     if (v == nullptr) {
       std::cerr << "voq-solve: " << s.option << ": the equations have no variable " << s.name << "\n";
@@ -564,8 +600,7 @@ void PrintUnitProblems() {
   if (Preferences.CheckUnitsAutomatically == 0 || Preferences.ComplexMode != 0) return;
   const int32_t saved = CalcErrorCode;
   for (const TUnitProblem& p : CheckUnitsOfEquations(MainProgramUnit, 0)) {
-    std::cerr << "Unit check: " << (p.Equation != nullptr ? p.Equation->Text.value_or("") : std::string())
-              << ": " << p.Message << "\n";
+    std::cerr << "Unit check: " << StatementText(p.Equation) << ": " << p.Message << "\n";
   }
   CalcErrorCode = saved;
 }

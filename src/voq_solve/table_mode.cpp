@@ -23,6 +23,7 @@
 #include "model/store_state.h"
 #include "model/warnings_window.h"
 #include "core/program_flags.h"
+#include "core/search_path.h"
 #include "session/compile_driver.h"
 #include "solver/blocking.h"
 #include "solver/evaluator.h"
@@ -39,6 +40,8 @@ constexpr int kExitFailure = 2;
 // The Solve Table dialog's largest run number.
 constexpr size_t kMaxRuns = 99999;
 constexpr size_t kMaxCsvSize = size_t(64) << 20;
+// The longest line the include reader takes.
+constexpr size_t kMaxCsvLineLength = 65535;
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -98,19 +101,41 @@ std::string ColumnName(const std::string& header) {
 }
 
 bool ReadCsv(const std::string& file, std::vector<std::string>& header, std::vector<std::vector<std::string>>& rows) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  // Only a regular file: a device or a pipe may never end.
+  if (const std::string kind = NonFileKind(file); !kind.empty()) {
+    std::cerr << "voq-solve: " << file << " is " << kind << ", not a CSV table of runs\n";
+    return false;
+  }
+  std::vector<uint8_t> bytes;
+  errno = 0;
+  const int32_t ioResult = ReadFileBytes(file, bytes, kMaxCsvSize);
+  if (ioResult == 2 || ioResult == 5) {
     std::cerr << "voq-solve: cannot open " << file << ": " << std::strerror(errno) << "\n";
+    return false;
+  }
+  if (ioResult != 0) {
+    std::cerr << "voq-solve: cannot read " << file << " (I/O error, or larger than " << (kMaxCsvSize >> 20)
+              << " MB)\n";
+    return false;
+  }
+  const std::string content(bytes.begin(), bytes.end());
+  bytes = std::vector<uint8_t>();
+  if (content.find('\0') != std::string::npos) {
+    std::cerr << "voq-solve: " << file << " is not a CSV table of runs\n";
     return false;
   }
   std::string line;
   size_t lineNumber = 0;
-  size_t total = 0;
-  while (std::getline(in, line)) {
+  for (size_t start = 0; start < content.size();) {
+    size_t end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    line.assign(content, start, end - start);
+    start = end + 1;
     ++lineNumber;
-    total += line.size() + 1;
-    if (total > kMaxCsvSize || line.find('\0') != std::string::npos) {
-      std::cerr << "voq-solve: " << file << " is not a CSV table of runs\n";
+    // As the include reader: no statement or run comes of a longer line.
+    if (line.size() > kMaxCsvLineLength) {
+      std::cerr << "voq-solve: " << file << " line " << lineNumber << " is longer than " << kMaxCsvLineLength
+                << " characters; it is no row of a CSV table of runs\n";
       return false;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/calc_state.h"
 #include "platform/host.h"
@@ -89,6 +90,46 @@ TEST_F(SearchPathTest, FileExistsOnPathWalksTheList) {
 
   EXPECT_TRUE(FileExistsOnPath((root_ / "Second" / "Data.txt").string()));
   EXPECT_FALSE(FileExistsOnPath((root_ / "First" / "Data.txt").string()));
+}
+
+// What a name is when it is no regular file, as it stands or on the path;
+// and whole-file reads with their I/O results (2 missing, 100 a failed
+// read: a folder, a device, /proc/self/mem whose first read the kernel
+// refuses, more than the limit).
+TEST_F(SearchPathTest, NonFilesAreNamedAndReadsReportTheirFailure) {
+  AddSearchDirectory(root_.string());
+  struct Kind {
+    std::string name;
+    std::string kind;
+  };
+  const Kind kinds[] = {
+      {Dir("First"), "a folder"}, {"First", "a folder"},     {"/dev/null", "a device"},
+      {Dir("Second") + "/Data.txt", ""}, {Dir("missing"), ""}, {"missing", ""},
+  };
+  for (const Kind& k : kinds) EXPECT_EQ(NonFileKind(k.name), k.kind) << k.name;
+  std::string found;
+  NonFileKind("First", &found);
+  EXPECT_EQ(found, (root_ / "First").string());
+
+  struct Read {
+    std::string path;
+    size_t limit;
+    int32_t result;
+    std::string bytes;
+  };
+  const Read reads[] = {
+      {Dir("Second") + "/Data.txt", 100, 0, "1\n"},
+      {Dir("Second") + "/Data.txt", 1, 100, ""},
+      {Dir("missing"), 100, 2, ""},
+      {Dir("First"), 100, 100, ""},
+      {"/dev/zero", 100, 100, ""},
+      {"/proc/self/mem", 100, 100, ""},
+  };
+  for (const Read& r : reads) {
+    std::vector<uint8_t> bytes{'x'};
+    EXPECT_EQ(ReadFileBytes(r.path, bytes, r.limit), r.result) << r.path;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), r.bytes) << r.path;
+  }
 }
 
 TEST_F(SearchPathTest, FileDateOfGivesDaysSince1899) {

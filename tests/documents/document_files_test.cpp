@@ -14,6 +14,7 @@
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
+#include "documents/document_image.h"
 #include "documents/document_sections.h"
 #include "documents/documents_state.h"
 #include "documents/equations_text.h"
@@ -252,6 +253,23 @@ TEST_F(DocumentFilesTest, FormsBuiltElsewhereAreRefusedClearly) {
 }
 
 // --- Reading -------------------------------------------------------------------------
+
+// A document the system cannot read (reading /proc/self/mem at offset 0
+// fails) or that is no file at all: an alert with the I/O result and the
+// name, never an exception out of the file buffer.
+TEST_F(DocumentFilesTest, ADocumentThatCannotBeReadIsReportedNotThrown) {
+  for (const std::string& name : {std::string("/proc/self/mem"), Path("")}) {
+    platform.alerts.clear();
+    EXPECT_FALSE(ReadDocumentFile(name, false)) << name;
+    ASSERT_EQ(platform.alerts.size(), 1u) << name;
+    EXPECT_NE(platform.alerts[0].text.find("100"), std::string::npos) << platform.alerts[0].text;
+    EXPECT_NE(platform.alerts[0].text.find(name), std::string::npos) << platform.alerts[0].text;
+    TDocumentReadResult read;
+    EXPECT_FALSE(ReadDocumentBinary(name, read)) << name;
+    EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
+    EXPECT_EQ(MessageArgs[1], "100");
+  }
+}
 
 TEST_F(DocumentFilesTest, ANewerVersionAsksAndOnlyOkReads) {
   editor.SetText("a = 1");
