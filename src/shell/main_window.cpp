@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolBar>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -191,12 +192,25 @@ bool StartsCommand(const QEvent* event) {
   }
 }
 
-// Windows that take input while a calculation runs: the Compiling window's
-// and the progress window's Abort buttons.
-bool TakesInputWhileCalculating(QObject* target) {
-  if (!target->isWidgetType()) return false;
-  const QWidget* window = static_cast<QWidget*>(target)->window();
-  return window != nullptr && window->property("voqCalculationInput").toBool();
+// The top-level widget an event is for: a widget's window, or the widget
+// whose native window receives the event before Qt hands it on to the
+// widget under the mouse or with the focus.
+QWidget* TargetWindow(QObject* target) {
+  if (target->isWidgetType()) return static_cast<QWidget*>(target)->window();
+  if (target->isWindowType()) {
+    const auto* handle = static_cast<QWindow*>(target);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->windowHandle() == handle) return top;
+    }
+  }
+  return nullptr;
+}
+
+// The windows whose Esc asks for an abort while a calculation runs: the
+// main window with its child windows, and the Compiling and progress
+// windows (marked voqCalculationInput), whose Abort buttons do the same.
+bool EscAborts(const QWidget* window, const QWidget* main) {
+  return window != nullptr && (window == main || window->property("voqCalculationInput").toBool());
 }
 
 }  // namespace
@@ -411,14 +425,18 @@ bool TVOQ_D::CheckMessage(QObject* target, QEvent* event) {
       platform_->SetEscHeld(type == QEvent::KeyPress);
     }
   }
-  if (Calculating && StartsCommand(event) && !TakesInputWhileCalculating(target)) {
-    if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      CalcErrorCode = kMsgCancelled;
-      AbortRequested = true;
-      if (platform_ != nullptr) platform_->NoteEscKeyDown();
+  if (Calculating && StartsCommand(event)) {
+    // The main window and its child windows start no command inside a
+    // calculation; every other window (the alerts and questions, the
+    // Compiling and progress windows, a dialog the solve opens) is the
+    // calculation's own and takes its input, so it can be answered.
+    const QWidget* window = TargetWindow(target);
+    const bool escape = type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (escape && EscAborts(window, this)) {
+      RequestCalculationAbort();
+      return true;
     }
-    // Nothing else the user does may start a command inside a calculation.
-    return true;
+    if (window == this) return true;
   }
   if (type != QEvent::KeyPress || KeyDialogOpen) return false;
   auto* key = static_cast<QKeyEvent*>(event);
@@ -436,6 +454,14 @@ bool TVOQ_D::CheckMessage(QObject* target, QEvent* event) {
     return true;
   }
   return false;
+}
+
+void TVOQ_D::RequestCalculationAbort() {
+  // The error and the request are all the solvers read; a key noted for
+  // the next poll would outlive a calculation that ends first and cancel
+  // the next one.
+  CalcErrorCode = kMsgCancelled;
+  AbortRequested = true;
 }
 
 void TVOQ_D::ScheduleIdle() {

@@ -55,6 +55,9 @@ class TVOQ_D : public QMainWindow, public WindowServices {
 
   // The hooks.
   bool CheckMessage(QObject* target, QEvent* event);
+  // What Esc does inside a calculation, for every window that offers it:
+  // error 58 (cancelled) and the abort request the solvers poll.
+  void RequestCalculationAbort();
   void Idle();
   void SetHelpFile();
   void setCaption(const std::string& name);
