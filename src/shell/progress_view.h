@@ -37,7 +37,11 @@ class TProgressView : public QDialog, public ProgressView {
   QPushButton* Abort;
   QPushButton* Continue;
 
+ protected:
+  void reject() override;
+
  private:
+  void PlaceInsideOwner();
   void ShowGrid(const TProgressFigures& figures);
 };
 

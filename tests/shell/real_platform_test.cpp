@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QWindow>
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,7 @@
 #include "platform/qt/qt_platform.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
+#include "shell/progress_view.h"
 #include "qt_app.h"
 
 namespace voq {
@@ -193,6 +196,84 @@ TEST_F(RealPlatformTest, TheErrorIsSelectedAfterItsBox) {
   ASSERT_EQ(answerer.texts.size(), 1u);
   EXPECT_TRUE(Editor()->textCursor().hasSelection());
   EXPECT_GE(Editor()->textCursor().selectionStart(), 6);
+}
+
+// A long solve: Abort in the progress window ends it within half a second
+// as Esc does (error 58); the elapsed time grows meanwhile, and the
+// window sits inside the main window.
+std::string EndlessRing(int n) {
+  std::ostringstream text;
+  for (int i = 1; i <= n; ++i) text << "x" << i << "^2 + x" << (i % n + 1) << "^2 = -1\n";
+  return text.str();
+}
+
+// 400 unknowns in one block without a real solution, each equation tied to
+// all others through the sum.
+const char* kLargeBlock =
+    "DUPLICATE i=1,400\n"
+    "  x[i]^2 + s = -1\n"
+    "END\n"
+    "s = SUM(x[j]^2, j=1,400)\n";
+
+const char* kEndlessRepeat =
+    "FUNCTION spin(a)\n"
+    "  i := 0\n"
+    "  REPEAT\n"
+    "    i := i + 1\n"
+    "  UNTIL (i < 0)\n"
+    "  spin := a\n"
+    "END\n"
+    "y = spin(3)\n";
+
+TEST_F(RealPlatformTest, AbortInTheProgressWindowEndsTheSolve) {
+  struct Case {
+    const char* Name;
+    std::string Equations;
+  };
+  const Case cases[] = {{"ring", EndlessRing(41)}, {"400 unknowns", kLargeBlock}, {"endless REPEAT", kEndlessRepeat}};
+  auto* progress = window_->ProgressForm();
+  ASSERT_NE(progress, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SetEquations(c.Equations);
+    StopCriteria.MaxIterations = 1000000000;
+    StopCriteria.ChangeTolerance = 0;
+    StopCriteria.MaxElapsedSeconds = 60;
+    BoxAnswerer answerer({Answer::Enter});
+    QElapsedTimer clock;
+    qint64 clickedAt = -1;
+    std::vector<std::string> seconds;
+    QRect placed;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+      if (!progress->isVisible()) return;
+      seconds.push_back(progress->seconds->text().toStdString());
+      if (clickedAt < 0 && clock.elapsed() > 2500) {
+        placed = progress->frameGeometry();
+        clickedAt = clock.elapsed();
+        ClickThroughWindow(progress->Abort);
+      }
+    });
+    clock.start();
+    sampler.start(100);
+    window_->Action("Solve1")->trigger();
+    const qint64 endedAt = clock.elapsed();
+    sampler.stop();
+    ASSERT_GE(clickedAt, 0) << "the progress window never showed; error " << CalcErrorCode;
+    EXPECT_LE(endedAt - clickedAt, 500) << "Abort at " << clickedAt << " ms, the solve ended at " << endedAt;
+    // Error 58, "Calculations cancelled by user.", which the commands do not
+    // show again, as for Esc.
+    EXPECT_EQ(CalcErrorCode, 58);
+    EXPECT_TRUE(answerer.texts.empty());
+    EXPECT_FALSE(window_->Calculating);
+    // The elapsed time moved on while the solve ran ("2.3 sec" or so).
+    ASSERT_GE(seconds.size(), 2u);
+    EXPECT_NE(seconds.front(), seconds.back());
+    std::string last = seconds.back();
+    for (char& ch : last) ch = ch == ',' ? '.' : ch;
+    EXPECT_GE(std::atof(last.c_str()), 1.0) << seconds.back();
+    EXPECT_TRUE(window_->frameGeometry().contains(placed)) << "progress window outside the main window";
+  }
 }
 
 }  // namespace
