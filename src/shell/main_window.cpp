@@ -23,6 +23,7 @@
 #include "core/number_format.h"
 #include "core/program_flags.h"
 #include "documents/defaults_file.h"
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
@@ -382,6 +383,8 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetCompilingWindow(compiling_);
   SetProgressView(progress_);
   SetSolveSequenceServices(calculateMenu_);
+  SetFontFactory(&fonts_);
+  CreateDisplayFonts();
 }
 
 void TVOQ_D::FillHost(THost& host) {
@@ -391,6 +394,7 @@ void TVOQ_D::FillHost(THost& host) {
   host.Compiling = compiling_;
   host.Progress = progress_;
   host.SolveWindows = calculateMenu_;
+  host.Fonts = &fonts_;
 }
 
 void TVOQ_D::SetHelpFile() {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/qt/qt_font_factory.h"
 
 class QAction;
 class QMdiArea;
@@ -120,6 +121,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   TEquationForm* equations_;
   TCompiling* compiling_;
   TProgressView* progress_;
+  // The screen fonts the result windows measure and draw with.
+  QtFontFactory fonts_;
   TCalculateMenu* calculateMenu_ = nullptr;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;

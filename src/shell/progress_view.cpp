@@ -98,6 +98,13 @@ TProgressView::TProgressView(QWidget* parent)
       AbortRequested = true;
     }
   });
+  // A routine's loop polls the keyboard, which lets the event loop run, but
+  // draws no figures: this clock asks for them while the calculation runs
+  // (the redraw itself keeps to twice a second).
+  clock_.setInterval(500);
+  connect(&clock_, &QTimer::timeout, this, [] {
+    if (ProgressDlg != nullptr && ProgressDlg->FinalDisplay == 0) ProgressDlg->Draw();
+  });
   connect(Continue, &QPushButton::clicked, this, [] {
     if (ProgressDlg != nullptr) ProgressDlg->ContinueClicked = 1;
   });
@@ -114,6 +121,7 @@ void TProgressView::Open() {
   PlaceInsideOwner();
   show();
   raise();
+  clock_.start();
 }
 
 void TProgressView::PlaceInsideOwner() {
@@ -138,7 +146,10 @@ void TProgressView::reject() {
   // closed by the key.
 }
 
-void TProgressView::Close() { hide(); }
+void TProgressView::Close() {
+  clock_.stop();
+  hide();
+}
 
 void TProgressView::Present(const TProgressFigures& f) {
   setWindowTitle(f.Caption.empty() ? QStringLiteral("Calculation Progress") : Text(f.Caption));

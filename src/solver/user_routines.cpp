@@ -13,7 +13,6 @@
 #include "model/routines.h"
 #include "model/store_state.h"
 #include "solver/condition_opcodes.h"
-#include "solver/progress.h"
 #include "solver/evaluator_support.h"
 
 namespace voq {
@@ -226,11 +225,8 @@ void RunRoutineBody(int32_t slot) {
       continue;
     }
     if (stmt->Code[0] == CodeGotoLabel) {
-      // Every loop of a body passes a GOTO: here the keyboard is polled too,
-      // and the progress window's clock moves on (it draws at most twice a
-      // second) while a routine loops for long.
+      // Every loop of a body passes a GOTO: here the keyboard is polled too.
       CheckUserAbort();
-      if (ProgressDlg != nullptr) ProgressDlg->Draw();
       stmt = stmt->JumpTarget;
       continue;
     }
