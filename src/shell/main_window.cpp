@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPainter>
@@ -227,10 +229,12 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   setCentralWidget(mdi_);
   BuildMenus();
   BuildSpeedbar();
+  BuildShortcuts();
   equations_ = new TEquationForm;
   mdi_->addSubWindow(equations_);
   equations_->resize(620, 420);
   equations_->Hide();
+  BuildEditCommands();
   compiling_ = new TCompiling(this);
   progress_ = new TProgressView(this);
   calculateMenu_ = new TCalculateMenu(*this);
@@ -284,6 +288,72 @@ void TVOQ_D::BuildMenus() {
     TAboutBox box(this);
     box.show();
     box.WaitEvent();
+  });
+}
+
+void TVOQ_D::BuildShortcuts() {
+  // The keys of the menu items, shown beside their captions; a key whose
+  // command is not built yet says so as its menu item does.
+  static const std::pair<const char*, const char*> keys[] = {
+      {"New1", "Ctrl+N"},          {"Open1", "Ctrl+O"},          {"Save1", "Ctrl+S"},
+      {"Print1", "Ctrl+P"},        {"Undo1", "Ctrl+Z"},          {"Cut1", "Ctrl+X"},
+      {"Copy1", "Ctrl+C"},         {"Paste1", "Ctrl+V"},         {"SelectAll1", "Ctrl+A"},
+      {"Find1", "F10"},            {"Replace1", "F11"},          {"Next1", "F12"},
+      {"VariableInformation1", "F9"}, {"ChecKFormat1", "Ctrl+K"}, {"Solve1", "F2"},
+      {"SolveTable1", "F3"},       {"MinMax1", "F4"},            {"MinMaxTable1", "F5"},
+      {"UncertaintyPropagation1", "F6"}, {"UncertaintyPropagationTable1", "F7"},
+      {"UpdateGuesses1", "Ctrl+G"}, {"Equations1", "Ctrl+E"},    {"FormattedEquations1", "Ctrl+F"},
+      {"Solution1", "Ctrl+U"},     {"Arrays1", "Ctrl+Y"},        {"Residuals1", "Ctrl+R"},
+      {"ParametricTable1", "Ctrl+T"}, {"LookupTable1", "Ctrl+L"}, {"DiagramWindow1", "Ctrl+D"},
+      {"HelpIndex1", "F1"},
+  };
+  for (const auto& [name, key] : keys) {
+    if (QAction* action = Action(name)) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+  }
+}
+
+void TVOQ_D::BuildEditCommands() {
+  // Undo, Cut, Copy, Paste, Clear and Select All act on the Equations
+  // window when it is the active window; Cut, Copy and Clear need a
+  // selection there.
+  auto editor = [this]() -> QPlainTextEdit* {
+    return ActiveChildWindow == kEquationsWindow || mdi_->activeSubWindow() == equations_ ? equations_->Editor()
+                                                                                          : nullptr;
+  };
+  auto onEditor = [this, editor](const char* name, std::function<void(QPlainTextEdit&)> act) {
+    const std::string caption = name;
+    SetHandler(name, [this, editor, act, caption] {
+      if (QPlainTextEdit* e = editor()) {
+        act(*e);
+        return;
+      }
+      std::string plain = caption.substr(0, caption.size() - 1);
+      ShowAlert("\"" + plain + "\" is not yet available.", kAlertInfoOk, false);
+    });
+  };
+  onEditor("Undo1", [](QPlainTextEdit& e) { e.undo(); });
+  onEditor("Cut1", [](QPlainTextEdit& e) { e.cut(); });
+  onEditor("Copy1", [](QPlainTextEdit& e) { e.copy(); });
+  onEditor("Paste1", [](QPlainTextEdit& e) { e.paste(); });
+  onEditor("Clear1", [](QPlainTextEdit& e) { e.textCursor().removeSelectedText(); });
+  onEditor("SelectAll1", [](QPlainTextEdit& e) { e.selectAll(); });
+  connect(Menu("Edit1"), &QMenu::aboutToShow, this, [this, editor] {
+    QPlainTextEdit* e = editor();
+    const bool selection = e != nullptr && e->textCursor().hasSelection();
+    for (const char* name : {"Cut1", "Copy1", "Clear1"}) Action(name)->setEnabled(e == nullptr || selection);
+    Action("Undo1")->setEnabled(e == nullptr || e->document()->isUndoAvailable());
+  });
+  // Windows > Solution shows the window while a solution (or the last
+  // iteration's values) exists, also after it was closed.
+  SetHandler("Solution1", [this] {
+    if (WindowExists(kSolutionWindow) && (SolutionAvailable || SolutionStarted)) {
+      ShowAndFocus(kSolutionWindow);
+    } else {
+      ShowAlert("\"Solution\" is not yet available.", kAlertInfoOk, false);
+    }
   });
 }
 

@@ -106,6 +106,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
  private:
   void BuildMenus();
   void BuildSpeedbar();
+  void BuildShortcuts();
+  void BuildEditCommands();
   void RunCommand(const std::string& name, const std::string& caption);
   void ScheduleIdle();
   void UpdateEditButtons();
