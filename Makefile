@@ -13,9 +13,12 @@ JOBS ?= $(shell nproc)
 # qt6-base-dev: the desktop program voq (Qt 6 Widgets, with QtTest for its
 # window tests); fonts-dejavu-core: the font the windows and their offscreen
 # tests draw text in; poppler-utils: pdftotext and pdftoppm, which read the
-# printed PDF pages back in the print tests.
+# printed PDF pages back in the print tests; xvfb, openbox, xdotool and
+# x11-apps (xwd): the end-to-end check of the desktop program in a real X
+# server (tools/gui_end_to_end.sh).
 PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all \
-  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils
+  libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils \
+  xvfb openbox xdotool x11-apps
 
 # Every test run: the comma-locale tests must run, not skip; an allocation
 # the sanitizer cannot serve fails as it does in a normal build (the handle
@@ -25,7 +28,7 @@ TEST_ENV := VOQ_REQUIRE_COMMA_LOCALE=1 QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS=allocator_may_return_null=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test test-shuffled test-asan build deps configure bench fuzz clean
+.PHONY: run test test-gui test-shuffled test-asan build deps configure bench fuzz clean
 
 deps:
 	@missing=""; \
@@ -62,10 +65,17 @@ run: configure
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 300
+	@$(MAKE) --no-print-directory test-gui
 	@$(MAKE) --no-print-directory test-shuffled
 ifeq ($(SANITIZE),ON)
 	@$(MAKE) --no-print-directory test-asan
 endif
+
+# The built program driven by keys in Xvfb with a window manager; its
+# screenshots go to $(BUILD)/test_output/gui. It stops what it starts and
+# fails with the window it waited for in vain.
+test-gui: build
+	timeout 300 tools/gui_end_to_end.sh $(BUILD) $(BUILD)/test_output/gui
 
 # Each test binary once more in one process, its tests in a random order and
 # twice over, so a test that leans on another's leftovers fails. The seed is
