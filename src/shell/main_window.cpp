@@ -225,6 +225,10 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   mainWindow = this;
   setObjectName(QStringLiteral("VOQ_D"));
   setWindowTitle(QStringLiteral("VOQ"));
+  // The program's own icon for the main window, its child windows and its
+  // boxes, not the toolkit's.
+  QApplication::setWindowIcon(ButtonIcon("V", 0xFF2E8B57));
+  setWindowIcon(QApplication::windowIcon());
   mdi_->setBackground(QApplication::palette().brush(QPalette::Dark));
   setCentralWidget(mdi_);
   BuildMenus();

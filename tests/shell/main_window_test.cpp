@@ -207,6 +207,15 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirKeys) {
   EXPECT_EQ(platform_.LastAlertText(), "\"Help Index\" is not yet available.");
 }
 
+// The windows show the program's icon, not the toolkit's.
+TEST_F(MainWindowTest, WindowsCarryTheProgramsIcon) {
+  const QImage icon = QApplication::windowIcon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_FALSE(icon.isNull());
+  // The green of the program's icon at its centre.
+  EXPECT_EQ(QColor(icon.pixel(4, 12)).rgb(), QColor(0x2E, 0x8B, 0x57).rgb());
+  EXPECT_EQ(window_->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
 // The Edit menu's commands act on the Equations window.
 TEST_F(MainWindowTest, EditMenuActsOnTheEquationsWindow) {
   window_->show();
