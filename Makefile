@@ -17,10 +17,11 @@ JOBS ?= $(shell nproc)
 # texlive-fonts-recommended: pdflatex with the packages and Times fonts of
 # the LaTeX report's preamble, which the report's tests typeset. lld: the
 # linker (CMake uses it when installed; a link takes about 1.4 s instead of
-# 3.5 s).
+# 3.5 s). xvfb, openbox, xdotool and x11-apps (xwd): the end-to-end check of
+# the desktop program in a real X server (tools/gui_end_to_end.sh).
 PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev ccache locales-all \
   libsuitesparse-dev qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils lld \
-  texlive-latex-base texlive-fonts-recommended
+  texlive-latex-base texlive-fonts-recommended xvfb openbox xdotool x11-apps
 
 # Every test run: the comma-locale tests must run, not skip; an allocation
 # the sanitizer cannot serve fails as it does in a normal build (the handle
@@ -30,7 +31,7 @@ TEST_ENV := VOQ_REQUIRE_COMMA_LOCALE=1 QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS=allocator_may_return_null=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test test-release test-shuffled test-asan build-asan build deps configure bench fuzz clean
+.PHONY: run test test-release test-gui test-shuffled test-asan build-asan build deps configure bench fuzz clean
 
 deps:
 	@missing=""; \
@@ -75,6 +76,14 @@ endif
 # The Release build's tests, each test its own process.
 test-release: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 300
+
+# The built program driven by keys in Xvfb with a window manager; its
+# screenshots go to $(BUILD)/test_output/gui. It stops what it starts and
+# fails with the window it waited for in vain. Not yet part of `make test`:
+# the Return typed between the two corrected lines is sometimes lost, so
+# the check fails about two runs in three.
+test-gui: build
+	timeout 300 tools/gui_end_to_end.sh $(BUILD) $(BUILD)/test_output/gui
 
 # Each test binary once more in one process, its tests in a random order and
 # twice over, so a test that leans on another's leftovers fails. The seed is

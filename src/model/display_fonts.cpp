@@ -21,13 +21,6 @@ constexpr int32_t kPoints[] = {10, 8, 10, 12, 14, 18, 24};
 constexpr int32_t kNormalWeight = 400;
 constexpr int32_t kBoldWeight = 700;
 
-// a x pixelsPerInch / 96 to the nearest pixel.
-int32_t ScaleFrom96(int32_t a, int32_t pixelsPerInch) {
-  const int64_t product = int64_t{a} * pixelsPerInch;
-  const int64_t rounded = product >= 0 ? (product + 48) / 96 : -((-product + 48) / 96);
-  return static_cast<int32_t>(rounded);
-}
-
 }  // namespace
 
 std::string DisplayFontFace(int32_t index) {
@@ -80,11 +73,13 @@ void CreateDisplayFonts() {
 }
 
 void MeasureEditorFont() {
-  FontFactory& fonts = Fonts();
-  const int32_t pixelsPerInch = fonts.ScreenPixelsPerInch();
-  const TFontMetrics m = fonts.Metrics(DisplayFonts[1].Screen);
-  ScreenCharWidth = ScaleFrom96(m.AverageCharWidth, pixelsPerInch);
-  ScreenLineHeight = ScaleFrom96(m.Height + m.ExternalLeading + m.InternalLeading, pixelsPerInch);
+  // The font was made at the screen's pixels per inch (CreateDisplayFonts),
+  // so its metrics are screen pixels already: scaling them by the screen's
+  // pixels per inch over 96 again would double the cell at 192 pixels per
+  // inch.
+  const TFontMetrics m = Fonts().Metrics(DisplayFonts[1].Screen);
+  ScreenCharWidth = m.AverageCharWidth;
+  ScreenLineHeight = m.Height + m.ExternalLeading + m.InternalLeading;
 }
 
 }  // namespace voq

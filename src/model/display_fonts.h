@@ -42,10 +42,9 @@ int32_t DisplayFontPoints(int32_t index);
 // Preferences (DisplayFont, DisplayFontSize), sets EditorFontName and
 // EditorFontPoints, then measures the editor font.
 void CreateDisplayFonts();
-// ScreenCharWidth := average character width x pixels per inch / 96 and
-// ScreenLineHeight := (height + external + internal leading) x pixels per
-// inch / 96, from DisplayFonts[1] on the screen, each rounded to the
-// nearest pixel.
+// ScreenCharWidth := average character width and ScreenLineHeight :=
+// height + external + internal leading of DisplayFonts[1] on the screen, in
+// the screen's pixels (the font was made at its pixels per inch).
 void MeasureEditorFont();
 // The screen fonts deleted, the handles and sizes cleared.
 void DeleteDisplayFonts();

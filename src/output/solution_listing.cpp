@@ -13,6 +13,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/display_names.h"
+#include "output/format_codes.h"
 #include "output/palette.h"
 #include "output/solution_format.h"
 #include "solver/evaluator.h"
@@ -174,7 +175,7 @@ void Lister::PlaceEntry(TSolutionItem item, int32_t& counter) {
   } else if (Visible()) {
     TScreenRect r;
     r.Left = item.Column * charWidth_ - 3;
-    r.Right = r.Left + metrics_.TextWidth(item.Text) + 6;
+    r.Right = r.Left + metrics_.EntryWidth(item) + 6;
     r.Top = PixelTop();
     r.Bottom = r.Top + lineHeight_;
     item.Rect = r;
@@ -246,7 +247,7 @@ bool Lister::ListUnitVariables(int32_t unit, int32_t call) {
     item.Value = ValueText(*c.v) + (c.position >= 0 ? UncertaintyText(c.index) : std::string());
     item.Units = c.v->IsString ? "" : c.v->Units;
     item.Code = int16_t(std::abs(int32_t(c.v->DisplayCode)));
-    widest = std::max(widest, metrics_.TextWidth(EntryText(item.Name, item.Value, item.Units)));
+    widest = std::max(widest, metrics_.EntryWidth(item));
     items.push_back(std::move(item));
   }
   if (listed) Advance();
@@ -334,7 +335,7 @@ void Lister::ListRoutineLocals() {
       item.Units = l->IsString ? "" : l->Units;
       item.Code = int16_t(std::abs(int32_t(l->DisplayCode)));
       l->Box = {};
-      widest = std::max(widest, metrics_.TextWidth(EntryText(item.Name, item.Value, item.Units)));
+      widest = std::max(widest, metrics_.EntryWidth(item));
       if (l->LocalNumber >= 0 && HiliteOf(l->DisplayCode) != 0) items.push_back(std::move(item));
     }
     Layout(widest, std::max<int32_t>(int32_t(sorted.size()), 1), 0);
@@ -588,6 +589,54 @@ void ActivateSolution(TSolutionState& state, int32_t nowTicks) {
     state.TabsShown = false;
     state.SelectedTab = -1;
   }
+}
+
+int32_t TEntryMetrics::EntryWidth(const TSolutionItem& item) const {
+  return TextWidth(EntryText(item.Name, item.Value, item.Units));
+}
+
+namespace {
+
+// Measures as the canvas it stands in front of, and draws nothing.
+class MeasuringCanvas : public Canvas {
+ public:
+  explicit MeasuringCanvas(Canvas& inner) : inner_(inner) {}
+  void TextOut(int32_t, int32_t, const std::string&) override {}
+  int32_t TextWidth(const std::string& text) override {
+    inner_.SetFont(Font());
+    return inner_.TextWidth(text);
+  }
+  int32_t TextHeight(const std::string& text) override {
+    inner_.SetFont(Font());
+    return inner_.TextHeight(text);
+  }
+  void LineTo(int32_t x, int32_t y) override { MoveTo(x, y); }
+  void FillRect(const TRect&, TRgb) override {}
+  void FrameRect(const TRect&, TRgb) override {}
+  void FillPolygon(const std::vector<TCanvasPoint>&, TRgb) override {}
+  void FillEllipse(const TRect&, TRgb) override {}
+
+ private:
+  Canvas& inner_;
+};
+
+}  // namespace
+
+int32_t TPageEntryMetrics::EntryWidth(const TSolutionItem& item) const {
+  if (page_.Target == nullptr) return TEntryMetrics::EntryWidth(item);
+  MeasuringCanvas measuring(*page_.Target);
+  TEntryPage page = page_;
+  page.Target = &measuring;
+  page.ScrollY = 0;
+  page.ClientHeight = 1 << 29;
+  TSolutionItem probe = item;
+  probe.Column = 0;
+  probe.UncertaintyPosition = -1;
+  int32_t fore = 0, back = 0, hilite = 0, complexStyle = 0;
+  UnpackFormatCode(item.Code, fore, back, hilite, complexStyle);
+  const int32_t kind = hilite == kHiliteBold ? kTextBold : kTextNormal;
+  const int32_t columns = DrawListingEntry(page, probe, 0, 0, kind, fore, back);
+  return std::max(columns * page_.CharWidth, TEntryMetrics::EntryWidth(item));
 }
 
 int32_t DrawListingEntry(TEntryPage& page, const TSolutionItem& item, int32_t line, int32_t columnWidth,

@@ -21,13 +21,18 @@
 
 namespace voq {
 
+struct TSolutionItem;
+
 // What the listing asks of the canvas: the pixel width of a text in the
-// display font, the average character width and the screen line height. A
-// test uses fixed-width metrics; the window measures with its font.
+// display font, the width of an entry as it is drawn, the average character
+// width and the screen line height. A test uses fixed-width metrics; the
+// window measures with its font.
 class TEntryMetrics {
  public:
   virtual ~TEntryMetrics() = default;
   virtual int32_t TextWidth(const std::string& text) const = 0;
+  // An entry's width: by default its plain "name = value [units]" text.
+  virtual int32_t EntryWidth(const TSolutionItem& item) const;
   virtual int32_t CharWidth() const = 0;
   virtual int32_t LineHeight() const = 0;
 };
@@ -42,6 +47,11 @@ class TPageEntryMetrics : public TEntryMetrics {
     page_.Target->SetFont(page_.Fonts[kFontNormal]);
     return page_.Target->TextWidth(text);
   }
+  // Drawn, without painting, by the routine that paints it: the name with
+  // its subscripts and Greek letters, the value and the units each take
+  // whole character columns, so the drawn entry can be wider than its
+  // plain text.
+  int32_t EntryWidth(const TSolutionItem& item) const override;
   int32_t CharWidth() const override { return page_.CharWidth; }
   int32_t LineHeight() const override { return page_.LineHeight - 2; }
 

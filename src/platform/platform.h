@@ -85,6 +85,13 @@ class PlatformServices {
   virtual void SetBusyCursor(int cursor) = 0;
   // Let pending window messages be processed once.
   virtual void ProcessPendingMessages() = 0;
+  // Waits for window messages for at most `milliseconds`, processing those
+  // that come, without using the processor while none do. A host without
+  // windows processes once.
+  virtual void WaitForMessages(int32_t milliseconds) {
+    (void)milliseconds;
+    ProcessPendingMessages();
+  }
 
   // A uniform random number in [0, 1).
   virtual double RandomUniform() = 0;

@@ -7,11 +7,14 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QToolBar>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -23,6 +26,7 @@
 #include "core/number_format.h"
 #include "core/program_flags.h"
 #include "documents/defaults_file.h"
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
@@ -196,12 +200,25 @@ bool StartsCommand(const QEvent* event) {
   }
 }
 
-// Windows that take input while a calculation runs: the Compiling window's
-// and the progress window's Abort buttons.
-bool TakesInputWhileCalculating(QObject* target) {
-  if (!target->isWidgetType()) return false;
-  const QWidget* window = static_cast<QWidget*>(target)->window();
-  return window != nullptr && window->property("voqCalculationInput").toBool();
+// The top-level widget an event is for: a widget's window, or the widget
+// whose native window receives the event before Qt hands it on to the
+// widget under the mouse or with the focus.
+QWidget* TargetWindow(QObject* target) {
+  if (target->isWidgetType()) return static_cast<QWidget*>(target)->window();
+  if (target->isWindowType()) {
+    const auto* handle = static_cast<QWindow*>(target);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->windowHandle() == handle) return top;
+    }
+  }
+  return nullptr;
+}
+
+// The windows whose Esc asks for an abort while a calculation runs: the
+// main window with its child windows, and the Compiling and progress
+// windows (marked voqCalculationInput), whose Abort buttons do the same.
+bool EscAborts(const QWidget* window, const QWidget* main) {
+  return window != nullptr && (window == main || window->property("voqCalculationInput").toBool());
 }
 
 }  // namespace
@@ -213,14 +230,20 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   mainWindow = this;
   setObjectName(QStringLiteral("VOQ_D"));
   setWindowTitle(QStringLiteral("VOQ"));
+  // The program's own icon for the main window, its child windows and its
+  // boxes, not the toolkit's.
+  QApplication::setWindowIcon(ButtonIcon("V", 0xFF2E8B57));
+  setWindowIcon(QApplication::windowIcon());
   mdi_->setBackground(QApplication::palette().brush(QPalette::Dark));
   setCentralWidget(mdi_);
   BuildMenus();
   BuildSpeedbar();
+  BuildShortcuts();
   equations_ = new TEquationForm;
   mdi_->addSubWindow(equations_);
   equations_->resize(620, 420);
   equations_->Hide();
+  BuildEditCommands();
   compiling_ = new TCompiling(this);
   progress_ = new TProgressView(this);
   calculateMenu_ = new TCalculateMenu(*this);
@@ -279,6 +302,72 @@ void TVOQ_D::BuildMenus() {
     TAboutBox box(this);
     box.show();
     box.WaitEvent();
+  });
+}
+
+void TVOQ_D::BuildShortcuts() {
+  // The keys of the menu items, shown beside their captions; a key whose
+  // command is not built yet says so as its menu item does.
+  static const std::pair<const char*, const char*> keys[] = {
+      {"New1", "Ctrl+N"},          {"Open1", "Ctrl+O"},          {"Save1", "Ctrl+S"},
+      {"Print1", "Ctrl+P"},        {"Undo1", "Ctrl+Z"},          {"Cut1", "Ctrl+X"},
+      {"Copy1", "Ctrl+C"},         {"Paste1", "Ctrl+V"},         {"SelectAll1", "Ctrl+A"},
+      {"Find1", "F10"},            {"Replace1", "F11"},          {"Next1", "F12"},
+      {"VariableInformation1", "F9"}, {"ChecKFormat1", "Ctrl+K"}, {"Solve1", "F2"},
+      {"SolveTable1", "F3"},       {"MinMax1", "F4"},            {"MinMaxTable1", "F5"},
+      {"UncertaintyPropagation1", "F6"}, {"UncertaintyPropagationTable1", "F7"},
+      {"UpdateGuesses1", "Ctrl+G"}, {"Equations1", "Ctrl+E"},    {"FormattedEquations1", "Ctrl+F"},
+      {"Solution1", "Ctrl+U"},     {"Arrays1", "Ctrl+Y"},        {"Residuals1", "Ctrl+R"},
+      {"ParametricTable1", "Ctrl+T"}, {"LookupTable1", "Ctrl+L"}, {"DiagramWindow1", "Ctrl+D"},
+      {"HelpIndex1", "F1"},
+  };
+  for (const auto& [name, key] : keys) {
+    if (QAction* action = Action(name)) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+  }
+}
+
+void TVOQ_D::BuildEditCommands() {
+  // Undo, Cut, Copy, Paste, Clear and Select All act on the Equations
+  // window when it is the active window; Cut, Copy and Clear need a
+  // selection there.
+  auto editor = [this]() -> QPlainTextEdit* {
+    return ActiveChildWindow == kEquationsWindow || mdi_->activeSubWindow() == equations_ ? equations_->Editor()
+                                                                                          : nullptr;
+  };
+  auto onEditor = [this, editor](const char* name, std::function<void(QPlainTextEdit&)> act) {
+    const std::string caption = name;
+    SetHandler(name, [this, editor, act, caption] {
+      if (QPlainTextEdit* e = editor()) {
+        act(*e);
+        return;
+      }
+      std::string plain = caption.substr(0, caption.size() - 1);
+      ShowAlert("\"" + plain + "\" is not yet available.", kAlertInfoOk, false);
+    });
+  };
+  onEditor("Undo1", [](QPlainTextEdit& e) { e.undo(); });
+  onEditor("Cut1", [](QPlainTextEdit& e) { e.cut(); });
+  onEditor("Copy1", [](QPlainTextEdit& e) { e.copy(); });
+  onEditor("Paste1", [](QPlainTextEdit& e) { e.paste(); });
+  onEditor("Clear1", [](QPlainTextEdit& e) { e.textCursor().removeSelectedText(); });
+  onEditor("SelectAll1", [](QPlainTextEdit& e) { e.selectAll(); });
+  connect(Menu("Edit1"), &QMenu::aboutToShow, this, [this, editor] {
+    QPlainTextEdit* e = editor();
+    const bool selection = e != nullptr && e->textCursor().hasSelection();
+    for (const char* name : {"Cut1", "Copy1", "Clear1"}) Action(name)->setEnabled(e == nullptr || selection);
+    Action("Undo1")->setEnabled(e == nullptr || e->document()->isUndoAvailable());
+  });
+  // Windows > Solution shows the window while a solution (or the last
+  // iteration's values) exists, also after it was closed.
+  SetHandler("Solution1", [this] {
+    if (WindowExists(kSolutionWindow) && (SolutionAvailable || SolutionStarted)) {
+      ShowAndFocus(kSolutionWindow);
+    } else {
+      ShowAlert("\"Solution\" is not yet available.", kAlertInfoOk, false);
+    }
   });
 }
 
@@ -378,6 +467,8 @@ void TVOQ_D::InstallHostServices(QtPlatform& platform) {
   SetCompilingWindow(compiling_);
   SetProgressView(progress_);
   SetSolveSequenceServices(calculateMenu_);
+  SetFontFactory(&fonts_);
+  CreateDisplayFonts();
 }
 
 void TVOQ_D::FillHost(THost& host) {
@@ -387,6 +478,7 @@ void TVOQ_D::FillHost(THost& host) {
   host.Compiling = compiling_;
   host.Progress = progress_;
   host.SolveWindows = calculateMenu_;
+  host.Fonts = &fonts_;
 }
 
 void TVOQ_D::SetHelpFile() {
@@ -421,14 +513,18 @@ bool TVOQ_D::CheckMessage(QObject* target, QEvent* event) {
       platform_->SetEscHeld(type == QEvent::KeyPress);
     }
   }
-  if (Calculating && StartsCommand(event) && !TakesInputWhileCalculating(target)) {
-    if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      CalcErrorCode = kMsgCancelled;
-      AbortRequested = true;
-      if (platform_ != nullptr) platform_->NoteEscKeyDown();
+  if (Calculating && StartsCommand(event)) {
+    // The main window and its child windows start no command inside a
+    // calculation; every other window (the alerts and questions, the
+    // Compiling and progress windows, a dialog the solve opens) is the
+    // calculation's own and takes its input, so it can be answered.
+    const QWidget* window = TargetWindow(target);
+    const bool escape = type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (escape && EscAborts(window, this)) {
+      RequestCalculationAbort();
+      return true;
     }
-    // Nothing else the user does may start a command inside a calculation.
-    return true;
+    if (window == this) return true;
   }
   if (type != QEvent::KeyPress || KeyDialogOpen) return false;
   auto* key = static_cast<QKeyEvent*>(event);
@@ -446,6 +542,14 @@ bool TVOQ_D::CheckMessage(QObject* target, QEvent* event) {
     return true;
   }
   return false;
+}
+
+void TVOQ_D::RequestCalculationAbort() {
+  // The error and the request are all the solvers read; a key noted for
+  // the next poll would outlive a calculation that ends first and cancel
+  // the next one.
+  CalcErrorCode = kMsgCancelled;
+  AbortRequested = true;
 }
 
 void TVOQ_D::ScheduleIdle() {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/qt/qt_font_factory.h"
 
 class QAction;
 class QMdiArea;
@@ -55,6 +56,9 @@ class TVOQ_D : public QMainWindow, public WindowServices {
 
   // The hooks.
   bool CheckMessage(QObject* target, QEvent* event);
+  // What Esc does inside a calculation, for every window that offers it:
+  // error 58 (cancelled) and the abort request the solvers poll.
+  void RequestCalculationAbort();
   void Idle();
   void SetHelpFile();
   void setCaption(const std::string& name);
@@ -102,6 +106,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
  private:
   void BuildMenus();
   void BuildSpeedbar();
+  void BuildShortcuts();
+  void BuildEditCommands();
   void RunCommand(const std::string& name, const std::string& caption);
   void ScheduleIdle();
   void UpdateEditButtons();
@@ -117,6 +123,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   TEquationForm* equations_;
   TCompiling* compiling_;
   TProgressView* progress_;
+  // The screen fonts the result windows measure and draw with.
+  QtFontFactory fonts_;
   TCalculateMenu* calculateMenu_ = nullptr;
   QTimer idleTimer_;
   std::map<std::string, QAction*> actions_;

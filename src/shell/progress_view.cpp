@@ -6,10 +6,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "shell/main_window.h"
 #include "platform/qt/qt_platform.h"
 #include "solver/progress.h"
 
@@ -83,7 +87,24 @@ TProgressView::TProgressView(QWidget* parent)
   layout->addLayout(gridHeadings);
   layout->addWidget(Grid, 0, Qt::AlignBottom);
   layout->addLayout(buttons);
-  connect(Abort, &QPushButton::clicked, this, [] { AbortRequested = true; });
+  // Abort ends the calculation as Esc does: the abort request alone is only
+  // read between iterations, the cancelled error also ends a long
+  // factorisation or a routine's loop at its next poll.
+  connect(Abort, &QPushButton::clicked, this, [] {
+    if (TVOQ_D* main = MainWindow()) {
+      main->RequestCalculationAbort();
+    } else {
+      CalcErrorCode = kMsgCancelled;
+      AbortRequested = true;
+    }
+  });
+  // A routine's loop polls the keyboard, which lets the event loop run, but
+  // draws no figures: this clock asks for them while the calculation runs
+  // (the redraw itself keeps to twice a second).
+  clock_.setInterval(500);
+  connect(&clock_, &QTimer::timeout, this, [] {
+    if (ProgressDlg != nullptr && ProgressDlg->FinalDisplay == 0) ProgressDlg->Draw();
+  });
   connect(Continue, &QPushButton::clicked, this, [] {
     if (ProgressDlg != nullptr) ProgressDlg->ContinueClicked = 1;
   });
@@ -96,11 +117,39 @@ void TProgressView::Open() {
   Abort->show();
   for (QLabel* l : {SubProgram, BlockV, LabelRight, residualV, VarChangeV, seconds}) l->clear();
   ShowGrid(TProgressFigures{});
+  adjustSize();
+  PlaceInsideOwner();
   show();
   raise();
+  clock_.start();
 }
 
-void TProgressView::Close() { hide(); }
+void TProgressView::PlaceInsideOwner() {
+  // Centred on the main window, and never with its title bar above the
+  // top of the screen the main window is on.
+  const QWidget* owner = parentWidget();
+  if (owner == nullptr || !owner->isVisible()) return;
+  const QRect frame = owner->frameGeometry();
+  QRect box(QPoint(0, 0), sizeHint().expandedTo(size()));
+  box.moveCenter(frame.center());
+  if (const QScreen* screen = owner->screen()) {
+    const QRect area = screen->availableGeometry();
+    box.moveLeft(std::clamp(box.left(), area.left(), std::max(area.left(), area.right() - box.width())));
+    box.moveTop(std::clamp(box.top(), area.top() + 30, std::max(area.top() + 30, area.bottom() - box.height())));
+  }
+  move(box.topLeft());
+}
+
+void TProgressView::reject() {
+  // Esc belongs to the calculation (the main window's filter turns it into
+  // the abort request), Continue to the final display: the window is never
+  // closed by the key.
+}
+
+void TProgressView::Close() {
+  clock_.stop();
+  hide();
+}
 
 void TProgressView::Present(const TProgressFigures& f) {
   setWindowTitle(f.Caption.empty() ? QStringLiteral("Calculation Progress") : Text(f.Caption));
@@ -112,6 +161,9 @@ void TProgressView::Present(const TProgressFigures& f) {
   VarChangeV->setText(Text(f.VariableChange));
   seconds->setText(Text(f.Seconds));
   ShowGrid(f);
+  // The calculation holds the event loop: the figures are painted now, not
+  // at the next poll that may come seconds later.
+  if (isVisible()) repaint();
 }
 
 void TProgressView::ShowGrid(const TProgressFigures& f) {

@@ -3,6 +3,7 @@
 // redraw, an Abort button during the calculation and, at the end, the
 // problem summary with a Continue button the engine waits for.
 #include <QDialog>
+#include <QTimer>
 
 #include "platform/host.h"
 
@@ -37,7 +38,12 @@ class TProgressView : public QDialog, public ProgressView {
   QPushButton* Abort;
   QPushButton* Continue;
 
+ protected:
+  void reject() override;
+
  private:
+  void PlaceInsideOwner();
+  QTimer clock_;
   void ShowGrid(const TProgressFigures& figures);
 };
 

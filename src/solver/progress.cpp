@@ -69,6 +69,7 @@ void TProgressDlg::FormActivate() {
   ForceRedraw = 0;
   FinalDisplay = 0;
   RunStartTicks = Platform().TickCount();
+  figuresDrawn_ = false;
   if (TProgramUnitRecord* u = CurrentProgramUnit) {
     u->IterationCount = 1;
     u->CurrentBlock = 0;
@@ -81,10 +82,14 @@ void TProgressDlg::Draw() {
   if (PlayingMacroFile || HiddenMode) return;
   const int32_t now = Platform().TickCount();
   LastDrawTicks = now;
-  if (!(std::abs(TickDifference(now, LastAbortPollTicks)) > kRedrawInterval || ForceRedraw != 0 ||
-        RunStartTicks == LastAbortPollTicks)) {
+  // The redraw keeps its own clock: the abort poll moves the shared tick
+  // every 250 ms, and measured against it the figures would never be due.
+  if (!(std::abs(TickDifference(now, LastFiguresTicks)) > kRedrawInterval || ForceRedraw != 0 ||
+        RunStartTicks == LastAbortPollTicks || !figuresDrawn_)) {
     return;
   }
+  figuresDrawn_ = true;
+  LastFiguresTicks = now;
   Platform().ProcessPendingMessages();
 
   TProgressFigures f;
@@ -129,7 +134,7 @@ void TProgressDlg::WaitEvent() {
   if (Progress().WaitsForContinue() && !UncertaintyMode) {
     while (ContinueClicked == 0 && !AbortRequested &&
            TickDifference(Platform().TickCount(), start) <= kContinueWait) {
-      Platform().ProcessPendingMessages();
+      Platform().WaitForMessages(50);
     }
   }
   ForceRedraw = 0;

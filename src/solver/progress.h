@@ -45,6 +45,11 @@ class TProgressDlg {
   // "n equations in m blocks" for the current unit.
   std::string ProblemSummaryText() const;
 
+  // Tick count of the last redraw of the figures.
+  int32_t LastFiguresTicks = 0;
+
+ private:
+  bool figuresDrawn_ = false;
 };
 
 // The progress window while a solve shows one; null otherwise.

@@ -93,24 +93,43 @@ TEST_F(DisplayFontsTest, HeightFollowsTheScreenResolution) {
   EXPECT_EQ(fonts.Requests[0].Height, -26);
 }
 
-// ScreenCharWidth = average width x ppi / 96 and ScreenLineHeight = (height
-// + external + internal leading) x ppi / 96, worked by hand for the fake's
-// fixed metrics (height 13, average width 7, leadings 1 and 3: 17 pixels).
-TEST_F(DisplayFontsTest, MeasureEditorFontScalesTheMetricsByPixelsPerInch) {
-  fonts.FixedMetrics = TFontMetrics{13, 7, 1, 3};
+// A screen font made at p pixels per inch already measures in that screen's
+// pixels: its height was asked for as -(points x p / 72). The cell is taken
+// as it is, ScreenCharWidth = average width and ScreenLineHeight = height +
+// external + internal leading, never scaled by p / 96 a second time. The
+// fake's metrics grow with the screen as a real font's do: at 96 pixels per
+// inch height 13, average width 7, leadings 1 and 3 (17 pixels a line).
+class ScreenScaledFontFactory : public RecordingFontFactory {
+ public:
+  TFontMetrics Metrics(FontHandle font) override {
+    const TFontMetrics m = RecordingFontFactory::Metrics(font);
+    auto scaled = [this](int32_t a) { return (a * PixelsPerInch + 48) / 96; };
+    return TFontMetrics{scaled(m.Height), scaled(m.AverageCharWidth), scaled(m.ExternalLeading),
+                        scaled(m.InternalLeading)};
+  }
+};
+
+TEST_F(DisplayFontsTest, MeasureEditorFontTakesTheScreenFontsCellOnce) {
+  ScreenScaledFontFactory scaled;
+  SetFontFactory(&scaled);
+  scaled.FixedMetrics = TFontMetrics{13, 7, 1, 3};
   struct Case {
     int32_t ppi;
     int32_t width;
     int32_t lineHeight;
   };
-  // 120 ppi: 7 x 1.25 = 8.75 and 17 x 1.25 = 21.25, to the nearest pixel.
+  // 192 ppi: twice the 96-ppi cell, 14 and 2 x 17 = 34 (by hand). 120 ppi:
+  // 7 x 1.25 = 8.75 -> 9; 13 x 1.25 = 16.25 -> 16, 1.25 -> 1, 3.75 -> 4:
+  // 21.
   for (const Case& c : {Case{96, 7, 17}, Case{192, 14, 34}, Case{120, 9, 21}}) {
     SCOPED_TRACE(c.ppi);
-    fonts.PixelsPerInch = c.ppi;
+    scaled.PixelsPerInch = c.ppi;
     CreateDisplayFonts();
     EXPECT_EQ(ScreenCharWidth, c.width);
     EXPECT_EQ(ScreenLineHeight, c.lineHeight);
   }
+  DeleteDisplayFonts();
+  SetFontFactory(&fonts);
   // Without a first display font there is nothing to measure.
   DeleteDisplayFonts();
   MeasureEditorFont();

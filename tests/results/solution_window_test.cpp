@@ -263,5 +263,66 @@ TEST_F(SolutionWindowTest, ScreenshotOfTheModuleTab) {
   testing::SaveTestPicture(image, "solution_window_module.png");
 }
 
+// With the program's real fonts no two entries overlap, for an example with
+// units and for 400 array values in a wide window, and the columns reflow
+// when the window narrows.
+std::string CaseText(const std::string& name) {
+  std::ifstream in(std::string(VOQ_EXAMPLES_DIR) + "/../tests/cases/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int OverlappingPairs(const TSolutionListing& listing) {
+  const std::vector<const TSolutionItem*> entries = listing.Entries();
+  int overlaps = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    for (size_t j = i + 1; j < entries.size(); ++j) {
+      const TScreenRect& a = entries[i]->Rect;
+      const TScreenRect& b = entries[j]->Rect;
+      const bool apart = a.Right <= b.Left || b.Right <= a.Left || a.Bottom <= b.Top || b.Bottom <= a.Top;
+      if (!apart) ++overlaps;
+    }
+  }
+  return overlaps;
+}
+
+TEST_F(SolutionWindowTest, EntriesNeverOverlapAndReflowOnResize) {
+  struct Case {
+    const char* Name;
+    std::string Text;
+    int Width;
+    int Height;
+  };
+  std::ostringstream array;
+  array << "DUPLICATE i=1,400\r\nx[i] = i/406.7\r\nEND\r\n";
+  const Case cases[] = {{"rankine steam", CaseText("rankine_steam.txt"), 640, 360},
+                        {"400 array values", array.str(), 1600, 1000}};
+  const int saved = Preferences.UseArraysWindow;
+  Preferences.UseArraysWindow = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ASSERT_FALSE(c.Text.empty());
+    TSolutionForm* form = Solve(c.Text);
+    form->resize(c.Width, c.Height);
+    Paint(form);
+    const TSolutionListing wide = form->LastListing();
+    ASSERT_GT(wide.Entries().size(), 3u);
+    EXPECT_GT(wide.Columns, 1);
+    EXPECT_EQ(OverlappingPairs(wide), 0);
+    form->resize(c.Width / 2, c.Height);
+    Paint(form);
+    const TSolutionListing narrow = form->LastListing();
+    EXPECT_LT(narrow.Columns, wide.Columns);
+    EXPECT_EQ(OverlappingPairs(narrow), 0);
+    if (std::string(c.Name) == "rankine steam") {
+      form->resize(c.Width, c.Height);
+      Paint(form);
+      testing::SaveTestPicture(form->grab().toImage(), "solution_window_steam.png");
+    }
+  }
+  Preferences.UseArraysWindow = saved;
+}
+
 }  // namespace
 }  // namespace voq

@@ -176,6 +176,67 @@ TEST_F(MainWindowTest, InputOtherThanEscIsDroppedDuringACalculation) {
   EXPECT_EQ(CalcErrorCode, 0);
 }
 
+// The menus show their keys, and the keys reach the commands through the
+// main window's native window as a person's key presses do.
+TEST_F(MainWindowTest, MenuItemsCarryTheirKeys) {
+  struct Case {
+    const char* Item;
+    const char* Key;
+  };
+  for (const Case& c : {Case{"Solve1", "F2"}, Case{"SolveTable1", "F3"}, Case{"MinMax1", "F4"},
+                        Case{"ChecKFormat1", "Ctrl+K"}, Case{"UpdateGuesses1", "Ctrl+G"}, Case{"Save1", "Ctrl+S"},
+                        Case{"Open1", "Ctrl+O"}, Case{"New1", "Ctrl+N"}, Case{"Print1", "Ctrl+P"},
+                        Case{"HelpIndex1", "F1"}, Case{"Equations1", "Ctrl+E"}, Case{"Solution1", "Ctrl+U"}}) {
+    EXPECT_EQ(window_->Action(c.Item)->shortcut().toString().toStdString(), c.Key) << c.Item;
+  }
+  window_->show();
+  window_->ShowAndFocus(kEquationsWindow);
+  QApplication::setActiveWindow(window_.get());
+  bool solved = false;
+  bool checked = false;
+  window_->SetHandler("Solve1", [&] { solved = true; });
+  window_->SetHandler("ChecKFormat1", [&] { checked = true; });
+  QTest::keyClick(window_->windowHandle(), Qt::Key_F2);
+  QTest::keyClick(window_->windowHandle(), Qt::Key_K, Qt::ControlModifier);
+  EXPECT_TRUE(solved);
+  EXPECT_TRUE(checked);
+  // A key whose command is not built yet says so.
+  const int before = platform_.AlertCount();
+  QTest::keyClick(window_->windowHandle(), Qt::Key_F1);
+  EXPECT_EQ(platform_.AlertCount(), before + 1);
+  EXPECT_EQ(platform_.LastAlertText(), "\"Help Index\" is not yet available.");
+}
+
+// The windows show the program's icon, not the toolkit's.
+TEST_F(MainWindowTest, WindowsCarryTheProgramsIcon) {
+  const QImage icon = QApplication::windowIcon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_FALSE(icon.isNull());
+  // The green of the program's icon at its centre.
+  EXPECT_EQ(QColor(icon.pixel(4, 12)).rgb(), QColor(0x2E, 0x8B, 0x57).rgb());
+  EXPECT_EQ(window_->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+// The Edit menu's commands act on the Equations window.
+TEST_F(MainWindowTest, EditMenuActsOnTheEquationsWindow) {
+  window_->show();
+  window_->ShowAndFocus(kEquationsWindow);
+  QPlainTextEdit* editor = window_->EquationForm()->Editor();
+  editor->setPlainText(QStringLiteral("x = 1"));
+  window_->Action("SelectAll1")->trigger();
+  EXPECT_EQ(editor->textCursor().selectedText().toStdString(), "x = 1");
+  window_->Action("Cut1")->trigger();
+  EXPECT_TRUE(editor->toPlainText().isEmpty());
+  window_->Action("Paste1")->trigger();
+  EXPECT_EQ(editor->toPlainText().toStdString(), "x = 1");
+  // Without a selection Cut, Copy and Clear are off when the menu opens.
+  editor->moveCursor(QTextCursor::End);
+  emit window_->Menu("Edit1")->aboutToShow();
+  EXPECT_FALSE(window_->Action("Cut1")->isEnabled());
+  EXPECT_FALSE(window_->Action("Clear1")->isEnabled());
+  window_->Action("Undo1")->trigger();
+  EXPECT_TRUE(editor->toPlainText().isEmpty());
+}
+
 TEST(ChildWindow, ShowKeepsTheCornerInsideTheClientArea) {
   testing::EnsureApplication();
   QMdiArea area;

@@ -9,7 +9,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
+#include <QEventLoop>
+#include <algorithm>
 
 namespace voq {
 
@@ -88,6 +91,9 @@ int QtPlatform::ShowQuestionBox(const std::string& caption, const std::string& t
 int QtPlatform::RunBox(const std::string& caption, const std::string& text, int kind, int icon,
                        int32_t helpContext) {
   QMessageBox box(QApplication::activeWindow());
+  box.setObjectName(QStringLiteral("VoqAlert"));
+  // A title and a close button; no minimise or maximise.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   box.setWindowTitle(FromCp1252(caption));
   box.setText(FromCp1252(text));
   box.setIcon(static_cast<QMessageBox::Icon>(icon));
@@ -106,13 +112,31 @@ int QtPlatform::RunBox(const std::string& caption, const std::string& text, int 
     if (b != nullptr) buttons.emplace_back(b, result);
   }
   if (!buttons.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front().first));
+  // Esc answers Cancel, else No, else the only button there is.
+  QAbstractButton* escape = nullptr;
+  for (int wanted : {kResultCancel, kResultNo}) {
+    for (const auto& [button, result] : buttons) {
+      if (escape == nullptr && result == wanted) escape = button;
+    }
+  }
+  if (escape == nullptr && buttons.size() == 1) escape = buttons.front().first;
+  if (escape != nullptr) box.setEscapeButton(escape);
   QPushButton* help = nullptr;
   if (helpContext > 0) {
     // The Help button opens the context's page and leaves the box up.
     help = box.addButton(QMessageBox::Help);
     help->disconnect();
+    // Enter keeps answering the box after a click on Help.
+    help->setFocusPolicy(Qt::NoFocus);
+    help->setAutoDefault(false);
     const QString page = QString::fromStdString(helpFolder_) + QStringLiteral("/%1.html").arg(helpContext);
-    QObject::connect(help, &QPushButton::clicked, [page] { QDesktopServices::openUrl(QUrl::fromLocalFile(page)); });
+    QObject::connect(help, &QPushButton::clicked, [this, page] {
+      if (helpOpener_) {
+        helpOpener_(page.toStdString());
+      } else {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+      }
+    });
   }
   box.exec();
   QAbstractButton* pressed = box.clickedButton();
@@ -198,6 +222,13 @@ void QtPlatform::SetBusyCursor(int cursor) {
 }
 
 void QtPlatform::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtPlatform::WaitForMessages(int32_t milliseconds) {
+  // A nested loop that sleeps until an event or the timer comes.
+  QEventLoop loop;
+  QTimer::singleShot(std::max<int32_t>(1, milliseconds), &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 double QtPlatform::RandomUniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
 

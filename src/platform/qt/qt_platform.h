@@ -6,6 +6,7 @@
 // turned an Esc into an abort request and swallowed other input.
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -31,6 +32,7 @@ class QtPlatform : public PlatformServices {
                        std::string& path) override;
   void SetBusyCursor(int cursor) override;
   void ProcessPendingMessages() override;
+  void WaitForMessages(int32_t milliseconds) override;
   double RandomUniform() override;
 
   // The event filter saw an Esc key-down since the last poll.
@@ -40,6 +42,8 @@ class QtPlatform : public PlatformServices {
   // The folder of the HTML help pages a Help button opens
   // ("<folder>/<context>.html").
   void SetHelpFolder(const std::string& folder) { helpFolder_ = folder; }
+  // Opens a help page instead of the desktop's viewer (a test records it).
+  void SetHelpOpener(std::function<void(const std::string&)> opener) { helpOpener_ = std::move(opener); }
   // The button a test presses in the next alerts (0: the user answers).
   void SetScriptedAnswer(int answer) { scriptedAnswer_ = answer; }
   // Text and kind of the last alert shown.
@@ -60,6 +64,7 @@ class QtPlatform : public PlatformServices {
   int busyCursor_ = 0;
   int scriptedAnswer_ = 0;
   std::string helpFolder_;
+  std::function<void(const std::string&)> helpOpener_;
   std::string lastAlertText_;
   std::string lastAlertCaption_;
   int lastAlertKind_ = -1;
