@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -374,6 +376,53 @@ TEST_F(ArgonCarbonDioxideTest, CarbonDioxideCriticalPartAround445K) {
                                          << static_cast<double>(want);
     EXPECT_NEAR(static_cast<double>(critical), T < 445 ? 0.034 : 0.083, 0.002) << static_cast<double>(T);
   }
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// Carbon dioxide against an independent implementation of the same Span and
+// Wagner (1996) equation: the CoolProp 8.0.0 rows of
+// tests/data/martin-hou/CarbonDioxide.tsv (English units, converted with the
+// factors the file names): every saturation row's pressure and saturated
+// densities, and the specific volume of every single-phase row below 100 MPa.
+TEST_F(ArgonCarbonDioxideTest, CarbonDioxideAgreesWithAnIndependentImplementation) {
+  std::ifstream in(std::string(VOQ_TEST_DATA_DIR) + "/martin-hou/CarbonDioxide.tsv");
+  ASSERT_TRUE(in.good());
+  Open("CarbonDioxide");
+  const double psia = 6.894757293168;          // kPa
+  const double ft3PerLbm = 0.06242796057614462;  // m3/kg
+  const double lbmPerFt3 = 16.01846337;          // kg/m3
+  int satRows = 0;
+  int pvtRows = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string kind;
+    double tR = 0, a = 0, b = 0, c = 0, d = 0;
+    fields >> kind >> tR >> a >> b >> c >> d;
+    const Extended T = tR / 1.8;
+    if (kind == "SAT") {
+      ++satRows;
+      const std::array<Extended, 8> liquid = State(kT, T, kX, 0);
+      const std::array<Extended, 8> vapour = State(kT, T, kX, 1);
+      ASSERT_EQ(CalcErrorCode, 0) << tR;
+      EXPECT_TRUE(Close(liquid[kP], a * psia, 2e-3L)) << tR << " R: " << static_cast<double>(liquid[kP]);
+      EXPECT_TRUE(Close(1 / liquid[kV], c * lbmPerFt3, 2e-3L)) << tR << " R: " << static_cast<double>(1 / liquid[kV]);
+      EXPECT_TRUE(Close(vapour[kV], d * ft3PerLbm, 2e-3L)) << tR << " R: " << static_cast<double>(vapour[kV]);
+    } else if (kind == "PVT" && a * psia < 100000) {
+      ++pvtRows;
+      const std::array<Extended, 8> s = State(kT, T, kP, a * psia);
+      ASSERT_EQ(CalcErrorCode, 0) << tR << " R " << a << " psia";
+      EXPECT_TRUE(Close(s[kV], b * ft3PerLbm, 1e-3L)) << tR << " R " << a << " psia: " << static_cast<double>(s[kV]);
+    }
+  }
+  EXPECT_GT(satRows, 0);
+  EXPECT_GT(pvtRows, 0);
 }
 
 }  // namespace
