@@ -149,7 +149,7 @@ TEST_F(SolutionWindowTest, SelectAllSelectsTheDrawnEntriesAndUnselectEndsIt) {
   form->SelectAll();
   for (const char* name : {"a", "b", "c"}) EXPECT_LT(Var(name)->DisplayCode, 0) << name;
   // Enter opens the dialog for the selection; Cancel leaves the formats.
-  QTimer::singleShot(50, [] {
+  QTimer::singleShot(50, testing::TestScope(), [] {
     if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
   });
   QTest::keyClick(form->View(), Qt::Key_Return);

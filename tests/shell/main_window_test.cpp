@@ -138,12 +138,12 @@ TEST_F(MainWindowTest, EscAbortsALongSolveWithinAPoll) {
   bool calculatingAfterIdle = false;
   int iterationsAtEsc = 0;
   // An idle pass inside the calculation must leave it marked as running.
-  QTimer::singleShot(100, [&] {
+  QTimer::singleShot(100, testing::TestScope(), [&] {
     idleAt = clock.elapsed();
     window_->Idle();
     calculatingAfterIdle = window_->Calculating;
   });
-  QTimer::singleShot(700, [&] {
+  QTimer::singleShot(700, testing::TestScope(), [&] {
     pressedAt = clock.elapsed();
     if (MainProgramUnit != nullptr) iterationsAtEsc = MainProgramUnit->IterationCount;
     QTest::keyClick(window_->EquationForm()->Editor(), Qt::Key_Escape);

@@ -73,7 +73,7 @@ class ScriptedChooser : public DviFileChooser {
 // Runs action on the modal widget of type W once it is up (inside its exec).
 template <typename W>
 void WhenModal(std::function<void(W*)> action) {
-  QTimer::singleShot(20, [action] {
+  QTimer::singleShot(20, testing::TestScope(), [action] {
     if (auto* w = dynamic_cast<W*>(QApplication::activeModalWidget()))
       action(w);
     else

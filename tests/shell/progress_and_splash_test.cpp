@@ -135,11 +135,11 @@ TEST(SplashBox, CtrlDoesNotEndTheWaitAnotherKeyDoes) {
   testing::SaveTestPicture(image, "splash_box.png");
   EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
   bool ctrlSent = false;
-  QTimer::singleShot(20, [&] {
+  QTimer::singleShot(20, testing::TestScope(), [&] {
     QTest::keyClick(&box, Qt::Key_Control);
     ctrlSent = true;
   });
-  QTimer::singleShot(150, [&] {
+  QTimer::singleShot(150, testing::TestScope(), [&] {
     EXPECT_TRUE(box.OKButton->isVisible());
     QTest::keyClick(&box, Qt::Key_Space);
   });

@@ -4,8 +4,11 @@
 // another.
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QImage>
+#include <QObject>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +20,31 @@ namespace voq::testing {
 
 // The shell's globals join the engine reset that starts every test.
 inline const bool kShellResetRegistered = (InstallShell(), true);
+
+// A QObject that lives for one test. Timers a test starts with it as their
+// context (watchdogs, polls for a modal box) die when the test ends, so a
+// late one can never close or click a dialog of the next test, nor reach the
+// finished test's locals.
+inline QObject*& TestScopeSlot() {
+  static QObject* scope = nullptr;
+  return scope;
+}
+
+inline QObject* TestScope() {
+  QObject*& scope = TestScopeSlot();
+  if (scope == nullptr) scope = new QObject;
+  return scope;
+}
+
+class TestScopeListener : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    delete TestScopeSlot();
+    TestScopeSlot() = nullptr;
+  }
+};
+
+inline const bool kTestScopeRegistered =
+    (::testing::UnitTest::GetInstance()->listeners().Append(new TestScopeListener), true);
 
 inline QApplication& EnsureApplication() {
   static int argc = 1;

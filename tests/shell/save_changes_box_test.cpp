@@ -41,7 +41,7 @@ struct SeenBox {
 
 // Reads the box that is up, then answers it with press (a key or a button).
 void AnswerBox(SeenBox& seen, int key, QMessageBox::StandardButton button) {
-  QTimer::singleShot(150, [&seen, key, button] {
+  QTimer::singleShot(150, testing::TestScope(), [&seen, key, button] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;  // the watchdog below closes whatever is up
     seen.title = box->windowTitle();
@@ -60,7 +60,7 @@ void AnswerBox(SeenBox& seen, int key, QMessageBox::StandardButton button) {
       QTest::mouseClick(box->button(button), Qt::LeftButton);
     }
   });
-  QTimer::singleShot(5000, [] {
+  QTimer::singleShot(5000, testing::TestScope(), [] {
     if (QWidget* w = QApplication::activeModalWidget()) w->close();
   });
 }

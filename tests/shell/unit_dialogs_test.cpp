@@ -218,7 +218,7 @@ TEST_F(UnitDialogsViewTest, NewConstantDialogOffersConvertForOneValue) {
 // Runs step on the modal widget once one of type T is up (polled).
 template <class T>
 void WhenModal(std::function<void(T*)> step) {
-  auto* timer = new QTimer;
+  auto* timer = new QTimer(testing::TestScope());
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [timer, step] {
     if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
@@ -297,7 +297,7 @@ TEST_F(UnitCommandsTest, AddRefusesANameInUseInARealMessageBox) {
       add->Field(TNewConstField::Name)->setText(QStringLiteral("w#"));
       QTest::mouseClick(add->OKBtn(), Qt::LeftButton);
       // Back in the Constants dialog, with the constant added: Store.
-      auto* poll = new QTimer;
+      auto* poll = new QTimer(testing::TestScope());
       poll->setInterval(20);
       QObject::connect(poll, &QTimer::timeout, [poll, constants] {
         if (QApplication::activeModalWidget() != constants || !constants->StoreBtn()->isVisible()) return;

@@ -73,7 +73,7 @@ TEST_F(VarInfoDlgTest, MenuItemAndToolButtonOpenTheDialog) {
   window_->EquationForm()->SetText("x = 1\r\ny = x + 1\r\n");
   for (const char* name : {"VariableInformation1", "VariableInfo1"}) {
     int rows = -1;
-    QTimer::singleShot(50, [&rows] {
+    QTimer::singleShot(50, testing::TestScope(), [&rows] {
       if (auto* dialog = dynamic_cast<TVarInfoDlg*>(QApplication::activeModalWidget())) {
         rows = dialog->Grid()->rowCount();
         QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
@@ -123,7 +123,7 @@ TEST_F(VarInfoDlgTest, RefusedRenameIsAnsweredByKeyAndPrintStaysOpen) {
   dialog.Model().Commit(0, 0, "X");
   // The real message box says why and is closed by Enter.
   std::string shown;
-  QTimer::singleShot(100, [&shown] {
+  QTimer::singleShot(100, testing::TestScope(), [&shown] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       shown = box->text().toStdString();
       QTest::keyClick(box, Qt::Key_Return);

@@ -195,7 +195,7 @@ TEST_F(TableWindowTest, TriangleRunThatFailsShowsARealMessageBox) {
   OpenParametric(3, false);  // no inputs: the runs cannot be solved
   bool answered = false;
   QString text;
-  QTimer::singleShot(200, [&] {
+  QTimer::singleShot(200, testing::TestScope(), [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       text = box->text();
       answered = true;
