@@ -331,8 +331,9 @@ struct TTransportCase {
 // R134a at -40 C, "Properties Table (R134a)" (vdocuments.pub; its liquid
 // sound speed 807.2 m/s and heat capacities 1.25 and 0.75 kJ/kg-K are those
 // of the Tillner-Roth and Baehr equation): viscosity 467.0 (liquid) and 9.27
-// uPa-s (vapour), conductivity 0.1106 and 0.0082 W/m-K. The hard-sphere and
-// dilute-gas fits of this family are good to a few per cent: 6 %.
+// uPa-s (vapour), conductivity 0.1106 and 0.0082 W/m-K, surface tension 17.6
+// mN/m. The hard-sphere and dilute-gas fits of this family are good to a
+// few per cent: 6 %.
 TEST(HelmholtzRefrigerantsTest, R134aSaturatedTransportAgainstTables) {
   auto r134a = Make("R134a");
   const TTransportCase cases[] = {{kX, 0, 467.0e-6L, 0.1106L}, {kX, 1, 9.27e-6L, 0.0082L}};
@@ -351,6 +352,15 @@ TEST(HelmholtzRefrigerantsTest, R134aSaturatedTransportAgainstTables) {
   EXPECT_TRUE(Within(Call(*r134a, kSound, kT, 233.15L, kX, 0), 807.2L, 1e-3L));
   EXPECT_TRUE(Within(Call(*r134a, kCp, kT, 233.15L, kX, 0), 1.25L, 5e-3L));
   EXPECT_TRUE(Within(Call(*r134a, kCp, kT, 233.15L, kX, 1), 0.75L, 1e-2L));
+  EXPECT_EQ(CalcErrorCode, 0);
+  // And its surface tension there, 17.6 mN/m, from the shared slot on
+  // R134a's own coefficients.
+  r134a->ArgCount = 1;
+  r134a->ArgKind[1] = kT;
+  TPropertyArgumentRecord a;
+  a.Value[1] = 233.15L;
+  UnitConversionEnabled = true;
+  EXPECT_TRUE(Within(r134a->SurfaceTension(a), 0.0176L, 3e-3L));
   EXPECT_EQ(CalcErrorCode, 0);
 }
 
