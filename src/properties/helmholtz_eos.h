@@ -191,9 +191,34 @@ class TGeneralEosFamilyA : public TGeneralEosSubstance {
   // x below 0.99 is the liquid side; results in the document's units.
   Extended ViscosityCorrelationA(Extended T, Extended v, Extended x);
   Extended ConductivityCorrelationA(Extended T, Extended v, Extended x);
+};
 
- private:
-  Extended FamilySlot(TPropertyArgumentRecord& a, const char* property, bool viscosity);
+// The refrigerant transport family (R134a, R22, R32, R152a): the liquid
+// side by the hard-sphere correlations of Assael and Dymond, scaled by a
+// core volume V0 = (e0 + e1 Tr + e2 Tr^2) 1e-6 m3/mol (Tr = T/TCrit) and,
+// for the conductivity, a roughness factor R = g0 + g1 (Tr - 1); saturated
+// vapour, superheated and supercritical states by the dilute-gas fits with
+// the Stiel-Thodos density corrections. Of Transport the dilute-gas fields
+// are read. g0 = -999 marks a fluid without conductivity data.
+class TGeneralEosFamilyB : public TGeneralEosSubstance {
+ public:
+  TTransportConstantsA Transport;
+  std::array<Extended, 3> CoreVolumeCoef{};
+  std::array<Extended, 2> CondRoughnessCoef{};
+  Extended Viscosity(TPropertyArgumentRecord& a) override;
+  Extended Conductivity(TPropertyArgumentRecord& a) override;
+  // Forms 1 and 2 of the general family's dilute viscosity (any other: 1).
+  Extended DiluteViscosityB(Extended T);
+  // The general family's dilute conductivity, error 215 without data.
+  Extended DiluteConductivityB(Extended T);
+  // Pa-s and W/m-K at T (K) and specific volume v (m3/kg).
+  Extended HardSphereViscosity(Extended T, Extended v);
+  Extended HardSphereConductivity(Extended T, Extended v);
+  // The liquid side (x below 0.99) by the hard-sphere correlations, the gas
+  // side (saturated vapour included) by the dilute fits with the density
+  // corrections; results in the document's units.
+  Extended ViscosityCorrelationB(Extended T, Extended v, Extended x);
+  Extended ConductivityCorrelationB(Extended T, Extended v, Extended x);
 };
 
 // The state of a transport call in K, kg/m3 and kPa, with its quality.
@@ -201,11 +226,32 @@ struct TTransportStatePoint {
   Extended T = 0, rho = 0, P = 0, x = 0;
 };
 
+// The Stiel-Thodos dense-gas corrections of the gas side, shared by the
+// transport families: the dilute value (Pa-s, W/m-K) plus the correction at
+// the reduced density VCrit/v. Above 2.6 the viscosity keeps the dilute
+// value with error 140; above 2.8 the conductivity is -1 with error 141.
+Extended DenseGasViscosity(const TGeneralEosSubstance& object, Extended dilute, Extended v);
+Extended DenseGasConductivity(TGeneralEosSubstance& object, Extended dilute, Extended v);
+
 // The shared state step of the transport slots: solves the given state;
 // false during the compiler's trial call, after a solver error, or with
 // error 214 naming the property for a two-phase state.
 bool TransportState(TGeneralEosSubstance& object, const std::string& property, TPropertyArgumentRecord& a,
                     TTransportStatePoint& point);
+
+// The slot pattern of every transport family: the trial call and every
+// failure give -999 (a two-phase state error 214 with help context 144);
+// otherwise the correlation's result at T (K), v (m3/kg per unit mass) and
+// the quality.
+bool FamilySlotState(TGeneralEosSubstance& object, const char* property, TPropertyArgumentRecord& a,
+                     TTransportStatePoint& point);
+template <class Correlation>
+Extended FamilySlot(TGeneralEosSubstance& object, const char* property, TPropertyArgumentRecord& a,
+                    Correlation&& correlation) {
+  TTransportStatePoint point;
+  if (!FamilySlotState(object, property, a, point)) return -999;
+  return correlation(point.T, 1 / point.rho, point.x);
+}
 
 // u = (alpha0_tau + alphaR_tau) tau R T; h = u + P v (P from the caller,
 // v = VCrit/delta); s = (u - (alpha0 + alphaR) R T)/T.

@@ -7,6 +7,7 @@
 #include "properties/helmholtz_carbon_dioxide.h"
 #include "properties/helmholtz_nitrogen.h"
 #include "properties/helmholtz_oxygen.h"
+#include "properties/helmholtz_refrigerants.h"
 #include "properties/water_iapws95.h"
 
 namespace voq {
@@ -24,6 +25,9 @@ TSubstanceBase* CreateHighAccuracyFluid(int32_t row) {
     case 29:
     case 43: return CreateEosCarbonDioxide();
     case 59: return CreateEosArgon();
+    case 47: return CreateEosR134a();
+    case 57: return CreateEosR22();
+    case 58: return CreateEosR152a();
     default: return nullptr;
   }
 }

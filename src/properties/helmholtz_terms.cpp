@@ -44,6 +44,20 @@ Extended ExponentialTerm::Evaluate(THelmholtzPart part, Extended tau, Extended d
   return ExponentialTermWithFactor(n, d, t, l, part, tau, delta);
 }
 
+// As ExponentialTerm with delta^d and delta^(d-1) by PowerReal:
+//   d/ddelta = n delta^(d-1) tau^t f (d - l delta^l),  f = exp(-delta^l).
+Extended RealExponentialTerm::Evaluate(THelmholtzPart part, Extended tau, Extended delta) const {
+  const Extended deltaL = l == 0 ? 0 : IntPower(l, delta);
+  const Extended f = l == 0 ? 1 : std::exp(-deltaL);
+  switch (part) {
+    case THelmholtzPart::kValue: return n * PowerReal(delta, d) * PowerReal(tau, t) * f;
+    case THelmholtzPart::kDDelta:
+      return n * PowerReal(delta, d - 1) * PowerReal(tau, t) * f * (d - static_cast<Extended>(l) * deltaL);
+    case THelmholtzPart::kDTau: return n * t * PowerReal(delta, d) * PowerReal(tau, t - 1) * f;
+  }
+  return 0;
+}
+
 Extended GaussianTerm::Evaluate(THelmholtzPart part, Extended tau, Extended delta) const {
   const Extended dd = delta - epsilon;
   const Extended dt = tau - gamma;
@@ -132,6 +146,15 @@ Extended SumExponentialTerms(const TExponentialTable& table, THelmholtzPart part
     for (; i < end; ++i) {
       sum += ExponentialTermWithFactor(table.n[i], table.d[i], table.t[i], static_cast<int32_t>(k), part, tau, delta);
     }
+  }
+  return sum;
+}
+
+Extended SumRealExponentialTerms(const TRealExponentialTable& table, THelmholtzPart part, Extended tau,
+                                 Extended delta) {
+  Extended sum = 0;
+  for (size_t i = 0; i < table.n.size(); ++i) {
+    sum += RealExponentialTerm{table.n[i], table.d[i], table.t[i], table.l[i]}.Evaluate(part, tau, delta);
   }
   return sum;
 }

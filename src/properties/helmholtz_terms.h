@@ -41,6 +41,16 @@ struct ExponentialTerm {
   Extended Evaluate(THelmholtzPart part, Extended tau, Extended delta) const;
 };
 
+// n delta^d tau^t exp(-delta^l) with a real exponent d (delta^d through
+// PowerReal); l = 0 means no exponential factor.
+struct RealExponentialTerm {
+  Extended n = 0;
+  Extended d = 0;
+  Extended t = 0;
+  int32_t l = 0;
+  Extended Evaluate(THelmholtzPart part, Extended tau, Extended delta) const;
+};
+
 // n delta^d tau^t exp(-alpha (delta - epsilon)^2 - beta (tau - gamma)^2)
 struct GaussianTerm {
   Extended n = 0;
@@ -120,6 +130,15 @@ struct TExponentialTable {
   std::span<const int32_t> groupEnds;
 };
 
+// Exponential terms with real d exponents and l per term. They sit outside
+// TResidualPart: a fluid that has them adds their sum to its other tables'.
+struct TRealExponentialTable {
+  std::span<const Extended> n;
+  std::span<const Extended> d;
+  std::span<const Extended> t;
+  std::span<const int32_t> l;
+};
+
 struct TGaussianTable {
   std::span<const Extended> n;
   std::span<const int32_t> d;
@@ -149,6 +168,8 @@ struct TResidualPart {
 
 Extended SumPolynomialTerms(const TPolynomialTable& table, THelmholtzPart part, Extended tau, Extended delta);
 Extended SumExponentialTerms(const TExponentialTable& table, THelmholtzPart part, Extended tau, Extended delta);
+Extended SumRealExponentialTerms(const TRealExponentialTable& table, THelmholtzPart part, Extended tau,
+                                 Extended delta);
 Extended SumGaussianTerms(const TGaussianTable& table, THelmholtzPart part, Extended tau, Extended delta);
 Extended SumNonAnalyticTerms(const TNonAnalyticTable& table, THelmholtzPart part, Extended tau, Extended delta);
 Extended SumDampedExponentialTerms(const TDampedExponentialTable& table, THelmholtzPart part, Extended tau,

@@ -1,7 +1,9 @@
 // Transport properties of the high-accuracy fluids: the shared state step
 // and the general family's correlations (dilute-gas and liquid fits in the
 // temperature, with the Stiel-Thodos dense-gas corrections on the gas side).
+#include <array>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "core/calc_state.h"
@@ -48,6 +50,43 @@ bool InRange(const TGeneralEosSubstance& o, Extended T, Extended lo, Extended hi
   return false;
 }
 
+// The dilute-gas viscosity by the tens digit of ViscForm: form 1
+// 1e-12 sqrt(T)/(a0 + a1/T + a2/T^2), form 2 1e-12 (a0 + a1 T + a2 T^2 +
+// a3 T^3), form 5 (where allowed) a0 + a1 sqrt(T) + a2 T + a3 T^1.5; any
+// other form 1.
+Extended DiluteViscosity(const TGeneralEosSubstance& o, const TTransportConstantsA& c, Extended T, bool form5) {
+  if (c.ViscDiluteTMin < 0) {
+    SetCalcError(kMsgSubstanceDataUnavailable, "Viscosity");
+    return 1;
+  }
+  if (!InRange(o, T, c.ViscDiluteTMin, c.ViscDiluteTMax)) return 1;
+  const auto& k = c.ViscDiluteCoef;
+  switch (static_cast<int32_t>(std::lround(c.ViscForm / 10))) {
+    case 1: return 1e-12L * std::sqrt(T) / (k[0] + k[1] / T + k[2] / (T * T));
+    case 2: return 1e-12L * (k[0] + T * (k[1] + T * (k[2] + T * k[3])));
+    case 5: return form5 ? k[0] + k[1] * std::sqrt(T) + k[2] * T + k[3] * T * std::sqrt(T) : 1;
+    default: return 1;
+  }
+}
+
+// The dilute-gas conductivity: form 1 sqrt(T)/(c0 + c1/T + c2/T^2), form 2
+// c0 + c1 T + c2 T^2 + c3 T^3, other forms 1; noData is the error without
+// data.
+Extended DiluteConductivity(const TGeneralEosSubstance& o, const TTransportConstantsA& c, Extended T,
+                            int32_t noData) {
+  if (c.CondDiluteTMin < 0) {
+    SetCalcError(noData, "Conductivity");
+    return 1;
+  }
+  if (!InRange(o, T, c.CondDiluteTMin, c.CondDiluteTMax)) return 1;
+  const auto& k = c.CondDiluteCoef;
+  switch (static_cast<int32_t>(std::lround(c.CondDiluteForm))) {
+    case 1: return std::sqrt(T) / (k[0] + k[1] / T + k[2] / (T * T));
+    case 2: return k[0] + T * (k[1] + T * (k[2] + T * k[3]));
+    default: return 1;
+  }
+}
+
 }  // namespace
 
 bool TransportState(TGeneralEosSubstance& o, const std::string& property, TPropertyArgumentRecord& a,
@@ -75,38 +114,26 @@ bool TransportState(TGeneralEosSubstance& o, const std::string& property, TPrope
 
 // The family slot pattern: solve, refuse two-phase states, hand T (K), v
 // (m3/kg) and x to the correlation.
-Extended TGeneralEosFamilyA::FamilySlot(TPropertyArgumentRecord& a, const char* property, bool viscosity) {
-  const Extended result = -999;
-  if (SuppressWarnings != 0) return result;
-  TTransportStatePoint point;
-  if (!TransportState(*this, property, a, point)) {
+bool FamilySlotState(TGeneralEosSubstance& o, const char* property, TPropertyArgumentRecord& a,
+                     TTransportStatePoint& point) {
+  if (o.SuppressWarnings != 0) return false;
+  if (!TransportState(o, property, a, point)) {
     if (CalcErrorCode == kMsgTwoPhaseUndetermined) MessageHelpContext = kTransportHelp;
-    return result;
+    return false;
   }
-  const Extended v = 1 / point.rho;
-  return viscosity ? ViscosityCorrelationA(point.T, v, point.x) : ConductivityCorrelationA(point.T, v, point.x);
+  return true;
 }
 
-Extended TGeneralEosFamilyA::Viscosity(TPropertyArgumentRecord& a) { return FamilySlot(a, "Viscosity", true); }
+Extended TGeneralEosFamilyA::Viscosity(TPropertyArgumentRecord& a) {
+  return FamilySlot(*this, "Viscosity", a,
+                    [this](Extended T, Extended v, Extended x) { return ViscosityCorrelationA(T, v, x); });
+}
 Extended TGeneralEosFamilyA::Conductivity(TPropertyArgumentRecord& a) {
-  return FamilySlot(a, "Conductivity", false);
+  return FamilySlot(*this, "Conductivity", a,
+                    [this](Extended T, Extended v, Extended x) { return ConductivityCorrelationA(T, v, x); });
 }
 
-Extended TGeneralEosFamilyA::DiluteViscosityA(Extended T) {
-  const TTransportConstantsA& c = Transport;
-  if (c.ViscDiluteTMin < 0) {
-    SetCalcError(kMsgSubstanceDataUnavailable, "Viscosity");
-    return 1;
-  }
-  if (!InRange(*this, T, c.ViscDiluteTMin, c.ViscDiluteTMax)) return 1;
-  const auto& k = c.ViscDiluteCoef;
-  switch (static_cast<int32_t>(std::lround(c.ViscForm / 10))) {
-    case 1: return 1e-12L * std::sqrt(T) / (k[0] + k[1] / T + k[2] / (T * T));
-    case 2: return 1e-12L * (k[0] + T * (k[1] + T * (k[2] + T * k[3])));
-    case 5: return k[0] + k[1] * std::sqrt(T) + k[2] * T + k[3] * T * std::sqrt(T);
-    default: return 1;
-  }
-}
+Extended TGeneralEosFamilyA::DiluteViscosityA(Extended T) { return DiluteViscosity(*this, Transport, T, true); }
 
 Extended TGeneralEosFamilyA::LiquidViscosityA(Extended T) {
   const TTransportConstantsA& c = Transport;
@@ -123,18 +150,7 @@ Extended TGeneralEosFamilyA::LiquidViscosityA(Extended T) {
 }
 
 Extended TGeneralEosFamilyA::DiluteConductivityA(Extended T) {
-  const TTransportConstantsA& c = Transport;
-  if (c.CondDiluteTMin < 0) {
-    SetCalcError(kMsgDataNotAvailableAtState, "Conductivity");
-    return 1;
-  }
-  if (!InRange(*this, T, c.CondDiluteTMin, c.CondDiluteTMax)) return 1;
-  const auto& k = c.CondDiluteCoef;
-  switch (static_cast<int32_t>(std::lround(c.CondDiluteForm))) {
-    case 1: return std::sqrt(T) / (k[0] + k[1] / T + k[2] / (T * T));
-    case 2: return k[0] + T * (k[1] + T * (k[2] + T * k[3]));
-    default: return 1;
-  }
+  return DiluteConductivity(*this, Transport, T, kMsgDataNotAvailableAtState);
 }
 
 Extended TGeneralEosFamilyA::LiquidConductivityA(Extended T) {
@@ -160,55 +176,145 @@ Extended TGeneralEosFamilyA::LiquidConductivityA(Extended T) {
 
 // Gas side: mu = mu0 + F(rhor)/xi in micropoise (Stiel and Thodos), with
 // xi = TCrit^(1/6)/(sqrt(M) (PCrit/100)^(2/3)), PCrit in bar.
-Extended TGeneralEosFamilyA::ViscosityCorrelationA(Extended T, Extended v, Extended x) {
-  Extended mu = 0;
-  if (x < 0.99L) {
-    mu = LiquidViscosityA(T);
-  } else {
-    mu = DiluteViscosityA(T) * 1e7L;
-    const Extended rhor = VCrit / v;
-    const Extended xi = std::pow(TCrit, 1.0L / 6) / (std::sqrt(MolarMassValue) * std::pow(PCrit / 100, 2.0L / 3));
-    if (rhor <= 0.1L) {
-      mu += 1.656L * std::pow(rhor, 1.111L) / xi;
-    } else if (rhor <= 0.9L) {
-      mu += 0.0607L * std::pow(9.045L * rhor + 0.63L, 1.739L) / xi;
-    } else if (rhor <= 2.2L) {
-      mu += StielThodosDenseD(rhor) / xi;
-    } else if (rhor < 2.6L) {
-      mu += StielThodosDenseDPrime(rhor) / xi;
-    } else if (rhor > 2.6L) {
-      SetMessageArg(1, "reduced density < 2.6");
-      if (HelpContext >= 1) MessageHelpContext = HelpContext;
-      CalcErrorCode = kMsgPressureRange;
-    }
-    mu /= 1e7L;
+Extended DenseGasViscosity(const TGeneralEosSubstance& o, Extended dilute, Extended v) {
+  Extended mu = dilute * 1e7L;
+  const Extended rhor = o.VCrit / v;
+  const Extended xi = std::pow(o.TCrit, 1.0L / 6) / (std::sqrt(o.MolarMassValue) * std::pow(o.PCrit / 100, 2.0L / 3));
+  if (rhor <= 0.1L) {
+    mu += 1.656L * std::pow(rhor, 1.111L) / xi;
+  } else if (rhor <= 0.9L) {
+    mu += 0.0607L * std::pow(9.045L * rhor + 0.63L, 1.739L) / xi;
+  } else if (rhor <= 2.2L) {
+    mu += StielThodosDenseD(rhor) / xi;
+  } else if (rhor < 2.6L) {
+    mu += StielThodosDenseDPrime(rhor) / xi;
+  } else if (rhor > 2.6L) {
+    SetMessageArg(1, "reduced density < 2.6");
+    if (o.HelpContext >= 1) MessageHelpContext = o.HelpContext;
+    CalcErrorCode = kMsgPressureRange;
   }
-  PropertyFromInternalUnits(9, mu);
-  return mu;
+  return mu / 1e7L;
 }
 
 // Gas side: k = k0 + (k - k0) of Stiel and Thodos over J =
 // TCrit^(1/6) Zc^5 sqrt(M)/(PCrit/100)^(2/3).
+Extended DenseGasConductivity(TGeneralEosSubstance& o, Extended dilute, Extended v) {
+  const Extended rhor = o.VCrit / v;
+  const Extended zc = o.PCrit * o.VCrit / (o.R() * o.TCrit);
+  const Extended zc5 = zc * zc * zc * zc * zc;
+  const Extended J = std::pow(o.TCrit, 1.0L / 6) * zc5 * std::sqrt(o.MolarMassValue) / std::pow(o.PCrit / 100, 2.0L / 3);
+  if (rhor <= 0.5L) return dilute + 5.8576e-5L * (std::exp(0.535L * rhor) - 1) / J;
+  if (rhor <= 2.0L) return dilute + 5.48104e-5L * (std::exp(0.67L * rhor) - 1.069L) / J;
+  if (rhor <= 2.8L) return dilute + 1.2451584e-5L * (std::exp(1.155L * rhor) + 2.016L) / J;
+  CalcErrorCode = kMsgConductivityPressureRange;
+  return -1;
+}
+
+Extended TGeneralEosFamilyA::ViscosityCorrelationA(Extended T, Extended v, Extended x) {
+  Extended mu = x < 0.99L ? LiquidViscosityA(T) : DenseGasViscosity(*this, DiluteViscosityA(T), v);
+  PropertyFromInternalUnits(9, mu);
+  return mu;
+}
+
 Extended TGeneralEosFamilyA::ConductivityCorrelationA(Extended T, Extended v, Extended x) {
   Extended k = 0;
   if (x < 0.99L) {
     k = LiquidConductivityA(T);
   } else {
-    k = DiluteConductivityA(T);
-    const Extended rhor = VCrit / v;
-    const Extended zc = PCrit * VCrit / (R() * TCrit);
-    const Extended zc5 = zc * zc * zc * zc * zc;
-    const Extended J = std::pow(TCrit, 1.0L / 6) * zc5 * std::sqrt(MolarMassValue) / std::pow(PCrit / 100, 2.0L / 3);
-    if (rhor <= 0.5L) {
-      k += 5.8576e-5L * (std::exp(0.535L * rhor) - 1) / J;
-    } else if (rhor <= 2.0L) {
-      k += 5.48104e-5L * (std::exp(0.67L * rhor) - 1.069L) / J;
-    } else if (rhor <= 2.8L) {
-      k += 1.2451584e-5L * (std::exp(1.155L * rhor) + 2.016L) / J;
-    } else {
-      CalcErrorCode = kMsgConductivityPressureRange;
-      return -1;
-    }
+    k = DenseGasConductivity(*this, DiluteConductivityA(T), v);
+    if (k == -1 && CalcErrorCode == kMsgConductivityPressureRange) return -1;
+  }
+  PropertyFromInternalUnits(10, k);
+  return k;
+}
+
+// ---- The refrigerant family -------------------------------------------
+
+Extended TGeneralEosFamilyB::Viscosity(TPropertyArgumentRecord& a) {
+  return FamilySlot(*this, "Viscosity", a,
+                    [this](Extended T, Extended v, Extended x) { return ViscosityCorrelationB(T, v, x); });
+}
+Extended TGeneralEosFamilyB::Conductivity(TPropertyArgumentRecord& a) {
+  return FamilySlot(*this, "Conductivity", a,
+                    [this](Extended T, Extended v, Extended x) { return ConductivityCorrelationB(T, v, x); });
+}
+
+Extended TGeneralEosFamilyB::DiluteViscosityB(Extended T) { return DiluteViscosity(*this, Transport, T, false); }
+
+Extended TGeneralEosFamilyB::DiluteConductivityB(Extended T) {
+  return DiluteConductivity(*this, Transport, T, kMsgSubstanceDataUnavailable);
+}
+
+namespace {
+
+// y = V0/V: the core volume V0 = (e0 + e1 Tr + e2 Tr^2) 1e-6 m3/mol over the
+// molar volume V = v M/1000 m3/mol.
+struct THardSphereVolume {
+  Extended V = 0, y = 0;
+};
+
+THardSphereVolume HardSphereVolume(const TGeneralEosFamilyB& o, Extended T, Extended v) {
+  const Extended Tr = T / o.TCrit;
+  const auto& e = o.CoreVolumeCoef;
+  const Extended V0 = (e[0] + Tr * (e[1] + Tr * e[2])) * 1e-6L;
+  const Extended V = v * o.MolarMassValue / 1000;
+  return {V, V0 / V};
+}
+
+Extended Polynomial(std::initializer_list<Extended> coef, Extended y) {
+  Extended sum = 0, power = 1;
+  for (const Extended c : coef) {
+    sum += c * power;
+    power *= y;
+  }
+  return sum;
+}
+
+}  // namespace
+
+// Assael and Dymond's universal curve for the reduced viscosity of dense
+// fluids, eta* = 6.035e8 eta V^(2/3)/sqrt(M R T) = 10^S(y).
+Extended TGeneralEosFamilyB::HardSphereViscosity(Extended T, Extended v) {
+  const THardSphereVolume hs = HardSphereVolume(*this, T, v);
+  const Extended S = Polynomial(
+      {1.0945L, -9.26324L, 71.0385L, -301.9012L, 797.69L, -1221.977L, 987.5574L, -319.4636L}, hs.y);
+  return std::pow(10.0L, S) / (6.035e8L * std::cbrt(hs.V * hs.V)) *
+         std::sqrt(MolarMassValue / 1000 * GasConstant * T);
+}
+
+// The same for the conductivity, lambda* = 1.936e7 lambda V^(2/3)
+// sqrt(M/(R T))/R_lambda = 10^S(y), with the fluid's roughness factor
+// R_lambda = g0 + g1 (Tr - 1).
+Extended TGeneralEosFamilyB::HardSphereConductivity(Extended T, Extended v) {
+  if (CondRoughnessCoef[0] == -999) {
+    SetCalcError(kMsgDataNotAvailableAtState, "Conductivity");
+    return 1;
+  }
+  const THardSphereVolume hs = HardSphereVolume(*this, T, v);
+  const Extended S = Polynomial({1.0655L, -3.538L, 12.12L, -12.469L, 4.562L, 0}, hs.y);
+  const Extended roughness = CondRoughnessCoef[0] + CondRoughnessCoef[1] * (T / TCrit - 1);
+  return roughness * std::pow(10.0L, S) / (1.936e7L * std::cbrt(hs.V * hs.V)) *
+         std::sqrt(1000 * GasConstant * T / MolarMassValue);
+}
+
+// The hard-sphere curves hold for dense fluid (V below about 5 V0); at the
+// density of a saturated vapour they fall to a third of the viscosity and
+// an eighth of the conductivity measured there. So the liquid side (x below
+// 0.99, as in the general family) takes them, and saturated vapour joins
+// the gas side with the dilute value and its density correction.
+Extended TGeneralEosFamilyB::ViscosityCorrelationB(Extended T, Extended v, Extended x) {
+  Extended mu = x < 0.99L ? HardSphereViscosity(T, v) : DenseGasViscosity(*this, DiluteViscosityB(T), v);
+  PropertyFromInternalUnits(9, mu);
+  return mu;
+}
+
+Extended TGeneralEosFamilyB::ConductivityCorrelationB(Extended T, Extended v, Extended x) {
+  Extended k = 0;
+  if (x < 0.99L) {
+    k = HardSphereConductivity(T, v);
+  } else {
+    k = DenseGasConductivity(*this, DiluteConductivityB(T), v);
+    if (k == -1 && CalcErrorCode == kMsgConductivityPressureRange) return -1;
   }
   PropertyFromInternalUnits(10, k);
   return k;

@@ -51,6 +51,8 @@ TEST(HelmholtzTermsTest, AnalyticDerivativesMatchCentralDifferences) {
   const GaussianTerm gauss{-31.306260323435L, 3, 0, 20, 150, 1.21L, 1};
   const NonAnalyticTerm nonAnalytic{-0.14874640856724L, 3.5L, 0.85L, 0.2L, 28, 700, 0.32L, 0.3L};
   const DampedExponentialTerm damped{2.08984171567L, 3};
+  // Term 8 of R152a (Kim, Borgnakke and Sonntag 1997): d = 2.2.
+  const RealExponentialTerm realD{-0.529265795606284L, 2.2L, 1.4L, 1};
   const std::vector<ResidualCase> cases{
       {"polynomial", [&](THelmholtzPart p, Extended t, Extended d) { return poly.Evaluate(p, t, d); }},
       {"polynomial t<0", [&](THelmholtzPart p, Extended t, Extended d) { return polyNegativeT.Evaluate(p, t, d); }},
@@ -60,6 +62,7 @@ TEST(HelmholtzTermsTest, AnalyticDerivativesMatchCentralDifferences) {
       {"gaussian", [&](THelmholtzPart p, Extended t, Extended d) { return gauss.Evaluate(p, t, d); }},
       {"non-analytic", [&](THelmholtzPart p, Extended t, Extended d) { return nonAnalytic.Evaluate(p, t, d); }},
       {"damped", [&](THelmholtzPart p, Extended t, Extended d) { return damped.Evaluate(p, t, d); }},
+      {"real-d exponential", [&](THelmholtzPart p, Extended t, Extended d) { return realD.Evaluate(p, t, d); }},
   };
   for (const auto& c : cases) {
     for (Extended tau : {0.6L, 0.95L, 1.1L, 1.8L}) {
