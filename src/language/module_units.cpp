@@ -12,6 +12,7 @@
 #include "core/program_flags.h"
 #include "core/text_utils.h"
 #include "language/conditionals.h"
+#include "language/header_text.h"
 #include "language/duplicate_loops.h"
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
@@ -36,38 +37,6 @@ TProgramUnitRecord* UnbalancedUnit = nullptr;
 namespace {
 
 constexpr int32_t kUnitHelpContext = 361;
-// ".." while an argument list is taken apart.
-constexpr char kRangeMark = static_cast<char>(255);
-
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-std::string WithoutBlanks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (!IsBlankChar(c)) out += c;
-  }
-  return out;
-}
-
-bool StartsWithKeyword(const std::string& upper, const std::string& keyword) {
-  return upper.starts_with(keyword) && upper.size() > keyword.size() && IsBlankChar(upper[keyword.size()]);
-}
-
-void MarkRanges(std::string& text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] == '.' && text[k + 1] == '.') text.replace(k, 2, 1, kRangeMark);
-  }
-}
-
-void UnmarkRanges(std::string& text) {
-  for (size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == kRangeMark) {
-      text.replace(k, 1, "..");
-      ++k;
-    }
-  }
-}
 
 std::string UnitKindWord(const TProgramUnitRecord& unit) { return unit.IsSubprogram ? "Subprogram" : "Module"; }
 

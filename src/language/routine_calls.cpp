@@ -9,6 +9,7 @@
 #include "core/message_ids.h"
 #include "core/text_utils.h"
 #include "language/conditionals.h"
+#include "language/header_text.h"
 #include "language/routine_reader.h"
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
@@ -24,26 +25,8 @@ ExternalProcedureCatalog kNoExternalProcedures;
 ExternalProcedureCatalog* externalProcedures = &kNoExternalProcedures;
 ModuleCallCompiler moduleCallCompiler = nullptr;
 
-// ".." while an argument list is counted or taken apart.
-constexpr char kRangeMark = static_cast<char>(255);
-
 char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
 int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-
-void MarkRanges(std::string& text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] == '.' && text[k + 1] == '.') text.replace(k, 2, 1, kRangeMark);
-  }
-}
-
-void UnmarkRanges(std::string& text) {
-  for (size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == kRangeMark) {
-      text.replace(k, 1, "..");
-      ++k;
-    }
-  }
-}
 
 int32_t WindowPosition(const TStatementPosition& pos, int32_t offset) {
   return pos.Start < 0 ? -1 : pos.Start + offset;
