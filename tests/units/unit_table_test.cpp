@@ -15,19 +15,12 @@
 #include "properties/property_units.h"
 #include "model/document_settings.h"
 #include "units/unit_expressions.h"
+#include "units/dimension_vector_of.h"
 
 namespace voq {
 namespace {
 
-TDimensionVector DimensionVectorOf(std::initializer_list<std::pair<char, Extended>> entries) {
-  TDimensionVector e{};
-  for (const auto& [letter, x] : entries) {
-    for (int k = 0; k < kDimensionCount; ++k) {
-      if (kDimensionLetters[k] == letter) e[k] = x;
-    }
-  }
-  return e;
-}
+using testing::DimensionVectorOf;
 
 class UnitFileTest : public ::testing::Test {
  protected:
