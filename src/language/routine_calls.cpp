@@ -13,6 +13,7 @@
 #include "language/routine_reader.h"
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "model/compiled_code.h"
 #include "model/program_units.h"
 #include "model/routines.h"
@@ -24,9 +25,6 @@ namespace {
 ExternalProcedureCatalog kNoExternalProcedures;
 ExternalProcedureCatalog* externalProcedures = &kNoExternalProcedures;
 ModuleCallCompiler moduleCallCompiler = nullptr;
-
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
 
 int32_t WindowPosition(const TStatementPosition& pos, int32_t offset) {
   return pos.Start < 0 ? -1 : pos.Start + offset;
