@@ -1,7 +1,10 @@
 #pragma once
 // The text of MODULE, SUBPROGRAM, FUNCTION and PROCEDURE headers and of the
-// argument lists of their calls: blanks, header keywords, and the ".." of a
-// range, which is marked while a list is counted or taken apart.
+// argument lists of their calls: blanks, header keywords, the ".." of a
+// range, which is marked while a list is counted or taken apart, and the ":"
+// before a CALL's outputs.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace voq {
@@ -40,6 +43,29 @@ inline void UnmarkRanges(std::string& text) {
       ++k;
     }
   }
+}
+
+// Position (1-based) of the ":" that divides a CALL's inputs from its
+// outputs: the first one outside quotes and square brackets; 0 when there is
+// none.
+inline int32_t CallOutputColon(const std::string& call) {
+  bool quoted = false;
+  int32_t brackets = 0;
+  for (size_t k = 0; k < call.size(); ++k) {
+    const char c = call[k];
+    if (c == '\'') {
+      quoted = !quoted;
+    } else if (quoted) {
+      continue;
+    } else if (c == '[') {
+      ++brackets;
+    } else if (c == ']') {
+      --brackets;
+    } else if (c == ':' && brackets == 0) {
+      return static_cast<int32_t>(k) + 1;
+    }
+  }
+  return 0;
 }
 
 }  // namespace voq

@@ -276,27 +276,6 @@ TProgramUnitRecord* FindCalledUnit(const std::string& upperName) {
   return nullptr;
 }
 
-// Position (1-based) of the first ":" outside quotes and square brackets.
-int32_t CallColon(const std::string& call) {
-  bool quoted = false;
-  int32_t brackets = 0;
-  for (size_t k = 0; k < call.size(); ++k) {
-    const char c = call[k];
-    if (c == '\'') {
-      quoted = !quoted;
-    } else if (quoted) {
-      continue;
-    } else if (c == '[') {
-      ++brackets;
-    } else if (c == ']') {
-      --brackets;
-    } else if (c == ':' && brackets == 0) {
-      return static_cast<int32_t>(k) + 1;
-    }
-  }
-  return 0;
-}
-
 // Elements of one argument as written (a range counts its elements).
 int32_t ArgumentElements(const std::string& argument) {
   if (argument.find("..") == std::string::npos) return 1;
@@ -311,7 +290,7 @@ int32_t ArgumentElements(const std::string& argument) {
 // for a header without one, the separator after the unit's inputs (npos
 // when the call has no more arguments).
 size_t InputSplit(const std::string& call, size_t open, const TProgramUnitRecord& unit) {
-  const int32_t colon = CallColon(call);
+  const int32_t colon = CallOutputColon(call);
   if (colon > 0) return static_cast<size_t>(colon) - 1;
   int32_t depth = 0;
   int32_t elements = 0;
@@ -347,7 +326,7 @@ struct TSplitCounts {
 TSplitCounts CountUnitCallArguments(std::string& call, size_t open, const TProgramUnitRecord& unit,
                                     TArgumentListRecord* list) {
   TSplitCounts split;
-  split.HasColon = CallColon(call) > 0;
+  split.HasColon = CallOutputColon(call) > 0;
   const TCallCounts counts = CountCallArguments(call, static_cast<int32_t>(open) + 1, list);
   if (CalcErrorCode != 0) return split;
   split.Inputs = counts.InputsExpanded;

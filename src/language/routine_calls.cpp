@@ -94,27 +94,6 @@ bool CompileMessageCall(const std::string& name, const std::string& call, int32_
   return true;
 }
 
-// Position of the first ":" outside quotes and brackets, 0 when none.
-int32_t OutputColon(const std::string& call) {
-  bool quoted = false;
-  int32_t brackets = 0;
-  for (int32_t k = 1; k <= Length(call); ++k) {
-    const char c = At(call, k);
-    if (c == '\'') {
-      quoted = !quoted;
-    } else if (quoted) {
-      continue;
-    } else if (c == '[') {
-      ++brackets;
-    } else if (c == ']') {
-      --brackets;
-    } else if (c == ':' && brackets == 0) {
-      return k;
-    }
-  }
-  return 0;
-}
-
 }  // namespace
 
 // --- User FUNCTION calls ---------------------------------------------------------
@@ -221,7 +200,7 @@ bool CompileProcedureCall(std::string& call, int32_t maxLength, const TStatement
   std::string counted = call;
   const TCallCounts counts = CountCallArguments(counted, static_cast<int32_t>(b) + 1, nullptr);
   if (CalcErrorCode != 0) return true;
-  const int32_t colon = OutputColon(call);
+  const int32_t colon = CallOutputColon(call);
   if (colon == 0) {
     SetCalcErrorWithHelp(kMsgProcedureColonMissing, 148);
     return true;
