@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_store.h"
+#include "core/extended.h"
 #include "model/solve_session.h"
 #include "solver/blocking.h"
 #include "solver/newton_solver.h"
@@ -36,18 +37,21 @@ std::vector<std::string> BratuStatements(int n) {
   return statements;
 }
 
-void BM_NewtonTridiagonal(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+// Compiles statements and times their blocking and block solve, every
+// unknown starting from guess. The Newton iterations of the last solve go to
+// the counters; returns the number of blocks (-1: the statements did not
+// compile).
+int32_t TimeBlockSolve(benchmark::State& state, const std::vector<std::string>& statements, Extended guess) {
   bench::ResetStore();
-  if (!bench::CompileAll(BratuStatements(n))) {
+  if (!bench::CompileAll(statements)) {
     state.SkipWithError("compile failed");
-    return;
+    return -1;
   }
   TProgramUnitRecord& u = *MainProgramUnit;
   int32_t iterations = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    for (int32_t k = 1; k <= u.UnknownCount; ++k) u.Variable(u.UnknownList[k])->Value = 0;
+    for (int32_t k = 1; k <= u.UnknownCount; ++k) u.Variable(u.UnknownList[k])->Value = guess;
     CalcErrorCode = 0;
     state.ResumeTiming();
     BlockAllUnits();
@@ -59,8 +63,15 @@ void BM_NewtonTridiagonal(benchmark::State& state) {
     iterations = u.IterationCount;
   }
   state.counters["newton_iterations"] = iterations;
-  state.SetComplexityN(n);
+  const int32_t blocks = u.BlockCount;
   bench::ResetStore();
+  return blocks;
+}
+
+void BM_NewtonTridiagonal(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  if (TimeBlockSolve(state, BratuStatements(n), 0) < 0) return;
+  state.SetComplexityN(n);
 }
 BENCHMARK(BM_NewtonTridiagonal)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -88,29 +99,8 @@ std::vector<std::string> CoupledChainStatements(int n) {
 
 void BM_NewtonCoupledChain(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  bench::ResetStore();
-  if (!bench::CompileAll(CoupledChainStatements(n))) {
-    state.SkipWithError("compile failed");
-    return;
-  }
-  TProgramUnitRecord& u = *MainProgramUnit;
-  int32_t iterations = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    for (int32_t k = 1; k <= u.UnknownCount; ++k) u.Variable(u.UnknownList[k])->Value = 1;
-    CalcErrorCode = 0;
-    state.ResumeTiming();
-    BlockAllUnits();
-    SolveEquationBlocks();
-    if (CalcErrorCode != 0) {
-      state.SkipWithError("solve failed");
-      break;
-    }
-    iterations = u.IterationCount;
-  }
-  state.counters["newton_iterations"] = iterations;
-  state.counters["blocks"] = u.BlockCount;
-  bench::ResetStore();
+  const int32_t blocks = TimeBlockSolve(state, CoupledChainStatements(n), 1);
+  if (blocks >= 0) state.counters["blocks"] = blocks;
 }
 BENCHMARK(BM_NewtonCoupledChain)->Arg(1000)->Arg(4000)->Arg(10000)->Unit(benchmark::kMillisecond);
 

@@ -13,7 +13,6 @@
 // The seeds are documents written by the writer (make_document_seeds);
 // each input begins from a reset engine, with few iterations and a short
 // time for the solve, whatever stop criteria the document carries.
-#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "documents/document_image.h"
@@ -31,34 +29,20 @@
 #include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
-#include "platform/console_platform.h"
-#include "platform/host.h"
 #include "plots/plots_state.h"
 #include "session/compile_driver.h"
 #include "session/engine.h"
 #include "tables/tables_state.h"
 
+#include "fuzz_host.h"
+
 namespace {
 
 using namespace voq;
 
-constexpr int32_t kMaxIterations = 25;
-constexpr int kTimeLimitMs = 1500;
 // A document of a few hundred variables, tables and plots is tens of
 // kilobytes; far larger inputs only slow every run down.
 constexpr size_t kMaxInput = size_t(1) << 18;
-
-class FuzzPlatform : public ConsolePlatform {
- public:
-  FuzzPlatform() {
-    SetOutput(nullptr);
-    SetQuestionAnswer(kResultNo);
-  }
-  bool TakeEscKeyDown() override { return std::chrono::steady_clock::now() >= deadline; }
-  std::chrono::steady_clock::time_point deadline;
-};
-
-FuzzPlatform* platform = nullptr;
 
 [[noreturn]] void Finding(const char* what) {
   std::fprintf(stderr, "%s\n", what);
@@ -82,16 +66,7 @@ void CheckSolvedValues() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  static FuzzPlatform fuzzPlatform;
-  static QuietHostWindows windows;
-  platform = &fuzzPlatform;
-  THost host = windows.Record(fuzzPlatform);
-  host.LocaleLanguage = [] { return std::string("ENU"); };
-  std::string missing;
-  if (!AssembleEngine(host, &missing)) {
-    std::fprintf(stderr, "fuzz host lacks the %s\n", missing.c_str());
-    std::exit(2);
-  }
+  fuzz::StartFuzzHost();
   return 0;
 }
 
@@ -117,9 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Rewrite(first);
   }
   // The equations, solved from the state the document left.
-  StopCriteria.MaxIterations = kMaxIterations;
-  StopCriteria.MaxElapsedSeconds = 1;
-  platform->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeLimitMs);
+  fuzz::LimitNextSolve();
   Equations().SetText(NormalizeLineBreaks(read.Text));
   CompileEquations(false, false);
   if (CalcErrorCode <= 0 && SolutionAvailable) CheckSolvedValues();

@@ -12,7 +12,6 @@
 // for writing goes to /dev/null instead (null_writes.cpp), but for
 // libFuzzer's own corpus units and findings.
 #include <cmath>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +19,6 @@
 #include <cstring>
 #include <string>
 
-#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "core/extended.h"
 #include "core/message_ids.h"
@@ -29,33 +27,17 @@
 #include "model/routines.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
-#include "platform/console_platform.h"
-#include "platform/host.h"
 #include "session/compile_driver.h"
 #include "session/engine.h"
+
+#include "fuzz_host.h"
 
 namespace {
 
 using namespace voq;
 
-// Per input: the solver's iterations and the wall-clock time.
-constexpr int32_t kMaxIterations = 25;
-constexpr int kTimeLimitMs = 1500;
 // Longer texts add little but slow every run down.
 constexpr size_t kMaxInput = 8192;
-
-// Alerts are silent and answer No (Cancel); the Esc poll reports the time.
-class FuzzPlatform : public ConsolePlatform {
- public:
-  FuzzPlatform() {
-    SetOutput(nullptr);
-    SetQuestionAnswer(kResultNo);
-  }
-  bool TakeEscKeyDown() override { return std::chrono::steady_clock::now() >= deadline; }
-  std::chrono::steady_clock::time_point deadline;
-};
-
-FuzzPlatform* platform = nullptr;
 
 // True when a compiled statement of chain holds the constant x: the user
 // wrote the marker's number (9.99E3998, 1E3999) in the text.
@@ -105,25 +87,14 @@ void CheckSolvedValues(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  static FuzzPlatform fuzzPlatform;
-  static QuietHostWindows windows;
-  platform = &fuzzPlatform;
-  THost host = windows.Record(fuzzPlatform);
-  host.LocaleLanguage = [] { return std::string("ENU"); };
-  std::string missing;
-  if (!AssembleEngine(host, &missing)) {
-    std::fprintf(stderr, "fuzz host lacks the %s\n", missing.c_str());
-    std::exit(2);
-  }
+  fuzz::StartFuzzHost();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return -1;
   ResetEngineState();
-  StopCriteria.MaxIterations = kMaxIterations;
-  StopCriteria.MaxElapsedSeconds = 1;
-  platform->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeLimitMs);
+  fuzz::LimitNextSolve();
   const std::string text(reinterpret_cast<const char*>(data), size);
   Equations().SetText(NormalizeLineBreaks(text));
   CompileEquations(false, false);

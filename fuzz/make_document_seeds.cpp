@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "assembly/engine_assembly.h"
 #include "core/calc_state.h"
 #include "documents/document_image.h"
 #include "documents/documents_state.h"
@@ -26,13 +25,14 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "platform/console_platform.h"
-#include "platform/host.h"
 #include "plots/plot_list.h"
 #include "plots/plots_state.h"
 #include "session/compile_driver.h"
 #include "session/engine.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
+
+#include "fuzz_host.h"
 
 namespace {
 
@@ -206,16 +206,7 @@ int main(int argc, char** argv) {
     failed = true;
   }
   ConsolePlatform platform;
-  platform.SetOutput(nullptr);
-  platform.SetQuestionAnswer(kResultNo);
-  QuietHostWindows windows;
-  THost host = windows.Record(platform);
-  host.LocaleLanguage = [] { return std::string("ENU"); };
-  std::string missing;
-  if (!AssembleEngine(host, &missing)) {
-    std::fprintf(stderr, "make_document_seeds: the host lacks the %s\n", missing.c_str());
-    return 2;
-  }
+  fuzz::AssembleQuietEngine(platform, "make_document_seeds");
   WriteSeeds(example);
   ResetProgramStore();
   return failed ? 1 : 0;

@@ -10,6 +10,7 @@
 #include "language/routine_calls.h"
 #include "language/routine_reader.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "model/compiled_code.h"
 #include "model/equation_parts.h"
 #include "model/external_routines.h"
@@ -18,8 +19,6 @@
 namespace voq {
 
 namespace {
-
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
 
 // The CALL compiler keeps the counts of the last call in the entry; the
 // procedure's record keeps them for the calling-form query.

@@ -19,6 +19,7 @@
 #include "language/lookup_forms.h"
 #include "language/operands.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "language/table_value_forms.h"
 #include "model/compiled_code.h"
 #include "model/equation_parts.h"
@@ -39,16 +40,6 @@ constexpr int32_t kDuplicateHelp = 102;
 CallFormCompiler externalFunctionCompiler = nullptr;
 CallFormCompiler userFunctionCompiler = nullptr;
 BuiltinFormCompiler builtinFormCompiler = nullptr;
-
-// 1-based character access.
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-// Characters from..to (1-based, inclusive); empty when to < from.
-std::string Slice(const std::string& text, int32_t from, int32_t to) {
-  if (to < from) return "";
-  return text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(to - from + 1));
-}
-
 
 // The "(" at open and its matching ")", quoted texts skipped; 0 when the
 // group does not close.

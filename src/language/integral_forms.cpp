@@ -7,6 +7,7 @@
 #include "core/message_ids.h"
 #include "core/text_utils.h"
 #include "language/operands.h"
+#include "language/statement_text.h"
 #include "model/integral_slots.h"
 #include "model/parametric_table_access.h"
 #include "model/program_units.h"
@@ -18,26 +19,6 @@ namespace voq {
 namespace {
 
 constexpr int32_t kIntegralHelpContext = 107;
-
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-
-// Characters from..to (1-based, both included).
-std::string Slice(const std::string& text, int32_t from, int32_t to) {
-  if (to < from) return "";
-  return text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(to - from + 1));
-}
-
-bool ReplaceRange(std::string& text, int32_t maxLength, int32_t from, int32_t to, const std::string& s) {
-  std::string result = text.substr(0, static_cast<size_t>(from) - 1) + s + text.substr(static_cast<size_t>(to));
-  if (Length(result) > maxLength) {
-    CalcErrorCode = kMsgStatementTooLong;
-    return false;
-  }
-  text = result;
-  return true;
-}
 
 // The first ArgumentSeparator at the top level of the argument group after
 // position from and before close (nested calls, subscripts and quoted texts

@@ -12,6 +12,7 @@
 #include "language/function_catalog.h"
 #include "language/operands.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "model/lookup_table_access.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
@@ -21,8 +22,6 @@ namespace voq {
 namespace {
 
 constexpr int32_t kTableVariableOffset = 10000;
-
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
 
 std::string Trimmed(const std::string& text) {
   size_t a = 0;

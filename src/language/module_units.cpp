@@ -12,6 +12,7 @@
 #include "core/program_flags.h"
 #include "core/text_utils.h"
 #include "language/conditionals.h"
+#include "language/header_text.h"
 #include "language/duplicate_loops.h"
 #include "language/export_after_run.h"
 #include "language/reader_state.h"
@@ -36,38 +37,6 @@ TProgramUnitRecord* UnbalancedUnit = nullptr;
 namespace {
 
 constexpr int32_t kUnitHelpContext = 361;
-// ".." while an argument list is taken apart.
-constexpr char kRangeMark = static_cast<char>(255);
-
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-std::string WithoutBlanks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (!IsBlankChar(c)) out += c;
-  }
-  return out;
-}
-
-bool StartsWithKeyword(const std::string& upper, const std::string& keyword) {
-  return upper.starts_with(keyword) && upper.size() > keyword.size() && IsBlankChar(upper[keyword.size()]);
-}
-
-void MarkRanges(std::string& text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] == '.' && text[k + 1] == '.') text.replace(k, 2, 1, kRangeMark);
-  }
-}
-
-void UnmarkRanges(std::string& text) {
-  for (size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == kRangeMark) {
-      text.replace(k, 1, "..");
-      ++k;
-    }
-  }
-}
 
 std::string UnitKindWord(const TProgramUnitRecord& unit) { return unit.IsSubprogram ? "Subprogram" : "Module"; }
 
@@ -307,27 +276,6 @@ TProgramUnitRecord* FindCalledUnit(const std::string& upperName) {
   return nullptr;
 }
 
-// Position (1-based) of the first ":" outside quotes and square brackets.
-int32_t CallColon(const std::string& call) {
-  bool quoted = false;
-  int32_t brackets = 0;
-  for (size_t k = 0; k < call.size(); ++k) {
-    const char c = call[k];
-    if (c == '\'') {
-      quoted = !quoted;
-    } else if (quoted) {
-      continue;
-    } else if (c == '[') {
-      ++brackets;
-    } else if (c == ']') {
-      --brackets;
-    } else if (c == ':' && brackets == 0) {
-      return static_cast<int32_t>(k) + 1;
-    }
-  }
-  return 0;
-}
-
 // Elements of one argument as written (a range counts its elements).
 int32_t ArgumentElements(const std::string& argument) {
   if (argument.find("..") == std::string::npos) return 1;
@@ -342,7 +290,7 @@ int32_t ArgumentElements(const std::string& argument) {
 // for a header without one, the separator after the unit's inputs (npos
 // when the call has no more arguments).
 size_t InputSplit(const std::string& call, size_t open, const TProgramUnitRecord& unit) {
-  const int32_t colon = CallColon(call);
+  const int32_t colon = CallOutputColon(call);
   if (colon > 0) return static_cast<size_t>(colon) - 1;
   int32_t depth = 0;
   int32_t elements = 0;
@@ -378,7 +326,7 @@ struct TSplitCounts {
 TSplitCounts CountUnitCallArguments(std::string& call, size_t open, const TProgramUnitRecord& unit,
                                     TArgumentListRecord* list) {
   TSplitCounts split;
-  split.HasColon = CallColon(call) > 0;
+  split.HasColon = CallOutputColon(call) > 0;
   const TCallCounts counts = CountCallArguments(call, static_cast<int32_t>(open) + 1, list);
   if (CalcErrorCode != 0) return split;
   split.Inputs = counts.InputsExpanded;

@@ -19,6 +19,7 @@
 #include "language/language_services.h"
 #include "language/property_calls.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -32,11 +33,6 @@ namespace voq {
 TStatementPosition CurrentStatementPosition;
 
 namespace {
-
-// 1-based character access.
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-
 
 // Defined with the name compilers below.
 bool OfferToFunctionCompilers(std::string& text, int32_t maxLength, const std::string& name,

@@ -11,6 +11,7 @@
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "language/operands.h"
+#include "language/statement_text.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
@@ -48,13 +49,6 @@ constexpr TPropertyNameRow kPropertyNames[kPropertyFunctionCount] = {
     {"Cp", 216, 8, 366, 8},              {"Cv", 216, 9, 365, 8},            {"AcentricFactor", 217, 6, 394, -1},
     {"Fugacity", 216, 10, 407, 8},
 };
-
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-std::string Slice(const std::string& text, int32_t from, int32_t to) {
-  if (to < from) return std::string();
-  return text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(to - from + 1));
-}
 
 int32_t Group(const TFunctionCatalogRecord& r) { return std::atoi(r.Example.c_str()); }
 

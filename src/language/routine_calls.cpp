@@ -9,9 +9,11 @@
 #include "core/message_ids.h"
 #include "core/text_utils.h"
 #include "language/conditionals.h"
+#include "language/header_text.h"
 #include "language/routine_reader.h"
 #include "language/statement_compiler.h"
 #include "language/statement_preparation.h"
+#include "language/statement_text.h"
 #include "model/compiled_code.h"
 #include "model/program_units.h"
 #include "model/routines.h"
@@ -23,27 +25,6 @@ namespace {
 ExternalProcedureCatalog kNoExternalProcedures;
 ExternalProcedureCatalog* externalProcedures = &kNoExternalProcedures;
 ModuleCallCompiler moduleCallCompiler = nullptr;
-
-// ".." while an argument list is counted or taken apart.
-constexpr char kRangeMark = static_cast<char>(255);
-
-char At(const std::string& text, int32_t p) { return text[static_cast<size_t>(p) - 1]; }
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-
-void MarkRanges(std::string& text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] == '.' && text[k + 1] == '.') text.replace(k, 2, 1, kRangeMark);
-  }
-}
-
-void UnmarkRanges(std::string& text) {
-  for (size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == kRangeMark) {
-      text.replace(k, 1, "..");
-      ++k;
-    }
-  }
-}
 
 int32_t WindowPosition(const TStatementPosition& pos, int32_t offset) {
   return pos.Start < 0 ? -1 : pos.Start + offset;
@@ -111,27 +92,6 @@ bool CompileMessageCall(const std::string& name, const std::string& call, int32_
   LinkPendingStatement(PendingIfNode);
   if (CurrentEquation != nullptr) CurrentEquation->EquationKind = 2;
   return true;
-}
-
-// Position of the first ":" outside quotes and brackets, 0 when none.
-int32_t OutputColon(const std::string& call) {
-  bool quoted = false;
-  int32_t brackets = 0;
-  for (int32_t k = 1; k <= Length(call); ++k) {
-    const char c = At(call, k);
-    if (c == '\'') {
-      quoted = !quoted;
-    } else if (quoted) {
-      continue;
-    } else if (c == '[') {
-      ++brackets;
-    } else if (c == ']') {
-      --brackets;
-    } else if (c == ':' && brackets == 0) {
-      return k;
-    }
-  }
-  return 0;
 }
 
 }  // namespace
@@ -240,7 +200,7 @@ bool CompileProcedureCall(std::string& call, int32_t maxLength, const TStatement
   std::string counted = call;
   const TCallCounts counts = CountCallArguments(counted, static_cast<int32_t>(b) + 1, nullptr);
   if (CalcErrorCode != 0) return true;
-  const int32_t colon = OutputColon(call);
+  const int32_t colon = CallOutputColon(call);
   if (colon == 0) {
     SetCalcErrorWithHelp(kMsgProcedureColonMissing, 148);
     return true;

@@ -11,6 +11,7 @@
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "language/conditionals.h"
+#include "language/header_text.h"
 #include "language/duplicate_loops.h"
 #include "language/function_calls.h"
 #include "language/language_services.h"
@@ -25,9 +26,6 @@
 namespace voq {
 namespace {
 
-// ".." of a range while an argument list is taken apart: a single byte, so a
-// range cannot be confused with a decimal point or split by the scan.
-constexpr char kRangeMark = static_cast<char>(255);
 // The first "]" of a range text kept as a string constant.
 constexpr char kRangeEndMark = static_cast<char>(11);
 
@@ -167,23 +165,6 @@ bool bodyReuseOpen = false;
 const std::string* procedureHeaderText = nullptr;
 // The last header made a new record (false: an unchanged record was kept).
 bool lastHeaderNew = false;
-
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-std::string WithoutBlanks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (!IsBlankChar(c)) out += c;
-  }
-  return out;
-}
-
-// A header keyword is a word of its own: "FunctionValue = 3" names a
-// variable.
-bool StartsWithKeyword(const std::string& upper, const std::string& keyword) {
-  return upper.starts_with(keyword) && upper.size() > keyword.size() && IsBlankChar(upper[keyword.size()]);
-}
 
 int32_t WindowPosition() { return CalcErrorStart < 0 ? -1 : CalcErrorStart; }
 

@@ -8,6 +8,7 @@
 #include "core/string_constants.h"
 #include "core/text_utils.h"
 #include "language/operands.h"
+#include "language/statement_text.h"
 #include "model/parametric_table_access.h"
 
 namespace voq {
@@ -15,25 +16,6 @@ namespace voq {
 namespace {
 
 constexpr int32_t kNamedColumnBase = 9000;
-
-int32_t Length(const std::string& text) { return static_cast<int32_t>(text.size()); }
-
-// Characters from..to (1-based, both included).
-std::string Slice(const std::string& text, int32_t from, int32_t to) {
-  if (to < from) return "";
-  return text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(to - from + 1));
-}
-
-// Replaces characters from..to by s when the statement keeps its limit.
-bool ReplaceRange(std::string& text, int32_t maxLength, int32_t from, int32_t to, const std::string& s) {
-  std::string result = text.substr(0, static_cast<size_t>(from) - 1) + s + text.substr(static_cast<size_t>(to));
-  if (Length(result) > maxLength) {
-    CalcErrorCode = kMsgStatementTooLong;
-    return false;
-  }
-  text = result;
-  return true;
-}
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "documents/document_sections.h"
 #include "documents/documents_state.h"
 #include "documents/equations_text.h"
+#include "file_bytes.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
@@ -32,17 +33,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 class DocumentFilesTest : public ::testing::Test {
  protected:
@@ -116,13 +108,13 @@ TEST_F(DocumentFilesTest, TextAndModuleFreeLibrarySaveTheDirectiveTheTextAndAZer
   editor.SetText("x=1.5\r\ny=2");
   for (const char* name : {"a.TXT", "a.LIB", "a.eqs"}) {
     ASSERT_TRUE(SaveDocumentFile(Path(name), false, false, false)) << name;
-    EXPECT_EQ(ReadBytes(Path(name)), std::string("{$DS.}x=1.5\r\ny=2", 16) + '\0') << name;
+    EXPECT_EQ(ReadFileBytes(Path(name)), std::string("{$DS.}x=1.5\r\ny=2", 16) + '\0') << name;
   }
   SetDecimalSeparator(',');
   editor.SetText("x=1,5");
   SavedDecimalSeparator = '.';
   ASSERT_TRUE(SaveDocumentFile(Path("c.txt"), false, false, false));
-  EXPECT_EQ(ReadBytes(Path("c.txt")), std::string("{$DS,}x=1,5") + '\0');
+  EXPECT_EQ(ReadFileBytes(Path("c.txt")), std::string("{$DS,}x=1,5") + '\0');
   EXPECT_EQ(SavedDecimalSeparator, ',');
   EXPECT_TRUE(DocumentUnchanged);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"a.LIB", "a.TXT", "a.eqs", "c.txt"}));
@@ -130,19 +122,19 @@ TEST_F(DocumentFilesTest, TextAndModuleFreeLibrarySaveTheDirectiveTheTextAndAZer
 
 TEST_F(DocumentFilesTest, TextFilesReadUnderTheOtherSeparatorAreConverted) {
   // Written under the point, read under the comma.
-  WriteBytes(Path("p.txt"), std::string("{$DS.}x=1.5\r\nf(a,b)") + '\0');
+  WriteFileBytes(Path("p.txt"), std::string("{$DS.}x=1.5\r\nf(a,b)") + '\0');
   SetDecimalSeparator(',');
   ASSERT_TRUE(ReadDocumentFile(Path("p.txt"), false));
   EXPECT_EQ(editor.GetText(), "x=1,5\r\nf(a;b)");
   EXPECT_EQ(SavedDecimalSeparator, '.');
   // Written under the comma, read under the point.
-  WriteBytes(Path("c.txt"), std::string("{$DS,}a:=1,5\r\n\"q 1,5\" {c 1,5}") + '\0');
+  WriteFileBytes(Path("c.txt"), std::string("{$DS,}a:=1,5\r\n\"q 1,5\" {c 1,5}") + '\0');
   SetDecimalSeparator('.');
   ASSERT_TRUE(ReadDocumentFile(Path("c.txt"), false));
   EXPECT_EQ(editor.GetText(), "a:=1.5\r\n\"q 1,5\" {c 1,5}");
   EXPECT_TRUE(DocumentUnchanged);
   // A text without the directive is taken as written under the point.
-  WriteBytes(Path("plain.txt"), "x=2.5");
+  WriteFileBytes(Path("plain.txt"), "x=2.5");
   ASSERT_TRUE(ReadDocumentFile(Path("plain.txt"), false));
   EXPECT_EQ(editor.GetText(), "x=2.5");
 }
@@ -156,7 +148,7 @@ TEST_F(DocumentFilesTest, ProblemFileRoundTripAndSaveMacroLine) {
   EXPECT_EQ(MacroText, "SAVE " + Path("m.voq") + "\r\n");
   MacroRecording = false;
   EXPECT_TRUE(DocumentUnchanged);
-  EXPECT_EQ(ReadBytes(Path("m.voq")).substr(1, 6), "X6.462");
+  EXPECT_EQ(ReadFileBytes(Path("m.voq")).substr(1, 6), "X6.462");
   ResetDocument();
   StopCriteria.MaxIterations = 5;
   ASSERT_TRUE(ReadDocumentFile(Path("m.voq"), false));
@@ -176,8 +168,8 @@ TEST_F(DocumentFilesTest, AShortWriteKeepsThePreviousDocument) {
       platform.alerts.clear();
       editor.SetText("old = 1");
       ASSERT_TRUE(SaveDocumentFile(Path(name), false, false, false));
-      const std::string previous = ReadBytes(Path(name));
-      if (autosaveCopy) WriteBytes(Path(std::string("~") + name), "copy");
+      const std::string previous = ReadFileBytes(Path(name));
+      if (autosaveCopy) WriteFileBytes(Path(std::string("~") + name), "copy");
       editor.SetText(std::string(20000, 'y') + " = 2");
       DocumentUnchanged = false;
       SetDocumentWriteLimit(10);
@@ -186,7 +178,7 @@ TEST_F(DocumentFilesTest, AShortWriteKeepsThePreviousDocument) {
       EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
       ASSERT_EQ(platform.alerts.size(), 1u);
       EXPECT_EQ(platform.alerts[0].text, "Unexpected I/O error: number 389");
-      EXPECT_EQ(ReadBytes(Path(name)), previous);
+      EXPECT_EQ(ReadFileBytes(Path(name)), previous);
       EXPECT_FALSE(DocumentUnchanged);
       // Nothing half-written stays behind; the copy stays until a save succeeds.
       EXPECT_FALSE(fs::exists(TemporarySaveName(Path(name))));
@@ -202,7 +194,7 @@ TEST_F(DocumentFilesTest, ALibraryWithModulesIsSavedInTheLibraryFormAndReadBack)
   ASSERT_NE(FindOrCreateModule("Pump"), nullptr);
   ASSERT_GT(ProgramUnitList.size(), 1u);
   ASSERT_TRUE(SaveDocumentFile(Path("pump.lib"), false, false, false));
-  const std::string bytes = ReadBytes(Path("pump.lib"));
+  const std::string bytes = ReadFileBytes(Path("pump.lib"));
   EXPECT_EQ(bytes.substr(1, 6), "$SB1-X");
   ResetDocument();
   editor.SetText("");
@@ -214,14 +206,14 @@ TEST_F(DocumentFilesTest, ALibraryWithModulesIsSavedInTheLibraryFormAndReadBack)
 TEST_F(DocumentFilesTest, AReadOnlyDocumentIsNotReplaced) {
   editor.SetText("r = 1");
   ASSERT_TRUE(SaveDocumentFile(Path("r.txt"), false, false, false));
-  const std::string previous = ReadBytes(Path("r.txt"));
+  const std::string previous = ReadFileBytes(Path("r.txt"));
   fs::permissions(Path("r.txt"), fs::perms::owner_read | fs::perms::group_read);
   editor.SetText("r = 2");
   EXPECT_FALSE(SaveDocumentFile(Path("r.txt"), false, false, false));
   ASSERT_EQ(platform.alerts.size(), 1u);
   EXPECT_EQ(platform.alerts[0].text,
             "File access denied.  Either the file is marked read-only or the drive is write-protected.");
-  EXPECT_EQ(ReadBytes(Path("r.txt")), previous);
+  EXPECT_EQ(ReadFileBytes(Path("r.txt")), previous);
   // A writable document keeps its permissions through the rename.
   fs::permissions(Path("r.txt"), fs::perms::owner_read | fs::perms::owner_write);
   ASSERT_TRUE(SaveDocumentFile(Path("r.txt"), false, false, false));
@@ -274,10 +266,10 @@ TEST_F(DocumentFilesTest, ADocumentThatCannotBeReadIsReportedNotThrown) {
 TEST_F(DocumentFilesTest, ANewerVersionAsksAndOnlyOkReads) {
   editor.SetText("a = 1");
   ASSERT_TRUE(SaveDocumentFile(Path("m.voq"), false, false, false));
-  std::string bytes = ReadBytes(Path("m.voq"));
+  std::string bytes = ReadFileBytes(Path("m.voq"));
   ASSERT_EQ(bytes.substr(1, 6), "X6.462");
   bytes.replace(2, 5, "7.000");
-  WriteBytes(Path("m.voq"), bytes);
+  WriteFileBytes(Path("m.voq"), bytes);
   for (int answer : {kResultCancel, kResultOk}) {
     platform.alerts.clear();
     platform.alertAnswers = {answer};
@@ -293,7 +285,7 @@ TEST_F(DocumentFilesTest, ANewerVersionAsksAndOnlyOkReads) {
   }
   // The same version as the program's asks nothing, nor does "6.4620".
   bytes.replace(2, 5, "6.462");
-  WriteBytes(Path("m.voq"), bytes);
+  WriteFileBytes(Path("m.voq"), bytes);
   platform.alerts.clear();
   EXPECT_TRUE(ReadDocumentFile(Path("m.voq"), false));
   EXPECT_TRUE(platform.alerts.empty());
@@ -345,7 +337,7 @@ TEST_F(DocumentFilesTest, MergeInsertsTheTextAtTheCaretAndReadsNothingElse) {
   editor.SetText("z = 9\r\nq = 1");
   StopCriteria.MaxIterations = 55;
   ASSERT_TRUE(SaveDocumentFile(Path("other.voq"), false, false, false));
-  WriteBytes(Path("piece.txt"), std::string("{$DS.}b = 2\r\n") + '\0');
+  WriteFileBytes(Path("piece.txt"), std::string("{$DS.}b = 2\r\n") + '\0');
   editor.SetText("a = 1\r\nc = 3");
   StopCriteria.MaxIterations = 11;
   editor.SetCaret(7);
@@ -368,7 +360,7 @@ TEST_F(DocumentFilesTest, AnUnrecognisedHeaderGivesTheTextWithRepairedLineEnds) 
   for (int k = 0; k < 4; ++k) bytes += char((t >> (8 * k)) & 0xFF);
   bytes += text;
   bytes += '\0';
-  WriteBytes(Path("old.voq"), bytes);
+  WriteFileBytes(Path("old.voq"), bytes);
   ASSERT_TRUE(ReadDocumentFile(Path("old.voq"), false));
   EXPECT_EQ(editor.GetText(), "a=1\r\nb=2\r\nc=3");
   EXPECT_TRUE(platform.alerts.empty());
@@ -377,7 +369,7 @@ TEST_F(DocumentFilesTest, AnUnrecognisedHeaderGivesTheTextWithRepairedLineEnds) 
 TEST_F(DocumentFilesTest, ADistributableProgramReadsTheModelAtItsOffset) {
   editor.SetText("d = 7");
   ASSERT_TRUE(SaveDocumentFile(Path("m.voq"), false, false, false));
-  WriteBytes(Path("program.bin"), std::string(100, 'P') + ReadBytes(Path("m.voq")));
+  WriteFileBytes(Path("program.bin"), std::string(100, 'P') + ReadFileBytes(Path("m.voq")));
   DocumentFormatHooks().DistributableModelOffset = [](const std::string&) { return size_t(100); };
   DistributableMode = true;
   editor.SetText("");
@@ -391,7 +383,7 @@ TEST_F(DocumentFilesTest, MissingFilesAndExternalLibrariesReadNothing) {
   EXPECT_FALSE(ReadDocumentFile(Path("none.voq"), false));
   ASSERT_EQ(platform.alerts.size(), 2u);
   EXPECT_EQ(platform.alerts[0].text, Path("none.voq") + " was not found ");
-  WriteBytes(Path("lib.dlf"), "x");
+  WriteFileBytes(Path("lib.dlf"), "x");
   platform.alerts.clear();
   EXPECT_FALSE(ReadDocumentFile(Path("lib.dlf"), false));
   EXPECT_TRUE(platform.alerts.empty());

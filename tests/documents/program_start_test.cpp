@@ -38,12 +38,12 @@ namespace fs = std::filesystem;
 char systemSeparator = '.';
 char TestDecimalSeparator() { return systemSeparator; }
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
+std::vector<uint8_t> ReadByteVector(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+void WriteByteVector(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -88,7 +88,7 @@ class ProgramStartTest : public ::testing::Test {
     StoredPreferences.DisplayFontSize = 1;
     StoredPreferences.ImaginaryJ = 1;
     StoredPreferences.ComplexMode = 1;
-    WriteBytes(dir / kDefaultsFileName, PackDefaultsBlock());
+    WriteByteVector(dir / kDefaultsFileName, PackDefaultsBlock());
   }
   THost original;
   std::string savedDirectory;
@@ -152,7 +152,7 @@ TEST_F(ProgramStartTest, TruncatedLetterDefaultsFileIsReportedAndChangesNothing)
   block[19].Units = "m";
   std::vector<uint8_t> bytes = PackDviFile(block);
   bytes.resize(1000);
-  WriteBytes(dir / kDefaultDviFileName, bytes);
+  WriteByteVector(dir / kDefaultDviFileName, bytes);
   ASSERT_TRUE(Start()) << "the start goes on";
   ASSERT_EQ(platform.alerts.size(), 1u);
   EXPECT_EQ(platform.alerts[0].kind, kAlertErrorOk);
@@ -218,7 +218,7 @@ TEST_F(ProgramStartTest, ShippedDefaultsFileGivesTheBuiltInSettings) {
   const fs::path generated = dir / "generated.dft";
   const std::string command = std::string(VOQ_DEFAULTS_GENERATOR) + " '" + generated.string() + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(ReadBytes(generated), ReadBytes(shipped)) << "data/VOQ.DFT is out of date: run make_defaults_file";
+  EXPECT_EQ(ReadByteVector(generated), ReadByteVector(shipped)) << "data/VOQ.DFT is out of date: run make_defaults_file";
 
   fs::copy_file(shipped, dir / kDefaultsFileName);
   ASSERT_TRUE(Start());

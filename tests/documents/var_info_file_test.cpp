@@ -18,6 +18,7 @@
 #include "core/extended.h"
 #include "core/locale_settings.h"
 #include "core/search_path.h"
+#include "file_bytes.h"
 #include "language/store_fixture.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
@@ -30,17 +31,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 class VarInfoFileTest : public testing::LanguageStoreTest {
  protected:
@@ -91,11 +83,11 @@ TEST_F(VarInfoFileTest, SavingMergesInByteOrderAndKeepsOtherUnitsLines) {
   // would stop there and add a second XA line.
   Compile("X[1] = 1\r\nXA = 2\r\nX_B = 3\r\n");
   const fs::path file = dir / "a.VAR";
-  WriteBytes(file, "M/Q\t1\t0.0000E+0000\t1.0000E+0001\tA4\t1\t\r\n");
+  WriteFileBytes(file, "M/Q\t1\t0.0000E+0000\t1.0000E+0001\tA4\t1\t\r\n");
   ASSERT_EQ(SaveVarInfoFile(file.string(), *MainProgramUnit, ""), 0);
   VarNamed("XA")->Units = "m";
   ASSERT_EQ(SaveVarInfoFile(file.string(), *MainProgramUnit, ""), 0);
-  const std::string bytes = ReadBytes(file);
+  const std::string bytes = ReadFileBytes(file);
   std::vector<std::string> names;
   std::istringstream in(bytes);
   for (std::string line; std::getline(in, line);) {
@@ -121,9 +113,9 @@ TEST_F(VarInfoFileTest, HeaderNamesOnlyASavedDocument) {
   };
   for (const Case& c : cases) {
     const fs::path file = dir / "h.VAR";
-    WriteBytes(file, "//old.VOQ\r\n");
+    WriteFileBytes(file, "//old.VOQ\r\n");
     ASSERT_EQ(SaveVarInfoFile(file.string(), *MainProgramUnit, c.document), 0);
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     EXPECT_EQ(bytes.substr(0, c.firstLine.size()), c.firstLine) << c.document;
     EXPECT_EQ(bytes.find("//old"), std::string::npos) << c.document;
   }
@@ -161,7 +153,7 @@ TEST_F(VarInfoFileTest, CommaFileLoadsUnderAPoint) {
   Compile("A[1,2] = 3\r\nb = 4\r\n");
   const fs::path file = dir / "c.VAR";
   // Written under a decimal comma: 2-D subscripts separated by ";".
-  WriteBytes(file, "A[1;2]\t1,5\t-2,5000E+0000\t1,0000E+0001\tF2\t1\tbar\r\nB\t2,25\t0\t9\tA4\t3\t\r\n");
+  WriteFileBytes(file, "A[1;2]\t1,5\t-2,5000E+0000\t1,0000E+0001\tF2\t1\tbar\r\nB\t2,25\t0\t9\tA4\t3\t\r\n");
   ReadVarInfoFile(file.string(), false, false);
   const TVariableRecord* a = VarNamed("A[1,2]");
   ASSERT_NE(a, nullptr);
@@ -178,7 +170,7 @@ TEST_F(VarInfoFileTest, LinesOfOtherUnitsAndUnusedVariablesAreSkipped) {
   Compile("x = 2\r\n");
   AddVariable("unused");
   const fs::path file = dir / "m.VAR";
-  WriteBytes(file, "HX/X\t7\t0\t1\tF1\t1\tK\r\nUNUSED\t8\t0\t1\tF1\t1\tK\r\n");
+  WriteFileBytes(file, "HX/X\t7\t0\t1\tF1\t1\tK\r\nUNUSED\t8\t0\t1\tF1\t1\tK\r\n");
   ReadVarInfoFile(file.string(), false, false);
   EXPECT_EQ(VarNamed("x")->Guess, 1.0L);
   EXPECT_EQ(VarNamed("unused")->Guess, 1.0L);
@@ -198,7 +190,7 @@ TEST_F(VarInfoFileTest, FailuresStopTheReading) {
 
   // An unreadable number beeps; the lines before it keep their effect.
   const fs::path file = dir / "bad.VAR";
-  WriteBytes(file, "X\t5\t0\t9\tA4\t1\t\r\nY\tabc\t0\t9\tA4\t1\t\r\n");
+  WriteFileBytes(file, "X\t5\t0\t9\tA4\t1\t\r\nY\tabc\t0\t9\tA4\t1\t\r\n");
   platform.ticks += 2000;
   const int beeps = platform.beeps;
   ReadVarInfoFile(file.string(), false, false);
@@ -210,7 +202,7 @@ TEST_F(VarInfoFileTest, FailuresStopTheReading) {
 TEST_F(VarInfoFileTest, HeaderOfAnotherDocumentAsksWhenTheSourceIsChecked) {
   Compile("x = 2\r\n");
   const fs::path file = dir / "s.VAR";
-  WriteBytes(file, "//C:\\work\\other.VOQ\r\nX\t5\t0\t9\tA4\t1\t\r\n");
+  WriteFileBytes(file, "//C:\\work\\other.VOQ\r\nX\t5\t0\t9\tA4\t1\t\r\n");
   platform.alertAnswers = {7};  // No
   ReadVarInfoFile(file.string(), true, true, "/home/u/pump.VOQ");
   ASSERT_EQ(platform.alerts.size(), 1u);

@@ -10,8 +10,8 @@
 namespace voq {
 namespace {
 
-int16_t Int16At(const uint8_t* b, size_t off) { return static_cast<int16_t>(b[off] | (b[off + 1] << 8)); }
-int32_t Int32At(const uint8_t* b, size_t off) {
+int16_t RecordInt16At(const uint8_t* b, size_t off) { return static_cast<int16_t>(b[off] | (b[off + 1] << 8)); }
+int32_t RecordInt32At(const uint8_t* b, size_t off) {
   return static_cast<int32_t>(b[off] | (b[off + 1] << 8) | (b[off + 2] << 16) | (uint32_t(b[off + 3]) << 24));
 }
 std::string ShortStringAt(const uint8_t* b, size_t off) {
@@ -88,11 +88,11 @@ TEST(PlotLineRecordTest, FieldsSitAtTheirStoredOffsets) {
   std::array<uint8_t, kPlotLineRecordSize> b{};
   PackPlotLineRecord(c, b.data());
   namespace o = plot_line_offsets;
-  EXPECT_EQ(Int16At(b.data(), o::NPoints), 3);
+  EXPECT_EQ(RecordInt16At(b.data(), o::NPoints), 3);
   EXPECT_EQ(b[o::CurveKind], 4);
   EXPECT_EQ(UnpackExtended(b.data() + o::YMin), -7.25L);
   EXPECT_EQ(UnpackExtended(b.data() + o::YMax), 42);
-  EXPECT_EQ(Int16At(b.data(), o::YIntervals), 6);
+  EXPECT_EQ(RecordInt16At(b.data(), o::YIntervals), 6);
   EXPECT_EQ(b[68], 11);  // XName's length byte at 68
   EXPECT_EQ(ShortStringAt(b.data(), 68), "Temperature");
   EXPECT_EQ(ShortStringAt(b.data(), 99), "Pressure");
@@ -101,23 +101,23 @@ TEST(PlotLineRecordTest, FieldsSitAtTheirStoredOffsets) {
   EXPECT_EQ(0, std::memcmp(b.data() + 130, minus999.data(), 6));
   EXPECT_EQ(b[o::SmoothAllowed], 1);
   EXPECT_EQ(b[o::XErrorBars], 1);
-  EXPECT_EQ(Int16At(b.data(), 149), 1);  // TableKind
-  EXPECT_EQ(Int16At(b.data(), o::YAxis), 2);
-  EXPECT_EQ(Int16At(b.data(), 153), 7);  // CurveNumber
+  EXPECT_EQ(RecordInt16At(b.data(), 149), 1);  // TableKind
+  EXPECT_EQ(RecordInt16At(b.data(), o::YAxis), 2);
+  EXPECT_EQ(RecordInt16At(b.data(), 153), 7);  // CurveNumber
   EXPECT_EQ(b[o::YStyle], 3);
-  EXPECT_EQ(Int16At(b.data(), o::XMinorTicks), -2);
-  EXPECT_EQ(Int16At(b.data(), 169), 5);   // LineType
-  EXPECT_EQ(Int16At(b.data(), 171), 17);  // Symbol
-  EXPECT_EQ(Int16At(b.data(), o::Color), 9);
+  EXPECT_EQ(RecordInt16At(b.data(), o::XMinorTicks), -2);
+  EXPECT_EQ(RecordInt16At(b.data(), 169), 5);   // LineType
+  EXPECT_EQ(RecordInt16At(b.data(), 171), 17);  // Symbol
+  EXPECT_EQ(RecordInt16At(b.data(), o::Color), 9);
   EXPECT_EQ(b[o::AutoUpdate], 1);
-  EXPECT_EQ(Int32At(b.data(), o::TableNumber), 70000);
+  EXPECT_EQ(RecordInt32At(b.data(), o::TableNumber), 70000);
   EXPECT_EQ(b[o::AllRows], 1);
   EXPECT_EQ(b[203], 0xAB);
-  EXPECT_EQ(Int16At(b.data(), 208), 2);  // XAxis
-  EXPECT_EQ(Int16At(b.data(), o::ZVariable), -99);
+  EXPECT_EQ(RecordInt16At(b.data(), 208), 2);  // XAxis
+  EXPECT_EQ(RecordInt16At(b.data(), o::ZVariable), -99);
   EXPECT_EQ(UnpackExtended(b.data() + 212), 2.5L);  // XInterval
   EXPECT_EQ(UnpackExtended(b.data() + o::YInterval), 10);
-  EXPECT_EQ(Int16At(b.data(), 232), -1);
+  EXPECT_EQ(RecordInt16At(b.data(), 232), -1);
   EXPECT_EQ(b[236], 0xCD);
   EXPECT_EQ(ShortStringAt(b.data(), 268), "Z");
   EXPECT_EQ(ShortStringAt(b.data(), 299), "T_wall");
@@ -126,12 +126,12 @@ TEST(PlotLineRecordTest, FieldsSitAtTheirStoredOffsets) {
   // Pointer slots: the value arrays, Next and the table header are
   // placeholders; the X uncertainties follow a parametric curve with error
   // bars, so their slot says so, and the absent Y array's does not.
-  EXPECT_EQ(Int32At(b.data(), o::XValues), 0);
-  EXPECT_EQ(Int32At(b.data(), o::YValues), 0);
-  EXPECT_EQ(Int32At(b.data(), o::XErrors), 1);
-  EXPECT_EQ(Int32At(b.data(), o::YErrors), 0);
-  EXPECT_EQ(Int32At(b.data(), o::Next), 0);
-  EXPECT_EQ(Int32At(b.data(), o::TableHeader), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), o::XValues), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), o::YValues), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), o::XErrors), 1);
+  EXPECT_EQ(RecordInt32At(b.data(), o::YErrors), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), o::Next), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), o::TableHeader), 0);
 }
 
 TEST(PlotLineRecordTest, UnpackGivesBackEveryStoredFieldAndNoPointers) {
@@ -186,8 +186,8 @@ TEST(PlotLineRecordTest, ErrorSlotsAreSetOnlyWhenTheUncertaintiesAreStored) {
     if (k.yArray) c.YErrors = {3, 4};
     std::array<uint8_t, kPlotLineRecordSize> b{};
     PackPlotLineRecord(c, b.data());
-    EXPECT_EQ(Int32At(b.data(), plot_line_offsets::XErrors), k.xSlot);
-    EXPECT_EQ(Int32At(b.data(), plot_line_offsets::YErrors), k.ySlot);
+    EXPECT_EQ(RecordInt32At(b.data(), plot_line_offsets::XErrors), k.xSlot);
+    EXPECT_EQ(RecordInt32At(b.data(), plot_line_offsets::YErrors), k.ySlot);
     EXPECT_EQ(CurveErrorsFollow(c), k.xSlot != 0 || k.ySlot != 0);
   }
 }
@@ -299,23 +299,23 @@ TEST(PlotAxesRecordTest, FieldsSitAtTheirStoredOffsets) {
       {52, 17}, {55, 1},  {57, -10}, {59, 3}, {61, 1}, {63, 9}, {65, 421}, {67, 30},
       {357, 330}, {359, 481}, {361, -4}, {363, 0}, {365, 0}, {367, 6},
   };
-  for (const Int16Field& f : fields) EXPECT_EQ(Int16At(b.data(), f.offset), f.value) << "offset " << f.offset;
+  for (const Int16Field& f : fields) EXPECT_EQ(RecordInt16At(b.data(), f.offset), f.value) << "offset " << f.offset;
   EXPECT_EQ(b[14], 0);
   EXPECT_EQ(b[15], 1);
   EXPECT_EQ(b[54], 1);
   EXPECT_EQ(b[69], 0x05);
-  EXPECT_EQ(Int32At(b.data(), 73), 0);  // FirstCurve: a placeholder
+  EXPECT_EQ(RecordInt32At(b.data(), 73), 0);  // FirstCurve: a placeholder
   EXPECT_EQ(b[77], 0);
   EXPECT_EQ(b[78], 0);
   EXPECT_EQ(b[81], 3);
-  EXPECT_EQ(Int32At(b.data(), 337), -5);
+  EXPECT_EQ(RecordInt32At(b.data(), 337), -5);
   EXPECT_EQ(b[341], 1);
   EXPECT_EQ(b[346], 2);
   EXPECT_EQ(b[347], 3);
   EXPECT_EQ(b[348], 1);
-  EXPECT_EQ(Int32At(b.data(), 369), 1);
-  EXPECT_EQ(Int32At(b.data(), 389), 600000);
-  EXPECT_EQ(Int32At(b.data(), 417), 77);
+  EXPECT_EQ(RecordInt32At(b.data(), 369), 1);
+  EXPECT_EQ(RecordInt32At(b.data(), 389), 600000);
+  EXPECT_EQ(RecordInt32At(b.data(), 417), 77);
 
   TPlotAxesRecord back;
   back.FirstCurve = &curve;
@@ -355,26 +355,26 @@ TEST(PlotTextRecordTest, FieldsSitAtTheirStoredOffsets) {
   std::array<uint8_t, kPlotTextRecordSize> b{};
   PackPlotTextRecord(t, b.data());
   EXPECT_EQ(ShortStringAt(b.data(), 0), t.Text);
-  EXPECT_EQ(Int16At(b.data(), 81), 25);
-  EXPECT_EQ(Int16At(b.data(), 87), 999);
-  EXPECT_EQ(Int32At(b.data(), 89), 0);  // the cached font has no meaning in a file
-  EXPECT_EQ(Int16At(b.data(), 99), 4);
-  EXPECT_EQ(Int16At(b.data(), 101), 2);
-  EXPECT_EQ(Int16At(b.data(), 103), 3);
-  EXPECT_EQ(Int16At(b.data(), 105), 12);
-  EXPECT_EQ(Int16At(b.data(), 107), 1);
-  EXPECT_EQ(Int32At(b.data(), 109), static_cast<int32_t>(0xBF800000u));  // -1.0f
-  EXPECT_EQ(Int16At(b.data(), 113), 5);
+  EXPECT_EQ(RecordInt16At(b.data(), 81), 25);
+  EXPECT_EQ(RecordInt16At(b.data(), 87), 999);
+  EXPECT_EQ(RecordInt32At(b.data(), 89), 0);  // the cached font has no meaning in a file
+  EXPECT_EQ(RecordInt16At(b.data(), 99), 4);
+  EXPECT_EQ(RecordInt16At(b.data(), 101), 2);
+  EXPECT_EQ(RecordInt16At(b.data(), 103), 3);
+  EXPECT_EQ(RecordInt16At(b.data(), 105), 12);
+  EXPECT_EQ(RecordInt16At(b.data(), 107), 1);
+  EXPECT_EQ(RecordInt32At(b.data(), 109), static_cast<int32_t>(0xBF800000u));  // -1.0f
+  EXPECT_EQ(RecordInt16At(b.data(), 113), 5);
   EXPECT_EQ(b[115], 1);
   EXPECT_EQ(b[116], 1);
   EXPECT_EQ(b[117], 2);
-  EXPECT_EQ(Int16At(b.data(), 118), -45);
+  EXPECT_EQ(RecordInt16At(b.data(), 118), -45);
   EXPECT_EQ(b[120], 1);
   EXPECT_EQ(b[121], 1);
   EXPECT_EQ(b[127], 0);
   EXPECT_EQ(b[128], 1);
   EXPECT_EQ(b[129], 1);
-  EXPECT_EQ(Int16At(b.data(), 130), 321);
+  EXPECT_EQ(RecordInt16At(b.data(), 130), 321);
   EXPECT_EQ(b[151], 0x5A);
 
   TPlotTextRecord back;
@@ -410,26 +410,26 @@ TEST(GraphicObjectRecordTest, FieldsSitAtTheirStoredOffsets) {
   std::array<uint8_t, kGraphicObjectRecordSize> b{};
   PackGraphicObjectRecord(g, b.data());
   EXPECT_EQ(b[0], 3);
-  EXPECT_EQ(Int16At(b.data(), 1), 2);
-  EXPECT_EQ(Int16At(b.data(), 3), 7);
-  EXPECT_EQ(Int16At(b.data(), 5), 10);
-  EXPECT_EQ(Int16At(b.data(), 11), 220);
-  EXPECT_EQ(Int32At(b.data(), 13), 0x00FF00);
-  EXPECT_EQ(Int32At(b.data(), 17), 0x123456);
+  EXPECT_EQ(RecordInt16At(b.data(), 1), 2);
+  EXPECT_EQ(RecordInt16At(b.data(), 3), 7);
+  EXPECT_EQ(RecordInt16At(b.data(), 5), 10);
+  EXPECT_EQ(RecordInt16At(b.data(), 11), 220);
+  EXPECT_EQ(RecordInt32At(b.data(), 13), 0x00FF00);
+  EXPECT_EQ(RecordInt32At(b.data(), 17), 0x123456);
   EXPECT_EQ(b[53], 4);
   EXPECT_EQ(b[54], 1);
   EXPECT_EQ(b[55], 1);
   EXPECT_EQ(b[56], 0);
-  EXPECT_EQ(Int16At(b.data(), 57), 2);
-  EXPECT_EQ(Int16At(b.data(), 59), 10);
-  EXPECT_EQ(Int16At(b.data(), 65), 7);
-  EXPECT_EQ(Int16At(b.data(), 73), 4);
+  EXPECT_EQ(RecordInt16At(b.data(), 57), 2);
+  EXPECT_EQ(RecordInt16At(b.data(), 59), 10);
+  EXPECT_EQ(RecordInt16At(b.data(), 65), 7);
+  EXPECT_EQ(RecordInt16At(b.data(), 73), 4);
   EXPECT_EQ(b[77], 1);
-  EXPECT_EQ(Int32At(b.data(), 95), 0x3F000000);  // 0.5f
-  EXPECT_EQ(Int32At(b.data(), 99), 0);            // RichText
-  EXPECT_EQ(Int32At(b.data(), 103), 0);           // GroupItems
-  EXPECT_EQ(Int32At(b.data(), 107), 5);           // PictureSize
-  EXPECT_EQ(Int32At(b.data(), 111), 1);           // Picture: the stream follows
+  EXPECT_EQ(RecordInt32At(b.data(), 95), 0x3F000000);  // 0.5f
+  EXPECT_EQ(RecordInt32At(b.data(), 99), 0);            // RichText
+  EXPECT_EQ(RecordInt32At(b.data(), 103), 0);           // GroupItems
+  EXPECT_EQ(RecordInt32At(b.data(), 107), 5);           // PictureSize
+  EXPECT_EQ(RecordInt32At(b.data(), 111), 1);           // Picture: the stream follows
 
   TGraphicObjectRecord back;
   back.Picture = {9};
@@ -444,24 +444,24 @@ TEST(GraphicObjectRecordTest, PointerSlotsMarkTheDataThatFollows) {
   TGraphicObjectRecord line;  // a new plot object: a line
   std::array<uint8_t, kGraphicObjectRecordSize> b{};
   PackGraphicObjectRecord(line, b.data());
-  EXPECT_EQ(Int16At(b.data(), 1), 1);    // LineStyle
+  EXPECT_EQ(RecordInt16At(b.data(), 1), 1);    // LineStyle
   EXPECT_EQ(b[56], 1);                   // SingleArrow
-  EXPECT_EQ(Int16At(b.data(), 59), 3);   // ShapeSize
-  EXPECT_EQ(Int32At(b.data(), 95), 0x3F800000);  // AspectRatio 1.0
-  EXPECT_EQ(Int32At(b.data(), 107), 0);
-  EXPECT_EQ(Int32At(b.data(), 111), 0);
+  EXPECT_EQ(RecordInt16At(b.data(), 59), 3);   // ShapeSize
+  EXPECT_EQ(RecordInt32At(b.data(), 95), 0x3F800000);  // AspectRatio 1.0
+  EXPECT_EQ(RecordInt32At(b.data(), 107), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), 111), 0);
 
   TGraphicObjectRecord emptyPicture;
   emptyPicture.ObjectKind = kPictureObjectKind;
   PackGraphicObjectRecord(emptyPicture, b.data());
-  EXPECT_EQ(Int32At(b.data(), 111), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), 111), 0);
 
   TGraphicObjectRecord box;  // a stray stream on a non-picture is not announced
   box.ObjectKind = 1;
   box.Picture = {1};
   EXPECT_FALSE(ObjectPictureFollows(box));
   PackGraphicObjectRecord(box, b.data());
-  EXPECT_EQ(Int32At(b.data(), 111), 0);
+  EXPECT_EQ(RecordInt32At(b.data(), 111), 0);
 }
 
 TEST(GraphicObjectRecordTest, PictureStreamsAreToldApartByTheirSignature) {

@@ -31,7 +31,7 @@ using namespace voq::testing;
 
 // One Parametric table "Table 1" with columns X and Y (3 rows), and a
 // second tab "Run B".
-class FakeTable : public ParametricTableAccess {
+class FakeParametricTable : public ParametricTableAccess {
  public:
   bool WindowExists() const override { return exists; }
   int32_t TableCount() const override { return 2; }
@@ -87,7 +87,7 @@ class StringTableFunctionsTest : public LanguageStoreTest {
     return StringConstText(static_cast<int32_t>(Evaluate()));
   }
 
-  FakeTable table;
+  FakeParametricTable table;
 };
 
 TEST_F(StringTableFunctionsTest, StringFunctions) {

@@ -9,19 +9,12 @@
 #include "core/locale_settings.h"
 #include "core/message_ids.h"
 #include "units/unit_table.h"
+#include "units/dimension_vector_of.h"
 
 namespace voq {
 namespace {
 
-TDimensionVector Dims(std::initializer_list<std::pair<char, Extended>> entries) {
-  TDimensionVector e{};
-  for (const auto& [letter, x] : entries) {
-    for (int k = 0; k < kDimensionCount; ++k) {
-      if (kDimensionLetters[k] == letter) e[k] = x;
-    }
-  }
-  return e;
-}
+using testing::DimensionVectorOf;
 
 Extended Convert(const std::string& from, const std::string& to) {
   Extended factor = 0;
@@ -120,9 +113,9 @@ TEST(UnitExpressions, FormsThatMustAgree) {
   EXPECT_EQ(Convert("[psia]", "psia"), 1);
   TDimensionVector e{};
   EXPECT_EQ(EvalUnitExpression("(m/s)^0", e), 1);
-  EXPECT_EQ(e, Dims({}));
+  EXPECT_EQ(e, DimensionVectorOf({}));
   EvalUnitExpression("(ft/s)/(ft3/lbm)", e);
-  EXPECT_EQ(e, Dims({{'L', -2}, {'M', 1}, {'T', -1}}));
+  EXPECT_EQ(e, DimensionVectorOf({{'L', -2}, {'M', 1}, {'T', -1}}));
   EXPECT_EQ(EvalUnitExpression("inH2O", e), 249.082L);
   EXPECT_EQ(CalcErrorCode, 0);
 }
@@ -183,10 +176,10 @@ TEST(UnitConversion, DimensionMismatchIsReportedWithFormulas) {
 
 TEST(UnitConversion, NameDefinedTwiceIsRetriedFromTheEnd) {
   FreeUnitTable();
-  AppendUnitDefinition("m", 1, Dims({{'L', 1}}), "Length");
-  AppendUnitDefinition("q", 2, Dims({{'L', 1}}), "Length");
-  AppendUnitDefinition("kg", 1, Dims({{'M', 1}}), "Mass");
-  AppendUnitDefinition("q", 3, Dims({{'M', 1}}), "Mass");
+  AppendUnitDefinition("m", 1, DimensionVectorOf({{'L', 1}}), "Length");
+  AppendUnitDefinition("q", 2, DimensionVectorOf({{'L', 1}}), "Length");
+  AppendUnitDefinition("kg", 1, DimensionVectorOf({{'M', 1}}), "Mass");
+  AppendUnitDefinition("q", 3, DimensionVectorOf({{'M', 1}}), "Mass");
   EXPECT_EQ(Convert("q", "kg"), 3);
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_FALSE(UnitSearchFromEnd);
@@ -204,10 +197,10 @@ TEST(UnitConversion, FactorDisplayText) {
 }
 
 TEST(UnitConversion, DimensionFormula) {
-  EXPECT_EQ(DimensionFormula(Dims({{'M', 1}, {'L', 2}, {'T', -2}})), "(L^2-M/T^2)");
-  EXPECT_EQ(DimensionFormula(Dims({{'T', -1}})), "(/T)");
-  EXPECT_EQ(DimensionFormula(Dims({})), "()");
-  EXPECT_EQ(DimensionFormula(Dims({{'L', 0.5L}})), "(L)");
+  EXPECT_EQ(DimensionFormula(DimensionVectorOf({{'M', 1}, {'L', 2}, {'T', -2}})), "(L^2-M/T^2)");
+  EXPECT_EQ(DimensionFormula(DimensionVectorOf({{'T', -1}})), "(/T)");
+  EXPECT_EQ(DimensionFormula(DimensionVectorOf({})), "()");
+  EXPECT_EQ(DimensionFormula(DimensionVectorOf({{'L', 0.5L}})), "(L)");
 }
 
 }  // namespace

@@ -15,19 +15,12 @@
 #include "properties/property_units.h"
 #include "model/document_settings.h"
 #include "units/unit_expressions.h"
+#include "units/dimension_vector_of.h"
 
 namespace voq {
 namespace {
 
-TDimensionVector Dims(std::initializer_list<std::pair<char, Extended>> entries) {
-  TDimensionVector e{};
-  for (const auto& [letter, x] : entries) {
-    for (int k = 0; k < kDimensionCount; ++k) {
-      if (kDimensionLetters[k] == letter) e[k] = x;
-    }
-  }
-  return e;
-}
+using testing::DimensionVectorOf;
 
 class UnitFileTest : public ::testing::Test {
  protected:
@@ -51,12 +44,12 @@ TEST_F(UnitFileTest, DimensionFormulasGiveTheirExponents) {
     const char* formula;
     TDimensionVector expected;
   } cases[] = {
-      {"M/L-T^2)", Dims({{'M', 1}, {'L', -1}, {'T', -2}})},
-      {"L/T)", Dims({{'L', 1}, {'T', -1}})},
-      {"M/L/T)", Dims({{'M', 1}, {'L', -1}, {'T', 1}})},  // a second "/" toggles back
-      {"L^x)", Dims({})},                                 // a non-digit power is 0
-      {"l^2)", Dims({{'L', 2}})},                         // upper-cased
-      {"$)", Dims({{'$', 1}})},
+      {"M/L-T^2)", DimensionVectorOf({{'M', 1}, {'L', -1}, {'T', -2}})},
+      {"L/T)", DimensionVectorOf({{'L', 1}, {'T', -1}})},
+      {"M/L/T)", DimensionVectorOf({{'M', 1}, {'L', -1}, {'T', 1}})},  // a second "/" toggles back
+      {"L^x)", DimensionVectorOf({})},                                 // a non-digit power is 0
+      {"l^2)", DimensionVectorOf({{'L', 2}})},                         // upper-cased
+      {"$)", DimensionVectorOf({{'$', 1}})},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseDimensionFormula(c.formula), c.expected) << c.formula;
 }
@@ -68,12 +61,12 @@ TEST_F(UnitFileTest, UnitLinesTakeTheCurrentDimension) {
   ASSERT_EQ(UnitTableCount(), 4);
   TDimensionVector e{};
   EXPECT_EQ(FindUnitDefinition("KPA", e), 1000);
-  EXPECT_EQ(e, Dims({{'M', 1}, {'L', -1}, {'T', -2}}));
+  EXPECT_EQ(e, DimensionVectorOf({{'M', 1}, {'L', -1}, {'T', -2}}));
   EXPECT_EQ(UnitTableHead->DimensionName, "Pressure ");  // the blank before "(" is kept
   EXPECT_EQ(FindUnitDefinition("$", e), 1);
-  EXPECT_EQ(e, Dims({{'$', 1}}));
+  EXPECT_EQ(e, DimensionVectorOf({{'$', 1}}));
   EXPECT_EQ(FindUnitDefinition("EACH", e), 1);
-  EXPECT_EQ(e, Dims({}));
+  EXPECT_EQ(e, DimensionVectorOf({}));
   EXPECT_EQ(CalcErrorCode, 0);
 }
 

@@ -24,12 +24,7 @@ using voq::testing::ReadFileText;
 using voq::testing::RunVoqSolve;
 using voq::testing::SolverRun;
 using voq::testing::TempPath;
-
-std::string WriteTemp(const std::string& name, const std::string& content) {
-  const std::string path = TempPath(name);
-  std::ofstream(path, std::ios::binary) << content;
-  return path;
-}
+using voq::testing::WriteTempFile;
 
 // A name in the temporary folder that points at target.
 std::string LinkTemp(const std::string& name, const std::string& target) {
@@ -62,7 +57,7 @@ TEST(HostileInputTest, FilesThatCannotBeReadAreNamed) {
        "Error 355: IO error 100 encountered while trying to read file " + TempPath("mem.lkt") + "."},
   };
   for (const Case& c : cases) {
-    const SolverRun r = RunVoqSolve({WriteTemp("hostile.txt", c.text)});
+    const SolverRun r = RunVoqSolve({WriteTempFile("hostile.txt", c.text)});
     EXPECT_EQ(r.status, 2) << c.text << r.err;
     EXPECT_EQ(r.out, "") << c.text;
     EXPECT_NE(r.err.find(c.error), std::string::npos) << c.text << r.err;
@@ -76,7 +71,7 @@ TEST(HostileInputTest, FilesThatCannotBeReadAreNamed) {
 // and the run fails.
 TEST(HostileInputTest, ExportThatCannotBeWrittenFailsTheRun) {
   const std::string full = LinkTemp("full.csv", "/dev/full");
-  const SolverRun r = RunVoqSolve({WriteTemp("full.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + full + "' x, y\n")});
+  const SolverRun r = RunVoqSolve({WriteTempFile("full.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + full + "' x, y\n")});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_EQ(r.out, "x=1.5\ny=3\n");
   EXPECT_NE(r.err.find("Error 566: " + full + " is not a valid filename.  The $Export directive has been aborted."),
@@ -93,7 +88,7 @@ TEST(HostileInputTest, ExportThatCannotBeWrittenFailsTheRun) {
 TEST(HostileInputTest, ExportOnAFullFileSystemKeepsTheEarlierOutput) {
   const std::string folder = TempPath("full_fs");
   std::filesystem::create_directories(folder);
-  const std::string equations = WriteTemp("full_fs.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + folder + "/out.csv' x, y\n");
+  const std::string equations = WriteTempFile("full_fs.txt", "x = 1.5\ny = 2*x\n$EXPORT '" + folder + "/out.csv' x, y\n");
   const std::string script = "mount -t tmpfs -o size=4k tmpfs " + folder + " 2>/dev/null || exit 77\n"
                              "printf 'earlier\\r\\n' > " + folder + "/out.csv\n"
                              "head -c 8192 /dev/zero > " + folder + "/fill 2>/dev/null\n"
@@ -118,8 +113,8 @@ TEST(HostileInputTest, ConcurrentExportsLeaveOneCompleteOutput) {
   auto text = [&](int value) {
     return "DUPLICATE j=1,1000\n  x[j] = " + std::to_string(value) + "\nEND\n$EXPORT '" + csv + "' x[1..1000]\n";
   };
-  const std::string a = WriteTemp("race_a.txt", text(1));
-  const std::string b = WriteTemp("race_b.txt", text(2));
+  const std::string a = WriteTempFile("race_a.txt", text(1));
+  const std::string b = WriteTempFile("race_b.txt", text(2));
   auto line = [](const char* value) {
     std::string s;
     for (int j = 1; j <= 1000; ++j) s += std::string(j == 1 ? "" : ",") + value;
@@ -166,8 +161,8 @@ TEST(HostileInputTest, ConcurrentExportsLeaveOneCompleteOutput) {
 // per-call name is refused with status 2 and the form that works, never
 // accepted and then ignored.
 TEST(HostileInputTest, GuessesByPrintedModuleNamesAreRefusedNotIgnored) {
-  const std::string one = WriteTemp("root1.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\nCALL Root(4 : y1)\n");
-  const std::string two = WriteTemp("root2.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\n"
+  const std::string one = WriteTempFile("root1.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\nCALL Root(4 : y1)\n");
+  const std::string two = WriteTempFile("root2.txt", "MODULE Root(a : y)\n  x^2 = a\n  y = 2*x\nEND\n"
                                                  "CALL Root(4 : y1)\nCALL Root(9 : y2)\n");
   struct Case {
     std::vector<std::string> arguments;
@@ -197,10 +192,10 @@ TEST(HostileInputTest, GuessesByPrintedModuleNamesAreRefusedNotIgnored) {
 // A table of runs must be a regular file of lines a table can hold: a
 // device would be read without end, a folder not at all.
 TEST(HostileInputTest, TablesThatAreNoFilesOrHaveEndlessLinesAreRefused) {
-  const std::string equations = WriteTemp("table_eq.txt", "y = 2*x\n");
+  const std::string equations = WriteTempFile("table_eq.txt", "y = 2*x\n");
   const std::string folder = TempPath("table_folder");
   std::filesystem::create_directories(folder);
-  const std::string longLine = WriteTemp("long.csv", "x,y\n" + std::string(70000, '1') + ",\n");
+  const std::string longLine = WriteTempFile("long.csv", "x,y\n" + std::string(70000, '1') + ",\n");
   struct Case {
     std::string table;
     std::string error;
@@ -224,11 +219,11 @@ TEST(HostileInputTest, TablesThatAreNoFilesOrHaveEndlessLinesAreRefused) {
 // Column1, Column2, ..., which error 356 lists when the list fits the
 // message (255 characters).
 TEST(HostileInputTest, LookupFileMessagesAreShownOnceAndNameTheColumns) {
-  const std::string headed = WriteTemp("headed.csv", "P,Q\n1,2\n3,4\n");
-  const std::string plain = WriteTemp("plain.csv", "1,2\n3,4\n");
+  const std::string headed = WriteTempFile("headed.csv", "P,Q\n1,2\n3,4\n");
+  const std::string plain = WriteTempFile("plain.csv", "1,2\n3,4\n");
   std::string wideRow;
   for (int c = 1; c <= 40; ++c) wideRow += (c == 1 ? "" : ",") + std::to_string(c);
-  const std::string wide = WriteTemp("wide.csv", wideRow + "\n" + wideRow + "\n");
+  const std::string wide = WriteTempFile("wide.csv", wideRow + "\n" + wideRow + "\n");
   auto Count = [](const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -247,13 +242,13 @@ TEST(HostileInputTest, LookupFileMessagesAreShownOnceAndNameTheColumns) {
       {"y = Lookup('" + wide + "', 1, 'Q')", "Error 356: A column with the name Q was not found.\n"},
   };
   for (const Case& c : cases) {
-    const SolverRun r = RunVoqSolve({WriteTemp("lookup.txt", c.equation + "\n")});
+    const SolverRun r = RunVoqSolve({WriteTempFile("lookup.txt", c.equation + "\n")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
     const size_t colon = c.error.find(": ");
     EXPECT_EQ(Count(r.err, c.error.substr(colon + 2, 30)), 1u) << r.err;
   }
-  const SolverRun named = RunVoqSolve({WriteTemp("lookup_ok.txt", "y = Lookup('" + plain + "', 2, 'column2')\n")});
+  const SolverRun named = RunVoqSolve({WriteTempFile("lookup_ok.txt", "y = Lookup('" + plain + "', 2, 'column2')\n")});
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_EQ(named.out, "y=4\n");
 }
@@ -261,7 +256,7 @@ TEST(HostileInputTest, LookupFileMessagesAreShownOnceAndNameTheColumns) {
 // The unit check names each equation as it reads; an INTEGRAL equation
 // carries an internal mark that is no part of it.
 TEST(HostileInputTest, UnitCheckShowsIntegralEquationsWithoutTheMark) {
-  const SolverRun r = RunVoqSolve({WriteTemp("units_integral.txt", "$CHECKUNITS ON\nh0 = 1 {[m]}\n"
+  const SolverRun r = RunVoqSolve({WriteTempFile("units_integral.txt", "$CHECKUNITS ON\nh0 = 1 {[m]}\n"
                                                                    "h = h0 + INTEGRAL(2, t, 0, 1)\n")});
   EXPECT_NE(r.err.find("Unit check: h=h0+INTEGRAL(2,t,0,1): The dimensions of h0 [m] and Integral(2,t) "
                        "[dimensionless] are inconsistent.\n"),

@@ -37,6 +37,13 @@ inline std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "voq_solve_" + std::to_string(::getpid()) + "_" + name;
 }
 
+// Writes content to the temporary file name and returns its path.
+inline std::string WriteTempFile(const std::string& name, const std::string& content) {
+  const std::string path = TempPath(name);
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
 // Waits for the child; with interruptAfterMs > 0 it first sends Ctrl+C's
 // SIGINT after that time, and a child still running 10 s later is killed
 // (status -1) rather than left to hang the test.

@@ -17,14 +17,9 @@ using voq::testing::ReadFileText;
 using voq::testing::RunVoqSolve;
 using voq::testing::SolverRun;
 using voq::testing::TempPath;
+using voq::testing::WriteTempFile;
 
 const std::string kExamples = std::string(VOQ_CASES_DIR) + "/../../examples/";
-
-std::string WriteTemp(const std::string& name, const std::string& content) {
-  const std::string path = TempPath(name);
-  std::ofstream(path, std::ios::binary) << content;
-  return path;
-}
 
 std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
@@ -69,8 +64,8 @@ TEST(VoqSolveTableTest, ProjectileStudyMatchesTheClosedForm) {
 }
 
 TEST(VoqSolveTableTest, ColumnsPrintInTheirVariablesFormat) {
-  const std::string equations = WriteTemp("double.txt", "y = 2*T\n");
-  const std::string table = WriteTemp("double.csv", "T,y\n10,\n20,\n30,\n40,\n50,\n");
+  const std::string equations = WriteTempFile("double.txt", "y = 2*T\n");
+  const std::string table = WriteTempFile("double.csv", "T,y\n10,\n20,\n30,\n40,\n50,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "T,y\n10,20\n20,40\n30,60\n40,80\n50,100\n");
@@ -78,16 +73,16 @@ TEST(VoqSolveTableTest, ColumnsPrintInTheirVariablesFormat) {
 
 TEST(VoqSolveTableTest, TableValueReadsTheTableBeingSolved) {
   // T of run 5 in every run, so z = 2*T + 50.
-  const std::string equations = WriteTemp("tablevalue.txt", "y = 2*T\nz = y + TABLEVALUE('Table 1', 5, 1)\n");
-  const std::string table = WriteTemp("tablevalue.csv", "T,y,z\n10,,\n20,,\n30,,\n40,,\n50,,\n");
+  const std::string equations = WriteTempFile("tablevalue.txt", "y = 2*T\nz = y + TABLEVALUE('Table 1', 5, 1)\n");
+  const std::string table = WriteTempFile("tablevalue.csv", "T,y,z\n10,,\n20,,\n30,,\n40,,\n50,,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "T,y,z\n10,20,70\n20,40,90\n30,60,110\n40,80,130\n50,100,150\n");
 }
 
 TEST(VoqSolveTableTest, NonNumericCellIsRefusedWithItsRun) {
-  const std::string equations = WriteTemp("double.txt", "y = 2*T\n");
-  const std::string table = WriteTemp("bad.csv", "T,y\n1,\n2,\nabc,\n");
+  const std::string equations = WriteTempFile("double.txt", "y = 2*T\n");
+  const std::string table = WriteTempFile("bad.csv", "T,y\n1,\n2,\nabc,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
@@ -96,8 +91,8 @@ TEST(VoqSolveTableTest, NonNumericCellIsRefusedWithItsRun) {
 }
 
 TEST(VoqSolveTableTest, EnteredVariableFixedByTheEquations) {
-  const std::string equations = WriteTemp("fixed.txt", "x = 3\ny = x + T\n");
-  const std::string table = WriteTemp("fixed.csv", "T,x,y\n1,,\n2,5,\n");
+  const std::string equations = WriteTempFile("fixed.txt", "x = 3\ny = x + T\n");
+  const std::string table = WriteTempFile("fixed.csv", "T,x,y\n1,,\n2,5,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("Error 44: Run 2: x is set to a value in the worksheet"), std::string::npos) << r.err;
@@ -106,8 +101,8 @@ TEST(VoqSolveTableTest, EnteredVariableFixedByTheEquations) {
 TEST(VoqSolveTableTest, ExportAddsALinePerRun) {
   const std::string csv = TempPath("export_runs.csv");
   std::remove(csv.c_str());
-  const std::string equations = WriteTemp("export.txt", "$EXPORT '" + csv + "' T, y\ny = 2*T\n");
-  const std::string table = WriteTemp("export_table.csv", "T,y\n1,\n2,\n3,\n4,\n5,\n");
+  const std::string equations = WriteTempFile("export.txt", "$EXPORT '" + csv + "' T, y\ny = 2*T\n");
+  const std::string table = WriteTempFile("export_table.csv", "T,y\n1,\n2,\n3,\n4,\n5,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadFileText(csv),
@@ -117,8 +112,8 @@ TEST(VoqSolveTableTest, ExportAddsALinePerRun) {
 
 TEST(VoqSolveTableTest, RunThatNeverConvergesIsCancelledOrContinuedABoundedNumberOfTimes) {
   // x^2 + y^2 = -T has no real solution for T > 0.
-  const std::string equations = WriteTemp("never.txt", "x^2 + y^2 = -T\nx = y\n");
-  const std::string table = WriteTemp("never.csv", "T,x\n1,\n2,\n");
+  const std::string equations = WriteTempFile("never.txt", "x^2 + y^2 = -T\nx = y\n");
+  const std::string table = WriteTempFile("never.csv", "T,x\n1,\n2,\n");
   const SolverRun r = RunVoqSolve({"--table", table, equations});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
@@ -134,7 +129,7 @@ TEST(VoqSolveTableTest, RunThatNeverConvergesIsCancelledOrContinuedABoundedNumbe
 }
 
 TEST(VoqSolveTableTest, BadTablesAreReported) {
-  const std::string equations = WriteTemp("double.txt", "y = 2*T\n");
+  const std::string equations = WriteTempFile("double.txt", "y = 2*T\n");
   struct Case {
     const char* csv;
     const char* message;
@@ -147,7 +142,7 @@ TEST(VoqSolveTableTest, BadTablesAreReported) {
       {"T,y\n1,2,3\n", "has 3 cells"},
   };
   for (const Case& c : cases) {
-    const SolverRun r = RunVoqSolve({"--table", WriteTemp("case.csv", c.csv), equations});
+    const SolverRun r = RunVoqSolve({"--table", WriteTempFile("case.csv", c.csv), equations});
     EXPECT_EQ(r.status, 2) << c.csv;
     EXPECT_EQ(r.out, "") << c.csv;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.csv << r.err;
@@ -161,12 +156,12 @@ TEST(VoqSolveTableTest, BadTablesAreReported) {
 TEST(VoqSolveTableTest, TimeLimitEndsALongTableRunWithError50) {
   // Each run counts to a million in a routine body; ten thousand runs take
   // far longer than the second allowed.
-  const std::string equations = WriteTemp("slow.txt",
+  const std::string equations = WriteTempFile("slow.txt",
                                           "FUNCTION Slow(a)\n  x := 0\n  REPEAT\n    x := x + 1\n"
                                           "  UNTIL x > 1000000\n  Slow := a + x\nEND\ny = Slow(T)\n");
   std::string csv = "T,y\n";
   for (int r = 1; r <= 10000; ++r) csv += std::to_string(r) + ",\n";
-  const std::string table = WriteTemp("slow.csv", csv);
+  const std::string table = WriteTempFile("slow.csv", csv);
   const SolverRun r = RunVoqSolve({"--time-limit", "1", "--table", table, equations});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");

@@ -18,15 +18,10 @@ using voq::testing::ReadFileText;
 using voq::testing::RunVoqSolve;
 using voq::testing::SolverRun;
 using voq::testing::TempPath;
-
-std::string WriteTemp(const std::string& name, const std::string& content) {
-  const std::string path = TempPath(name);
-  std::ofstream(path, std::ios::binary) << content;
-  return path;
-}
+using voq::testing::WriteTempFile;
 
 TEST(VoqSolveTest, SolutionLinesAsTheSolutionWindowSavesThem) {
-  const std::string units = WriteTemp("units.txt", "L = 2.5 {[m]}\r\nA = L^2\r\n");
+  const std::string units = WriteTempFile("units.txt", "L = 2.5 {[m]}\r\nA = L^2\r\n");
   const SolverRun u = RunVoqSolve({units});
   ASSERT_EQ(u.status, 0) << u.err;
   EXPECT_EQ(u.out, "A=6.25\nL=2.5 [m]\n");
@@ -35,7 +30,7 @@ TEST(VoqSolveTest, SolutionLinesAsTheSolutionWindowSavesThem) {
   EXPECT_EQ(d.out, "A=6.250E+00\nL=2.500E+00 [m]\n");
 
   // Units that name a string variable show its text, as the saved text does.
-  const SolverRun s = RunVoqSolve({WriteTemp("string_units.txt", "u$ = 'kPa'\r\nP = 100 {[u$]}\r\n")});
+  const SolverRun s = RunVoqSolve({WriteTempFile("string_units.txt", "u$ = 'kPa'\r\nP = 100 {[u$]}\r\n")});
   ASSERT_EQ(s.status, 0) << s.err;
   EXPECT_EQ(s.out, "P=100 [kPa]\nu$=kPa\n");
 }
@@ -53,14 +48,14 @@ TEST(VoqSolveTest, TrigonometryFollowsTheAngleUnit) {
       {"$UNITSYSTEM RAD\nx = SIN(PI/6)\n", "x=0.5\n"},
   };
   for (const Case& c : cases) {
-    const SolverRun r = RunVoqSolve({WriteTemp("angle.txt", c.text)});
+    const SolverRun r = RunVoqSolve({WriteTempFile("angle.txt", c.text)});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.output) << c.text;
   }
 }
 
 TEST(VoqSolveTest, ResidualsListEveryEquation) {
-  const std::string file = WriteTemp("block.txt", "x^2 + y^2 = 25\nx - y = 1\n");
+  const std::string file = WriteTempFile("block.txt", "x^2 + y^2 = 25\nx - y = 1\n");
   const SolverRun r = RunVoqSolve({"--residuals", file});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("x=4\ny=3\n"), std::string::npos) << r.out;
@@ -71,7 +66,7 @@ TEST(VoqSolveTest, ResidualsListEveryEquation) {
 // Statements that call a routine are marked never to be reused; the mark
 // is no part of the text shown.
 TEST(VoqSolveTest, EquationTextsShowNoReuseMark) {
-  const std::string calls = WriteTemp("calls.txt",
+  const std::string calls = WriteTempFile("calls.txt",
                                       "FUNCTION One(x)\n  One := 1\nEND\n"
                                       "x + y = 3\ny = One(x)*x\n");
   const SolverRun r = RunVoqSolve({"--residuals", calls});
@@ -79,7 +74,7 @@ TEST(VoqSolveTest, EquationTextsShowNoReuseMark) {
   EXPECT_NE(r.out.find("  y=One(x)*x\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find('~'), std::string::npos) << r.out;
   // One(x) does not change with x: the warning names the equation as written.
-  const SolverRun flat = RunVoqSolve({WriteTemp("flat_call.txt", "FUNCTION One(x)\n  One := 1\nEND\n2 = One(x)\n")});
+  const SolverRun flat = RunVoqSolve({WriteTempFile("flat_call.txt", "FUNCTION One(x)\n  One := 1\nEND\n2 = One(x)\n")});
   EXPECT_EQ(flat.status, 2);
   EXPECT_NE(flat.err.find("with respect to x in equation 2=One(x).\n"), std::string::npos) << flat.err;
 }
@@ -92,7 +87,7 @@ TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
   const std::string csv = TempPath("Export.csv");
   std::remove(csv.c_str());
   const std::string file =
-      WriteTemp("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
+      WriteTempFile("export.txt", "$EXPORT " + csv + " x, q, y\nx + y = 3\nx - y = 1\n");
   const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_EQ(r.out, "x=2\ny=1\n");
@@ -105,7 +100,7 @@ TEST(VoqSolveTest, ExportWritesOneLineAfterTheSolve) {
 // Every error the run shows fails it, even when the values are printed:
 // an $EXPORT into a folder that does not exist writes nothing.
 TEST(VoqSolveTest, ExportErrorsFailTheRun) {
-  const std::string file = WriteTemp("export_nodir.txt",
+  const std::string file = WriteTempFile("export_nodir.txt",
                                      "x = 2\n$EXPORT '" + TempPath("nodir") + "/a.csv' x\n");
   const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 2) << r.err;
@@ -117,7 +112,7 @@ TEST(VoqSolveTest, ExportErrorsFailTheRun) {
 // answers No to going on, and says so as error 57 with what to do about it,
 // not as a cancellation by the user.
 TEST(VoqSolveTest, NoConvergenceIsError57WithAHint) {
-  const std::string file = WriteTemp("no_root.txt", "x^2 + y^2 = -1\nx - y = 0.5\n");
+  const std::string file = WriteTempFile("no_root.txt", "x^2 + y^2 = -1\nx - y = 0.5\n");
   const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
@@ -135,7 +130,7 @@ TEST(VoqSolveTest, NoConvergenceIsError57WithAHint) {
 // x^2 + y^2 = 25 with x - y = 1 has the roots (4, 3) and (-3, -4) (by hand):
 // the default guesses of 1 find the first, a guess near the second finds it.
 TEST(VoqSolveTest, GuessesAndLimitsFromTheCommandLine) {
-  const std::string file = WriteTemp("two_roots.txt", "x^2 + y^2 = 25\nx - y = 1\n");
+  const std::string file = WriteTempFile("two_roots.txt", "x^2 + y^2 = 25\nx - y = 1\n");
   EXPECT_EQ(RunVoqSolve({file}).out, "x=4\ny=3\n");
   const SolverRun g = RunVoqSolve({"--guess", "x=-2", "--guess", "Y=-5", file});
   EXPECT_EQ(g.status, 0) << g.err;
@@ -148,14 +143,14 @@ TEST(VoqSolveTest, GuessesAndLimitsFromTheCommandLine) {
   EXPECT_EQ(both.status, 0) << both.err;
   EXPECT_EQ(both.out, "x=-3\ny=-4\n");
   // Array elements by their names.
-  const std::string array = WriteTemp("array_roots.txt", "a[1]^2 = 4\na[2] = a[1] + 1\n");
+  const std::string array = WriteTempFile("array_roots.txt", "a[1]^2 = 4\na[2] = a[1] + 1\n");
   const SolverRun a = RunVoqSolve({"--guess", "a[1]=-5", array});
   EXPECT_EQ(a.status, 0) << a.err;
   EXPECT_EQ(a.out, "a[1]=-2\na[2]=-1\n");
 }
 
 TEST(VoqSolveTest, BadGuessesAndLimitsAreRefused) {
-  const std::string file = WriteTemp("plain.txt", "x^2 = 4\n");
+  const std::string file = WriteTempFile("plain.txt", "x^2 = 4\n");
   struct Case {
     std::vector<std::string> args;
     const char* message;
@@ -214,7 +209,7 @@ TEST(VoqSolveTest, ByteOrderMarksBlanksAfterContinuationsAndNumberRange) {
     const char* out;
     const char* err;  // text stderr must contain
   };
-  const std::string included = WriteTemp("bom_include.txt", "\xEF\xBB\xBFw = 5\n");
+  const std::string included = WriteTempFile("bom_include.txt", "\xEF\xBB\xBFw = 5\n");
   const Case cases[] = {
       {"\xEF\xBB\xBFx = 2\n", 0, "x=2\n", ""},
       {"$INCLUDE " + included + "\nx = w + 1\n", 0, "x=6\n", ""},
@@ -228,7 +223,7 @@ TEST(VoqSolveTest, ByteOrderMarksBlanksAfterContinuationsAndNumberRange) {
       {"x = 1e3000*1e3000\n", 2, "", "Error 319: This statement produced a numerical overflow"},
   };
   for (const Case& c : cases) {
-    const SolverRun r = RunVoqSolve({WriteTemp("mend.txt", c.text)});
+    const SolverRun r = RunVoqSolve({WriteTempFile("mend.txt", c.text)});
     EXPECT_EQ(r.status, c.status) << c.text << r.err;
     EXPECT_EQ(r.out, c.out) << c.text;
     EXPECT_NE(r.err.find(c.err), std::string::npos) << c.text << r.err;
@@ -237,9 +232,9 @@ TEST(VoqSolveTest, ByteOrderMarksBlanksAfterContinuationsAndNumberRange) {
 
 // An included file that includes another is refused, naming both files.
 TEST(VoqSolveTest, IncludeInsideAnIncludedFileIsRefused) {
-  const std::string inner = WriteTemp("inner.txt", "z = 3\n");
-  const std::string outer = WriteTemp("outer.txt", "$INCLUDE " + inner + "\ny = 2\n");
-  const SolverRun r = RunVoqSolve({WriteTemp("nest.txt", "$INCLUDE " + outer + "\nx = 1\n")});
+  const std::string inner = WriteTempFile("inner.txt", "z = 3\n");
+  const std::string outer = WriteTempFile("outer.txt", "$INCLUDE " + inner + "\ny = 2\n");
+  const SolverRun r = RunVoqSolve({WriteTempFile("nest.txt", "$INCLUDE " + outer + "\nx = 1\n")});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("Error 1201: " + outer + " holds an $INCLUDE of " + inner +
@@ -249,7 +244,7 @@ TEST(VoqSolveTest, IncludeInsideAnIncludedFileIsRefused) {
 }
 
 TEST(VoqSolveTest, ArgumentsThatCannotBeMet) {
-  const std::string file = WriteTemp("args.txt", "x = 2\n");
+  const std::string file = WriteTempFile("args.txt", "x = 2\n");
   const SolverRun tight = RunVoqSolve({"--tolerance", "1e-25", file});
   EXPECT_EQ(tight.status, 2);
   EXPECT_EQ(tight.out, "");
@@ -275,7 +270,7 @@ TEST(VoqSolveTest, ArgumentsThatCannotBeMet) {
 // equations turned warnings off.
 TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
   const std::string name = "abcdefghijklmnopqrstuvwxyz_1234";  // 31 characters
-  const SolverRun r = RunVoqSolve({WriteTemp("warn.txt", name + " = 2\n")});
+  const SolverRun r = RunVoqSolve({WriteTempFile("warn.txt", name + " = 2\n")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, name.substr(0, 30) + "=2\n");
   EXPECT_EQ(r.err,
@@ -283,7 +278,7 @@ TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
             "you like to see the list of warnings? [Yes]\n"
             "Warning: The maximum length of a variable name is 30 characters.  Variable " +
                 name + " has been truncated.\n");
-  const SolverRun off = RunVoqSolve({WriteTemp("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n")});
+  const SolverRun off = RunVoqSolve({WriteTempFile("warn_off.txt", "$WARNINGS OFF\n" + name + " = 2\n")});
   EXPECT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.err, "");
 }
@@ -291,7 +286,7 @@ TEST(VoqSolveTest, WarningsArePrintedAfterTheSolve) {
 // Ctrl+C is the console's Esc: a REPEAT that never ends stops with error 58
 // and the program ends, printing no values.
 TEST(VoqSolveTest, InterruptStopsAnEndlessRoutine) {
-  const std::string file = WriteTemp("endless.txt",
+  const std::string file = WriteTempFile("endless.txt",
                                      "FUNCTION F(x)\n"
                                      "  REPEAT\n"
                                      "    x := x + 1\n"
@@ -306,7 +301,7 @@ TEST(VoqSolveTest, InterruptStopsAnEndlessRoutine) {
 }
 
 TEST(VoqSolveTest, UnbalancedProblemIsAskedAboutAndFails) {
-  const std::string file = WriteTemp("under.txt", "a + b = c\na - b = 1\nc = d*2\n");
+  const std::string file = WriteTempFile("under.txt", "a + b = c\na - b = 1\nc = d*2\n");
   const SolverRun r = RunVoqSolve({file});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err,
@@ -321,8 +316,8 @@ TEST(VoqSolveTest, FilesThatAreNotEquations) {
   };
   const std::vector<Case> cases = {
       {TempPath("no_such_file.txt"), "cannot open"},
-      {WriteTemp("empty.txt", " \r\n\t\n"), "is empty"},
-      {WriteTemp("binary.bin", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0", 12) + "x=1"), "not a text file"},
+      {WriteTempFile("empty.txt", " \r\n\t\n"), "is empty"},
+      {WriteTempFile("binary.bin", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0", 12) + "x=1"), "not a text file"},
       {::testing::TempDir(), "is a directory"},
   };
   for (const Case& c : cases) {
@@ -343,9 +338,9 @@ TEST(VoqSolveTest, EndlessSourcesAndTextsWithoutEquations) {
   };
   const std::vector<Case> cases = {
       {"/dev/zero", "not a text file"},
-      {WriteTemp("comments_only.txt", "{nothing but a comment}\r\n\"and another\"\r\n"),
+      {WriteTempFile("comments_only.txt", "{nothing but a comment}\r\n\"and another\"\r\n"),
        "holds no equations to solve"},
-      {WriteTemp("directive_only.txt", "$WARNINGS OFF\r\n"), "holds no equations to solve"},
+      {WriteTempFile("directive_only.txt", "$WARNINGS OFF\r\n"), "holds no equations to solve"},
   };
   for (const Case& c : cases) {
     const SolverRun r = RunVoqSolve({c.path});
@@ -358,7 +353,7 @@ TEST(VoqSolveTest, EndlessSourcesAndTextsWithoutEquations) {
 // An error whose selection runs over several lines (an open comment selects
 // to the end of the text) shows the line where it begins, and only that one.
 TEST(VoqSolveTest, MultiLineSelectionShowsWhereItBegins) {
-  const SolverRun r = RunVoqSolve({WriteTemp("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n")});
+  const SolverRun r = RunVoqSolve({WriteTempFile("open_comment.txt", "x = 1\ny = 2 {open\nz = 3\nw = 4\n")});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "Error 17: Unmatched comment delimeters. \n  line 2: {open ...\n");
 }
@@ -379,7 +374,7 @@ TEST(VoqSolveTest, MissingDefaultsFileStopsTheStart) {
   for (const char* name : {"UNITS.TXT", "Constants.txt"}) fs::copy_file(data / name, folder / "data" / name);
   const fs::path copy = folder / "voq-solve";
   fs::copy_file(VOQ_SOLVE_BINARY, copy);
-  const std::string equations = WriteTemp("defaults.txt", "x = 2\r\n");
+  const std::string equations = WriteTempFile("defaults.txt", "x = 2\r\n");
 
   const SolverRun missing = voq::testing::RunSolverBinary(copy.string(), {equations});
   EXPECT_EQ(missing.status, 2);
