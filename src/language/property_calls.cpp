@@ -105,6 +105,36 @@ bool CompilePropertyCallBody(std::string& text, int32_t maxLength, int32_t start
                              const TFunctionCatalogRecord& entry, int32_t group, int32_t code, int32_t close,
                              int32_t substanceEnd, const std::string& operand);
 
+// The evaluator hands a statement's property calls their objects by walking
+// the chain as the calls execute, and the postfix code executes a call only
+// after the calls in its arguments. The statement compiles its calls left to
+// right, an enclosing call before the calls in its arguments, so each object
+// goes in just before the object of the innermost call whose arguments hold
+// it: the chain then lists the calls in the order they execute. (Appended in
+// compile order, "h(T=1, x=1) + h(P=2, s=s(T=1, x=1))" gave the second
+// Enthalpy the first one's argument kinds.)
+void LinkInExecutionOrder(const std::string& text, int32_t start, TSubstanceBase*& head, TSubstanceBase* object) {
+  TSubstanceBase** innermost = nullptr;
+  int32_t innermostAt = 0;
+  TSubstanceBase** link = &head;
+  for (; *link != nullptr; link = &(*link)->Next) {
+    const int32_t at = (*link)->CompiledAt;
+    if (at <= 0 || at >= start || at <= innermostAt || at >= Length(text) || At(text, at + 1) != '(') continue;
+    const int32_t close = MatchingParenthesis(text, at + 1);
+    if (close == 0 || close > start) {
+      innermost = link;
+      innermostAt = at;
+    }
+  }
+  if (innermost != nullptr) {
+    object->Next = *innermost;
+    *innermost = object;
+  } else {
+    *link = object;
+  }
+  LastSubstanceObject = object;
+}
+
 }  // namespace
 
 void BuildPropertyFunctionTable() {
@@ -201,18 +231,14 @@ bool CompilePropertyCall(std::string& text, int32_t maxLength, const std::string
   }
   object->NameStringIndex = stringIndex;
   object->ServedOpcode = entry.Opcode;
-  if (LastSubstanceObject != nullptr) {
-    LastSubstanceObject->Next = object;
-  } else if (CurrentEquation != nullptr) {
-    TSubstanceBase** link = &CurrentEquation->SubstanceChain;
-    while (*link != nullptr) link = &(*link)->Next;
-    *link = object;
+  object->CompiledAt = start;
+  if (CurrentEquation != nullptr) {
+    LinkInExecutionOrder(text, start, CurrentEquation->SubstanceChain, object);
   } else {
     // No equation to own the object: it serves only the checks below.
     std::unique_ptr<TSubstanceBase> orphan(object);
     return CompilePropertyCallBody(text, maxLength, start, p, *orphan, entry, group, code, close, substanceEnd, operand);
   }
-  LastSubstanceObject = object;
   return CompilePropertyCallBody(text, maxLength, start, p, *object, entry, group, code, close, substanceEnd, operand);
 }
 

@@ -34,6 +34,9 @@ struct TPlotLinesRequest {
 struct TSubstanceBase {
   // Opcode (209..223) of the property function the object was compiled for.
   int32_t ServedOpcode = 0;
+  // Position of the call's opcode in its statement's text while the
+  // statement compiles; places a nested call's object in the chain.
+  int32_t CompiledAt = 0;
   // Row of SubstanceCatalog (0..140).
   int32_t SubstanceCode = 0;
   // Help topic of the object's error alerts; 0 none.

@@ -149,22 +149,61 @@ TEST_F(PropertyCallsTest, EvaluationThroughTheObjects) {
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
 }
 
-// The inner call executes first: each opcode finds the first object of the
-// chain compiled for it. An opcode that no object serves is error 328.
+// The inner call executes first, and the chain lists the objects in the
+// order the calls execute. An opcode that no object serves is error 328.
 TEST_F(PropertyCallsTest, NestedCallsFindTheirObjects) {
   DocumentSettings.AbsoluteTemperature = 1;
   DocumentSettings.EnergyUnit = 1;
   ASSERT_EQ(Compile("x = Enthalpy(Air, T=Temperature(Air, h=400))"), 0);
   const auto chain = Chain();
   ASSERT_EQ(chain.size(), 2u);
-  EXPECT_EQ(chain[0]->ServedOpcode, 211);
-  EXPECT_EQ(chain[1]->ServedOpcode, 209);
+  EXPECT_EQ(chain[0]->ServedOpcode, 209);
+  EXPECT_EQ(chain[1]->ServedOpcode, 211);
   VarNamed("x")->Value = 0;
   EXPECT_NEAR(static_cast<double>(-EvaluateEquation(CurrentEquation, 0)), 400, 1e-7);
   EXPECT_EQ(CalcErrorCode, 0);
-  chain[1]->ServedOpcode = 213;
+  chain[0]->ServedOpcode = 213;
   EXPECT_EQ(EvaluateEquation(CurrentEquation, 0), ErrorResultValue);
   EXPECT_EQ(CalcErrorCode, kMsgNestedPropertyFunctions);
+}
+
+// A call of the same function earlier in the statement must not lend its
+// argument kinds to an enclosing call: each object is the one compiled for
+// the call that executes. Air is an ideal gas, so h(T) and T(h) are exact
+// inverses: Enthalpy(Air, T=Temperature(Air, h=400)) is 400 kJ/kg.
+TEST_F(PropertyCallsTest, NestedCallsAfterACallOfTheSameFunction) {
+  DocumentSettings.AbsoluteTemperature = 1;
+  DocumentSettings.EnergyUnit = 1;
+  const struct {
+    const char* text;
+    std::vector<int32_t> opcodes;  // the chain, in the order the calls execute
+  } cases[] = {
+      {"x = Enthalpy(Air, T=300) + Enthalpy(Air, T=Temperature(Air, h=400))", {211, 209, 211}},
+      {"x = Enthalpy(Air, T=Temperature(Air, h=400)) + Enthalpy(Air, T=300)", {209, 211, 211}},
+      {"x = Enthalpy(Air, T=300) + Enthalpy(Air, T=Temperature(Air, h=Enthalpy(Air, T=Temperature(Air, h=400))))",
+       {211, 209, 211, 209, 211}},
+      {"x = Enthalpy(Air, T=300) + Enthalpy(Air, T=(Temperature(Air, h=200) + Temperature(Air, h=600)) / 2)",
+       {211, 209, 209, 211}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(Compile(c.text), 0) << c.text;
+    std::vector<int32_t> opcodes;
+    for (TSubstanceBase* o : Chain()) opcodes.push_back(o->ServedOpcode);
+    EXPECT_EQ(opcodes, c.opcodes) << c.text;
+  }
+  // The first three are h(300 K) + 400 kJ/kg.
+  const Extended h300 = [&] {
+    EXPECT_EQ(Compile("x = Enthalpy(Air, T=300)"), 0);
+    VarNamed("x")->Value = 0;
+    return -EvaluateEquation(CurrentEquation, 0);
+  }();
+  for (int k = 0; k < 3; ++k) {
+    ASSERT_EQ(Compile(cases[k].text), 0);
+    VarNamed("x")->Value = 0;
+    EXPECT_NEAR(static_cast<double>(-EvaluateEquation(CurrentEquation, 0)), static_cast<double>(h300 + 400), 1e-6)
+        << cases[k].text;
+    EXPECT_EQ(CalcErrorCode, 0);
+  }
 }
 
 }  // namespace
