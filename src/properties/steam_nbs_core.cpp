@@ -453,7 +453,7 @@ TSteamSatState SteamSatStateAtT(Extended T) {
   return r;
 }
 
-TSteamPointState SteamStateAtTP(Extended T, Extended P) {
+TSteamPointState SteamStateAtTP(Extended T, Extended P, int32_t phase) {
   ResetSteamFormulationCaches();
   TSteamPointState r;
   const Extended p = P / 1000;
@@ -470,7 +470,8 @@ TSteamPointState SteamStateAtTP(Extended T, Extended P) {
     }
   }
   if (ErrorPending()) return r;
-  if (p > pSat) {
+  const bool liquidSide = phase != 0 && T >= 273.15L ? phase < 0 : p > pSat;
+  if (liquidSide) {
     r.x = -100;
     if (T < 273.15L) {
       Extended pressure = P;

@@ -114,7 +114,10 @@ struct TSteamPointState {
   Extended x = 0;
 };
 // The single-phase state at T (K) and P (kPa).
-TSteamPointState SteamStateAtTP(Extended T, Extended P);
+// phase > 0 takes the vapour root and phase < 0 the liquid root whatever the
+// saturation pressure at T says (a search that stays on one side of a
+// saturation line); 0 chooses by the saturation pressure.
+TSteamPointState SteamStateAtTP(Extended T, Extended P, int32_t phase = 0);
 
 // Cache keys of the formulation's parts back to "nothing cached".
 void ResetSteamFormulationCaches();

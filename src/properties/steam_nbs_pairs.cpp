@@ -84,9 +84,9 @@ void FromPointState(Extended T, Extended P, const TSteamPointState& point, TStea
   st.x = point.x;
 }
 
-TSteamState StateAtTP(Extended T, Extended P) {
+TSteamState StateAtTP(Extended T, Extended P, int32_t phase = 0) {
   TSteamState st;
-  FromPointState(T, P, SteamStateAtTP(T, P), st);
+  FromPointState(T, P, SteamStateAtTP(T, P, phase), st);
   return st;
 }
 
@@ -117,15 +117,38 @@ TSteamState PressureSecant(Extended T, int32_t kind, Extended target, Extended s
   return st;
 }
 
-// T-secant at fixed P on the property of the given kind.
-TSteamState TemperatureSecant(Extended P, int32_t kind, Extended target, Extended start) {
+// Keeps a temperature step on one side of the saturation temperature: a
+// step across it lands halfway between the last point and the line.
+struct SideOfSaturation {
+  Extended Ts = 0;
+  bool above = true;
+  Extended operator()(Extended z, Extended zOld, int32_t) const {
+    if (above ? z > Ts : z < Ts) return z;
+    return (zOld + Ts) / 2;
+  }
+};
+
+// T-secant at fixed P on the property of the given kind. Below the critical
+// pressure the search stays on the side of the saturation temperature Ts
+// that the start lies on, and in that side's phase: Ts comes from the
+// saturation-temperature equation, which lies some 0.03 K from where the
+// formulation's own Gibbs equality puts the line (at 101.325 kPa 99.975 C
+// against 100.001 C). Choosing the phase by the latter made a vapour a few
+// J/kg above hg a liquid whose h is 2000 kJ/kg away: no convergence.
+TSteamState TemperatureSecant(Extended P, int32_t kind, Extended target, Extended start, Extended Ts = 0) {
   TSteamState st;
+  const int32_t phase = Ts > 0 ? (start > Ts ? 1 : -1) : 0;
   auto residual = [&](Extended T) {
-    st = StateAtTP(T, P);
+    st = StateAtTP(T, P, phase);
     return target - st.ByKind(kind);
   };
   int32_t steps = 0;
-  const Extended T = SecantScheme(start, 1.01L * start, residual, NoLimit{}, 19, 0, steps);
+  Extended T = 0;
+  if (Ts > 0) {
+    T = SecantScheme(start, 1.01L * start, residual, SideOfSaturation{Ts, start > Ts}, 19, 0, steps);
+  } else {
+    T = SecantScheme(start, 1.01L * start, residual, NoLimit{}, 19, 0, steps);
+  }
   NotConvergedUnlessError(steps);
   st.T = T;
   return st;
@@ -183,8 +206,8 @@ TSteamState SolvePAndProperty(Extended P, int32_t kind, Extended value) {
     st.P = P;
     return st;
   }
-  if (value < liquid) return TemperatureSecant(P, kind, value, 0.95L * Ts);
-  return TemperatureSecant(P, kind, value, 1.1L * Ts);
+  if (value < liquid) return TemperatureSecant(P, kind, value, 0.95L * Ts, Ts);
+  return TemperatureSecant(P, kind, value, 1.1L * Ts, Ts);
 }
 
 TSteamState SolvePAndQuality(Extended P, Extended x) {

@@ -251,6 +251,28 @@ TEST_F(SteamTest, PressureAndQualityAtOneAtmosphere) {
   EXPECT_LT(Relative(sf, 1.306921L), 3e-4L);
 }
 
+// Just above the vapour line the (P, h) search stays in the vapour. The
+// saturation-temperature equation puts the line at 373.1246 K at 101.325 kPa,
+// the formulation's Gibbs equality near 373.151 K; in between the vapour is
+// the state the dome's own test calls single-phase. Every h up to 100 J/kg
+// above hg must give a vapour temperature just above the line whose h is the
+// one asked for. IAPWS-95 (NIST Chemistry WebBook, 101.325 kPa, 373.15 K):
+// superheated vapour with h = 2675.77 kJ/kg, so that h gives about 373.15 K.
+TEST_F(SteamTest, PressureAndEnthalpyJustAboveTheVapourLine) {
+  auto steam = Steam("Steam");
+  const Extended Ts = WaterSatTemperature(101.325L);
+  const Extended hg = Call(*steam, &TSubstanceBase::Enthalpy, kP, 101.325L, kX, 1);
+  for (Extended dh : {0.005L, 0.02L, 0.04L, 0.08L, 0.1L}) {
+    const Extended T = Call(*steam, &TSubstanceBase::Temperature, kP, 101.325L, kH, hg + dh);
+    ASSERT_EQ(CalcErrorCode, 0) << double(dh);
+    EXPECT_GT(T, Ts) << double(dh);
+    EXPECT_LT(T, Ts + 0.1L) << double(dh);
+    EXPECT_NEAR(SteamStateBlock[3], hg + dh, 1e-6L) << double(dh);
+    EXPECT_GT(SteamStateBlock[6], 1.6L) << "a vapour's volume, m3/kg";
+  }
+  EXPECT_NEAR(Call(*steam, &TSubstanceBase::Temperature, kP, 101.325L, kH, 2675.77L), 373.15L, 0.03L);
+}
+
 TEST_F(SteamTest, IceAndWaterAtThePointOfFusion) {
   auto ice = Steam("Ice");
   auto water = Steam("Water");
