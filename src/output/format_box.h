@@ -218,4 +218,26 @@ class TFormattedForm {
   Canvas* canvas_;
 };
 
+// --- Placing lists: the geometry every builder of the typesetter shares ---
+
+// The smallest rectangle that holds both.
+inline TRect UnionRect(const TRect& a, const TRect& b) {
+  return TRect{a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+               a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
+
+// A box's left edge at left; its right edge follows from its advance width.
+inline void SetLeft(TFormatBox* box, int32_t left) {
+  box->Rect.Left = left;
+  box->Rect.Right = left + box->Width;
+}
+
+// Moves a list so that its first box starts at x.
+inline void StartAt(TFormatBox* list, int32_t x) { ShiftH(list, x - list->Rect.Left); }
+
+// The right edge of a list that starts at its first box's left.
+inline int32_t RightEdge(TFormattedForm& form, const TFormatBox* list) {
+  return list->Rect.Left + form.GetWidth(list);
+}
+
 }  // namespace voq

@@ -32,20 +32,6 @@ constexpr int32_t kUnitStringBase = 20000;
 
 std::string Sep() { return std::string(1, ArgumentSeparator) + " "; }
 
-TRect UnionRect(const TRect& a, const TRect& b) {
-  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-               std::max(a.Bottom, b.Bottom)};
-}
-
-void SetLeft(TFormatBox* box, int32_t left) {
-  box->Rect.Left = left;
-  box->Rect.Right = left + box->Width;
-}
-
-void StartAt(TFormatBox* list, int32_t x) { ShiftH(list, x - list->Rect.Left); }
-
-int32_t RightEdge(TFormattedForm& form, const TFormatBox* list) { return list->Rect.Left + form.GetWidth(list); }
-
 // --- The stack ---------------------------------------------------------------------------
 
 TFormatBox* Take(TTypesetWalk& walk, size_t k) {
