@@ -803,6 +803,7 @@ TFormatBox* doFormatEqn(TFormattedForm& form, const TEquationRecord* eq, int32_t
   walk.Substance = eq->SubstanceChain;
   walk.Series = eq->SeriesChain;
   walk.CallList = eq->CallLists;
+  walk.BuiltinCallList = eq->BuiltinCallLists;
   Walker walker(walk);
   try {
     if (eq->CalledUnit < 0) walker.SkipFirstCallPart();

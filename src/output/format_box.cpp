@@ -193,7 +193,10 @@ void ReplaceChar(std::string& s, size_t maxLength, char c, const std::string& r)
 
 // --- Fonts and measuring ---------------------------------------------------------------------
 
-TFormattedForm::~TFormattedForm() { DisposeFormatEqn(BoxBreakList); }
+TFormattedForm::~TFormattedForm() {
+  DisposeFormatEqn(BoxBreakList);
+  DisposeFormatEqn(ExternalCallBoxes);
+}
 
 void TFormattedForm::SetupFonts() {
   FontFamily = 1;

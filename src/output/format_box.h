@@ -210,6 +210,8 @@ class TFormattedForm {
   // and the output boxes collected for a CALL of a procedure.
   std::vector<std::string> OutputNames;
   TFormatBox* BoxBreakList = nullptr;
+  // The output boxes collected for a CALL of an external procedure.
+  TFormatBox* ExternalCallBoxes = nullptr;
 
   int32_t Px(int32_t n) const { return n * PixelScaleX; }
   int32_t Py(int32_t n) const { return n * PixelScaleY; }
