@@ -34,6 +34,9 @@
 #include "results/qt_canvas.h"
 #include "shell/main_window.h"
 #include "shell/print_command.h"
+#include "shell/equations_form.h"
+#include "tables/tables_state.h"
+#include <fstream>
 
 namespace voq {
 namespace {
@@ -308,6 +311,49 @@ TEST_F(FormattedEquationsWindowTest, FilePrintPrintsThePage) {
   // The window lays its page out for the screen again.
   EXPECT_EQ(PixelScaleX, 1);
   EXPECT_FALSE(Printing);
+}
+
+// A lookup file that is no longer loaded when the window lays the call
+// out: error 66 on the statement, which is selected in the Equations
+// window, and the Formatted Equations window closes.
+TEST_F(FormattedEquationsWindowTest, ALookupFileGoneShowsError66AndCloses) {
+  const std::string path = dir_ + "/data.txt";
+  std::ofstream(path) << "-1 -2\nF3 x\nF3 y\n1 2\n3 4\n";
+  const std::string statement = "y = Lookup('" + path + "', 1, 2)";
+  TFormattedEquationsForm* form = Open("a = 1\r\n" + statement + "\r\nb = 2");
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(CalcErrorCode, 0);
+  ASSERT_TRUE(form->isVisible());
+  ASSERT_EQ(form->Page().FormatRecordList.size(), 3u);
+
+  bool answered = false;
+  std::string message;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      answered = true;
+      message = box->text().toStdString();
+      poll.stop();
+      QTest::keyClick(box, Qt::Key_Return);
+    }
+  });
+  poll.start();
+  platform_.SetScriptedAnswer(0);  // the real message box
+  LookupFileList.clear();  // the file is gone from memory
+  form->Relayout();
+  form->View()->viewport()->repaint();
+  for (int k = 0; k < 300 && form->isVisible(); ++k) QTest::qWait(10);
+  poll.stop();
+  EXPECT_TRUE(answered);
+  EXPECT_NE(message.find("ookup"), std::string::npos) << message;
+  EXPECT_FALSE(form->isVisible());
+  TEquationForm* equations = window_->EquationForm();
+  ASSERT_NE(equations, nullptr);
+  const std::string text = equations->GetText();
+  const int32_t start = equations->Memo->EngineSelStart();
+  ASSERT_GE(start, 0);
+  EXPECT_EQ(text.substr(size_t(start), size_t(equations->Memo->EngineSelLength())), statement);
 }
 
 }  // namespace
