@@ -192,6 +192,9 @@ class TFormattedForm {
   // Window state.
   int32_t BaseFontSize = 13;
   int32_t LineHeight = 16;
+  // The height of one line of text at the base size: LineHeight on the
+  // screen; on paper LineHeight is the print job's line pitch, taller.
+  int32_t TextLineHeight = 16;
   int32_t FontFamily = 1;
   int32_t CurrentFontSize = 0;
   int32_t CurrentFontStyle = 0;

@@ -352,6 +352,7 @@ TEST_F(FormattedPageTest, MovedStatementsTravelWithTheDocument) {
 TEST_F(FormattedPageTest, PrintingBreaksLongStatementsAndPages) {
   std::string text = "y = alpha1 + beta2 + gamma3 + delta4 + epsilon5 + zeta6 + eta7 + theta8 + iota9 + kappa10 + "
                      "lambda11 + mu12 + nu13 + xi14 + omicron15 + pi16 + rho17 + sigma18 + tau19\r\n";
+  text += "z = 2*(a + b)\r\n";
   for (int k = 1; k <= 80; ++k) text += "x" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
   Read(text);
   test::ScopedPrintJobEnvironment job;
@@ -375,6 +376,10 @@ TEST_F(FormattedPageTest, PrintingBreaksLongStatementsAndPages) {
   ASSERT_GE(firstY, 0);
   ASSERT_GT(secondY, firstY);
   EXPECT_EQ(restLeft, PrintLeftMargin * 4 / 3);
+  // Parentheses around one line of text are text on paper as on screen.
+  bool textParenthesis = false;
+  for (const RecordingPrintSurface::TDrawnText& t : surface.SheetTexts(0)) textParenthesis |= t.Text == "(";
+  EXPECT_TRUE(textParenthesis);
   // 81 statements do not fit on one sheet: the last ones are on the next.
   EXPECT_GE(surface.Sheet, 1);
   bool lastOnSecond = false;
