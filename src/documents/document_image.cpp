@@ -22,6 +22,7 @@
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "output/formatted_offsets.h"
 #include "platform/platform.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -153,6 +154,7 @@ std::vector<uint8_t> WriteDocumentImage(const std::string& text, bool purge) {
   WriteUncertaintySection(out, purge);
   WriteCustomColors(out);
   WriteLocalFormats(out);
+  PackFormattedOffsets(out);
   return out;
 }
 
@@ -267,6 +269,9 @@ TDocumentReadResult ReadDocumentImage(const uint8_t* data, size_t size) {
   if (!ReadCustomColors(data, size, pos)) return failed();
   section = 19;
   if (pos < size && !ReadLocalFormats(data, size, pos)) return failed();
+  // The moved statements of the Formatted Equations window, when the
+  // document has any; a damaged block loses only the moves.
+  if (pos < size) UnpackFormattedOffsets(data, size, pos);
   return result;
 }
 

@@ -37,22 +37,6 @@ constexpr int32_t kFirstRepeatLabel = 32000;
 // The value a constant typed as 3.14159265359 has, which is shown as pi.
 constexpr Extended kTypedPi = 3.14159265359L;
 
-TRect UnionRect(const TRect& a, const TRect& b) {
-  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-               std::max(a.Bottom, b.Bottom)};
-}
-
-void SetLeft(TFormatBox* box, int32_t left) {
-  box->Rect.Left = left;
-  box->Rect.Right = left + box->Width;
-}
-
-// Moves list so that its first box starts at x.
-void StartAt(TFormatBox* list, int32_t x) { ShiftH(list, x - list->Rect.Left); }
-
-// The right edge of a list that starts at its first box's left.
-int32_t RightEdge(TFormattedForm& form, const TFormatBox* list) { return list->Rect.Left + form.GetWidth(list); }
-
 TFormatBox* NewHead(TFormattedForm& form, const TRect& rect) {
   TFormatBox* head = form.NewBox("", -1, 0);
   head->Rect = rect;
@@ -819,6 +803,7 @@ TFormatBox* doFormatEqn(TFormattedForm& form, const TEquationRecord* eq, int32_t
   walk.Substance = eq->SubstanceChain;
   walk.Series = eq->SeriesChain;
   walk.CallList = eq->CallLists;
+  walk.BuiltinCallList = eq->BuiltinCallLists;
   Walker walker(walk);
   try {
     if (eq->CalledUnit < 0) walker.SkipFirstCallPart();

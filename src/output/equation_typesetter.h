@@ -46,6 +46,9 @@ struct TTypesetWalk {
   TSubstanceBase* Substance = nullptr;
   const TSumRecord* Series = nullptr;
   const TArgumentListRecord* CallList = nullptr;
+  // The next argument list of Min, Max, Average and Sum (their array
+  // arguments X[1..5] are shown as one).
+  const TArgumentListRecord* BuiltinCallList = nullptr;
   // Set by a builder that ends the walk: the top entry is the layout, or
   // nothing is shown when the stack is empty.
   bool Finished = false;

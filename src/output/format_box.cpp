@@ -193,7 +193,10 @@ void ReplaceChar(std::string& s, size_t maxLength, char c, const std::string& r)
 
 // --- Fonts and measuring ---------------------------------------------------------------------
 
-TFormattedForm::~TFormattedForm() { DisposeFormatEqn(BoxBreakList); }
+TFormattedForm::~TFormattedForm() {
+  DisposeFormatEqn(BoxBreakList);
+  DisposeFormatEqn(ExternalCallBoxes);
+}
 
 void TFormattedForm::SetupFonts() {
   FontFamily = 1;
@@ -215,6 +218,7 @@ void TFormattedForm::SetupFonts() {
   for (int32_t style : {1, 0, 2}) TextSizeStyle(small, style);
   for (int32_t style : {1, 2, 0}) TextSizeStyle(BaseFontSize, style);
   LineHeight = GetFontHeight("Hg");
+  TextLineHeight = LineHeight;
   LineStep = LineHeight * 3 / 4 + 1;
   if (Printing) {
     LineHeight = PrintLineHeight;
@@ -382,7 +386,9 @@ void TFormattedForm::GroupBoxes(TFormatBox*& list) {
 void TFormattedForm::Parenthesize(TFormatBox*& list) {
   if (list == nullptr) return;
   const int32_t h = GetHeight(list);
-  const int32_t d = h - LineHeight;
+  // A list one text line high gets text parentheses (on paper too, where
+  // the job's line pitch is taller than the text).
+  const int32_t d = h - TextLineHeight;
   const bool textual = std::abs(d) < Py(2);
   const int32_t drawnWidth = std::max(h / 5, Px(7));
 

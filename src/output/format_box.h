@@ -192,6 +192,9 @@ class TFormattedForm {
   // Window state.
   int32_t BaseFontSize = 13;
   int32_t LineHeight = 16;
+  // The height of one line of text at the base size: LineHeight on the
+  // screen; on paper LineHeight is the print job's line pitch, taller.
+  int32_t TextLineHeight = 16;
   int32_t FontFamily = 1;
   int32_t CurrentFontSize = 0;
   int32_t CurrentFontStyle = 0;
@@ -210,6 +213,8 @@ class TFormattedForm {
   // and the output boxes collected for a CALL of a procedure.
   std::vector<std::string> OutputNames;
   TFormatBox* BoxBreakList = nullptr;
+  // The output boxes collected for a CALL of an external procedure.
+  TFormatBox* ExternalCallBoxes = nullptr;
 
   int32_t Px(int32_t n) const { return n * PixelScaleX; }
   int32_t Py(int32_t n) const { return n * PixelScaleY; }
@@ -217,5 +222,27 @@ class TFormattedForm {
  private:
   Canvas* canvas_;
 };
+
+// --- Placing lists: the geometry every builder of the typesetter shares ---
+
+// The smallest rectangle that holds both.
+inline TRect UnionRect(const TRect& a, const TRect& b) {
+  return TRect{a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+               a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
+
+// A box's left edge at left; its right edge follows from its advance width.
+inline void SetLeft(TFormatBox* box, int32_t left) {
+  box->Rect.Left = left;
+  box->Rect.Right = left + box->Width;
+}
+
+// Moves a list so that its first box starts at x.
+inline void StartAt(TFormatBox* list, int32_t x) { ShiftH(list, x - list->Rect.Left); }
+
+// The right edge of a list that starts at its first box's left.
+inline int32_t RightEdge(TFormattedForm& form, const TFormatBox* list) {
+  return list->Rect.Left + form.GetWidth(list);
+}
 
 }  // namespace voq

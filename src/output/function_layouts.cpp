@@ -13,7 +13,9 @@
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
 #include "model/equation_parts.h"
+#include "model/external_routines.h"
 #include "model/integral_records.h"
+#include "model/lookup_table_access.h"
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
@@ -29,22 +31,10 @@ constexpr int32_t kMaxOutputNames = 1000;
 constexpr int32_t kFirstTermNumber = 88881;
 constexpr int32_t kLastTermNumber = 88889;
 constexpr int32_t kUnitStringBase = 20000;
+// Help of the lookup functions shown with error 66.
+constexpr int32_t kLookupTableHelpContext = 8;
 
 std::string Sep() { return std::string(1, ArgumentSeparator) + " "; }
-
-TRect UnionRect(const TRect& a, const TRect& b) {
-  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-               std::max(a.Bottom, b.Bottom)};
-}
-
-void SetLeft(TFormatBox* box, int32_t left) {
-  box->Rect.Left = left;
-  box->Rect.Right = left + box->Width;
-}
-
-void StartAt(TFormatBox* list, int32_t x) { ShiftH(list, x - list->Rect.Left); }
-
-int32_t RightEdge(TFormattedForm& form, const TFormatBox* list) { return list->Rect.Left + form.GetWidth(list); }
 
 // --- The stack ---------------------------------------------------------------------------
 
@@ -138,6 +128,69 @@ TFormatBox* LayoutCall3(TFormattedForm& form, const std::string& name, TFormatBo
   return NameInFront(form, box, list);
 }
 
+// Joins the lists by separators (an argument whose display number is -1
+// hidden, and no separator before it unless a later one is shown), groups
+// and parenthesises them and puts the bold name in front with Width +
+// extra px.
+TFormatBox* NamedArgumentList(TFormattedForm& form, const std::string& name, std::vector<TFormatBox*> args,
+                              int32_t extra, const std::vector<int32_t>& display = {}) {
+  for (size_t k = 0; k < args.size() && k < display.size(); ++k) FixArrayDotDot(form, args[k], display[k]);
+  auto laterShown = [&](size_t from) {
+    for (size_t k = from; k < args.size(); ++k) {
+      if (k >= display.size() || display[k] != -1) return true;
+    }
+    return false;
+  };
+  TFormatBox* list = args[0];
+  TFormatBox* last = args[0];
+  for (size_t k = 1; k < args.size(); ++k) {
+    TFormatBox* sep = form.NewBox(laterShown(k) ? Sep() : std::string(), form.BaseFontSize, 0);
+    if (sep->Text.empty()) {
+      sep->Width = 0;
+      sep->Rect.Right = sep->Rect.Left;
+    }
+    SetLeft(sep, RightEdge(form, last));
+    form.AlignMidLines(last, sep);
+    StartAt(args[k], sep->Rect.Right);
+    form.AlignMidLines(sep, args[k]);
+    sep->Next = args[k];
+    AppendList(list, sep);
+    last = args[k];
+  }
+  form.GroupBoxes(list);
+  form.Parenthesize(list);
+  TFormatBox* box = form.NewBox(name, form.BaseFontSize, 1);
+  box->Width += form.Px(extra);
+  return NameInFront(form, box, list);
+}
+
+// The argument list of a call named name: the cursor's when it names the
+// call, else the first of the chain that does; the cursor moves past it.
+const TArgumentListRecord* FindArgumentList(const TArgumentListRecord*& cursor, const TArgumentListRecord* chain,
+                                            const std::string& name) {
+  auto same = [&](const TArgumentListRecord* l) {
+    if (l->Name.size() != name.size()) return false;
+    for (size_t i = 0; i < l->Name.size(); ++i) {
+      if (std::toupper(static_cast<unsigned char>(l->Name[i])) != std::toupper(static_cast<unsigned char>(name[i])))
+        return false;
+    }
+    return true;
+  };
+  const TArgumentListRecord* found = nullptr;
+  if (cursor != nullptr && same(cursor)) {
+    found = cursor;
+  } else {
+    for (const TArgumentListRecord* l = chain; l != nullptr; l = l->Next) {
+      if (same(l)) {
+        found = l;
+        break;
+      }
+    }
+  }
+  if (found != nullptr) cursor = found->Next;
+  return found;
+}
+
 // --- Display names of the families ------------------------------------------------------
 
 const char* Member(int32_t sub, std::initializer_list<const char*> names) {
@@ -170,6 +223,64 @@ std::string FamilyMemberName(int32_t code, int32_t sub) {
     default: break;
   }
   return name != nullptr ? name : "";
+}
+
+namespace {
+
+// A column name as shown: "X[3]" keeps its index as a subscript.
+std::string ColumnTitleShown(std::string name) {
+  if (Preferences.ShowSubscripts != 0 && !name.empty() && name.back() == ']') {
+    const size_t open = name.find('[');
+    if (open != std::string::npos) {
+      name[open] = '_';
+      name.back() = kCodeSubscriptEnd;
+    }
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string LookupTableName(int32_t t, int32_t inFunction) {
+  if (t == kLookupParametricId) return "'PARAMETRIC'";
+  if (t < 0) {
+    const std::string name = LookupTables().TableName(t);
+    return name.empty() ? "??" : "'" + name + "'";
+  }
+  if (t >= 1 && t <= 9999) {
+    const std::string name = LookupTables().TableName(t);
+    if (name.empty()) {
+      SetCalcErrorWithHelp(kMsgNoLookupTable, kLookupTableHelpContext);
+      return "??";
+    }
+    return "'" + name + "'";
+  }
+  if (t > 19999) return "'" + StringConstText(t - 20000) + "'";
+  if (t >= 10000) {
+    if (inFunction > 0) {
+      const TRoutineRecord* r = RoutineAt(inFunction);
+      const TLocalVariableRecord* local = r != nullptr ? LocalByNumber(*r, t - 10000) : nullptr;
+      if (local != nullptr) return local->Name;
+    } else if (CurrentProgramUnit != nullptr) {
+      if (const TVariableRecord* v = CurrentProgramUnit->Variable(t - 10000)) return v->Name;
+    }
+  }
+  return "??";
+}
+
+std::string LookupColumnName(int32_t t, int32_t n, const std::string& argument) {
+  if (n <= 0) {
+    if (argument.empty() || argument[0] < '0' || argument[0] > '9' ||
+        argument.find_first_of("eE") != std::string::npos) {
+      return argument;
+    }
+    bool ok = false;
+    StrToLongSafe(argument, n, ok);
+    if (!ok) return argument;
+  }
+  const std::string title = LookupTables().ColumnName(t, n);
+  if (title.empty()) return argument;
+  return "'" + ColumnTitleShown(title) + "'";
 }
 
 void FixArrayDotDot(TFormattedForm& form, TFormatBox* box, int32_t v) {
@@ -331,26 +442,15 @@ bool ListCall(TTypesetWalk& walk) {
   if (!ReadSubCode(walk, static_cast<size_t>(n), sub)) return true;
   const std::string name = FamilyMemberName(233, sub);
   if (name.empty()) return UnknownMember();
-  TFormattedForm& form = walk.Form;
   std::vector<TFormatBox*> args(static_cast<size_t>(n));
   for (size_t k = args.size(); k-- > 0;) args[k] = walk.Pop();
-  TFormatBox* list = args[0];
-  TFormatBox* last = args[0];
-  for (size_t k = 1; k < args.size(); ++k) {
-    TFormatBox* sep = form.NewBox(Sep(), form.BaseFontSize, 0);
-    SetLeft(sep, RightEdge(form, last));
-    form.AlignMidLines(last, sep);
-    StartAt(args[k], sep->Rect.Right);
-    form.AlignMidLines(sep, args[k]);
-    sep->Next = args[k];
-    AppendList(list, sep);
-    last = args[k];
+  // A range X[1..5] is one argument: its first value shows the range, the
+  // others are hidden.
+  std::vector<int32_t> display;
+  if (const TArgumentListRecord* list = FindArgumentList(walk.BuiltinCallList, walk.Equation.BuiltinCallLists, name)) {
+    display.assign(list->Codes.begin(), list->Codes.end());
   }
-  form.GroupBoxes(list);
-  form.Parenthesize(list);
-  TFormatBox* box = form.NewBox(name, form.BaseFontSize, 1);
-  box->Width += form.Px(2);
-  walk.Push(NameInFront(form, box, list));
+  walk.Push(NamedArgumentList(walk.Form, name, std::move(args), 2, display));
   return true;
 }
 
@@ -517,6 +617,191 @@ bool Conversion(TTypesetWalk& walk) {
   TFormatBox* b = walk.Pop();
   TFormatBox* a = walk.Pop();
   walk.Push(LayoutCall2(form, "Convert", a, b, true));
+  return true;
+}
+
+// --- Lookup tables --------------------------------------------------------------------------
+
+// The visible text of an entry read as an integer: a negated number
+// ("-" as the en dash box of a negation) counts with its sign.
+bool EntryInteger(const TFormatBox* list, int32_t& n) {
+  std::string text;
+  for (const TFormatBox* b = list; b != nullptr; b = b->Next) {
+    if (b->FontSize <= 0) continue;
+    for (char c : b->Text) {
+      if (c == kCodeEnDash) c = '-';
+      if (c != ' ') text += c;
+    }
+  }
+  bool ok = false;
+  StrToLongSafe(text, n, ok);
+  return ok;
+}
+
+// A column argument '#n' of table t by its name, when the column is known.
+void NameColumnArgument(TFormattedForm& form, TFormatBox*& arg, int32_t t) {
+  const std::string& text = arg->Text;
+  if (text.size() < 3 || text[1] != '#' || text[2] < '0' || text[2] > '9') return;
+  std::string digits = text.substr(2);
+  if (!digits.empty() && digits.back() == '\'') digits.pop_back();
+  const std::string name = LookupColumnName(t, 0, digits);
+  if (name == digits) return;
+  TFormatBox* named = form.NewBox(name, arg->FontSize, arg->FontStyle);
+  SetLeft(named, arg->Rect.Left);
+  DisposeFormatEqn(arg);
+  arg = named;
+}
+
+// The table argument's identifier; -1001 .. 0 name tabs, 1 .. 9999 lookup
+// files, 10000 + a variable's number a string variable, 20000 + a string
+// constant's number a literal.
+bool TableIdentifier(TFormatBox* entry, int32_t& t) {
+  if (!EntryInteger(entry, t)) {
+    if (CalcErrorCode <= 0) CalcErrorCode = kMsgSyntaxError;
+    return false;
+  }
+  return true;
+}
+
+// Lookup, Lookup$, LookupCellEmpty, LookupCol, LookupRow and Lookup$Row.
+// The compiler leaves the sub-code, the table, then for Lookup the row, the
+// column and the by-name flag, for LookupRow the column, the flag and the
+// value, for LookupCol the row and the value. A column '#n' with the flag
+// set is shown by its title.
+bool TableLookup(TTypesetWalk& walk, int32_t code) {
+  const size_t count = code == 245 ? 4 : 5;
+  if (Missing(walk, count)) return true;
+  TFormattedForm& form = walk.Form;
+  const std::string subText = walk.Entry(count - 1)->Text;
+  int32_t t = 0;
+  if (!TableIdentifier(walk.Entry(count - 2), t)) return true;
+  std::vector<TFormatBox*> args;
+  bool byName = false;
+  if (code == 244) {
+    byName = walk.Entry(0)->Text == "1";
+    Free(walk, 0);
+    TFormatBox* column = walk.Pop();
+    TFormatBox* row = walk.Pop();
+    args = {row, column};
+  } else if (code == 246) {
+    TFormatBox* value = walk.Pop();
+    byName = walk.Entry(0)->Text == "1";
+    Free(walk, 0);
+    TFormatBox* column = walk.Pop();
+    args = {column, value};
+  } else {
+    TFormatBox* value = walk.Pop();
+    TFormatBox* row = walk.Pop();
+    args = {row, value};
+  }
+  Free(walk, 0);  // the table's number
+  Free(walk, 0);  // the sub-code
+  if (byName) NameColumnArgument(form, code == 244 ? args[1] : args[0], t);
+  std::string name;
+  switch (code) {
+    case 244: name = subText == "2" ? "Lookup$" : subText == "3" ? "LookupCellEmpty" : "Lookup"; break;
+    case 245: name = "LookupCol"; break;
+    default: name = subText == "2" ? "Lookup$Row" : "LookupRow"; break;
+  }
+  if (t != 0) {
+    const std::string table = LookupTableName(t, walk.InFunction);
+    if (CalcErrorCode > 0) {
+      for (TFormatBox*& a : args) DisposeFormatEqn(a);
+      return true;
+    }
+    args.insert(args.begin(), form.NewBox(table, form.BaseFontSize, 0));
+  }
+  walk.Push(NamedArgumentList(form, name, std::move(args), 3));
+  return true;
+}
+
+// Interpolate1, Interpolate2, Interpolate and Differentiate: the compiler
+// leaves the sub-code, the table, the dependent and the independent column,
+// the direction (-1 when the call named them the other way round) and the
+// value. Shown as written: Interpolate('Table', y, x, x=0.5).
+bool TableInterpolation(TTypesetWalk& walk) {
+  if (Missing(walk, 6)) return true;
+  TFormattedForm& form = walk.Form;
+  int32_t sub = 0;
+  bool ok = false;
+  sub = EntryNumber(walk, 5, ok);
+  if (!ok) {
+    EndWithNothing(walk);
+    return true;
+  }
+  const char* name = sub == 1 ? "Interpolate1" : sub == 2 ? "Interpolate2" : sub == 3 ? "Interpolate"
+                                                              : sub == 6 ? "Differentiate" : nullptr;
+  if (name == nullptr) return UnknownMember();
+  int32_t t = 0;
+  if (!TableIdentifier(walk.Entry(4), t)) return true;
+  int32_t direction = 1;
+  EntryInteger(walk.Entry(1), direction);
+  TFormatBox* value = walk.Pop();
+  Free(walk, 0);
+  TFormatBox* independent = walk.Pop();
+  TFormatBox* dependent = walk.Pop();
+  Free(walk, 0);
+  Free(walk, 0);
+  NameColumnArgument(form, dependent, t);
+  NameColumnArgument(form, independent, t);
+  // The label: the independent column's name without its quotes.
+  std::string label = Unquoted(independent->Text);
+  TFormatBox* labelBox = form.NewBox(label + "=", form.BaseFontSize, 0);
+  std::vector<TFormatBox*> args;
+  if (direction < 0) {
+    args = {independent, dependent};
+  } else {
+    args = {dependent, independent};
+  }
+  // label and value are one argument.
+  SetLeft(labelBox, value->Rect.Left);
+  form.AlignMidLines(value, labelBox);
+  StartAt(value, labelBox->Rect.Right);
+  labelBox->Next = value;
+  form.GroupBoxes(labelBox);
+  args.push_back(labelBox);
+  if (t != 0) {
+    const std::string table = LookupTableName(t, walk.InFunction);
+    if (CalcErrorCode > 0) {
+      for (TFormatBox*& a : args) DisposeFormatEqn(a);
+      return true;
+    }
+    args.insert(args.begin(), form.NewBox(table, form.BaseFontSize, 0));
+  }
+  walk.Push(NamedArgumentList(form, name, std::move(args), 3));
+  return true;
+}
+
+// TableValue(table, row, column): a column given by a string variable
+// (10000 + its number) or a string literal (9000 + its number) by its text.
+bool TableValueCall(TTypesetWalk& walk) {
+  if (Missing(walk, 3)) return true;
+  TFormattedForm& form = walk.Form;
+  TFormatBox*& column = walk.Entry(0);
+  int32_t n = 0;
+  bool ok = false;
+  if (column->Next == nullptr) StrToLongSafe(column->Text, n, ok);
+  std::string text;
+  if (ok && n > 10000) {
+    const TVariableRecord* v = CurrentProgramUnit != nullptr ? CurrentProgramUnit->Variable(n - 10000) : nullptr;
+    if (v != nullptr) text = "'" + v->Name + "'";
+  } else if (ok && n > 9000 && n - 9000 <= static_cast<int32_t>(StringConstants.size())) {
+    text = "'" + StringConstText(n - 9000) + "'";
+  }
+  if (!text.empty()) {
+    if (Preferences.ShowSubscripts != 0) {
+      for (char& c : text) {
+        if (c == '[') c = '_';
+        if (c == ']') c = kCodeSubscriptEnd;
+      }
+    }
+    DisposeFormatEqn(column);
+    column = form.NewBox(text, form.BaseFontSize, 0);
+  }
+  TFormatBox* c = walk.Pop();
+  TFormatBox* b = walk.Pop();
+  TFormatBox* a = walk.Pop();
+  walk.Push(LayoutCall3(form, "TableValue", a, b, c));
   return true;
 }
 
@@ -773,35 +1058,18 @@ bool IntegralCall(TTypesetWalk& walk) {
 
 // --- Calls of routines ----------------------------------------------------------------------
 
-const TArgumentListRecord* FindCallList(TTypesetWalk& walk, const std::string& upperName) {
-  auto same = [&](const TArgumentListRecord* l) {
-    if (l->Name.size() != upperName.size()) return false;
-    for (size_t i = 0; i < l->Name.size(); ++i) {
-      if (std::toupper(static_cast<unsigned char>(l->Name[i])) != std::toupper(static_cast<unsigned char>(upperName[i])))
-        return false;
-    }
-    return true;
-  };
-  const TArgumentListRecord* found = nullptr;
-  if (walk.CallList != nullptr && same(walk.CallList)) {
-    found = walk.CallList;
-  } else {
-    for (const TArgumentListRecord* l = walk.Equation.CallLists; l != nullptr; l = l->Next) {
-      if (same(l)) {
-        found = l;
-        break;
-      }
-    }
-  }
-  if (found != nullptr) walk.CallList = found->Next;
-  return found;
+const TArgumentListRecord* FindCallList(TTypesetWalk& walk, const std::string& name) {
+  return FindArgumentList(walk.CallList, walk.Equation.CallLists, name);
 }
 
 // name(inputs : outputs) over the inputs + |outputs| top entries; with
 // outputs the call is a statement of its own ("Call  name(...)"), the
 // bottom entry (the statement's output) goes unless outputs < 0, and the
-// walk ends.
-void LayoutCallN(TTypesetWalk& walk, const std::string& name, int32_t inputs, bool withColon, int32_t outputs) {
+// walk ends. A prefix (the text an external routine receives first) goes
+// in front of the arguments in quotes; the call's argument list then
+// records it first (displaySkip 1).
+void LayoutCallN(TTypesetWalk& walk, const std::string& name, int32_t inputs, bool withColon, int32_t outputs,
+                 const std::string& prefix = "", size_t displaySkip = 0) {
   TFormattedForm& form = walk.Form;
   const int32_t shownOutputs = std::min(std::abs(outputs), kMaxOutputNames);
   const size_t n = static_cast<size_t>(inputs + shownOutputs);
@@ -811,7 +1079,7 @@ void LayoutCallN(TTypesetWalk& walk, const std::string& name, int32_t inputs, bo
   const TArgumentListRecord* list = FindCallList(walk, name);
   std::vector<int32_t> display(n, 0);
   if (list != nullptr) {
-    for (size_t k = 0; k < n && k < list->Codes.size(); ++k) display[k] = list->Codes[k];
+    for (size_t k = 0; k < n && k + displaySkip < list->Codes.size(); ++k) display[k] = list->Codes[k + displaySkip];
   }
   for (size_t k = 0; k < n; ++k) FixArrayDotDot(form, args[k], display[k]);
   auto laterShown = [&](size_t from) {
@@ -840,6 +1108,14 @@ void LayoutCallN(TTypesetWalk& walk, const std::string& name, int32_t inputs, bo
     sep->Next = args[i];
     AppendList(joined, sep);
     previous = args[i];
+  }
+  if (!prefix.empty()) {
+    TFormatBox* first = form.NewBox("'" + prefix + "'" + Sep(), form.BaseFontSize, 0);
+    SetLeft(first, joined->Rect.Left);
+    form.AlignMidLines(joined, first);
+    StartAt(joined, first->Rect.Right);
+    first->Next = joined;
+    joined = first;
   }
   form.GroupBoxes(joined);
   std::string shownName = name;
@@ -901,6 +1177,250 @@ bool UserRoutineCall(TTypesetWalk& walk) {
     if (!walk.Push(form.NewBox(text, form.BaseFontSize, greek ? 5 : 0))) return true;
   }
   LayoutCallN(walk, r->Name, r->InputCount, true, outputs);
+  return true;
+}
+
+// The program unit a CALL names by its index; null when there is none.
+const TProgramUnitRecord* CalledProgramUnit(int32_t index) {
+  if (index < 1 || static_cast<size_t>(index) >= ProgramUnitList.size()) return nullptr;
+  return ProgramUnitList[static_cast<size_t>(index)];
+}
+
+// Keeps a copy of the first visible box of the statement's output (the
+// stack's bottom entry) as output k of a call spread over statements:
+// slot k of list, earlier slots that no statement filled show "????".
+void KeepOutputBox(TTypesetWalk& walk, TFormatBox*& list, int32_t k) {
+  TFormattedForm& form = walk.Form;
+  if (k == 1) DisposeFormatEqn(list);
+  const TFormatBox* source = walk.Stack.front();
+  while (source != nullptr && source->FontSize <= 0) source = source->Next;
+  TFormatBox* copy = source != nullptr ? new TFormatBox(*source) : form.NewBox("????", form.BaseFontSize, 0);
+  copy->Next = nullptr;
+  TFormatBox** slot = &list;
+  for (int32_t i = 1; i < k; ++i) {
+    if (*slot == nullptr) *slot = form.NewBox("????", form.BaseFontSize, 0);
+    slot = &(*slot)->Next;
+  }
+  if (*slot != nullptr) {
+    copy->Next = (*slot)->Next;
+    (*slot)->Next = nullptr;
+    DisposeFormatEqn(*slot);
+  }
+  *slot = copy;
+}
+
+// Pushes each of the first count kept output boxes as an entry of its own,
+// and frees the list.
+bool PushOutputBoxes(TTypesetWalk& walk, TFormatBox*& list, int32_t count) {
+  TFormattedForm& form = walk.Form;
+  TFormatBox* b = list;
+  for (int32_t i = 0; i < count; ++i) {
+    TFormatBox* box = b != nullptr ? new TFormatBox(*b) : form.NewBox("????", form.BaseFontSize, 0);
+    box->Next = nullptr;
+    if (b != nullptr) b = b->Next;
+    if (!walk.Push(box)) {
+      DisposeFormatEqn(list);
+      return false;
+    }
+  }
+  DisposeFormatEqn(list);
+  return true;
+}
+
+// The output number k on top of the stack; the walk ends with nothing
+// when it is not a number.
+bool OutputNumber(TTypesetWalk& walk, int32_t& k) {
+  bool ok = false;
+  k = EntryNumber(walk, 0, ok);
+  if (!ok) EndWithNothing(walk);
+  return ok;
+}
+
+// CALL of a SUBPROGRAM: one statement per output, each with the inputs and
+// its output number k on top; the last shows the call with every output.
+bool SubprogramCall(TTypesetWalk& walk) {
+  if (Missing(walk, 2)) return true;
+  const TProgramUnitRecord* unit = CalledProgramUnit(walk.Equation.CalledUnit);
+  if (unit == nullptr) return UnknownMember();
+  int32_t k = 0;
+  if (!OutputNumber(walk, k)) return true;
+  TFormattedForm& form = walk.Form;
+  KeepOutputBox(walk, form.BoxBreakList, k);
+  if (k < unit->OutputCount) {
+    EndWithNothing(walk);
+    return true;
+  }
+  Free(walk, 0);
+  if (!PushOutputBoxes(walk, form.BoxBreakList, unit->OutputCount)) return true;
+  LayoutCallN(walk, unit->Name, unit->InputCount, unit->HeaderHasColon != 0, unit->OutputCount);
+  return true;
+}
+
+// CALL of a MODULE: the statement that stands for the call carries the
+// call's arguments after its own code (the walk starts there).
+bool ModuleCall(TTypesetWalk& walk) {
+  const TProgramUnitRecord* unit = CalledProgramUnit(-walk.Equation.CalledUnit);
+  if (unit == nullptr) return UnknownMember();
+  LayoutCallN(walk, unit->Name, unit->InputCount, unit->HeaderHasColon != 0, -unit->OutputCount);
+  return true;
+}
+
+// The text an external routine receives first, as shown: a string
+// constant by number, a string variable by name; nothing for the blank
+// text the compiler supplies when the call gives none.
+std::string ExternalTextArgument(const TFormatBox* entry) {
+  int32_t n = 0;
+  bool ok = false;
+  StrToLongSafe(entry->Text, n, ok);
+  if (ok) return n >= 1 && n <= static_cast<int32_t>(StringConstants.size()) ? StringConstText(n) : "";
+  std::string text = entry->Text;
+  if (text == "' '") return "";
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') return text.substr(1, text.size() - 2);
+  return text;
+}
+
+// CALL of an external procedure: the text, the inputs, the input count
+// (the text counted), the output count, the procedure's key and this
+// statement's output number k.
+bool ExternalProcedureCall(TTypesetWalk& walk) {
+  if (Missing(walk, 6)) return true;
+  bool ok1 = false;
+  bool ok2 = false;
+  bool ok3 = false;
+  const int32_t key = EntryNumber(walk, 1, ok1);
+  const int32_t outputs = EntryNumber(walk, 2, ok2);
+  const int32_t inputs = EntryNumber(walk, 3, ok3) - 1;
+  int32_t k = 0;
+  if (!OutputNumber(walk, k)) return true;
+  if (!ok1 || !ok2 || !ok3 || inputs < 0 || outputs < 1 || !walk.Has(static_cast<size_t>(inputs) + 6)) {
+    if (CalcErrorCode <= 0) CalcErrorCode = kMsgSyntaxError;
+    return true;
+  }
+  TFormattedForm& form = walk.Form;
+  KeepOutputBox(walk, form.ExternalCallBoxes, k);
+  if (k < outputs) {
+    EndWithNothing(walk);
+    return true;
+  }
+  for (int32_t i = 0; i < 4; ++i) Free(walk, 0);
+  TFormatBox* textEntry = Take(walk, static_cast<size_t>(inputs));
+  const std::string prefix = ExternalTextArgument(textEntry);
+  DisposeFormatEqn(textEntry);
+  const TExternalProcedureRecord* r = FindExternalProcedure(key);
+  if (!PushOutputBoxes(walk, form.ExternalCallBoxes, outputs)) return true;
+  LayoutCallN(walk, r != nullptr ? r->Name : "????", inputs, true, outputs, prefix, 1);
+  return true;
+}
+
+// An external function: its key, the text (a string constant's number, or
+// a string variable given first), the arguments and their count + 1.
+bool ExternalFunctionCall(TTypesetWalk& walk) {
+  if (Missing(walk, 2)) return true;
+  bool ok = false;
+  const int32_t total = EntryNumber(walk, 0, ok);
+  if (!ok || total < 1 || !walk.Has(static_cast<size_t>(total) + 2)) {
+    if (CalcErrorCode <= 0) CalcErrorCode = kMsgSyntaxError;
+    return true;
+  }
+  Free(walk, 0);
+  TFormattedForm& form = walk.Form;
+  const size_t n = static_cast<size_t>(total - 1);
+  std::vector<TFormatBox*> args(n);
+  for (size_t k = n; k-- > 0;) args[k] = walk.Pop();
+  TFormatBox* textEntry = walk.Pop();
+  int32_t key = 0;
+  StrToLongSafe(walk.Entry(0)->Text, key, ok);
+  Free(walk, 0);
+  std::string prefix;
+  int32_t number = 0;
+  bool isNumber = false;
+  StrToLongSafe(textEntry->Text, number, isNumber);
+  if (isNumber && number >= 1 && number <= static_cast<int32_t>(StringConstants.size())) {
+    prefix = "'" + StringConstText(number) + "'";
+  } else if (!isNumber && !textEntry->Text.empty() && textEntry->Text.back() == '$') {
+    prefix = textEntry->Text;
+  }
+  DisposeFormatEqn(textEntry);
+  const TExternalFunctionRecord* r = ok ? FindExternalFunction(key) : nullptr;
+  const std::string name = r != nullptr ? r->Name : "????";
+  std::vector<int32_t> display;
+  if (const TArgumentListRecord* list = FindCallList(walk, name)) {
+    if (list->Codes.size() == n) display.assign(list->Codes.begin(), list->Codes.end());
+  }
+  if (!prefix.empty()) {
+    args.insert(args.begin(), form.NewBox(prefix, form.BaseFontSize, 0));
+    display.insert(display.begin(), 0);
+  }
+  if (args.empty()) args.push_back(form.NewBox("", form.BaseFontSize, 0));
+  walk.Push(NamedArgumentList(form, name, std::move(args), 2, display));
+  return true;
+}
+
+// An element of a routine's array whose index is known only when it runs:
+// the flag, the quoted array name, the indices and the item count. The
+// indices stand as a subscript 2 px smaller, joined by the separator.
+bool ArrayElement(TTypesetWalk& walk) {
+  if (Missing(walk, 1)) return true;
+  bool ok = false;
+  const int32_t items = EntryNumber(walk, 0, ok);
+  if (!ok || items - 1 < 1 || !walk.Has(static_cast<size_t>(items) + 2)) {
+    if (CalcErrorCode <= 0) CalcErrorCode = kMsgSyntaxError;
+    return true;
+  }
+  Free(walk, 0);
+  TFormattedForm& form = walk.Form;
+  const size_t n = static_cast<size_t>(items - 1);
+  std::vector<TFormatBox*> indices(n);
+  for (size_t k = n; k-- > 0;) indices[k] = walk.Pop();
+  TFormatBox* name = walk.Pop();
+  int32_t flag = 0;
+  StrToLongSafe(walk.Entry(0)->Text, flag, ok);
+  Free(walk, 0);
+  TFormatBox* joined = indices[0];
+  TFormatBox* last = indices[0];
+  for (size_t k = 1; k < n; ++k) {
+    TFormatBox* sep = form.NewBox(std::string(1, ArgumentSeparator), form.BaseFontSize, 0);
+    SetLeft(sep, RightEdge(form, last));
+    form.AlignMidLines(last, sep);
+    StartAt(indices[k], sep->Rect.Right);
+    form.AlignMidLines(sep, indices[k]);
+    sep->Next = indices[k];
+    AppendList(joined, sep);
+    last = indices[k];
+  }
+  form.GroupBoxes(joined);
+  if (ok && flag == 1) {
+    const std::string bare = Unquoted(name->Text);
+    TFormatBox* plain = NameBox(form, bare);
+    plain->Rect.Top = name->Rect.Top;
+    plain->Rect.Bottom = name->Rect.Bottom;
+    SetLeft(plain, name->Rect.Left);
+    DisposeFormatEqn(name);
+    name = plain;
+    // Smaller by 2 px: every advance and place scaled by the ratio of the
+    // sizes, from the first box's left.
+    const int32_t left = joined->Rect.Left;
+    const int32_t size = std::max(form.BaseFontSize, 3);
+    auto scaled = [&](int32_t v) { return static_cast<int32_t>(std::lround(v * (size - 2.0) / size)); };
+    for (TFormatBox* b = joined; b != nullptr; b = b->Next) {
+      if (b->FontSize > 0) b->FontSize -= 2;
+      b->Rect.Left = left + scaled(b->Rect.Left - left);
+      b->Rect.Right = left + scaled(b->Rect.Right - left);
+      b->Width = scaled(b->Width);
+    }
+    form.ShiftV(joined, form.Py(name->FontSize / 2));
+    StartAt(joined, name->Rect.Right - form.Px(2));
+    // The subscript hangs from the line: it adds nothing below the name.
+    for (TFormatBox* b = joined; b != nullptr; b = b->Next) b->Rect.Bottom = name->Rect.Bottom;
+  } else {
+    form.AlignMidLines(name, joined);
+    StartAt(joined, name->Rect.Right);
+  }
+  name->Next = joined;
+  const TRect all = UnionRect(name->Rect, joined->Rect);
+  form.GroupBoxes(name);
+  name->Rect = UnionRect(name->Rect, all);
+  walk.Push(name);
   return true;
 }
 
@@ -979,6 +1499,24 @@ bool LayoutFunctionCode(TTypesetWalk& walk, int32_t code) {
       return ThreeArgumentFamily(walk);
     case 251:
       return IntegralCall(walk);
+    case 241:
+      return TableInterpolation(walk);
+    case 244:
+    case 245:
+    case 246:
+      return TableLookup(walk, code);
+    case 252:
+      return TableValueCall(walk);
+    case 234:
+      return ArrayElement(walk);
+    case OpUnitCall:
+      return SubprogramCall(walk);
+    case CodeOutputListEnd:
+      return ModuleCall(walk);
+    case OpExternalProcedure:
+      return ExternalProcedureCall(walk);
+    case OpExternalFunction:
+      return ExternalFunctionCall(walk);
     default:
       return false;
   }

@@ -26,6 +26,16 @@ bool LayoutFunctionCode(TTypesetWalk& walk, int32_t code);
 // its width counting the subscript at 0.8 of the base's.
 void FixArrayDotDot(TFormattedForm& form, TFormatBox* box, int32_t v);
 
+// The name a lookup call shows for table identifier t: a tab's or a lookup
+// file's name quoted, 'PARAMETRIC', a string literal quoted, a string
+// variable's name (a routine's local inside routine inFunction), "??" when
+// unknown. A lookup file that does not exist is error 66.
+std::string LookupTableName(int32_t t, int32_t inFunction);
+// The quoted title of column n of table t; n <= 0 takes the number from an
+// argument text of digits (no exponent). The argument's text when there is
+// no such column.
+std::string LookupColumnName(int32_t t, int32_t n, const std::string& argument);
+
 // The display name of sub-code sub of a family (200, 202, 216, 217, 233,
 // 247, 249, 250); empty when sub names no member.
 std::string FamilyMemberName(int32_t code, int32_t sub);

@@ -1,8 +1,10 @@
 #include "output/equation_typesetter.h"
+#include "output/formatted_offsets.h"
 #include "output/function_layouts.h"
 #include "output/palette.h"
 #include "output/print_engine.h"
 #include "output/solution_listing.h"
+#include "session/document_reset.h"
 #include "session/engine.h"
 
 namespace voq {
@@ -15,6 +17,9 @@ void InstallOutput() {
   RegisterEngineReset(ResetOutputPrintState);
   RegisterEngineReset(ResetSolutionState);
   RegisterEngineReset(ResetFormattedEquationState);
+  RegisterEngineReset(ResetFormattedOffsets);
+  // Moved statements belong to the document.
+  RegisterDocumentDisposal(ResetFormattedOffsets);
   InstallFunctionLayouts();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include "model/program_units.h"
 #include "model/store_state.h"
 #include "platform/host.h"
+#include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
 #include "session/compile_driver.h"
 #include "shell/main_window.h"
@@ -115,7 +117,11 @@ void TFormattedEquationsForm::CopytoClip() {
   page_.CopyMode = IsSelected();
   const QImage image = Picture();
   page_.CopyMode = false;
-  QApplication::clipboard()->setImage(image);
+  // The picture, and the items' text for programs that take only text.
+  auto* data = new QMimeData;
+  data->setImageData(image);
+  data->setText(QString::fromStdString(Cp1252ToUtf8(page_.CopyText())));
+  QApplication::clipboard()->setMimeData(data);
   page_.PaintedHeight = 0;
   view_->viewport()->update();
 }
@@ -148,6 +154,11 @@ TFormattedEquationsForm* EnsureFormattedEquationsForm() {
   form->IsShown = false;
   WindowList[kFormattedEquationsWindow] = form;
   return form;
+}
+
+TFormattedEquations* FormattedEquationsPage() {
+  auto* form = dynamic_cast<TFormattedEquationsForm*>(WindowList[kFormattedEquationsWindow]);
+  return form != nullptr ? &form->Page() : nullptr;
 }
 
 void ShowFormattedEquations() {

@@ -9,4 +9,8 @@ namespace voq {
 // compiled without error, shows the window laid out afresh.
 void ShowFormattedEquations();
 
+class TFormattedEquations;
+// The window's page, null while the window has not been made.
+TFormattedEquations* FormattedEquationsPage();
+
 }  // namespace voq

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "output/equation_print.h"
+#include "output/formatted_page.h"
 #include "output/print_engine.h"
 #include "output/solution_listing.h"
 #include "output/solution_print.h"
@@ -15,6 +16,7 @@
 #include "core/program_flags.h"
 #include "platform/host.h"
 #include "shell/equations_form.h"
+#include "shell/formatted_equations_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_state.h"
 
@@ -88,8 +90,32 @@ bool PrintSolutionWindow(TVOQ_D& window) {
   return begun;
 }
 
+bool PrintFormattedEquationsWindow(TVOQ_D& window) {
+  TFormattedEquations* page = FormattedEquationsPage();
+  if (page == nullptr) return PrintEquationsWindow(window);
+  PrintPageState = kPageStateRunning;
+  PrintState.PreviewMode = false;
+  Printing = true;
+  const bool begun = BeginPrintJob(PrintJobTitle(window.FileName), 1);
+  if (begun) {
+    page->Print();
+    EndPrintJob();
+  }
+  Printing = false;
+  // The print laid the statements out for paper: the window lays them out
+  // again for the screen.
+  page->PaintedHeight = 0;
+  if (TGForm* form = WindowList[kFormattedEquationsWindow]) {
+    for (QWidget* child : form->findChildren<QWidget*>()) child->update();
+  }
+  return begun;
+}
+
 bool PrintActiveWindow(TVOQ_D& window) {
   if (ActiveChildWindow == kSolutionWindow && WindowList[kSolutionWindow] != nullptr) return PrintSolutionWindow(window);
+  if (ActiveChildWindow == kFormattedEquationsWindow && WindowList[kFormattedEquationsWindow] != nullptr) {
+    return PrintFormattedEquationsWindow(window);
+  }
   return PrintEquationsWindow(window);
 }
 

@@ -9,6 +9,13 @@
 #include <string>
 
 #include "core/calc_state.h"
+#include "documents/document_image.h"
+#include "language/reader_state.h"
+#include "output/formatted_comments.h"
+#include "output/formatted_offsets.h"
+#include "output/print_engine.h"
+#include "output/print_test_support.h"
+#include "session/document_reset.h"
 #include "language/store_fixture.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
@@ -171,6 +178,216 @@ TEST_F(FormattedPageTest, ALongPrintedStatementBreaksBeforeAnOperator) {
     EXPECT_LT(cut->Rect.Left - list->Rect.Left, c.Limit);
   }
   DisposeFormatEqn(list);
+}
+
+// The comments of the text: one on a statement's line follows it 15 px to
+// its right, one on a line of its own starts at the left edge between the
+// statements, one before a statement on its line pushes the statement
+// right by its width + 15.
+TEST_F(FormattedPageTest, CommentsKeepTheirPlaceBetweenStatements) {
+  Read("a = 1 {after a}\r\n{own line}\r\nb = 2\r\n{first} c = 3");
+  page.DrawFormatEqns(5, 0, 600);
+  ASSERT_EQ(page.CommentHits.size(), 3u);
+  const TScreenRect& a = Statement(0)->DisplayRect;
+  const TScreenRect& b = Statement(1)->DisplayRect;
+  const TScreenRect& c = Statement(2)->DisplayRect;
+  const TRect after = page.CommentHits[0].Rect;
+  const TRect own = page.CommentHits[1].Rect;
+  const TRect first = page.CommentHits[2].Rect;
+  EXPECT_EQ(after.Left, a.Right + 15);
+  EXPECT_GE(after.Top, a.Top);
+  EXPECT_LT(after.Top, a.Bottom);
+  EXPECT_EQ(after.Right - after.Left, 7 * 8);  // "after a" at 8 px a character
+  EXPECT_EQ(own.Left, 10);
+  EXPECT_GT(own.Top, a.Bottom);
+  EXPECT_GT(b.Top, own.Top);
+  EXPECT_EQ(first.Left, 10);
+  EXPECT_EQ(c.Left, first.Right + 15);
+  EXPECT_EQ(c.Top, first.Top);
+  // The comment's text without its braces, in the comment colour.
+  bool found = false;
+  for (const TCanvasOperation& op : canvas.Operations) {
+    if (op.Operation == TCanvasOperation::kTextOut && op.Text == "o" && op.X == own.Left) {
+      found = true;
+      EXPECT_EQ(op.Colour, PaletteColorRGB(Preferences.CommentColor1));
+    }
+  }
+  EXPECT_TRUE(found);
+  // Copy's text: the statements and comments in page order, one line of
+  // the page a line, items of one line apart by a tab.
+  EXPECT_EQ(page.CopyText(), "a = 1\tafter a\r\nown line\r\nb = 2\r\nfirst\tc = 3\r\n");
+  // A click on a comment selects it; then only it is copied.
+  page.MouseDown(own.Left + 2, own.Top + 2);
+  page.MouseUp(own.Left + 2, own.Top + 2);
+  EXPECT_TRUE(page.IsSelected());
+  EXPECT_EQ(page.CopyText(), "own line\r\n");
+  // A drag moves it by its offset.
+  page.MouseDown(own.Left + 2, own.Top + 2);
+  page.MouseUp(own.Left + 42, own.Top + 2);
+  EXPECT_EQ(CommentRecordList[1].windowData1, 40);
+}
+
+// The markup of comment texts on the fixed-width canvas: "_dot" is a dot
+// over the word and is not drawn; "_" starts a subscript (smaller,
+// lowered), a second "_" in it is a comma; "^" a superscript.
+TEST_F(FormattedPageTest, CommentMarkupAccentsAndScripts) {
+  TCommentPlace place;
+  place.X = 100;
+  place.Y = 50;
+  place.LineLeft = 100;
+  const TRect r = DrawCommentText(form, "v_dot = x_i_j + y^2", place, TCommentLook{});
+  std::string drawn;
+  int32_t ellipses = 0;
+  TCanvasOperation dot;
+  std::vector<TCanvasOperation> texts;
+  for (const TCanvasOperation& op : canvas.Operations) {
+    if (op.Operation == TCanvasOperation::kEllipse) {
+      ellipses += 1;
+      dot = op;
+    }
+    if (op.Operation == TCanvasOperation::kTextOut) {
+      drawn += op.Text;
+      texts.push_back(op);
+    }
+  }
+  EXPECT_EQ(drawn, "v = xi,j + y2");
+  ASSERT_EQ(ellipses, 1);
+  // Centred over the "v" (100..108), at the top of the line.
+  EXPECT_EQ((dot.X + dot.X2) / 2, 104);
+  EXPECT_LE(dot.Y, 52);
+  // "i" lowered by 5/12 of the base size, smaller; "2" raised by 1/5.
+  const int32_t base = form.BaseFontSize;
+  for (const TCanvasOperation& op : texts) {
+    if (op.Text == "i") {
+      EXPECT_EQ(op.Y, 50 + base * 5 / 12);
+      EXPECT_EQ(op.Font.Height, base * 4 / 5);
+    }
+    if (op.Text == "2") {
+      EXPECT_EQ(op.Y, 50 - base / 5);
+    }
+    if (op.Text == "x") {
+      EXPECT_EQ(op.Y, 50);
+    }
+  }
+  EXPECT_EQ(r.Left, 100);
+  EXPECT_GT(r.Right, 100 + 8 * 8);
+}
+
+// "$INCLUDE" lines head the page in dark green; a MODULE is drawn with its
+// header and end line, its statements indented, and the CALL shows in the
+// main program once (the statements the CALL was compiled into are not
+// shown).
+TEST_F(FormattedPageTest, IncludeLinesAndModules) {
+  Read("MODULE md(a : b)\r\n b = 2*a\r\nEND\r\nCALL md(1 : z)");
+  editor.SetText(editor.GetText() + "\r\n$INCLUDE extra.lib");
+  page.DrawFormatEqns(5, 0, 600);
+  bool green = false;
+  for (const TCanvasOperation& op : canvas.Operations) {
+    if (op.Operation == TCanvasOperation::kTextOut && op.Text == "$INCLUDE extra.lib") {
+      green = op.Colour == MakeRgb(0, 128, 0);
+      EXPECT_EQ(op.X, 10);
+    }
+  }
+  EXPECT_TRUE(green);
+  ASSERT_EQ(page.FormatRecordList.size(), 4u);
+  EXPECT_EQ(page.FormatRecordList[0].UnitIndex, 1);
+  EXPECT_EQ(page.FormatRecordList[2].UnitIndex, -1);
+  ASSERT_NE(page.FormatRecordList[1].Statement, nullptr);
+  EXPECT_EQ(page.FormatRecordList[1].HitRect.Left, page.FormatRecordList[0].HitRect.Left + 15);
+  ASSERT_NE(page.FormatRecordList[3].Statement, nullptr);
+  EXPECT_LT(page.FormatRecordList[3].Statement->CalledUnit, 0);
+  // Module headers select like routine headers.
+  const TRect h = page.FormatRecordList[0].HitRect;
+  page.MouseDown(h.Left + 5, h.Top + 5);
+  page.MouseUp(h.Left + 5, h.Top + 5);
+  EXPECT_EQ(ProgramUnitList[1]->FormattedBytes[0], 1);
+  EXPECT_EQ(page.CopyText(), "MODULE md(a : b)\r\n");
+}
+
+// A moved statement keeps its place after the document is saved, reset
+// and opened again (the statements are compiled afresh then).
+TEST_F(FormattedPageTest, MovedStatementsTravelWithTheDocument) {
+  const std::string text = "a = 1\r\nb = 2";
+  Read(text);
+  page.DrawFormatEqns(5, 0, 600);
+  TEquationRecord* b = Statement(1);
+  const int32_t x = b->DisplayRect.Left + 3;
+  const int32_t y = b->DisplayRect.Top + 3;
+  page.MouseDown(x, y);
+  page.MouseUp(x + 30, y + 7);
+  EXPECT_EQ(b->OffsetX, 30);
+  const std::vector<uint8_t> image = WriteDocumentImage(text);
+  // A document without moves has no block: its bytes stay as they were.
+  FormattedOffsets.clear();
+  const std::vector<uint8_t> plain = WriteDocumentImage(text);
+  ASSERT_EQ(image.size(), plain.size() + 16);
+  EXPECT_EQ(std::string(image.begin() + plain.size(), image.begin() + plain.size() + 4), "FEQO");
+
+  ResetDocument();
+  EXPECT_TRUE(FormattedOffsets.empty());
+  const TDocumentReadResult read = ReadDocumentImage(image.data(), image.size());
+  ASSERT_TRUE(read.Read);
+  EXPECT_EQ(read.FailedSection, 0);
+  Read(read.Text);
+  page.PaintedHeight = 0;
+  page.DrawFormatEqns(5, 0, 600);
+  EXPECT_EQ(Statement(1)->OffsetX, 30);
+  EXPECT_EQ(Statement(1)->OffsetY, 7);
+  EXPECT_EQ(Statement(0)->OffsetX, 0);
+  EXPECT_EQ(page.StatementAt(x + 30, y + 7), Statement(1));
+
+  // A damaged block (a count beyond the data) loses only the moves.
+  std::vector<uint8_t> damaged = image;
+  damaged[plain.size() + 4] = 0x7F;
+  ResetDocument();
+  const TDocumentReadResult again = ReadDocumentImage(damaged.data(), damaged.size());
+  EXPECT_TRUE(again.Read);
+  EXPECT_EQ(again.FailedSection, 0);
+  EXPECT_TRUE(FormattedOffsets.empty());
+}
+
+// Printing on a recording surface: a long statement breaks before an
+// operator and the rest starts at 4/3 of the left margin; statements that
+// do not fit on the page go on the next.
+TEST_F(FormattedPageTest, PrintingBreaksLongStatementsAndPages) {
+  std::string text = "y = alpha1 + beta2 + gamma3 + delta4 + epsilon5 + zeta6 + eta7 + theta8 + iota9 + kappa10 + "
+                     "lambda11 + mu12 + nu13 + xi14 + omicron15 + pi16 + rho17 + sigma18 + tau19\r\n";
+  text += "z = 2*(a + b)\r\n";
+  for (int k = 1; k <= 80; ++k) text += "x" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
+  Read(text);
+  test::ScopedPrintJobEnvironment job;
+  ASSERT_TRUE(job.BeginPrinterJob());
+  page.Print();
+  EndPrintJob();
+  Printing = false;
+  const RecordingPrintSurface& surface = job.devices.printer;
+  // The first statement's boxes: on two lines, the second starting at
+  // 4/3 of the left margin with an operator.
+  int32_t firstY = -1;
+  int32_t secondY = -1;
+  int32_t restLeft = -1;
+  for (const RecordingPrintSurface::TDrawnText& t : surface.SheetTexts(0)) {
+    if (t.Text == "y" && firstY < 0) firstY = t.Y;
+    if (firstY >= 0 && t.Y > firstY + 5 && secondY < 0 && t.Text.find('+') != std::string::npos) {
+      secondY = t.Y;
+      restLeft = t.X;
+    }
+  }
+  ASSERT_GE(firstY, 0);
+  ASSERT_GT(secondY, firstY);
+  EXPECT_EQ(restLeft, PrintLeftMargin * 4 / 3);
+  // Parentheses around one line of text are text on paper as on screen.
+  bool textParenthesis = false;
+  for (const RecordingPrintSurface::TDrawnText& t : surface.SheetTexts(0)) textParenthesis |= t.Text == "(";
+  EXPECT_TRUE(textParenthesis);
+  // 81 statements do not fit on one sheet: the last ones are on the next.
+  EXPECT_GE(surface.Sheet, 1);
+  bool lastOnSecond = false;
+  for (const RecordingPrintSurface::TDrawnText& t : surface.SheetTexts(1)) lastOnSecond |= t.Text == "x80";
+  EXPECT_TRUE(lastOnSecond);
+  int32_t lowest = 0;
+  for (const RecordingPrintSurface::TDrawnText& t : surface.SheetTexts(0)) lowest = std::max(lowest, t.Y);
+  EXPECT_LT(lowest, surface.PageHeight);
 }
 
 }  // namespace

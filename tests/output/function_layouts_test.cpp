@@ -11,18 +11,22 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/locale_settings.h"
 #include "core/message_ids.h"
 #include "core/string_constants.h"
 #include "language/code_listing.h"
 #include "language/store_fixture.h"
 #include "model/compiled_code.h"
 #include "model/document_settings.h"
+#include "model/lookup_table_access.h"
 #include "model/program_units.h"
 #include "model/routines.h"
 #include "model/store_state.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
+#include "tables/table_model.h"
+#include "tables/tables_state.h"
 
 namespace voq {
 namespace {
@@ -125,6 +129,14 @@ class FunctionLayoutTest : public testing::LanguageStoreTest {
     CalcErrorCode = 0;
     layout = doFormatEqn(form, last, 40, 0);
     return layout;
+  }
+
+  int32_t IndexOf(const std::string& name) {
+    CurrentProgramUnit = MainProgramUnit;
+    const int32_t saved = CalcErrorCode;
+    const int32_t i = FindVariable(name);
+    CalcErrorCode = saved;
+    return i;
   }
 
   TFormatBox* TypesetCode(std::vector<int32_t> code, std::vector<Extended> constants) {
@@ -289,6 +301,152 @@ TEST_F(FunctionLayoutTest, MessageCallsInRoutines) {
 TEST_F(FunctionLayoutTest, ProcedureOutputsShowAtTheLastStatement) {
   ASSERT_EQ(Read("PROCEDURE p(a, b : c, d, e)\n c := a\n d := b\n e := a+b\nEND\nCALL p(1, 2 : u, v, w)"), 0);
   EXPECT_EQ(MainLines(), (std::vector<std::string>{"", "", "Call  p|(|1|, |2| : |u|, |v|, |w|)"}));
+}
+
+// The lookup functions over a tab "Lookup 1" of the Lookup Table window
+// with the columns Column1 and Column2: the table by its name, a column
+// given by number or name by its title, the by-name flag and the
+// direction of an interpolation not shown.
+TEST_F(FunctionLayoutTest, LookupTablesByTheirNames) {
+  TableRowCounts[2] = 3;
+  TableColumnCounts[2] = 2;
+  TTableForm* table = CreateTableForm(kLookupTableKind);
+  ASSERT_NE(table, nullptr);
+  table->TableName = "Lookup 1";
+  table->MultipleTableRefresh();
+  const TShapeCase cases[] = {
+      {"y = Lookup('Lookup 1', 2, 1)", "y|  =  |Lookup|(|'Lookup 1'|, |2|, |'Column1'|)"},
+      {"y = Lookup('Lookup 1', 2, 'Column2')", "y|  =  |Lookup|(|'Lookup 1'|, |2|, |'Column2'|)"},
+      {"y$ = Lookup$('Lookup 1', 2, 1)", "y$|  =  |Lookup$|(|'Lookup 1'|, |2|, |'Column1'|)"},
+      {"y = LookupCol('Lookup 1', 2, 5)", "y|  =  |LookupCol|(|'Lookup 1'|, |2|, |5|)"},
+      {"y = LookupRow('Lookup 1', 2, 5)", "y|  =  |LookupRow|(|'Lookup 1'|, |'Column2'|, |5|)"},
+      {"c$ = 'Column1'\ny = LookupRow('Lookup 1', c$, 1)", "y|  =  |LookupRow|(|'Lookup 1'|, |c$|, |1|)"},
+      // The compiler orders the columns dependent first; shown as written.
+      {"y = Interpolate('Lookup 1', 'Column1', 'Column2', Column2=0.5)",
+       "y|  =  |Interpolate|(|'Lookup 1'|, |'Column1'|, |'Column2'|, |Column2=|0.5|)"},
+      {"y = Interpolate('Lookup 1', 'Column1', 'Column2', Column1=0.5)",
+       "y|  =  |Interpolate|(|'Lookup 1'|, |'Column1'|, |'Column2'|, |Column1=|0.5|)"},
+      {"y = Differentiate('Lookup 1', 'Column2', 'Column1', Column1=2)",
+       "y|  =  |Differentiate|(|'Lookup 1'|, |'Column2'|, |'Column1'|, |Column1=|2|)"},
+      // A table named by a string variable is known only when it runs.
+      {"t$ = 'Lookup 1'\ny = Lookup(t$, 2, 1)", "y|  =  |Lookup|(|t$|, |2|, |'#1'|)"},
+      {"y = TableValue('Table 1', 2, 'x')", "y|  =  |TableValue|(|'Table 1'|, |2|, |'x'|)"},
+  };
+  for (const TShapeCase& c : cases) {
+    const TFormatBox* list = Typeset(c.Statements);
+    ASSERT_NE(list, nullptr) << c.Statements << ": " << CalcErrorCode;
+    EXPECT_EQ(Shape(list), c.Shape) << c.Statements << "\n" << ListEquationCode(*CurrentEquation, MainProgramUnit);
+    EXPECT_EQ(CalcErrorCode, 0) << c.Statements;
+  }
+  // The name stands 3 px further from its parenthesis than its text.
+  const TFormatBox* list = Typeset("y = LookupCol('Lookup 1', 2, 5)");
+  const TFormatBox* name = FindText(list, "LookupCol");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->FontStyle, 1);
+  EXPECT_EQ(name->Width, 9 * 8 + 3);
+  EXPECT_EQ(name->Next->Rect.Left, name->Rect.Right);
+}
+
+TEST_F(FunctionLayoutTest, TableNamesOfEveryKindOfIdentifier) {
+  // Hand-calculated from the identifier ranges: tabs negative, files
+  // 1..9999, string variables 10000 + their number, literals 20000 + theirs.
+  EXPECT_EQ(LookupTableName(kLookupParametricId, 0), "'PARAMETRIC'");
+  EXPECT_EQ(LookupTableName(-3, 0), "??");  // no such tab
+  EXPECT_EQ(LookupTableName(20000 + StringConstIndex("steam.lkt"), 0), "'steam.lkt'");
+  ASSERT_EQ(Read("t$ = 'a'"), 0);
+  EXPECT_EQ(LookupTableName(10000 + IndexOf("t$"), 0), "t$");
+  EXPECT_EQ(CalcErrorCode, 0);
+  // A lookup file that is not loaded: error 66 with the lookup help.
+  EXPECT_EQ(LookupTableName(7, 0), "??");
+  EXPECT_EQ(CalcErrorCode, kMsgNoLookupTable);
+  EXPECT_EQ(MessageHelpContext, 8);
+  CalcErrorCode = 0;
+  // Column numbers of digits only; an exponent is no column number.
+  EXPECT_EQ(LookupColumnName(-3, 0, "1E2"), "1E2");
+  EXPECT_EQ(LookupColumnName(-3, 0, "2"), "2");  // no such tab: the text stays
+
+  // The statement with the missing file shows nothing and reports 66.
+  const int32_t C = CodeConstant;
+  EXPECT_EQ(TypesetCode({C, C, C, CodeStringConstant, C, 244}, {1, 7, 2, 1}), nullptr);
+  EXPECT_EQ(CalcErrorCode, kMsgNoLookupTable);
+}
+
+// CALL of a SUBPROGRAM with two outputs is two statements, the second
+// shows the call; a MODULE's CALL statement carries its arguments after
+// its own code. Elements of a routine's array by a computed index show the
+// index as a smaller subscript; MAX of a range shows the range once.
+TEST_F(FunctionLayoutTest, UnitCallsArrayElementsAndRanges) {
+  ASSERT_EQ(Read("SUBPROGRAM sp(a : b, c)\n b = a\n c = b\nEND\nCALL sp(1 : z, w)"), 0);
+  EXPECT_EQ(MainLines(), (std::vector<std::string>{"", "Call  sp|(|1| : |z|, |w|)"}));
+  // The second statement alone (the first was not laid out again): the
+  // first output shows as unknown rather than wrong.
+  DisposeFormatEqn(form.BoxBreakList);
+  TEquationRecord* second = MainProgramUnit->FirstEquation->Next;
+  layout = doFormatEqn(form, second, 0, 0);
+  ASSERT_NE(layout, nullptr);
+  EXPECT_EQ(Shape(layout), "Call  sp|(|1| : |????|, |w|)");
+
+  ASSERT_EQ(Read("MODULE md(a : b)\n b = a\nEND\nCALL md(1 : z)"), 0);
+  bool shown = false;
+  for (TEquationRecord* e = MainProgramUnit->FirstEquation; e != nullptr; e = e->Next) {
+    if (e->CalledUnit >= 0) continue;
+    TFormatBox* line = doFormatEqn(form, e, 0, 0);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(Shape(line), "Call  md|(|1| : |z|)");
+    EXPECT_EQ(CalcErrorCode, 0);
+    DisposeFormatEqn(line);
+    shown = true;
+  }
+  EXPECT_TRUE(shown);
+
+  ASSERT_EQ(Read("DUPLICATE i=1,3\n x[i]=i\nEND\ny = MAX(x[1..3]) + Min(x[2], x[1..3])"), 0);
+  EXPECT_EQ(MainLines().back(), "y|  =  |Max|(|x_1..3}|||||)| + |Min|(|x_2|, |x_1..3}|||||)");
+
+  ASSERT_EQ(Read("FUNCTION g(n)\n X[1] := 2\n X[2] := 3\n g := X[n] + Y[n, 2]\nEND\ny = g(2)"), 0);
+  TEquationRecord* e = RoutineAt(1)->FirstStatement->Next->Next;
+  layout = doFormatEqn(form, e, 40, 1);
+  ASSERT_NE(layout, nullptr) << CalcErrorCode;
+  EXPECT_EQ(Shape(layout), "g| := |X|n| + |Y|n|,|2");
+  const TFormatBox* x = FindText(layout, "X");
+  const TFormatBox* n = x->Next;
+  while (n->FontSize <= 0) n = n->Next;
+  EXPECT_EQ(x->FontStyle, 0);
+  EXPECT_EQ(n->FontSize, form.BaseFontSize - 2);
+  EXPECT_EQ(n->Rect.Left, x->Rect.Left + x->Width - 2);  // 2 px into the name's advance
+  EXPECT_GT(n->Rect.Top, x->Rect.Top);                   // lowered
+  EXPECT_EQ(x->Rect.Bottom, n->Rect.Bottom);
+}
+
+// External routines by hand-made code: a key that names no routine shows
+// "????"; the text an external function receives goes first, quoted; a
+// procedure's outputs are collected up to the last output statement.
+TEST_F(FunctionLayoutTest, ExternalRoutineCalls) {
+  const int32_t C = CodeConstant;
+  const Extended text = StringConstIndex("mode");
+  TFormatBox* list = TypesetCode({C, C, C, C, C, OpExternalFunction}, {99, text, 1.5L, 2.5L, 3});
+  ASSERT_NE(list, nullptr) << CalcErrorCode;
+  EXPECT_EQ(Shape(list), "????|(|'mode'|, |1.5|, |2.5|)");
+  list = TypesetCode({C, C, C, OpExternalFunction}, {99, 0, 1});
+  ASSERT_NE(list, nullptr) << CalcErrorCode;
+  EXPECT_EQ(Shape(list), "????|(||)");
+  // u = 254(' ', 4, 2 inputs + 1, 2 outputs, key 99, k) for k = 1, 2.
+  ASSERT_EQ(Read("u = 1\nv = 2"), 0);
+  const int32_t u = IndexOf("u");
+  const int32_t v = IndexOf("v");
+  hand.StringOperands = {StringConstIndex(" ")};
+  list = TypesetCode({CodeVariable, u, CodeStringConstant, C, C, C, C, C, OpExternalProcedure, OpEqual},
+                     {4, 2, 2, 99, 1});
+  EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(CalcErrorCode, 0);
+  hand.StringOperands = {StringConstIndex("how")};
+  list = TypesetCode({CodeVariable, v, CodeStringConstant, C, C, C, C, C, OpExternalProcedure, OpEqual},
+                     {4, 2, 2, 99, 2});
+  ASSERT_NE(list, nullptr) << CalcErrorCode;
+  EXPECT_EQ(Shape(list), "Call  ????|(|'how', |4| : |u|, |v|)");
+  // An array element without an index.
+  hand.StringOperands = {StringConstIndex("X")};
+  EXPECT_EQ(TypesetCode({C, CodeStringConstant, C, 234}, {1, 1}), nullptr);
+  EXPECT_EQ(CalcErrorCode, kMsgSyntaxError);
 }
 
 }  // namespace

@@ -12,7 +12,11 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QTest>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTimer>
+#include <array>
+#include <cstdio>
 #include <filesystem>
 
 #include "../shell/qt_app.h"
@@ -22,11 +26,17 @@
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "language/reader_state.h"
 #include "output/equation_typesetter.h"
+#include "output/print_engine.h"
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
 #include "shell/main_window.h"
+#include "shell/print_command.h"
+#include "shell/equations_form.h"
+#include "tables/tables_state.h"
+#include <fstream>
 
 namespace voq {
 namespace {
@@ -51,6 +61,17 @@ class NotingCanvas : public QtCanvas {
   }
   std::vector<std::pair<std::string, bool>> placed;
 };
+
+std::string CommandOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  std::array<char, 4096> buffer{};
+  size_t n = 0;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+  ::pclose(pipe);
+  return output;
+}
 
 TEquationRecord* Statement(int n) {
   TEquationRecord* e = MainProgramUnit->FirstEquation;
@@ -198,6 +219,141 @@ TEST_F(FormattedEquationsWindowTest, ScreenshotOfCallsSumsAndIntegrals) {
   const int32_t dx = Statement(1)->DisplayRect.Left - sum->Rect.Left;
   EXPECT_TRUE(HasInk(image, QRect(sign->Rect.Left + dx, sign->Rect.Top, sign->Width, sign->Rect.Bottom - sign->Rect.Top)));
   DisposeFormatEqn(sum);
+}
+
+// A model with a comment, a MODULE and its CALL, a range argument and a
+// comment beside a statement: the window, its copy (picture and text) and
+// its printed page.
+const char* const kModelWithComments =
+    "{Heat balance of the wall: q_dot in W}\r\n"
+    "MODULE sq(a : b)\r\n"
+    "  b = a^2 + 1\r\n"
+    "END\r\n"
+    "DUPLICATE i=1,3\r\n"
+    "  x[i] = i/2\r\n"
+    "END\r\n"
+    "m = MAX(x[1..3])  {the largest}\r\n"
+    "CALL sq(m : s)\r\n"
+    "q = SUM(x[i]^2, i=1, 3) + INTEGRAL(t^2, t, 0, m)\r\n";
+
+TEST_F(FormattedEquationsWindowTest, ScreenshotOfCommentsModulesAndRanges) {
+  TFormattedEquationsForm* form = Open(kModelWithComments);
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(CalcErrorCode, 0);
+  const QImage shot = form->grab().toImage();
+  const std::string path = testing::SaveTestPicture(shot, "formatted_equations_comments.png");
+  SCOPED_TRACE(path);
+  TFormattedEquations& page = form->Page();
+  ASSERT_EQ(page.CommentHits.size(), 2u);
+  const QPoint origin = form->View()->viewport()->mapTo(form, QPoint(0, 0));
+  auto onShot = [&](const TRect& r) { return QRect(origin.x() + r.Left, origin.y() + r.Top, r.Right - r.Left, r.Bottom - r.Top); };
+  // The first comment heads the page; the second stands right of MAX.
+  const TRect head = page.CommentHits[0].Rect;
+  EXPECT_TRUE(HasInk(shot, onShot(head)));
+  const TFormatRecord* unitHeader = nullptr;
+  const TFormatRecord* maxLine = nullptr;
+  for (const TFormatRecord& r : page.FormatRecordList) {
+    if (r.UnitIndex > 0) unitHeader = &r;
+    if (r.Statement != nullptr && r.Statement->TextStart >= 0 &&
+        Equations().GetText().compare(static_cast<size_t>(r.Statement->TextStart), 1, "m") == 0) {
+      maxLine = &r;
+    }
+  }
+  ASSERT_NE(unitHeader, nullptr);
+  ASSERT_NE(maxLine, nullptr);
+  EXPECT_GT(unitHeader->HitRect.Top, head.Top);
+  EXPECT_TRUE(HasInk(shot, onShot(unitHeader->HitRect)));
+  const TRect beside = page.CommentHits[1].Rect;
+  EXPECT_EQ(beside.Left, maxLine->HitRect.Right - 3 + 15);
+  EXPECT_LT(beside.Top, maxLine->HitRect.Bottom);
+  EXPECT_TRUE(HasInk(shot, onShot(beside)));
+  EXPECT_LT(onShot(beside).right(), shot.width());
+
+  // Copy: the picture and the text of every item, in page order.
+  form->CopytoClip();
+  const QMimeData* copied = QApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->hasImage());
+  const std::string text = copied->text().toStdString();
+  EXPECT_NE(text.find("Heat balance of the wall: q_dot in W\r\nMODULE sq(a : b)\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("m = MAX(x[1..3])\tthe largest"), std::string::npos) << text;
+  EXPECT_NE(text.find("CALL sq(m : s)"), std::string::npos) << text;
+}
+
+TEST_F(FormattedEquationsWindowTest, FilePrintPrintsThePage) {
+  TFormattedEquationsForm* form = Open(kModelWithComments);
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(CalcErrorCode, 0);
+  ActiveChildWindow = kFormattedEquationsWindow;
+  window_->FileName = dir_ + "/wall.VOQ";
+  window_->Action("Print1")->trigger();
+  const std::string pdf = PrintPdfPath(window_->FileName);
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  std::string words;
+  for (char c : CommandOutput("pdftotext -enc UTF-8 -f 1 -l 1 '" + pdf + "' - 2>/dev/null")) {
+    if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\f') words += c;
+  }
+  EXPECT_NE(words.find("Page1"), std::string::npos) << words;
+  EXPECT_NE(words.find("MODULE"), std::string::npos) << words;
+  EXPECT_NE(words.find("Heatbalance"), std::string::npos) << words;
+  EXPECT_NE(words.find("Callsq"), std::string::npos) << words;
+  const std::string prefix = dir_ + "/page";
+  CommandOutput("pdftoppm -png -r 100 -f 1 -l 1 -singlefile '" + pdf + "' '" + prefix + "'");
+  QImage printed(QString::fromStdString(prefix + ".png"));
+  ASSERT_FALSE(printed.isNull());
+  testing::SaveTestPicture(printed, "printed_formatted_equations.png");
+  const int line = PrintLineHeight * 100 / 300;
+  int dark = 0;
+  for (int y = 5 * line; y < printed.height(); ++y) {
+    for (int x = 0; x < printed.width(); ++x) dark += qGray(printed.pixel(x, y)) < 128 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 1000) << "the statements below the header";
+  // The window lays its page out for the screen again.
+  EXPECT_EQ(PixelScaleX, 1);
+  EXPECT_FALSE(Printing);
+}
+
+// A lookup file that is no longer loaded when the window lays the call
+// out: error 66 on the statement, which is selected in the Equations
+// window, and the Formatted Equations window closes.
+TEST_F(FormattedEquationsWindowTest, ALookupFileGoneShowsError66AndCloses) {
+  const std::string path = dir_ + "/data.txt";
+  std::ofstream(path) << "-1 -2\nF3 x\nF3 y\n1 2\n3 4\n";
+  const std::string statement = "y = Lookup('" + path + "', 1, 2)";
+  TFormattedEquationsForm* form = Open("a = 1\r\n" + statement + "\r\nb = 2");
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(CalcErrorCode, 0);
+  ASSERT_TRUE(form->isVisible());
+  ASSERT_EQ(form->Page().FormatRecordList.size(), 3u);
+
+  bool answered = false;
+  std::string message;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      answered = true;
+      message = box->text().toStdString();
+      poll.stop();
+      QTest::keyClick(box, Qt::Key_Return);
+    }
+  });
+  poll.start();
+  platform_.SetScriptedAnswer(0);  // the real message box
+  LookupFileList.clear();  // the file is gone from memory
+  form->Relayout();
+  form->View()->viewport()->repaint();
+  for (int k = 0; k < 300 && form->isVisible(); ++k) QTest::qWait(10);
+  poll.stop();
+  EXPECT_TRUE(answered);
+  EXPECT_NE(message.find("ookup"), std::string::npos) << message;
+  EXPECT_FALSE(form->isVisible());
+  TEquationForm* equations = window_->EquationForm();
+  ASSERT_NE(equations, nullptr);
+  const std::string text = equations->GetText();
+  const int32_t start = equations->Memo->EngineSelStart();
+  ASSERT_GE(start, 0);
+  EXPECT_EQ(text.substr(size_t(start), size_t(equations->Memo->EngineSelLength())), statement);
 }
 
 }  // namespace
