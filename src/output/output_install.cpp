@@ -2,6 +2,7 @@
 #include "output/function_layouts.h"
 #include "output/palette.h"
 #include "output/print_engine.h"
+#include "output/residual_listing.h"
 #include "output/solution_listing.h"
 #include "session/engine.h"
 
@@ -14,6 +15,7 @@ void InstallOutput() {
   RegisterEngineReset(ResetOutputState);
   RegisterEngineReset(ResetOutputPrintState);
   RegisterEngineReset(ResetSolutionState);
+  RegisterEngineReset(ResetResidualState);
   RegisterEngineReset(ResetFormattedEquationState);
   InstallFunctionLayouts();
 }
