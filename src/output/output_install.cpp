@@ -1,3 +1,4 @@
+#include "output/debug_listing.h"
 #include "output/equation_typesetter.h"
 #include "output/function_layouts.h"
 #include "output/palette.h"
@@ -16,6 +17,7 @@ void InstallOutput() {
   RegisterEngineReset(ResetOutputPrintState);
   RegisterEngineReset(ResetSolutionState);
   RegisterEngineReset(ResetResidualState);
+  RegisterEngineReset(ResetDebugState);
   RegisterEngineReset(ResetFormattedEquationState);
   InstallFunctionLayouts();
 }
