@@ -144,6 +144,10 @@ void TCalculateMenu::RepaintEquations() {
   if (window_.EquationForm() != nullptr) window_.EquationForm()->Editor()->viewport()->update();
 }
 
+void TCalculateMenu::ShowDebugWindow(TProgramUnitRecord* unit, int mode) { OpenDebugWindow(unit, mode); }
+
+void TCalculateMenu::BringDebugWindowToFront() { RaiseDebugWindow(); }
+
 void TCalculateMenu::ShowWarningsList() {
   addHelpDlg_->ShowWarnings();
   addHelpDlg_->exec();

@@ -13,4 +13,12 @@ void ShowResidualsWindow();
 // A document reset: the Residuals window scrolled to its top and hidden.
 void HideResidualsWindow();
 
+// The Debug window explains unit in mode 0 (an unbalanced set), 1 (the
+// residual check) or 2 (the unit check): made when missing, shown and
+// brought to the front.
+void OpenDebugWindow(TProgramUnitRecord* unit, int mode);
+void RaiseDebugWindow();
+// A document reset frees it.
+void FreeDebugWindow();
+
 }  // namespace voq

@@ -12,6 +12,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/debug_listing.h"
+#include "output/func_proc_units.h"
 #include "platform/host.h"
 #include "platform/scripted_platform.h"
 #include "session/compile_driver.h"
@@ -255,6 +256,38 @@ TEST_F(DebugListingTest, FontTables) {
   EXPECT_EQ(DebugFontFace(1), "Arial");
   EXPECT_EQ(DebugFontFace(2), "Times New Roman");
   EXPECT_EQ(DebugFontFace(7), "System");
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// The units dialog's model over routine locals.
+TEST(FuncProcUnitsModelTest, SortedOnceCutAndOnlyChangedRows) {
+  TLocalVariableRecord a, b, bAgain;
+  a.Name = "beta";
+  a.Units = "m";
+  b.Name = "Alpha";
+  b.Units = "";
+  bAgain.Name = "ALPHA";
+  TFuncProcUnitsModel model;
+  EXPECT_TRUE(model.ClosesAtOnce());
+  model.Add(&a);
+  model.Add(&b);
+  model.Add(&bAgain);
+  ASSERT_EQ(model.Count(), 2);
+  EXPECT_EQ(model.Name(0), "ALPHA");
+  EXPECT_EQ(model.Name(1), "BETA");
+  EXPECT_EQ(model.Units(1), "m");
+  // 31 characters are cut to 30; the unchanged row keeps its flag.
+  model.SetUnits(0, std::string(31, 'k'));
+  EXPECT_EQ(model.Commit(), 1);
+  EXPECT_EQ(b.Units, std::string(30, 'k'));
+  EXPECT_EQ(b.DefaultUnits, 0);
+  EXPECT_EQ(a.DefaultUnits, 1);
+  EXPECT_EQ(model.Commit(), 0);
 }
 
 }  // namespace
