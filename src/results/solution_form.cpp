@@ -12,9 +12,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -113,10 +115,24 @@ TSolutionListing TSolutionView::Draw(QPainter& painter, int widthPixels, QPoint 
 }
 
 void TSolutionView::paintEvent(QPaintEvent*) {
-  QPainter painter(viewport());
+  // A resize soon after the last paint shows the last picture until the
+  // deferred repaint.
+  if (resizeDeferred_ && resizeRule_.Waiting()) {
+    QPainter(viewport()).drawPixmap(0, 0, cache_);
+    return;
+  }
+  resizeRule_.Painted();
+  const qreal ratio = viewport()->devicePixelRatioF();
+  QPixmap picture(viewport()->size() * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
   SolutionState().ShiftHeld = (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
   const QPoint origin(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
   TSolutionListing listing = Draw(painter, viewport()->width(), origin, true);
+  painter.end();
+  cache_ = picture;
+  QPainter(viewport()).drawPixmap(0, 0, cache_);
   const int lineHeight = form_->lineHeight_;
   verticalScrollBar()->setRange(0, std::max(0, listing.VerticalRange - viewport()->height()));
   horizontalScrollBar()->setRange(0, std::max(0, listing.HorizontalRange - viewport()->width()));
@@ -189,9 +205,23 @@ void TSolutionView::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
+void TSolutionView::RepaintNow() {
+  resizeDeferred_ = false;
+  viewport()->repaint();
+}
+
 void TSolutionView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  viewport()->update();
+  if (resizeRule_.Resized()) {
+    resizeDeferred_ = false;
+    viewport()->update();
+  } else if (!resizeDeferred_) {
+    resizeDeferred_ = true;
+    QTimer::singleShot(DeferredRepaintMs, this, [this] {
+      resizeDeferred_ = false;
+      viewport()->update();
+    });
+  }
 }
 
 // --- The form ------------------------------------------------------------------
@@ -277,7 +307,7 @@ void TSolutionForm::Unselect() {
 void TSolutionForm::SelectAll() {
   Unselect();
   SolutionState().SelectAllPaint = true;
-  view_->viewport()->repaint();
+  view_->RepaintNow();
   SolutionState().SelectAllPaint = false;
   view_->viewport()->update();
 }

@@ -6,8 +6,10 @@
 // shows them and passes the mouse and keys on.
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPixmap>
 #include <string>
 
+#include "output/resize_repaint.h"
 #include "output/solution_listing.h"
 #include "shell/gform.h"
 
@@ -26,6 +28,12 @@ class TSolutionView : public QAbstractScrollArea {
   // Draws the listing for a window widthPixels wide on painter, content
   // coordinates shifted by origin; gives the listing drawn.
   TSolutionListing Draw(QPainter& painter, int widthPixels, QPoint origin, bool screen);
+  // The repaint rule while the window is resized; the deferred repaint
+  // follows after DeferredRepaintMs.
+  TResizeRepaintRule& ResizeRule() { return resizeRule_; }
+  int DeferredRepaintMs = TResizeRepaintRule::kMinimumInterval + 1;
+  // A paint at once, whatever the resize rule says (Select All).
+  void RepaintNow();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -36,6 +44,9 @@ class TSolutionView : public QAbstractScrollArea {
 
  private:
   TSolutionForm* form_;
+  TResizeRepaintRule resizeRule_;
+  bool resizeDeferred_ = false;
+  QPixmap cache_;  // the last paint's picture
 };
 
 class TSolutionForm : public TGForm {
@@ -43,7 +54,7 @@ class TSolutionForm : public TGForm {
   explicit TSolutionForm(QWidget* parent = nullptr);
 
   // Rebuilds the caption and the tabs (the window became active).
-  void FormActivate();
+  virtual void FormActivate();
   // The listing of the last paint.
   const TSolutionListing& LastListing() const { return listing_; }
   TSolutionView* View() const { return view_; }

@@ -5,14 +5,17 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
+#include "core/messages.h"
 #include "core/program_flags.h"
 #include "model/program_units.h"
+#include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/solution_listing.h"
 #include "shell/add_help_dlg.h"
 #include "shell/equations_form.h"
 #include "shell/gform.h"
 #include "shell/main_window.h"
+#include "shell/result_windows.h"
 #include "shell/solution_window.h"
 #include "shell/table_windows.h"
 
@@ -50,6 +53,17 @@ TCalculateMenu::TCalculateMenu(TVOQ_D& window)
   for (const auto& item : items) {
     auto command = item.command;
     window.SetHandler(item.name, [this, command] { (commands_.*command)(); });
+  }
+  // The Residuals window from the Windows menu and its tool button, while
+  // a solution (or the last iteration's values) exists.
+  for (const char* name : {"Residuals1", "ResButton"}) {
+    window.SetHandler(name, [] {
+      if (SolutionAvailable || SolutionStarted) {
+        ShowResidualsWindow();
+      } else {
+        ShowAlert("\"Residuals\" is not yet available.", kAlertInfoOk, false);
+      }
+    });
   }
 }
 
@@ -129,6 +143,10 @@ void TCalculateMenu::RepaintParametricTable() {
 void TCalculateMenu::RepaintEquations() {
   if (window_.EquationForm() != nullptr) window_.EquationForm()->Editor()->viewport()->update();
 }
+
+void TCalculateMenu::ShowDebugWindow(TProgramUnitRecord* unit, int mode) { OpenDebugWindow(unit, mode); }
+
+void TCalculateMenu::BringDebugWindowToFront() { RaiseDebugWindow(); }
 
 void TCalculateMenu::ShowWarningsList() {
   addHelpDlg_->ShowWarnings();

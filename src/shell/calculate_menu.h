@@ -47,6 +47,9 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   void ShowWarningsList() override;
   // A new solve closes the Formatted Equations window.
   void CloseFormattedEquations() override;
+  // The Debug window for unit in mode 0 or 1.
+  void ShowDebugWindow(TProgramUnitRecord* unit, int mode) override;
+  void BringDebugWindowToFront() override;
 
  private:
   // The Solution window, made when first needed.

@@ -4,6 +4,7 @@
 
 #include "core/program_flags.h"
 #include "shell/main_window.h"
+#include "shell/result_windows.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -55,6 +56,11 @@ void TTableWindows::ShowTableWindow(int32_t kind) {
   if (table == nullptr) return;
   table->Refresh();
   window_.ShowAndFocus(TableKindToWindowTag(kind));
+}
+
+void TTableWindows::ResetResultWindows() {
+  HideResidualsWindow();
+  FreeDebugWindow();
 }
 
 void TTableWindows::CloseTableWindows() {

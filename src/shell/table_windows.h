@@ -28,6 +28,8 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows {
   // DocumentWindows: every table window and its tables closed (not while
   // a library is being loaded; the caller checks).
   void CloseTableWindows() override;
+  // DocumentWindows: the Residuals window hidden, the Debug window freed.
+  void ResetResultWindows() override;
   // DirectiveWindows: $SUMROW on the open Parametric table.
   void ApplyTableSumRow(bool on) override;
 

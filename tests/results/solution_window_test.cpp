@@ -69,6 +69,8 @@ class SolutionWindowTest : public ::testing::Test {
     return form;
   }
   static void Paint(TSolutionForm* form) {
+    // A resize repaints only 20 ms after the last paint.
+    QTest::qWait(25);
     form->View()->viewport()->repaint();
     QApplication::processEvents();
   }

@@ -1,0 +1,24 @@
+#pragma once
+// The Residuals and Debug windows as the rest of the program reaches them.
+// The windows themselves are result windows (results/residual_form.h,
+// results/debug_form.h), which define these functions.
+
+namespace voq {
+
+struct TProgramUnitRecord;
+
+// The Windows menu's Residuals command and its tool button: the window
+// (made hidden on first use) shown, activated and brought to the front.
+void ShowResidualsWindow();
+// A document reset: the Residuals window scrolled to its top and hidden.
+void HideResidualsWindow();
+
+// The Debug window explains unit in mode 0 (an unbalanced set), 1 (the
+// residual check) or 2 (the unit check): made when missing, shown and
+// brought to the front.
+void OpenDebugWindow(TProgramUnitRecord* unit, int mode);
+void RaiseDebugWindow();
+// A document reset frees it.
+void FreeDebugWindow();
+
+}  // namespace voq
