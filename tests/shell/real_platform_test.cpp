@@ -196,6 +196,11 @@ TEST_F(RealPlatformTest, TheErrorIsSelectedAfterItsBox) {
   ASSERT_EQ(answerer.texts.size(), 1u);
   EXPECT_TRUE(Editor()->textCursor().hasSelection());
   EXPECT_GE(Editor()->textCursor().selectionStart(), 6);
+  // The keys are back in the editor: what the user types next replaces the
+  // selected error.
+  EXPECT_EQ(window_->focusWidget(), Editor());
+  for (char c : std::string("z = 1")) QTest::keyClick(window_->windowHandle(), c);
+  EXPECT_EQ(Editor()->toPlainText().toStdString(), "x = 2\nz = 1");
 }
 
 // A long solve: Abort in the progress window ends it within half a second
