@@ -143,21 +143,25 @@ void TFileMenu::CompileAfterOpen(bool keepSolution) {
 }
 
 void TFileMenu::OpenFileName(const std::string& name) {
-  ReadaFile(name);
+  if (!ReadaFile(name)) return;
   CompileAfterOpen(false);
   ClearUndo();
 }
 
-void TFileMenu::ReadaFile(const std::string& name) {
+bool TFileMenu::ReadaFile(const std::string& name) {
+  RecordMacro(GetMessageText(kMsgOpenCaption) + name);
+  // A file that could not be read leaves the open document, its name and
+  // its changes as they were: a later Save writes that document, not over
+  // the file that failed.
+  if (!ReadDocumentFile(name, false)) return false;
   DeleteAutoSaveCopy();
   window_.FileName = name;
-  RecordMacro(GetMessageText(kMsgOpenCaption) + window_.FileName);
-  ReadDocumentFile(window_.FileName, false);
   DocumentUnchanged = true;
   window_.setCaption(window_.FileName);
   NoteRecentFileRead(window_.RecentFiles, window_.FileName, Preferences.RecentFileCount);
   FixFileNameList();
   ClearUndo();
+  return true;
 }
 
 void TFileMenu::OpenFileItem(int32_t tag) {
@@ -177,7 +181,7 @@ void TFileMenu::OpenFileItem(int32_t tag) {
       if (unit != nullptr && unit != MainProgramUnit) unit->IsLibraryUnit = 0;
     }
   }
-  ReadaFile(name);
+  if (!ReadaFile(name)) return;
   CompileAfterOpen(true);
   ClearUndo();
 }
