@@ -108,6 +108,10 @@ void TFileMenu::New1Click() {
   ResetDocument();
   DeleteAutoSaveCopy();
   window_.FileName.clear();
+  // The new document has no solution yet: the previous one's window goes.
+  SolutionAvailable = false;
+  if (kSolutionWindow < int(WindowList.size()) && WindowList[kSolutionWindow] != nullptr)
+    WindowList[kSolutionWindow]->Hide();
   window_.ShowAndFocus(kEquationsWindow);
   if (TEquationForm* form = window_.EquationForm()) {
     form->Memo->ResetContent();
@@ -116,7 +120,8 @@ void TFileMenu::New1Click() {
   }
   ClearUndo();
   DocumentUnchanged = true;
-  window_.setCaption(window_.FileName);
+  // The caption and the File menu's Save item no longer name the old file.
+  SetDocumentCaption(window_.FileName);
   RecordMacro("NEW");
 }
 
@@ -125,10 +130,9 @@ void TFileMenu::Open1Click() {
   SolutionAvailable = false;
   std::string name = DirectorySettings.empty() ? std::string() : DirectorySettings[0];
   if (!RunOpenDialog("Open VOQ file", kOpenFilter, name) || name.empty()) return;
-  DeleteAutoSaveCopy();
-  window_.FileName = name;
   AddSearchDirectory(FolderOf(name));
-  OpenFileName(window_.FileName);
+  // The name and the autosave copy change only when the file is read.
+  OpenFileName(name);
 }
 
 void TFileMenu::CompileAfterOpen(bool keepSolution) {

@@ -164,11 +164,31 @@ TEST_F(FileMenuTest, AFailedReadLeavesTheOpenDocumentAsItWas) {
     EXPECT_NE(window_->windowTitle().toStdString().find("mine.VOQ"), std::string::npos);
     EXPECT_FALSE(DocumentUnchanged);
     EXPECT_TRUE(window_->EquationForm()->isVisible() || !window_->isVisible());
+    // File > Open with the same file keeps everything too.
+    openAnswers_ = {Path(c.Name)};
+    platform_.SetScriptedAnswer(kResultNo);  // the save-changes question
+    window_->Action("Open1")->trigger();
+    platform_.SetScriptedAnswer(kResultOk);
+    EXPECT_EQ(Equations().GetText(), "a = 1");
+    EXPECT_EQ(window_->FileName, Path("mine.VOQ"));
     window_->Action("Save1")->trigger();
     EXPECT_EQ(ReadBytes(Path(c.Name)), c.Bytes);
     ASSERT_TRUE(fs::exists(Path("mine.VOQ")));
     fs::remove(Path("mine.VOQ"));
   }
+}
+
+// File > New: the caption and the File menu's Save item no longer name the
+// previous file.
+TEST_F(FileMenuTest, NewForgetsThePreviousFileName) {
+  Equations().SetText("a = 1");
+  ASSERT_TRUE(SaveDocumentFile(Path("old.VOQ"), false, false, false));
+  menu_->OpenFileName(Path("old.VOQ"));
+  ASSERT_NE(window_->Action("Save1")->text().toStdString().find("old.VOQ"), std::string::npos);
+  window_->Action("New1")->trigger();
+  EXPECT_TRUE(window_->FileName.empty());
+  EXPECT_EQ(window_->Action("Save1")->text().toStdString().find("old.VOQ"), std::string::npos);
+  EXPECT_EQ(window_->windowTitle().toStdString().find("old.VOQ"), std::string::npos);
 }
 
 TEST_F(FileMenuTest, RecentFilesKeepTheLimitAndDropMissingOnes) {
