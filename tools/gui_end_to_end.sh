@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The built desktop program driven as a person drives it, in a real X server:
-# Xvfb with the openbox window manager, keys sent by xdotool. It types a set
-# of equations with an error, presses F2, answers the error box with Enter,
-# corrects the text, solves again, sees the "Calculations Completed" window,
-# checks the program still answers, and saves with Ctrl+S. Screenshots go
-# to the output folder. Everything it starts it stops, by pid; a window that
+# Xvfb with the openbox window manager, keys sent by xdotool. It closes the
+# splash box, types a set of equations with an error, presses F2, answers
+# the error box with Enter, types the corrected line over the selected error
+# (the keyboard must be back in the Equations window), solves again and
+# waits for the Solution window, saves with Ctrl+S, empties the document
+# with Ctrl+N, reopens it with Ctrl+O, and ends the program with Alt+F4,
+# which must leave no lock file. The editor's text is read back through the
+# clipboard after every step that types. Screenshots go to the output
+# folder. Everything it starts it stops, by pid; a window or a text that
 # does not come within its time limit fails the check with its name.
 #
 #   tools/gui_end_to_end.sh BUILD_DIR OUTPUT_DIR
@@ -12,7 +16,7 @@ set -u
 build=${1:?build folder}
 out=${2:?output folder}
 mkdir -p "$out"
-for tool in Xvfb openbox xdotool xwd; do
+for tool in Xvfb openbox xdotool xwd xclip xprop xwininfo; do
   command -v "$tool" >/dev/null || { echo "gui_end_to_end: $tool is not installed (make deps)"; exit 1; }
 done
 
@@ -26,143 +30,294 @@ fail() {
   echo "gui_end_to_end: FAILED: $*"
   echo "visible windows:"
   for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do echo "  $(xdotool getwindowname "$w" 2>/dev/null)"; done
-  shot "failure"
+  shot "failure" "$(xdotool getactivewindow 2>/dev/null)"
   exit 1
 }
 
-# A display number no other server holds.
-display=""
-for n in $(seq 47 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "gui_end_to_end: no free display"; exit 1; }
-export DISPLAY=$display
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-# Waits up to $2 seconds for a window whose name matches $1; prints its id.
+# Every step waits for the state it needs (a window up, the window the
+# keys go to active, the text the editor holds) instead of sleeping: keys
+# sent before the window that must take them is active go elsewhere. Each
+# wait polls and gives up at its time limit with the state it waited for.
+#
+# Waits up to $2 seconds for a visible window whose name matches $1; prints
+# its id.
 wait_window() {
   local deadline=$((SECONDS + $2)) id
   while [ $SECONDS -lt "$deadline" ]; do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
+    sleep 0.1
   done
   return 1
 }
+# Waits up to $2 seconds for a shown window of the program whose title is
+# exactly $1 (Qt names its windows in _NET_WM_NAME, which a search by name
+# does not always read); prints its id.
+wait_named() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt "$deadline" ]; do
+    for id in $(xdotool search --onlyvisible --class voq 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to $2 seconds until the window with id $1 is no longer shown.
 gone_window() {
   local deadline=$((SECONDS + $2))
   while [ $SECONDS -lt "$deadline" ]; do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.2
+    xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 0
+    sleep 0.1
   done
   return 1
 }
+# Waits up to $2 seconds until window $1 is the active window (the one the
+# window manager gave the keyboard).
+wait_active() {
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt "$deadline" ]; do
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The active window's id, once the window manager names one.
+active_window() { xdotool getactivewindow 2>/dev/null; }
+# Waits up to $2 seconds for a new active window (not $1) named like $3 and,
+# when $4 is given, of size $4 (WxH); prints its id.
+wait_new_active() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt "$deadline" ]; do
+    id=$(active_window)
+    if [ -n "$id" ] && [ "$id" != "$1" ] && xdotool getwindowname "$id" 2>/dev/null | grep -q "$3" &&
+      { [ -z "${4:-}" ] || xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $4\$"; }; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# The Equations window's text, through Select All and Copy; waits up to 10 s
+# for the clipboard to hold $1 and fails with what it holds.
+# Select All and Copy are asked again each second: keys that came while
+# the program was busy are not lost for the check.
+expect_text() {
+  local deadline=$((SECONDS + 10)) asked=0 got=""
+  printf '' | xclip -selection clipboard 2>/dev/null
+  while [ $SECONDS -lt "$deadline" ]; do
+    if [ $SECONDS -ge "$asked" ]; then xdotool key ctrl+a ctrl+c; asked=$((SECONDS + 1)); fi
+    got=$(xclip -o -selection clipboard 2>/dev/null)
+    [ "$got" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "$2: the Equations window holds '$got', not '$1'"
+}
+# Types the lines $1 and $2 with Return between them. xdotool sends the
+# keys through the X server's test extension to the focused window, in order.
+type_lines() {
+  xdotool type --delay 30 "$1"
+  xdotool key Return
+  xdotool type --delay 30 "$2"
+}
+# A screenshot of the screen as $out/$1.png. With a window id as $2 that
+# window is taken on its own too and laid over the screen (the X server's
+# picture of the screen leaves a dialog's inside black), and the shot waits
+# up to 5 s until the window is painted; with colour=R,G,B as $2 it waits up
+# to 15 s for a pixel of that colour and fails without one.
 shot() {
-  xwd -root -silent > "$out/$1.xwd" 2>/dev/null || return 0
-  python3 - "$out/$1.xwd" "$out/$1.png" <<'PY' && rm -f "$out/$1.xwd"
+  local deadline=$((SECONDS + 5)) region="" win=""
+  if [[ "${2:-}" == colour=* ]]; then
+    region=$2
+    deadline=$((SECONDS + 15))
+  elif [ -n "${2:-}" ]; then
+    region=$(xwininfo -id "$2" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+      END{print x, y}')
+    win="$out/$1.window.xwd"
+  fi
+  while :; do
+    xwd -root -silent > "$out/$1.xwd" 2>/dev/null || return 0
+    [ -z "$win" ] || xwd -id "$2" -silent > "$win" 2>/dev/null || win=""
+    python3 - "$out/$1.xwd" "$out/$1.png" $region $win <<'PY' && break
 import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, width, height, bpp, stride, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
-masks = h[14:17]
-pixels = data[size + 12 * ncolors:]
-little = h[7] == 0
-def shift(m):
-    s = 0
-    while m and not m & 1:
-        m >>= 1; s += 1
-    return s
-shifts = [shift(m) for m in masks]
-step = max(1, bpp // 8)
-rows = []
-for y in range(height):
-    row = bytearray(b'\0')
-    line = pixels[y * stride:(y + 1) * stride]
-    for x in range(width):
-        p = int.from_bytes(line[step * x:step * x + step], 'little' if little else 'big')
-        row += bytes(((p & masks[i]) >> shifts[i]) & 255 for i in range(3))
-    rows.append(bytes(row))
+def decode(path):
+    data = open(path, 'rb').read()
+    h = struct.unpack('>25I', data[:100])
+    size, width, height, bpp, stride, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
+    masks = h[14:17]
+    pixels = data[size + 12 * ncolors:]
+    little = h[7] == 0
+    def shift(m):
+        s = 0
+        while m and not m & 1:
+            m >>= 1; s += 1
+        return s
+    shifts = [shift(m) for m in masks]
+    step = max(1, bpp // 8)
+    fast = bpp == 32 and little and list(masks) == [0xff0000, 0xff00, 0xff]
+    rows = []
+    for y in range(height):
+        line = pixels[y * stride:(y + 1) * stride]
+        row = bytearray(3 * width)
+        if fast:
+            # 32-bit little-endian pixels are blue, green, red, pad in memory.
+            row[0::3] = line[2:4 * width:4]
+            row[1::3] = line[1:4 * width:4]
+            row[2::3] = line[0:4 * width:4]
+        else:
+            for x in range(width):
+                p = int.from_bytes(line[step * x:step * x + step], 'little' if little else 'big')
+                row[3 * x:3 * x + 3] = bytes(((p & masks[i]) >> shifts[i]) & 255 for i in range(3))
+        rows.append(row)
+    return width, height, rows
+width, height, rows = decode(sys.argv[1])
+status = 0
+if len(sys.argv) == 6:
+    # The window laid over the screen at its place; not painted yet while
+    # it is black inside.
+    x0, y0 = int(sys.argv[3]), int(sys.argv[4])
+    w, h, win = decode(sys.argv[5])
+    lit = 0
+    for yy in range(h):
+        if 0 <= y0 + yy < height and x0 < width:
+            left = max(0, -x0)
+            right = min(w, width - x0)
+            rows[y0 + yy][3 * (x0 + left):3 * (x0 + right)] = win[yy][3 * left:3 * right]
+        if yy % 4 == 0:
+            lit += sum(1 for xx in range(0, w, 4) if any(win[yy][3 * xx:3 * xx + 3]))
+    status = 0 if lit * 16 > w * h // 2 else 3
+elif len(sys.argv) == 4 and sys.argv[3].startswith('colour='):
+    # A colour the picture must hold.
+    want = bytes(int(v) for v in sys.argv[3][7:].split(','))
+    def holds(r):
+        at = r.find(want)
+        while at != -1:
+            if at % 3 == 0:
+                return True
+            at = r.find(want, at + 1)
+        return False
+    status = 0 if any(holds(r) for r in rows) else 3
 def chunk(kind, body):
     return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
 png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
-png += chunk(b'IDAT', zlib.compress(b''.join(rows))) + chunk(b'IEND', b'')
+png += chunk(b'IDAT', zlib.compress(b''.join(b'\0' + bytes(r) for r in rows), 1)) + chunk(b'IEND', b'')
 open(sys.argv[2], 'wb').write(png)
+sys.exit(status)
 PY
+    if [ $SECONDS -ge "$deadline" ]; then
+      rm -f "$out/$1.xwd" "$out/$1.window.xwd"
+      [[ "$region" != colour=* ]] || return 1
+      return 0
+    fi
+    sleep 0.2
+  done
+  rm -f "$out/$1.xwd" "$out/$1.window.xwd"
 }
 
 start=$SECONDS
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# Xvfb picks a display no other server holds and writes its number once it
+# takes connections.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" >"$out/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "gui_end_to_end: Xvfb did not start on $display"; exit 1; }
+for _ in $(seq 1 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+display=":$(tr -dc 0-9 <"$displayfile")"
+rm -f "$displayfile"
+[ "$display" != ":" ] || { echo "gui_end_to_end: Xvfb did not start within 10 s"; exit 1; }
+export DISPLAY=$display
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "gui_end_to_end: Xvfb on $display does not answer"; exit 1; }
 openbox >"$out/openbox.log" 2>&1 &
 pids+=($!)
-sleep 1
+# The window manager is up once it names its check window on the root.
+for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.1; done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || fail "openbox did not start within 10 s"
 
 work=$(mktemp -d)
 doc="$work/e2e.VOQ"
+# A lock file left by a copy that was killed is not this run's to judge.
+stale_lock=0
+[ -e "$build/VOQApp.lock" ] && stale_lock=1
 "$build/voq" >"$out/voq.log" 2>&1 &
 voq=$!
 pids+=($voq)
 main=$(wait_window "VOQ Professional" 30) || fail "the main window did not appear within 30 s"
-# The splash box closes itself.
-sleep 3
-xdotool windowactivate --sync "$main" 2>/dev/null
-sleep 0.5
+# The splash box (470x213, named like the message boxes) waits for a key
+# once the libraries are loaded; Esc closes it at any time.
+splash=$(wait_new_active "$main" 30 "^VOQ$" 470x213) || fail "the splash box did not take the keyboard within 30 s"
+xdotool key Escape
+gone_window "$splash" 10 || fail "the splash box did not close on Esc"
+wait_active "$main" 10 || fail "the main window did not take the keyboard after the splash box"
 shot "1_started"
 
-# Equations with an error; F2; the error box answered with Enter.
-# Two lines, with pauses: a key sent while the editor still takes the
-# previous ones can be lost on a loaded machine.
-type_lines() {
-  xdotool type --delay 40 "$1"; sleep 0.4
-  xdotool key Return; sleep 0.4
-  xdotool type --delay 40 "$2"
-}
+# Equations with an error, typed straight into the Equations window, which
+# has the keyboard from the start; F2; the error box answered with Enter.
 type_lines "x = 2*y" "y = 3*/2"
-sleep 0.5
+expect_text $'x = 2*y\ny = 3*/2' "typing at start-up"
 xdotool key F2
-box=$(wait_window "^VOQ$" 15) || fail "no error box within 15 s after F2"
-sleep 1
-shot "2_error_box"
-xdotool key --window "$box" Return
-gone_window "^VOQ$" 10 || fail "the error box did not close on Enter"
+box=$(wait_new_active "$main" 15 "^VOQ$") || fail "no error box took the keyboard within 15 s after F2"
+shot "2_error_box" "$box"
+xdotool key Return
+gone_window "$box" 10 || fail "the error box did not close on Enter"
+wait_active "$main" 10 || fail "the main window did not take the keyboard back after the error box"
 kill -0 "$voq" 2>/dev/null || fail "voq ended after the error box"
 
-# Corrected text, typed after a click into the Equations window; F2 again.
-xdotool windowactivate --sync "$main" 2>/dev/null
-xdotool mousemove 200 300 click 1
-sleep 0.3
-xdotool key ctrl+a
-sleep 0.3
-type_lines "x = 2*y" "y = 3/2"
-sleep 0.5
+# The error selected the wrong line and the keyboard is back in the
+# Equations window: the corrected line, typed without a click, replaces it.
+xdotool type --delay 30 "y = 3/2"
+expect_text $'x = 2*y\ny = 3/2' "typing after the error box (the keyboard is not back in the Equations window, or the line is not selected)"
 xdotool key F2
-# The progress window's final display, when it is still up, takes Enter.
-if done_id=$(wait_window "Calculations Completed" 3); then xdotool key --window "$done_id" Return 2>/dev/null; fi
-gone_window "Calculations Completed" 15 || fail "the progress window did not close"
-sleep 1
-if xdotool search --onlyvisible --name "^VOQ$" >/dev/null 2>&1; then fail "the corrected equations gave a box"; fi
-shot "3_solution"
-
-# The program answers: the Equations window comes back with Ctrl+E.
-xdotool windowactivate --sync "$main" 2>/dev/null
-xdotool key ctrl+e
-sleep 0.5
+# A solve this small ends before its progress window is due; keys sent
+# while it runs are the calculation's (only Esc counts). The Solution window
+# shows the values and, in green, the calculation time: once that green is
+# on the screen the solve is over.
+shot "3_solution" colour=0,128,0 || fail "no Solution window (its green calculation time) within 15 s after F2"
+box=$(active_window)
+[ "$box" = "$main" ] || fail "the corrected equations gave a box: $(xdotool getwindowname "$box" 2>/dev/null)"
 kill -0 "$voq" 2>/dev/null || fail "voq ended after the solve"
+
+# The Equations window comes back with Ctrl+E and holds the text.
+xdotool key ctrl+e
+expect_text $'x = 2*y\ny = 3/2' "the Equations window after Ctrl+E"
 
 # Ctrl+S on the untitled document asks for a name.
 xdotool key ctrl+s
-dialog=$(wait_window "Save" 15) || fail "no Save dialog within 15 s after Ctrl+S"
-sleep 0.5
+dialog=$(wait_new_active "$main" 15 "Save") || fail "no Save dialog took the keyboard within 15 s after Ctrl+S"
 xdotool type --delay 10 "$doc"
 xdotool key Return
-sleep 2
+gone_window "$dialog" 10 || fail "the Save dialog did not close on Enter"
 # A question about the name (an existing file, an extension) takes Enter.
-if box=$(wait_window "^VOQ$" 2); then xdotool key --window "$box" Return; sleep 1; fi
+if box=$(wait_new_active "$main" 2 "^VOQ$"); then xdotool key Return; gone_window "$box" 10; fi
+for _ in $(seq 1 50); do [ -s "$doc" ] && break; sleep 0.1; done
 [ -s "$doc" ] || fail "Ctrl+S wrote no document at $doc"
-shot "4_saved"
+wait_active "$main" 10 || fail "the main window did not take the keyboard back after saving"
+shot "5_saved"
+
+# Ctrl+N empties the Equations window; Ctrl+O reads the saved document back.
+xdotool key ctrl+n
+expect_text "" "the Equations window after Ctrl+N"
+xdotool key ctrl+o
+dialog=$(wait_new_active "$main" 15 "Open") || fail "no Open dialog took the keyboard within 15 s after Ctrl+O"
+xdotool type --delay 10 "$doc"
+xdotool key Return
+gone_window "$dialog" 10 || fail "the Open dialog did not close on Enter"
+wait_active "$main" 10 || fail "the main window did not take the keyboard back after opening"
+expect_text $'x = 2*y\ny = 3/2' "the reopened document"
+xdotool getwindowname "$main" | grep -q "e2e.VOQ" || fail "the caption does not name the reopened document"
+shot "6_reopened"
+
+# Alt+F4 asks the window to close: the unchanged document asks nothing, the
+# program ends and takes its lock file with it.
+xdotool key alt+F4
+for _ in $(seq 1 100); do kill -0 "$voq" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$voq" 2>/dev/null && fail "voq did not end within 10 s after Alt+F4"
+wait "$voq"
+status=$?
+[ "$status" -eq 0 ] || fail "voq ended with status $status after Alt+F4"
+[ "$stale_lock" = 1 ] || [ ! -e "$build/VOQApp.lock" ] || fail "voq left its lock file $build/VOQApp.lock"
 echo "gui_end_to_end: passed in $((SECONDS - start)) s on $display; screenshots in $out"
 rm -rf "$work"
 exit 0

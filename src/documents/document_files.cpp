@@ -346,14 +346,20 @@ bool ReadDocumentFile(const std::string& fileName, bool merge) {
   ClearCalcError();
   SavedDecimalSeparator = '.';
   Platform().SetBusyCursor(1);
-  DocumentFiles().HideEquations();
-  if (!merge && !LoadingLibrary) ResetDocument();
-  if (!merge && !LoadingLibrary && !DistributableMode) DocumentFiles().SetDocumentCaption(fileName);
+  // The open document is replaced only once the file has been read and
+  // found to be a document: a read that fails leaves it, its name and its
+  // text as they were.
+  auto replaceDocument = [&] {
+    DocumentFiles().HideEquations();
+    if (!merge && !LoadingLibrary) ResetDocument();
+    if (!merge && !LoadingLibrary && !DistributableMode) DocumentFiles().SetDocumentCaption(fileName);
+  };
 
   const std::string extension = DocumentExtension(fileName);
   if (!DistributableMode) {
     if (ExternalLibraryExtension(extension)) return StopRead(false);
     if (extension == ".XPT") {
+      replaceDocument();
       bool read = false;
       if (formatHooks.ImportDocumentText) {
         read = formatHooks.ImportDocumentText(fileName, merge);
@@ -410,7 +416,9 @@ bool ReadDocumentFile(const std::string& fileName, bool merge) {
     // text is refused and not allocated.
     if (data.size() >= kDocumentHeaderSize + 4) {
       const int32_t t = docbytes::Get32(data.data() + kDocumentHeaderSize);
-      if (t - 1 > kEditorCharacterLimit) {
+      // A length the file cannot hold is not a document (a renamed picture,
+      // a cut file), whatever the number says.
+      if (t >= 1 && size_t(t) <= data.size() - kDocumentHeaderSize - 4 && t - 1 > kEditorCharacterLimit) {
         SetMessageArg(1, std::to_string(kEditorCharacterLimit));
         ShowAlert(GetMessageText(kMsgEditorCharacterLimit), kAlertErrorOk, true);
         return StopRead(false);
@@ -473,6 +481,7 @@ bool ReadDocumentFile(const std::string& fileName, bool merge) {
     ShowAlert(GetMessageText(kMsgEditorCharacterLimit), kAlertErrorOk, true);
     return StopRead(false);
   }
+  replaceDocument();
   SavedDecimalSeparator = documentSeparator;
   if (documentSeparator != DecimalSeparator) ConvertDecimalSeparator(text, DecimalSeparator, StatementSeparator);
   if (problemFile && !recognised) text = RepairLineEnds(text);

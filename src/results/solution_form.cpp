@@ -244,6 +244,9 @@ TSolutionForm::TSolutionForm(QWidget* parent) : TGForm(parent) {
   view_->setParent(client);
   layout->addWidget(tabs_);
   layout->addWidget(view_);
+  // The keys of the window (the arrows, Page Up and Down, Enter) go to the
+  // listing whenever the window gets the focus.
+  client->setFocusProxy(view_);
   setWidget(client);
   chkUnits_ = new QPushButton(QStringLiteral("Check Units"), view_->viewport());
   QFont bold = chkUnits_->font();

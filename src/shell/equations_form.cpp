@@ -403,6 +403,9 @@ TEquationForm::TEquationForm(QWidget* parent) : TGForm(parent), Memo(nullptr), P
   Memo = new TOwnerDrawMemo(this);
   row->addWidget(margin_);
   row->addWidget(Memo, 1);
+  // The window's focus is the editor's: showing the window again (after a
+  // message box, or from the Windows menu) gives the keys to the text.
+  client->setFocusProxy(Memo);
   setWidget(client);
   resize(427, 273);
   Memo->setFont(EditorFont());

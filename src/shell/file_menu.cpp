@@ -108,6 +108,10 @@ void TFileMenu::New1Click() {
   ResetDocument();
   DeleteAutoSaveCopy();
   window_.FileName.clear();
+  // The new document has no solution yet: the previous one's window goes.
+  SolutionAvailable = false;
+  if (kSolutionWindow < int(WindowList.size()) && WindowList[kSolutionWindow] != nullptr)
+    WindowList[kSolutionWindow]->Hide();
   window_.ShowAndFocus(kEquationsWindow);
   if (TEquationForm* form = window_.EquationForm()) {
     form->Memo->ResetContent();
@@ -116,7 +120,8 @@ void TFileMenu::New1Click() {
   }
   ClearUndo();
   DocumentUnchanged = true;
-  window_.setCaption(window_.FileName);
+  // The caption and the File menu's Save item no longer name the old file.
+  SetDocumentCaption(window_.FileName);
   RecordMacro("NEW");
 }
 
@@ -125,10 +130,9 @@ void TFileMenu::Open1Click() {
   SolutionAvailable = false;
   std::string name = DirectorySettings.empty() ? std::string() : DirectorySettings[0];
   if (!RunOpenDialog("Open VOQ file", kOpenFilter, name) || name.empty()) return;
-  DeleteAutoSaveCopy();
-  window_.FileName = name;
   AddSearchDirectory(FolderOf(name));
-  OpenFileName(window_.FileName);
+  // The name and the autosave copy change only when the file is read.
+  OpenFileName(name);
 }
 
 void TFileMenu::CompileAfterOpen(bool keepSolution) {
@@ -143,21 +147,25 @@ void TFileMenu::CompileAfterOpen(bool keepSolution) {
 }
 
 void TFileMenu::OpenFileName(const std::string& name) {
-  ReadaFile(name);
+  if (!ReadaFile(name)) return;
   CompileAfterOpen(false);
   ClearUndo();
 }
 
-void TFileMenu::ReadaFile(const std::string& name) {
+bool TFileMenu::ReadaFile(const std::string& name) {
+  RecordMacro(GetMessageText(kMsgOpenCaption) + name);
+  // A file that could not be read leaves the open document, its name and
+  // its changes as they were: a later Save writes that document, not over
+  // the file that failed.
+  if (!ReadDocumentFile(name, false)) return false;
   DeleteAutoSaveCopy();
   window_.FileName = name;
-  RecordMacro(GetMessageText(kMsgOpenCaption) + window_.FileName);
-  ReadDocumentFile(window_.FileName, false);
   DocumentUnchanged = true;
   window_.setCaption(window_.FileName);
   NoteRecentFileRead(window_.RecentFiles, window_.FileName, Preferences.RecentFileCount);
   FixFileNameList();
   ClearUndo();
+  return true;
 }
 
 void TFileMenu::OpenFileItem(int32_t tag) {
@@ -177,7 +185,7 @@ void TFileMenu::OpenFileItem(int32_t tag) {
       if (unit != nullptr && unit != MainProgramUnit) unit->IsLibraryUnit = 0;
     }
   }
-  ReadaFile(name);
+  if (!ReadaFile(name)) return;
   CompileAfterOpen(true);
   ClearUndo();
 }

@@ -30,7 +30,8 @@ class TFileMenu : public QObject, public DocumentFileWindows {
   void New1Click();
   void Open1Click();
   void OpenFileName(const std::string& name);
-  void ReadaFile(const std::string& name);
+  // False when the file could not be read (the open document is kept).
+  bool ReadaFile(const std::string& name);
   void OpenFileItem(int32_t tag);
   void FixFileNameList();
   void Merge1Click();

@@ -10,6 +10,8 @@
 #include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
@@ -293,7 +295,7 @@ void TVOQ_D::BuildMenus() {
   // The commands this window can carry out itself.
   SetHandler("Exit1", [this] { close(); });
   SetHandler("Tile1", [this] { mdi_->tileSubWindows(); });
-  SetHandler("Cascade1", [this] { mdi_->cascadeSubWindows(); });
+  SetHandler("Cascade1", [this] { CascadeChildWindows(); });
   SetHandler("Equations1", [this] { ShowAndFocus(kEquationsWindow); });
   SetHandler("EqnWindowButton1", [this] { ShowAndFocus(kEquationsWindow); });
   SetHandler("FormattedEquations1", [] { ShowFormattedEquations(); });
@@ -669,6 +671,22 @@ void TVOQ_D::ShowWindow(int window) {
   TGForm* form = WindowList[static_cast<size_t>(window)];
   form->Show();
   mdi_->setActiveSubWindow(form);
+}
+
+void TVOQ_D::CascadeChildWindows() {
+  // Each shown window one title bar lower and to the right of the one
+  // behind it, at the size the user gave it (the toolkit's own cascade
+  // shrinks them all).
+  const int step = mdi_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, mdi_) + 4;
+  int offset = 0;
+  for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
+    if (!w->isVisible() || w->isMinimized()) continue;
+    if (w->isMaximized()) w->showNormal();
+    const QSize size = w->size();
+    w->setGeometry(QRect(QPoint(offset, offset), size));
+    w->raise();
+    offset += step;
+  }
 }
 
 void TVOQ_D::ShowAndFocus(int window) {

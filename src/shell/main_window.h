@@ -67,6 +67,9 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   bool WindowExists(int window) override;
   void ShowWindow(int window) override;
   void ShowAndFocus(int window) override;
+  // Windows > Cascade: the shown child windows stepped down and right,
+  // keeping their sizes.
+  void CascadeChildWindows();
   void SetEquationsHideSelection(bool hide) override;
   void SelectEquationsText(int32_t start, int32_t end, int32_t line) override;
 

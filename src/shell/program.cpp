@@ -150,7 +150,9 @@ int RunProgram(int argc, char** argv) {
   if (ActiveChildWindow == kEquationsWindow) window.EquationForm()->Editor()->setFocus();
   if (PlayingMacroFile) ShellCommands().RunMacro(StartupMacroFile, true);
   window.EquationForm()->Editor()->document()->clearUndoRedoStacks();
-  return QApplication::exec();
+  const int result = QApplication::exec();
+  ReleaseCopyLocks();
+  return result;
 }
 
 }  // namespace voq

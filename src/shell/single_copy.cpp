@@ -99,7 +99,13 @@ int CheckRunningCopies(const TCopyCheck& check) {
 }
 
 void ReleaseCopyLocks() {
-  for (THeldLock& lock : HeldLocks()) ::close(lock.Fd);
+  // A lock file no other running copy holds is removed: the last copy to
+  // end leaves no file beside the program. The exclusive lock taken first
+  // tells that no other copy holds it.
+  for (THeldLock& lock : HeldLocks()) {
+    if (::flock(lock.Fd, LOCK_EX | LOCK_NB) == 0) ::unlink(lock.Path.c_str());
+    ::close(lock.Fd);
+  }
   HeldLocks().clear();
 }
 

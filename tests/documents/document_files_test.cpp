@@ -280,8 +280,9 @@ TEST_F(DocumentFilesTest, ANewerVersionAsksAndOnlyOkReads) {
     EXPECT_EQ(platform.alerts[0].text,
               "This file was saved with VOQ version 7.000.  You are using version 6.462.  VOQ may be able to read "
               "the file, but you should consider updating your version of VOQ.");
-    // The document was cleared before the question.
-    EXPECT_EQ(editor.GetText(), answer == kResultOk ? "a = 1" : "");
+    // Cancel keeps the open document: it is replaced only by a read that
+    // goes through.
+    EXPECT_EQ(editor.GetText(), answer == kResultOk ? "a = 1" : "before");
   }
   // The same version as the program's asks nothing, nor does "6.4620".
   bytes.replace(2, 5, "6.462");

@@ -17,6 +17,7 @@
 
 #include "core/calc_state.h"
 #include "core/program_flags.h"
+#include "documents/document_file.h"
 #include "documents/document_files.h"
 #include "documents/document_sections.h"
 #include "documents/documents_state.h"
@@ -128,6 +129,66 @@ TEST_F(FileMenuTest, CancelInTheQuestionKeepsTheDocument) {
   EXPECT_TRUE(window_->FileName.empty());
   EXPECT_TRUE(DocumentUnchanged);
   EXPECT_FALSE(fs::exists(Path("m.voq")));
+}
+
+// A file that is not a document, or one cut short inside its text: the open
+// document keeps its text, name, caption and changes, the message names the
+// file, and Save afterwards writes the open document, not over the bad file.
+TEST_F(FileMenuTest, AFailedReadLeavesTheOpenDocumentAsItWas) {
+  Equations().SetText("b = 2");
+  ASSERT_TRUE(SaveDocumentFile(Path("good.VOQ"), false, false, false));
+  const std::string saved = ReadBytes(Path("good.VOQ"));
+  ASSERT_GT(saved.size(), kDocumentHeaderSize + 8);
+  // The first bytes of a PNG picture, then pixels.
+  const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(300, '\x7f');
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+  } cases[] = {
+      {"picture.VOQ", png},
+      {"cut.VOQ", saved.substr(0, kDocumentHeaderSize + 6)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteBytes(Path(c.Name), c.Bytes);
+    Equations().SetText("a = 1");
+    window_->FileName = Path("mine.VOQ");
+    window_->setCaption(window_->FileName);
+    DocumentUnchanged = false;
+    const int before = platform_.AlertCount();
+    menu_->OpenFileName(Path(c.Name));
+    EXPECT_EQ(platform_.AlertCount(), before + 1);
+    EXPECT_NE(platform_.LastAlertText().find(Path(c.Name)), std::string::npos) << platform_.LastAlertText();
+    EXPECT_EQ(Equations().GetText(), "a = 1");
+    EXPECT_EQ(window_->FileName, Path("mine.VOQ"));
+    EXPECT_NE(window_->windowTitle().toStdString().find("mine.VOQ"), std::string::npos);
+    EXPECT_FALSE(DocumentUnchanged);
+    EXPECT_TRUE(window_->EquationForm()->isVisible() || !window_->isVisible());
+    // File > Open with the same file keeps everything too.
+    openAnswers_ = {Path(c.Name)};
+    platform_.SetScriptedAnswer(kResultNo);  // the save-changes question
+    window_->Action("Open1")->trigger();
+    platform_.SetScriptedAnswer(kResultOk);
+    EXPECT_EQ(Equations().GetText(), "a = 1");
+    EXPECT_EQ(window_->FileName, Path("mine.VOQ"));
+    window_->Action("Save1")->trigger();
+    EXPECT_EQ(ReadBytes(Path(c.Name)), c.Bytes);
+    ASSERT_TRUE(fs::exists(Path("mine.VOQ")));
+    fs::remove(Path("mine.VOQ"));
+  }
+}
+
+// File > New: the caption and the File menu's Save item no longer name the
+// previous file.
+TEST_F(FileMenuTest, NewForgetsThePreviousFileName) {
+  Equations().SetText("a = 1");
+  ASSERT_TRUE(SaveDocumentFile(Path("old.VOQ"), false, false, false));
+  menu_->OpenFileName(Path("old.VOQ"));
+  ASSERT_NE(window_->Action("Save1")->text().toStdString().find("old.VOQ"), std::string::npos);
+  window_->Action("New1")->trigger();
+  EXPECT_TRUE(window_->FileName.empty());
+  EXPECT_EQ(window_->Action("Save1")->text().toStdString().find("old.VOQ"), std::string::npos);
+  EXPECT_EQ(window_->windowTitle().toStdString().find("old.VOQ"), std::string::npos);
 }
 
 TEST_F(FileMenuTest, RecentFilesKeepTheLimitAndDropMissingOnes) {

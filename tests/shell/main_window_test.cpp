@@ -59,6 +59,20 @@ TEST_F(MainWindowTest, UntitledCaption) {
   EXPECT_EQ(window_->windowTitle().toStdString(), "VOQ Professional Version:  ");
 }
 
+// Windows > Cascade steps the shown windows down and right and keeps
+// their sizes.
+TEST_F(MainWindowTest, CascadeKeepsTheWindowSizes) {
+  window_->resize(1000, 700);
+  window_->show();
+  window_->ShowAndFocus(kEquationsWindow);
+  TGForm* equations = WindowList[kEquationsWindow];
+  ASSERT_NE(equations, nullptr);
+  equations->resize(430, 280);
+  window_->Action("Cascade1")->trigger();
+  EXPECT_EQ(equations->size(), QSize(430, 280));
+  EXPECT_EQ(equations->pos(), QPoint(0, 0));
+}
+
 TEST_F(MainWindowTest, SolveTableFollowsTheParametricTableWindow) {
   window_->Idle();
   EXPECT_FALSE(window_->Action("SolveTableButton1")->isEnabled());

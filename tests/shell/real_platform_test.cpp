@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -26,6 +28,7 @@
 #include "model/solve_session.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/equations_form.h"
+#include "shell/file_menu.h"
 #include "shell/main_window.h"
 #include "shell/progress_view.h"
 #include "qt_app.h"
@@ -196,6 +199,33 @@ TEST_F(RealPlatformTest, TheErrorIsSelectedAfterItsBox) {
   ASSERT_EQ(answerer.texts.size(), 1u);
   EXPECT_TRUE(Editor()->textCursor().hasSelection());
   EXPECT_GE(Editor()->textCursor().selectionStart(), 6);
+  // The keys are back in the editor: what the user types next replaces the
+  // selected error.
+  EXPECT_EQ(window_->focusWidget(), Editor());
+  for (char c : std::string("z = 1")) QTest::keyClick(window_->windowHandle(), c);
+  EXPECT_EQ(Editor()->toPlainText().toStdString(), "x = 2\nz = 1");
+}
+
+// A picture renamed as a document: the real box names the file and is
+// answered with Enter; the open document, its caption and text are kept.
+TEST_F(RealPlatformTest, OpeningANonDocumentKeepsTheOpenOne) {
+  const std::string bad = dir_ + "/x.VOQ";
+  {
+    std::ofstream out(bad, std::ios::binary);
+    out << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << std::string(400, '\x20');
+  }
+  SetEquations("a = 1");
+  window_->FileName = dir_ + "/mine.VOQ";
+  window_->setCaption(window_->FileName);
+  const QString caption = window_->windowTitle();
+  TFileMenu menu(*window_);
+  BoxAnswerer answerer({Answer::Enter});
+  menu.OpenFileName(bad);
+  ASSERT_EQ(answerer.texts.size(), 1u);
+  EXPECT_NE(answerer.texts[0].find("x.VOQ"), std::string::npos) << answerer.texts[0];
+  EXPECT_EQ(Editor()->toPlainText().toStdString(), "a = 1");
+  EXPECT_EQ(window_->windowTitle(), caption);
+  EXPECT_EQ(window_->FileName, dir_ + "/mine.VOQ");
 }
 
 // A long solve: Abort in the progress window ends it within half a second

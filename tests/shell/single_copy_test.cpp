@@ -57,6 +57,8 @@ Copy StartCopy(const std::string& dir, bool answerYes, bool tickBox = false,
     char c;
     while (::read(hold[0], &c, 1) > 0) {
     }
+    // The program's end.
+    ReleaseCopyLocks();
     ::_exit(0);
   }
   ::close(report[1]);
@@ -156,6 +158,8 @@ TEST_F(SingleCopy, AllCopiesEndedFreesTheNumbers) {
   Copy& second = Start(true);
   EndCopy(first);
   EndCopy(second);
+  // The last copy to end took the lock files with it.
+  EXPECT_EQ(Listing(dir_), std::set<std::string>{});
   const Copy& again = Start(true);
   EXPECT_FALSE(again.asked);
   EXPECT_EQ(again.number, 1);
