@@ -67,7 +67,8 @@ struct TPreferencesRecord {
   int16_t PrinterFontSize = 0;          // 10: 0 default, then 9, 10, 11, 12, 14, 16
   int16_t PrintLineSpacing = 0;         // 12: 0 single, 1 one and a half, 2 double
   uint8_t UseArraysWindow = 0;          // 14: array variables go to the Arrays window
-  uint8_t ShowLocalVariables = 0;       // 15: show function/procedure/module values
+  uint8_t ShowLocalVariables = 1;       // 15: show function/procedure/module values (on, as the
+                                        //     reader of an older defaults file turns it)
   uint8_t TableSumRow = 0;              // 16: sum and average row of the Parametric table
   uint8_t ShowSubscripts = 0;           // 17: subscripts and Greek symbols
   uint8_t IntegrationRichardson = 0;    // 18: Richardson flag of the stored integration settings

@@ -289,6 +289,27 @@ int OverlappingPairs(const TSolutionListing& listing) {
   return overlaps;
 }
 
+// With the program's start settings a module's values are shown: the
+// heat-exchanger case has the "HX" tab with one block per call.
+TEST_F(SolutionWindowTest, ModuleValuesAreShownWithTheStartSettings) {
+  EXPECT_EQ(TPreferencesRecord{}.ShowLocalVariables, 1);
+  Preferences.ShowLocalVariables = TPreferencesRecord{}.ShowLocalVariables;
+  TSolutionForm* form = Solve(CaseText("heat_exchanger_modules.txt"));
+  ASSERT_TRUE(form->TabControl()->isVisible());
+  ASSERT_EQ(form->TabControl()->count(), 2);
+  EXPECT_EQ(form->TabControl()->tabText(1).toStdString(), "HX");
+  form->TabControl()->setCurrentIndex(1);
+  Paint(form);
+  int blocks = 0;
+  std::set<std::string> names;
+  for (const TSolutionItem& item : form->LastListing().Items)
+    blocks += item.Text.rfind("Local variables in Module HX\\", 0) == 0 ? 1 : 0;
+  for (const TSolutionItem* e : form->LastListing().Entries()) names.insert(e->Name);
+  EXPECT_EQ(blocks, 3);
+  for (const char* name : {"UA", "C_min", "C_max", "Cr", "NTU", "eps", "q", "Th_out", "Tc_out"})
+    EXPECT_EQ(names.count(name), 1u) << name;
+}
+
 TEST_F(SolutionWindowTest, EntriesNeverOverlapAndReflowOnResize) {
   struct Case {
     const char* Name;
