@@ -58,9 +58,9 @@ TTableForm* TTableGrid::Form() const {
 }
 
 void TTableGrid::SetFont(int32_t pixelsPerInch) {
-  TableFontFace(TableFontPreference, GridFontName);
+  TableFontFace(Preferences.TableFont, GridFontName);
   int32_t points = GridFontSize;
-  if (TableFontPoints(TableFontSizePreference, points)) GridFontSize = points * pixelsPerInch / 96;
+  if (TableFontPoints(Preferences.TableFontSize, points)) GridFontSize = points * pixelsPerInch / 96;
   DefaultRowHeight = std::max<int32_t>(ScreenLineHeight + 2, 19);
   DefaultColWidth = 13 * ScreenCharWidth;
   const int32_t labelChars = Kind == kArraysTableKind ? 8 : Kind == kIntegralTableKind ? 12 : 11;

@@ -358,14 +358,14 @@ TEST_F(TableGridTest, FontPreferencesGiveTheGridSizes) {
   } const cases[] = {{0, 10}, {1, 8}, {2, 10}, {3, 12}, {4, 14}, {5, 16}, {6, 18}};
   Parametric(2);
   for (const Case& c : cases) {
-    TableFontSizePreference = c.size;
+    Preferences.TableFontSize = c.size;
     grid.SetFont(96);
     EXPECT_EQ(grid.GridFontSize, c.points);
   }
-  TableFontSizePreference = 9;  // unknown: the size stays
+  Preferences.TableFontSize = 9;  // unknown: the size stays
   grid.SetFont(96);
   EXPECT_EQ(grid.GridFontSize, 18);
-  TableFontPreference = 3;
+  Preferences.TableFont = 3;
   grid.SetFont(96);
   EXPECT_EQ(grid.GridFontName, "Courier New");
   EXPECT_EQ(grid.DefaultRowHeight, std::max(ScreenLineHeight + 2, 19));
