@@ -81,6 +81,10 @@ struct TTablePopup {
 struct TTableWindowMetrics {
   int32_t PixelsPerInch = 96;
   bool InTabStrip = false;      // the grid sits in the tab strip
+  // The tab strip's height and side margin; -1: 28 pixels at 96 pixels per
+  // inch, scaled, and 8.
+  int32_t TabStripHeight = -1;
+  int32_t TabMargin = -1;
   int32_t CaptionHeight = 0;    // the (minimised) caption's height
   int32_t EdgeWidth = 0;        // one window edge
   int32_t ScrollBarWidth = 0;   // a vertical bar's width

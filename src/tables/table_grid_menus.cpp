@@ -76,8 +76,8 @@ TTableWindowSize TTableGrid::SnapSize(int32_t proposedWidth, int32_t proposedHei
   size.Height = proposedHeight;
   TTableForm* f = Form();
   if (f == nullptr) return size;
-  const int32_t t = m.InTabStrip ? 8 : 0;
-  const int32_t h = m.InTabStrip ? 28 * m.PixelsPerInch / 96 : 0;
+  const int32_t t = !m.InTabStrip ? 0 : m.TabMargin >= 0 ? m.TabMargin : 8;
+  const int32_t h = !m.InTabStrip ? 0 : m.TabStripHeight >= 0 ? m.TabStripHeight : 28 * m.PixelsPerInch / 96;
   const int32_t lastCol = LastGridCol();
   const int32_t lastRow = LastGridRow();
   const int32_t fullWidth = TotalWidth();

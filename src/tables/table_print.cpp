@@ -327,21 +327,24 @@ void PrintTable(TTableForm& form, int32_t tableNumber, bool selectionOnly) {
   printer.Run();
 }
 
-bool PrintTableSelection(TTableForm& form, const std::string& documentName) {
+bool PrintTableJob(TTableForm& form, const std::string& title, bool selectionOnly) {
   PrintPageState = kPageStateRunning;
   PrintState.PreviewMode = false;
   Printing = true;
-  const std::string title = documentName.empty() ? "(Untitled)" : documentName;
   if (!BeginPrintJob(title, 1)) {
     Printing = false;
     EndPrintJob();
     return false;
   }
   PrintAdvanceLines(1);
-  PrintTable(form, 0, true);
+  PrintTable(form, 0, selectionOnly);
   EndPrintJob();
   Printing = false;
   return true;
+}
+
+bool PrintTableSelection(TTableForm& form, const std::string& documentName) {
+  return PrintTableJob(form, documentName.empty() ? "(Untitled)" : documentName, true);
 }
 
 }  // namespace voq
