@@ -223,7 +223,9 @@ void TablePrinter::PrintHeader(int32_t first, int32_t last, bool afterPageBreak)
   headerLine(false);
   if (anyUnits_) headerLine(true);
   const TPrintedColumn& lastColumn = printed_[size_t(last)];
-  const int32_t y = LineTop() + PrintLineHeight + PrintLineHeight / 2;
+  // The rule goes at the foot of the header lines: half a line further
+  // down it would strike through the first row's labels and values.
+  const int32_t y = LineTop() + PrintLineHeight;
   canvas_.SetPen(kRgbBlack, 1);
   canvas_.MoveTo(PrintLeftMargin, y);
   canvas_.LineTo(lastColumn.Start + lastColumn.Width + 10, y);
