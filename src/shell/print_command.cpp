@@ -17,6 +17,7 @@
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/shell_state.h"
+#include "tables/qt/table_window.h"
 
 namespace voq {
 
@@ -90,6 +91,11 @@ bool PrintSolutionWindow(TVOQ_D& window) {
 
 bool PrintActiveWindow(TVOQ_D& window) {
   if (ActiveChildWindow == kSolutionWindow && WindowList[kSolutionWindow] != nullptr) return PrintSolutionWindow(window);
+  if (ActiveChildWindow >= 1 && ActiveChildWindow < int(WindowList.size())) {
+    if (auto* table = dynamic_cast<TTableWindow*>(WindowList[size_t(ActiveChildWindow)])) {
+      return table->Print(PrintJobTitle(window.FileName));
+    }
+  }
   return PrintEquationsWindow(window);
 }
 

@@ -24,8 +24,8 @@ bool PrintEquationsWindow(TVOQ_D& window);
 // Prints the Solution window's shown tab as one job; false when the job
 // could not begin.
 bool PrintSolutionWindow(TVOQ_D& window);
-// File > Print: the Solution window when it is the active child window,
-// else the Equations window.
+// File > Print: the Solution window or a table window's shown table when
+// it is the active child window, else the Equations window.
 bool PrintActiveWindow(TVOQ_D& window);
 
 }  // namespace voq
