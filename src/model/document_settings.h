@@ -145,6 +145,11 @@ struct TPreferencesRecord {
 
   // Not stored: advice alerts, e.g. a DUPLICATE inside a routine body.
   uint8_t ShowAdvice = 1;
+  // Not stored (the stored record has no bytes for them): the table
+  // windows' font face index (0 and 1 Arial .. 7 System) and size index
+  // (0 10 points, then 8, 10, 12, 14, 16, 18).
+  int16_t TableFont = 0;
+  int16_t TableFontSize = 0;
 };
 
 inline constexpr size_t kStoredPreferencesSize = 254;

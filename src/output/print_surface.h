@@ -117,8 +117,19 @@ class RecordingPrintSurface : public PrintSurface {
   int32_t TextWidth(const std::string& text) override;
   void DrawText(int32_t x, int32_t y, const std::string& text) override;
   void FillWhite(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t rgb, int32_t width) override {
+    Lines.push_back({Sheet, x1, y1, x2, y2, rgb, width});
+  }
   bool CreatePageBitmap(int32_t width, int32_t height, bool colour) override;
   void ShowPage() override { ++PagesShown; }
+  struct TDrawnLine {
+    int32_t Sheet;
+    int32_t X1, Y1, X2, Y2;
+    uint32_t Color;
+    int32_t Width;
+  };
+  // Every stroke, erased or not.
+  std::vector<TDrawnLine> Lines;
 
   // The character width of the selected font (half its height, at least 1).
   int32_t CharWidth();

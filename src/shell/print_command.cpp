@@ -19,6 +19,7 @@
 #include "shell/formatted_equations_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_state.h"
+#include "tables/qt/table_window.h"
 
 namespace voq {
 
@@ -115,6 +116,11 @@ bool PrintActiveWindow(TVOQ_D& window) {
   if (ActiveChildWindow == kSolutionWindow && WindowList[kSolutionWindow] != nullptr) return PrintSolutionWindow(window);
   if (ActiveChildWindow == kFormattedEquationsWindow && WindowList[kFormattedEquationsWindow] != nullptr) {
     return PrintFormattedEquationsWindow(window);
+  }
+  if (ActiveChildWindow >= 1 && ActiveChildWindow < int(WindowList.size())) {
+    if (auto* table = dynamic_cast<TTableWindow*>(WindowList[size_t(ActiveChildWindow)])) {
+      return table->Print(PrintJobTitle(window.FileName));
+    }
   }
   return PrintEquationsWindow(window);
 }

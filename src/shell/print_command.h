@@ -26,8 +26,9 @@ bool PrintEquationsWindow(TVOQ_D& window);
 bool PrintSolutionWindow(TVOQ_D& window);
 // The Formatted Equations window's page into a job of its own.
 bool PrintFormattedEquationsWindow(TVOQ_D& window);
-// File > Print: the Solution window when it is the active child window,
-// else the Equations window.
+// File > Print: the Solution window, the Formatted Equations window or a
+// table window's shown table when it is the active child window, else the
+// Equations window.
 bool PrintActiveWindow(TVOQ_D& window);
 
 }  // namespace voq

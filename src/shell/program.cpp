@@ -75,6 +75,9 @@ int RunProgram(int argc, char** argv) {
   window.InstallHostServices(platform);
   // The File commands; the start document and "HELLO.VOQ" open through them.
   TFileMenu fileMenu(window);
+  // A read document's tables get their windows before the File menu
+  // arranges the windows.
+  tableWindows.FollowDocumentFiles(fileMenu);
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
   ShellCommands().ReadExternals = [programDir] {
     ReadExternals(programDir, std::string());

@@ -5,6 +5,8 @@
 #include "core/program_flags.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
+#include "shell/shell_state.h"
+#include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -32,6 +34,48 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
     const int32_t kind = i.kind;
     window_.SetHandler(i.item, [this, kind] { ShowTableWindow(kind); });
   }
+  // The main window routes no wheel or keys elsewhere while a table
+  // dialog is open.
+  TQtTableDialogs::DialogOpenChanged = [](bool open) { DialogOpen = open; };
+}
+
+TTableWindows::~TTableWindows() {
+  TQtTableDialogs::DialogOpenChanged = nullptr;
+  if (files_ != nullptr && &DocumentFiles() == this) SetDocumentFileWindows(nullptr);
+}
+
+void TTableWindows::FollowDocumentFiles(DocumentFileWindows& files) {
+  files_ = &files;
+  SetDocumentFileWindows(this);
+}
+
+void TTableWindows::OpenDocumentTableWindows() {
+  for (int32_t kind = 1; kind <= 4; ++kind) {
+    if (!TableForms[size_t(kind)]) continue;
+    if (TTableWindow* table = Window(kind)) {
+      // A document read with Ctrl held reset the column widths; the
+      // window takes them with its font.
+      table->Grid().SetFont(table->logicalDpiX() > 0 ? table->logicalDpiX() : 96);
+      table->Refresh();
+    }
+  }
+}
+
+void TTableWindows::RestoreMaximizedChild() {
+  if (files_ != nullptr) files_->RestoreMaximizedChild();
+}
+void TTableWindows::HideEquations() {
+  if (files_ != nullptr) files_->HideEquations();
+}
+void TTableWindows::ShowEquations() {
+  if (files_ != nullptr) files_->ShowEquations();
+}
+void TTableWindows::SetDocumentCaption(const std::string& fileName) {
+  if (files_ != nullptr) files_->SetDocumentCaption(fileName);
+}
+void TTableWindows::ArrangeWindows(const TWindowArrangement& plan) {
+  OpenDocumentTableWindows();
+  if (files_ != nullptr) files_->ArrangeWindows(plan);
 }
 
 TTableWindow* TTableWindows::Window(int32_t kind) {

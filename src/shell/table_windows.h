@@ -7,6 +7,7 @@
 // and $SUMROW's sum row of the open Parametric table.
 #include <cstdint>
 
+#include "documents/document_files.h"
 #include "platform/host.h"
 
 namespace voq {
@@ -14,10 +15,19 @@ namespace voq {
 class TVOQ_D;
 class TTableWindow;
 
-class TTableWindows : public DocumentWindows, public DirectiveWindows {
+class TTableWindows : public DocumentWindows, public DirectiveWindows, public DocumentFileWindows {
  public:
   // Wires the window items and tool buttons of window.
   explicit TTableWindows(TVOQ_D& window);
+  ~TTableWindows() override;
+
+  // Stands between the document reader and files (the File menu): a read
+  // document's tables get their windows before files arranges the windows
+  // the document shows.
+  void FollowDocumentFiles(DocumentFileWindows& files);
+  // Every kind with tables gets its window (hidden when new) and every
+  // existing window shows its tables again.
+  void OpenDocumentTableWindows();
 
   // The window of kind (1..4), made when its tables exist; nullptr when
   // the kind has no tables.
@@ -33,8 +43,16 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows {
   // DirectiveWindows: $SUMROW on the open Parametric table.
   void ApplyTableSumRow(bool on) override;
 
+  // DocumentFileWindows, passed on to the File menu.
+  void RestoreMaximizedChild() override;
+  void HideEquations() override;
+  void ShowEquations() override;
+  void SetDocumentCaption(const std::string& fileName) override;
+  void ArrangeWindows(const TWindowArrangement& plan) override;
+
  private:
   TVOQ_D& window_;
+  DocumentFileWindows* files_ = nullptr;
 };
 
 // The pending cell edit of the Parametric table window committed: false

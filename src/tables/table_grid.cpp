@@ -58,9 +58,9 @@ TTableForm* TTableGrid::Form() const {
 }
 
 void TTableGrid::SetFont(int32_t pixelsPerInch) {
-  TableFontFace(TableFontPreference, GridFontName);
+  TableFontFace(Preferences.TableFont, GridFontName);
   int32_t points = GridFontSize;
-  if (TableFontPoints(TableFontSizePreference, points)) GridFontSize = points * pixelsPerInch / 96;
+  if (TableFontPoints(Preferences.TableFontSize, points)) GridFontSize = points * pixelsPerInch / 96;
   DefaultRowHeight = std::max<int32_t>(ScreenLineHeight + 2, 19);
   DefaultColWidth = 13 * ScreenCharWidth;
   const int32_t labelChars = Kind == kArraysTableKind ? 8 : Kind == kIntegralTableKind ? 12 : 11;
@@ -524,7 +524,7 @@ std::string TTableGrid::HintAt(int32_t x, int32_t y) const {
   return "";
 }
 
-bool TTableGrid::LeftPress(int32_t x, int32_t y, bool shiftHeld) {
+bool TTableGrid::LeftPress(int32_t x, int32_t y, bool shiftHeld, TableGridDialogs* dialogs) {
   TTableForm* f = Form();
   int32_t col = 0, row = 0;
   if (f == nullptr || !CellAt(x, y, col, row)) return false;
@@ -541,6 +541,10 @@ bool TTableGrid::LeftPress(int32_t x, int32_t y, bool shiftHeld) {
   TGridRect& s = f->Selection;
   if (row == 0) {
     ClickedColumn = col;
+    if (IsAlterIconArea(col, x, y)) {
+      if (dialogs != nullptr) AlterValuesClick(col, *dialogs);
+      return true;
+    }
     if (RegisterEdit() == 0) return true;
     if (shiftHeld && s.Top == 1 && s.Bottom == lastRow && (col == s.Left - 1 || col == s.Right + 1)) {
       s.Left = std::min(s.Left, col);

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "output/canvas.h"
 #include "tables/table_model.h"
@@ -25,6 +26,8 @@ inline constexpr TRgb kTableGridLineColor = MakeRgb(192, 192, 192);
 inline constexpr TRgb kRunRangeGreen = MakeRgb(0, 255, 0);
 inline constexpr TRgb kColumnNumberGreen = MakeRgb(0, 128, 0);
 
+class TTableGrid;
+
 // The dialogs the grid's handlers open, whose windows are built elsewhere.
 class TableGridDialogs {
  public:
@@ -33,6 +36,69 @@ class TableGridDialogs {
   // position spin runs 1..tabCount, disabled when there is one tab).
   // Modal result: 1 OK, 4 Duplicate, 6 Delete, anything else Cancel.
   virtual int32_t TabInfo(const std::string& caption, std::string& title, int32_t& position, int32_t tabCount) = 0;
+  // The commands of the pop-up menus whose dialogs and table edits are
+  // built on top of the grid: Alter Values of a column, the column format
+  // dialog (Properties, and a right press on an Arrays or Integral
+  // header), Sort, and the clipboard and structural items (by menu item
+  // name: "Cut1", "Copy1", "Paste1", "InsertRowAbove1", "InsertRow2",
+  // "DeleteRows1", "InsertColumntotheLeft1", "InsertColumn1",
+  // "Deletecolumn1"). Until they exist each tells the user that the
+  // command is not yet available.
+  virtual void AlterValues(TTableGrid& grid, int32_t column);
+  virtual void ColumnFormat(TTableGrid& grid, int32_t column);
+  virtual void Sort(TTableGrid& grid, int32_t column);
+  virtual void TableEdit(TTableGrid& grid, const std::string& item, const std::string& caption);
+};
+
+// The pop-up menus of the grid: 1 the cells, 2 the row labels, 3 the
+// column headers.
+inline constexpr int32_t kNoTableMenu = 0;
+inline constexpr int32_t kTableCellsMenu = 1;
+inline constexpr int32_t kTableRowLabelMenu = 2;
+inline constexpr int32_t kTableHeaderMenu = 3;
+
+// One item of a pop-up menu as the window builds it: a separator has no
+// caption; the colour items carry their colour index in Tag and may have
+// no caption (they show a swatch of TableBackgroundColors[Tag]).
+struct TTableMenuItem {
+  std::string Name;
+  std::string Caption;
+  std::string Shortcut;
+  bool Enabled = true;
+  bool Separator = false;
+  int32_t Tag = 0;
+  std::vector<TTableMenuItem> Items;  // a submenu
+};
+struct TTablePopup {
+  int32_t Menu = kNoTableMenu;
+  std::vector<TTableMenuItem> Items;
+  // The enabled state of item name (false when there is no such item).
+  bool Enabled(const std::string& name) const;
+  const TTableMenuItem* Find(const std::string& name) const;
+};
+
+// The window size the sizing rule snaps a proposed size to.
+struct TTableWindowMetrics {
+  int32_t PixelsPerInch = 96;
+  bool InTabStrip = false;      // the grid sits in the tab strip
+  // The tab strip's height and side margin; -1: 28 pixels at 96 pixels per
+  // inch, scaled, and 8.
+  int32_t TabStripHeight = -1;
+  int32_t TabMargin = -1;
+  int32_t CaptionHeight = 0;    // the (minimised) caption's height
+  int32_t EdgeWidth = 0;        // one window edge
+  int32_t ScrollBarWidth = 0;   // a vertical bar's width
+  int32_t ScrollBarHeight = 0;  // a horizontal bar's height
+  int32_t GridClientHeight = 0; // the grid's client height
+  int32_t GridHeight = 0;       // the grid's outer height
+};
+struct TTableWindowSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  bool ScrollBars = false;  // both bars shown
+  bool AllColumns = true;   // every column fits (scrolled to the first)
+  bool AllRows = true;      // every row fits (scrolled to the top)
+  int32_t VisibleRows = 0;  // whole data rows shown
 };
 
 // Face and point size of the table font preferences (another value keeps
@@ -124,8 +190,9 @@ class TTableGrid {
   // Presses within 100 ms of the activation are ignored.
   bool PressAllowed(int32_t tick) const { return tick - ActivationTick >= 100; }
   // A left press at window point (x, y) (after PressAllowed); true when
-  // it was taken (the triangle, a header, a label).
-  bool LeftPress(int32_t x, int32_t y, bool shiftHeld);
+  // it was taken (the triangle, a header, a label). A press on a header's
+  // icon opens Alter Values through dialogs.
+  bool LeftPress(int32_t x, int32_t y, bool shiftHeld, TableGridDialogs* dialogs = nullptr);
   // The triangle: Solve Table over the shown run range, FirstRun and
   // LastRun kept.
   void RunShownRange();
@@ -136,6 +203,31 @@ class TTableGrid {
   // --- Tabs: a right press on tab tabIndex. The dialog's result; after
   // 6 on the only table the window's model is gone (Form() is nullptr).
   int32_t TabRightPress(int32_t tabIndex, TableGridDialogs& dialogs);
+
+  // --- Sizing (FormCanResize): the window snaps to whole rows and
+  // columns. The proposed size is the window's outer size.
+  TTableWindowSize SnapSize(int32_t proposedWidth, int32_t proposedHeight, const TTableWindowMetrics& m);
+
+  // --- Pop-up menus (GridContextPopup): a right press on (col, row) with
+  // the selection rules of the press; the menu to show and its enabled
+  // items. editingCell: a single cell is being edited in place (no menu).
+  // A header of an Arrays or Integral window has no menu: its column
+  // format dialog opens through dialogs.
+  TTablePopup ContextPopup(int32_t col, int32_t row, bool editingCell, bool clipboardHasText,
+                           TableGridDialogs* dialogs = nullptr);
+  // The chosen item of the menu last built; tag for the colour items.
+  void MenuCommand(const std::string& item, int32_t tag, TableGridDialogs& dialogs);
+  // Alter Values of column (the two menu items and the header icon): the
+  // pending edit committed first; a string or missing column opens nothing.
+  void AlterValuesClick(int32_t column, TableGridDialogs& dialogs);
+  // doFormat: the column format dialog for ClickedColumn once the pending
+  // edit is accepted.
+  void DoFormat(TableGridDialogs& dialogs);
+  // Row decoration: the border below the selection's bottom row (and above
+  // its top row for a block), and the background colour of the selected
+  // rows (-1 none); both collapse the selection to its top-left cell.
+  void SetBorderClick();
+  void BackgroundColorClick(int32_t tag);
 
   // --- Selection commands
   void SelectAll();

@@ -223,7 +223,9 @@ void TablePrinter::PrintHeader(int32_t first, int32_t last, bool afterPageBreak)
   headerLine(false);
   if (anyUnits_) headerLine(true);
   const TPrintedColumn& lastColumn = printed_[size_t(last)];
-  const int32_t y = LineTop() + PrintLineHeight + PrintLineHeight / 2;
+  // The rule goes at the foot of the header lines: half a line further
+  // down it would strike through the first row's labels and values.
+  const int32_t y = LineTop() + PrintLineHeight;
   canvas_.SetPen(kRgbBlack, 1);
   canvas_.MoveTo(PrintLeftMargin, y);
   canvas_.LineTo(lastColumn.Start + lastColumn.Width + 10, y);
@@ -327,21 +329,24 @@ void PrintTable(TTableForm& form, int32_t tableNumber, bool selectionOnly) {
   printer.Run();
 }
 
-bool PrintTableSelection(TTableForm& form, const std::string& documentName) {
+bool PrintTableJob(TTableForm& form, const std::string& title, bool selectionOnly) {
   PrintPageState = kPageStateRunning;
   PrintState.PreviewMode = false;
   Printing = true;
-  const std::string title = documentName.empty() ? "(Untitled)" : documentName;
   if (!BeginPrintJob(title, 1)) {
     Printing = false;
     EndPrintJob();
     return false;
   }
   PrintAdvanceLines(1);
-  PrintTable(form, 0, true);
+  PrintTable(form, 0, selectionOnly);
   EndPrintJob();
   Printing = false;
   return true;
+}
+
+bool PrintTableSelection(TTableForm& form, const std::string& documentName) {
+  return PrintTableJob(form, documentName.empty() ? "(Untitled)" : documentName, true);
 }
 
 }  // namespace voq

@@ -34,6 +34,11 @@ int32_t PrintedTextWidth(Canvas& canvas, const std::string& text);
 // job; selectionOnly prints only the grid selection.
 void PrintTable(TTableForm& form, int32_t tableNumber, bool selectionOnly);
 
+// The shown table (or with selectionOnly its selection) printed as a job
+// of its own titled title, after one line. False when the job did not
+// start.
+bool PrintTableJob(TTableForm& form, const std::string& title, bool selectionOnly);
+
 // The cells menu's Print Selection: the selection printed as a job of its
 // own, titled with documentName or "(Untitled)". False when the job did
 // not start.

@@ -19,8 +19,6 @@ int32_t LastRun = 1;
 int32_t TableRunOffset = 1;
 TDisplayFormat DefaultColumnFormat{kStyleAutomatic, 4};
 bool DocumentUnchanged = true;
-int16_t TableFontPreference = 0;
-int16_t TableFontSizePreference = 0;
 bool MacroRecording = false;
 std::string MacroText;
 bool UpdateGuesses = false;
@@ -48,8 +46,6 @@ void ResetTablesState() {
   TableRunOffset = 1;
   DefaultColumnFormat = {kStyleAutomatic, 4};
   DocumentUnchanged = true;
-  TableFontPreference = 0;
-  TableFontSizePreference = 0;
   MacroRecording = false;
   MacroText.clear();
   UpdateGuesses = false;

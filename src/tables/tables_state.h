@@ -35,10 +35,6 @@ extern int32_t LastRun;
 extern int32_t TableRunOffset;
 // The format new lookup columns take.
 extern TDisplayFormat DefaultColumnFormat;
-// The table windows' font preferences: face index (0 and 1 Arial .. 7
-// System) and size index (0 10 points, then 8, 10, 12, 14, 16, 18).
-extern int16_t TableFontPreference;
-extern int16_t TableFontSizePreference;
 // Cleared by every change of a table (the document has unsaved changes).
 extern bool DocumentUnchanged;
 // Macro recording is on; the lines recorded are appended to MacroText.

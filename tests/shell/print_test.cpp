@@ -24,6 +24,18 @@
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/print_command.h"
+#include "shell/calculate_commands.h"
+#include "shell/calculate_menu.h"
+#include "shell/table_windows.h"
+#include "core/calc_state.h"
+#include "core/program_flags.h"
+#include "language/export_after_run.h"
+#include "model/program_units.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "session/compile_driver.h"
+#include "tables/table_model.h"
+#include "tables/tables_state.h"
 #include "qt_app.h"
 
 namespace voq {
@@ -237,6 +249,63 @@ TEST_F(PrintPdfTest, FilePrintPrintsTheEquationsWindow) {
     }
   }
   EXPECT_TRUE(blue);
+  window.reset();
+  RestoreInstalledHost();
+}
+
+TEST_F(PrintPdfTest, FilePrintPrintsTheActiveTableWindow) {
+  QtPlatform platform;
+  auto window = std::make_unique<TVOQ_D>();
+  window->InstallHostServices(platform);
+  platform.SetScriptedAnswer(kResultOk);
+  window->FormCreate(dir_);
+  window->resize(900, 600);
+  window->show();
+  TTableWindows tables(*window);
+  SetDocumentWindows(&tables);
+  Equations().SetText("y = 2*T");
+  EquationsCompiled = false;
+  CheckOnlyMode = true;
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  TProgramUnitRecord* saved = CurrentProgramUnit;
+  CurrentProgramUnit = MainProgramUnit;
+  ParametricColumnOrder = {0, FindVariable("T"), FindVariable("y")};
+  CurrentProgramUnit = saved;
+  TableRowCounts[1] = 4;
+  TableColumnCounts[1] = 2;
+  TTableForm* f = CreateTableForm(kParametricTableKind);
+  f->TableName = "Table 1";
+  f->TabCaptions = {"Table 1"};
+  f->TabIndex = 0;
+  f->MultipleTableRefresh();
+  FirstRun = 1;
+  LastRun = 4;
+  for (int32_t r = 1; r <= 4; ++r) f->SetmyCell(0, 1, r, r, 1, 1);
+  window->Action("ParametricTable1")->trigger();
+  window->CalculateMenu()->Commands().SolveTable1Click();
+  ASSERT_EQ(ActiveChildWindow, kParametricTableWindow);
+  window->FileName = dir_ + "/table.VOQ";
+  window->Action("Print1")->trigger();
+  const std::string pdf = PrintPdfPath(window->FileName);
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  const auto pages = PdfPageWords(pdf);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_TRUE(HasWords(pages[0], {"Parametric", "Table:", "Table", "1"}));
+  EXPECT_TRUE(HasWords(pages[0], {"Run", "3", "3", "6"}));
+  EXPECT_FALSE(HasWords(pages[0], {"y", "=", "2*T"})) << "the table, not the equations";
+
+  const std::string prefix = dir_ + "/table_page";
+  RunCommand("pdftoppm -png -r 100 -f 1 -l 1 -singlefile '" + pdf + "' '" + prefix + "'");
+  QImage page(QString::fromStdString(prefix + ".png"));
+  ASSERT_FALSE(page.isNull());
+  testing::SaveTestPicture(page, "printed_parametric_table.png");
+  int dark = 0;
+  for (int y = 100; y < 400; ++y)
+    for (int x = 0; x < page.width(); ++x) dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+  EXPECT_GT(dark, 300) << "the table is on the page's upper part";
+  tables.CloseTableWindows();
+  SetDocumentWindows(nullptr);
   window.reset();
   RestoreInstalledHost();
 }

@@ -12,6 +12,7 @@
 
 #include "core/calc_state.h"
 #include "core/program_flags.h"
+#include "documents/document_files.h"
 #include "language/export_after_run.h"
 #include "model/document_settings.h"
 #include "model/solve_session.h"
@@ -122,6 +123,42 @@ TEST_F(TableWindowsTest, SumRowDirectiveAndDocumentReset) {
   DocumentResetWindows().CloseTableWindows();
   EXPECT_EQ(WindowList[kParametricTableWindow], nullptr);
   EXPECT_EQ(TableForms[1], nullptr);
+}
+
+// The reader's window services as the File menu would get them.
+class RecordingFileWindows : public DocumentFileWindows {
+ public:
+  void ArrangeWindows(const TWindowArrangement&) override {
+    arranged++;
+    parametricWindowThen = WindowList[kParametricTableWindow] != nullptr;
+  }
+  int arranged = 0;
+  bool parametricWindowThen = false;
+};
+
+TEST_F(TableWindowsTest, ReadDocumentOpensItsTableWindowsBeforeTheyAreArranged) {
+  Parametric(4);
+  ASSERT_NE(tables_->Window(kParametricTableKind), nullptr);
+  window_->CalculateMenu()->Commands().SolveTable1Click();
+  const std::string path = dir_ + "/tables.VOQ";
+  ASSERT_TRUE(SaveDocumentFile(path, false, false, false));
+  DocumentResetWindows().CloseTableWindows();
+  ASSERT_EQ(WindowList[kParametricTableWindow], nullptr);
+
+  RecordingFileWindows files;
+  tables_->FollowDocumentFiles(files);
+  ASSERT_EQ(&DocumentFiles(), tables_.get());
+  ASSERT_TRUE(ReadDocumentFile(path, false));
+  EXPECT_EQ(files.arranged, 1);
+  EXPECT_TRUE(files.parametricWindowThen) << "the window exists when the windows are arranged";
+  auto* table = dynamic_cast<TTableWindow*>(WindowList[kParametricTableWindow]);
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->Grid().Form(), nullptr);
+  EXPECT_EQ(TableRowCounts[1], 4);
+  EXPECT_EQ(Y(3), 6.0L);
+  // Every column has its width in the window.
+  EXPECT_GT(table->Grid().ColWidth(1), 0);
+  SetDocumentFileWindows(nullptr);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "core/calc_state.h"
 #include "core/locale_settings.h"
+#include "core/program_flags.h"
 #include "language/export_after_run.h"
 #include "model/display_fonts.h"
 #include "model/document_settings.h"
@@ -320,6 +321,18 @@ class ScriptedTabDialog : public TableGridDialogs {
   std::vector<int32_t> counts;
 };
 
+// Records the dialogs the menus open.
+class RecordingGridDialogs : public ScriptedTabDialog {
+ public:
+  void AlterValues(TTableGrid&, int32_t column) override { calls.push_back("AlterValues " + std::to_string(column)); }
+  void ColumnFormat(TTableGrid&, int32_t column) override { calls.push_back("ColumnFormat " + std::to_string(column)); }
+  void Sort(TTableGrid&, int32_t column) override { calls.push_back("Sort " + std::to_string(column)); }
+  void TableEdit(TTableGrid&, const std::string& item, const std::string& caption) override {
+    calls.push_back(item + " " + caption);
+  }
+  std::vector<std::string> calls;
+};
+
 TEST_F(TableGridTest, TabDeleteRemovesATabAndTheLastOneFreesTheWindow) {
   MakeLookup(2, 3, "A");
   MakeLookup(2, 3, "B");
@@ -358,14 +371,14 @@ TEST_F(TableGridTest, FontPreferencesGiveTheGridSizes) {
   } const cases[] = {{0, 10}, {1, 8}, {2, 10}, {3, 12}, {4, 14}, {5, 16}, {6, 18}};
   Parametric(2);
   for (const Case& c : cases) {
-    TableFontSizePreference = c.size;
+    Preferences.TableFontSize = c.size;
     grid.SetFont(96);
     EXPECT_EQ(grid.GridFontSize, c.points);
   }
-  TableFontSizePreference = 9;  // unknown: the size stays
+  Preferences.TableFontSize = 9;  // unknown: the size stays
   grid.SetFont(96);
   EXPECT_EQ(grid.GridFontSize, 18);
-  TableFontPreference = 3;
+  Preferences.TableFont = 3;
   grid.SetFont(96);
   EXPECT_EQ(grid.GridFontName, "Courier New");
   EXPECT_EQ(grid.DefaultRowHeight, std::max(ScreenLineHeight + 2, 19));
@@ -382,6 +395,257 @@ TEST_F(TableGridTest, SelectAllAndClearSelection) {
   EXPECT_EQ(f->Selection, (TGridRect{1, -1, 1, -1}));
   EXPECT_FALSE(grid.SelectCell(0, 1, false)) << "labels cannot be selected";
   EXPECT_FALSE(grid.SelectCell(1, 1, true)) << "nor anything while Ctrl is held";
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+// The pop-up menus: which menu a right press opens, the selection it makes
+// and the items it enables, for each kind of cell and window.
+class TableGridMenuTest : public TableGridTest {
+ protected:
+  // A Parametric table over T, y and the string column s$.
+  TTableForm* WithStringColumn(int32_t rows) {
+    CompileOnly("y = 2*T\ns$ = 'a'");
+    TTableForm* f = MakeParametric({"T", "y", "s$"}, rows);
+    FindColumn(f->Columns, 3)->IsString = 1;
+    grid.SetFont();
+    return f;
+  }
+};
+
+TEST_F(TableGridMenuTest, CellsMenuEnablesByTheSelection) {
+  TTableForm* f = WithStringColumn(5);
+  struct Case {
+    const char* what;
+    TGridRect selection;
+    bool clipboard;
+    bool cut, copy, paste, alter;
+  } const cases[] = {
+      {"one numeric cell", {1, 2, 1, 2}, false, false, false, false, true},
+      {"one cell, clipboard text", {1, 2, 1, 2}, true, false, false, true, true},
+      {"a block in one column", {2, 1, 2, 3}, false, true, true, false, true},
+      {"a block over two columns", {1, 1, 2, 3}, false, true, true, false, false},
+      {"one string cell", {3, 1, 3, 1}, false, false, false, false, false},
+      {"the sum row is no data row", {1, 6, 1, 6}, false, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    if (std::string(c.what).find("sum") != std::string::npos) {
+      Preferences.TableSumRow = 1;
+      f->SumRowShown = 1;
+      f->GridRowCount = 5 + 2;
+    }
+    f->Selection = c.selection;
+    const TTablePopup popup = grid.ContextPopup(c.selection.Left, c.selection.Top, false, c.clipboard);
+    EXPECT_EQ(popup.Menu, kTableCellsMenu) << c.what;
+    EXPECT_EQ(popup.Enabled("Cut1"), c.cut) << c.what;
+    EXPECT_EQ(popup.Enabled("Copy1"), c.copy) << c.what;
+    EXPECT_EQ(popup.Enabled("Paste1"), c.paste) << c.what;
+    EXPECT_EQ(popup.Enabled("AlterValues1"), c.alter) << c.what;
+    EXPECT_TRUE(popup.Enabled("PrintSelection1")) << c.what;
+    ASSERT_NE(popup.Find("Cut1"), nullptr);
+    EXPECT_EQ(popup.Find("Cut1")->Shortcut, "Ctrl+X");
+  }
+  // The cell being edited in place has no menu, nor the top-left cell.
+  EXPECT_EQ(grid.ContextPopup(1, 1, true, false).Menu, kNoTableMenu);
+  EXPECT_EQ(grid.ContextPopup(0, 0, false, false).Menu, kNoTableMenu);
+}
+
+TEST_F(TableGridMenuTest, PasteIsOffInADistributableProgram) {
+  Parametric(3);
+  DistributableMode = true;
+  const bool paste = grid.ContextPopup(1, 1, false, true).Enabled("Paste1");
+  DistributableMode = false;
+  EXPECT_FALSE(paste);
+}
+
+TEST_F(TableGridMenuTest, RowLabelMenuSelectsTheRowAndNamesTheBorder) {
+  TTableForm* f = Parametric(5);
+  f->Selection = TGridRect{1, 2, 1, 2};
+  TTablePopup popup = grid.ContextPopup(0, 4, false, false);
+  EXPECT_EQ(popup.Menu, kTableRowLabelMenu);
+  EXPECT_EQ(f->Selection, (TGridRect{1, 4, 2, 4}));
+  EXPECT_EQ(grid.ContextRow, 4);
+  EXPECT_EQ(popup.Find("SetBorder1")->Caption, "Add Border");
+  EXPECT_TRUE(popup.Enabled("InsertRowAbove1"));
+  ASSERT_NE(popup.Find("BackgroundColor1"), nullptr);
+  const std::vector<TTableMenuItem>& colours = popup.Find("BackgroundColor1")->Items;
+  ASSERT_EQ(colours.size(), 9u);
+  EXPECT_EQ(colours.front().Tag, -1);
+  EXPECT_EQ(colours.back().Caption, "Lime");
+  EXPECT_EQ(colours.back().Tag, 7);
+
+  // The border goes below the row; the menu then offers to remove it.
+  RecordingGridDialogs dialogs;
+  grid.MenuCommand("SetBorder1", 0, dialogs);
+  EXPECT_EQ(f->RowInfo[3].Border, 1);
+  EXPECT_EQ(f->Selection, (TGridRect{1, 4, 1, 4}));
+  EXPECT_EQ(grid.ContextPopup(0, 4, false, false).Find("SetBorder1")->Caption, "Remove Border");
+  EXPECT_FALSE(DocumentUnchanged);
+
+  // A block of rows 2..3 is framed: below 3 and below 1, above the block.
+  f->RowInfo[3].Border = 0;
+  f->Selection = TGridRect{1, 2, 2, 3};
+  grid.SetBorderClick();
+  EXPECT_EQ(f->RowInfo[0].Border, 1);
+  EXPECT_EQ(f->RowInfo[1].Border, 0);
+  EXPECT_EQ(f->RowInfo[2].Border, 1);
+
+  // Colours go to every selected row; None (-1) takes them away.
+  f->Selection = TGridRect{1, 2, 2, 4};
+  grid.MenuCommand("Aqua1", 1, dialogs);
+  EXPECT_EQ(f->RowInfo[1].Colour, 1);
+  EXPECT_EQ(f->RowInfo[3].Colour, 1);
+  EXPECT_EQ(f->RowInfo[4].Colour, -1);
+  EXPECT_EQ(f->Selection, (TGridRect{1, 2, 1, 2}));
+  f->Selection = TGridRect{1, 3, 2, 3};
+  grid.MenuCommand("None1", -1, dialogs);
+  EXPECT_EQ(f->RowInfo[2].Colour, -1);
+  // A coloured row is drawn on its colour.
+  RecordingCanvas canvas;
+  f->Selection = TGridRect{1, 1, 1, 1};
+  grid.DrawCell(canvas, 2, 2, TRect{0, 0, 90, 19}, false);
+  bool aqua = false;
+  for (const TCanvasOperation& op : canvas.Operations)
+    if (op.Operation == TCanvasOperation::kFillRect && op.Colour == TableBackgroundColors[1]) aqua = true;
+  EXPECT_TRUE(aqua);
+  EXPECT_TRUE(dialogs.calls.empty());
+}
+
+TEST_F(TableGridMenuTest, RowLabelInsideAWholeRowSelectionKeepsIt) {
+  TTableForm* f = Parametric(5);
+  f->Selection = TGridRect{1, 2, 2, 4};
+  grid.ContextPopup(0, 3, false, false);
+  EXPECT_EQ(f->Selection, (TGridRect{1, 2, 2, 4}));
+  // Rows of an Arrays window cannot be inserted or deleted.
+  TTableGrid arrays(kArraysTableKind);
+  TableRowCounts[3] = 2;
+  TableColumnCounts[3] = 1;
+  ASSERT_NE(CreateTableForm(kArraysTableKind), nullptr);
+  const TTablePopup popup = arrays.ContextPopup(0, 1, false, false);
+  EXPECT_EQ(popup.Menu, kTableRowLabelMenu);
+  EXPECT_FALSE(popup.Enabled("InsertRowAbove1"));
+  EXPECT_FALSE(popup.Enabled("DeleteRows1"));
+}
+
+TEST_F(TableGridMenuTest, HeaderMenuSelectsColumnsAndRunsItsCommands) {
+  TTableForm* f = WithStringColumn(4);
+  f->Selection = TGridRect{1, 1, 1, 1};
+  TTablePopup popup = grid.ContextPopup(2, 0, false, false);
+  EXPECT_EQ(popup.Menu, kTableHeaderMenu);
+  EXPECT_EQ(f->Selection, (TGridRect{2, 1, 2, 4}));
+  EXPECT_EQ(grid.ClickedColumn, 2);
+  EXPECT_TRUE(popup.Enabled("AlterValues2"));
+  EXPECT_TRUE(popup.Enabled("Properties2"));
+  EXPECT_TRUE(popup.Enabled("Sort1"));
+  // Inside a selection of two columns, both stay selected; Alter Values
+  // wants one numeric column.
+  f->Selection = TGridRect{1, 2, 2, 2};
+  popup = grid.ContextPopup(1, 0, false, false);
+  EXPECT_EQ(f->Selection, (TGridRect{1, 1, 2, 4}));
+  EXPECT_FALSE(popup.Enabled("AlterValues2"));
+  EXPECT_FALSE(grid.ContextPopup(3, 0, false, false).Enabled("AlterValues2")) << "a string column";
+
+  RecordingGridDialogs dialogs;
+  grid.ContextPopup(2, 0, false, false);
+  grid.MenuCommand("AlterValues2", 0, dialogs);
+  grid.MenuCommand("Properties2", 0, dialogs);
+  grid.MenuCommand("Sort1", 0, dialogs);
+  grid.MenuCommand("Deletecolumn1", 0, dialogs);
+  EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"AlterValues 2", "ColumnFormat 2", "Sort 2",
+                                                     "Deletecolumn1 Delete column"}));
+  // A string column opens no Alter Values.
+  dialogs.calls.clear();
+  grid.AlterValuesClick(3, dialogs);
+  EXPECT_TRUE(dialogs.calls.empty());
+}
+
+TEST_F(TableGridMenuTest, ArraysHeaderOpensTheColumnFormatDialog) {
+  TableRowCounts[3] = 3;
+  TableColumnCounts[3] = 2;
+  ASSERT_NE(CreateTableForm(kArraysTableKind), nullptr);
+  TTableGrid arrays(kArraysTableKind);
+  arrays.SetFont();
+  RecordingGridDialogs dialogs;
+  const TTablePopup popup = arrays.ContextPopup(2, 0, false, false, &dialogs);
+  EXPECT_EQ(popup.Menu, kNoTableMenu);
+  EXPECT_EQ(dialogs.calls, std::vector<std::string>{"ColumnFormat 2"});
+  EXPECT_EQ(arrays.Form()->Selection, (TGridRect{2, 1, 2, 3}));
+}
+
+TEST_F(TableGridMenuTest, UnbuiltCommandsSayTheyAreNotYetAvailable) {
+  TTableForm* f = Parametric(3);
+  ScriptedTabDialog dialogs;  // the defaults of every other command
+  f->Selection = TGridRect{1, 1, 1, 1};
+  grid.ContextPopup(1, 0, false, false);
+  grid.MenuCommand("AlterValues2", 0, dialogs);
+  grid.MenuCommand("Properties2", 0, dialogs);
+  grid.MenuCommand("Sort1", 0, dialogs);
+  grid.MenuCommand("Paste1", 0, dialogs);
+  ASSERT_EQ(platform.alerts.size(), 4u);
+  EXPECT_EQ(platform.alerts[0].text, "\"Alter Values\" is not yet available.");
+  EXPECT_EQ(platform.alerts[1].text, "\"Properties\" is not yet available.");
+  EXPECT_EQ(platform.alerts[2].text, "\"Sort\" is not yet available.");
+  EXPECT_EQ(platform.alerts[3].text, "\"Paste\" is not yet available.");
+}
+
+TEST_F(TableGridMenuTest, HeaderIconOpensAlterValuesAfterTheEdit) {
+  TTableForm* f = Parametric(3);
+  RecordingGridDialogs dialogs;
+  const TRect header = grid.CellRect(2, 0);
+  EXPECT_TRUE(grid.LeftPress(header.Right - 5, header.Top + 3, false, &dialogs));
+  EXPECT_EQ(dialogs.calls, std::vector<std::string>{"AlterValues 2"});
+  // A refused pending edit opens nothing.
+  dialogs.calls.clear();
+  Typed(grid, 1, 2, "2x");
+  EXPECT_TRUE(grid.LeftPress(header.Right - 5, header.Top + 3, false, &dialogs));
+  EXPECT_TRUE(dialogs.calls.empty());
+  EXPECT_EQ(f->EditRejected, 1);
+}
+
+// The window snaps to whole rows and columns. Metrics of a window with
+// a 20-pixel caption, 4-pixel edges and 16-pixel scroll bars.
+TEST_F(TableGridMenuTest, SizingSnapsToWholeRowsAndColumns) {
+  TTableForm* f = Parametric(20);
+  TTableWindowMetrics m;
+  m.InTabStrip = true;
+  m.CaptionHeight = 20;
+  m.EdgeWidth = 4;
+  m.ScrollBarWidth = 16;
+  m.ScrollBarHeight = 16;
+  m.GridClientHeight = 300;
+  m.GridHeight = 300;
+  const int32_t rowStep = grid.DefaultRowHeight + 1;
+  const int32_t fullWidth = grid.TotalWidth();
+  // Wide enough for every column, not tall enough for 20 runs.
+  const int32_t height = 28 + grid.HeaderHeight + 1 + 7 * rowStep + 10 + 25;
+  TTableWindowSize s = grid.SnapSize(fullWidth + 40, height, m);
+  EXPECT_TRUE(s.AllColumns);
+  EXPECT_FALSE(s.AllRows);
+  EXPECT_TRUE(s.ScrollBars);
+  // b = height - 28 - 25; k = (b + row - header - 4) div (row + 1).
+  const int32_t b = height - 28 - 25;
+  const int32_t k = (b + grid.DefaultRowHeight - grid.HeaderHeight - 4) / rowStep;
+  EXPECT_EQ(s.VisibleRows, k);
+  EXPECT_EQ(s.Height, 28 + grid.HeaderHeight + k * rowStep + 1 + 25);
+  EXPECT_EQ(s.Width, 16 + fullWidth + 8 + 16);
+  // Narrower than the last column: the label and first column only.
+  s = grid.SnapSize(grid.LabelWidth + 1 + grid.ColWidth(1) + 1 + 8 + 30, height, m);
+  EXPECT_FALSE(s.AllColumns);
+  EXPECT_EQ(s.Width, 16 + grid.LabelWidth + 1 + grid.ColWidth(1) + 1 + 8 + 16);
+  // Taller than every row: all rows, no scroll bars, scrolled to the top.
+  f->TopRow = 5;
+  s = grid.SnapSize(fullWidth + 40, 2000, m);
+  EXPECT_TRUE(s.AllRows);
+  EXPECT_FALSE(s.ScrollBars);
+  EXPECT_EQ(s.VisibleRows, 20);
+  EXPECT_EQ(f->TopRow, 1);
+  EXPECT_EQ(s.Height, 28 + grid.HeaderHeight + 20 * rowStep + 1 + 25);
+  // Tiny: at least one row.
+  EXPECT_EQ(grid.SnapSize(50, 10, m).VisibleRows, 1);
 }
 
 }  // namespace

@@ -219,5 +219,26 @@ TEST_F(TablePrintTest, ParametricStylesAndTheSumRow) {
   }
 }
 
+// The rule under the headers lies between the headers and the first row:
+// no row's text is struck through.
+TEST_F(TablePrintTest, RuleUnderTheHeadersClearsTheFirstRow) {
+  Lookup(2, 3);
+  PrintShown();
+  const std::vector<TDrawn> first = Named("Row 1");
+  ASSERT_EQ(first.size(), 1u);
+  int32_t titlesY = -1;
+  for (const TDrawn& t : AllTexts())
+    if (t.Y < first[0].Y) titlesY = std::max(titlesY, t.Y);
+  ASSERT_GE(titlesY, 0);
+  int rules = 0;
+  for (const auto& line : Printer().Lines) {
+    if (line.Y1 != line.Y2) continue;
+    ++rules;
+    EXPECT_GT(line.Y1, titlesY);
+    EXPECT_LE(line.Y1, first[0].Y) << "the rule strikes through the first row";
+  }
+  EXPECT_EQ(rules, 1);
+}
+
 }  // namespace
 }  // namespace voq

@@ -4,10 +4,15 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,6 +20,7 @@
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
+#include "tables/qt/tab_info_dlg.h"
 #include "tables/table_print.h"
 #include "tables/tables_state.h"
 
@@ -151,9 +157,15 @@ void TTableGridView::mousePressEvent(QMouseEvent* event) {
   if (!grid.PressAllowed(Platform().TickCount())) return;
   const QPoint p = event->position().toPoint();
   const bool shift = event->modifiers() & Qt::ShiftModifier;
+  if (event->button() == Qt::RightButton) {
+    int32_t col = 0, row = 0;
+    if (grid.CellAt(p.x(), p.y(), col, row)) window_->ContextPopup(col, row, event->globalPosition().toPoint());
+    return;
+  }
   if (event->button() == Qt::LeftButton) {
     if (editor_->isVisible() && !CommitEditor()) return;
-    if (grid.LeftPress(p.x(), p.y(), shift)) {
+    if (grid.LeftPress(p.x(), p.y(), shift, window_->dialogs_)) {
+      window_->Refresh();
       viewport()->update();
       return;
     }
@@ -246,6 +258,10 @@ void TTableGridView::keyReleaseEvent(QKeyEvent* event) {
 
 TTableWindow::TTableWindow(int32_t kind, TableGridDialogs* dialogs, QWidget* parent)
     : TGForm(parent), grid_(kind), dialogs_(dialogs) {
+  if (dialogs_ == nullptr) {
+    ownDialogs_ = std::make_unique<TQtTableDialogs>(this);
+    dialogs_ = ownDialogs_.get();
+  }
   Tag = TableKindToWindowTag(kind);
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* client = new QWidget(this);
@@ -268,6 +284,10 @@ TTableWindow::TTableWindow(int32_t kind, TableGridDialogs* dialogs, QWidget* par
   resize(591, 413);
   Refresh();
   hide();
+}
+
+TTableWindow::~TTableWindow() {
+  if (menu_ != nullptr) delete menu_.data();
 }
 
 void TTableWindow::Refresh() {
@@ -316,7 +336,7 @@ void TTableWindow::TabChanged(int index) {
 bool TTableWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tabs_ && event->type() == QEvent::MouseButtonPress) {
     auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::RightButton && dialogs_ != nullptr) {
+    if (mouse->button() == Qt::RightButton) {
       const int index = tabs_->tabAt(mouse->position().toPoint());
       if (index < 0) return true;
       grid_.TabRightPress(index, *dialogs_);
@@ -338,6 +358,121 @@ void TTableWindow::PrintSelection() {
   grid_.PrintSelectionOnly = 1;
   PrintTableSelection(*f, DocumentName ? DocumentName() : std::string());
   grid_.PrintSelectionOnly = 0;
+}
+
+bool TTableWindow::Print(const std::string& title) {
+  TTableForm* f = grid_.Form();
+  if (f == nullptr) return false;
+  if (grid_.RegisterEdit() == 0) return false;
+  grid_.PrintSelectionOnly = 0;
+  return PrintTableJob(*f, title, false);
+}
+
+void TTableWindow::ContextPopup(int32_t col, int32_t row, const QPoint& global) {
+  TTableForm* f = grid_.Form();
+  if (f == nullptr) return;
+  if (menu_ != nullptr) delete menu_.data();
+  // The window comes to the front first.
+  if (QMdiArea* area = mdiArea(); area != nullptr && area->activeSubWindow() != this) area->setActiveSubWindow(this);
+  std::string clip;
+  const bool clipboardText = Platform().GetClipboardText(clip) && !clip.empty();
+  const bool editingCell = view_->Editor()->isVisible() && f->Selection.Left == col && f->Selection.Top == row;
+  const TTablePopup popup = grid_.ContextPopup(col, row, editingCell, clipboardText, dialogs_);
+  view_->viewport()->update();
+  if (popup.Menu == kNoTableMenu) {
+    Refresh();
+    return;
+  }
+  // The menu lives until the next one or the window goes: a command it
+  // runs may open a modal box after the menu has closed.
+  auto* menu = new QMenu(this);
+  const QSize swatch(28, 12);
+  auto addItem = [this, &swatch](QMenu* into, const TTableMenuItem& item) {
+    if (item.Separator) {
+      into->addSeparator();
+      return;
+    }
+    QAction* action = into->addAction(ToQt(item.Caption));
+    action->setObjectName(QString::fromStdString(item.Name));
+    action->setEnabled(item.Enabled);
+    if (!item.Shortcut.empty()) {
+      action->setShortcut(QKeySequence(QString::fromStdString(item.Shortcut)));
+      action->setShortcutVisibleInContextMenu(true);
+    }
+    if (item.Tag >= 0 && item.Tag <= 7 && into->objectName() == "BackgroundColor1") {
+      // The colour items show their colour.
+      QPixmap pixmap(swatch);
+      const TRgb colour = TableBackgroundColors[size_t(item.Tag)];
+      pixmap.fill(QColor(int(RedOf(colour)), int(GreenOf(colour)), int(BlueOf(colour))));
+      QPainter frame(&pixmap);
+      frame.setPen(Qt::black);
+      frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+      frame.end();
+      action->setIcon(QIcon(pixmap));
+    }
+    const std::string name = item.Name;
+    const int32_t tag = item.Tag;
+    // The command runs once the menu is gone, from the event loop.
+    QObject::connect(action, &QAction::triggered, this, [this, name, tag] {
+      QTimer::singleShot(0, this, [this, name, tag] { MenuItemChosen(name, tag); });
+    });
+  };
+  for (const TTableMenuItem& item : popup.Items) {
+    if (!item.Items.empty()) {
+      QMenu* sub = menu->addMenu(ToQt(item.Caption));
+      sub->setObjectName(QString::fromStdString(item.Name));
+      sub->menuAction()->setObjectName(QString::fromStdString(item.Name));
+      sub->setEnabled(item.Enabled);
+      for (const TTableMenuItem& s : item.Items) addItem(sub, s);
+      continue;
+    }
+    addItem(menu, item);
+  }
+  menu_ = menu;
+  menu->popup(global);
+}
+
+void TTableWindow::MenuItemChosen(const std::string& item, int32_t tag) {
+  if (grid_.Form() == nullptr) return;
+  if (item == "PrintSelection1") {
+    PrintSelection();
+  } else {
+    grid_.MenuCommand(item, tag, *dialogs_);
+  }
+  if (grid_.Form() != nullptr) Refresh();
+}
+
+void TTableWindow::SnapToGrid() {
+  if (snapping_ || isMaximized() || isMinimized() || grid_.Form() == nullptr) return;
+  QStyle* st = style();
+  TTableWindowMetrics m;
+  m.PixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
+  m.InTabStrip = tabs_ != nullptr;
+  m.TabStripHeight = tabs_ != nullptr ? tabs_->sizeHint().height() : 0;
+  m.TabMargin = 0;
+  // A frameless window (one outside a main window's work area) has no
+  // caption or edges of its own.
+  const bool framed = mdiArea() != nullptr || !isWindow();
+  m.CaptionHeight = framed ? st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) : 0;
+  m.EdgeWidth = framed ? st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this) : 0;
+  m.ScrollBarWidth = st->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+  m.ScrollBarHeight = m.ScrollBarWidth;
+  m.GridClientHeight = view_->viewport()->height();
+  m.GridHeight = view_->height();
+  const TTableWindowSize size = grid_.SnapSize(width(), height(), m);
+  // The sizing rule counts four edges across; a child window here has two.
+  const int32_t w = std::max(size.Width - 2 * m.EdgeWidth, minimumSizeHint().width());
+  const int32_t h = std::max(size.Height, minimumSizeHint().height());
+  if (w == width() && h == height()) return;
+  snapping_ = true;
+  resize(w, h);
+  snapping_ = false;
+  view_->SyncScrollBars();
+}
+
+void TTableWindow::resizeEvent(QResizeEvent* event) {
+  TGForm::resizeEvent(event);
+  SnapToGrid();
 }
 
 QImage TTableWindow::Picture() {

@@ -7,17 +7,22 @@
 // closing only hides it.
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QMenu>
+#include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "shell/gform.h"
 #include "tables/table_grid.h"
 
 class QLineEdit;
+
 class QTabBar;
 
 namespace voq {
 
 class TTableWindow;
+class TQtTableDialogs;
 
 class TTableGridView : public QAbstractScrollArea {
  public:
@@ -50,9 +55,13 @@ class TTableGridView : public QAbstractScrollArea {
 
 class TTableWindow : public TGForm {
  public:
+  // dialogs: the dialogs of the tab and menu commands; nullptr gives the
+  // program's own (the real tab dialog).
   TTableWindow(int32_t kind, TableGridDialogs* dialogs, QWidget* parent = nullptr);
+  ~TTableWindow() override;
 
   TTableGrid& Grid() { return grid_; }
+  TableGridDialogs& Dialogs() { return *dialogs_; }
   TTableGridView* View() const { return view_; }
   QTabBar* TabControl() const { return tabs_; }
   // Called once the window's last table was deleted, just before the
@@ -66,12 +75,23 @@ class TTableWindow : public TGForm {
   void FormActivate();
   // The cells menu's Print Selection.
   void PrintSelection();
+  // File > Print with this window in front: the shown table as one job
+  // titled title. False when the job did not start.
+  bool Print(const std::string& title);
+  // The pop-up menu of a right press on grid cell (col, row), opened at
+  // the screen point global; nothing when the cell has none.
+  void ContextPopup(int32_t col, int32_t row, const QPoint& global);
+  // The pop-up menu open now (nullptr when none), for tests.
+  QMenu* ActiveMenu() const { return menu_; }
+  // The window snapped to whole rows and columns at its current size.
+  void SnapToGrid();
   // The grid as the window shows it, for tests.
   QImage Picture();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
@@ -80,8 +100,13 @@ class TTableWindow : public TGForm {
   void TabPressed(QMouseEvent* event);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+  void MenuItemChosen(const std::string& item, int32_t tag);
+
   TTableGrid grid_;
+  std::unique_ptr<TQtTableDialogs> ownDialogs_;
   TableGridDialogs* dialogs_;
+  QPointer<QMenu> menu_;
+  bool snapping_ = false;
   QTabBar* tabs_ = nullptr;
   TTableGridView* view_ = nullptr;
   int shownTab_ = -1;

@@ -8,7 +8,12 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +28,7 @@
 #include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
 #include "session/compile_driver.h"
+#include "tables/qt/tab_info_dlg.h"
 #include "tables/table_model.h"
 #include "tables/table_runs.h"
 #include "tables/tables_state.h"
@@ -109,6 +115,54 @@ class TableWindowTest : public ::testing::Test {
       for (int x = r.Left + 1; x < r.Right; ++x)
         if (test(image.pixelColor(x + origin.x(), y + origin.y()))) ++n;
     return n;
+  }
+
+  // Waits (at most about 5 s) for cond.
+  template <typename Cond>
+  bool WaitFor(Cond cond) {
+    for (int i = 0; i < 500 && !cond(); ++i) QTest::qWait(10);
+    return cond();
+  }
+  // Right press on grid cell (col, row); the menu it opened, or nullptr.
+  QMenu* RightPress(int32_t col, int32_t row) {
+    QTest::mouseClick(window_->View()->viewport(), Qt::RightButton, Qt::NoModifier, CellCentre(col, row));
+    WaitFor([&] { return window_->ActiveMenu() != nullptr && window_->ActiveMenu()->isVisible(); });
+    return window_->ActiveMenu();
+  }
+  QAction* MenuAction(QMenu* menu, const char* name) {
+    for (QAction* a : menu->findChildren<QAction*>())
+      if (a->objectName() == name) return a;
+    return nullptr;
+  }
+  // The window's client area with the open menu painted where it is on
+  // the screen.
+  QImage PictureWithMenu(QMenu* menu) {
+    QImage image = window_->Picture();
+    const QPoint at = menu->mapToGlobal(QPoint(0, 0)) - window_->widget()->mapToGlobal(QPoint(0, 0));
+    QImage canvas(std::max(image.width(), at.x() + menu->width()), std::max(image.height(), at.y() + menu->height()),
+                  QImage::Format_RGB32);
+    canvas.fill(Qt::darkGray);
+    QPainter painter(&canvas);
+    painter.drawImage(0, 0, image);
+    painter.drawImage(at, menu->grab().toImage());
+    painter.end();
+    return canvas;
+  }
+  // Answers every message box that comes up within about 5 s with
+  // Return, keeping the texts; stops at the first box.
+  void AnswerNextBox(QStringList& texts) {
+    auto* timer = new QTimer(window_.get());
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, &texts] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts << box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+        timer->stop();
+      } else if (++*tries > 250) {
+        timer->stop();
+      }
+    });
+    timer->start(20);
   }
 
   QtPlatform platform_;
@@ -214,6 +268,184 @@ TEST_F(TableWindowTest, TriangleRunThatFailsShowsARealMessageBox) {
   EXPECT_GE(platform_.AlertCount(), 1);
   EXPECT_EQ(FirstRun, 1);
   EXPECT_EQ(LastRun, 3);
+}
+
+TEST_F(TableWindowTest, RowLabelMenuAddsABorderAndItsPicture) {
+  OpenParametric(5);
+  RunSolveTable();
+  ASSERT_EQ(CalcErrorCode, 0);
+  window_->Refresh();
+  QMenu* menu = RightPress(0, 3);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(TableForms[1]->Selection, (TGridRect{1, 3, 2, 3}));
+  QAction* border = MenuAction(menu, "SetBorder1");
+  ASSERT_NE(border, nullptr);
+  EXPECT_EQ(border->text(), "Add Border");
+  QAction* colours = MenuAction(menu, "BackgroundColor1");
+  ASSERT_NE(colours, nullptr);
+  ASSERT_NE(colours->menu(), nullptr);
+  EXPECT_EQ(colours->menu()->actions().size(), 9);
+  EXPECT_FALSE(colours->menu()->actions().at(8)->icon().isNull()) << "Lime shows its colour";
+  EXPECT_TRUE(MenuAction(menu, "DeleteRows1")->isEnabled());
+
+  const QImage picture = PictureWithMenu(menu);
+  const std::string path = testing::SaveTestPicture(picture, "parametric_table_row_menu.png");
+  // The menu lies over the grid, right of the label it was opened on,
+  // and is not blank: its captions leave dark pixels.
+  const QPoint at = menu->mapToGlobal(QPoint(0, 0)) - window_->widget()->mapToGlobal(QPoint(0, 0));
+  int dark = 0;
+  for (int y = at.y() + 2; y < at.y() + menu->height() - 2; ++y)
+    for (int x = at.x() + 2; x < at.x() + menu->width() - 2; ++x)
+      if (qGray(picture.pixel(x, y)) < 90) ++dark;
+  EXPECT_GT(dark, 100) << path;
+
+  // Down and Return choose the first item: the border below run 3.
+  QTest::keyClick(menu, Qt::Key_Down);
+  QTest::keyClick(menu, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return TableForms[1]->RowInfo[2].Border != 0; }));
+  EXPECT_EQ(TableForms[1]->Selection, (TGridRect{1, 3, 1, 3}));
+  const QImage after = window_->Picture();
+  const TRect r = window_->Grid().CellRect(2, 3);
+  const QPoint origin = window_->View()->viewport()->mapTo(window_->widget(), QPoint(0, 0));
+  const QColor line = after.pixelColor(origin.x() + (r.Left + r.Right) / 2, origin.y() + r.Bottom - 1);
+  EXPECT_LT(line.red() + line.green() + line.blue(), 100) << "a black border along the row's bottom";
+}
+
+TEST_F(TableWindowTest, CellsMenuEnablesCutAndCopyForABlock) {
+  OpenParametric(4);
+  TableForms[1]->Selection = TGridRect{1, 1, 2, 2};
+  QMenu* menu = RightPress(1, 1);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(MenuAction(menu, "Cut1")->isEnabled());
+  EXPECT_TRUE(MenuAction(menu, "Copy1")->isEnabled());
+  EXPECT_FALSE(MenuAction(menu, "AlterValues1")->isEnabled()) << "two columns";
+  EXPECT_TRUE(MenuAction(menu, "PrintSelection1")->isEnabled());
+  EXPECT_EQ(MenuAction(menu, "Cut1")->shortcut(), QKeySequence("Ctrl+X"));
+  menu->close();
+}
+
+// A person types a bad number and then reaches for a menu command: the
+// refused edit holds it (the cell stays), and once corrected the command
+// runs and its real message box is answered with the keyboard.
+TEST_F(TableWindowTest, RefusedEditHoldsAMenuCommandUntilCorrected) {
+  OpenParametric(3);
+  Type(1, 2, "1x");
+  ASSERT_EQ(TableForms[1]->EditRejected, 1);
+  const int alertsBefore = platform_.AlertCount();
+  QMenu* menu = RightPress(2, 0);
+  ASSERT_NE(menu, nullptr);
+  QAction* properties = MenuAction(menu, "Properties2");
+  ASSERT_NE(properties, nullptr);
+  properties->trigger();
+  QTest::qWait(100);
+  EXPECT_EQ(platform_.AlertCount(), alertsBefore) << "no dialog while the edit is refused";
+  EXPECT_EQ(TableForms[1]->EditRejected, 1);
+  EXPECT_EQ(Cell(1, 1, 2), 2.0L);
+  if (window_->ActiveMenu() != nullptr) window_->ActiveMenu()->close();
+
+  QLineEdit* editor = window_->View()->Editor();
+  editor->setText("");
+  QTest::keyClicks(editor, "8");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(Cell(1, 1, 2), 8.0L);
+  menu = RightPress(2, 0);
+  ASSERT_NE(menu, nullptr);
+  QStringList texts;
+  AnswerNextBox(texts);
+  MenuAction(menu, "Properties2")->trigger();
+  ASSERT_TRUE(WaitFor([&] { return !texts.isEmpty(); }));
+  EXPECT_EQ(texts.front(), "\"Properties\" is not yet available.");
+  EXPECT_EQ(platform_.AlertCount(), alertsBefore + 1);
+}
+
+TEST_F(TableWindowTest, TabDialogRenamesAndDeletesTabs) {
+  TableRowCounts[2] = 3;
+  TableColumnCounts[2] = 2;
+  TTableForm* f = CreateTableForm(kLookupTableKind);
+  ASSERT_NE(f, nullptr);
+  f->TableName = "First";
+  f->MultipleTableRefresh();
+  f->MultipleTableSetup();
+  f->TableName = "Second";
+  f->MultipleTableRefresh();
+  f->SwitchToTab(0);
+  Show(kLookupTableKind);
+  QTabBar* tabs = window_->TabControl();
+  ASSERT_EQ(tabs->count(), 2);
+
+  // Rename the second tab: the real dialog, answered with the keyboard.
+  QString caption;
+  bool spinEnabled = false;
+  int spinMax = 0;
+  QTimer::singleShot(0, [&] {
+    WaitFor([] { return dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget()) != nullptr; });
+    auto* dialog = dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    caption = dialog->windowTitle();
+    spinEnabled = dialog->SpinPos()->isEnabled();
+    spinMax = dialog->SpinPos()->maximum();
+    dialog->TitleEdit()->selectAll();
+    QTest::keyClicks(dialog->TitleEdit(), "Pumps");
+    QTest::keyClick(dialog->TitleEdit(), Qt::Key_Return);
+  });
+  QTest::mouseClick(tabs, Qt::RightButton, Qt::NoModifier, tabs->tabRect(1).center());
+  EXPECT_EQ(caption, "Information for Lookup Table 2");
+  EXPECT_TRUE(spinEnabled);
+  EXPECT_EQ(spinMax, 2);
+  EXPECT_EQ(tabs->tabText(1), "Pumps");
+  EXPECT_EQ(TableHeader(kLookupTableKind, 2)->Name, "Pumps");
+
+  // Delete both: the window goes with its last table.
+  bool freed = false;
+  window_->OnFreed = [&] { freed = true; };
+  auto pressDelete = [this] {
+    WaitFor([] { return dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget()) != nullptr; });
+    if (auto* dialog = dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget()))
+      QTest::mouseClick(dialog->DeleteButton(), Qt::LeftButton);
+  };
+  QTimer::singleShot(0, pressDelete);
+  QTest::mouseClick(tabs, Qt::RightButton, Qt::NoModifier, tabs->tabRect(1).center());
+  ASSERT_EQ(tabs->count(), 1);
+  EXPECT_FALSE(freed);
+  QTimer::singleShot(0, pressDelete);
+  TTableWindow* window = window_.release();  // it deletes itself
+  QPointer<TTableWindow> alive(window);
+  QTest::mouseClick(tabs, Qt::RightButton, Qt::NoModifier, tabs->tabRect(0).center());
+  EXPECT_TRUE(freed);
+  EXPECT_EQ(TableForms[2], nullptr);
+  ASSERT_TRUE(WaitFor([&] {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return alive.isNull();
+  }));
+}
+
+// Inside the main window's work area the window snaps to whole rows and
+// columns whatever size it is given.
+TEST_F(TableWindowTest, WindowSnapsToWholeRowsAndColumns) {
+  OpenParametric(30);
+  QMdiArea area;
+  area.resize(900, 700);
+  area.show();
+  TTableWindow* table = window_.get();
+  area.addSubWindow(table);
+  table->Show();
+  const TTableGrid& grid = table->Grid();
+  const int step = grid.DefaultRowHeight + 1;
+  for (const int height : {250, 263, 301, 333}) {
+    table->resize(600, height);
+    ASSERT_TRUE(WaitFor([&] { return table->height() != height || height % step == 0; }));
+    QTest::qWait(20);
+    const int viewport = table->View()->viewport()->height();
+    // The rows below the header fill the viewport to within a pixel or two.
+    const int rest = (viewport - grid.HeaderHeight - 1) % step;
+    EXPECT_LE(rest, 2) << height << " -> " << table->height() << ", viewport " << viewport;
+    // Every column fits across, with at most the margin of the frame.
+    const int spare = table->View()->viewport()->width() - grid.TotalWidth();
+    EXPECT_GE(spare, 0) << height;
+    EXPECT_LE(spare, 30) << height;
+  }
+  area.removeSubWindow(table);
+  table->setParent(nullptr);
 }
 
 }  // namespace
