@@ -17,6 +17,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "units/unit_check.h"
+#include "output/print_engine.h"
 #include "output/solution_listing.h"
 #include "platform/host.h"
 
@@ -385,6 +386,19 @@ void WriteSpecialStr(TEntryPage& page, TResidualState& state, int32_t column, in
 
 namespace {
 
+// The listing's line counter. On paper it is the print job's current
+// line: the engine counts the lines, breaks the pages and heads each new
+// one, and a cancel there stops the listing.
+void AdvanceResidualLines(TResidualState& state, const TEntryPage& page, int32_t& line, int32_t n) {
+  if (page.Printing && PrintState.JobRunning) {
+    PrintAdvanceLines(n);
+    line = PrintState.CurrentLine;
+    state.PrintCancel = PrintPageState;
+  } else {
+    line += n;
+  }
+}
+
 void StoreLineText(TResidualState& state, int32_t line, const std::string& text) {
   if (line < 0) return;
   if (state.LineTexts.size() <= size_t(line)) state.LineTexts.resize(size_t(line) + 1, std::string(1, kBoldMarker));
@@ -408,7 +422,7 @@ class SectionWriter {
     state_.ContentWidth = std::max(state_.ContentWidth, c_.Equation + 16);
     const bool main = &unit == MainProgramUnit;
     if (Visible(line_)) WriteStr(page_, c_.Block, line_, ResidualTotalsLine(unit), kTextBlue, 0);
-    ++line_;
+    Advance(1);
     if (Visible(line_)) {
       WriteStr(page_, c_.Block, line_, "Block", kTextRed, 0);
       WriteStr(page_, c_.Relative, line_, "Rel. Res.", kTextRed, 0);
@@ -450,17 +464,17 @@ class SectionWriter {
       }
       block = e.Block;
     }
-    line_ += 2;
+    Advance(2);
     if (main) {
       if (state_.ToleranceExceeded) {
         if (Visible(line_)) WriteStr(page_, c_.Block, line_, GetMessageText(475), kTextGreen, 0);
-        ++line_;
+        Advance(1);
       }
       if (Visible(line_)) WriteStr(page_, c_.Block, line_, GetMessageText(471), kTextGreen, 0);
-      ++line_;
+      Advance(1);
       if (state_.RedText) {
         if (Visible(line_)) WriteStr(page_, c_.Block, line_, GetMessageText(470), kTextRed, 0);
-        ++line_;
+        Advance(1);
       }
       if (const TEquationRecord* first = unit.FirstEquation) {
         auto it = state_.RowLine.find(first);
@@ -472,7 +486,8 @@ class SectionWriter {
 
  private:
   bool Screen() const { return !page_.Printing; }
-  bool Visible(int32_t line) const { return ResidualLineVisible(state_, page_, line); }
+  bool Visible(int32_t line) const { return state_.PrintCancel <= 1 && ResidualLineVisible(state_, page_, line); }
+  void Advance(int32_t n) { AdvanceResidualLines(state_, page_, line_, n); }
 
   void MarkIntegrationVariables(TProgramUnitRecord& unit) {
     bool terms = false;
@@ -489,7 +504,7 @@ class SectionWriter {
   }
 
   void InputRow(const TResidualInputRow& row) {
-    ++line_;
+    Advance(1);
     state_.BlockMarker[row.Variable] = 0;
     std::string text = std::string(1, kBoldMarker) + row.Variable->Name + std::string(1, kBoldMarker) + "=" +
                        RealToStr(TDisplayFormat{row.Variable->Style, row.Variable->Digits}, row.Variable->Value);
@@ -506,7 +521,7 @@ class SectionWriter {
   }
 
   void Row(TProgramUnitRecord& unit, TEquationRecord& e) {
-    ++line_;
+    Advance(1);
     const int32_t k = e.Block;
     if (!Visible(line_)) {
       // Out of view: the markers still advance as if the row were drawn.
@@ -561,7 +576,7 @@ TResidualDisplay DisplayResiduals(TResidualState& state, TEntryPage& page, int32
   if (!page.Printing) state.PrintCancel = 0;
   int32_t line = -1;
   const int32_t base = page.Printing ? 0 : 1;
-  ++line;
+  AdvanceResidualLines(state, page, line, 1);
   TProgramUnitRecord* savedUnit = CurrentProgramUnit;
   for (TProgramUnitRecord* unit : ResidualUnits()) {
     SectionWriter writer(state, page, result, line, base);

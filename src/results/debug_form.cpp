@@ -1,6 +1,9 @@
 #include "results/debug_form.h"
 
+#include <cctype>
+
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,6 +18,7 @@
 
 #include "core/messages.h"
 #include "core/program_flags.h"
+#include "core/text_utils.h"
 #include "model/document_settings.h"
 #include "model/store_state.h"
 #include "platform/host.h"
@@ -26,6 +30,7 @@
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
+#include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 
 namespace voq {
@@ -50,7 +55,76 @@ void SelectInEquations(int32_t start, int32_t end, int32_t line) {
   main->SelectEquationsText(start, end, line);
 }
 
+// The dialog's view of the windows while the Debug window opened it.
+class DebugVarInfoWindows : public VarInfoWindows {
+ public:
+  void RepaintEquations() override {
+    if (TVOQ_D* main = MainWindow(); main != nullptr && main->EquationForm() != nullptr)
+      main->EquationForm()->update();
+  }
+  void MarkChanged() override { DocumentUnchanged = false; }
+  std::string DocumentName() const override {
+    TVOQ_D* main = MainWindow();
+    return main != nullptr ? main->FileName : std::string();
+  }
+};
+
+// The unit a module-local name "@n\..." belongs to; unit otherwise.
+TProgramUnitRecord* UnitOfName(TProgramUnitRecord* unit, const std::string& name) {
+  if (name.size() < 3 || name[0] != '@') return unit;
+  size_t j = 1;
+  while (j < name.size() && j <= 6 && std::isdigit(static_cast<unsigned char>(name[j]))) ++j;
+  if (j == 1 || j >= name.size() || name[j] != '\\') return unit;
+  const size_t n = size_t(std::stoi(name.substr(1, j - 1)));
+  return n < ProgramUnitList.size() && ProgramUnitList[n] != nullptr ? ProgramUnitList[n] : unit;
+}
+
 }  // namespace
+
+std::function<bool(TVarInfoDlg& dialog)> TDebugForm::RunVarInfoAt = [](TVarInfoDlg& dialog) {
+  return dialog.exec() == QDialog::Accepted;
+};
+
+bool ShowVarInfoAtVariable(QWidget* parent, TProgramUnitRecord* unit, TVariableRecord* variable) {
+  if (variable == nullptr) return false;
+  TProgramUnitRecord* target = UnitOfName(unit != nullptr ? unit : MainProgramUnit, variable->Name);
+  // The column is chosen from the values now, before the dialog copies them.
+  const bool atLower = variable->LowerLimit >= variable->Value - 1E-99L;
+  const std::string wanted = UpperCaseText(variable->Name);
+  const size_t slash = wanted.rfind('\\');
+  const std::string local = slash == std::string::npos ? wanted : wanted.substr(slash + 1);
+  TProgramUnitRecord* savedUnit = CurrentProgramUnit;
+  const bool restricted = VarInfoRestricted;
+  VarInfoRestricted = false;
+  DebugVarInfoWindows windows;
+  bool ok = false;
+  {
+    TVarInfoDlg dialog(parent, windows, nullptr, 0, std::string());
+    const auto& units = dialog.Model().Units();
+    for (size_t k = 0; k < units.size(); ++k) {
+      if (units[k].Unit != target) continue;
+      if (int(k) != dialog.Model().SelectedUnit()) dialog.BlocksBox()->setCurrentIndex(int(k));
+      break;
+    }
+    dialog.Model().MakeShownUnitCurrent();
+    int row = -1;
+    for (int r = 0; r < dialog.Model().RowCount() && row < 0; ++r) {
+      const TVariableRecord* v = dialog.Model().RowRecord(r);
+      if (v == nullptr) continue;
+      const std::string name = UpperCaseText(v->Name);
+      if (v == variable || name == wanted || name == local) row = r;
+    }
+    if (row >= 0) {
+      const int column = atLower ? 2 : 3;
+      dialog.Grid()->setCurrentCell(row, column);
+      dialog.Grid()->scrollToItem(dialog.Grid()->item(row, column), QAbstractItemView::PositionAtTop);
+    }
+    ok = TDebugForm::RunVarInfoAt(dialog);
+  }
+  VarInfoRestricted = restricted;
+  CurrentProgramUnit = savedUnit != nullptr ? savedUnit : MainProgramUnit;
+  return ok;
+}
 
 // --- The view ------------------------------------------------------------------
 
@@ -183,10 +257,8 @@ void TDebugForm::Click(QPoint content, int button) {
   switch (click.What) {
     case TDebugClick::kShowVariableSource: {
       if (state.Mode == 1) {
-        int32_t index = 0;
-        for (int32_t k = 1; t.Unit != nullptr && k <= t.Unit->VariableCount; ++k)
-          if (t.Unit->Variable(k) == t.Variable) index = k;
-        ShowVarInfoForVariables(this, t.Unit, {index});
+        ShowVarInfoAtVariable(this, t.Unit, t.Variable);
+        view_->viewport()->update();
       } else {
         const std::string text = Equations().GetText();
         const auto range = VariableSourceRange(text, click.Mark, t.Variable->Name);

@@ -5,6 +5,7 @@
 // units of a routine statement's locals.
 #include <QAbstractScrollArea>
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "output/debug_listing.h"
@@ -17,6 +18,14 @@ class QPushButton;
 namespace voq {
 
 class TDebugForm;
+class TVarInfoDlg;
+
+// Mode 1's variable click: the Variable Information dialog over every unit,
+// its unit box on the variable's unit (for a module-local name the unit
+// whose number follows the "@"), the variable's row current and at the
+// top, in column Lower when the value sits at its lower bound, else Upper.
+// Gives true for OK.
+bool ShowVarInfoAtVariable(QWidget* parent, TProgramUnitRecord* unit, TVariableRecord* variable);
 
 class TDebugView : public QAbstractScrollArea {
  public:
@@ -50,6 +59,9 @@ class TDebugForm : public TGForm {
   // A click at a content point with button 1 (left) or 2 (right).
   void Click(QPoint content, int button);
   QFont DebugFont() const;
+  // Runs the dialog ShowVarInfoAtVariable prepared (tests install a fake
+  // that reads it); gives true for OK.
+  static std::function<bool(TVarInfoDlg& dialog)> RunVarInfoAt;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

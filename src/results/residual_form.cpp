@@ -21,6 +21,7 @@
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "model/document_settings.h"
+#include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/solution_listing.h"
 #include "output/var_info.h"
@@ -350,6 +351,14 @@ void ShowResidualsWindow() {
     form->Show();
   }
   form->FormActivate();
+}
+
+void ResidualsCommand() {
+  if (SolutionAvailable || SolutionStarted) {
+    ShowResidualsWindow();
+  } else {
+    ShowAlert("\"Residuals\" is not yet available.", kAlertInfoOk, false);
+  }
 }
 
 void HideResidualsWindow() {

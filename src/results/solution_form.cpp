@@ -32,6 +32,7 @@
 #include "results/format_soln_dlg.h"
 #include "results/qt_canvas.h"
 #include "shell/main_window.h"
+#include "shell/result_windows.h"
 #include "shell/solution_window.h"
 #include "tables/tables_state.h"
 
@@ -301,6 +302,8 @@ void TSolutionForm::FormActivate() {
   view_->horizontalScrollBar()->setValue(0);
   view_->viewport()->update();
 }
+
+void TSolutionForm::ResButtonClick() { ResidualsCommand(); }
 
 void TSolutionForm::Unselect() {
   UnselectSolution(SolutionState());

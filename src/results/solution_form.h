@@ -73,6 +73,9 @@ class TSolutionForm : public TGForm {
   // a local of routine `routine` (index 0 then).
   void OpenFormatDialog(int32_t index, int32_t routine, TLocalVariableRecord* local);
 
+  // Runs the main window's Residuals command.
+  void ResButtonClick();
+
   // The handlers the view passes on.
   void Click(QPoint content, Qt::MouseButton button);
   void DoubleClick(QPoint content);

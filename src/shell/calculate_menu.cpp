@@ -57,13 +57,7 @@ TCalculateMenu::TCalculateMenu(TVOQ_D& window)
   // The Residuals window from the Windows menu and its tool button, while
   // a solution (or the last iteration's values) exists.
   for (const char* name : {"Residuals1", "ResButton"}) {
-    window.SetHandler(name, [] {
-      if (SolutionAvailable || SolutionStarted) {
-        ShowResidualsWindow();
-      } else {
-        ShowAlert("\"Residuals\" is not yet available.", kAlertInfoOk, false);
-      }
-    });
+    window.SetHandler(name, [] { ResidualsCommand(); });
   }
 }
 

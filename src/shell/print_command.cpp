@@ -1,6 +1,7 @@
 #include "shell/print_command.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QWidget>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "output/equation_print.h"
 #include "output/formatted_page.h"
 #include "output/print_engine.h"
+#include "output/residual_print.h"
 #include "output/solution_listing.h"
 #include "output/solution_print.h"
 #include "shell/print_surfaces.h"
@@ -91,6 +93,23 @@ bool PrintSolutionWindow(TVOQ_D& window) {
   return begun;
 }
 
+bool PrintResidualsWindow(TVOQ_D& window) {
+  PrintPageState = kPageStateRunning;
+  PrintState.PreviewMode = false;
+  Printing = true;
+  const bool begun = BeginPrintJob(PrintJobTitle(window.FileName), 1);
+  if (begun) {
+    // Holding Ctrl prints in black, as it paints the window in black.
+    PrintResiduals((QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0);
+    EndPrintJob();
+  }
+  Printing = false;
+  if (TGForm* form = WindowList[kResidualsWindow]) {
+    for (QWidget* child : form->findChildren<QWidget*>()) child->update();
+  }
+  return begun;
+}
+
 bool PrintFormattedEquationsWindow(TVOQ_D& window) {
   TFormattedEquations* page = FormattedEquationsPage();
   if (page == nullptr) return PrintEquationsWindow(window);
@@ -114,6 +133,7 @@ bool PrintFormattedEquationsWindow(TVOQ_D& window) {
 
 bool PrintActiveWindow(TVOQ_D& window) {
   if (ActiveChildWindow == kSolutionWindow && WindowList[kSolutionWindow] != nullptr) return PrintSolutionWindow(window);
+  if (ActiveChildWindow == kResidualsWindow && WindowList[kResidualsWindow] != nullptr) return PrintResidualsWindow(window);
   if (ActiveChildWindow == kFormattedEquationsWindow && WindowList[kFormattedEquationsWindow] != nullptr) {
     return PrintFormattedEquationsWindow(window);
   }

@@ -24,9 +24,12 @@ bool PrintEquationsWindow(TVOQ_D& window);
 // Prints the Solution window's shown tab as one job; false when the job
 // could not begin.
 bool PrintSolutionWindow(TVOQ_D& window);
+// The Residuals window's listing as one job; false when the job could not
+// begin.
+bool PrintResidualsWindow(TVOQ_D& window);
 // The Formatted Equations window's page into a job of its own.
 bool PrintFormattedEquationsWindow(TVOQ_D& window);
-// File > Print: the Solution window, the Formatted Equations window or a
+// File > Print: the Solution, Residuals or Formatted Equations window or a
 // table window's shown table when it is the active child window, else the
 // Equations window.
 bool PrintActiveWindow(TVOQ_D& window);

@@ -10,6 +10,9 @@ struct TProgramUnitRecord;
 // The Windows menu's Residuals command and its tool button: the window
 // (made hidden on first use) shown, activated and brought to the front.
 void ShowResidualsWindow();
+// The main window's Residuals command: ShowResidualsWindow while a solution
+// (or the last iteration's values) exists, else "not yet available".
+void ResidualsCommand();
 // A document reset: the Residuals window scrolled to its top and hidden.
 void HideResidualsWindow();
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,12 +29,14 @@
 #include "platform/qt/qt_platform.h"
 #include "../shell/qt_app.h"
 #include "results/residual_form.h"
+#include "session/compile_driver.h"
 #include "session/document_reset.h"
 #include "session/program_start.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
 #include "shell/table_windows.h"
+#include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 
 namespace voq {
@@ -149,6 +152,104 @@ TEST_F(DebugWindowTest, ClickSelectsTheNameOnlyAfterTheActivationDelay) {
   DebugState().ActivatedTicks = platform_.TickCount() - 200;
   form->Click(point, 1);
   EXPECT_EQ(equations->Editor()->textCursor().selectedText().toStdString(), target.Variable->Name);
+}
+
+// What the Variable Information dialog showed when mode 1 opened it.
+struct DebugVarInfoSeen {
+  bool Opened = false;
+  bool UnitBoxVisible = false;
+  int Unit = -1;
+  int Rows = 0;
+  std::string CurrentName;
+  int Column = -1;
+};
+
+class DebugVarInfoTest : public DebugWindowTest {
+ protected:
+  void SetUp() override {
+    DebugWindowTest::SetUp();
+    saved_ = TDebugForm::RunVarInfoAt;
+    TDebugForm::RunVarInfoAt = [this](TVarInfoDlg& dialog) {
+      seen.Opened = true;
+      seen.UnitBoxVisible = !dialog.BlocksBox()->isHidden();
+      seen.Unit = dialog.BlocksBox()->currentIndex();
+      seen.Rows = dialog.Grid()->rowCount();
+      const int row = dialog.Grid()->currentRow();
+      if (row >= 0 && dialog.Grid()->item(row, 0) != nullptr)
+        seen.CurrentName = dialog.Grid()->item(row, 0)->text().toStdString();
+      seen.Column = dialog.Grid()->currentColumn();
+      return false;
+    };
+  }
+  void TearDown() override {
+    TDebugForm::RunVarInfoAt = saved_;
+    DebugWindowTest::TearDown();
+  }
+  // Solves a set of fifty variables a1..a49 and y (the dialog scrolls).
+  void SolveMany() {
+    std::string text = "x + y = 3\r\nx - y = 1\r\n";
+    for (int k = 1; k <= 49; ++k) text += "a" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
+    Equations().SetText(text);
+    CheckOnlyMode = false;
+    HiddenMode = true;
+    CompileEquations(false, true);
+    HiddenMode = false;
+    ASSERT_LE(CalcErrorCode, 0);
+  }
+  TVariableRecord* Var(const std::string& name) {
+    for (int32_t k = 1; k <= MainProgramUnit->VariableCount; ++k)
+      if (TVariableRecord* v = MainProgramUnit->Variable(k); v != nullptr && v->Name == name) return v;
+    return nullptr;
+  }
+
+  DebugVarInfoSeen seen;
+  std::function<bool(TVarInfoDlg&)> saved_;
+};
+
+TEST_F(DebugVarInfoTest, Mode1VariableClickOpensTheWholeDialogOnTheVariablesBoundColumn) {
+  SolveMany();
+  TVariableRecord* y = Var("y");
+  ASSERT_NE(y, nullptr);
+  // y sits at its lower bound: the click lands on its Lower cell.
+  y->LowerLimit = y->Value;
+  OpenDebugWindow(MainProgramUnit, 1);
+  TDebugForm* form = DebugForm();
+  ASSERT_NE(form, nullptr);
+  form->View()->viewport()->repaint();
+  QApplication::processEvents();
+  const TDebugListing listing = form->LastListing();
+  ASSERT_GE(listing.FirstOnceRow, 0) << listing.AllText();
+  ASSERT_EQ(listing.Targets.at(listing.FirstOnceRow).Variable, y);
+  ActiveChildWindow = kDebugWindow;
+  DebugState().ActivatedTicks = platform_.TickCount() - 200;
+  const int lh = form->View()->LineHeight();
+  form->Click(QPoint(3 * form->View()->CharWidth(), listing.FirstOnceRow * lh + 6 + lh / 2), 1);
+  ASSERT_TRUE(seen.Opened);
+  // Not just the one variable: every variable of the unit is listed.
+  EXPECT_GE(seen.Rows, 51);
+  EXPECT_EQ(seen.Unit, 0);
+  EXPECT_EQ(seen.CurrentName, "y");
+  EXPECT_EQ(seen.Column, 2);
+}
+
+TEST_F(DebugVarInfoTest, ColumnIsUpperUnlessTheValueSitsAtItsLowerBound) {
+  SolveMany();
+  struct Case {
+    const char* name;
+    bool atLower;
+    int column;
+  };
+  for (const Case c : {Case{"y", true, 2}, Case{"x", false, 3}, Case{"a2", false, 3}}) {
+    seen = {};
+    TVariableRecord* v = Var(c.name);
+    ASSERT_NE(v, nullptr) << c.name;
+    v->LowerLimit = c.atLower ? v->Value : v->Value - 10;
+    v->UpperLimit = c.atLower ? v->Value + 10 : v->Value;
+    ShowVarInfoAtVariable(nullptr, MainProgramUnit, v);
+    ASSERT_TRUE(seen.Opened) << c.name;
+    EXPECT_EQ(seen.CurrentName, c.name);
+    EXPECT_EQ(seen.Column, c.column) << c.name;
+  }
 }
 
 TEST_F(DebugWindowTest, ClosingInMode0DiscardsTheCompiledEquations) {

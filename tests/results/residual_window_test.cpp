@@ -144,6 +144,28 @@ TEST_F(ResidualWindowTest, NoSolutionSaysSo) {
   EXPECT_EQ(WindowList[kResidualsWindow], nullptr);
 }
 
+// The Solution window's ResButtonClick runs the main window's Residuals
+// command: the window opens while a solution exists, else the user is told.
+TEST_F(ResidualWindowTest, SolutionWindowOpensTheResidualsWindow) {
+  SolutionAvailable = false;
+  SolutionStarted = false;
+  platform_.SetScriptedAnswer(0);
+  std::string text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  EnsureSolutionForm()->ResButtonClick();
+  EXPECT_EQ(text, "\"Residuals\" is not yet available.");
+  EXPECT_EQ(WindowList[kResidualsWindow], nullptr);
+
+  TResidualForm* form = Solve("x + y = 3\r\nx - y = 1");
+  ASSERT_NE(form, nullptr);
+  form->close();
+  ASSERT_FALSE(form->isVisible());
+  EnsureSolutionForm()->ResButtonClick();
+  EXPECT_TRUE(WaitFor([&] { return form->isVisible(); }));
+  EXPECT_EQ(WindowList[kResidualsWindow], form);
+  EXPECT_EQ(ActiveChildWindow, kResidualsWindow);
+}
+
 TEST_F(ResidualWindowTest, ClickChoosesTheRowAndJumpsToTheEquation) {
   TResidualForm* form = Solve("x = 3\r\ny = 2*x");
   const TEquationRecord* second = MainProgramUnit->FirstEquation->Next;
