@@ -190,6 +190,8 @@ void TTableGridView::mousePressEvent(QMouseEvent* event) {
 
 void TTableGridView::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
+  // A double press on a header border sizes the column, nothing more.
+  if (window_->grid_.ColumnSizing()) return;
   OpenEditor(nullptr);
 }
 

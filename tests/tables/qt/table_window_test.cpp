@@ -492,6 +492,14 @@ TEST_F(TableWindowTest, DraggingAHeaderBorderWidensTheColumnAndResnapsTheWindow)
       if (ink(image.pixelColor(px + origin.x(), py + origin.y()))) ++(px < (cell.Left + cell.Right) / 2 ? left : right);
   EXPECT_GT(right, 3);
   EXPECT_EQ(left, 0);
+  // A double press on the border opens no cell editor on the selected
+  // cell and keeps the width.
+  QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, CellCentre(1, 2));
+  ASSERT_FALSE(table->View()->Editor()->isVisible());
+  const QPoint border(grid.CellRect(1, 0).Right, grid.HeaderHeight / 2);
+  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, border);
+  EXPECT_FALSE(table->View()->Editor()->isVisible());
+  EXPECT_EQ(t->Width, before + 40);
   area.removeSubWindow(table);
   table->setParent(nullptr);
 }
