@@ -1,5 +1,7 @@
 #include "output/formatted_offsets.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "model/program_units.h"
@@ -7,10 +9,15 @@
 namespace voq {
 
 std::map<int32_t, std::pair<int16_t, int16_t>> FormattedOffsets;
+std::map<std::pair<uint8_t, std::string>, std::pair<int32_t, int32_t>> FormattedHeaderOffsets;
 
 namespace {
 
 constexpr char kMark[4] = {'F', 'E', 'Q', 'O'};
+constexpr char kHeaderMark[4] = {'F', 'E', 'Q', 'H'};
+// A header record: line, name length, name (at most 255 bytes), x, y.
+constexpr size_t kHeaderRecordMin = 10;
+constexpr int32_t kMaxOffset = 32000;
 constexpr size_t kRecordSize = 8;
 // More moved statements than a text of 64 K characters can hold are not
 // believed.
@@ -28,6 +35,9 @@ int16_t Get16(const uint8_t* p) { return static_cast<int16_t>(uint16_t(p[0]) | u
 int32_t Get32(const uint8_t* p) {
   return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
+
+void PackStatementOffsets(std::vector<uint8_t>& out);
+bool UnpackStatementOffsets(const uint8_t* data, size_t size, size_t& pos);
 
 }  // namespace
 
@@ -48,7 +58,76 @@ void KeepFormattedOffset(const TEquationRecord& e) {
   }
 }
 
+std::pair<int32_t, int32_t> HeaderOffset(uint8_t line, const std::string& upperName) {
+  const auto it = FormattedHeaderOffsets.find({line, upperName});
+  return it != FormattedHeaderOffsets.end() ? it->second : std::pair<int32_t, int32_t>{0, 0};
+}
+
+void MoveHeaderLine(uint8_t line, const std::string& upperName, int32_t dx, int32_t dy) {
+  if (upperName.empty() || upperName.size() > 255) return;
+  const auto [x, y] = HeaderOffset(line, upperName);
+  const int32_t nx = std::clamp(x + dx, -kMaxOffset, kMaxOffset);
+  const int32_t ny = std::clamp(y + dy, -kMaxOffset, kMaxOffset);
+  if (nx == 0 && ny == 0) {
+    FormattedHeaderOffsets.erase({line, upperName});
+  } else {
+    FormattedHeaderOffsets[{line, upperName}] = {nx, ny};
+  }
+}
+
+namespace {
+
+void PackHeaderOffsets(std::vector<uint8_t>& out) {
+  if (FormattedHeaderOffsets.empty()) return;
+  out.insert(out.end(), kHeaderMark, kHeaderMark + 4);
+  Put32(out, static_cast<int32_t>(FormattedHeaderOffsets.size()));
+  for (const auto& [key, offset] : FormattedHeaderOffsets) {
+    out.push_back(key.first);
+    out.push_back(static_cast<uint8_t>(key.second.size()));
+    out.insert(out.end(), key.second.begin(), key.second.end());
+    Put32(out, offset.first);
+    Put32(out, offset.second);
+  }
+}
+
+bool UnpackHeaderOffsets(const uint8_t* data, size_t size, size_t& pos) {
+  if (pos > size || size - pos < 8 || std::memcmp(data + pos, kHeaderMark, 4) != 0) return true;
+  const int32_t n = Get32(data + pos + 4);
+  if (n < 0 || n > kMaxRecords || static_cast<size_t>(n) > (size - pos - 8) / kHeaderRecordMin) return false;
+  std::map<std::pair<uint8_t, std::string>, std::pair<int32_t, int32_t>> read;
+  size_t at = pos + 8;
+  for (int32_t k = 0; k < n; ++k) {
+    if (size - at < kHeaderRecordMin) return false;
+    const uint8_t line = data[at];
+    const size_t length = data[at + 1];
+    if (line < kRoutineHeaderLine || line > kUnitEndLine || length == 0 || size - at < kHeaderRecordMin + length)
+      return false;
+    std::string name(reinterpret_cast<const char*>(data + at + 2), length);
+    const int32_t x = Get32(data + at + 2 + length);
+    const int32_t y = Get32(data + at + 6 + length);
+    if (std::abs(x) > kMaxOffset || std::abs(y) > kMaxOffset) return false;
+    read[{line, std::move(name)}] = {x, y};
+    at += kHeaderRecordMin + length;
+  }
+  FormattedHeaderOffsets = std::move(read);
+  pos = at;
+  return true;
+}
+
+}  // namespace
+
 void PackFormattedOffsets(std::vector<uint8_t>& out) {
+  PackStatementOffsets(out);
+  PackHeaderOffsets(out);
+}
+
+bool UnpackFormattedOffsets(const uint8_t* data, size_t size, size_t& pos) {
+  return UnpackStatementOffsets(data, size, pos) && UnpackHeaderOffsets(data, size, pos);
+}
+
+namespace {
+
+void PackStatementOffsets(std::vector<uint8_t>& out) {
   if (FormattedOffsets.empty()) return;
   out.insert(out.end(), kMark, kMark + 4);
   Put32(out, static_cast<int32_t>(FormattedOffsets.size()));
@@ -59,7 +138,7 @@ void PackFormattedOffsets(std::vector<uint8_t>& out) {
   }
 }
 
-bool UnpackFormattedOffsets(const uint8_t* data, size_t size, size_t& pos) {
+bool UnpackStatementOffsets(const uint8_t* data, size_t size, size_t& pos) {
   if (pos > size || size - pos < 8 || std::memcmp(data + pos, kMark, 4) != 0) return true;
   const int32_t n = Get32(data + pos + 4);
   if (n < 0 || n > kMaxRecords || static_cast<size_t>(n) > (size - pos - 8) / kRecordSize) return false;
@@ -75,6 +154,11 @@ bool UnpackFormattedOffsets(const uint8_t* data, size_t size, size_t& pos) {
   return true;
 }
 
-void ResetFormattedOffsets() { FormattedOffsets.clear(); }
+}  // namespace
+
+void ResetFormattedOffsets() {
+  FormattedOffsets.clear();
+  FormattedHeaderOffsets.clear();
+}
 
 }  // namespace voq

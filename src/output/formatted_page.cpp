@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/calc_state.h"
+#include "core/locale_settings.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "language/equation_reader.h"
@@ -42,8 +46,41 @@ TRect Enlarged(const TRect& r, int32_t dx, int32_t dy) {
 TRect FromScreen(const TScreenRect& r) { return TRect{r.Left, r.Top, r.Right, r.Bottom}; }
 TScreenRect ToScreen(const TRect& r) { return TScreenRect{r.Left, r.Top, r.Right, r.Bottom}; }
 
-int32_t OffsetXOf(const TFormatRecord& r) { return r.Statement != nullptr ? r.Statement->OffsetX : 0; }
-int32_t OffsetYOf(const TFormatRecord& r) { return r.Statement != nullptr ? r.Statement->OffsetY : 0; }
+// The header or end line a record stands for and the name its offset is
+// kept by; false for a statement.
+bool HeaderKey(const TFormatRecord& r, uint8_t& line, std::string& name) {
+  if (r.Statement != nullptr) return false;
+  if (r.UnitIndex != 0) {
+    const size_t u = static_cast<size_t>(std::abs(r.UnitIndex));
+    if (u >= ProgramUnitList.size() || ProgramUnitList[u] == nullptr) return false;
+    line = r.UnitIndex > 0 ? kUnitHeaderLine : kUnitEndLine;
+    name = ProgramUnitList[u]->UpperName;
+    return true;
+  }
+  const TRoutineRecord* routine = RoutineAt(std::abs(r.RoutineIndex));
+  if (routine == nullptr) return false;
+  line = r.RoutineIndex > 0 ? kRoutineHeaderLine : kRoutineEndLine;
+  name = routine->UpperName;
+  return true;
+}
+
+std::pair<int32_t, int32_t> OffsetOf(const TFormatRecord& r) {
+  if (r.Statement != nullptr) return {r.Statement->OffsetX, r.Statement->OffsetY};
+  uint8_t line = 0;
+  std::string name;
+  return HeaderKey(r, line, name) ? HeaderOffset(line, name) : std::pair<int32_t, int32_t>{0, 0};
+}
+int32_t OffsetXOf(const TFormatRecord& r) { return OffsetOf(r).first; }
+int32_t OffsetYOf(const TFormatRecord& r) { return OffsetOf(r).second; }
+
+// The locals of a routine that are main-program variables named in its
+// $COMMON directive.
+std::vector<std::string> CommonNames(const TRoutineRecord& r) {
+  std::vector<std::string> names;
+  for (const TLocalVariableRecord* l = r.Locals; l != nullptr; l = l->Next)
+    if (l->LocalNumber < 0) names.push_back(l->Name);
+  return names;
+}
 
 // The parameter list of a routine's header as written: "(a, b : c)".
 std::string HeaderParameters(const TRoutineRecord& r) {
@@ -97,34 +134,66 @@ TFormatBox* BreakPrintedEquation(TFormattedForm& form, TFormatBox* list, int32_t
   return nullptr;
 }
 
+int32_t TFormattedEquations::DrawFuncName(const std::string& name, int32_t style, int32_t x, int32_t y) {
+  std::string shown = name.substr(0, 30);
+  // An index is drawn as a subscript while subscripts are shown.
+  if (Preferences.ShowSubscripts != 0) std::replace(shown.begin(), shown.end(), '[', '_');
+  form_.MoveTOSK(x, y);
+  form_.DrawUnderScoreString(shown, form_.BaseFontSize, false, false, false, false, 0, style);
+  form_.MoveTOSK(form_.PenX, y);
+  return form_.PenX;
+}
+
 int32_t TFormattedEquations::DrawFuncHeader(bool top, int32_t x, int32_t y, int32_t routine) {
   const TRoutineRecord* r = RoutineAt(routine);
   Canvas& canvas = form_.TheCanvas();
   canvas.SetTextColor(MakeRgb(0, 0, 0));
   const bool selected = r->Selected[top ? 0 : 1] != 0;
-  int32_t pen = x;
+  // The page place of the header is (x, y); the user's offset moves the
+  // drawing only, so the hit record keeps the computed place.
+  const auto [offsetX, offsetY] = HeaderOffset(top ? kRoutineHeaderLine : kRoutineEndLine, r->UpperName);
+  const int32_t ox = Printing ? offsetX * PixelScaleX : offsetX;
+  const int32_t oy = Printing ? offsetY * PixelScaleY : offsetY;
+  const std::vector<std::string> common = top ? CommonNames(*r) : std::vector<std::string>{};
+  const int32_t lines = common.empty() ? 1 : 2;
+  int32_t pen = x + ox;
+  int32_t penY = y + oy;
   auto text = [&](const std::string& s, int32_t style) {
     form_.TextSizeStyle(form_.BaseFontSize, style);
-    canvas.TextOut(pen, y, s);
+    canvas.TextOut(pen, penY, s);
     pen += form_.StringWidth(s);
   };
   const std::string keyword = !top ? "End" : r->OutputCount > 0 ? "Procedure" : "Function";
-  if (selected && !CopyMode) {
+  if (selected && !CopyMode && !Printing) {
     form_.TextSizeStyle(form_.BaseFontSize, 1);
     const int32_t w = form_.StringWidth(keyword + " " + r->Name + " " + HeaderParameters(*r)) + form_.Px(20);
-    canvas.FillRect(TRect{x - 3, y - 1, x + w + 3, y + form_.LineHeight + 1}, kSelectionColour);
+    canvas.FillRect(TRect{x + ox - 3, y + oy - 1, x + ox + w + 3, y + oy + lines * form_.LineHeight + 1},
+                    kSelectionColour);
   }
   text(keyword, 0);
   pen += form_.Px(10);
-  text(r->Name, 1);
+  pen = DrawFuncName(r->Name, 1, pen, penY);
   if (top) text(" " + HeaderParameters(*r), 0);
+  int32_t right = pen;
+  if (!common.empty()) {
+    // The main-program variables the routine shares, on a line of their
+    // own below the header.
+    pen = x + ox;
+    penY += form_.LineHeight;
+    text("$Common ", 0);
+    for (size_t k = 0; k < common.size(); ++k) {
+      if (k > 0) text(std::string(1, ArgumentSeparator) + " ", 0);
+      pen = DrawFuncName(common[k], 0, pen, penY);
+    }
+    right = std::max(right, pen);
+  }
   form_.TextSizeStyle(form_.BaseFontSize, 0);
   TFormatRecord record;
-  record.HitRect = Enlarged(TRect{x, y, pen, y + form_.LineHeight}, 3, 4);
+  record.HitRect = Enlarged(TRect{x, y, right - ox, y + lines * form_.LineHeight}, 3, 4);
   record.RoutineIndex = top ? routine : -routine;
   FormatRecordList.push_back(record);
-  RightExtent = std::max(RightExtent, pen);
-  return pen;
+  RightExtent = std::max(RightExtent, right);
+  return lines;
 }
 
 int32_t TFormattedEquations::DrawBlockHeader(bool top, int32_t x, int32_t y, int32_t unitIndex) {
@@ -132,25 +201,28 @@ int32_t TFormattedEquations::DrawBlockHeader(bool top, int32_t x, int32_t y, int
   Canvas& canvas = form_.TheCanvas();
   canvas.SetTextColor(MakeRgb(0, 0, 0));
   const bool selected = u->FormattedBytes[top ? 0 : 1] != 0;
-  int32_t pen = x;
+  const auto [offsetX, offsetY] = HeaderOffset(top ? kUnitHeaderLine : kUnitEndLine, u->UpperName);
+  const int32_t ox = Printing ? offsetX * PixelScaleX : offsetX;
+  const int32_t oy = Printing ? offsetY * PixelScaleY : offsetY;
+  int32_t pen = x + ox;
   auto text = [&](const std::string& s, int32_t style) {
     form_.TextSizeStyle(form_.BaseFontSize, style);
-    canvas.TextOut(pen, y, s);
+    canvas.TextOut(pen, y + oy, s);
     pen += form_.StringWidth(s);
   };
   const std::string keyword = !top ? "END" : u->IsSubprogram != 0 ? "SUBPROGRAM" : "MODULE";
   if (selected && !CopyMode && !Printing) {
     form_.TextSizeStyle(form_.BaseFontSize, 1);
     const int32_t w = form_.StringWidth(keyword + " " + u->Name + " " + UnitParameters(*u)) + form_.Px(20);
-    canvas.FillRect(TRect{x - 3, y - 1, x + w + 3, y + form_.LineHeight + 1}, kSelectionColour);
+    canvas.FillRect(TRect{x + ox - 3, y + oy - 1, x + ox + w + 3, y + oy + form_.LineHeight + 1}, kSelectionColour);
   }
   text(keyword, 0);
   pen += form_.Px(10);
-  text(u->Name, 1);
+  pen = DrawFuncName(u->Name, 1, pen, y + oy);
   if (top) text(" " + UnitParameters(*u), 0);
   form_.TextSizeStyle(form_.BaseFontSize, 0);
   TFormatRecord record;
-  record.HitRect = Enlarged(TRect{x, y, pen, y + form_.LineHeight}, 3, 4);
+  record.HitRect = Enlarged(TRect{x, y, pen - ox, y + form_.LineHeight}, 3, 4);
   record.UnitIndex = top ? unitIndex : -unitIndex;
   FormatRecordList.push_back(record);
   RightExtent = std::max(RightExtent, pen);
@@ -349,8 +421,8 @@ int32_t TFormattedEquations::DrawFormatEqns(int32_t top, int32_t visibleTop, int
       firstRoutine = false;
     }
     if (!CopyMode || r->Selected[0] != 0) {
-      DrawFuncHeader(true, x0, y, slot);
-      form_.AdvanceLine(y, form_.LineHeight + form_.LineHeight / 2);
+      const int32_t lines = DrawFuncHeader(true, x0, y, slot);
+      form_.AdvanceLine(y, lines * form_.LineHeight + form_.LineHeight / 2);
     }
     IfDepth = 0;
     if (!DrawStatementList(r->FirstStatement, slot, 0, y, visibleTop, visibleBottom, full)) return y;
@@ -559,10 +631,14 @@ bool TFormattedEquations::MouseUp(int32_t x, int32_t y) {
   TFormatRecord& r = FormatRecordList[static_cast<size_t>(dragged_)];
   dragged_ = -1;
   if (std::abs(dx) > 1 || std::abs(dy) > 1) {
+    uint8_t line = 0;
+    std::string name;
     if (r.Statement != nullptr) {
       r.Statement->OffsetX = static_cast<int16_t>(std::clamp(r.Statement->OffsetX + dx, -32000, 32000));
       r.Statement->OffsetY = static_cast<int16_t>(std::clamp(r.Statement->OffsetY + dy, -32000, 32000));
       KeepFormattedOffset(*r.Statement);
+    } else if (HeaderKey(r, line, name)) {
+      MoveHeaderLine(line, name, dx, dy);
     }
     return true;
   }
@@ -578,6 +654,20 @@ bool TFormattedEquations::MouseUp(int32_t x, int32_t y) {
     uint8_t& flag = routine->Selected[r.RoutineIndex > 0 ? 0 : 1];
     flag = flag != 0 ? 0 : 1;
   }
+  return true;
+}
+
+bool TFormattedEquations::DragOutline(int32_t x, int32_t y, TRect& outline) const {
+  if (draggedComment_ >= 0 && static_cast<size_t>(draggedComment_) < CommentHits.size()) {
+    const TCommentHit& hit = CommentHits[static_cast<size_t>(draggedComment_)];
+    if (hit.Comment >= CommentRecordList.size()) return false;
+    const TCommentRecord& c = CommentRecordList[hit.Comment];
+    outline = Moved(hit.Rect, c.windowData1 + x - dragX_, c.windowData2 + y - dragY_);
+    return true;
+  }
+  if (dragged_ < 0 || static_cast<size_t>(dragged_) >= FormatRecordList.size()) return false;
+  const TFormatRecord& r = FormatRecordList[static_cast<size_t>(dragged_)];
+  outline = Moved(r.HitRect, OffsetXOf(r) + x - dragX_, OffsetYOf(r) + y - dragY_);
   return true;
 }
 

@@ -8,6 +8,7 @@
 // Only the statements in or near the visible band are laid out again on
 // screen; the others reuse the place of their last layout.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "output/format_box.h"
@@ -51,6 +52,10 @@ class TFormattedEquations {
   // selection. True when something changed.
   void MouseDown(int32_t x, int32_t y);
   bool MouseUp(int32_t x, int32_t y);
+  // While a press that picked an item or comment is held: the item's
+  // rectangle (with its user offset) moved by the drag to (x, y), drawn
+  // as an outline while dragging; false when nothing is being dragged.
+  bool DragOutline(int32_t x, int32_t y, TRect& outline) const;
   // The statement under the point (right click), or null.
   // (Comments dragged move by their own offsets; a short drag toggles
   // their selection.)
@@ -83,7 +88,12 @@ class TFormattedEquations {
   bool DrawStatementList(TEquationRecord* first, int32_t routine, int32_t unit, int32_t& y, int32_t visibleTop,
                          int32_t visibleBottom, bool full);
   void PlaceStatement(TFormatBox* list, TEquationRecord* e, int32_t x, int32_t& y, TRect& page);
+  // A routine's header (with the "$Common" line of its shared variables)
+  // or end line at (x, y) moved by its user offset; gives the lines drawn.
   int32_t DrawFuncHeader(bool top, int32_t x, int32_t y, int32_t routine);
+  // A routine's or unit's name at (x, y), at most 30 characters, an index
+  // in "[" shown as a subscript; gives the pen's x after it.
+  int32_t DrawFuncName(const std::string& name, int32_t style, int32_t x, int32_t y);
   int32_t DrawBlockHeader(bool top, int32_t x, int32_t y, int32_t unit);
   void DrawIncludeLines(int32_t x0, int32_t& y);
   // The comments that start before text position to; prevRect and

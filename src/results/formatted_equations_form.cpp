@@ -39,6 +39,15 @@ void TFormattedEquationsView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   const int scrollY = verticalScrollBar()->value();
   const bool ok = form_->Draw(painter, scrollY, viewport()->height());
+  TRect outline;
+  if (ok && dragging_ && form_->page_.DragOutline(dragPoint_.x(), dragPoint_.y(), outline)) {
+    // The dragged item's outline where it would go, over the page.
+    painter.resetTransform();
+    painter.translate(0, -scrollY);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(outline.Left, outline.Top, outline.Right - outline.Left - 1, outline.Bottom - outline.Top - 1);
+  }
   painter.end();
   const int extent = form_->page_.PaintedHeight * 100 / 96;
   verticalScrollBar()->setRange(0, std::max(0, extent - viewport()->height()));
@@ -57,13 +66,24 @@ void TFormattedEquationsView::mousePressEvent(QMouseEvent* event) {
     }
     return;
   }
+  if (event->button() != Qt::LeftButton) return;
   form_->page_.MouseDown(p.x(), p.y());
+  dragging_ = true;
+  dragPoint_ = p;
+}
+
+void TFormattedEquationsView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
+  dragPoint_ = event->pos() + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  viewport()->update();
 }
 
 void TFormattedEquationsView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QPoint p = event->pos() + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
-  if (form_->page_.MouseUp(p.x(), p.y())) viewport()->update();
+  dragging_ = false;
+  form_->page_.MouseUp(p.x(), p.y());
+  viewport()->update();
 }
 
 void TFormattedEquationsView::resizeEvent(QResizeEvent* event) {

@@ -24,11 +24,16 @@ class TFormattedEquationsView : public QAbstractScrollArea {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   TFormattedEquationsForm* form_;
+  // The page point the held left button was last moved to; the dragged
+  // item's outline is drawn there.
+  QPoint dragPoint_;
+  bool dragging_ = false;
 };
 
 class TFormattedEquationsForm : public TGForm {

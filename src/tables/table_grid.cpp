@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "core/calc_state.h"
 #include "core/number_text.h"
@@ -131,6 +132,51 @@ bool TTableGrid::CellAt(int32_t x, int32_t y, int32_t& col, int32_t& row) const 
     }
   }
   return false;
+}
+
+int32_t TTableGrid::ColumnBorderAt(int32_t x, int32_t y) const {
+  if (y < 0 || y >= HeaderHeight) return 0;
+  for (int32_t c = 1; c <= LastGridCol(); ++c) {
+    const TRect r = CellRect(c, 0);
+    if (r.Right > r.Left && std::abs(x - r.Right) <= kColumnSizingSlack) return c;
+  }
+  return 0;
+}
+
+bool TTableGrid::BeginColumnSizing(int32_t x, int32_t y) {
+  const int32_t col = ColumnBorderAt(x, y);
+  if (col == 0) return false;
+  SizingColumn = col;
+  SizingOffset = CellRect(col, 0).Right - x;
+  return true;
+}
+
+void TTableGrid::ColumnSizingMove(int32_t x) {
+  TTableForm* f = Form();
+  if (SizingColumn == 0 || f == nullptr) return;
+  const int32_t left = CellRect(SizingColumn, 0).Left;
+  f->SetGridColWidth(SizingColumn, std::max(kMinColumnWidth, x + SizingOffset - left));
+}
+
+bool TTableGrid::EndColumnSizing() {
+  if (SizingColumn == 0) return false;
+  SizingColumn = 0;
+  return CopyColumnWidths();
+}
+
+bool TTableGrid::CopyColumnWidths() {
+  TTableForm* f = Form();
+  if (f == nullptr) return false;
+  bool changed = false;
+  for (TTableColumnRecord* c = f->Columns; c != nullptr; c = c->Next) {
+    if (c->ColumnNumber < 1 || c->ColumnNumber > LastGridCol()) continue;
+    const int32_t w = f->GridColWidth(c->ColumnNumber);
+    if (c->Width != w) {
+      c->Width = w;
+      changed = true;
+    }
+  }
+  return changed;
 }
 
 int32_t TTableGrid::TotalWidth() const {

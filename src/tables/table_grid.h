@@ -208,6 +208,26 @@ class TTableGrid {
   // columns. The proposed size is the window's outer size.
   TTableWindowSize SnapSize(int32_t proposedWidth, int32_t proposedHeight, const TTableWindowMetrics& m);
 
+  // --- Column sizing: a left press on the header row within
+  // kColumnSizingSlack pixels of a data column's right border starts a
+  // drag; the column follows the mouse (never narrower than
+  // kMinColumnWidth) and the release copies the widths into the columns.
+  static constexpr int32_t kColumnSizingSlack = 2;
+  static constexpr int32_t kMinColumnWidth = 8;
+  // The data column whose right border lies under (x, y) on the header
+  // row; 0 when none.
+  int32_t ColumnBorderAt(int32_t x, int32_t y) const;
+  // True when (x, y) starts a drag.
+  bool BeginColumnSizing(int32_t x, int32_t y);
+  void ColumnSizingMove(int32_t x);
+  // The end of the drag (GridMouseUp on the header): true when a
+  // column's Width changed, so that the window sizes itself again.
+  bool EndColumnSizing();
+  bool ColumnSizing() const { return SizingColumn > 0; }
+  // FormResize: copies the grid's column widths into the columns' Width;
+  // true when one of them changed.
+  bool CopyColumnWidths();
+
   // --- Pop-up menus (GridContextPopup): a right press on (col, row) with
   // the selection rules of the press; the menu to show and its enabled
   // items. editingCell: a single cell is being edited in place (no menu).
@@ -235,6 +255,8 @@ class TTableGrid {
   void SetUncertColWidths();
 
  private:
+  int32_t SizingColumn = 0;  // the column being dragged wider or narrower
+  int32_t SizingOffset = 0;  // its right border minus the press's x
   int32_t LastGridRow() const;
   int32_t LastGridCol() const;
   void DrawDataCell(Canvas& canvas, TTableForm& f, int32_t col, int32_t row, const TRect& rect, bool focused);

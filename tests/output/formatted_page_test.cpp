@@ -390,5 +390,142 @@ TEST_F(FormattedPageTest, PrintingBreaksLongStatementsAndPages) {
   EXPECT_LT(lowest, surface.PageHeight);
 }
 
+// The text drawn on the recording canvas that equals text, or null.
+const TCanvasOperation* DrawnText(const RecordingCanvas& c, const std::string& text) {
+  for (const TCanvasOperation& op : c.Operations)
+    if (op.Operation == TCanvasOperation::kTextOut && op.Text == text) return &op;
+  return nullptr;
+}
+
+// A header and an end line move like statements: a 1-unit drag selects,
+// a longer one moves the line (the outline follows the mouse meanwhile),
+// and the moves travel with the document in a block of their own.
+TEST_F(FormattedPageTest, RoutineHeaderAndEndLineMoveAndTravelWithTheDocument) {
+  const std::string text = "FUNCTION f(a)\r\n f := 2*a\r\nEND\r\nz = f(1)";
+  Read(text);
+  page.DrawFormatEqns(5, 0, 600);
+  ASSERT_EQ(page.FormatRecordList.size(), 4u);
+  const TRect header = page.FormatRecordList[0].HitRect;
+  const TRect end = page.FormatRecordList[2].HitRect;
+  const TCanvasOperation* keyword = DrawnText(canvas, "Function");
+  ASSERT_NE(keyword, nullptr);
+  const int32_t keywordX = keyword->X;
+  const int32_t keywordY = keyword->Y;
+
+  const int32_t x = header.Left + 5;
+  const int32_t y = header.Top + 5;
+  page.MouseDown(x, y);
+  TRect outline;
+  ASSERT_TRUE(page.DragOutline(x + 40, y + 10, outline));
+  EXPECT_EQ(outline.Left, header.Left + 40);
+  EXPECT_EQ(outline.Top, header.Top + 10);
+  EXPECT_EQ(outline.Right - outline.Left, header.Right - header.Left);
+  EXPECT_TRUE(page.MouseUp(x + 40, y + 10));
+  EXPECT_FALSE(page.DragOutline(x + 40, y + 10, outline)) << "no outline once released";
+  EXPECT_EQ(HeaderOffset(kRoutineHeaderLine, "F"), (std::pair<int32_t, int32_t>{40, 10}));
+  EXPECT_EQ(RoutineAt(1)->Selected[0], 0) << "a move does not select";
+  // The end line: a 1-unit drag only selects it.
+  page.MouseDown(end.Left + 4, end.Top + 4);
+  page.MouseUp(end.Left + 5, end.Top + 5);
+  EXPECT_EQ(RoutineAt(1)->Selected[1], 1);
+  EXPECT_EQ(HeaderOffset(kRoutineEndLine, "F"), (std::pair<int32_t, int32_t>{0, 0}));
+  page.MouseDown(end.Left + 4, end.Top + 4);
+  page.MouseUp(end.Left + 4, end.Top + 7);
+  EXPECT_EQ(HeaderOffset(kRoutineEndLine, "F"), (std::pair<int32_t, int32_t>{0, 3}));
+
+  // Drawn at its new place; the hit record keeps the computed place and
+  // the hit test adds the offset.
+  canvas.Operations.clear();
+  page.DrawFormatEqns(5, 0, 600);
+  keyword = DrawnText(canvas, "Function");
+  ASSERT_NE(keyword, nullptr);
+  EXPECT_EQ(keyword->X, keywordX + 40);
+  EXPECT_EQ(keyword->Y, keywordY + 10);
+  EXPECT_EQ(page.FormatRecordList[0].HitRect.Left, header.Left);
+  page.MouseDown(x + 40, y + 10);
+  page.MouseUp(x + 40, y + 10);
+  EXPECT_EQ(RoutineAt(1)->Selected[0], 1);
+
+  // The document: the statement block is absent, the header block follows
+  // the last section: "FEQH", 2 records of line, name length 1, "F", x, y.
+  const std::vector<uint8_t> image = WriteDocumentImage(text);
+  const auto kept = FormattedHeaderOffsets;
+  FormattedHeaderOffsets.clear();
+  const std::vector<uint8_t> plain = WriteDocumentImage(text);
+  ASSERT_EQ(image.size(), plain.size() + 8 + 2 * 11);
+  const std::vector<uint8_t> block(image.begin() + static_cast<std::ptrdiff_t>(plain.size()), image.end());
+  const std::vector<uint8_t> expected = {'F', 'E', 'Q', 'H', 2, 0, 0, 0,
+                                         1, 1, 'F', 40, 0, 0, 0, 10, 0, 0, 0,
+                                         2, 1, 'F', 0, 0, 0, 0, 3, 0, 0, 0};
+  EXPECT_EQ(block, expected);
+  FormattedHeaderOffsets = kept;
+
+  ResetDocument();
+  EXPECT_TRUE(FormattedHeaderOffsets.empty());
+  const TDocumentReadResult read = ReadDocumentImage(image.data(), image.size());
+  ASSERT_TRUE(read.Read);
+  EXPECT_EQ(read.FailedSection, 0);
+  Read(read.Text);
+  canvas.Operations.clear();
+  page.PaintedHeight = 0;
+  page.DrawFormatEqns(5, 0, 600);
+  keyword = DrawnText(canvas, "Function");
+  ASSERT_NE(keyword, nullptr);
+  EXPECT_EQ(keyword->X, keywordX + 40);
+
+  // A damaged header block (a name of no characters) loses only the moves.
+  std::vector<uint8_t> damaged = image;
+  damaged[plain.size() + 9] = 0;
+  ResetDocument();
+  const TDocumentReadResult again = ReadDocumentImage(damaged.data(), damaged.size());
+  EXPECT_TRUE(again.Read);
+  EXPECT_EQ(again.FailedSection, 0);
+  EXPECT_TRUE(FormattedHeaderOffsets.empty());
+  ResetFormattedOffsets();
+}
+
+// A routine that shares main-program variables shows them on a "$Common"
+// line under its header; names with an index show it lowered.
+TEST_F(FormattedPageTest, RoutineHeaderShowsItsCommonLineAndSubscriptedNames) {
+  Read("FUNCTION k_1(a)\r\n$COMMON g, h\r\n k_1 := a*g*h\r\nEND\r\ng = 3\r\nh = 2\r\nz = k_1(1)");
+  page.DrawFormatEqns(5, 0, 600);
+  const TCanvasOperation* keyword = DrawnText(canvas, "Function");
+  const TCanvasOperation* common = DrawnText(canvas, "$Common ");
+  const TCanvasOperation* k = DrawnText(canvas, "k");
+  const TCanvasOperation* one = DrawnText(canvas, "1");
+  ASSERT_NE(keyword, nullptr);
+  ASSERT_NE(common, nullptr);
+  ASSERT_NE(k, nullptr);
+  ASSERT_NE(one, nullptr);
+  // The name's index is lowered right after the "k".
+  EXPECT_EQ(k->Y, keyword->Y);
+  EXPECT_GT(one->Y, k->Y);
+  EXPECT_NEAR(one->X, k->X + 8, 1);
+  // The $Common line: one line below the header, at its left, then g and h.
+  EXPECT_EQ(common->X, keyword->X);
+  EXPECT_EQ(common->Y, keyword->Y + form.LineHeight);
+  const TCanvasOperation* g = DrawnText(canvas, "g");
+  const TCanvasOperation* h = DrawnText(canvas, "h");
+  ASSERT_NE(g, nullptr);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(g->X, common->X + 8 * 8);
+  EXPECT_EQ(g->Y, common->Y);
+  EXPECT_EQ(h->X, g->X + 3 * 8) << "after g, the separator and a blank";
+  // The header's hit record covers both lines, and the routine's first
+  // statement starts below them.
+  const TFormatRecord& header = page.FormatRecordList[0];
+  EXPECT_EQ(header.RoutineIndex, 1);
+  EXPECT_EQ(header.HitRect.Bottom, keyword->Y + 2 * form.LineHeight + 4);
+  EXPECT_GT(page.FormatRecordList[1].HitRect.Top, common->Y + form.LineHeight - 2);
+
+  // Without the subscript preference the name is drawn as written.
+  Preferences.ShowSubscripts = 0;
+  canvas.Operations.clear();
+  page.PaintedHeight = 0;
+  page.DrawFormatEqns(5, 0, 600);
+  EXPECT_NE(DrawnText(canvas, "k_1"), nullptr);
+  ResetFormattedOffsets();
+}
+
 }  // namespace
 }  // namespace voq

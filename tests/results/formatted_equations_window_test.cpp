@@ -28,6 +28,7 @@
 #include "model/store_state.h"
 #include "language/reader_state.h"
 #include "output/equation_typesetter.h"
+#include "output/formatted_offsets.h"
 #include "output/print_engine.h"
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
@@ -354,6 +355,43 @@ TEST_F(FormattedEquationsWindowTest, ALookupFileGoneShowsError66AndCloses) {
   const int32_t start = equations->Memo->EngineSelStart();
   ASSERT_GE(start, 0);
   EXPECT_EQ(text.substr(size_t(start), size_t(equations->Memo->EngineSelLength())), statement);
+}
+
+// Dragging a routine's header draws a dotted outline where it would go
+// while the button is held; the release moves the header there.
+TEST_F(FormattedEquationsWindowTest, DraggingAHeaderShowsItsOutlineAndMovesIt) {
+  TFormattedEquationsForm* form = Open("FUNCTION f(a)\r\n$COMMON g\r\n f := a*g\r\nEND\r\ng = 3\r\nz = f(2)");
+  ASSERT_NE(form, nullptr);
+  TFormattedEquations& page = form->Page();
+  ASSERT_FALSE(page.FormatRecordList.empty());
+  const TRect header = page.FormatRecordList[0].HitRect;
+  ASSERT_EQ(page.FormatRecordList[0].RoutineIndex, 1);
+  QWidget* viewport = form->View()->viewport();
+  const QPoint from(header.Left + 6, header.Top + 6);
+  const QPoint delta(60, 90);
+  QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+  for (int k = 1; k <= 3; ++k) QTest::mouseMove(viewport, from + delta * k / 3);
+  viewport->repaint();
+  const QImage held = viewport->grab().toImage();
+  const std::string path = testing::SaveTestPicture(held, "formatted_header_drag_outline.png");
+  SCOPED_TRACE(path);
+  // The outline's top edge: dotted black pixels along it, on white paper
+  // below the page's items.
+  const int top = header.Top + delta.y();
+  int dark = 0;
+  for (int x = header.Left + delta.x(); x < header.Right + delta.x(); ++x)
+    if (qGray(held.pixel(x, top)) < 100) ++dark;
+  const int width = header.Right - header.Left;
+  EXPECT_GT(dark, width / 4);
+  EXPECT_LT(dark, width) << "a dotted line, not a solid one";
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + delta);
+  EXPECT_EQ(HeaderOffset(kRoutineHeaderLine, "F"), (std::pair<int32_t, int32_t>{60, 90}));
+  viewport->repaint();
+  const QImage moved = viewport->grab().toImage();
+  testing::SaveTestPicture(moved, "formatted_header_moved.png");
+  EXPECT_TRUE(HasInk(moved, QRect(header.Left + delta.x() + 4, header.Top + delta.y() + 4, 40, 10)));
+  EXPECT_FALSE(HasInk(moved, QRect(header.Left + 4, header.Top + 4, 60, 10))) << "the old place is empty";
+  ResetFormattedOffsets();
 }
 
 }  // namespace

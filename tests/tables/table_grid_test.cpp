@@ -648,5 +648,58 @@ TEST_F(TableGridMenuTest, SizingSnapsToWholeRowsAndColumns) {
   EXPECT_EQ(grid.SnapSize(50, 10, m).VisibleRows, 1);
 }
 
+// Dragging a header border sizes that column on the grid only; the end of
+// the drag (and FormResize) copies the grid's widths into the columns.
+TEST_F(TableGridMenuTest, HeaderBorderDragSizesTheColumnAndStoresItsWidth) {
+  TTableForm* f = Parametric(5);
+  TTableColumnRecord* first = FindColumn(f->Columns, 1);
+  const int32_t before = grid.ColWidth(1);
+  ASSERT_EQ(first->Width, before);
+  const TRect r = grid.CellRect(1, 0);
+  const int32_t y = grid.HeaderHeight / 2;
+  // Only the header row and only near a data column's right border.
+  EXPECT_EQ(grid.ColumnBorderAt(r.Right + 1, y), 1);
+  EXPECT_EQ(grid.ColumnBorderAt(r.Right - 2, y), 1);
+  EXPECT_EQ(grid.ColumnBorderAt(r.Right - 3, y), 0);
+  EXPECT_EQ(grid.ColumnBorderAt(r.Right, grid.HeaderHeight + 5), 0);
+  EXPECT_EQ(grid.ColumnBorderAt(grid.LabelWidth, y), 0) << "the label column keeps its font width";
+  EXPECT_FALSE(grid.BeginColumnSizing((r.Left + r.Right) / 2, y));
+
+  // The press 1 pixel left of the border keeps that offset while dragging.
+  ASSERT_TRUE(grid.BeginColumnSizing(r.Right - 1, y));
+  EXPECT_TRUE(grid.ColumnSizing());
+  grid.ColumnSizingMove(r.Right - 1 + 30);
+  EXPECT_EQ(grid.ColWidth(1), before + 30);
+  EXPECT_EQ(first->Width, before) << "the column's own width waits for the release";
+  EXPECT_EQ(grid.CellRect(2, 0).Left, r.Right + 31) << "the next column moves along";
+  EXPECT_TRUE(grid.EndColumnSizing());
+  EXPECT_FALSE(grid.ColumnSizing());
+  EXPECT_EQ(first->Width, before + 30);
+  EXPECT_EQ(FindColumn(f->Columns, 2)->Width, grid.ColWidth(2));
+
+  // Far left: never narrower than the minimum; a drag that ends where it
+  // began changes nothing.
+  ASSERT_TRUE(grid.BeginColumnSizing(grid.CellRect(1, 0).Right, y));
+  grid.ColumnSizingMove(-500);
+  EXPECT_EQ(grid.ColWidth(1), TTableGrid::kMinColumnWidth);
+  EXPECT_TRUE(grid.EndColumnSizing());
+  EXPECT_EQ(first->Width, TTableGrid::kMinColumnWidth);
+  ASSERT_TRUE(grid.BeginColumnSizing(grid.CellRect(2, 0).Right, y));
+  grid.ColumnSizingMove(grid.CellRect(2, 0).Right);
+  EXPECT_FALSE(grid.EndColumnSizing());
+
+  // A column scrolled out of view has no border to take.
+  f->LeftCol = 2;
+  EXPECT_EQ(grid.ColumnBorderAt(grid.CellRect(2, 0).Right, y), 2);
+  EXPECT_EQ(grid.ColumnBorderAt(grid.LabelWidth + 1 + TTableGrid::kMinColumnWidth, y), 0);
+
+  // FormResize: a width set on the grid alone (uncertainty widening, the
+  // format dialog) reaches the column; nothing changed gives false.
+  f->SetGridColWidth(2, 140);
+  EXPECT_TRUE(grid.CopyColumnWidths());
+  EXPECT_EQ(FindColumn(f->Columns, 2)->Width, 140);
+  EXPECT_FALSE(grid.CopyColumnWidths());
+}
+
 }  // namespace
 }  // namespace voq

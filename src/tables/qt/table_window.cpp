@@ -164,6 +164,7 @@ void TTableGridView::mousePressEvent(QMouseEvent* event) {
   }
   if (event->button() == Qt::LeftButton) {
     if (editor_->isVisible() && !CommitEditor()) return;
+    if (grid.BeginColumnSizing(p.x(), p.y())) return;
     if (grid.LeftPress(p.x(), p.y(), shift, window_->dialogs_)) {
       window_->Refresh();
       viewport()->update();
@@ -189,11 +190,24 @@ void TTableGridView::mousePressEvent(QMouseEvent* event) {
 
 void TTableGridView::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
+  // A double press on a header border sizes the column, nothing more.
+  if (window_->grid_.ColumnSizing()) return;
   OpenEditor(nullptr);
 }
 
 void TTableGridView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
+  TTableGrid& grid = window_->grid_;
+  if (grid.ColumnSizing()) {
+    grid.ColumnSizingMove(p.x());
+    SyncScrollBars();
+    viewport()->update();
+    return;
+  }
+  if (grid.ColumnBorderAt(p.x(), p.y()) != 0) {
+    viewport()->setCursor(Qt::SplitHCursor);
+    return;
+  }
   const std::string hint = window_->grid_.HintAt(p.x(), p.y());
   int32_t col = 0, row = 0;
   const bool inGrid = window_->grid_.CellAt(p.x(), p.y(), col, row);
@@ -202,7 +216,13 @@ void TTableGridView::mouseMoveEvent(QMouseEvent* event) {
   else QToolTip::showText(event->globalPosition().toPoint(), ToQt(hint), viewport());
 }
 
-void TTableGridView::mouseReleaseEvent(QMouseEvent*) { window_->grid_.LeftButtonDown = false; }
+void TTableGridView::mouseReleaseEvent(QMouseEvent*) {
+  TTableGrid& grid = window_->grid_;
+  grid.LeftButtonDown = false;
+  // A changed width sizes the window to whole columns again.
+  if (grid.ColumnSizing() && grid.EndColumnSizing()) window_->SnapToGrid();
+  viewport()->update();
+}
 
 void TTableGridView::keyPressEvent(QKeyEvent* event) {
   TTableGrid& grid = window_->grid_;
@@ -472,6 +492,7 @@ void TTableWindow::SnapToGrid() {
 
 void TTableWindow::resizeEvent(QResizeEvent* event) {
   TGForm::resizeEvent(event);
+  grid_.CopyColumnWidths();
   SnapToGrid();
 }
 

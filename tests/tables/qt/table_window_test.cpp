@@ -448,5 +448,61 @@ TEST_F(TableWindowTest, WindowSnapsToWholeRowsAndColumns) {
   table->setParent(nullptr);
 }
 
+TEST_F(TableWindowTest, DraggingAHeaderBorderWidensTheColumnAndResnapsTheWindow) {
+  OpenParametric(4);
+  QMdiArea area;
+  area.resize(900, 700);
+  area.show();
+  TTableWindow* table = window_.get();
+  area.addSubWindow(table);
+  table->Show();
+  table->resize(600, 300);
+  const TTableGrid& grid = table->Grid();
+  QWidget* viewport = table->View()->viewport();
+  ASSERT_TRUE(WaitFor([&] { return viewport->width() >= grid.TotalWidth(); }));
+  QTest::qWait(150);
+  TTableColumnRecord* t = FindColumn(TableForms[1]->Columns, 1);
+  const int32_t before = t->Width;
+  const TRect r = grid.CellRect(1, 0);
+  const QPoint press(r.Right, grid.HeaderHeight / 2);
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, press);
+  for (int dx = 10; dx <= 40; dx += 10) QTest::mouseMove(viewport, press + QPoint(dx, 0));
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, press + QPoint(40, 0));
+  EXPECT_EQ(grid.ColWidth(1), before + 40);
+  EXPECT_EQ(t->Width, before + 40) << "the release stores the width in the column";
+  EXPECT_EQ(FindColumn(TableForms[1]->Columns, 2)->Width, grid.ColWidth(2));
+  // The sizing rule ran again at the window's width: the window shows
+  // whole columns, those that no longer fit behind a scroll bar.
+  const int32_t firstTwo = grid.ColWidth(0) + 1 + grid.ColWidth(1) + 1;
+  ASSERT_TRUE(WaitFor([&] {
+    const int shown = viewport->width() >= grid.TotalWidth() ? grid.TotalWidth() : firstTwo;
+    return viewport->width() - shown >= 0 && viewport->width() - shown <= 30;
+  })) << table->width() << " " << viewport->width() << " " << grid.TotalWidth();
+  const QImage image = table->Picture();
+  const std::string path = testing::SaveTestPicture(image, "parametric_table_wider_column.png");
+  ASSERT_FALSE(image.isNull()) << path;
+  // The entered T values sit right-aligned in the wider cell: their ink
+  // lies in its right half only.
+  auto ink = [](const QColor& c) { return qGray(c.rgb()) < 150; };
+  const TRect cell = grid.CellRect(1, 1);
+  const QPoint origin = viewport->mapTo(table->widget(), QPoint(0, 0));
+  int left = 0, right = 0;
+  for (int py = cell.Top + 1; py < cell.Bottom; ++py)
+    for (int px = cell.Left + 1; px < cell.Right; ++px)
+      if (ink(image.pixelColor(px + origin.x(), py + origin.y()))) ++(px < (cell.Left + cell.Right) / 2 ? left : right);
+  EXPECT_GT(right, 3);
+  EXPECT_EQ(left, 0);
+  // A double press on the border opens no cell editor on the selected
+  // cell and keeps the width.
+  QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, CellCentre(1, 2));
+  ASSERT_FALSE(table->View()->Editor()->isVisible());
+  const QPoint border(grid.CellRect(1, 0).Right, grid.HeaderHeight / 2);
+  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, border);
+  EXPECT_FALSE(table->View()->Editor()->isVisible());
+  EXPECT_EQ(t->Width, before + 40);
+  area.removeSubWindow(table);
+  table->setParent(nullptr);
+}
+
 }  // namespace
 }  // namespace voq
