@@ -1,6 +1,7 @@
 #include "tables/linear_regression.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -13,6 +14,7 @@
 #include "language/export_after_run.h"
 #include "model/program_units.h"
 #include "model/store_state.h"
+#include "output/canvas.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "tables/table_model.h"
@@ -391,6 +393,104 @@ void TLinearRegressionModel::ToggleExclusion() {
   SelectedTerm = -1;
   ExcludeEnabled = false;
   ExcludeCaption = "Exclude";
+}
+
+// --- Picture ------------------------------------------------------------------------
+
+int32_t TLinearRegressionModel::DrawEqn(Canvas& canvas, int32_t width) {
+  TermRects.clear();
+  const std::string& text = EquationText;
+  TCanvasFont normal;
+  normal.Face = "Arial";
+  normal.Height = 13;  // 10 points at 96 pixels per inch
+  TCanvasFont small = normal;
+  small.Height = 11;  // 8 points
+  canvas.SetTextColor(Fitted ? kRgbBlack : kRgbBlue);
+  canvas.SetTransparentText(true);
+  canvas.SetFont(normal);
+  const int32_t hWidth = std::max(1, canvas.TextWidth("h"));
+  int32_t x = 5;
+  int32_t y = 5;
+  int32_t termLeft = -1;
+  bool termStart = false;
+  auto isSign = [&](size_t i) {
+    const char c = text[i];
+    if (c == '=') return true;
+    if (c != '+' && c != '-') return false;
+    // The sign of an exponent in a number (1.5E-3) does not start a term.
+    return !(i >= 2 && (text[i - 1] == 'E' || text[i - 1] == 'e') &&
+             (std::isdigit(static_cast<unsigned char>(text[i - 2])) || text[i - 2] == '.'));
+  };
+  auto closeTerm = [&]() {
+    if (termLeft >= 0 && !Fitted) TermRects.push_back(TRect{termLeft, y - 2, x, y + 18});
+    termLeft = -1;
+  };
+  auto draw = [&](const std::string& piece, int32_t dy) {
+    canvas.TextOut(x, y + dy, piece);
+    x += canvas.TextWidth(piece);
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (isSign(i)) {
+      closeTerm();
+      x += 3;
+      size_t next = i + 1;
+      while (next < text.size() && !isSign(next)) ++next;
+      if (x + int32_t(next - i) * hWidth > width && x > 25) {
+        y += 20;
+        x = 25;
+      }
+      draw(std::string(1, c), 0);
+      x += 3;
+      termLeft = x;
+      termStart = true;
+      continue;
+    }
+    if (c == 'a' && termStart && !Fitted) {
+      draw("a", 0);
+      std::string digits;
+      while (i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1]))) digits += text[++i];
+      canvas.SetFont(small);
+      draw(digits, 5);
+      canvas.SetFont(normal);
+    } else if (c == '^' && i + 1 < text.size()) {
+      canvas.SetFont(small);
+      draw(std::string(1, text[++i]), -4);
+      canvas.SetFont(normal);
+    } else if (c == '*') {
+      draw("\xB7", 0);  // the middle dot of Windows-1252
+    } else {
+      draw(std::string(1, c), 0);
+    }
+    termStart = false;
+  }
+  closeTerm();
+  if (!Fitted) {
+    for (size_t t = 0; t < TermRects.size() && t < Excluded.size(); ++t) {
+      if (!Excluded[t]) continue;
+      const TRect r{TermRects[t].Left - 1, TermRects[t].Top - 1, TermRects[t].Right + 1, TermRects[t].Bottom + 1};
+      canvas.SetPen(kRgbRed, 1);
+      canvas.MoveTo(r.Left, r.Top);
+      canvas.LineTo(r.Right, r.Bottom);
+      canvas.MoveTo(r.Right, r.Top);
+      canvas.LineTo(r.Left, r.Bottom);
+    }
+    if (SelectedTerm >= 0 && SelectedTerm < int32_t(TermRects.size()))
+      canvas.FrameRect(TermRects[size_t(SelectedTerm)], kRgbBlack);
+  }
+  return y + 20;
+}
+
+void TLinearRegressionModel::ClickAt(int32_t x, int32_t y) {
+  if (Fitted) return;
+  for (size_t t = 0; t < TermRects.size(); ++t) {
+    const TRect& r = TermRects[t];
+    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) {
+      ClickTerm(int32_t(t));
+      return;
+    }
+  }
+  ClickTerm(-1);
 }
 
 // --- Fit --------------------------------------------------------------------------

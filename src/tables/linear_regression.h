@@ -18,8 +18,11 @@
 #include <vector>
 
 #include "core/extended.h"
+#include "output/palette.h"
 
 namespace voq {
+
+class Canvas;
 
 // Terms 0..41 (term 0 the constant); a form needing more is refused.
 inline constexpr int32_t kRegressionTermLimit = 42;
@@ -143,6 +146,19 @@ class TLinearRegressionModel {
   TRegressionStatsTexts StatsTexts() const;
   std::string StatsClipboardText() const;
   void CopyStats() const;
+
+  // The equation picture: the text in Arial 10 from (5, 5), blue before a
+  // fit and black after, "*" as a middle dot, coefficient subscripts lowered
+  // and exponents raised in size 8, a term that would not fit in width
+  // continued on a new line 20 pixels lower at x = 25. Before a fit each
+  // term's rectangle is kept in TermRects (for clicks), excluded terms are
+  // crossed out in red and the selected term is framed. Returns the
+  // picture's height (the last line's top + 20).
+  int32_t DrawEqn(Canvas& canvas, int32_t width);
+  // A click in the picture: the first term rectangle holding it is selected
+  // (ClickTerm), a click outside every term unselects.
+  void ClickAt(int32_t x, int32_t y);
+  std::vector<TRect> TermRects;
 
   // The coefficient text of term t (before a fit "a" + t).
   std::string CoefficientText(int32_t term, bool showCoefficients) const;

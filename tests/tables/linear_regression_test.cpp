@@ -10,6 +10,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "output/canvas.h"
 #include "tables/linear_regression.h"
 #include "tables/table_fixture.h"
 
@@ -138,6 +139,58 @@ TEST_F(LinearRegressionTest, EquationForms) {
   EXPECT_EQ(model.EquationText, "Z=a0+a1*X+a2*Y");
   model.SetCrossTerms(false);
   EXPECT_EQ(model.EquationText, "Z=a0+a1*X+a2*Y");
+}
+
+TEST_F(LinearRegressionTest, PictureTermsAndExclusion) {
+  MakeTable({"X", "Y", "Z"}, {kX, kY, kY});
+  Choose(2, {0, 1}, 2, true);
+  RecordingCanvas canvas;
+  const int32_t height = model.DrawEqn(canvas, 2000);
+  EXPECT_EQ(height, 25) << "one line";
+  ASSERT_EQ(model.TermRects.size(), 6u);
+  // "Z", "=", "a" with the subscript "0" lowered in the small font, ...
+  std::vector<const TCanvasOperation*> texts = canvas.Texts();
+  ASSERT_GE(texts.size(), 4u);
+  EXPECT_EQ(texts[0]->Text, "Z");
+  EXPECT_EQ(texts[1]->Text, "=");
+  EXPECT_EQ(texts[2]->Text, "a");
+  EXPECT_EQ(texts[3]->Text, "0");
+  EXPECT_EQ(texts[3]->Y, texts[2]->Y + 5);
+  EXPECT_LT(texts[3]->Font.Height, texts[2]->Font.Height);
+  EXPECT_EQ(texts[2]->Colour, kRgbBlue);
+  EXPECT_NE(canvas.AllText().find("\xB7"), std::string::npos) << "products drawn with a middle dot";
+  EXPECT_EQ(canvas.AllText().find('*'), std::string::npos);
+  // Term rectangles run from 2 above to 18 below the line's top, left to right.
+  EXPECT_EQ(model.TermRects[0].Top, 3);
+  EXPECT_EQ(model.TermRects[0].Bottom, 23);
+  for (size_t t = 1; t < 6; ++t) EXPECT_GT(model.TermRects[t].Left, model.TermRects[t - 1].Right);
+
+  // A click on a3 selects it; Exclude crosses it out in red.
+  const TRect r = model.TermRects[3];
+  model.ClickAt((r.Left + r.Right) / 2, r.Top + 5);
+  EXPECT_EQ(model.SelectedTerm, 3);
+  model.ToggleExclusion();
+  RecordingCanvas crossed;
+  model.DrawEqn(crossed, 2000);
+  int redLines = 0;
+  for (const TCanvasOperation& op : crossed.Operations)
+    if (op.Operation == TCanvasOperation::kLine && op.Colour == kRgbRed) ++redLines;
+  EXPECT_EQ(redLines, 2);
+  model.ClickAt(1, 100);
+  EXPECT_EQ(model.SelectedTerm, -1);
+
+  // A narrow picture breaks the line: the next line starts 20 lower at x = 25.
+  RecordingCanvas narrow;
+  EXPECT_GT(model.DrawEqn(narrow, 120), 25);
+  EXPECT_EQ(model.TermRects.back().Top, model.DrawEqn(narrow, 120) - 22) << "the last term on the last line";
+  EXPECT_GT(model.TermRects.back().Top, model.TermRects.front().Top);
+
+  // After a fit the picture is black and has no term rectangles.
+  ASSERT_EQ(model.OkClick(), TLinearRegressionModel::kOkFitted);
+  RecordingCanvas fitted;
+  model.DrawEqn(fitted, 2000);
+  EXPECT_TRUE(model.TermRects.empty());
+  for (const TCanvasOperation* op : fitted.Texts()) EXPECT_EQ(op->Colour, kRgbBlack);
 }
 
 TEST_F(LinearRegressionTest, OnlyTheFirstSixIndependentsEnter) {
