@@ -128,6 +128,37 @@ TEST_F(LinearRegressionDlgTest, FitOfOrderTwoPicturesBeforeAndAfter) {
   EXPECT_EQ(dialog.Model().EquationText, "Y=a0+a1*X");
 }
 
+TEST_F(LinearRegressionDlgTest, ClickedTermIsExcludedAndCrossedOut) {
+  TLinearRegressionDlg dialog;
+  dialog.show();
+  ASSERT_TRUE(WaitFor([&] { return dialog.isVisible() && dialog.Image()->width() > 100; }));
+  dialog.Model().ClickDependent(1);
+  dialog.Model().ClickIndependents({true, false});
+  dialog.Refresh();
+  ASSERT_TRUE(WaitFor([&] {
+    dialog.Image()->grab();  // the picture lays out its terms as it paints
+    return dialog.Model().TermRects.size() == 3u;
+  }));
+  // A click on a0 in the picture selects it; Exclude crosses it out.
+  const TRect r = dialog.Model().TermRects[0];
+  QTest::mouseClick(dialog.Image(), Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, r.Top + 8));
+  ASSERT_TRUE(WaitFor([&] { return dialog.ExcludeBtn()->isEnabled(); }));
+  EXPECT_EQ(dialog.ExcludeBtn()->text(), "Exclude");
+  QTest::mouseClick(dialog.ExcludeBtn(), Qt::LeftButton);
+  ASSERT_TRUE(WaitFor([&] { return dialog.Model().Excluded[0]; }));
+  const QImage picture = dialog.Image()->grab().toImage();
+  ASSERT_TRUE(picture.save(OutputPath("linear_regression_excluded_term.png")));
+  auto isRed = [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; };
+  int red = 0;
+  for (int y = r.Top - 1; y <= r.Bottom + 1; ++y)
+    for (int x = r.Left - 1; x <= r.Right + 1; ++x)
+      if (isRed(picture.pixelColor(x, y))) ++red;
+  EXPECT_GT(red, 10) << "the red cross over a0";
+  QTest::mouseClick(dialog.OKBtn(), Qt::LeftButton);
+  ASSERT_TRUE(WaitFor([&] { return dialog.OKBtn()->text() == "Copy"; }));
+  EXPECT_EQ(dialog.Model().Coefficients[0], 0);
+}
+
 TEST_F(LinearRegressionDlgTest, TooFewRowsShowsARealMessageBox) {
   TLinearRegressionDlg dialog;
   dialog.show();
