@@ -1,11 +1,14 @@
 #include "shell/table_windows.h"
 
+#include <QAction>
 #include <QMdiArea>
+#include <QMenu>
 
 #include "core/program_flags.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
 #include "shell/shell_state.h"
+#include "tables/qt/linear_regression_dlg.h"
 #include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
@@ -33,6 +36,15 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
   for (const auto& i : items) {
     const int32_t kind = i.kind;
     window_.SetHandler(i.item, [this, kind] { ShowTableWindow(kind); });
+  }
+  // Linear Regression fits columns of any table window that exists.
+  window_.SetHandler("LinearRegression1", [this] { LinearRegression1Click(&window_); });
+  if (QMenu* tables = window_.Menu("Tables1")) {
+    QObject::connect(tables, &QMenu::aboutToShow, tables, [this] {
+      bool any = false;
+      for (int32_t kind = 1; kind <= 4; ++kind) any = any || TableForms[size_t(kind)] != nullptr;
+      if (QAction* item = window_.Action("LinearRegression1")) item->setEnabled(any);
+    });
   }
   // The main window routes no wheel or keys elsewhere while a table
   // dialog is open.

@@ -8,6 +8,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "core/calc_state.h"
@@ -22,6 +27,7 @@
 #include "session/compile_driver.h"
 #include "shell/calculate_menu.h"
 #include "shell/main_window.h"
+#include "tables/qt/linear_regression_dlg.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -94,6 +100,48 @@ TEST_F(TableWindowsTest, MenuItemShowsTheWindowAndSolveTableFindsIt) {
   window_->CalculateMenu()->Commands().SolveTable1Click();
   EXPECT_EQ(platform_.AlertCount(), 0) << "no 304: the window exists";
   for (int32_t r = 1; r <= 3; ++r) EXPECT_EQ(Y(r), 2.0L * r) << r;
+}
+
+TEST_F(TableWindowsTest, LinearRegressionOpensOverTheShownTable) {
+  // Without a table window the command is disabled.
+  emit window_->Menu("Tables1")->aboutToShow();
+  EXPECT_FALSE(window_->Action("LinearRegression1")->isEnabled());
+  Parametric(5);
+  window_->Action("ParametricTable1")->trigger();
+  window_->CalculateMenu()->Commands().SolveTable1Click();
+  emit window_->Menu("Tables1")->aboutToShow();
+  ASSERT_TRUE(window_->Action("LinearRegression1")->isEnabled());
+  // The dialog is modal: a timer drives it once it is up.
+  std::vector<std::string> names;
+  std::string equation;
+  Extended slope = 0;
+  auto* timer = new QTimer(window_.get());
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [&, timer, tries] {
+    auto* dialog = dynamic_cast<TLinearRegressionDlg*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      if (++*tries > 250) timer->stop();
+      return;
+    }
+    timer->stop();
+    TLinearRegressionModel& model = dialog->Model();
+    names = model.VariableNames;
+    model.ClickDependent(1);
+    model.ClickIndependents({true, false});
+    model.SetOrder(1);
+    dialog->Refresh();
+    QTest::mouseClick(dialog->OKBtn(), Qt::LeftButton);
+    equation = model.EquationText;
+    slope = model.Coefficients[1];
+    QTest::mouseClick(dialog->CancelBtn(), Qt::LeftButton);
+  });
+  timer->start(20);
+  window_->Action("LinearRegression1")->trigger();
+  EXPECT_EQ(names, (std::vector<std::string>{"T", "y"}));
+  EXPECT_NEAR(double(slope), 2.0, 1e-15);
+  // a0 is zero up to rounding; the fitted equation ends in the slope term.
+  EXPECT_EQ(equation.substr(0, 2), "y=");
+  EXPECT_EQ(equation.substr(equation.size() - 4), "+2*T") << equation;
 }
 
 TEST_F(TableWindowsTest, RefusedCellEditStopsTheSolve) {
