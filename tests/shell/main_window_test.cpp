@@ -291,6 +291,17 @@ TEST(ChildWindow, FitInsideClientArea) {
   }
 }
 
+// Solve on an empty document says there is nothing to solve, in a real box.
+TEST_F(MainWindowTest, SolveOnAnEmptyDocumentSaysSo) {
+  window_->show();
+  window_->EquationForm()->Editor()->clear();
+  const int before = platform_.AlertCount();
+  window_->Action("Solve1")->trigger();
+  EXPECT_EQ(platform_.AlertCount(), before + 1);
+  EXPECT_EQ(platform_.LastAlertText(), "There are no equations to solve.");
+  EXPECT_FALSE(window_->Calculating);
+}
+
 TEST(ChildWindow, ShowKeepsTheCornerInsideTheClientArea) {
   testing::EnsureApplication();
   QMdiArea area;
