@@ -260,6 +260,13 @@ expect_text $'x = 2*y\ny = 3*/2' "typing at start-up"
 xdotool key F2
 box=$(wait_new_active "$main" 15 "^VOQ$") || fail "no error box took the keyboard within 15 s after F2"
 shot "2_error_box" "$box"
+# The box asks the window manager for a close button only and has a fixed
+# size: no maximise action. (openbox gives every dialog its iconify button
+# whatever the window asks.)
+actions=$(xprop -id "$box" _NET_WM_ALLOWED_ACTIONS 2>/dev/null)
+echo "$actions" > "$out/2_error_box.actions"
+[[ "$actions" == *_NET_WM_ACTION_CLOSE* ]] || fail "the error box cannot be closed by the window manager: $actions"
+[[ "$actions" != *_NET_WM_ACTION_MAXIMIZE* ]] || fail "the error box can be maximised: $actions"
 xdotool key Return
 gone_window "$box" 10 || fail "the error box did not close on Enter"
 wait_active "$main" 10 || fail "the main window did not take the keyboard back after the error box"

@@ -435,14 +435,16 @@ TSolutionListing Lister::Run() {
       !state_.RecordingPicture) {
     Advance();
     const std::string text = UnitSettingsText();
-    if (Visible()) Write(0, text, kTextRed);
-    minChars = int32_t(text.size());
+    // At the entries' left column: on screen a line at column 0 touches the
+    // window's border.
+    if (Visible()) Write(leftColumn_, text, kTextRed);
+    minChars = leftColumn_ + int32_t(text.size());
   }
   if (MinMaxMode) {
     Advance();
     const std::string text = MinMaxHeaderText();
-    if (Visible()) Write(0, text, kTextGreen);
-    minChars = std::max(minChars, int32_t(text.size()));
+    if (Visible()) Write(leftColumn_, text, kTextGreen);
+    minChars = std::max(minChars, leftColumn_ + int32_t(text.size()));
   }
   out_.MinWidth = minChars * charWidth_;
   localsListed_ = !ShowLocals();

@@ -23,10 +23,22 @@ namespace voq {
 
 namespace {
 
+constexpr const char* kNoEquationsText = "There are no equations to solve.";
+
 // Error 304 for the table commands: "A Parametric table must exist ...".
 void ShowTableRequired() {
   SetMessageArg(1, "Parametric");
   ShowAlert(GetMessageText(kMsgTableRequired), kAlertErrorOk, true);
+}
+
+// The compiled document holds no equation in its main program or any of its
+// own units (library units do not count).
+bool NothingToSolve() {
+  if (MainProgramUnit == nullptr) return true;
+  if (MainProgramUnit->UsedVariableCount != 0) return false;
+  for (const TProgramUnitRecord* unit : ProgramUnitList)
+    if (unit != nullptr && unit->IsLibraryUnit == 0 && CountModuleEquations(unit) != 0) return false;
+  return true;
 }
 
 }  // namespace
@@ -68,6 +80,15 @@ void TCalculateCommands::Solve1Click() {
   if (recorder_.Recording()) recorder_.AppendLine("Solve");
 
   CompileEquations(false, true);
+
+  // An empty document, or one of comments only, compiles without an error
+  // and has nothing to show: say so instead of leaving the user to wonder
+  // whether Solve ran.
+  if (CalcErrorCode == 0 && !AbortRequested && SolutionAvailable && NothingToSolve()) {
+    ShowAlert(kNoEquationsText, kAlertInfoOk, false);
+    calculating_ = false;
+    return;
+  }
 
   if (SolutionAvailable) {
     windows_.SetSolutionCaption("Solution");

@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -55,6 +56,9 @@ std::array<TGForm*, 12> WindowList{};
 namespace {
 
 TVOQ_D* mainWindow = nullptr;
+
+// Set on a child window once it has been placed on its first appearance.
+constexpr const char* kPlacedProperty = "voqPlaced";
 
 struct TMenuItem {
   const char* Name;
@@ -670,8 +674,28 @@ bool TVOQ_D::WindowExists(int window) {
 void TVOQ_D::ShowWindow(int window) {
   if (!WindowExists(window)) return;
   TGForm* form = WindowList[static_cast<size_t>(window)];
+  const bool firstShow = !form->property(kPlacedProperty).toBool();
   form->Show();
+  // The toolkit places a new child window at a free spot of the client
+  // area, but keeps its size: in a small client area (a small screen, or
+  // the display scaled 2x) the Solution window opened with its lower part
+  // out of sight. On its first appearance it is fitted inside the area;
+  // afterwards it stays where the user puts it.
+  if (window == kSolutionWindow && firstShow) {
+    form->setProperty(kPlacedProperty, true);
+    FitInsideClientArea(*form, mdi_->viewport()->size());
+  }
   mdi_->setActiveSubWindow(form);
+}
+
+void FitInsideClientArea(QWidget& window, const QSize& client) {
+  if (client.isEmpty()) return;
+  const QRect now = window.geometry();
+  const QSize size = now.size().boundedTo(client).expandedTo(window.minimumSize());
+  const int x = std::clamp(now.x(), 0, std::max(0, client.width() - size.width()));
+  const int y = std::clamp(now.y(), 0, std::max(0, client.height() - size.height()));
+  const QRect fitted(QPoint(x, y), size);
+  if (fitted != now) window.setGeometry(fitted);
 }
 
 void TVOQ_D::CascadeChildWindows() {

@@ -24,6 +24,8 @@
 #include "platform/qt/qt_font_factory.h"
 
 class QAction;
+class QSize;
+class QWidget;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -139,5 +141,10 @@ class TVOQ_D : public QMainWindow, public WindowServices {
 
 // The main window while the program runs (nullptr before and after).
 TVOQ_D* MainWindow();
+
+// Shrinks window to the client area's size when it is larger and moves it
+// so that it lies wholly inside the area (a client area of client's size
+// with its origin at 0,0).
+void FitInsideClientArea(QWidget& window, const QSize& client);
 
 }  // namespace voq

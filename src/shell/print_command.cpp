@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QDir>
+#include <QPrinterInfo>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "shell/print_surfaces.h"
 #include "core/program_flags.h"
 #include "platform/host.h"
+#include "platform/platform.h"
 #include "shell/equations_form.h"
 #include "shell/formatted_equations_window.h"
 #include "shell/main_window.h"
@@ -145,6 +147,24 @@ bool PrintActiveWindow(TVOQ_D& window) {
   return PrintEquationsWindow(window);
 }
 
+bool PrintFromMenu(TVOQ_D& window) {
+  // With no printer installed the job becomes a PDF beside the document.
+  // No Print dialog names that file yet: an existing one is replaced only
+  // when the user agrees, and the user is told where the printout went.
+  const bool toPdf = QPrinterInfo::availablePrinters().isEmpty() || QPrinterInfo::defaultPrinter().isNull();
+  const std::string pdf = PrintPdfPath(window.FileName);
+  std::error_code error;
+  if (toPdf && std::filesystem::exists(pdf, error) &&
+      Platform().ShowAlertBox("The file " + pdf + " already exists.  Replace it with this printout?",
+                              kAlertWarningYesNo, 0) != kResultYes) {
+    return false;
+  }
+  const bool printed = PrintActiveWindow(window);
+  if (printed && toPdf && std::filesystem::exists(pdf, error))
+    Platform().ShowAlertBox("The printout was written to " + pdf + ".", kAlertInfoOk, 0);
+  return printed;
+}
+
 void InstallPrintCommand(TVOQ_D& window) {
   static std::unique_ptr<ShellPrintDevices> devices;
   static const TVOQ_D* owner = nullptr;
@@ -162,8 +182,8 @@ void InstallPrintCommand(TVOQ_D& window) {
     devices.reset();
     owner = nullptr;
   });
-  window.SetHandler("Print1", [&window] { PrintActiveWindow(window); });
-  window.SetHandler("Printbutton1", [&window] { PrintActiveWindow(window); });
+  window.SetHandler("Print1", [&window] { PrintFromMenu(window); });
+  window.SetHandler("Printbutton1", [&window] { PrintFromMenu(window); });
 }
 
 }  // namespace voq

@@ -33,5 +33,8 @@ bool PrintFormattedEquationsWindow(TVOQ_D& window);
 // table window's shown table when it is the active child window, else the
 // Equations window.
 bool PrintActiveWindow(TVOQ_D& window);
+// File > Print: prints the active window; when the job goes to a PDF, asks
+// before replacing an existing file and says where the printout was written.
+bool PrintFromMenu(TVOQ_D& window);
 
 }  // namespace voq

@@ -208,6 +208,11 @@ void TProgressView::PresentFinal(const TProgressFigures& f, const std::string& s
   Abort->hide();
   Continue->show();
   Continue->setDefault(true);
+  // The window waits for Continue: it takes the keyboard, so Enter answers
+  // it. While the calculation ran the main window may have kept the focus
+  // (a window manager does not activate a window that was only shown).
+  raise();
+  activateWindow();
   Continue->setFocus();
 }
 

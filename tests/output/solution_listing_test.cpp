@@ -249,6 +249,9 @@ TEST_F(SolutionListingTest, UnitSettingsLineAfterAPropertyCall) {
   EXPECT_EQ(line->Line, 0);
   ASSERT_FALSE(listing.Entries().empty());
   EXPECT_GT(listing.Entries()[0]->Line, line->Line);
+  // The line keeps the entries' left margin instead of touching the border.
+  EXPECT_EQ(line->Column, listing.Entries()[0]->Column);
+  EXPECT_EQ(line->Column, 2);
 }
 
 TEST_F(SolutionListingTest, OptimisationLineInGreen) {
@@ -261,6 +264,7 @@ TEST_F(SolutionListingTest, OptimisationLineInGreen) {
   const TSolutionItem* line = listing.FindText("Minimization of y(x)");
   ASSERT_NE(line, nullptr);
   EXPECT_EQ(line->Kind, kTextGreen);
+  EXPECT_EQ(line->Column, 2);
 }
 
 // Only the calculated and the measured variables, in one column.

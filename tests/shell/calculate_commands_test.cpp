@@ -202,6 +202,34 @@ TEST_F(CalculateCommandsTest, AFailedSolveShowsNoSolutionWindow) {
   EXPECT_FALSE(platform.alerts.empty());
 }
 
+// Solve on an empty document, or one of comments only, says there is
+// nothing to solve instead of showing nothing at all.
+TEST_F(CalculateCommandsTest, SolveWithoutEquationsSaysSo) {
+  for (const char* text : {"", "\r\n  \r\n", "{only a comment}\r\n\"and another\""}) {
+    SCOPED_TRACE(text);
+    editor.SetText(text);
+    platform.alerts.clear();
+    windows.calls.clear();
+    commands.Solve1Click();
+    ASSERT_EQ(platform.alerts.size(), 1u);
+    EXPECT_EQ(platform.alerts[0].text, "There are no equations to solve.");
+    EXPECT_FALSE(windows.Did("show 2"));
+    EXPECT_FALSE(calculating);
+  }
+  // One equation is something to solve: no such message.
+  editor.SetText("x = 1");
+  platform.alerts.clear();
+  commands.Solve1Click();
+  EXPECT_TRUE(platform.alerts.empty());
+  EXPECT_TRUE(windows.Did("show 2"));
+  // An underspecified set stops with its own question, not this message.
+  editor.SetText("x + y = 1");
+  platform.alerts.clear();
+  commands.Solve1Click();
+  ASSERT_FALSE(platform.alerts.empty());
+  for (const RecordedAlert& alert : platform.alerts) EXPECT_NE(alert.text, "There are no equations to solve.");
+}
+
 TEST_F(CalculateCommandsTest, NothingRunsInsideACalculationOrAfterARejectedDiagramInput) {
   editor.SetText("x = 1");
   recorder.recording = true;

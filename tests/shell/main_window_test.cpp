@@ -251,6 +251,57 @@ TEST_F(MainWindowTest, EditMenuActsOnTheEquationsWindow) {
   EXPECT_TRUE(editor->toPlainText().isEmpty());
 }
 
+// In a client area smaller than the Solution window (a small screen, or the
+// display scaled 2x) the first Solution window lies wholly inside the area.
+TEST_F(MainWindowTest, FirstSolutionWindowFitsTheClientArea) {
+  window_->resize(520, 330);
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  window_->EquationForm()->Editor()->setPlainText(QStringLiteral("x = 2\ny = x^2"));
+  window_->Action("Solve1")->trigger();
+  ASSERT_TRUE(SolutionAvailable);
+  TGForm* solution = WindowList[kSolutionWindow];
+  ASSERT_NE(solution, nullptr);
+  ASSERT_TRUE(solution->isVisible());
+  const QWidget* client = solution->mdiArea()->viewport();
+  EXPECT_TRUE(client->rect().contains(solution->geometry()))
+      << "client " << client->width() << "x" << client->height() << ", window at " << solution->x() << ","
+      << solution->y() << " " << solution->width() << "x" << solution->height();
+  EXPECT_EQ(platform_.AlertCount(), 0);
+}
+
+TEST(ChildWindow, FitInsideClientArea) {
+  testing::EnsureApplication();
+  struct Case {
+    QRect start;
+    QRect expected;
+  };
+  const QSize client(400, 300);
+  const Case cases[] = {
+      {{10, 20, 200, 100}, {10, 20, 200, 100}},  // inside already
+      {{300, 250, 200, 100}, {200, 200, 200, 100}},  // over the right and lower edges
+      {{-20, -10, 200, 100}, {0, 0, 200, 100}},  // over the left and upper edges
+      {{50, 40, 435, 320}, {0, 0, 400, 300}},  // larger than the area
+  };
+  for (const Case& c : cases) {
+    QWidget window;
+    window.setGeometry(c.start);
+    FitInsideClientArea(window, client);
+    EXPECT_EQ(window.geometry(), c.expected) << c.start.x() << "," << c.start.y();
+  }
+}
+
+// Solve on an empty document says there is nothing to solve, in a real box.
+TEST_F(MainWindowTest, SolveOnAnEmptyDocumentSaysSo) {
+  window_->show();
+  window_->EquationForm()->Editor()->clear();
+  const int before = platform_.AlertCount();
+  window_->Action("Solve1")->trigger();
+  EXPECT_EQ(platform_.AlertCount(), before + 1);
+  EXPECT_EQ(platform_.LastAlertText(), "There are no equations to solve.");
+  EXPECT_FALSE(window_->Calculating);
+}
+
 TEST(ChildWindow, ShowKeepsTheCornerInsideTheClientArea) {
   testing::EnsureApplication();
   QMdiArea area;

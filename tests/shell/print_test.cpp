@@ -253,6 +253,54 @@ TEST_F(PrintPdfTest, FilePrintPrintsTheEquationsWindow) {
   RestoreInstalledHost();
 }
 
+// Without a Print dialog, File > Print writes a PDF beside the document: an
+// existing file there is replaced only after Yes, and the user is told
+// where the printout went.
+TEST_F(PrintPdfTest, FilePrintAsksBeforeReplacingAPdfAndSaysWhereItWent) {
+  QtPlatform platform;
+  auto window = std::make_unique<TVOQ_D>();
+  window->InstallHostServices(platform);
+  platform.SetScriptedAnswer(kResultOk);
+  window->FormCreate(dir_);
+  window->EquationForm()->SetText("x = 2\r\ny = 3*x");
+  window->FileName = dir_ + "/report.VOQ";
+  const std::string pdf = PrintPdfPath(window->FileName);
+  const auto fileText = [&pdf] {
+    std::ifstream in(pdf, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  {
+    std::ofstream(pdf, std::ios::binary) << "the user's own report";
+  }
+  // No keeps the file as it was and prints nothing.
+  platform.SetScriptedAnswer(kResultNo);
+  int before = platform.AlertCount();
+  window->Action("Print1")->trigger();
+  EXPECT_EQ(platform.AlertCount(), before + 1);
+  EXPECT_EQ(platform.LastAlertText(), "The file " + pdf + " already exists.  Replace it with this printout?");
+  EXPECT_EQ(platform.LastAlertKind(), kAlertWarningYesNo);
+  EXPECT_EQ(fileText(), "the user's own report");
+  // Yes replaces it with the printout and names the file.
+  platform.SetScriptedAnswer(kResultYes);
+  before = platform.AlertCount();
+  window->Action("Print1")->trigger();
+  EXPECT_EQ(platform.AlertCount(), before + 2);
+  EXPECT_EQ(platform.LastAlertText(), "The printout was written to " + pdf + ".");
+  EXPECT_EQ(platform.LastAlertKind(), kAlertInfoOk);
+  EXPECT_EQ(fileText().substr(0, 5), "%PDF-");
+  // A new file asks nothing and is named.
+  std::filesystem::remove(pdf);
+  before = platform.AlertCount();
+  window->Action("Print1")->trigger();
+  EXPECT_EQ(platform.AlertCount(), before + 1);
+  EXPECT_EQ(platform.LastAlertText(), "The printout was written to " + pdf + ".");
+  EXPECT_TRUE(std::filesystem::exists(pdf));
+  window.reset();
+  RestoreInstalledHost();
+}
+
 TEST_F(PrintPdfTest, FilePrintPrintsTheActiveTableWindow) {
   QtPlatform platform;
   auto window = std::make_unique<TVOQ_D>();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -65,6 +66,32 @@ TEST(ProgressWindow, FiguresAbortAndContinue) {
     ProgressDlg = nullptr;
   }
   EXPECT_FALSE(view.isVisible());
+  RestoreInstalledHost();
+}
+
+// The final display takes the keyboard from the window that had it, so
+// Enter answers Continue.
+TEST(ProgressWindow, TheFinalDisplayTakesTheKeyboard) {
+  testing::EnsureApplication();
+  QWidget main;
+  main.resize(300, 200);
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  TProgressView view;
+  SetProgressView(&view);
+  {
+    TProgressDlg dialog;
+    ProgressDlg = &dialog;
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    view.PresentFinal(TProgressFigures{}, "2 equations in 1 block");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&view));
+    EXPECT_EQ(QApplication::focusWidget(), view.Continue);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.ContinueClicked, 1);
+    ProgressDlg = nullptr;
+  }
   RestoreInstalledHost();
 }
 
