@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_store.h"
@@ -94,6 +95,71 @@ void BM_SweepPh(benchmark::State& state, TSweepCase c) {
 }
 BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
 BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
+
+// (P, h) -> T above the critical pressure: water at 30 MPa over 300-900 K
+// and nitrogen at 10 MPa over 70-300 K, from the dense liquid-like fluid
+// through the steep stretch near the critical temperature to the gas.
+struct TSupercriticalCase {
+  TSweepCase sweep;
+  Extended pressure;  // kPa
+};
+constexpr TSupercriticalCase kWaterSupercritical{{"Steam_IAPWS", 300, 900}, 30000};
+constexpr TSupercriticalCase kNitrogenSupercritical{{"Nitrogen", 70, 300}, 10000};
+
+void BM_SweepPhSupercritical(benchmark::State& state, TSupercriticalCase c) {
+  auto o = bench::MakeHelmholtzFluid(c.sweep.fluid);
+  const Extended hLow = EnthalpyTP(*o, c.sweep.tLow, c.pressure);
+  const Extended hHigh = EnthalpyTP(*o, c.sweep.tHigh, c.pressure);
+  o->ArgKind[1] = 2;
+  o->ArgKind[2] = 3;
+  TPropertyArgumentRecord a;
+  int32_t i = 0;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = c.pressure;
+    a.Value[2] = hLow + (hHigh - hLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(o->Temperature(a));
+    if (CalcErrorCode > 0) state.SkipWithError("a state of the sweep failed");
+    i = (i + 1) % kSweepPoints;
+  }
+  bench::RatePerSecond(state);
+}
+BENCHMARK_CAPTURE(BM_SweepPhSupercritical, water_P_h_to_T_30MPa, kWaterSupercritical);
+BENCHMARK_CAPTURE(BM_SweepPhSupercritical, nitrogen_P_h_to_T_10MPa, kNitrogenSupercritical);
+
+// (h, s) -> T at the h and s of the (T, P) sweep's states at 1 MPa: liquid
+// and vapour (and for water the compressed liquid near 300 K).
+void BM_SweepHs(benchmark::State& state, TSweepCase c) {
+  auto o = bench::MakeHelmholtzFluid(c.fluid);
+  std::vector<std::pair<Extended, Extended>> hs;
+  for (int32_t k = 0; k < kSweepPoints; ++k) {
+    const Extended h = EnthalpyTP(*o, SweepTemperature(c, k), kSweepPressure);
+    o->ArgKind[1] = 1;
+    o->ArgKind[2] = 2;
+    TPropertyArgumentRecord a;
+    a.Value[1] = SweepTemperature(c, k);
+    a.Value[2] = kSweepPressure;
+    UnitConversionEnabled = true;
+    hs.emplace_back(h, o->Entropy(a));
+  }
+  o->ArgKind[1] = 3;
+  o->ArgKind[2] = 5;
+  TPropertyArgumentRecord a;
+  int32_t i = 0;
+  for (auto _ : state) {
+    ClearEosStateCache();
+    a.Value[1] = hs[static_cast<size_t>(i)].first;
+    a.Value[2] = hs[static_cast<size_t>(i)].second;
+    UnitConversionEnabled = true;
+    benchmark::DoNotOptimize(o->Temperature(a));
+    if (CalcErrorCode > 0) state.SkipWithError("a state of the sweep failed");
+    i = (i + 1) % kSweepPoints;
+  }
+  bench::RatePerSecond(state);
+}
+BENCHMARK_CAPTURE(BM_SweepHs, water_h_s_to_T, kWater);
+BENCHMARK_CAPTURE(BM_SweepHs, nitrogen_h_s_to_T, kNitrogen);
 
 // ---- Through the language ----
 

@@ -95,19 +95,22 @@ void SolveStateTX(TGeneralEosSubstance& object, Extended T, Extended x, TEosWork
 void SolveStatePX(TGeneralEosSubstance& object, Extended P, Extended x, TEosWorkState& w);
 // T with h, u or s (kind 3..5): a density search at fixed T. Error 210.
 void SolveStateTY(TGeneralEosSubstance& object, int32_t kind, Extended T, Extended y, TEosWorkState& w);
-// P with h, u or s (kind 3..5): below the critical pressure a single-phase
-// state by Newton steps on (tau, delta) from the saturated state of its
-// side, else (and when those do not settle) a temperature search over
+// P with h, u or s (kind 3..5): a single-phase state by Newton steps on
+// (tau, delta), below the critical pressure from the saturated state of its
+// side, at and above it from the (T, P) state at TCrit; a two-phase state
+// directly; and when the steps do not settle, a temperature search over
 // (T, P) states. Errors 210 and those of SolveStateTP (204).
 void SolveStatePY(TGeneralEosSubstance& object, int32_t kind, Extended P, Extended y, TEosWorkState& w);
-// Clear: SolveStatePY searches the temperature only (the comparison of the
-// two ways in the tests).
+// Clear: SolveStatePY searches the temperature only and SolveStateEnergyS
+// the volume only (the comparison of the two ways in the tests).
 extern bool EosPairNewton;
 // P with v: a tau search at the fixed density. Error 210.
 void SolveStatePV(TGeneralEosSubstance& object, Extended P, Extended v, TEosWorkState& w);
 // h or u (energyKind 3 or 4) with v, s with v: a tau search at the fixed
 // density; h or u with s: a volume search over energy-volume states. Error
-// 213; the quality label is set also after a failure.
+// 213; the quality label is set also after a failure. h or u with s first
+// tries Newton steps on (tau, delta) from the saturated state of equal
+// entropy for a single-phase state inside the equation's range.
 void SolveStateEnergyV(TGeneralEosSubstance& object, int32_t energyKind, Extended e, Extended v, TEosWorkState& w);
 void SolveStateSV(TGeneralEosSubstance& object, Extended s, Extended v, TEosWorkState& w);
 void SolveStateEnergyS(TGeneralEosSubstance& object, int32_t energyKind, Extended e, Extended s, TEosWorkState& w);

@@ -254,6 +254,20 @@ Extended MartinHouVolumeIteration(Extended P, Extended T, Extended z, int32_t& i
   return vNew;
 }
 
+bool MartinHouIsothermFallsToGas(Extended v, Extended T) {
+  // Sampled in 2 % steps out to four critical volumes: the records' spurious
+  // loops above Tc all lie below 1.8 Vc (R410A's reaches 1.77 Vc at 1.2 Tc),
+  // and beyond a few Vc every isotherm is a falling, nearly ideal gas. A
+  // rise of less than 1 % of P/v per unit volume is the flat inflection of
+  // an isotherm at the record's own critical temperature, not a loop.
+  const Extended vEnd = 4 * F(kMhVc);
+  for (Extended w = v; w < vEnd; w *= 1.02L) {
+    const Extended p = MartinHouPressure(w, T);
+    if (!(p > 0) || MartinHouDPdV(w, T) > 1e-2L * p / w) return false;
+  }
+  return true;
+}
+
 Extended MartinHouVaporVolume(Extended P, Extended T) {
   const Extended tc = F(kMhTc);
   const Extended vf = 1 / MartinHouSatLiquidDensity(T);
@@ -267,6 +281,31 @@ Extended MartinHouVaporVolume(Extended P, Extended T) {
   v = (F(kMhPc) / P) * F(kMhVc) * (T / tc);
   if (std::fabs(T / tc - 1) > 0.05L) CalcErrorCode = kMsgPropertyNoConvergence;
   return v;
+}
+
+bool MartinHouVolumeIsRoot(Extended P, Extended T, Extended v) {
+  // Ten times the iteration's own tolerance (2e-5 P) in pressure.
+  if (!(std::fabs(MartinHouPressure(v, T) - P) <= 2e-4L * std::fabs(P))) return false;
+  if (T <= F(kMhTc)) return true;
+  // Above the critical temperature a fluid has one phase, and its isotherm
+  // falls all the way from the dense fluid to the dilute gas. Far outside
+  // the range it was fitted to, a record's isotherm can rise again, or dip
+  // below zero pressure, between a dense root and the gas (R410A from 350
+  // to 420 K at twice its critical pressure): such a root belongs to no
+  // state of the fluid, and the energies there run away (h from 370 to
+  // 1,860 kJ/kg between 350 and 375 K at 9.8 MPa).
+  //
+  // Sampled in 2 % steps out to four critical volumes: the records' loops
+  // above Tc all lie below 1.8 Vc (R410A's reaches 1.77 Vc at 1.2 Tc), and
+  // beyond a few Vc every isotherm is a falling, nearly ideal gas. A rise
+  // of less than 1 % of P/v per unit volume is the flat inflection of an
+  // isotherm close to the record's own critical temperature, not a loop.
+  const Extended vEnd = 4 * F(kMhVc);
+  for (Extended w = v; w < vEnd; w *= 1.02L) {
+    const Extended p = MartinHouPressure(w, T);
+    if (!(p > 0) || MartinHouDPdV(w, T) > 1e-2L * p / w) return false;
+  }
+  return true;
 }
 
 Extended MartinHouEnthalpy(Extended T, Extended v, Extended P) {

@@ -60,8 +60,17 @@ Extended MartinHouSatTemperature(Extended P);
 // lbm/ft3.
 Extended MartinHouSatLiquidDensity(Extended T);
 // Specific volume from P and T: the saturated-liquid volume for a
-// compressed liquid, else the root of the equation of state.
+// compressed liquid, else the root of the equation of state. Where neither
+// start of the iteration finds a root, the corresponding-states guess
+// Z = Zc, v = (Pc/P) Vc (T/Tc), with error 210 more than 5 % from Tc: the
+// pair searches walk on through such trial states near Tc.
 Extended MartinHouVaporVolume(Extended P, Extended T);
+// True when v is a root of P(v, T) = P that a state of the fluid can rest
+// on: P(v, T) within 2e-4 P of P, and above Tc an isotherm that stays
+// positive and falls (dP/dv below 1 % of P/v) from v out to 4 Vc. False
+// for the guess above and for a root cut off from the gas by a spurious
+// loop of the isotherm.
+bool MartinHouVolumeIsRoot(Extended P, Extended T, Extended v);
 // Newton iteration for v at P and T from compressibility z; iterations
 // counts the steps taken (at most 51).
 Extended MartinHouVolumeIteration(Extended P, Extended T, Extended z, int32_t& iterations);

@@ -80,6 +80,11 @@ void Dispatch(int32_t kind1, int32_t kind2, TMartinHouSolveInputs& in) {
 void TransportState(Extended T, Extended P) {
   MartinHouState.P = P;
   const Extended v = MartinHouVaporVolume(P, T);
+  // The same rule as for a solved state: a vapour or supercritical volume
+  // that is no root of the equation of state gives no transport property.
+  const bool compressedLiquid = T < MartinHouCurrentFluid[kMhTc] && P - MartinHouSatPressure(T) > 1e-5L;
+  if (CalcErrorCode == 0 && !compressedLiquid && !MartinHouVolumeIsRoot(P, T, v))
+    CalcErrorCode = kMsgPropertyNoConvergence;
   PropertyStateVector.fill(BlankValue);
   PropertyStateVector[6] = v;
   PropertyStateVector[8] = T < MartinHouCurrentFluid[kMhTc] ? MartinHouSatPressure(T) : 9.99e99L;
@@ -167,6 +172,16 @@ void SolveMartinHouState(int32_t SubstanceIndex, bool TrialCall, bool IsBlend, E
       CalcErrorCode = kMsgPropertyNoConvergence;
       return;
     }
+  }
+  // A vapour or supercritical state rests on a volume root of the equation
+  // of state. Near Tc the volume solve can end on its corresponding-states
+  // guess, which the searches walk through on their way, or on a dense root
+  // beyond a spurious loop of the isotherm: a state found there is no state
+  // of the fluid, and its energies and specific heats are far off (Ammonia_mh
+  // at 417 K and 22.7 MPa had cp 123 kJ/kg-K for 6.9), so it is an error.
+  if (st.x == 100 && !MartinHouVolumeIsRoot(st.P, st.T, st.v)) {
+    CalcErrorCode = kMsgPropertyNoConvergence;
+    return;
   }
   MartinHouSolverServices.ConvertResult(kT, st.T, MolarMass);
   if (PressureLimit > 0 && st.P > PressureLimit && ShowWarningMessages) WarnPressureRange(PressureLimit);
