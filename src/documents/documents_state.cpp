@@ -1,6 +1,8 @@
 #include "documents/documents_state.h"
+
 #include "documents/defaults_file.h"
 #include "documents/document_files.h"
+#include "documents/document_text.h"
 
 #include "session/document_reset.h"
 #include "session/engine.h"
@@ -26,6 +28,7 @@ void ResetDocumentsState() {
   CustomColors.clear();
   PrinterLandscape = false;
   ResetDocumentFilesState();
+  InstallDocumentTextHooks();
 }
 
 // A document reset (File > New included) forgets the diagram and the window

@@ -1,16 +1,21 @@
 #include "shell/table_windows.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 #include "core/program_flags.h"
+#include "core/search_path.h"
+#include "platform/qt/qt_platform.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
 #include "shell/shell_state.h"
 #include "tables/qt/linear_regression_dlg.h"
 #include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_window.h"
+#include "tables/table_files.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
 
@@ -21,6 +26,25 @@ namespace {
 TTableWindow* Slot(int32_t kind) {
   const int32_t tag = TableKindToWindowTag(kind);
   return tag > 0 ? dynamic_cast<TTableWindow*>(WindowList[size_t(tag)]) : nullptr;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void MarkDocumentChanged() { DocumentUnchanged = false; }
+
+bool RunParametricTableDialog(QWidget* owner, const std::string& title, std::string& path, bool save) {
+  QFileDialog dialog(owner, QString::fromStdString(title));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("Parametric table files (*.par)"));
+  dialog.setDefaultSuffix(QStringLiteral("PAR"));
+  if (!path.empty()) dialog.selectFile(QString::fromStdString(Cp1252ToUtf8(path)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = Utf8ToCp1252(dialog.selectedFiles().first().toStdString());
+  return true;
 }
 
 }  // namespace
@@ -39,11 +63,21 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
   }
   // Linear Regression fits columns of any table window that exists.
   window_.SetHandler("LinearRegression1", [this] { LinearRegression1Click(&window_); });
+  window_.SetHandler("StoreParametricTable1", [this] { StoreParametricTable1Click(); });
+  window_.SetHandler("RetrieveParametricTable1", [this] { RetrieveParametricTable1Click(); });
+  AskParametricTableFile = [this](const std::string& title, std::string& path, bool save) {
+    return RunParametricTableDialog(&window_, title, path, save);
+  };
+  // Store needs the parametric table window; a distributable program
+  // neither stores nor retrieves tables.
   if (QMenu* tables = window_.Menu("Tables1")) {
     QObject::connect(tables, &QMenu::aboutToShow, tables, [this] {
       bool any = false;
       for (int32_t kind = 1; kind <= 4; ++kind) any = any || TableForms[size_t(kind)] != nullptr;
       if (QAction* item = window_.Action("LinearRegression1")) item->setEnabled(any);
+      if (QAction* store = window_.Action("StoreParametricTable1"))
+        store->setEnabled(!DistributableMode && WindowList[kParametricTableWindow] != nullptr);
+      if (QAction* retrieve = window_.Action("RetrieveParametricTable1")) retrieve->setEnabled(!DistributableMode);
     });
   }
   // The main window routes no wheel or keys elsewhere while a table
@@ -140,6 +174,40 @@ void TTableWindows::ApplyTableSumRow(bool on) {
   if (on)
     for (TTableColumnRecord* c = f->Columns; c != nullptr; c = c->Next) f->FillSumAvg(c->ColumnNumber);
   if (TTableWindow* table = Slot(kParametricTableKind)) table->Refresh();
+}
+
+void TTableWindows::StoreParametricTable1Click() {
+  TTableWindow* table = Slot(kParametricTableKind);
+  TTableForm* form = TableForms[size_t(kParametricTableKind)].get();
+  if (table == nullptr || form == nullptr) return;
+  std::string path = form->TableName;
+  if (form->TabIndex >= 0 && size_t(form->TabIndex) < form->TabCaptions.size())
+    path = form->TabCaptions[size_t(form->TabIndex)];
+  path += ".par";
+  if (!AskParametricTableFile || !AskParametricTableFile("Store Parametric Table in File", path, true)) return;
+  if (QWidget* frame = table->parentWidget()) {
+    form->WindowTop = frame->y();
+    form->WindowLeft = frame->x();
+    form->WindowWidth = frame->width();
+    form->WindowHeight = frame->height();
+  }
+  StoreTable(*form, path, window_.FileName);
+  AddSearchDirectory(FolderOf(path));
+}
+
+void TTableWindows::RetrieveParametricTable1Click() {
+  std::string path;
+  if (!AskParametricTableFile || !AskParametricTableFile("Retrieve Parametric Table from File", path, false)) return;
+  AddSearchDirectory(FolderOf(path));
+  if (!RetrieveStoredTable(path, window_.FileName, MarkDocumentChanged)) return;
+  TTableForm* form = TableForms[size_t(kParametricTableKind)].get();
+  ShowTableWindow(kParametricTableKind);
+  TTableWindow* table = Slot(kParametricTableKind);
+  if (form != nullptr && table != nullptr && form->WindowWidth > 0 && form->WindowHeight > 0) {
+    if (QWidget* frame = table->parentWidget())
+      frame->setGeometry(form->WindowLeft, form->WindowTop, form->WindowWidth, form->WindowHeight);
+  }
+  if (table != nullptr) table->Refresh();
 }
 
 bool CommitParametricTableEdit() {

@@ -6,6 +6,8 @@
 // committed before a calculation, the windows closed by a document reset,
 // and $SUMROW's sum row of the open Parametric table.
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "documents/document_files.h"
 #include "platform/host.h"
@@ -34,6 +36,17 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows, public Do
   TTableWindow* Window(int32_t kind);
   // Shows kind's window and brings it to the front.
   void ShowTableWindow(int32_t kind);
+
+  // Tables > Store Parametric Table: the parametric table written to a
+  // ".PAR" file (the selected tab's caption + ".par" proposed), its folder
+  // added to the search path.
+  void StoreParametricTable1Click();
+  // Tables > Retrieve Parametic Table: a ".PAR" file read into the
+  // parametric window, shown at its stored place and named after the file.
+  void RetrieveParametricTable1Click();
+  // Asks for a parametric table file: title, the proposed name in path,
+  // save or open; false on cancel. The default runs the file dialog.
+  std::function<bool(const std::string& title, std::string& path, bool save)> AskParametricTableFile;
 
   // DocumentWindows: every table window and its tables closed (not while
   // a library is being loaded; the caller checks).

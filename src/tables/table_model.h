@@ -214,6 +214,10 @@ class TTableForm {
   TGridRect Selection;
   int32_t WindowHeight = 300;
   int32_t WindowWidth = 500;
+  // The window's place in the main window's client area (a stored
+  // parametric table file keeps it).
+  int32_t WindowTop = 0;
+  int32_t WindowLeft = 0;
   bool Visible = false;
   bool Maximized = false;
   std::string Caption;

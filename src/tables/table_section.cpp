@@ -326,6 +326,14 @@ bool ReadTableSection(const uint8_t* data, size_t size, size_t& pos, int32_t tag
   }
   const bool hasStrings = columns < 0;
   columns = std::abs(columns);
+  // A stored table binds column k to variable k and makes placeholder
+  // variables up to its column count: a count beyond what a program can
+  // hold is refused before one is made.
+  if (parFile && columns > MaxVariables) {
+    SetMessageArg(1, std::to_string(MaxVariables));
+    SetCalcErrorWithHelp(kMsgTooManyVariables, 17);
+    return false;
+  }
   if (hasStrings) {
     if (!in.Has(16)) return Truncated();
     in.pos += 16;

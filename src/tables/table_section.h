@@ -58,7 +58,8 @@ void WriteTableSection(std::vector<uint8_t>& out, int32_t tag, bool purge,
 
 // Reads one section from data[pos..size) and advances pos past it. tag 4, 6
 // or 8 reads into that table window (a new tab for the kinds with tabs);
-// -4 reads a ".PAR" section (columns matched to variables by name); 0 reads
+// -4 reads a ".PAR" section (columns matched to variables by name; error 70
+// when it has more columns than a program has variables); 0 reads
 // into lookup. version is the file's version (blank values of files before
 // 4.72 are converted). False, with CalcErrorCode set, when the section is
 // shorter than its counts say (nothing is changed then) or memory runs out.

@@ -236,6 +236,8 @@ TEST_F(DocumentFilesTest, ACopyLeavesTheChangedStateAndANormalSaveRemovesIt) {
 }
 
 TEST_F(DocumentFilesTest, FormsBuiltElsewhereAreRefusedClearly) {
+  // Without the text export installed.
+  DocumentFormatHooks().ExportDocumentText = nullptr;
   editor.SetText("a = 1");
   EXPECT_FALSE(SaveDocumentFile(Path("m.xpt"), false, false, false));
   EXPECT_FALSE(SaveDocumentFile(Path("m.voq"), true, false, false));

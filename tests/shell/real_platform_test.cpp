@@ -26,11 +26,17 @@
 #include "core/calc_state.h"
 #include "core/program_flags.h"
 #include "model/solve_session.h"
+#include "model/store_state.h"
 #include "platform/qt/qt_platform.h"
+#include "session/compile_driver.h"
 #include "shell/equations_form.h"
 #include "shell/file_menu.h"
 #include "shell/main_window.h"
 #include "shell/progress_view.h"
+#include "shell/table_windows.h"
+#include "tables/table_files.h"
+#include "tables/table_model.h"
+#include "tables/tables_state.h"
 #include "qt_app.h"
 
 namespace voq {
@@ -226,6 +232,51 @@ TEST_F(RealPlatformTest, OpeningANonDocumentKeepsTheOpenOne) {
   EXPECT_EQ(Editor()->toPlainText().toStdString(), "a = 1");
   EXPECT_EQ(window_->windowTitle(), caption);
   EXPECT_EQ(window_->FileName, dir_ + "/mine.VOQ");
+}
+
+// Tables > Retrieve Parametic Table of a table stored from another
+// document: the real question box, answered No (nothing read), then Yes.
+TEST_F(RealPlatformTest, RetrievingATableOfAnotherDocumentAsksFirst) {
+  SetEquations("y = 2*T");
+  EquationsCompiled = false;
+  CheckOnlyMode = true;
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  ASSERT_EQ(CalcErrorCode, 0);
+  ParametricColumnOrder = {0, 1, 2};
+  TableRowCounts[1] = 2;
+  TableColumnCounts[1] = 2;
+  TTableForm* form = CreateTableForm(kParametricTableKind);
+  ASSERT_NE(form, nullptr);
+  form->Columns->SetCell(2, 8);
+  const std::string file = dir_ + "/runs.par";
+  ASSERT_TRUE(StoreTable(*form, file, "OTHER.VOQ"));
+  DestroyTableForm(kParametricTableKind);
+  TableLists[1].reset();
+
+  TTableWindows tables(*window_);
+  tables.AskParametricTableFile = [&](const std::string&, std::string& path, bool) {
+    path = file;
+    return true;
+  };
+  window_->FileName = dir_ + "/mine.VOQ";
+  {
+    BoxAnswerer answerer({Answer::ClickNo});
+    window_->Action("RetrieveParametricTable1")->trigger();
+    ASSERT_EQ(answerer.texts.size(), 1u);
+    EXPECT_NE(answerer.texts[0].find("different name"), std::string::npos) << answerer.texts[0];
+    EXPECT_FALSE(TableForms[1]);
+  }
+  {
+    BoxAnswerer answerer({Answer::ClickYes});
+    window_->Action("RetrieveParametricTable1")->trigger();
+    ASSERT_EQ(answerer.texts.size(), 1u);
+  }
+  ASSERT_TRUE(TableForms[1]);
+  EXPECT_EQ(TableForms[1]->TableName, "runs");
+  EXPECT_EQ(TableForms[1]->Columns->Cell(2), 8.0L);
+  ASSERT_NE(WindowList[kParametricTableWindow], nullptr);
+  tables.CloseTableWindows();
 }
 
 // A long solve: Abort in the progress window ends it within half a second

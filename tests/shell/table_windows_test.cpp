@@ -14,6 +14,9 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "core/calc_state.h"
 #include "core/program_flags.h"
@@ -22,6 +25,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "platform/platform.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_app.h"
 #include "session/compile_driver.h"
@@ -207,6 +211,69 @@ TEST_F(TableWindowsTest, ReadDocumentOpensItsTableWindowsBeforeTheyAreArranged) 
   // Every column has its width in the window.
   EXPECT_GT(table->Grid().ColWidth(1), 0);
   SetDocumentFileWindows(nullptr);
+}
+
+// Tables > Store Parametric Table proposes the tab's caption with ".par";
+// Retrieve reads the file back into a fresh document's window.
+TEST_F(TableWindowsTest, StoreAndRetrieveParametricTableFromTheTablesMenu) {
+  TTableForm* form = Parametric(3);
+  form->TableName = "Table 1";
+  form->MultipleTableRefresh();
+  QMenu* menu = window_->Menu("Tables1");
+  ASSERT_NE(menu, nullptr);
+  emit menu->aboutToShow();
+  EXPECT_FALSE(window_->Action("StoreParametricTable1")->isEnabled()) << "no window yet";
+  EXPECT_TRUE(window_->Action("RetrieveParametricTable1")->isEnabled());
+  window_->Action("ParametricTable1")->trigger();
+  emit menu->aboutToShow();
+  ASSERT_TRUE(window_->Action("StoreParametricTable1")->isEnabled());
+  EXPECT_EQ(window_->Action("RetrieveParametricTable1")->text(), "Retrieve Parametic Table");
+
+  const std::string file = dir_ + "/Table 1.par";
+  std::string proposed;
+  std::vector<std::string> titles;
+  tables_->AskParametricTableFile = [&](const std::string& title, std::string& path, bool save) {
+    titles.push_back(title);
+    if (save) proposed = path;
+    path = file;
+    return true;
+  };
+  window_->Action("StoreParametricTable1")->trigger();
+  EXPECT_EQ(proposed, "Table 1.par");
+  ASSERT_TRUE(std::filesystem::exists(file));
+
+  tables_->CloseTableWindows();
+  ASSERT_EQ(WindowList[kParametricTableWindow], nullptr);
+  window_->Action("RetrieveParametricTable1")->trigger();
+  EXPECT_EQ(titles, (std::vector<std::string>{"Store Parametric Table in File", "Retrieve Parametric Table from File"}));
+  EXPECT_EQ(platform_.AlertCount(), 0);
+  ASSERT_NE(WindowList[kParametricTableWindow], nullptr);
+  QWidget* table = WindowList[kParametricTableWindow];
+  for (int i = 0; i < 300 && !table->isVisible(); ++i) QTest::qWait(10);
+  EXPECT_TRUE(table->isVisible());
+  ASSERT_TRUE(TableForms[1]);
+  EXPECT_EQ(TableForms[1]->TableName, "Table 1");
+  EXPECT_EQ(FindColumn(TableForms[1]->Columns, 1)->Cell(2), 2.0L);
+  EXPECT_FALSE(DocumentUnchanged);
+
+  // The picture of the retrieved table: the grid is drawn, not blank.
+  const QImage image = table->grab().toImage();
+  testing::SaveTestPicture(image, "retrieved_parametric_table.png");
+  ASSERT_FALSE(image.isNull());
+  std::set<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 3)
+    for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+  EXPECT_GT(colours.size(), 3u);
+
+  // Stored from an untitled document, retrieved into a named one: asked
+  // first; No leaves the table as it is.
+  window_->FileName = dir_ + "/Other.voq";
+  FindColumn(TableForms[1]->Columns, 1)->SetCell(2, 7);
+  platform_.SetScriptedAnswer(kResultNo);
+  window_->Action("RetrieveParametricTable1")->trigger();
+  EXPECT_EQ(platform_.AlertCount(), 1);
+  EXPECT_EQ(platform_.LastAlertKind(), kAlertWarningYesNo);
+  EXPECT_EQ(FindColumn(TableForms[1]->Columns, 1)->Cell(2), 7.0L);
 }
 
 }  // namespace

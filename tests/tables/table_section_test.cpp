@@ -289,5 +289,18 @@ TEST_F(TableSectionTest, ShortSectionsFailWithoutMakingATable) {
   EXPECT_FALSE(Read(huge, 6));
 }
 
+// A hand-made stored table whose section claims 12,000 columns is refused
+// before a placeholder variable is made.
+TEST_F(TableSectionTest, ParFileWithMoreColumnsThanVariablesIsRefused) {
+  CompileOnly("a = 1");
+  const int32_t before = MainProgramUnit->VariableCount;
+  const std::vector<uint8_t> bytes{0xE0, 0x2E, 1, 0};  // 12000 columns, 1 row
+  EXPECT_FALSE(Read(bytes, -4));
+  EXPECT_EQ(CalcErrorCode, kMsgTooManyVariables);
+  EXPECT_EQ(MessageArgs[1], "10000");
+  EXPECT_EQ(MainProgramUnit->VariableCount, before);
+  EXPECT_FALSE(TableForms[1]);
+}
+
 }  // namespace
 }  // namespace voq
