@@ -252,8 +252,12 @@ void TResidualForm::FormActivate() {
 }
 
 void TResidualForm::FormDeactivate() {
+  // The main window that serves the window services is being destroyed:
+  // there is no Equations selection left to give back.
+  TVOQ_D* main = MainWindow();
+  if (main == nullptr) return;
   const TResidualState& state = ResidualState();
-  if (TVOQ_D* main = MainWindow(); main != nullptr && main->EquationForm() != nullptr)
+  if (main->EquationForm() != nullptr)
     main->EquationForm()->SelectEngineRange(state.SavedSelStart, state.SavedSelStart + state.SavedSelLength);
   Windows().SetEquationsHideSelection(false);
 }

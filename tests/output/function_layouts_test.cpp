@@ -382,6 +382,7 @@ TEST_F(FunctionLayoutTest, UnitCallsArrayElementsAndRanges) {
   // first output shows as unknown rather than wrong.
   DisposeFormatEqn(form.BoxBreakList);
   TEquationRecord* second = MainProgramUnit->FirstEquation->Next;
+  DisposeFormatEqn(layout);
   layout = doFormatEqn(form, second, 0, 0);
   ASSERT_NE(layout, nullptr);
   EXPECT_EQ(Shape(layout), "Call  sp|(|1| : |????|, |w|)");
@@ -404,6 +405,7 @@ TEST_F(FunctionLayoutTest, UnitCallsArrayElementsAndRanges) {
 
   ASSERT_EQ(Read("FUNCTION g(n)\n X[1] := 2\n X[2] := 3\n g := X[n] + Y[n, 2]\nEND\ny = g(2)"), 0);
   TEquationRecord* e = RoutineAt(1)->FirstStatement->Next->Next;
+  DisposeFormatEqn(layout);
   layout = doFormatEqn(form, e, 40, 1);
   ASSERT_NE(layout, nullptr) << CalcErrorCode;
   EXPECT_EQ(Shape(layout), "g| := |X|n| + |Y|n|,|2");
