@@ -42,31 +42,6 @@
 namespace voq {
 namespace {
 
-bool DebugWaitFor(const std::function<bool()>& condition, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (condition()) return true;
-    QTest::qWait(10);
-  }
-  return condition();
-}
-
-// Answers the next message box with `which`, recording its text; gives up
-// after about five seconds.
-void DebugAnswerBox(QMessageBox::StandardButton which, std::string* text) {
-  auto tries = std::make_shared<int>(0);
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [which, text, tries, poll] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      if (text != nullptr) *text = box->text().toStdString();
-      if (QAbstractButton* b = box->button(which)) b->click();
-      else box->reject();
-      return;
-    }
-    if (++*tries < 500) QTimer::singleShot(10, *poll);
-  };
-  QTimer::singleShot(0, *poll);
-}
-
 class DebugWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,7 +64,7 @@ class DebugWindowTest : public ::testing::Test {
     Equations().SetText("x + y = 3\r\nx - y = 1\r\nz = w + x");
     platform_.SetScriptedAnswer(0);
     std::string text;
-    DebugAnswerBox(QMessageBox::Yes, &text);
+    testing::AnswerNextMessageBox(QMessageBox::Yes, &text);
     window_->Action("Solve1")->trigger();
     EXPECT_NE(text.find(GetMessageText(47)), std::string::npos) << text;
     TDebugForm* form = DebugForm();
@@ -260,7 +235,7 @@ TEST_F(DebugWindowTest, ClosingInMode0DiscardsTheCompiledEquations) {
   form->move(40, 70);
   const QPointer<TDebugForm> guard(form);
   form->close();
-  EXPECT_TRUE(DebugWaitFor([&] { return guard.isNull(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }));
   EXPECT_EQ(WindowList[kDebugWindow], nullptr);
   EXPECT_GT(CompiledEquationsClears, clears);
   EXPECT_EQ(MainProgramUnit->FirstEquation, nullptr);
@@ -286,7 +261,7 @@ TEST_F(DebugWindowTest, DocumentResetHidesResidualsAndFreesDebug) {
   DocumentResetWindows().ResetResultWindows();
   EXPECT_FALSE(residuals->isVisible());
   EXPECT_EQ(WindowList[kDebugWindow], nullptr);
-  EXPECT_TRUE(DebugWaitFor([&] { return guard.isNull(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }));
   SetDocumentWindows(nullptr);
 }
 
@@ -304,9 +279,13 @@ TEST_F(DebugWindowTest, UnitsDialog) {
   dialog.Model().Add(&a);
   dialog.Model().Add(&b);
   DocumentUnchanged = true;
-  QTimer::singleShot(0, [&] {
-    DebugWaitFor([&] { return dialog.isVisible(); });
-    ASSERT_EQ(dialog.Grid()->rowCount(), 3);
+  QTimer::singleShot(0, testing::TestScope(), [&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isVisible(); }));
+    if (dialog.Grid()->rowCount() != 3) {
+      ADD_FAILURE() << "rows: " << dialog.Grid()->rowCount();
+      dialog.reject();
+      return;
+    }
     EXPECT_EQ(dialog.Grid()->item(0, 0)->text().toStdString(), "VARIABLE");
     EXPECT_EQ(dialog.Grid()->item(0, 1)->text().toStdString(), "UNITS");
     EXPECT_EQ(dialog.Grid()->item(1, 0)->text().toStdString(), "D");

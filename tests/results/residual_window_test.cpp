@@ -36,34 +36,6 @@
 namespace voq {
 namespace {
 
-// Waits (bounded) for a condition while the event loop runs.
-bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (condition()) return true;
-    QTest::qWait(10);
-  }
-  return condition();
-}
-
-// Answers the next message box with button `which`; records its text.
-void AnswerMessageBox(QMessageBox::StandardButton which, std::string* text) {
-  auto tries = std::make_shared<int>(0);
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [which, text, tries, poll] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      if (text != nullptr) *text = box->text().toStdString();
-      if (QAbstractButton* b = box->button(which)) {
-        b->click();
-      } else {
-        box->reject();
-      }
-      return;
-    }
-    if (++*tries < 500) QTimer::singleShot(10, *poll);
-  };
-  QTimer::singleShot(0, *poll);
-}
-
 class ResidualWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -129,7 +101,7 @@ TEST_F(ResidualWindowTest, OpensFromTheWindowsMenuInSlotThree) {
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(WindowList[kResidualsWindow], form);
   window_->Action("ResButton")->trigger();
-  EXPECT_TRUE(WaitFor([&] { return form->isVisible(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }));
   EXPECT_EQ(WindowList[kResidualsWindow], form);
 }
 
@@ -138,7 +110,7 @@ TEST_F(ResidualWindowTest, NoSolutionSaysSo) {
   SolutionStarted = false;
   platform_.SetScriptedAnswer(0);
   std::string text;
-  AnswerMessageBox(QMessageBox::Ok, &text);
+  testing::AnswerNextMessageBox(QMessageBox::Ok, &text);
   window_->Action("Residuals1")->trigger();
   EXPECT_EQ(text, "\"Residuals\" is not yet available.");
   EXPECT_EQ(WindowList[kResidualsWindow], nullptr);
@@ -151,7 +123,7 @@ TEST_F(ResidualWindowTest, SolutionWindowOpensTheResidualsWindow) {
   SolutionStarted = false;
   platform_.SetScriptedAnswer(0);
   std::string text;
-  AnswerMessageBox(QMessageBox::Ok, &text);
+  testing::AnswerNextMessageBox(QMessageBox::Ok, &text);
   EnsureSolutionForm()->ResButtonClick();
   EXPECT_EQ(text, "\"Residuals\" is not yet available.");
   EXPECT_EQ(WindowList[kResidualsWindow], nullptr);
@@ -161,7 +133,7 @@ TEST_F(ResidualWindowTest, SolutionWindowOpensTheResidualsWindow) {
   form->close();
   ASSERT_FALSE(form->isVisible());
   EnsureSolutionForm()->ResButtonClick();
-  EXPECT_TRUE(WaitFor([&] { return form->isVisible(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }));
   EXPECT_EQ(WindowList[kResidualsWindow], form);
   EXPECT_EQ(ActiveChildWindow, kResidualsWindow);
 }
@@ -190,7 +162,7 @@ TEST_F(ResidualWindowTest, CheckUnitsWithRealMessageBoxes) {
   // No problem: message 461.
   platform_.SetScriptedAnswer(0);
   std::string text;
-  AnswerMessageBox(QMessageBox::Ok, &text);
+  testing::AnswerNextMessageBox(QMessageBox::Ok, &text);
   form->CheckUnits1()->trigger();
   EXPECT_EQ(text, GetMessageText(461));
   // A problem: its message and the question; Yes opens the Variable
@@ -205,7 +177,7 @@ TEST_F(ResidualWindowTest, CheckUnitsWithRealMessageBoxes) {
     return true;
   };
   const int16_t used = main->UsedVariableCount;
-  AnswerMessageBox(QMessageBox::Yes, &text);
+  testing::AnswerNextMessageBox(QMessageBox::Yes, &text);
   form->CheckUnits1()->trigger();
   EXPECT_NE(text.find("  Show Variable Information?"), std::string::npos) << text;
   EXPECT_EQ(listed, (std::vector<std::string>{"T", "L"}));

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QObject>
+#include <QTimer>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +48,30 @@ class TestScopeListener : public ::testing::EmptyTestEventListener {
 
 inline const bool kTestScopeRegistered =
     (::testing::UnitTest::GetInstance()->listeners().Append(new TestScopeListener), true);
+
+// Answers the next message box that comes up within about five seconds:
+// clicks `which` (or rejects the box when it has no such button), keeping
+// its text in `text` when given. The poll lives in the test's scope, so it
+// neither outlives the test nor keeps itself alive.
+inline void AnswerNextMessageBox(QMessageBox::StandardButton which, std::string* text = nullptr) {
+  auto* poll = new QTimer(TestScope());
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, which, text, tries = 0]() mutable {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      poll->stop();
+      if (text != nullptr) *text = box->text().toStdString();
+      if (QAbstractButton* button = box->button(which)) {
+        button->click();
+      } else {
+        box->reject();
+      }
+      poll->deleteLater();
+    } else if (++tries >= 500) {
+      poll->stop();
+      poll->deleteLater();
+    }
+  });
+  poll->start(10);
+}
 
 inline QApplication& EnsureApplication() {
   static int argc = 1;

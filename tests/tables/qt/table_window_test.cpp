@@ -377,7 +377,7 @@ TEST_F(TableWindowTest, TabDialogRenamesAndDeletesTabs) {
   QString caption;
   bool spinEnabled = false;
   int spinMax = 0;
-  QTimer::singleShot(0, [&] {
+  QTimer::singleShot(0, testing::TestScope(), [&] {
     WaitFor([] { return dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget()) != nullptr; });
     auto* dialog = dynamic_cast<TTabInfoDlg*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
