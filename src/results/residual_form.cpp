@@ -28,6 +28,7 @@
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
+#include "results/resize_repaint_view.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
@@ -196,16 +197,7 @@ void TResidualView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   // The layout depends on the client size: the next paint lays out again.
   ResidualState().LayoutKnown = false;
-  if (resizeRule_.Resized()) {
-    resizeDeferred_ = false;
-    viewport()->update();
-  } else if (!resizeDeferred_) {
-    resizeDeferred_ = true;
-    QTimer::singleShot(DeferredRepaintMs, this, [this] {
-      resizeDeferred_ = false;
-      viewport()->update();
-    });
-  }
+  RepaintAfterResize(this, resizeRule_, resizeDeferred_, DeferredRepaintMs);
 }
 
 // --- The form ------------------------------------------------------------------

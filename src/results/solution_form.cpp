@@ -31,6 +31,7 @@
 #include "output/entry_text.h"
 #include "results/format_soln_dlg.h"
 #include "results/qt_canvas.h"
+#include "results/resize_repaint_view.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
 #include "shell/solution_window.h"
@@ -213,16 +214,7 @@ void TSolutionView::RepaintNow() {
 
 void TSolutionView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  if (resizeRule_.Resized()) {
-    resizeDeferred_ = false;
-    viewport()->update();
-  } else if (!resizeDeferred_) {
-    resizeDeferred_ = true;
-    QTimer::singleShot(DeferredRepaintMs, this, [this] {
-      resizeDeferred_ = false;
-      viewport()->update();
-    });
-  }
+  RepaintAfterResize(this, resizeRule_, resizeDeferred_, DeferredRepaintMs);
 }
 
 // --- The form ------------------------------------------------------------------
