@@ -37,6 +37,7 @@
 #include "shell/print_command.h"
 #include "shell/equations_form.h"
 #include "tables/tables_state.h"
+#include "pdf_text.h"
 #include <fstream>
 
 namespace voq {
@@ -62,17 +63,6 @@ class NotingCanvas : public QtCanvas {
   }
   std::vector<std::pair<std::string, bool>> placed;
 };
-
-std::string CommandOutput(const std::string& command) {
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 4096> buffer{};
-  size_t n = 0;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
-  ::pclose(pipe);
-  return output;
-}
 
 TEquationRecord* Statement(int n) {
   TEquationRecord* e = MainProgramUnit->FirstEquation;
@@ -290,17 +280,13 @@ TEST_F(FormattedEquationsWindowTest, FilePrintPrintsThePage) {
   window_->Action("Print1")->trigger();
   const std::string pdf = PrintPdfPath(window_->FileName);
   ASSERT_TRUE(std::filesystem::exists(pdf));
-  std::string words;
-  for (char c : CommandOutput("pdftotext -enc UTF-8 -f 1 -l 1 '" + pdf + "' - 2>/dev/null")) {
-    if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\f') words += c;
-  }
+  const std::string words = testing::WithoutBlanks(testing::PdfPageText(pdf, 1));
   EXPECT_NE(words.find("Page1"), std::string::npos) << words;
   EXPECT_NE(words.find("MODULE"), std::string::npos) << words;
   EXPECT_NE(words.find("Heatbalance"), std::string::npos) << words;
   EXPECT_NE(words.find("Callsq"), std::string::npos) << words;
   const std::string prefix = dir_ + "/page";
-  CommandOutput("pdftoppm -png -r 100 -f 1 -l 1 -singlefile '" + pdf + "' '" + prefix + "'");
-  QImage printed(QString::fromStdString(prefix + ".png"));
+  QImage printed(QString::fromStdString(testing::RenderPdfPage(pdf, 1, 100, prefix)));
   ASSERT_FALSE(printed.isNull());
   testing::SaveTestPicture(printed, "printed_formatted_equations.png");
   const int line = PrintLineHeight * 100 / 300;

@@ -37,30 +37,15 @@
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
 #include "qt_app.h"
+#include "pdf_text.h"
 
 namespace voq {
 namespace {
 
-// The output of a command line; empty when it could not run.
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 4096> buffer{};
-  size_t n = 0;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
-  ::pclose(pipe);
-  return output;
-}
-
-bool HavePoppler() {
-  return std::filesystem::exists("/usr/bin/pdftotext") && std::filesystem::exists("/usr/bin/pdftoppm");
-}
-
 // The words of each page of a PDF (pdftotext ends each page with a form
 // feed and does not keep runs of blanks, so pages are compared by words).
 std::vector<std::vector<std::string>> PdfPageWords(const std::string& pdf) {
-  const std::string text = RunCommand("pdftotext -enc UTF-8 '" + pdf + "' - 2>/dev/null");
+  const std::string text = testing::CommandOutput("pdftotext -enc UTF-8 '" + pdf + "' - 2>/dev/null");
   std::vector<std::vector<std::string>> pages(1);
   std::string word;
   for (const char c : text) {
@@ -104,7 +89,7 @@ class PrintPdfTest : public ::testing::Test {
   void SetUp() override {
     testing::EnsureApplication();
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed: no PDF";
-    ASSERT_TRUE(HavePoppler()) << "pdftotext and pdftoppm are missing: install poppler-utils";
+    ASSERT_TRUE(testing::HavePoppler()) << "pdftotext and pdftoppm are missing: install poppler-utils";
     dir_ = testing::MakeTempFolder("voq_print");
     SetPrintDateText([] { return std::string("12/11/2026 7:02 AM"); });
   }
@@ -217,7 +202,7 @@ TEST_F(PrintPdfTest, FilePrintPrintsTheEquationsWindow) {
 
   // The first page as a picture, 100 dots per inch.
   const std::string prefix = dir_ + "/page";
-  RunCommand("pdftoppm -png -r 100 -f 1 -l 1 -singlefile '" + pdf + "' '" + prefix + "'");
+  testing::RenderPdfPage(pdf, 1, 100, prefix);
   QImage page(QString::fromStdString(prefix + ".png"));
   ASSERT_FALSE(page.isNull());
   EXPECT_EQ(page.width(), 850);
@@ -344,7 +329,7 @@ TEST_F(PrintPdfTest, FilePrintPrintsTheActiveTableWindow) {
   EXPECT_FALSE(HasWords(pages[0], {"y", "=", "2*T"})) << "the table, not the equations";
 
   const std::string prefix = dir_ + "/table_page";
-  RunCommand("pdftoppm -png -r 100 -f 1 -l 1 -singlefile '" + pdf + "' '" + prefix + "'");
+  testing::RenderPdfPage(pdf, 1, 100, prefix);
   QImage page(QString::fromStdString(prefix + ".png"));
   ASSERT_FALSE(page.isNull());
   testing::SaveTestPicture(page, "printed_parametric_table.png");
