@@ -15,6 +15,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_argon.h"
@@ -27,16 +28,20 @@
 namespace voq {
 namespace {
 
-constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kS = 5, kV = 6, kX = 7;
+using testing::kH;
+using testing::kK;
+using testing::kMu;
+using testing::kP;
+using testing::kS;
+using testing::kT;
+using testing::kU;
+using testing::kV;
+using testing::kX;
 
 class ArgonCarbonDioxideTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DocumentSettings.UnitSystem = 0;
-    DocumentSettings.MolarBasis = 0;
-    DocumentSettings.AbsoluteTemperature = 1;
-    DocumentSettings.PressureUnit = 0;
-    DocumentSettings.EnergyUnit = 1;
+    testing::UseSiMassKpaKjK();
     CalcErrorCode = 0;
     ClearEosStateCache();
   }
@@ -44,37 +49,11 @@ class ArgonCarbonDioxideTest : public ::testing::Test {
     fluid.reset(dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow(name))));
     ASSERT_NE(fluid, nullptr) << name;
   }
-  // One property call as the evaluator makes it, conversions on; kind 9 is
-  // the viscosity, 10 the conductivity.
   Extended Call(int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    UnitConversionEnabled = true;
-    fluid->ArgCount = 2;
-    fluid->ArgKind[1] = k1;
-    fluid->ArgKind[2] = k2;
-    TPropertyArgumentRecord a;
-    a.Value[1] = v1;
-    a.Value[2] = v2;
-    switch (wanted) {
-      case kT: return fluid->Temperature(a);
-      case kP: return fluid->Pressure(a);
-      case kH: return fluid->Enthalpy(a);
-      case kU: return fluid->IntEnergy(a);
-      case kS: return fluid->Entropy(a);
-      case kV: return fluid->Volume(a);
-      case kX: return fluid->Quality(a);
-      case 9: return fluid->Viscosity(a);
-      default: return fluid->Conductivity(a);
-    }
+    return testing::Call(*fluid, wanted, k1, v1, k2, v2);
   }
   std::array<Extended, 8> State(int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    ClearEosStateCache();
-    CalcErrorCode = 0;
-    int32_t wanted = kT;
-    while (wanted == k1 || wanted == k2) ++wanted;
-    Call(wanted, k1, v1, k2, v2);
-    std::array<Extended, 8> s{};
-    for (size_t k = 1; k <= 7; ++k) s[k] = EosStateCache[k];
-    return s;
+    return testing::State(*fluid, k1, v1, k2, v2);
   }
   std::unique_ptr<TGeneralEosSubstance> fluid;
 };
@@ -260,8 +239,8 @@ TEST_F(ArgonCarbonDioxideTest, TransportAtAGasState) {
   for (const TCase& c : cases) {
     Open(c.fluid);
     CalcErrorCode = 0;
-    EXPECT_TRUE(Close(Call(9, kT, 300, kP, 100), c.mu, c.rel)) << c.fluid;
-    EXPECT_TRUE(Close(Call(10, kT, 300, kP, 100), c.k, c.rel)) << c.fluid;
+    EXPECT_TRUE(Close(Call(kMu, kT, 300, kP, 100), c.mu, c.rel)) << c.fluid;
+    EXPECT_TRUE(Close(Call(kK, kT, 300, kP, 100), c.k, c.rel)) << c.fluid;
     EXPECT_EQ(CalcErrorCode, 0);
   }
 }
@@ -272,7 +251,7 @@ TEST_F(ArgonCarbonDioxideTest, ArgonDiluteLimit) {
   EXPECT_NEAR(static_cast<double>(ArgonTransportSum(ArgonConductivitySet, 300, 0)), 17.84, 0.01);
   Open("Argon");
   CalcErrorCode = 0;
-  EXPECT_TRUE(Close(Call(9, kT, 300, kP, 0.001L), 22.83e-6L, 5e-4L));
+  EXPECT_TRUE(Close(Call(kMu, kT, 300, kP, 0.001L), 22.83e-6L, 5e-4L));
 }
 
 // Saturated states (x = 0 and 1) are computed, a mixture is refused with
@@ -287,21 +266,21 @@ TEST_F(ArgonCarbonDioxideTest, TransportStatesAndLimits) {
     Extended T, second;
     int32_t error;
   } cases[] = {
-      {"Argon", 9, kX, 100, 0, 0},
-      {"Argon", 9, kX, 100, 1, 0},
-      {"Argon", 10, kX, 100, 0, 0},
-      {"Argon", 10, kX, 100, 1, 0},
-      {"Argon", 9, kX, 100, 0.5L, kMsgTwoPhaseUndetermined},
-      {"Argon", 10, kX, 100, 0.5L, kMsgTwoPhaseUndetermined},
-      {"CarbonDioxide", 9, kX, 250, 0, 0},
-      {"CarbonDioxide", 10, kX, 250, 0, 0},
-      {"CarbonDioxide", 10, kX, 250, 1, 0},
-      {"CarbonDioxide", 10, kX, 250, 0.5L, kMsgTwoPhaseUndetermined},
-      {"CarbonDioxide", 9, kP, 1050, 1000, 0},
-      {"CarbonDioxide", 10, kP, 1050, 1000, kMsgTemperatureRange},
-      {"CarbonDioxide", 9, kP, 400, 150000, kMsgPressureRange},
-      {"CarbonDioxide", 10, kP, 400, 150000, kMsgPressureRange},
-      {"CarbonDioxide", 9, kP, 210, 100, kMsgTemperatureRange},
+      {"Argon", kMu, kX, 100, 0, 0},
+      {"Argon", kMu, kX, 100, 1, 0},
+      {"Argon", kK, kX, 100, 0, 0},
+      {"Argon", kK, kX, 100, 1, 0},
+      {"Argon", kMu, kX, 100, 0.5L, kMsgTwoPhaseUndetermined},
+      {"Argon", kK, kX, 100, 0.5L, kMsgTwoPhaseUndetermined},
+      {"CarbonDioxide", kMu, kX, 250, 0, 0},
+      {"CarbonDioxide", kK, kX, 250, 0, 0},
+      {"CarbonDioxide", kK, kX, 250, 1, 0},
+      {"CarbonDioxide", kK, kX, 250, 0.5L, kMsgTwoPhaseUndetermined},
+      {"CarbonDioxide", kMu, kP, 1050, 1000, 0},
+      {"CarbonDioxide", kK, kP, 1050, 1000, kMsgTemperatureRange},
+      {"CarbonDioxide", kMu, kP, 400, 150000, kMsgPressureRange},
+      {"CarbonDioxide", kK, kP, 400, 150000, kMsgPressureRange},
+      {"CarbonDioxide", kMu, kP, 210, 100, kMsgTemperatureRange},
   };
   for (const TCase& c : cases) {
     Open(c.fluid);
@@ -321,7 +300,7 @@ TEST_F(ArgonCarbonDioxideTest, TransportStatesAndLimits) {
   // Below TMin the rejection is the state's: its range is TMin..TMax.
   Open("CarbonDioxide");
   CalcErrorCode = 0;
-  Call(9, kT, 210, kP, 100);
+  Call(kMu, kT, 210, kP, 100);
   EXPECT_EQ(MessageArgs[1].find("200 K"), std::string::npos) << MessageArgs[1];
 }
 
@@ -330,7 +309,7 @@ TEST_F(ArgonCarbonDioxideTest, TransportStatesAndLimits) {
 TEST_F(ArgonCarbonDioxideTest, CarbonDioxideConductivityLeavesTheLastNeighbour) {
   Open("CarbonDioxide");
   CalcErrorCode = 0;
-  const Extended k = Call(10, kT, 445.1L, kP, 10000);
+  const Extended k = Call(kK, kT, 445.1L, kP, 10000);
   ASSERT_EQ(CalcErrorCode, 0);
   EXPECT_GT(k, 0);
   // The last neighbour is the specific heat's at (T - 1e-5 K, v).
@@ -370,7 +349,7 @@ TEST_F(ArgonCarbonDioxideTest, CarbonDioxideCriticalPartAround445K) {
     const Extended want =
         (CarbonDioxideDiluteConductivity(T) + CarbonDioxideExcessConductivity(rho) + critical) / 1000;
     CalcErrorCode = 0;
-    const Extended got = Call(10, kT, T, kP, P);
+    const Extended got = Call(kK, kT, T, kP, P);
     ASSERT_EQ(CalcErrorCode, 0);
     EXPECT_TRUE(Close(got, want, 1e-6L)) << static_cast<double>(T) << ": " << static_cast<double>(got) << " want "
                                          << static_cast<double>(want);

@@ -10,6 +10,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_nitrogen.h"
@@ -20,15 +21,10 @@
 namespace voq {
 namespace {
 
-constexpr int32_t kNitrogenRow = 28;
+using testing::Call;
+using testing::UseSiMassKpaKjK;
 
-void UseSiMassKpaKjK() {
-  DocumentSettings.UnitSystem = 0;
-  DocumentSettings.MolarBasis = 0;
-  DocumentSettings.AbsoluteTemperature = 1;
-  DocumentSettings.PressureUnit = 0;
-  DocumentSettings.EnergyUnit = 1;
-}
+constexpr int32_t kNitrogenRow = 28;
 
 std::unique_ptr<TGeneralEosSubstance> MakeNitrogen() {
   CalcErrorCode = 0;
@@ -36,26 +32,6 @@ std::unique_ptr<TGeneralEosSubstance> MakeNitrogen() {
   auto* eos = dynamic_cast<TGeneralEosSubstance*>(object);
   EXPECT_NE(eos, nullptr);
   return std::unique_ptr<TGeneralEosSubstance>(eos);
-}
-
-// One property call as the evaluator makes it: conversions on.
-Extended Call(TGeneralEosSubstance& o, int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  UnitConversionEnabled = true;
-  o.ArgCount = 2;
-  o.ArgKind[1] = k1;
-  o.ArgKind[2] = k2;
-  TPropertyArgumentRecord a;
-  a.Value[1] = v1;
-  a.Value[2] = v2;
-  switch (wanted) {
-    case 1: return o.Temperature(a);
-    case 2: return o.Pressure(a);
-    case 3: return o.Enthalpy(a);
-    case 4: return o.IntEnergy(a);
-    case 5: return o.Entropy(a);
-    case 6: return o.Volume(a);
-    default: return o.Quality(a);
-  }
 }
 
 class NitrogenTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_eos.h"
@@ -22,49 +23,27 @@
 namespace voq {
 namespace {
 
-constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kS = 5, kV = 6, kX = 7;
+using testing::kH;
+using testing::kP;
+using testing::kS;
+using testing::kT;
+using testing::kU;
+using testing::kV;
+using testing::kX;
 
 class NitrogenPairsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DocumentSettings.UnitSystem = 0;
-    DocumentSettings.MolarBasis = 0;
-    DocumentSettings.AbsoluteTemperature = 1;
-    DocumentSettings.PressureUnit = 0;
-    DocumentSettings.EnergyUnit = 1;
+    testing::UseSiMassKpaKjK();
     CalcErrorCode = 0;
     n2.reset(dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow("Nitrogen"))));
     ASSERT_NE(n2, nullptr);
   }
-  // One property call as the evaluator makes it, conversions on.
   Extended Call(int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    UnitConversionEnabled = true;
-    n2->ArgCount = 2;
-    n2->ArgKind[1] = k1;
-    n2->ArgKind[2] = k2;
-    TPropertyArgumentRecord a;
-    a.Value[1] = v1;
-    a.Value[2] = v2;
-    switch (wanted) {
-      case kT: return n2->Temperature(a);
-      case kP: return n2->Pressure(a);
-      case kH: return n2->Enthalpy(a);
-      case kU: return n2->IntEnergy(a);
-      case kS: return n2->Entropy(a);
-      case kV: return n2->Volume(a);
-      default: return n2->Quality(a);
-    }
+    return testing::Call(*n2, wanted, k1, v1, k2, v2);
   }
-  // The whole state (entries 1..7 of the cache) after a solve.
   std::array<Extended, 8> State(int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    ClearEosStateCache();
-    CalcErrorCode = 0;
-    int32_t wanted = kT;
-    while (wanted == k1 || wanted == k2) ++wanted;
-    Call(wanted, k1, v1, k2, v2);
-    std::array<Extended, 8> s{};
-    for (size_t k = 1; k <= 7; ++k) s[k] = EosStateCache[k];
-    return s;
+    return testing::State(*n2, k1, v1, k2, v2);
   }
   std::unique_ptr<TGeneralEosSubstance> n2;
 };

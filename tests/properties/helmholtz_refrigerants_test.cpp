@@ -13,6 +13,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_refrigerants.h"
@@ -23,16 +24,20 @@
 namespace voq {
 namespace {
 
-constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kS = 5, kV = 6, kX = 7;
-constexpr int32_t kCp = 13, kSound = 22, kMu = 15, kK = 16;
-
-void UseSiMassKpaKjK() {
-  DocumentSettings.UnitSystem = 0;
-  DocumentSettings.MolarBasis = 0;
-  DocumentSettings.AbsoluteTemperature = 1;
-  DocumentSettings.PressureUnit = 0;
-  DocumentSettings.EnergyUnit = 1;
-}
+using testing::Call;
+using testing::State;
+using testing::UseSiMassKpaKjK;
+using testing::kCp;
+using testing::kH;
+using testing::kK;
+using testing::kMu;
+using testing::kP;
+using testing::kS;
+using testing::kSound;
+using testing::kT;
+using testing::kU;
+using testing::kV;
+using testing::kX;
 
 // The model of a fluid: by its catalogue name, or (R32, whose row 37 holds
 // the Martin-Hou "R32") by its constructor.
@@ -45,42 +50,6 @@ std::unique_ptr<TGeneralEosFamilyB> Make(const std::string& name) {
   EXPECT_EQ(CalcErrorCode, 0) << name;
   if (eos == nullptr) delete o;
   return std::unique_ptr<TGeneralEosFamilyB>(eos);
-}
-
-// One property call as the evaluator makes it, conversions on.
-Extended Call(TGeneralEosSubstance& o, int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  UnitConversionEnabled = true;
-  o.ArgCount = 2;
-  o.ArgKind[1] = k1;
-  o.ArgKind[2] = k2;
-  TPropertyArgumentRecord a;
-  a.Value[1] = v1;
-  a.Value[2] = v2;
-  switch (wanted) {
-    case kT: return o.Temperature(a);
-    case kP: return o.Pressure(a);
-    case kH: return o.Enthalpy(a);
-    case kU: return o.IntEnergy(a);
-    case kS: return o.Entropy(a);
-    case kV: return o.Volume(a);
-    case kCp: return o.SpecHeat(a);
-    case kSound: return o.SoundSpeed(a);
-    case kMu: return o.Viscosity(a);
-    case kK: return o.Conductivity(a);
-    default: return o.Quality(a);
-  }
-}
-
-// The whole state (entries 1..7 of the cache) after a solve.
-std::array<Extended, 8> State(TGeneralEosSubstance& o, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  ClearEosStateCache();
-  CalcErrorCode = 0;
-  int32_t wanted = kT;
-  while (wanted == k1 || wanted == k2) ++wanted;
-  Call(o, wanted, k1, v1, k2, v2);
-  std::array<Extended, 8> s{};
-  for (size_t k = 1; k <= 7; ++k) s[k] = EosStateCache[k];
-  return s;
 }
 
 ::testing::AssertionResult Within(Extended got, Extended want, Extended rel) {

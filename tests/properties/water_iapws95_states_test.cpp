@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_state.h"
@@ -22,57 +23,32 @@
 namespace voq {
 namespace {
 
-constexpr int32_t kT = 1, kP = 2, kH = 3, kU = 4, kS = 5, kV = 6, kX = 7;
+using testing::kCp;
+using testing::kH;
+using testing::kP;
+using testing::kS;
+using testing::kSound;
+using testing::kT;
+using testing::kU;
+using testing::kV;
+using testing::kX;
 
 Extended Relative(Extended got, Extended want) { return std::fabs(got - want) / std::fabs(want); }
-
-Extended CallSlot(TSubstanceBase& o, int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  UnitConversionEnabled = true;
-  o.ArgCount = 2;
-  o.ArgKind[1] = k1;
-  o.ArgKind[2] = k2;
-  TPropertyArgumentRecord a;
-  a.Value[1] = v1;
-  a.Value[2] = v2;
-  switch (wanted) {
-    case kT: return o.Temperature(a);
-    case kP: return o.Pressure(a);
-    case kH: return o.Enthalpy(a);
-    case kU: return o.IntEnergy(a);
-    case kS: return o.Entropy(a);
-    case kV: return o.Volume(a);
-    case 8: return o.SpecHeat(a);
-    case 22: return o.SoundSpeed(a);
-    default: return o.Quality(a);
-  }
-}
 
 class WaterStatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DocumentSettings.UnitSystem = 0;
-    DocumentSettings.MolarBasis = 0;
-    DocumentSettings.AbsoluteTemperature = 1;
-    DocumentSettings.PressureUnit = 0;
-    DocumentSettings.EnergyUnit = 1;
+    testing::UseSiMassKpaKjK();
     CalcErrorCode = 0;
     water.reset(dynamic_cast<TGeneralEosSubstance*>(CreatePropertyObject(FindSubstanceRow("Steam_IAPWS"))));
     ASSERT_NE(water, nullptr);
     water->SuppressWarnings = 0;
   }
   Extended Call(int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    return CallSlot(*water, wanted, k1, v1, k2, v2);
+    return testing::Call(*water, wanted, k1, v1, k2, v2);
   }
-  // The whole state (entries 1..7 of the cache) after a solve.
   std::array<Extended, 8> State(int32_t k1, Extended v1, int32_t k2, Extended v2) {
-    ClearEosStateCache();
-    CalcErrorCode = 0;
-    int32_t wanted = kT;
-    while (wanted == k1 || wanted == k2) ++wanted;
-    Call(wanted, k1, v1, k2, v2);
-    std::array<Extended, 8> s{};
-    for (size_t k = 1; k <= 7; ++k) s[k] = EosStateCache[k];
-    return s;
+    return testing::State(*water, k1, v1, k2, v2);
   }
   std::unique_ptr<TGeneralEosSubstance> water;
 };
@@ -103,12 +79,12 @@ constexpr TGridPoint kIapws95Grid[] = {
 
 TEST_F(WaterStatesTest, SingleStatesAgainstIapws95) {
   for (const TGridPoint& p : kIapws95Grid) {
-    SCOPED_TRACE(testing::Message() << static_cast<double>(p.T) << " K " << static_cast<double>(p.P) << " kPa");
+    SCOPED_TRACE(::testing::Message() << static_cast<double>(p.T) << " K " << static_cast<double>(p.P) << " kPa");
     EXPECT_LT(Relative(Call(kV, kT, p.T, kP, p.P), p.v), 2e-5L);
     EXPECT_NEAR(static_cast<double>(Call(kH, kT, p.T, kP, p.P)), static_cast<double>(p.h), 0.02);
     EXPECT_NEAR(static_cast<double>(Call(kS, kT, p.T, kP, p.P)), static_cast<double>(p.s), 5e-5);
-    EXPECT_LT(Relative(Call(8, kT, p.T, kP, p.P), p.cp), 1e-4L);
-    EXPECT_LT(Relative(Call(22, kT, p.T, kP, p.P), p.w), 1e-4L);
+    EXPECT_LT(Relative(Call(kCp, kT, p.T, kP, p.P), p.cp), 1e-4L);
+    EXPECT_LT(Relative(Call(kSound, kT, p.T, kP, p.P), p.w), 1e-4L);
     EXPECT_EQ(CalcErrorCode, 0);
   }
 }
@@ -215,14 +191,14 @@ TEST_F(WaterStatesTest, AgreesWithTheNbsSteam) {
   for (const Extended T : {300.0L, 400.0L, 500.0L, 600.0L, 700.0L, 800.0L, 900.0L, 1000.0L}) {
     for (const Extended P : {10.0L, 101.325L, 1000.0L, 5000.0L, 20000.0L, 50000.0L}) {
       if (T > 620 && T < 720 && P >= 20000 && P <= 30000) continue;
-      SCOPED_TRACE(testing::Message() << static_cast<double>(T) << " K " << static_cast<double>(P) << " kPa");
+      SCOPED_TRACE(::testing::Message() << static_cast<double>(T) << " K " << static_cast<double>(P) << " kPa");
       for (const int32_t k : {kV, kH}) {
-        const Extended a = CallSlot(*water, k, kT, T, kP, P);
-        const Extended b = CallSlot(*nbs, k, kT, T, kP, P);
+        const Extended a = testing::Call(*water, k, kT, T, kP, P);
+        const Extended b = testing::Call(*nbs, k, kT, T, kP, P);
         EXPECT_LT(Relative(a, b), 2e-3L) << k;
       }
-      EXPECT_NEAR(static_cast<double>(CallSlot(*water, kS, kT, T, kP, P)),
-                  static_cast<double>(CallSlot(*nbs, kS, kT, T, kP, P)), 0.01);
+      EXPECT_NEAR(static_cast<double>(testing::Call(*water, kS, kT, T, kP, P)),
+                  static_cast<double>(testing::Call(*nbs, kS, kT, T, kP, P)), 0.01);
       EXPECT_EQ(CalcErrorCode, 0);
     }
   }
