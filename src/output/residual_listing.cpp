@@ -221,10 +221,10 @@ std::string ResidualTotalsLine(const TProgramUnitRecord& unit) {
   const int32_t m = unit.BlockCount + (unplaced ? 1 : 0);
   std::string text = n == 1 ? "There is a total of " : "There are a total of ";
   text += std::to_string(n) + (n == 1 ? " equation in " : " equations in ");
-  // Equations solved one at a time carry negative block numbers and count
-  // as one block together, so "blocks" stays plural for them; only a unit
-  // without any equation has no block at all.
-  text += std::to_string(m) + (m == 0 ? " block" : " blocks");
+  // Equations solved one at a time carry block numbers of 0 or less and
+  // count as one block together; a unit without blocks of its own (0 or 1
+  // counted) says "block".
+  text += std::to_string(m) + (unit.BlockCount == 0 ? " block" : " blocks");
   if (&unit == MainProgramUnit) {
     text += ResidualUnits().size() == 1 ? "." : " in the Main program.";
   } else {

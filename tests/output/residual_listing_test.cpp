@@ -77,9 +77,10 @@ class ResidualListingTest : public ::testing::Test {
 TEST_F(ResidualListingTest, OneEquationInItsOwnBlock) {
   Solve("x = 3");
   Paint();
-  // Singular "is" and "equation", while " blocks" stays plural.
-  EXPECT_EQ(ResidualTotalsLine(*MainProgramUnit), "There is a total of 1 equation in 1 blocks.");
-  const TCanvasOperation* totals = TextAt(0, "There is a total of 1 equation in 1 blocks.");
+  // Singular "is" and "equation"; the unit has no block of its own, so
+  // "block" too.
+  EXPECT_EQ(ResidualTotalsLine(*MainProgramUnit), "There is a total of 1 equation in 1 block.");
+  const TCanvasOperation* totals = TextAt(0, "There is a total of 1 equation in 1 block.");
   ASSERT_NE(totals, nullptr);
   EXPECT_EQ(totals->Colour, kRgbBlue);
   // The titles in red at b, b + 8, b + 21 and b + 34 (b = 1).
@@ -115,9 +116,9 @@ TEST_F(ResidualListingTest, TotalsLineRules) {
   unit.FirstEquation = &e;
   unit.BlockCount = 0;
   unit.Name = "M";
-  EXPECT_EQ(ResidualTotalsLine(unit), "There is a total of 1 equation in 1 blocks in Module M.");
+  EXPECT_EQ(ResidualTotalsLine(unit), "There is a total of 1 equation in 1 block in Module M.");
   unit.IsSubprogram = 1;
-  EXPECT_EQ(ResidualTotalsLine(unit), "There is a total of 1 equation in 1 blocks in Subprogram M.");
+  EXPECT_EQ(ResidualTotalsLine(unit), "There is a total of 1 equation in 1 block in Subprogram M.");
   // A unit without equations has no block.
   unit.FirstEquation = nullptr;
   EXPECT_EQ(ResidualTotalsLine(unit), "There are a total of 0 equations in 0 block in Subprogram M.");

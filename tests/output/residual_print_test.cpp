@@ -134,7 +134,7 @@ TEST_F(ResidualPrintTest, ColoursFollowPrintInColorAndCtrl) {
     Printer().Texts.clear();
     Preferences.PrintInColor = c.printInColor;
     PrintJob(c.ctrl);
-    const auto* totals = Find("There is a total of 1 equation in 1 blocks.");
+    const auto* totals = Find("There is a total of 1 equation in 1 block.");
     const auto* title = Find("Rel. Res.");
     ASSERT_NE(totals, nullptr);
     ASSERT_NE(title, nullptr);
