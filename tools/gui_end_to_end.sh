@@ -4,7 +4,8 @@
 # splash box, types a set of equations with an error, presses F2, answers
 # the error box with Enter, types the corrected line over the selected error
 # (the keyboard must be back in the Equations window), solves again and
-# waits for the Solution window, saves with Ctrl+S, empties the document
+# waits for the Solution window, shows the Residuals window with Ctrl+R,
+# goes back to the Equations window with Ctrl+E, saves with Ctrl+S, empties the document
 # with Ctrl+N, reopens it with Ctrl+O, and ends the program with Alt+F4,
 # which must leave no lock file. The editor's text is read back through the
 # clipboard after every step that types. Screenshots go to the output
@@ -285,6 +286,13 @@ shot "3_solution" colour=0,128,0 || fail "no Solution window (its green calculat
 box=$(active_window)
 [ "$box" = "$main" ] || fail "the corrected equations gave a box: $(xdotool getwindowname "$box" 2>/dev/null)"
 kill -0 "$voq" 2>/dev/null || fail "voq ended after the solve"
+
+# Ctrl+R shows the Residuals window: the solution's equations with their
+# residuals under the blue totals line.
+xdotool key ctrl+r
+shot "4_residuals" colour=0,0,255 || fail "no Residuals window (its blue totals line) within 15 s after Ctrl+R"
+box=$(active_window)
+[ "$box" = "$main" ] || fail "Ctrl+R gave a box: $(xdotool getwindowname "$box" 2>/dev/null)"
 
 # The Equations window comes back with Ctrl+E and holds the text.
 xdotool key ctrl+e

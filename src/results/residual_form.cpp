@@ -140,6 +140,7 @@ void TResidualView::paintEvent(QPaintEvent*) {
   page.ClientHeight = viewport()->height();
   // Holding Ctrl draws everything in black.
   page.ColorOutput = (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) == 0;
+  if (!page.ColorOutput) RepaintWhenCtrlReleased();
   lineHeight_ = page.LineHeight;
   charWidth_ = page.CharWidth;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -191,6 +192,19 @@ void TResidualView::wheelEvent(QWheelEvent* event) {
   QScrollBar* v = verticalScrollBar();
   v->setValue(v->value() - 2 * event->angleDelta().y());
   event->accept();
+}
+
+void TResidualView::RepaintWhenCtrlReleased() {
+  if (ctrlReleaseWatch_ == nullptr) {
+    ctrlReleaseWatch_ = new QTimer(this);
+    ctrlReleaseWatch_->setInterval(50);
+    connect(ctrlReleaseWatch_, &QTimer::timeout, this, [this] {
+      if ((QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0) return;
+      ctrlReleaseWatch_->stop();
+      viewport()->update();
+    });
+  }
+  if (!ctrlReleaseWatch_->isActive()) ctrlReleaseWatch_->start();
 }
 
 void TResidualView::resizeEvent(QResizeEvent* event) {

@@ -15,6 +15,7 @@
 
 class QMenu;
 class QAction;
+class QTimer;
 
 namespace voq {
 
@@ -39,7 +40,13 @@ class TResidualView : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A picture drawn in black while Ctrl was held is drawn again in colour
+  // once Ctrl is let go: the window opened by its own shortcut, Ctrl+R,
+  // would otherwise keep the black picture until something else repaints.
+  void RepaintWhenCtrlReleased();
+
   TResidualForm* form_;
+  QTimer* ctrlReleaseWatch_ = nullptr;
   TResizeRepaintRule resizeRule_;
   bool resizeDeferred_ = false;
   TResidualDisplay last_;
