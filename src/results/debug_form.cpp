@@ -55,20 +55,6 @@ void SelectInEquations(int32_t start, int32_t end, int32_t line) {
   main->SelectEquationsText(start, end, line);
 }
 
-// The dialog's view of the windows while the Debug window opened it.
-class DebugVarInfoWindows : public VarInfoWindows {
- public:
-  void RepaintEquations() override {
-    if (TVOQ_D* main = MainWindow(); main != nullptr && main->EquationForm() != nullptr)
-      main->EquationForm()->update();
-  }
-  void MarkChanged() override { DocumentUnchanged = false; }
-  std::string DocumentName() const override {
-    TVOQ_D* main = MainWindow();
-    return main != nullptr ? main->FileName : std::string();
-  }
-};
-
 // The unit a module-local name "@n\..." belongs to; unit otherwise.
 TProgramUnitRecord* UnitOfName(TProgramUnitRecord* unit, const std::string& name) {
   if (name.size() < 3 || name[0] != '@') return unit;
@@ -96,7 +82,7 @@ bool ShowVarInfoAtVariable(QWidget* parent, TProgramUnitRecord* unit, TVariableR
   TProgramUnitRecord* savedUnit = CurrentProgramUnit;
   const bool restricted = VarInfoRestricted;
   VarInfoRestricted = false;
-  DebugVarInfoWindows windows;
+  ProgramVarInfoWindows windows(MainWindow(), false);
   bool ok = false;
   {
     TVarInfoDlg dialog(parent, windows, nullptr, 0, std::string());

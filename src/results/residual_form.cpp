@@ -46,20 +46,6 @@ QFont ResidualFont() {
   return font;
 }
 
-// The dialog's view of the windows while it edits one equation's variables.
-class RestrictedVarInfoWindows : public VarInfoWindows {
- public:
-  void RepaintEquations() override {
-    if (TVOQ_D* main = MainWindow(); main != nullptr && main->EquationForm() != nullptr)
-      main->EquationForm()->update();
-  }
-  void MarkChanged() override { DocumentUnchanged = false; }
-  std::string DocumentName() const override {
-    TVOQ_D* main = MainWindow();
-    return main != nullptr ? main->FileName : std::string();
-  }
-};
-
 // A distributable program whose model hides its Equations window ignores
 // the clicks that lead there.
 bool EquationsHidden() {
@@ -70,7 +56,7 @@ bool EquationsHidden() {
 }  // namespace
 
 std::function<bool(QWidget* parent)> TResidualForm::RunVarInfoDialog = [](QWidget* parent) {
-  RestrictedVarInfoWindows windows;
+  ProgramVarInfoWindows windows(MainWindow(), false);
   TVarInfoDlg dialog(parent, windows, nullptr, 0, std::string());
   return dialog.exec() == QDialog::Accepted;
 };

@@ -38,25 +38,6 @@ namespace {
 
 QString ToQ(const std::string& bytes) { return QString::fromStdString(Cp1252ToUtf8(bytes)); }
 
-// The result windows and the document as the OK step reaches them.
-class ShellVarInfoWindows : public VarInfoWindows {
- public:
-  explicit ShellVarInfoWindows(TVOQ_D* window) : window_(window) {}
-  void RepaintEquations() override {
-    if (window_ != nullptr && window_->EquationForm() != nullptr) window_->EquationForm()->update();
-  }
-  void CloseResultWindows() override {
-    for (int slot : {int(kSolutionWindow), int(kResidualsWindow)}) {
-      if (WindowList[size_t(slot)] != nullptr) WindowList[size_t(slot)]->close();
-    }
-  }
-  void MarkChanged() override { DocumentUnchanged = false; }
-  std::string DocumentName() const override { return window_ != nullptr ? window_->FileName : std::string(); }
-
- private:
-  TVOQ_D* window_;
-};
-
 // Qt's filter form of a "label|pattern|label|pattern" list.
 QString QtFilter(const std::string& filter) {
   QStringList parts = QString::fromStdString(filter).split('|');
@@ -68,6 +49,23 @@ QString QtFilter(const std::string& filter) {
 int Scaled(QWidget* w, int pixels) { return pixels * w->logicalDpiX() / 96; }
 
 }  // namespace
+
+void ProgramVarInfoWindows::RepaintEquations() {
+  if (window_ != nullptr && window_->EquationForm() != nullptr) window_->EquationForm()->update();
+}
+
+void ProgramVarInfoWindows::CloseResultWindows() {
+  if (!closesResultWindows_) return;
+  for (int slot : {int(kSolutionWindow), int(kResidualsWindow)}) {
+    if (WindowList[size_t(slot)] != nullptr) WindowList[size_t(slot)]->close();
+  }
+}
+
+void ProgramVarInfoWindows::MarkChanged() { DocumentUnchanged = false; }
+
+std::string ProgramVarInfoWindows::DocumentName() const {
+  return window_ != nullptr ? window_->FileName : std::string();
+}
 
 TVarInfoDlg::TVarInfoDlg(QWidget* parent, VarInfoWindows& windows, MacroRecorder* recorder,
                          int32_t selectionStart, const std::string& selectedText)
@@ -371,7 +369,7 @@ void VariableInformation1Click(TVOQ_D& window) {
       selected = Utf8ToCp1252(form->Memo->textCursor().selectedText().toStdString());
     }
     static TablesMacroRecorder recorder;
-    ShellVarInfoWindows windows(&window);
+    ProgramVarInfoWindows windows(&window, true);
     TVarInfoDlg dialog(&window, windows, &recorder, selection, selected);
     dialog.exec();
     if (WindowList[kDebugWindow] != nullptr) WindowList[kDebugWindow]->close();

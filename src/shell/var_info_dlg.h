@@ -20,6 +20,24 @@ namespace voq {
 
 class TVOQ_D;
 
+// The windows and the document as the dialog's OK step reaches them in the
+// program. Opened from a result window (`closesResultWindows` false) the
+// dialog edits variables of that window's own listing, so the result
+// windows stay.
+class ProgramVarInfoWindows : public VarInfoWindows {
+ public:
+  ProgramVarInfoWindows(TVOQ_D* window, bool closesResultWindows)
+      : window_(window), closesResultWindows_(closesResultWindows) {}
+  void RepaintEquations() override;
+  void CloseResultWindows() override;
+  void MarkChanged() override;
+  std::string DocumentName() const override;
+
+ private:
+  TVOQ_D* window_;
+  bool closesResultWindows_;
+};
+
 class TVarInfoDlg : public QDialog {
  public:
   TVarInfoDlg(QWidget* parent, VarInfoWindows& windows, MacroRecorder* recorder, int32_t selectionStart,
