@@ -663,6 +663,22 @@ bool TableIdentifier(TFormatBox* entry, int32_t& t) {
   return true;
 }
 
+// Pushes the call name(table, arguments...), the table's name first when
+// the call named one (t != 0); a table that no longer exists leaves its
+// error and pushes nothing.
+void PushTableCall(TTypesetWalk& walk, const std::string& name, int32_t t, std::vector<TFormatBox*> args) {
+  TFormattedForm& form = walk.Form;
+  if (t != 0) {
+    const std::string table = LookupTableName(t, walk.InFunction);
+    if (CalcErrorCode > 0) {
+      for (TFormatBox*& a : args) DisposeFormatEqn(a);
+      return;
+    }
+    args.insert(args.begin(), form.NewBox(table, form.BaseFontSize, 0));
+  }
+  walk.Push(NamedArgumentList(form, name, std::move(args), 3));
+}
+
 // Lookup, Lookup$, LookupCellEmpty, LookupCol, LookupRow and Lookup$Row.
 // The compiler leaves the sub-code, the table, then for Lookup the row, the
 // column and the by-name flag, for LookupRow the column, the flag and the
@@ -703,15 +719,7 @@ bool TableLookup(TTypesetWalk& walk, int32_t code) {
     case 245: name = "LookupCol"; break;
     default: name = subText == "2" ? "Lookup$Row" : "LookupRow"; break;
   }
-  if (t != 0) {
-    const std::string table = LookupTableName(t, walk.InFunction);
-    if (CalcErrorCode > 0) {
-      for (TFormatBox*& a : args) DisposeFormatEqn(a);
-      return true;
-    }
-    args.insert(args.begin(), form.NewBox(table, form.BaseFontSize, 0));
-  }
-  walk.Push(NamedArgumentList(form, name, std::move(args), 3));
+  PushTableCall(walk, name, t, std::move(args));
   return true;
 }
 
@@ -760,15 +768,7 @@ bool TableInterpolation(TTypesetWalk& walk) {
   labelBox->Next = value;
   form.GroupBoxes(labelBox);
   args.push_back(labelBox);
-  if (t != 0) {
-    const std::string table = LookupTableName(t, walk.InFunction);
-    if (CalcErrorCode > 0) {
-      for (TFormatBox*& a : args) DisposeFormatEqn(a);
-      return true;
-    }
-    args.insert(args.begin(), form.NewBox(table, form.BaseFontSize, 0));
-  }
-  walk.Push(NamedArgumentList(form, name, std::move(args), 3));
+  PushTableCall(walk, name, t, std::move(args));
   return true;
 }
 
