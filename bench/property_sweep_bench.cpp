@@ -74,17 +74,18 @@ void BM_SweepTP(benchmark::State& state, TSweepCase c) {
 BENCHMARK_CAPTURE(BM_SweepTP, water_T_P_to_h, kWater);
 BENCHMARK_CAPTURE(BM_SweepTP, nitrogen_T_P_to_h, kNitrogen);
 
-void BM_SweepPh(benchmark::State& state, TSweepCase c) {
+// (P, h) -> T at the enthalpies of the sweep's temperatures at `pressure`.
+void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure) {
   auto o = bench::MakeHelmholtzFluid(c.fluid);
-  const Extended hLow = EnthalpyTP(*o, c.tLow, kSweepPressure);
-  const Extended hHigh = EnthalpyTP(*o, c.tHigh, kSweepPressure);
+  const Extended hLow = EnthalpyTP(*o, c.tLow, pressure);
+  const Extended hHigh = EnthalpyTP(*o, c.tHigh, pressure);
   o->ArgKind[1] = 2;
   o->ArgKind[2] = 3;
   TPropertyArgumentRecord a;
   int32_t i = 0;
   for (auto _ : state) {
     ClearEosStateCache();
-    a.Value[1] = kSweepPressure;
+    a.Value[1] = pressure;
     a.Value[2] = hLow + (hHigh - hLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
     UnitConversionEnabled = true;
     benchmark::DoNotOptimize(o->Temperature(a));
@@ -93,6 +94,8 @@ void BM_SweepPh(benchmark::State& state, TSweepCase c) {
   }
   bench::RatePerSecond(state);
 }
+
+void BM_SweepPh(benchmark::State& state, TSweepCase c) { RunPhSweep(state, c, kSweepPressure); }
 BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
 BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
 
@@ -107,23 +110,7 @@ constexpr TSupercriticalCase kWaterSupercritical{{"Steam_IAPWS", 300, 900}, 3000
 constexpr TSupercriticalCase kNitrogenSupercritical{{"Nitrogen", 70, 300}, 10000};
 
 void BM_SweepPhSupercritical(benchmark::State& state, TSupercriticalCase c) {
-  auto o = bench::MakeHelmholtzFluid(c.sweep.fluid);
-  const Extended hLow = EnthalpyTP(*o, c.sweep.tLow, c.pressure);
-  const Extended hHigh = EnthalpyTP(*o, c.sweep.tHigh, c.pressure);
-  o->ArgKind[1] = 2;
-  o->ArgKind[2] = 3;
-  TPropertyArgumentRecord a;
-  int32_t i = 0;
-  for (auto _ : state) {
-    ClearEosStateCache();
-    a.Value[1] = c.pressure;
-    a.Value[2] = hLow + (hHigh - hLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
-    UnitConversionEnabled = true;
-    benchmark::DoNotOptimize(o->Temperature(a));
-    if (CalcErrorCode > 0) state.SkipWithError("a state of the sweep failed");
-    i = (i + 1) % kSweepPoints;
-  }
-  bench::RatePerSecond(state);
+  RunPhSweep(state, c.sweep, c.pressure);
 }
 BENCHMARK_CAPTURE(BM_SweepPhSupercritical, water_P_h_to_T_30MPa, kWaterSupercritical);
 BENCHMARK_CAPTURE(BM_SweepPhSupercritical, nitrogen_P_h_to_T_10MPa, kNitrogenSupercritical);
