@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "core/locale_settings.h"
 #include "core/program_flags.h"
 #include "language/export_after_run.h"
+#include "model/display_fonts.h"
 #include "model/document_settings.h"
 #include "model/program_units.h"
 #include "model/solve_session.h"
@@ -29,6 +31,7 @@
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "session/compile_driver.h"
+#include "shell/equations_form.h"
 #include "shell/file_menu.h"
 #include "shell/main_window.h"
 #include "shell/options_dialogs.h"
@@ -214,6 +217,45 @@ TEST_F(PreferencesCommandTest, SumRowFollowsTheBoxAtOnceAndOkWithoutAChangeLeave
   ASSERT_TRUE(RunPreferences([](TPreferencesDlg* d) { d->TableSumRowB()->setChecked(false); }));
   EXPECT_EQ(TableForms[1]->GridRowCount, 4);
   EXPECT_EQ(TableForms[1]->SumRowShown, 0);
+}
+
+// The program's directive services: the screen's density, and the
+// Equations window's tab stops after $TABWIDTH.
+TEST_F(PreferencesCommandTest, TabWidthDirectiveMovesTheEquationsWindowsFirstTabStop) {
+  const int32_t ppi = Fonts().ScreenPixelsPerInch();
+  EXPECT_EQ(DirectiveWindowServices().ScreenPixelsPerInch(), ppi);
+  Preferences.TabWidth = 0;
+  window_->EquationForm()->AppliedTabWidth = -1;
+  window_->EquationForm()->FormResize();
+  const int32_t before = window_->EquationForm()->TabStopsPoints()[0];
+  Equations().SetText("$TABWIDTH 1 in\nx = 1");
+  EquationsCompiled = false;
+  CheckOnlyMode = true;
+  CompileEquations(false, false);
+  CheckOnlyMode = false;
+  EXPECT_EQ(platform_.AlertCount(), 0) << platform_.LastAlertText();
+  // 1 in is 100 x ppi in the stored unit; the first stop lies at 7/8 of
+  // the width: (7 x ppi / 8) x 96 / ppi points with every division truncated.
+  EXPECT_EQ(Preferences.TabWidth, 100 * ppi);
+  const int32_t after = window_->EquationForm()->TabStopsPoints()[0];
+  EXPECT_EQ(after, (7 * ppi / 8) * 96 / ppi);
+  EXPECT_NE(after, before);
+}
+
+TEST_F(PreferencesCommandTest, FileNewGivesTheEquationsWindowTheEditorFont) {
+  Preferences.DisplayFont = 3;      // "Courier New"
+  Preferences.DisplayFontSize = 4;  // 14 points
+  StoredPreferences = Preferences;
+  CreateDisplayFonts();
+  ASSERT_EQ(EditorFontName, "Courier New");
+  ASSERT_EQ(EditorFontPoints, 14);
+  QPlainTextEdit* editor = window_->EquationForm()->Editor();
+  editor->setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+  DocumentUnchanged = true;
+  menu_->New1Click();
+  EXPECT_EQ(editor->font().pointSize(), 14);
+  ASSERT_FALSE(editor->font().families().isEmpty());
+  EXPECT_EQ(editor->font().families().first().toStdString(), "Courier New");
 }
 
 }  // namespace
