@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -256,6 +257,32 @@ TEST_F(PreferencesCommandTest, FileNewGivesTheEquationsWindowTheEditorFont) {
   EXPECT_EQ(editor->font().pointSize(), 14);
   ASSERT_FALSE(editor->font().families().isEmpty());
   EXPECT_EQ(editor->font().families().first().toStdString(), "Courier New");
+}
+
+// The question a person meets: a real message box, answered by clicks.
+TEST_F(PreferencesCommandTest, ComplexAlgebraInDegreesAsksInARealMessageBox) {
+  platform_.SetScriptedAnswer(0);  // the user answers
+  EnsureMainProgramUnit();
+  const struct {
+    QMessageBox::StandardButton button;
+    uint8_t angleUnit;
+    Extended angleFactor;
+  } cases[] = {{QMessageBox::No, 0, kDegreeAngleFactor}, {QMessageBox::Yes, 1, 1.0L}};
+  for (const auto& c : cases) {
+    SetAngleUnit(DocumentSettings, 0);
+    Preferences.ComplexMode = 0;
+    std::string text;
+    testing::AnswerNextMessageBox(c.button, &text);
+    ASSERT_TRUE(RunPreferences([](TPreferencesDlg* d) { d->DoComplexBox()->setChecked(true); }));
+    EXPECT_EQ(text.rfind("The unit setting for angles in the Unit System dialog is degrees.", 0), 0u) << text;
+    EXPECT_NE(text.find("Change to radians?"), std::string::npos) << text;
+    EXPECT_EQ(platform_.LastAlertKind(), kAlertWarningYesNo);
+    EXPECT_EQ(DocumentSettings.AngleUnit, c.angleUnit);
+    EXPECT_EQ(DocumentSettings.AngleFactor, c.angleFactor);
+    EXPECT_EQ(Preferences.ComplexMode, 1);
+    EXPECT_EQ(MainProgramUnit->UnitComplexMode, 1);
+  }
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace
