@@ -1,6 +1,6 @@
 #include "shell/preferences_dlg.h"
 
-#include <QButtonGroup>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -439,6 +439,8 @@ TPreferencesDlg::TPreferencesDlg(QWidget* parent) : QDialog(parent) {
   connect(browse_[0], &QPushButton::clicked, this, [this] { Browse1Click(); });
   connect(browse_[1], &QPushButton::clicked, this, [this] { Browse2Click(); });
   connect(browse_[2], &QPushButton::clicked, this, [this] { Browse3Click(); });
+  for (TTextSpin* box : {spinWidth_, spinHeight_, plotFontSize_, tabWidthSpin_})
+    connect(box, &QAbstractSpinBox::editingFinished, this, [this, box] { BoxExit(box); });
   connect(okBtn_, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   connect(store_, &QPushButton::clicked, this, [this] { StoreClick(); });
   connect(cancelBtn_, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
@@ -578,33 +580,41 @@ void TPreferencesDlg::Refuse(QWidget* field) {
   if (auto* spin = dynamic_cast<TTextSpin*>(field)) spin->SelectForCorrection();
 }
 
-bool TPreferencesDlg::CheckEntries() {
+bool TPreferencesDlg::BoxAccepts(TTextSpin* box) {
   // A box left as it was shown keeps its stored value exactly.
-  int32_t units = widthUnits_;
-  if (spinWidth_->Text() != shownWidth_ && !ReadPlotLength(Bytes(spinWidth_->Text()), siUnits_, pixelsPerInch_, units)) {
-    Refuse(spinWidth_);
-    return false;
+  if (box == spinWidth_ || box == spinHeight_) {
+    const bool width = box == spinWidth_;
+    int32_t& units = width ? widthUnits_ : heightUnits_;
+    if (box->Text() == (width ? shownWidth_ : shownHeight_)) return true;
+    int32_t read = units;
+    if (!ReadPlotLength(Bytes(box->Text()), siUnits_, pixelsPerInch_, read)) return false;
+    units = read;
+    return true;
   }
-  widthUnits_ = units;
-  units = heightUnits_;
-  if (spinHeight_->Text() != shownHeight_ &&
-      !ReadPlotLength(Bytes(spinHeight_->Text()), siUnits_, pixelsPerInch_, units)) {
-    Refuse(spinHeight_);
-    return false;
+  if (box == plotFontSize_) {
+    int32_t size = 0;
+    return ReadAxisFontSize(Bytes(box->Text()), size);
   }
-  heightUnits_ = units;
-  int32_t size = 0;
-  if (!ReadAxisFontSize(Bytes(plotFontSize_->Text()), size)) {
-    Refuse(plotFontSize_);
-    return false;
-  }
-  int16_t tab = 0;
-  if (tabWidthSpin_->Text() != shownTabWidth_ &&
-      !ReadTabWidth(Bytes(tabWidthSpin_->Text()), siUnits_, pixelsPerInch_, tab)) {
-    Refuse(tabWidthSpin_);
-    return false;
+  if (box == tabWidthSpin_) {
+    int16_t tab = 0;
+    return box->Text() == shownTabWidth_ || ReadTabWidth(Bytes(box->Text()), siUnits_, pixelsPerInch_, tab);
   }
   return true;
+}
+
+bool TPreferencesDlg::CheckEntries() {
+  for (TTextSpin* box : {spinWidth_, spinHeight_, plotFontSize_, tabWidthSpin_}) {
+    if (!BoxAccepts(box)) {
+      Refuse(box);
+      return false;
+    }
+  }
+  return true;
+}
+
+void TPreferencesDlg::BoxExit(TTextSpin* box) {
+  if (!isVisible() || QApplication::focusWidget() == cancelBtn_) return;
+  if (!BoxAccepts(box)) Refuse(box);
 }
 
 void TPreferencesDlg::ApplyPlotSettings() {

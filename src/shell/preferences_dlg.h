@@ -60,6 +60,9 @@ class TPreferencesDlg : public QDialog {
   // Reads the boxes that can refuse their text; false when one did (it is
   // shown, selected and focused, with a beep; the dialog stays open).
   bool CheckEntries();
+  // Leaving one of those boxes: a text it refuses keeps the focus, selected,
+  // with a beep; unless the focus went to Cancel, which then cancels.
+  void BoxExit(TTextSpin* box);
   // Writes the controls back and applies them (the ten steps); false when
   // an entry was refused.
   bool OKBtnClick();
@@ -153,6 +156,8 @@ class TPreferencesDlg : public QDialog {
   void RefreshWindows();
   void ShowPlotSizes();
   void Refuse(QWidget* field);
+  // Whether box's text reads (width, height, axis font size, tab width).
+  bool BoxAccepts(TTextSpin* box);
 
   // Preferences when the dialog was shown.
   TPreferencesRecord saved_;

@@ -274,6 +274,38 @@ TEST_F(PreferencesDlgTest, FoldersComeFromAndGoToTheDirectoryList) {
   EXPECT_EQ(DirectorySettings, (std::vector<std::string>{"/chosen/1", "/chosen/2", "/macros"}));
 }
 
+// Leaving a box with a text it refuses keeps the focus there; leaving it
+// for Cancel cancels.
+TEST_F(PreferencesDlgTest, LeavingARefusedBoxKeepsTheFocusUnlessCancelTakesIt) {
+  Preferences.PlotHeight = 200;
+  TPreferencesDlg dialog;
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.TabSet()->setCurrentIndex(4);
+  dialog.SpinHeight()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&dialog] { return dialog.SpinHeight()->hasFocus(); }, 3000));
+  dialog.SpinHeight()->lineEdit()->selectAll();
+  QTest::keyClicks(dialog.SpinHeight()->lineEdit(), QStringLiteral("tall"));
+  dialog.SpinMajor()->setFocus();
+  EXPECT_EQ(platform_.beeps, 1);
+  EXPECT_TRUE(QTest::qWaitFor([&dialog] { return dialog.SpinHeight()->hasFocus(); }, 3000));
+  EXPECT_EQ(dialog.SpinHeight()->lineEdit()->selectedText().toStdString(), "tall");
+  // A good text is taken when the box is left.
+  QTest::keyClicks(dialog.SpinHeight()->lineEdit(), QStringLiteral("3"));
+  dialog.SpinMajor()->setFocus();
+  EXPECT_EQ(platform_.beeps, 1);
+  // Refused again, then Cancel: no beep, the dialog closes, nothing stored.
+  dialog.SpinHeight()->setFocus();
+  dialog.SpinHeight()->lineEdit()->selectAll();
+  QTest::keyClicks(dialog.SpinHeight()->lineEdit(), QStringLiteral("x"));
+  QTest::mouseClick(dialog.CancelBtn(), Qt::LeftButton);
+  EXPECT_EQ(platform_.beeps, 1);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(Preferences.PlotHeight, 200);
+}
+
 TEST_F(PreferencesDlgTest, CancelLeavesThePreferencesAlone) {
   Preferences.WrapLongLines = 0;
   const auto before = Packed();
