@@ -5,7 +5,8 @@
 # the error box with Enter, types the corrected line over the selected error
 # (the keyboard must be back in the Equations window), solves again and
 # waits for the Solution window, shows the Residuals window with Ctrl+R,
-# goes back to the Equations window with Ctrl+E, saves with Ctrl+S, empties the document
+# goes back to the Equations window with Ctrl+E, opens and cancels
+# Options > Preferences, saves with Ctrl+S, empties the document
 # with Ctrl+N, reopens it with Ctrl+O, and ends the program with Alt+F4,
 # which must leave no lock file. The editor's text is read back through the
 # clipboard after every step that types. Screenshots go to the output
@@ -297,6 +298,16 @@ box=$(active_window)
 # The Equations window comes back with Ctrl+E and holds the text.
 xdotool key ctrl+e
 expect_text $'x = 2*y\ny = 3/2' "the Equations window after Ctrl+E"
+
+# Options > Preferences opens its dialog of seven pages; Esc cancels it and
+# gives the keyboard back to the main window.
+xdotool key alt+o
+xdotool key p
+dialog=$(wait_new_active "$main" 15 "Preferences") || fail "no Preferences dialog took the keyboard within 15 s after Alt+O P"
+shot "4_preferences" "$dialog"
+xdotool key Escape
+gone_window "$dialog" 10 || fail "the Preferences dialog did not close on Esc"
+wait_active "$main" 10 || fail "the main window did not take the keyboard back after the Preferences dialog"
 
 # Ctrl+S on the untitled document asks for a name.
 xdotool key ctrl+s

@@ -67,6 +67,7 @@ TFileMenu::TFileMenu(TVOQ_D& window) : window_(window) {
   window_.SetHandler("Exit1", [this] { Exit1Click(); });
   window_.AutoSaveCommand = [this] { AutoSaveTimerTimer(); };
   window_.ExitCommand = [this] { Exit1Click(true); };
+  window_.FixFileNameListCommand = [this] { FixFileNameList(); };
   ShellCommands().ReadaFile = [this](const std::string& name) { ReadaFile(name); };
   SetDocumentFileWindows(this);
   FixFileNameList();
@@ -76,6 +77,7 @@ TFileMenu::~TFileMenu() {
   if (&DocumentFiles() == this) SetDocumentFileWindows(nullptr);
   window_.AutoSaveCommand = nullptr;
   window_.ExitCommand = nullptr;
+  window_.FixFileNameListCommand = nullptr;
 }
 
 void TFileMenu::DeleteAutoSaveCopy() {

@@ -103,6 +103,8 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   // What closing the main window runs first (the Exit command); the window
   // stays open unless it sets Exiting.
   std::function<void()> ExitCommand;
+  // Builds the File menu's recent-file items again (the File commands).
+  std::function<void()> FixFileNameListCommand;
 
  protected:
   bool eventFilter(QObject* target, QEvent* event) override;

@@ -9,6 +9,7 @@
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "platform/qt/qt_platform.h"
+#include "shell/equations_form.h"
 #include "shell/main_window.h"
 #include "shell/result_windows.h"
 #include "shell/shell_state.h"
@@ -174,6 +175,16 @@ void TTableWindows::ApplyTableSumRow(bool on) {
   if (on)
     for (TTableColumnRecord* c = f->Columns; c != nullptr; c = c->Next) f->FillSumAvg(c->ColumnNumber);
   if (TTableWindow* table = Slot(kParametricTableKind)) table->Refresh();
+}
+
+int32_t TTableWindows::ScreenPixelsPerInch() { return Fonts().ScreenPixelsPerInch(); }
+
+void TTableWindows::ApplyEquationFontSettings() {
+  if (TEquationForm* equations = window_.EquationForm()) equations->FormResize();
+}
+
+void TTableWindows::ApplyEquationsFont() {
+  if (TEquationForm* equations = window_.EquationForm()) equations->SetFontInfo();
 }
 
 void TTableWindows::StoreParametricTable1Click() {

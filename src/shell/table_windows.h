@@ -4,7 +4,8 @@
 // last table), the Windows menu items and tool buttons that show them, and
 // the program's services that wait for them: the pending cell edit
 // committed before a calculation, the windows closed by a document reset,
-// and $SUMROW's sum row of the open Parametric table.
+// $SUMROW's sum row of the open Parametric table, and the Equations
+// window's font and tab stops after a document reset or $TABWIDTH.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -55,6 +56,15 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows, public Do
   void ResetResultWindows() override;
   // DirectiveWindows: $SUMROW on the open Parametric table.
   void ApplyTableSumRow(bool on) override;
+  // DirectiveWindows: the screen's logical pixels per inch, the density
+  // the screen fonts are made at ($TABWIDTH converts with it).
+  int32_t ScreenPixelsPerInch() override;
+  // DirectiveWindows: after $TABWIDTH the Equations window sets its tab
+  // stops again (the caret stays where it is).
+  void ApplyEquationFontSettings() override;
+  // DocumentWindows: a document reset gives the Equations window its font,
+  // wrap and tab settings again, caret at the start.
+  void ApplyEquationsFont() override;
 
   // DocumentFileWindows, passed on to the File menu.
   void RestoreMaximizedChild() override;
