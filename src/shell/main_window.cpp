@@ -45,6 +45,7 @@
 #include "shell/gform.h"
 #include "shell/shell_state.h"
 #include "shell/unit_dialogs.h"
+#include "shell/search_dialogs.h"
 #include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 #include "units/constants.h"
@@ -270,6 +271,7 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   InstallUnitCommands(*this);
   InstallOptionsDialogs(*this);
   InstallVarInfoCommand(*this);
+  InstallSearchCommands(*this);
 }
 
 TVOQ_D::~TVOQ_D() {

@@ -13,9 +13,9 @@ namespace voq {
 namespace {
 
 // The editor as a string with a selection.
-class FakeEditor : public SearchEditor {
+class SearchFakeEditor : public SearchEditor {
  public:
-  explicit FakeEditor(std::string t) : text(std::move(t)) {}
+  explicit SearchFakeEditor(std::string t) : text(std::move(t)) {}
   std::string Text() const override { return text; }
   int32_t SelStart() const override { return start; }
   int32_t SelLength() const override { return length; }
@@ -42,7 +42,7 @@ class FakeEditor : public SearchEditor {
 };
 
 // The Residuals window's search, recording its calls; a miss is scripted.
-class FakeResiduals : public ResidualSearch {
+class SearchFakeResiduals : public ResidualSearch {
  public:
   void Find(const std::string& text, bool fromCurrent, bool& notFound, bool wholeWords, bool matchCase) override {
     calls.push_back({text, fromCurrent, wholeWords, matchCase});
@@ -101,7 +101,7 @@ TEST_F(FindReplaceTest, FindInTextHonoursCaseAndWholeWords) {
 
 TEST_F(FindReplaceTest, FindNextFromTheCursorNeverFindsTheSameMatchTwice) {
   TSearchDialogs dialogs;
-  FakeEditor editor("x=1\r\ny=x\r\nz=x+x");
+  SearchFakeEditor editor("x=1\r\ny=x\r\nz=x+x");
   editor.Select(2, 0);
   TFindDialogModel& find = dialogs.Find;
   find.FindText = "x";
@@ -135,7 +135,7 @@ TEST_F(FindReplaceTest, FindNextFromTheCursorNeverFindsTheSameMatchTwice) {
 
 TEST_F(FindReplaceTest, FindTextIsCutAndSharedBetweenTheDialogs) {
   TSearchDialogs dialogs;
-  FakeEditor editor("abc");
+  SearchFakeEditor editor("abc");
   dialogs.Find.FormActivate();
   dialogs.Find.FindWhat = std::string(300, 'q');
   EXPECT_EQ(BeepsAfter([&] { dialogs.Find.FindNextClick(&editor, nullptr); }), 1);
@@ -153,9 +153,9 @@ TEST_F(FindReplaceTest, FindTextIsCutAndSharedBetweenTheDialogs) {
 
 TEST_F(FindReplaceTest, ResidualsAreSearchedByWholeWordsFromTheFirstLine) {
   TSearchDialogs dialogs;
-  FakeEditor editor("a=1");
+  SearchFakeEditor editor("a=1");
   editor.Select(1, 0);
-  FakeResiduals residuals;
+  SearchFakeResiduals residuals;
   TFindDialogModel& find = dialogs.Find;
   find.TargetWindow = kResidualsSearchTarget;
   find.FindText = "T";
@@ -192,7 +192,7 @@ TEST_F(FindReplaceTest, ReplaceTestsTheSelectionWithoutRegardToCase) {
   replace.MatchCaseChecked = true;
   // A selection that is not an occurrence: nothing replaced, the next
   // occurrence selected.
-  FakeEditor editor("a=x+X+x");
+  SearchFakeEditor editor("a=x+X+x");
   editor.Select(0, 1);
   replace.ReplaceClick(editor);
   EXPECT_EQ(editor.text, "a=x+X+x");
@@ -215,7 +215,7 @@ TEST_F(FindReplaceTest, ReplaceGoesOnRightAfterTheInsertedText) {
   replace.FormActivate();
   replace.FindWhat = "x";
   replace.ReplaceWith = "y";
-  FakeEditor editor("xx");
+  SearchFakeEditor editor("xx");
   editor.Select(0, 1);
   replace.ReplaceClick(editor);
   EXPECT_EQ(editor.text, "yx");
@@ -242,7 +242,7 @@ TEST_F(FindReplaceTest, ReplaceAllDoublesEachOccurrenceOnceThenBeeps) {
       {"abc", "b", "", false, "ac", 1},
   };
   for (const Case& c : cases) {
-    FakeEditor editor(c.text);
+    SearchFakeEditor editor(c.text);
     int replaced = 0;
     const int beeps = BeepsAfter([&] {
       replaced = EquationReplace(editor, c.find, c.with, {c.wholeWord, false}, true);
@@ -254,7 +254,7 @@ TEST_F(FindReplaceTest, ReplaceAllDoublesEachOccurrenceOnceThenBeeps) {
   }
   // Through the dialog, from the top of the file.
   TSearchDialogs dialogs;
-  FakeEditor editor("a a a");
+  SearchFakeEditor editor("a a a");
   editor.Select(5, 0);
   dialogs.Replace.FormActivate();
   dialogs.Replace.TopRBClick();
@@ -267,7 +267,7 @@ TEST_F(FindReplaceTest, ReplaceAllDoublesEachOccurrenceOnceThenBeeps) {
 
 TEST_F(FindReplaceTest, FindNextRepeatsTheLastSearchCommand) {
   TSearchDialogs dialogs;
-  FakeEditor editor("b=a\r\nc=a\r\nd=A");
+  SearchFakeEditor editor("b=a\r\nc=a\r\nd=A");
   dialogs.Find.FindWhat = "a";
   dialogs.Find.MatchCaseChecked = true;
   dialogs.Find.FindNextClick(&editor, nullptr);
