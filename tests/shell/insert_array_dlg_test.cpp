@@ -154,6 +154,26 @@ TEST_F(InsertArrayDlgTest, CountsStayWithin1To200) {
   EXPECT_EQ(dialog.ColEdit()->text(), QStringLiteral("2"));
 }
 
+TEST_F(InsertArrayDlgTest, PasteAndCopyGoThroughTheClipboard) {
+  TInsertArrayDlg dialog(window_.get(), nullptr, nullptr);
+  dialog.RowEdit()->setText(QStringLiteral("4"));
+  dialog.ColEdit()->setText(QStringLiteral("2"));
+  ASSERT_TRUE(platform_.SetClipboardText("1\t2\t3\r\n4\t5\t6\r\n"));
+  dialog.Grid()->setCurrentCell(1, 0);
+  dialog.PasteButtonClick();
+  ASSERT_NE(dialog.Grid()->item(2, 1), nullptr);
+  EXPECT_EQ(dialog.Grid()->item(1, 0)->text(), QStringLiteral("1"));
+  EXPECT_EQ(dialog.Grid()->item(1, 1)->text(), QStringLiteral("2"));
+  EXPECT_EQ(dialog.Grid()->item(2, 1)->text(), QStringLiteral("5"));
+  // Two cells selected: Copy is offered and puts them on the clipboard.
+  dialog.Grid()->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 0), true);
+  EXPECT_TRUE(dialog.CopyButton()->isEnabled());
+  dialog.CopyButtonClick();
+  std::string clip;
+  ASSERT_TRUE(platform_.GetClipboardText(clip));
+  EXPECT_EQ(clip, "1\r\n4");
+}
+
 TEST_F(InsertArrayDlgTest, OkOnThePromptAsksForTheName) {
   TInsertArrayDlg dialog(window_.get(), nullptr, window_->EquationForm());
   EXPECT_EQ(dialog.ArrayNameList()->currentText().toStdString(), "-> Enter Array Name");
