@@ -20,7 +20,13 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/calc_state.h"
 #include "core/program_flags.h"
+#include "model/solve_session.h"
+#include "model/store_state.h"
+#include "output/residual_listing.h"
+#include "results/residual_form.h"
+#include "session/compile_driver.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
@@ -175,6 +181,51 @@ TEST_F(SearchDialogsTest, FindInTheResidualsWindowHidesStartAt) {
   commands_->Search1Click();
   EXPECT_FALSE(window_->Action("Find1")->isEnabled());
   window_->Calculating = false;
+}
+
+TEST_F(SearchDialogsTest, FindInTheResidualsWindowRestartsAfterAMiss) {
+  window_->resize(1000, 640);
+  window_->show();
+  std::string model;
+  for (int k = 1; k <= 80; ++k) model += "v" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
+  window_->EquationForm()->SetText(model);
+  CheckOnlyMode = false;
+  HiddenMode = true;
+  CompileEquations(false, true);
+  HiddenMode = false;
+  ASSERT_LE(CalcErrorCode, 0);
+  SolutionAvailable = true;
+  window_->Action("Residuals1")->trigger();
+  auto* form = dynamic_cast<TResidualForm*>(WindowList[kResidualsWindow]);
+  ASSERT_NE(form, nullptr);
+  form->resize(600, 300);
+  // The lines are known once the listing has been painted.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [form] {
+        form->ResidualView()->viewport()->repaint();
+        return !ResidualState().LineTexts.empty();
+      },
+      5000));
+  ActiveChildWindow = kResidualsWindow;
+  std::vector<int32_t> found;
+  std::vector<bool> missed;
+  WhenSearchModal<TFindDialog>([&](TFindDialog* d) {
+    d->FindWhat()->setText(QStringLiteral("v7"));
+    for (int k = 0; k < 3; ++k) {
+      QTest::mouseClick(d->FindNext(), Qt::LeftButton);
+      found.push_back(ResidualState().FoundLine);
+      missed.push_back(d->Model().FirstSearch);
+    }
+    d->reject();
+  });
+  window_->Action("Find1")->trigger();
+  // Whole words: only "v7" matches; the second search from it misses, the
+  // third starts again at the first line.
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_GT(found[0], 0);
+  EXPECT_EQ(missed, (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(found[2], found[0]);
+  EXPECT_EQ(ResidualState().LineTexts[size_t(found[0])].find("v70"), std::string::npos);
 }
 
 TEST_F(SearchDialogsTest, PictureOfTheReplaceDialog) {
