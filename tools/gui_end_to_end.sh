@@ -6,7 +6,8 @@
 # (the keyboard must be back in the Equations window), solves again and
 # waits for the Solution window, shows the Residuals window with Ctrl+R,
 # goes back to the Equations window with Ctrl+E, opens and cancels
-# Options > Preferences, saves with Ctrl+S, empties the document
+# Options > Preferences, replaces a letter everywhere with the Replace
+# dialog (F11) and undoes it with Ctrl+Z, saves with Ctrl+S, empties the document
 # with Ctrl+N, reopens it with Ctrl+O, and ends the program with Alt+F4,
 # which must leave no lock file. The editor's text is read back through the
 # clipboard after every step that types. Screenshots go to the output
@@ -308,6 +309,23 @@ shot "4_preferences" "$dialog"
 xdotool key Escape
 gone_window "$dialog" 10 || fail "the Preferences dialog did not close on Esc"
 wait_active "$main" 10 || fail "the main window did not take the keyboard back after the Preferences dialog"
+
+# F11 opens the Replace dialog with the keyboard in its find text; Replace
+# All (Alt+A) changes every "y", Esc closes the dialog, and one Ctrl+Z in
+# the Equations window takes the whole replacement back.
+xdotool key F11
+dialog=$(wait_new_active "$main" 15 "^Replace$") || fail "no Replace dialog took the keyboard within 15 s after F11"
+xdotool type --delay 30 "y"
+xdotool key Tab
+xdotool type --delay 30 "z"
+xdotool key alt+a
+shot "4_replace" "$dialog"
+xdotool key Escape
+gone_window "$dialog" 10 || fail "the Replace dialog did not close on Esc"
+wait_active "$main" 10 || fail "the main window did not take the keyboard back after the Replace dialog"
+expect_text $'x = 2*z\nz = 3/2' "Replace All of y by z"
+xdotool key ctrl+z
+expect_text $'x = 2*y\ny = 3/2' "Ctrl+Z after Replace All"
 
 # Ctrl+S on the untitled document asks for a name.
 xdotool key ctrl+s

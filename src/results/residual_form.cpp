@@ -366,4 +366,12 @@ void HideResidualsWindow() {
   ResidualState().LayoutKnown = false;
 }
 
+bool FindInResidualsWindow(const std::string& text, bool fromCurrent, bool& notFound, bool wholeWords,
+                           bool matchCase) {
+  auto* form = dynamic_cast<TResidualForm*>(WindowList[kResidualsWindow]);
+  if (form == nullptr) return false;
+  form->Find(text, fromCurrent, notFound, wholeWords, matchCase);
+  return true;
+}
+
 }  // namespace voq

@@ -43,8 +43,10 @@
 #include "shell/progress_view.h"
 #include "shell/fatal_exit.h"
 #include "shell/gform.h"
+#include "shell/insert_array_dlg.h"
 #include "shell/shell_state.h"
 #include "shell/unit_dialogs.h"
+#include "shell/search_dialogs.h"
 #include "shell/var_info_dlg.h"
 #include "tables/tables_state.h"
 #include "units/constants.h"
@@ -81,7 +83,8 @@ const std::vector<TMenuDef>& MenuDefinitions() {
         {nullptr, nullptr}, {"Exit1", "E&xit"}}},
       {"Edit1", "&Edit",
        {{"Undo1", "&Undo"}, {nullptr, nullptr}, {"Cut1", "Cu&t"}, {"Copy1", "&Copy"},
-        {"Paste1", "&Paste"}, {"Clear1", "&Clear"}, {"SelectAll1", "Select &All"}}},
+        {"Paste1", "&Paste"}, {"Clear1", "&Clear"}, {"SelectAll1", "Select &All"},
+        {"InsertModifyArray1", "Insert/Modify Array"}}},
       {"Search1", "&Search",
        {{"Find1", "&Find..."}, {"Replace1", "&Replace..."}, {"Next1", "Find &Next"}}},
       {"Options1", "&Options",
@@ -270,6 +273,8 @@ TVOQ_D::TVOQ_D(QWidget* parent)
   InstallUnitCommands(*this);
   InstallOptionsDialogs(*this);
   InstallVarInfoCommand(*this);
+  InstallSearchCommands(*this);
+  InstallInsertArrayCommand(*this);
 }
 
 TVOQ_D::~TVOQ_D() {

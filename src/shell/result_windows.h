@@ -3,6 +3,8 @@
 // The windows themselves are result windows (results/residual_form.h,
 // results/debug_form.h), which define these functions.
 
+#include <string>
+
 namespace voq {
 
 struct TProgramUnitRecord;
@@ -15,6 +17,10 @@ void ShowResidualsWindow();
 void ResidualsCommand();
 // A document reset: the Residuals window scrolled to its top and hidden.
 void HideResidualsWindow();
+// The Find dialog's and Find Next's search of the Residuals window's lines
+// (TResidualForm::Find); false, and nothing searched, without the window.
+bool FindInResidualsWindow(const std::string& text, bool fromCurrent, bool& notFound, bool wholeWords,
+                           bool matchCase);
 
 // The Debug window explains unit in mode 0 (an unbalanced set), 1 (the
 // residual check) or 2 (the unit check): made when missing, shown and

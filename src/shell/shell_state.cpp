@@ -18,6 +18,13 @@ std::vector<std::string> DirectorySettings(3);
 bool KeyDialogOpen = false;
 bool DialogOpen = false;
 TConstantDlgGeometry ConstantDlgGeometry;
+TInsertArrayDialogState InsertArrayDialogState;
+std::string LastArrayName;
+
+void ResetInsertArrayState() {
+  InsertArrayDialogState = TInsertArrayDialogState{};
+  LastArrayName.clear();
+}
 
 void ResetShellState() {
   StartupMacroFile.clear();
@@ -30,6 +37,7 @@ void ResetShellState() {
   KeyDialogOpen = false;
   DialogOpen = false;
   ConstantDlgGeometry = TConstantDlgGeometry{};
+  ResetInsertArrayState();
   ResetShellCommands();
   ResetFatalExitHooks();
 }

@@ -38,6 +38,20 @@ struct TConstantDlgGeometry {
 };
 extern TConstantDlgGeometry ConstantDlgGeometry;
 
+// The Insert/Modify Array dialog's left, top, width and height when OK was
+// last pressed (all 0: none yet), and the array name last entered (at most
+// 30 characters); both kept until the document is reset.
+struct TInsertArrayDialogState {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+extern TInsertArrayDialogState InsertArrayDialogState;
+extern std::string LastArrayName;
+// A document reset forgets them.
+void ResetInsertArrayState();
+
 // Also puts the command hooks and the fatal-exit hooks back to their defaults.
 void ResetShellState();
 // Registers ResetShellState with the engine reset; once, before StartEngine.

@@ -154,6 +154,8 @@ void TTableWindows::ResetResultWindows() {
   FreeDebugWindow();
 }
 
+void TTableWindows::ResetOtherSettings() { ResetInsertArrayState(); }
+
 void TTableWindows::CloseTableWindows() {
   for (int32_t kind = 1; kind <= 4; ++kind) {
     if (TTableWindow* table = Slot(kind)) {

@@ -54,6 +54,9 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows, public Do
   void CloseTableWindows() override;
   // DocumentWindows: the Residuals window hidden, the Debug window freed.
   void ResetResultWindows() override;
+  // DocumentWindows: the settings of later parts back to their defaults
+  // (the Insert/Modify Array dialog's place, size and last array name).
+  void ResetOtherSettings() override;
   // DirectiveWindows: $SUMROW on the open Parametric table.
   void ApplyTableSumRow(bool on) override;
   // DirectiveWindows: the screen's logical pixels per inch, the density
