@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -26,6 +27,7 @@
 #include "model/document_settings.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
+#include "output/var_info.h"
 #include "platform/qt/qt_platform.h"
 #include "../shell/qt_app.h"
 #include "session/compile_driver.h"
