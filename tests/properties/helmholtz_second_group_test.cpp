@@ -185,13 +185,32 @@ TEST(HelmholtzSecondGroupTest, HeatCapacityIdealPartReturnsItsHeatCapacity) {
   const Extended cpR23 = (1.787316L - 1.921431L * tauR23 + 1.158205L * tauR23 * tauR23 -
                           0.3272369L * tauR23 * tauR23 * tauR23 + 0.03550747L * tauR23 * tauR23 * tauR23 * tauR23) *
                          70.014L / 8.31451L;
-  for (const TCase& c : {TCase{CreateEosHexane, tHex, cpHex}, TCase{CreateEosR23, 250, cpR23}}) {
+  // Carbon monoxide at 300 K (kJ/kg-K times M/Rbar), n-pentane on its tau
+  // basis at 350 K.
+  const Extended tCo = 300;
+  const Extended cpCo = (1.0394L + 4.6275e-6L * tCo - 5.7057e-8L * tCo * tCo + 1.2025e-10L * tCo * tCo * tCo -
+                         5.5409e-14L * tCo * tCo * tCo * tCo) *
+                        28.001L / 8.31431L;
+  const Extended tauC5 = 469.69L / 350;
+  const Extended cpC5 = (6.212948L - 6.301861L * tauC5 + 3.180197L * tauC5 * tauC5 -
+                         0.748372L * tauC5 * tauC5 * tauC5 + 0.06696589L * tauC5 * tauC5 * tauC5 * tauC5) *
+                        72.147L / 8.315952424L;
+  // Hydrogen's cp0/Rbar at 300 K: normal hydrogen 14.31 kJ/kg-K (NIST
+  // Chemistry WebBook), 3.470 in units of Rbar/M.
+  for (const TCase& c : {TCase{CreateEosHexane, tHex, cpHex}, TCase{CreateEosR23, 250, cpR23},
+                         TCase{CreateEosCarbonMonoxide, tCo, cpCo}, TCase{CreateEosPentane, 350, cpC5}}) {
     auto o = Build(c.create);
     const Extended tau = o->TCrit / c.T;
     const Extended h = 1e-4L * tau;
     const Extended second = (o->Alpha0(tau + h, 1) - 2 * o->Alpha0(tau, 1) + o->Alpha0(tau - h, 1)) / (h * h);
-    EXPECT_TRUE(Within(1 - tau * tau * second, c.cp0OverR, 1e-6L));
+    EXPECT_TRUE(Within(1 - tau * tau * second, c.cp0OverR, 1e-6L)) << o->CatalogRow;
   }
+  auto hydrogen = Build(CreateEosHydrogen);
+  const Extended tau = hydrogen->TCrit / 300;
+  const Extended h = 1e-4L * tau;
+  const Extended second =
+      (hydrogen->Alpha0(tau + h, 1) - 2 * hydrogen->Alpha0(tau, 1) + hydrogen->Alpha0(tau - h, 1)) / (h * h);
+  EXPECT_TRUE(Within(1 - tau * tau * second, 3.470L, 2e-3L));
 }
 
 TEST(HelmholtzSecondGroupTest, AnalyticAlpha0TauIsTheDerivativeOfAlpha0) {
@@ -407,6 +426,65 @@ TEST(HelmholtzSecondGroupTest, RefinedSaturatedDensitiesGiveTheVapourPressure) {
       const Extended P = (1 + delta * o->AlphaRDelta(o->TCrit / T, delta)) * o->R() * T * rho;
       EXPECT_TRUE(Within(P, pSat, 1e-5L)) << o->CatalogRow;
     }
+  }
+}
+
+// A fluid whose pressure along an isotherm is Psat + c (rho - rho*), rho*
+// lying a given fraction m beyond the first density it is asked for (the
+// ancillary's start value): the refinement lands on rho*.
+class TLinearIsothermEos final : public TGeneralEosSubstance {
+ public:
+  TLinearIsothermEos(TGeneralEosSubstance& real, Extended m) : real_(real), m_(m) {
+    GasConstant = real.GasConstant;
+    TCrit = real.TCrit;
+    PCrit = real.PCrit;
+    VCrit = real.VCrit;
+    MolarMassValue = real.MolarMassValue;
+  }
+  Extended Alpha0(Extended, Extended) override { return 0; }
+  Extended AlphaR(Extended, Extended) override { return 0; }
+  Extended SatPressure(Extended T, Extended X) override { return real_.SatPressure(T, X); }
+  Extended SatLiquidDensity(Extended) override { return 0; }
+  Extended SatVaporDensity(Extended) override { return 0; }
+  TEosDerivatives Derivatives(Extended tau, Extended delta) override {
+    if (start_ == 0) start_ = delta / VCrit;
+    const Extended T = TCrit / tau;
+    const Extended rho = delta / VCrit;
+    const Extended target = start_ * (1 + m_);
+    const Extended P = SatPressure(T, 0) + 0.01L * SatPressure(T, 0) * (rho - target) / target;
+    TEosDerivatives d;
+    d.aRDelta = (P / (R() * T * rho) - 1) / delta;
+    return d;
+  }
+  Extended start_ = 0;
+
+ private:
+  TGeneralEosSubstance& real_;
+  Extended m_;
+};
+
+// Hydrogen's liquid keeps a refinement that moves it by at most 5 %,
+// n-hexane's vapour one that moves it by less than 5 %; else the start.
+TEST(HelmholtzSecondGroupTest, RefinementAcceptedWithinFivePercent) {
+  struct TCase {
+    TCreate create;
+    Extended (*ancillary)(TGeneralEosSubstance&, Extended);
+    Extended T, m;
+    bool accepted;
+  };
+  const TCase cases[] = {{CreateEosHydrogen, HydrogenSatLiquidDensity, 25, 0.04L, true},
+                         {CreateEosHydrogen, HydrogenSatLiquidDensity, 25, 0.06L, false},
+                         {CreateEosHydrogen, HydrogenSatLiquidDensity, 25, -0.06L, false},
+                         {CreateEosHexane, HexaneSatVaporDensity, 400, 0.04L, true},
+                         {CreateEosHexane, HexaneSatVaporDensity, 400, -0.04L, true},
+                         {CreateEosHexane, HexaneSatVaporDensity, 400, 0.06L, false}};
+  for (const TCase& c : cases) {
+    auto real = Build(c.create);
+    TLinearIsothermEos fake(*real, c.m);
+    const Extended rho = c.ancillary(fake, c.T);
+    ASSERT_GT(fake.start_, 0);
+    const Extended want = c.accepted ? fake.start_ * (1 + c.m) : fake.start_;
+    EXPECT_TRUE(Within(rho, want, 1e-6L)) << real->CatalogRow << " " << static_cast<double>(c.m);
   }
 }
 
