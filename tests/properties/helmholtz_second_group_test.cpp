@@ -503,6 +503,10 @@ struct TDensityCase {
 //   Physics); ethylene as compressed liquid at 169 K just below its boiling
 //   point (saturated liquid 567.9 kg/m3 at 169.38 K, NIST Chemistry
 //   WebBook).
+//   Xenon: gas at 0 C and 1 atm 5.894 kg/m3, liquid at its normal boiling
+//   point 165.05 K 2942 kg/m3 (CRC Handbook of Chemistry and Physics), here
+//   compressed to 150 kPa to stay clear of the saturation line; the xenon
+//   equation's liquid lies 0.11 % above, hence 0.15 %.
 //   Gases at 1 atm and 15 C: the ideal-gas density times 1/(1 + B P/(R T))
 //   with the second virial coefficients of J. H. Dymond and E. B. Smith,
 //   "The Virial Coefficients of Pure Gases and Mixtures" (1980): neon +11,
@@ -521,6 +525,8 @@ const TDensityCase kDensityCases[] = {
     {"n-pentane", 293.15L, 101.325L, 626.2L, 1e-3L},
     {"n-pentane", 400, 0.1L, 0.1L * 72.147L / (8.315952424L * 400), 1e-4L},
     {"Xenon", 288.15L, 101.325L, 5.5857L, 3e-4L},
+    {"Xenon", 273.15L, 101.325L, 5.894L, 1e-3L},
+    {"Xenon", 165.05L, 150, 2942, 1.5e-3L},
     {"Xenon", 400, 0.1L, 0.1L * 131.3L / (8.3143L * 400), 1e-4L},
 };
 
