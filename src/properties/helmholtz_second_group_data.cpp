@@ -18,10 +18,10 @@
 // (R-23)", ASHRAE Transactions 106(1):739-756 (2000); 10 polynomial and 17
 // exponential terms, the heat capacity as a polynomial in tau.
 //
-// R125: C. Piao and M. Noguchi, "An International Standard Equation of State
-// for the Thermodynamic Properties of HFC-125 (Pentafluoroethane)", J. Phys.
-// Chem. Ref. Data 27(4):775-806 (1998); 5 polynomial and 13 exponential
-// terms.
+// R125: H. Sunaga, R. Tillner-Roth, H. Sato and K. Watanabe, "A
+// Thermodynamic Equation of State for Pentafluoroethane (R-125)", Int. J.
+// Thermophys. 19(6):1623-1635 (1998); 5 polynomial and 13 exponential
+// terms, the ideal part with 3 Planck-Einstein terms.
 //
 // n-Pentane: R. Span and W. Wagner, "Equations of State for Technical
 // Applications. II. Results for Nonpolar Fluids", Int. J. Thermophys.
