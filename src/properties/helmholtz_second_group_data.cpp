@@ -124,7 +124,10 @@ constexpr std::array<Extended, 6> kPentanePolyT{0.25L, 1.125L, 1.5L, 1.375L, 0.2
 constexpr std::array<Extended, 6> kPentaneExpN{0.40979881986931L,  -0.040876423083075L, -0.38169482469447L,
                                                -0.10931956843993L, -0.03207322332799L,  0.016877016216975L};
 constexpr std::array<int32_t, 6> kPentaneExpD{2, 5, 1, 4, 3, 4};
-constexpr std::array<Extended, 6> kPentaneExpT{0.625L, 1.75L, 3.625L, 3.625L, 4.5L, 2};
+// Terms 11 and 12 take tau^14.5 and tau^12, as in the publication (with
+// tau^4.5 and tau^2 its check value, 13.454 MPa at 700 K and 200 kg/m3,
+// came out 0.3 % high).
+constexpr std::array<Extended, 6> kPentaneExpT{0.625L, 1.75L, 3.625L, 3.625L, 14.5L, 12};
 constexpr std::array<int32_t, 6> kPentaneExpL{1, 1, 2, 2, 3, 3};
 
 // ---- Propylene, methanol, R123 ----
