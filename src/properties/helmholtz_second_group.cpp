@@ -6,7 +6,6 @@
 #include "properties/helmholtz_second_group.h"
 
 #include <cmath>
-#include <limits>
 
 #include "core/numeric_library.h"
 #include "properties/helmholtz_second_group_internal.h"

@@ -11,7 +11,6 @@
 // offsets alone (they need the whole model), so that the substance factory
 // keeps such a fluid's catalogue row on its placeholder.
 #include <array>
-#include <span>
 
 #include "properties/helmholtz_eos.h"
 #include "properties/helmholtz_terms.h"

@@ -137,6 +137,12 @@ TEST(HelmholtzSecondGroupTest, FactoryGivesOnlyCompleteModels) {
 TEST(HelmholtzSecondGroupTest, TransportVariants) {
   auto r23 = Build(CreateEosR23);
   EXPECT_EQ(dynamic_cast<TGeneralEosFamilyA*>(r23.get()), nullptr);
+  TPropertyArgumentRecord args;
+  CalcErrorCode = 0;
+  r23->Viscosity(args);
+  EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
+  EXPECT_EQ(MessageArgs[1], "Viscosity");
+  CalcErrorCode = 0;
   auto neon = Build(CreateEosNeon);
   auto* a = dynamic_cast<TGeneralEosFamilyA*>(neon.get());
   ASSERT_NE(a, nullptr);
