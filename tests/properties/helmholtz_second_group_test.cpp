@@ -14,6 +14,7 @@
 
 #include "core/calc_state.h"
 #include "core/message_ids.h"
+#include "eos_call.h"
 #include "model/document_settings.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_second_group.h"
@@ -25,26 +26,28 @@
 namespace voq {
 namespace {
 
+using testing::Call;
+using testing::State;
+using testing::UseSiMassKpaKjK;
+using testing::kH;
+using testing::kP;
+using testing::kS;
+using testing::kT;
+using testing::kU;
+using testing::kV;
+using testing::kX;
+
 using TCreate = TGeneralEosSubstance* (*)();
 
-constexpr int32_t kGroupT = 1, kGroupP = 2, kGroupH = 3, kGroupU = 4, kGroupS = 5, kGroupV = 6, kGroupX = 7;
-
-void UseSiUnits() {
-  DocumentSettings.UnitSystem = 0;
-  DocumentSettings.MolarBasis = 0;
-  DocumentSettings.AbsoluteTemperature = 1;
-  DocumentSettings.PressureUnit = 0;
-  DocumentSettings.EnergyUnit = 1;
-}
 
 std::unique_ptr<TGeneralEosSubstance> Build(TCreate create) {
-  UseSiUnits();
+  UseSiMassKpaKjK();
   CalcErrorCode = 0;
   return std::unique_ptr<TGeneralEosSubstance>(create());
 }
 
 std::unique_ptr<TGeneralEosSubstance> ByName(const std::string& name) {
-  UseSiUnits();
+  UseSiMassKpaKjK();
   CalcErrorCode = 0;
   TSubstanceBase* o = CreatePropertyObject(FindSubstanceRow(name));
   auto* eos = dynamic_cast<TGeneralEosSubstance*>(o);
@@ -102,7 +105,7 @@ TEST(HelmholtzSecondGroupTest, ButaneAndPropaneObjectsCarryTheirOwnRows) {
 // placeholder: every call is error 215 naming the function. The usable
 // ones are models with their own rows.
 TEST(HelmholtzSecondGroupTest, FactoryGivesOnlyCompleteModels) {
-  UseSiUnits();
+  UseSiMassKpaKjK();
   for (const char* name : {"Isopentane", "Propylene", "RC318", "Methanol", "Hydrogen", "CarbonMonoxide", "n-Hexane",
                            "R123", "n-Butane", "Isobutane", "Propane", "R600", "R290"}) {
     std::unique_ptr<TSubstanceBase> o(CreatePropertyObject(FindSubstanceRow(name)));
@@ -600,7 +603,7 @@ TEST(HelmholtzSecondGroupTest, XenonSurfaceTension) {
   ASSERT_NE(xenon, nullptr);
   UnitConversionEnabled = true;
   xenon->ArgCount = 1;
-  xenon->ArgKind[1] = kGroupT;
+  xenon->ArgKind[1] = kT;
   TPropertyArgumentRecord a;
   a.Value[1] = 165.05L;
   CalcErrorCode = 0;
@@ -614,36 +617,6 @@ TEST(HelmholtzSecondGroupTest, XenonSurfaceTension) {
 }
 
 // ---- Every pair ------------------------------------------------------------------
-
-Extended GroupCall(TGeneralEosSubstance& o, int32_t wanted, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  UnitConversionEnabled = true;
-  o.ArgCount = 2;
-  o.ArgKind[1] = k1;
-  o.ArgKind[2] = k2;
-  TPropertyArgumentRecord a;
-  a.Value[1] = v1;
-  a.Value[2] = v2;
-  switch (wanted) {
-    case kGroupT: return o.Temperature(a);
-    case kGroupP: return o.Pressure(a);
-    case kGroupH: return o.Enthalpy(a);
-    case kGroupU: return o.IntEnergy(a);
-    case kGroupS: return o.Entropy(a);
-    case kGroupV: return o.Volume(a);
-    default: return o.Quality(a);
-  }
-}
-
-std::array<Extended, 8> GroupState(TGeneralEosSubstance& o, int32_t k1, Extended v1, int32_t k2, Extended v2) {
-  ClearEosStateCache();
-  CalcErrorCode = 0;
-  int32_t wanted = kGroupT;
-  while (wanted == k1 || wanted == k2) ++wanted;
-  GroupCall(o, wanted, k1, v1, k2, v2);
-  std::array<Extended, 8> s{};
-  for (size_t k = 1; k <= 7; ++k) s[k] = EosStateCache[k];
-  return s;
-}
 
 struct TGroupGridPoint {
   const char* fluid;
@@ -679,39 +652,39 @@ const TGroupGridPoint kGroupGrid[] = {
 };
 
 const std::vector<std::pair<int32_t, int32_t>> kGroupPairs = {
-    {kGroupT, kGroupP}, {kGroupT, kGroupH}, {kGroupT, kGroupU}, {kGroupT, kGroupS}, {kGroupT, kGroupV},
-    {kGroupP, kGroupH}, {kGroupP, kGroupU}, {kGroupP, kGroupS}, {kGroupP, kGroupV}, {kGroupH, kGroupS},
-    {kGroupU, kGroupS}, {kGroupH, kGroupV}, {kGroupU, kGroupV}, {kGroupS, kGroupV}, {kGroupT, kGroupX},
-    {kGroupP, kGroupX}, {kGroupH, kGroupX}, {kGroupU, kGroupX}, {kGroupS, kGroupX}, {kGroupV, kGroupX}};
+    {kT, kP}, {kT, kH}, {kT, kU}, {kT, kS}, {kT, kV},
+    {kP, kH}, {kP, kU}, {kP, kS}, {kP, kV}, {kH, kS},
+    {kU, kS}, {kH, kV}, {kU, kV}, {kS, kV}, {kT, kX},
+    {kP, kX}, {kH, kX}, {kU, kX}, {kS, kX}, {kV, kX}};
 
 TEST(HelmholtzSecondGroupTest, EveryPairSolvesBackToTheStateItCameFrom) {
   for (const TGroupGridPoint& g : kGroupGrid) {
     auto o = ByName(g.fluid);
     ASSERT_NE(o, nullptr);
-    const std::array<Extended, 8> ref = GroupState(*o, kGroupT, g.T, kGroupV, 1 / g.rho);
+    const std::array<Extended, 8> ref = State(*o, kT, g.T, kV, 1 / g.rho);
     ASSERT_EQ(CalcErrorCode, 0) << g.fluid << " " << g.name;
-    const bool twoPhase = ref[kGroupX] >= 0 && ref[kGroupX] <= 1;
-    ASSERT_EQ(twoPhase, g.twoPhase) << g.fluid << " " << g.name << " x " << static_cast<double>(ref[kGroupX]);
-    if (!twoPhase && ref[kGroupX] == -100) {
-      EXPECT_LT(ref[kGroupP], o->PCrit) << g.fluid << " " << g.name;
+    const bool twoPhase = ref[kX] >= 0 && ref[kX] <= 1;
+    ASSERT_EQ(twoPhase, g.twoPhase) << g.fluid << " " << g.name << " x " << static_cast<double>(ref[kX]);
+    if (!twoPhase && ref[kX] == -100) {
+      EXPECT_LT(ref[kP], o->PCrit) << g.fluid << " " << g.name;
     }
-    const Extended hSatLiquid = g.T < o->TCrit ? GroupCall(*o, kGroupH, kGroupT, g.T, kGroupX, 0) : 0;
+    const Extended hSatLiquid = g.T < o->TCrit ? Call(*o, kH, kT, g.T, kX, 0) : 0;
     for (const auto& [k1, k2] : kGroupPairs) {
-      if ((k2 == kGroupX) != twoPhase) continue;
+      if ((k2 == kX) != twoPhase) continue;
       // A compressed liquid above the saturated-liquid h of its temperature
       // reads as two-phase by (T, h).
-      if (k1 == kGroupT && k2 == kGroupH && ref[kGroupX] == -100 && ref[kGroupH] > hSatLiquid) continue;
+      if (k1 == kT && k2 == kH && ref[kX] == -100 && ref[kH] > hSatLiquid) continue;
       // (T, P) on the saturation line names no phase.
-      if (twoPhase && k1 == kGroupT && k2 == kGroupP) continue;
+      if (twoPhase && k1 == kT && k2 == kP) continue;
       const std::array<Extended, 8> got =
-          GroupState(*o, k1, ref[static_cast<size_t>(k1)], k2, ref[static_cast<size_t>(k2)]);
+          State(*o, k1, ref[static_cast<size_t>(k1)], k2, ref[static_cast<size_t>(k2)]);
       const std::string where =
           std::string(g.fluid) + " " + g.name + " pair " + std::to_string(k1) + "," + std::to_string(k2);
       EXPECT_EQ(CalcErrorCode, 0) << where;
       if (CalcErrorCode != 0) continue;
-      EXPECT_TRUE(Within(got[kGroupT], ref[kGroupT], 1e-6L)) << where << " T";
-      EXPECT_TRUE(Within(got[kGroupP], ref[kGroupP], 1e-6L)) << where << " P";
-      EXPECT_NEAR(static_cast<double>(got[kGroupX]), static_cast<double>(ref[kGroupX]), 1e-6) << where;
+      EXPECT_TRUE(Within(got[kT], ref[kT], 1e-6L)) << where << " T";
+      EXPECT_TRUE(Within(got[kP], ref[kP], 1e-6L)) << where << " P";
+      EXPECT_NEAR(static_cast<double>(got[kX]), static_cast<double>(ref[kX]), 1e-6) << where;
     }
   }
 }
