@@ -41,6 +41,10 @@ struct TSweepCase {
 };
 constexpr TSweepCase kWater{"Steam_IAPWS", 300, 700};
 constexpr TSweepCase kNitrogen{"Nitrogen", 70, 300};
+// Xenon's residual part switches its term blocks by region; n-pentane's
+// second derivatives come from differences.
+constexpr TSweepCase kXenon{"Xenon", 170, 600};
+constexpr TSweepCase kPentane{"n-Pentane", 180, 580};
 
 Extended SweepTemperature(const TSweepCase& c, int32_t i) {
   return c.tLow + (c.tHigh - c.tLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
@@ -73,6 +77,8 @@ void BM_SweepTP(benchmark::State& state, TSweepCase c) {
 }
 BENCHMARK_CAPTURE(BM_SweepTP, water_T_P_to_h, kWater);
 BENCHMARK_CAPTURE(BM_SweepTP, nitrogen_T_P_to_h, kNitrogen);
+BENCHMARK_CAPTURE(BM_SweepTP, xenon_T_P_to_h, kXenon);
+BENCHMARK_CAPTURE(BM_SweepTP, pentane_T_P_to_h, kPentane);
 
 // (P, h) -> T at the enthalpies of the sweep's temperatures at `pressure`.
 void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure) {
@@ -98,6 +104,8 @@ void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure)
 void BM_SweepPh(benchmark::State& state, TSweepCase c) { RunPhSweep(state, c, kSweepPressure); }
 BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
 BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
+BENCHMARK_CAPTURE(BM_SweepPh, xenon_P_h_to_T, kXenon);
+BENCHMARK_CAPTURE(BM_SweepPh, pentane_P_h_to_T, kPentane);
 
 // (P, h) -> T above the critical pressure: water at 30 MPa over 300-900 K
 // and nitrogen at 10 MPa over 70-300 K, from the dense liquid-like fluid
