@@ -18,6 +18,7 @@
 #include "shell/result_windows.h"
 #include "shell/solution_window.h"
 #include "shell/table_windows.h"
+#include "tables/tables_state.h"
 
 namespace voq {
 
@@ -129,6 +130,10 @@ void TCalculateMenu::SetSolutionCaption(const std::string& caption) {
 bool TCalculateMenu::SolutionHasVariables() { return VarinSolution(); }
 
 bool TCalculateMenu::CommitTableEdit() { return CommitParametricTableEdit(); }
+
+void TCalculateMenu::DisposeTableUndo() {
+  if (TTableForm* parametric = TableForms[size_t(kParametricTableKind)].get()) parametric->DisposeUndo();
+}
 
 void TCalculateMenu::RepaintParametricTable() {
   if (TGForm* form = Slot(kParametricTableWindow)) form->update();

@@ -40,6 +40,8 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   void SetSolutionCaption(const std::string& caption) override;
   bool SolutionHasVariables() override;
   bool CommitTableEdit() override;
+  // A table run rewrites the parametric table: its undo copy goes.
+  void DisposeTableUndo() override;
   void RepaintParametricTable() override;
   void RepaintEquations() override;
 
