@@ -22,6 +22,9 @@
 #include "../../shell/qt_app.h"
 #include "platform/host.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/scripted_platform.h"
+#include "core/search_path.h"
+#include "tables/qt/save_append_dlg.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_edits.h"
 #include "tables/table_model.h"
@@ -254,6 +257,23 @@ TEST_F(TableEditDlgsTest, HeaderPropertiesRenameAndMoveALookupColumn) {
   f->Undo();
   EXPECT_EQ(FindColumn(f->Columns, 1)->Cell(1), 11.0L);
   EXPECT_EQ(FindColumn(f->Columns, 1)->Name, "Column1");
+}
+
+TEST(SaveAppendDlgTest, BrowseFillsTheNameAndAddsTheFolderToTheSearchPath) {
+  testing::EnsureApplication();
+  const std::string dir = testing::MakeTempFolder("voq_save_append");
+  ScriptedPlatform platform;
+  ScopedPlatform scoped{platform};
+  platform.openFileAnswers = {dir + "/results"};
+  TSaveAppendDlg dialog;
+  QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
+  ASSERT_EQ(platform.fileDialogTitles, std::vector<std::string>{"Select File"});
+  EXPECT_EQ(dialog.FileName(), dir + "/results.txt") << "the default extension";
+  EXPECT_NE(std::find(SearchPathList.begin(), SearchPathList.end(), dir), SearchPathList.end());
+  platform.openFileAnswers = {""};
+  EXPECT_FALSE(dialog.Browse());
+  EXPECT_EQ(dialog.FileName(), dir + "/results.txt");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
