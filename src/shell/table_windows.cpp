@@ -18,6 +18,7 @@
 #include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_edit_dlgs.h"
 #include "tables/qt/table_window.h"
+#include "tables/table_edits.h"
 #include "tables/table_files.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -84,6 +85,31 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
   window_.SetHandler("DeleteLookupTable1", [this] {
     TableDialogCommand(kLookupTableKind, [this] { TDeleteTableDlg(kLookupTableKind, &window_).Execute(); });
   });
+  // The Edit menu's commands act on the active table window's grid; other
+  // windows keep their own.
+  auto route = [this](const char* name, std::function<void(TTableGrid&)> act) {
+    std::function<void()> previous = window_.Handler(name);
+    window_.SetHandler(name, [this, previous, act] {
+      const int32_t kind = WindowTagToTableKind(ActiveChildWindow);
+      TTableWindow* table = kind != 0 ? Slot(kind) : nullptr;
+      if (table == nullptr || table->Grid().Form() == nullptr) {
+        if (previous) previous();
+        return;
+      }
+      if (table->View()->Editor()->isVisible() && !table->View()->CommitEditor()) return;
+      act(table->Grid());
+      AfterTableCommand(table, kind);
+    });
+  };
+  route("Undo1", [](TTableGrid& grid) { grid.Form()->Undo(); });
+  route("Cut1", [](TTableGrid& grid) { RunTableEdit(grid, "Cut1"); });
+  route("Copy1", [](TTableGrid& grid) { RunTableEdit(grid, "Copy1"); });
+  route("Paste1", [](TTableGrid& grid) { RunTableEdit(grid, "Paste1"); });
+  route("Clear1", [](TTableGrid& grid) {
+    Clear(grid);
+    grid.ClearSelection();
+  });
+  route("SelectAll1", [](TTableGrid& grid) { grid.SelectAll(); });
   AskParametricTableFile = [this](const std::string& title, std::string& path, bool save) {
     return RunParametricTableDialog(&window_, title, path, save);
   };
@@ -118,6 +144,10 @@ void TTableWindows::TableDialogCommand(int32_t kind, const std::function<void()>
   if (table->View()->Editor()->isVisible() && !table->View()->CommitEditor()) return;
   if (table->Grid().RegisterEdit() == 0) return;
   run();
+  AfterTableCommand(table, kind);
+}
+
+void TTableWindows::AfterTableCommand(TTableWindow* table, int32_t kind) {
   if (TableForms[size_t(kind)] != nullptr) {
     table->Refresh();
     return;

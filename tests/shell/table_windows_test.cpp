@@ -156,6 +156,21 @@ TEST_F(TableWindowsTest, TablesMenuDialogsInsertRunsAndDeleteEveryTable) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST_F(TableWindowsTest, EditMenuDeletesAColumnOfTheActiveTableAndUndoSwaps) {
+  TTableForm* f = Parametric(3);
+  window_->Action("ParametricTable1")->trigger();
+  ASSERT_EQ(ActiveChildWindow, kParametricTableWindow);
+  f->Selection = TGridRect{2, 1, 2, f->GridRowCount - 1};  // column y over every row
+  window_->Action("Clear1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 1);
+  EXPECT_EQ(TableForms[1]->Columns->Next, nullptr);
+  window_->Action("Undo1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 2);
+  EXPECT_NE(FindColumn(TableForms[1]->Columns, 2), nullptr);
+  window_->Action("Undo1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 1) << "a second Undo deletes it again";
+}
+
 TEST_F(TableWindowsTest, LinearRegressionOpensOverTheShownTable) {
   // Without a table window the command is disabled.
   emit window_->Menu("Tables1")->aboutToShow();
