@@ -3,6 +3,7 @@
 #include "documents/defaults_file.h"
 #include "documents/document_files.h"
 #include "documents/document_text.h"
+#include "documents/table_plot_links.h"
 
 #include "session/document_reset.h"
 #include "session/engine.h"
@@ -38,6 +39,7 @@ void InstallDocuments() {
   RegisterEngineReset(&ResetDocumentsState);
   RegisterDocumentDisposal(&ClearDocumentCarriedState);
   InstallStartupDefaults();
+  InstallTablePlotLinks();
 }
 
 }  // namespace voq

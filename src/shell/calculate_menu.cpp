@@ -18,6 +18,9 @@
 #include "shell/result_windows.h"
 #include "shell/solution_window.h"
 #include "shell/table_windows.h"
+#include "platform/qt/qt_platform.h"
+#include "tables/qt/save_append_dlg.h"
+#include "tables/tables_state.h"
 
 namespace voq {
 
@@ -32,6 +35,8 @@ TCalculateMenu::TCalculateMenu(TVOQ_D& window)
       addHelpDlg_(new TAddHelpDlg(&window)) {
   setObjectName(QStringLiteral("CalculateMenu"));
   recorder_.target = &textRecorder_;
+  saveDialog_.parent = &window;
+  commands_.SetSaveAppendDialog(&saveDialog_);
   addHelpDlg_->hide();
   const struct {
     const char* name;
@@ -129,6 +134,19 @@ void TCalculateMenu::SetSolutionCaption(const std::string& caption) {
 bool TCalculateMenu::SolutionHasVariables() { return VarinSolution(); }
 
 bool TCalculateMenu::CommitTableEdit() { return CommitParametricTableEdit(); }
+
+bool TCalculateMenu::SaveDialog::Execute(const std::string& caption, std::string& fileName, bool& append) {
+  TSaveAppendDlg dialog(parent);
+  dialog.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(caption)));
+  if (dialog.exec() != 1) return false;
+  fileName = dialog.FileName();
+  append = dialog.Append();
+  return true;
+}
+
+void TCalculateMenu::DisposeTableUndo() {
+  if (TTableForm* parametric = TableForms[size_t(kParametricTableKind)].get()) parametric->DisposeUndo();
+}
 
 void TCalculateMenu::RepaintParametricTable() {
   if (TGForm* form = Slot(kParametricTableWindow)) form->update();

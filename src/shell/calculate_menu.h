@@ -40,6 +40,8 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
   void SetSolutionCaption(const std::string& caption) override;
   bool SolutionHasVariables() override;
   bool CommitTableEdit() override;
+  // A table run rewrites the parametric table: its undo copy goes.
+  void DisposeTableUndo() override;
   void RepaintParametricTable() override;
   void RepaintEquations() override;
 
@@ -64,6 +66,12 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
     void AppendLine(const std::string& line) override { target->AppendLine(line); }
     MacroRecorder* target = nullptr;
   } recorder_;
+  // The program's results-file dialog: TSaveAppendDlg.
+  class SaveDialog : public SaveAppendDialog {
+   public:
+    bool Execute(const std::string& caption, std::string& fileName, bool& append) override;
+    QWidget* parent = nullptr;
+  } saveDialog_;
   TCalculateCommands commands_;
   TAddHelpDlg* addHelpDlg_;
 };

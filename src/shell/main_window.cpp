@@ -422,6 +422,11 @@ void TVOQ_D::SetHandler(const std::string& name, std::function<void()> handler) 
   handlers_[name] = std::move(handler);
 }
 
+std::function<void()> TVOQ_D::Handler(const std::string& name) const {
+  auto it = handlers_.find(name);
+  return it != handlers_.end() ? it->second : std::function<void()>();
+}
+
 void TVOQ_D::RunCommand(const std::string& name, const std::string& caption) {
   if (Calculating) return;
   auto it = handlers_.find(name);

@@ -87,6 +87,9 @@ class TVOQ_D : public QMainWindow, public WindowServices {
   TCalculateMenu* CalculateMenu() const { return calculateMenu_; }
   // The command a menu item or tool button runs; later parts set theirs.
   void SetHandler(const std::string& name, std::function<void()> handler);
+  // The handler of a command (empty when none), so that a later part can
+  // route the command and hand the rest on.
+  std::function<void()> Handler(const std::string& name) const;
 
   // Fields the shell's commands share.
   std::string FileName;

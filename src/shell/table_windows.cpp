@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 
 #include "core/program_flags.h"
 #include "core/search_path.h"
+#include "platform/host.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/equations_form.h"
 #include "shell/main_window.h"
@@ -15,7 +17,9 @@
 #include "shell/shell_state.h"
 #include "tables/qt/linear_regression_dlg.h"
 #include "tables/qt/tab_info_dlg.h"
+#include "tables/qt/table_edit_dlgs.h"
 #include "tables/qt/table_window.h"
+#include "tables/table_edits.h"
 #include "tables/table_files.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -66,6 +70,47 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
   window_.SetHandler("LinearRegression1", [this] { LinearRegression1Click(&window_); });
   window_.SetHandler("StoreParametricTable1", [this] { StoreParametricTable1Click(); });
   window_.SetHandler("RetrieveParametricTable1", [this] { RetrieveParametricTable1Click(); });
+  // The Tables menu's row, column and table dialogs.
+  window_.SetHandler("InsertDeleteRuns1", [this] {
+    TableDialogCommand(kParametricTableKind, [this] { TInsertRunsDlg(kParametricTableKind, &window_).exec(); });
+  });
+  window_.SetHandler("InsertDeleteLookupRows1", [this] {
+    TableDialogCommand(kLookupTableKind, [this] { TInsertRunsDlg(kLookupTableKind, &window_).exec(); });
+  });
+  window_.SetHandler("InsertDeleteLookupCols1", [this] {
+    TableDialogCommand(kLookupTableKind, [this] { TInsertColsDlg(&window_).exec(); });
+  });
+  window_.SetHandler("DeleteParametricTable1", [this] {
+    TableDialogCommand(kParametricTableKind, [this] { TDeleteTableDlg(kParametricTableKind, &window_).Execute(); });
+  });
+  window_.SetHandler("DeleteLookupTable1", [this] {
+    TableDialogCommand(kLookupTableKind, [this] { TDeleteTableDlg(kLookupTableKind, &window_).Execute(); });
+  });
+  // The Edit menu's commands act on the active table window's grid; other
+  // windows keep their own.
+  auto route = [this](const char* name, std::function<void(TTableGrid&)> act) {
+    std::function<void()> previous = window_.Handler(name);
+    window_.SetHandler(name, [this, previous, act] {
+      const int32_t kind = WindowTagToTableKind(ActiveChildWindow);
+      TTableWindow* table = kind != 0 ? Slot(kind) : nullptr;
+      if (table == nullptr || table->Grid().Form() == nullptr) {
+        if (previous) previous();
+        return;
+      }
+      if (table->View()->Editor()->isVisible() && !table->View()->CommitEditor()) return;
+      act(table->Grid());
+      AfterTableCommand(table, kind);
+    });
+  };
+  route("Undo1", [](TTableGrid& grid) { grid.Form()->Undo(); });
+  route("Cut1", [](TTableGrid& grid) { RunTableEdit(grid, "Cut1"); });
+  route("Copy1", [](TTableGrid& grid) { RunTableEdit(grid, "Copy1"); });
+  route("Paste1", [](TTableGrid& grid) { RunTableEdit(grid, "Paste1"); });
+  route("Clear1", [](TTableGrid& grid) {
+    Clear(grid);
+    grid.ClearSelection();
+  });
+  route("SelectAll1", [](TTableGrid& grid) { grid.SelectAll(); });
   AskParametricTableFile = [this](const std::string& title, std::string& path, bool save) {
     return RunParametricTableDialog(&window_, title, path, save);
   };
@@ -89,6 +134,27 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
 TTableWindows::~TTableWindows() {
   TQtTableDialogs::DialogOpenChanged = nullptr;
   if (files_ != nullptr && &DocumentFiles() == this) SetDocumentFileWindows(nullptr);
+}
+
+void TTableWindows::TableDialogCommand(int32_t kind, const std::function<void()>& run) {
+  TTableWindow* table = Window(kind);
+  if (table == nullptr) {
+    Platform().Beep();
+    return;
+  }
+  if (table->View()->Editor()->isVisible() && !table->View()->CommitEditor()) return;
+  if (table->Grid().RegisterEdit() == 0) return;
+  run();
+  AfterTableCommand(table, kind);
+}
+
+void TTableWindows::AfterTableCommand(TTableWindow* table, int32_t kind) {
+  if (TableForms[size_t(kind)] != nullptr) {
+    table->Refresh();
+    return;
+  }
+  if (table->OnFreed) table->OnFreed();
+  table->deleteLater();
 }
 
 void TTableWindows::FollowDocumentFiles(DocumentFileWindows& files) {

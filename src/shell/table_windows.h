@@ -77,6 +77,13 @@ class TTableWindows : public DocumentWindows, public DirectiveWindows, public Do
   void ArrangeWindows(const TWindowArrangement& plan) override;
 
  private:
+  // A table dialog of the Tables menu over kind's window: nothing without
+  // the window, its pending cell edit committed first, and the window freed
+  // when the dialog deleted its last table.
+  void TableDialogCommand(int32_t kind, const std::function<void()>& run);
+  // After a command on table: refreshed, or freed with its last table.
+  void AfterTableCommand(TTableWindow* table, int32_t kind);
+
   TVOQ_D& window_;
   DocumentFileWindows* files_ = nullptr;
 };

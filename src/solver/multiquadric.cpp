@@ -163,13 +163,16 @@ void SubstituteLU(const Matrix& a, const std::vector<int32_t>& permutation, std:
 
 }  // namespace
 
-void HeapSortWithIndex(int32_t n, std::vector<Extended>& a, std::vector<int16_t>& b) {
+namespace {
+
+template <typename Index>
+void HeapSortWithIndexOf(int32_t n, std::vector<Extended>& a, std::vector<Index>& b) {
   if (n < 2 || int32_t(a.size()) <= n || int32_t(b.size()) <= n) return;
   int32_t l = n / 2 + 1;
   int32_t ir = n;
   for (;;) {
     double t = 0;
-    int16_t u = 0;
+    Index u = 0;
     if (l > 1) {
       --l;
       t = double(a[size_t(l)]);
@@ -202,6 +205,12 @@ void HeapSortWithIndex(int32_t n, std::vector<Extended>& a, std::vector<int16_t>
     b[size_t(i)] = u;
   }
 }
+
+}  // namespace
+
+void HeapSortWithIndex(int32_t n, std::vector<Extended>& a, std::vector<int16_t>& b) { HeapSortWithIndexOf(n, a, b); }
+
+void HeapSortWithIndex(int32_t n, std::vector<Extended>& a, std::vector<int32_t>& b) { HeapSortWithIndexOf(n, a, b); }
 
 Extended InterpolateMultiquadric(TMultiquadricPoints p, int32_t pointCount, Extended x, Extended y) {
   try {

@@ -17,6 +17,9 @@ namespace voq {
 // indices[1..n] (index 0 of both is unused). The held element passes
 // through a double, so values moved through it come back rounded to double.
 void HeapSortWithIndex(int32_t n, std::vector<Extended>& values, std::vector<int16_t>& indices);
+// The same with 32-bit indices, for sorts of more than 32767 elements (the
+// rows of a table).
+void HeapSortWithIndex(int32_t n, std::vector<Extended>& values, std::vector<int32_t>& indices);
 
 // The points of one interpolation, read from a table's three columns
 // (BlankValue marks an empty cell), with the columns' names for messages.

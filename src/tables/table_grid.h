@@ -42,13 +42,18 @@ class TableGridDialogs {
   // header), Sort, and the clipboard and structural items (by menu item
   // name: "Cut1", "Copy1", "Paste1", "InsertRowAbove1", "InsertRow2",
   // "DeleteRows1", "InsertColumntotheLeft1", "InsertColumn1",
-  // "Deletecolumn1"). Until they exist each tells the user that the
-  // command is not yet available.
+  // "Deletecolumn1"). TableEdit runs the edit (RunTableEdit); the others,
+  // and an insert of a parametric column (a variable), tell the user that
+  // the command is not yet available until a window installs its dialogs.
   virtual void AlterValues(TTableGrid& grid, int32_t column);
   virtual void ColumnFormat(TTableGrid& grid, int32_t column);
   virtual void Sort(TTableGrid& grid, int32_t column);
   virtual void TableEdit(TTableGrid& grid, const std::string& item, const std::string& caption);
 };
+
+// The clipboard and structural menu items by name (tables/table_edits.h);
+// false when item is not one the grid runs itself.
+bool RunTableEdit(TTableGrid& grid, const std::string& item);
 
 // The pop-up menus of the grid: 1 the cells, 2 the row labels, 3 the
 // column headers.

@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "platform/platform.h"
+#include "tables/table_edits.h"
 #include "tables/table_grid.h"
 #include "tables/tables_state.h"
 
@@ -50,8 +51,24 @@ bool NumericColumn(const TTableForm& f, int32_t column) {
 void TableGridDialogs::AlterValues(TTableGrid&, int32_t) { NotYetAvailable("Alter Values"); }
 void TableGridDialogs::ColumnFormat(TTableGrid&, int32_t) { NotYetAvailable("Properties"); }
 void TableGridDialogs::Sort(TTableGrid&, int32_t) { NotYetAvailable("Sort"); }
-void TableGridDialogs::TableEdit(TTableGrid&, const std::string&, const std::string& caption) {
-  NotYetAvailable(caption);
+void TableGridDialogs::TableEdit(TTableGrid& grid, const std::string& item, const std::string& caption) {
+  if (!RunTableEdit(grid, item)) NotYetAvailable(caption);
+}
+
+bool RunTableEdit(TTableGrid& grid, const std::string& item) {
+  if (item == "Cut1") Cut1Click(grid);
+  else if (item == "Copy1") CopytoClip(grid);
+  else if (item == "Paste1") Paste(grid);
+  else if (item == "InsertRowAbove1") InsertRowAbove1Click(grid);
+  else if (item == "InsertRow2") InsertRow1Click(grid);
+  else if (item == "DeleteRows1") DeleteRows1Click(grid);
+  else if (item == "Deletecolumn1") Deletecolumn1Click(grid);
+  // A parametric column is a variable: the Insert/Delete Variables
+  // command adds it, not the grid.
+  else if (item == "InsertColumn1") return InsertColumn1Click(grid);
+  else if (item == "InsertColumntotheLeft1") return InsertColumntotheLeft1Click(grid);
+  else return false;
+  return true;
 }
 
 const TTableMenuItem* TTablePopup::Find(const std::string& name) const {

@@ -260,6 +260,7 @@ TTableForm::TTableForm(int32_t kind) : TableKind(kind), Tag(TableKindToWindowTag
 }
 
 TTableForm::~TTableForm() {
+  DisposeUndo();
   if (!HeaderOwns(TableKind, Columns)) FreeColumnChain(Columns);
   Columns = nullptr;
   if (TableKind >= 1 && TableKind <= 4) {
@@ -288,6 +289,7 @@ void TTableForm::MultipleTableSetup() {
   GridRowCount = rows + 1 + SumRowShown;
   GridColCount = columns + 1;
   GridColWidths.assign(size_t(GridColCount), kDefaultColumnWidth);
+  DisposeUndo();
   CalcErrorCode = 0;
   // The chain of a header stays with its header; one the window alone owns
   // (an arrays or integral table, a set-up that stopped) goes now.
@@ -418,6 +420,8 @@ bool TTableForm::SwitchToTab(int32_t tabIndex) {
     return false;
   }
   MultipleTableRefresh();
+  // The copy belongs to the table shown until now.
+  DisposeUndo();
   const int32_t editRow = EditRow;
   const int32_t editCol = EditCol;
   if (!TableLists[size_t(TableKind)]) return false;

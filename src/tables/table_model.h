@@ -204,6 +204,15 @@ class TTableForm {
   uint8_t EditIsString = 0;
   int32_t IntegralId = 0;
   int32_t IntegralRunOffset = 0;
+  // The one-step undo copy of the parametric and lookup windows: a column
+  // chain the window owns and the sizes it goes with. Undo swaps it with
+  // the shown table, so a second Undo redoes.
+  TTableColumnRecord* UndoColumns = nullptr;
+  int32_t UndoRowCount = 0;
+  int32_t UndoColumnCount = 0;
+  int32_t UndoKind = 0;
+  int32_t UndoGridRowCount = 0;
+  int32_t UndoGridColCount = 0;
 
   // --- Grid and window state (what the view shows) -----------------------------
   int32_t GridRowCount = 0;
@@ -265,6 +274,15 @@ class TTableForm {
   // Copies the shown table into a new tab.
   void DuplicateTable();
   void RenumberTables();
+
+  // --- Undo (tables/table_edits.cpp) -------------------------------------------
+  // Copies the shown table (parametric and lookup windows); false, and no
+  // copy, when a column cannot be made.
+  bool MakeUndo();
+  // Swaps the copy with the shown table; nothing without a copy.
+  void Undo();
+  void DisposeUndo();
+  bool HasUndo() const { return UndoColumns != nullptr; }
 
  private:
   void RepaintGrid() { ++RepaintCount; }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -31,6 +33,7 @@
 #include "shell/equations_form.h"
 #include "shell/gform.h"
 #include "shell/main_window.h"
+#include "tables/qt/save_append_dlg.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
 #include "qt_app.h"
@@ -155,6 +158,47 @@ TEST_F(CalculateMenuTest, SolveShowsTheSolutionWindowAndRecordsItsMacroLines) {
   EXPECT_EQ(recorder.lines.back(), "UpdateGuesses");
   menu_->SetMacroRecorder(nullptr);
   menu_->Commands().SetSaveAppendDialog(nullptr);
+}
+
+// The program's own results-file dialog: while recording, Solve asks for
+// the file in TSaveAppendDlg; OK with the append box records the line with
+// "  /APPEND", Cancel records none.
+TEST_F(CalculateMenuTest, SolveWhileRecordingAsksForTheResultsFile) {
+  FakeRecorder recorder;
+  menu_->SetMacroRecorder(&recorder);
+  SetEquations("x = 3");
+  auto answer = [](bool ok, QString* caption) {
+    auto* poll = new QTimer(testing::TestScope());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, ok, caption, tries = 0]() mutable {
+      if (auto* dialog = dynamic_cast<TSaveAppendDlg*>(QApplication::activeModalWidget())) {
+        poll->stop();
+        *caption = dialog->windowTitle();
+        if (ok) {
+          QTest::keyClicks(dialog->FileNameEdit(), "out.txt");
+          QTest::mouseClick(dialog->doAppendCB(), Qt::LeftButton);
+          QTest::mouseClick(dialog->OKBtn(), Qt::LeftButton);
+        } else {
+          QTest::mouseClick(dialog->CancelBtn(), Qt::LeftButton);
+        }
+        poll->deleteLater();
+      } else if (++tries >= 500) {
+        poll->stop();
+        poll->deleteLater();
+      }
+    });
+    poll->start(10);
+  };
+  QString caption;
+  answer(true, &caption);
+  Trigger("Solve1");
+  EXPECT_EQ(caption, "Save Solution Results in File");
+  EXPECT_EQ(recorder.lines, (std::vector<std::string>{"Solve", "SaveSolution out.txt  /APPEND"}));
+  caption.clear();
+  answer(false, &caption);
+  Trigger("Solve1");
+  EXPECT_EQ(caption, "Save Solution Results in File");
+  EXPECT_EQ(recorder.lines, (std::vector<std::string>{"Solve", "SaveSolution out.txt  /APPEND", "Solve"}));
+  menu_->SetMacroRecorder(nullptr);
 }
 
 // Every run releases the Debug window; the solver makes a new one when it

@@ -11,9 +11,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,6 +35,7 @@
 #include "shell/calculate_menu.h"
 #include "shell/main_window.h"
 #include "tables/qt/linear_regression_dlg.h"
+#include "tables/qt/table_edit_dlgs.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
 #include "tables/tables_state.h"
@@ -104,6 +108,67 @@ TEST_F(TableWindowsTest, MenuItemShowsTheWindowAndSolveTableFindsIt) {
   window_->CalculateMenu()->Commands().SolveTable1Click();
   EXPECT_EQ(platform_.AlertCount(), 0) << "no 304: the window exists";
   for (int32_t r = 1; r <= 3; ++r) EXPECT_EQ(Y(r), 2.0L * r) << r;
+}
+
+TEST_F(TableWindowsTest, TablesMenuDialogsInsertRunsAndDeleteEveryTable) {
+  Parametric(3);
+  window_->Action("ParametricTable1")->trigger();
+  ASSERT_NE(WindowList[kParametricTableWindow], nullptr);
+  // The dialogs are modal: a poll of the test's scope drives each once up.
+  auto drive = [](std::function<void(QDialog*)> act) {
+    auto* poll = new QTimer(testing::TestScope());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, tries = 0]() mutable {
+      if (auto* dialog = dynamic_cast<QDialog*>(QApplication::activeModalWidget())) {
+        poll->stop();
+        act(dialog);
+        poll->deleteLater();
+      } else if (++tries >= 500) {
+        poll->stop();
+        poll->deleteLater();
+      }
+    });
+    poll->start(10);
+  };
+  std::string caption;
+  drive([&caption](QDialog* d) {
+    caption = d->windowTitle().toStdString();
+    auto* runs = dynamic_cast<TInsertRunsDlg*>(d);
+    ASSERT_NE(runs, nullptr);
+    QTest::mouseClick(runs->EndButton(), Qt::LeftButton);
+    runs->RowsEdit()->setValue(2);
+    QTest::mouseClick(d->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+  });
+  window_->Action("InsertDeleteRuns1")->trigger();
+  EXPECT_EQ(caption, "Insert or Delete Parametric Table Runs");
+  EXPECT_EQ(TableRowCounts[1], 5);
+  EXPECT_EQ(LastRun, 5);
+
+  drive([&caption](QDialog* d) {
+    caption = d->windowTitle().toStdString();
+    auto* del = dynamic_cast<TDeleteTableDlg*>(d);
+    ASSERT_NE(del, nullptr);
+    QTest::mouseClick(del->DeleteBtn(), Qt::LeftButton);
+  });
+  window_->Action("DeleteParametricTable1")->trigger();
+  EXPECT_EQ(caption, "Delete 1 Parametric  table");
+  EXPECT_EQ(TableForms[1], nullptr);
+  EXPECT_EQ(WindowList[kParametricTableWindow], nullptr) << "the window went with its last table";
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(TableWindowsTest, EditMenuDeletesAColumnOfTheActiveTableAndUndoSwaps) {
+  TTableForm* f = Parametric(3);
+  window_->Action("ParametricTable1")->trigger();
+  ASSERT_EQ(ActiveChildWindow, kParametricTableWindow);
+  f->Selection = TGridRect{2, 1, 2, f->GridRowCount - 1};  // column y over every row
+  window_->Action("Clear1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 1);
+  EXPECT_EQ(TableForms[1]->Columns->Next, nullptr);
+  window_->Action("Undo1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 2);
+  EXPECT_NE(FindColumn(TableForms[1]->Columns, 2), nullptr);
+  window_->Action("Undo1")->trigger();
+  EXPECT_EQ(TableColumnCounts[1], 1) << "a second Undo deletes it again";
 }
 
 TEST_F(TableWindowsTest, LinearRegressionOpensOverTheShownTable) {

@@ -584,12 +584,12 @@ TEST_F(TableGridMenuTest, UnbuiltCommandsSayTheyAreNotYetAvailable) {
   grid.MenuCommand("AlterValues2", 0, dialogs);
   grid.MenuCommand("Properties2", 0, dialogs);
   grid.MenuCommand("Sort1", 0, dialogs);
-  grid.MenuCommand("Paste1", 0, dialogs);
+  grid.MenuCommand("InsertColumn1", 0, dialogs);  // a parametric column is a variable
   ASSERT_EQ(platform.alerts.size(), 4u);
   EXPECT_EQ(platform.alerts[0].text, "\"Alter Values\" is not yet available.");
   EXPECT_EQ(platform.alerts[1].text, "\"Properties\" is not yet available.");
   EXPECT_EQ(platform.alerts[2].text, "\"Sort\" is not yet available.");
-  EXPECT_EQ(platform.alerts[3].text, "\"Paste\" is not yet available.");
+  EXPECT_EQ(platform.alerts[3].text, "\"Insert Column to the Right\" is not yet available.");
 }
 
 TEST_F(TableGridMenuTest, HeaderIconOpensAlterValuesAfterTheEdit) {

@@ -3,7 +3,8 @@
 // position among the tabs, and the buttons that duplicate or delete it.
 // Modal results: 1 OK, 2 Cancel, 4 Duplicate, 6 Delete. TQtTableDialogs is
 // the table windows' TableGridDialogs in the program: the tab dialog is
-// this one; the dialogs built later keep the grid's defaults.
+// this one, the column format and Sort dialogs those of
+// tables/qt/table_edit_dlgs.h; Alter Values keeps the grid's default.
 #include <QDialog>
 #include <string>
 
@@ -41,6 +42,10 @@ class TQtTableDialogs : public TableGridDialogs {
  public:
   explicit TQtTableDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   int32_t TabInfo(const std::string& caption, std::string& title, int32_t& position, int32_t tabCount) override;
+  // The column format dialog (TFormatTableDlg) and the Sort dialog
+  // (TSortForm), tables/qt/table_edit_dlgs.cpp.
+  void ColumnFormat(TTableGrid& grid, int32_t column) override;
+  void Sort(TTableGrid& grid, int32_t column) override;
   // Called with true before a dialog opens and false after it closed (the
   // program keeps its dialog-open flag with it).
   static inline void (*DialogOpenChanged)(bool open) = nullptr;

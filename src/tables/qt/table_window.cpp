@@ -235,6 +235,20 @@ void TTableGridView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Delete:
       grid.DeleteKey();
       break;
+    case Qt::Key_C:
+    case Qt::Key_X:
+    case Qt::Key_V:
+      if (event->modifiers() & Qt::ControlModifier) {
+        // The cells menu's Copy, Cut and Paste by their keys.
+        const char* item = event->key() == Qt::Key_C ? "Copy1" : event->key() == Qt::Key_X ? "Cut1" : "Paste1";
+        QTimer::singleShot(0, window_, [w = window_, item] { w->MenuItemChosen(item, 0); });
+        break;
+      }
+      if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
+        const QString typed = event->text();
+        OpenEditor(&typed);
+      }
+      break;
     case Qt::Key_Home:
       grid.HomeKey();
       SyncScrollBars();
@@ -459,7 +473,13 @@ void TTableWindow::MenuItemChosen(const std::string& item, int32_t tag) {
   } else {
     grid_.MenuCommand(item, tag, *dialogs_);
   }
-  if (grid_.Form() != nullptr) Refresh();
+  if (grid_.Form() != nullptr) {
+    Refresh();
+    return;
+  }
+  // The command deleted the window's last table: the window goes too.
+  if (OnFreed) OnFreed();
+  deleteLater();
 }
 
 void TTableWindow::SnapToGrid() {
