@@ -11,8 +11,10 @@
 // offsets alone (they need the whole model), so that the substance factory
 // keeps such a fluid's catalogue row on its placeholder.
 #include <array>
+#include <optional>
 
 #include "properties/helmholtz_eos.h"
+#include "properties/helmholtz_table_sums.h"
 #include "properties/helmholtz_terms.h"
 
 namespace voq {
@@ -23,6 +25,9 @@ using TIdealFunction = Extended (*)(const TGeneralEosSubstance& o, Extended tau,
 // A residual part with its own switches (xenon): value or one first
 // derivative.
 using TResidualFunction = Extended (*)(THelmholtzPart part, Extended tau, Extended delta);
+// The same residual part to second order in one pass, tau's powers kept in
+// the object's cache.
+using TResidualSecondOrderFunction = TResidualDerivatives (*)(TTauPowerCache& powers, Extended tau, Extended delta);
 // kPa, from the temperature (K).
 using TSatPressureFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
 // kg/m3, from the temperature (K), refined or not as the fluid's ancillary is.
@@ -41,6 +46,10 @@ struct TSecondGroupModel {
   TSatPressureFunction satPressure = nullptr;
   TSatDensityFunction satLiquidDensity = nullptr;
   TSatDensityFunction satVaporDensity = nullptr;
+  // d2(alpha0)/d(tau)2; null: central differences of Alpha0Tau.
+  TIdealFunction alpha0TauTau = nullptr;
+  // The residual function to second order (with residualFunction).
+  TResidualSecondOrderFunction residualSecondOrder = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -55,7 +64,9 @@ struct TSecondGroupModel {
 template <class Variant>
 class TSecondGroupEos final : public Variant {
  public:
-  explicit TSecondGroupEos(const TSecondGroupModel& model) : model_(model) {}
+  explicit TSecondGroupEos(const TSecondGroupModel& model) : model_(model) {
+    if (model.residual != nullptr && TResidualTableSums::Covers(*model.residual)) tableSums_.emplace(*model.residual);
+  }
   const TSecondGroupModel& Model() const { return model_; }
 
   Extended Alpha0(Extended tau, Extended delta) override {
@@ -65,7 +76,10 @@ class TSecondGroupEos final : public Variant {
     if (model_.alpha0 == nullptr) return this->NotAvailable("Alpha0Tau");
     return model_.alpha0Tau != nullptr ? model_.alpha0Tau(*this, tau, delta) : this->NumericAlpha0Tau(tau, delta);
   }
-  Extended AlphaR(Extended tau, Extended delta) override { return Residual(THelmholtzPart::kValue, tau, delta); }
+  Extended AlphaR(Extended tau, Extended delta) override {
+    if (tableSums_) return tableSums_->Value(tau, delta);
+    return Residual(THelmholtzPart::kValue, tau, delta);
+  }
   Extended AlphaRDelta(Extended tau, Extended delta) override {
     if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRDelta(tau, delta);
     return Residual(THelmholtzPart::kDDelta, tau, delta);
@@ -86,6 +100,41 @@ class TSecondGroupEos final : public Variant {
                                              : this->NotAvailable("SatVaporDensity");
   }
 
+  // Everything at one point in one pass, in 10-byte reals: Alpha0 and
+  // Alpha0Tau from their slots; the residual part's value and first
+  // derivatives bit for bit as its slots give them (n-pentane's first
+  // derivatives are its slots' central differences of AlphaR, taken here
+  // too), the second derivatives analytic, and so is alpha0's where the
+  // model gives it. A model without a one-pass residual keeps the shared
+  // default.
+  TEosDerivatives Derivatives(Extended tau, Extended delta) override {
+    if (model_.alpha0 == nullptr || (!tableSums_ && model_.residualSecondOrder == nullptr)) {
+      return Variant::Derivatives(tau, delta);
+    }
+    TEosDerivatives r;
+    r.a0 = Alpha0(tau, delta);
+    r.a0Tau = Alpha0Tau(tau, delta);
+    if (model_.alpha0TauTau != nullptr) {
+      r.a0TauTau = model_.alpha0TauTau(*this, tau, delta);
+    } else {
+      const Extended ht = 1e-5L * tau;
+      r.a0TauTau = (Alpha0Tau(tau + ht, delta) - Alpha0Tau(tau - ht, delta)) / (2 * ht);
+    }
+    const TResidualDerivatives d =
+        tableSums_ ? tableSums_->Evaluate(tau, delta) : model_.residualSecondOrder(tauPowers_, tau, delta);
+    r.aR = d.a;
+    r.aRDelta = d.aDelta;
+    r.aRTau = d.aTau;
+    r.aRDeltaDelta = d.aDeltaDelta;
+    r.aRTauTau = d.aTauTau;
+    r.aRDeltaTau = d.aDeltaTau;
+    if (tableSums_ && model_.numericResidualDerivatives) {
+      r.aRDelta = this->NumericAlphaRDelta(tau, delta);
+      r.aRTau = this->NumericAlphaRTau(tau, delta);
+    }
+    return r;
+  }
+
  private:
   Extended Residual(THelmholtzPart part, Extended tau, Extended delta) {
     if (model_.residual != nullptr) return SumResidualPart(*model_.residual, part, tau, delta);
@@ -93,6 +142,10 @@ class TSecondGroupEos final : public Variant {
     return this->NotAvailable("AlphaR");
   }
   const TSecondGroupModel& model_;
+  // The plain tables' one-pass sums, or the cache of a residual function's
+  // powers of tau.
+  std::optional<TResidualTableSums> tableSums_;
+  TTauPowerCache tauPowers_;
 };
 
 using TSecondGroupShortEos = TSecondGroupEos<TGeneralEosSubstance>;
@@ -123,6 +176,9 @@ struct TCp0IntegralIdealPart {
 // cp0/tau^2 and cp0/tau from tau0 to tau.
 Extended Cp0IntegralIdealPart(const TCp0IntegralIdealPart& p, const TGeneralEosSubstance& o, Extended tau,
                               Extended delta);
+
+// d2(alpha0)/d(tau)2 of the same part: (1 - cp0/R)/tau^2.
+Extended Cp0IntegralAlpha0TauTau(const TCp0IntegralIdealPart& p, const TGeneralEosSubstance& o, Extended tau);
 
 // ---- Constructors ---------------------------------------------------------
 
