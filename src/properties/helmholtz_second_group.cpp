@@ -116,7 +116,8 @@ const TSecondGroupModel kNeonModel{NeonAlpha0,          AnalyticAlpha0Tau<NeonId
                                    AnalyticAlpha0TauTau<NeonIdealGasPart>};
 const TSecondGroupModel kXenonModel{XenonAlpha0,   XenonAlpha0Tau,        nullptr,
                                     false,         XenonResidual,         XenonSatPressure,
-                                    XenonSatLiquidDensity, XenonSatVaporDensity};
+                                    XenonSatLiquidDensity, XenonSatVaporDensity,
+                                    XenonAlpha0TauTau,     XenonResidualDerivatives};
 const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        AnalyticAlpha0Tau<EthyleneIdealGasPart>,
                                        &EthyleneResidualPart,

@@ -98,6 +98,42 @@ TEST(SecondGroupDerivativesTest, KeptPowersNeverServeAnotherPoint) {
   }
 }
 
+// Xenon's one pass sums exactly XenonResidual's blocks with its products,
+// in every region; the second derivatives are the differences of its first
+// ones inside each region (the points stay clear of the bounds).
+TEST(SecondGroupDerivativesTest, XenonOnePassSumsTheSameBlocks) {
+  const std::pair<Extended, Extended> points[] = {
+      {0.7L, 0.2L},   // base terms only
+      {0.9L, 0.8L},   // B2, T57, B5
+      {0.95L, 1.2L},  // B3, T57, B6
+      {1.3L, 1.5L},   // B3, T58
+      {0.8L, 2.5L},   // B4
+      {1.2L, 0.5L},   // B2, T57
+  };
+  TTauPowerCache powers;
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& [tau, delta] : points) {
+      auto sum = [](THelmholtzPart p, Extended t, Extended d) { return XenonResidual(p, t, d); };
+      const TResidualDerivatives r = XenonResidualDerivatives(powers, tau, delta);
+      EXPECT_EQ(r.a, sum(THelmholtzPart::kValue, tau, delta));
+      EXPECT_EQ(r.aDelta, sum(THelmholtzPart::kDDelta, tau, delta));
+      EXPECT_EQ(r.aTau, sum(THelmholtzPart::kDTau, tau, delta));
+      const Extended hd = 1e-6L * delta, ht = 1e-6L * tau;
+      ASSERT_EQ(XenonBlocks(tau, delta), XenonBlocks(tau + ht, delta + hd));
+      ASSERT_EQ(XenonBlocks(tau, delta), XenonBlocks(tau - ht, delta - hd));
+      const Extended dd =
+          (sum(THelmholtzPart::kDDelta, tau, delta + hd) - sum(THelmholtzPart::kDDelta, tau, delta - hd)) / (2 * hd);
+      const Extended tt =
+          (sum(THelmholtzPart::kDTau, tau + ht, delta) - sum(THelmholtzPart::kDTau, tau - ht, delta)) / (2 * ht);
+      const Extended dt =
+          (sum(THelmholtzPart::kDTau, tau, delta + hd) - sum(THelmholtzPart::kDTau, tau, delta - hd)) / (2 * hd);
+      EXPECT_TRUE(Close(r.aDeltaDelta, dd, 1e-8L, std::fabs(r.aDelta))) << tau << " " << delta;
+      EXPECT_TRUE(Close(r.aTauTau, tt, 1e-8L, std::fabs(r.aTau))) << tau << " " << delta;
+      EXPECT_TRUE(Close(r.aDeltaTau, dt, 1e-8L, std::fabs(r.aTau))) << tau << " " << delta;
+    }
+  }
+}
+
 // What the state solvers read of an object's one-pass evaluation is what its
 // model slots give (n-pentane's first derivatives being its slots' central
 // differences), and the second derivatives of the whole of phi agree with
