@@ -92,12 +92,12 @@ class TSecondGroupEos final : public Variant {
     return model_.satPressure != nullptr ? model_.satPressure(*this, T) : this->NotAvailable("SatPressure");
   }
   Extended SatLiquidDensity(Extended T) override {
-    return model_.satLiquidDensity != nullptr ? model_.satLiquidDensity(*this, T)
-                                              : this->NotAvailable("SatLiquidDensity");
+    if (model_.satLiquidDensity == nullptr) return this->NotAvailable("SatLiquidDensity");
+    return Kept(liquid_, T, model_.satLiquidDensity);
   }
   Extended SatVaporDensity(Extended T) override {
-    return model_.satVaporDensity != nullptr ? model_.satVaporDensity(*this, T)
-                                             : this->NotAvailable("SatVaporDensity");
+    if (model_.satVaporDensity == nullptr) return this->NotAvailable("SatVaporDensity");
+    return Kept(vapor_, T, model_.satVaporDensity);
   }
 
   // Everything at one point in one pass, in 10-byte reals: Alpha0 and
@@ -136,6 +136,24 @@ class TSecondGroupEos final : public Variant {
   }
 
  private:
+  // The last saturated density of each side: one solve asks for the same
+  // temperature's more than once (the start of the density search, then
+  // the phase tests of the state found), and each is a refinement on the
+  // equation of state, a pure function of T and the constants it reads.
+  struct TKeptDensity {
+    bool valid = false;
+    Extended T = 0, tCrit = 0, pCrit = 0, vCrit = 0, gasConstant = 0, molarMass = 0;
+    Extended value = 0;
+  };
+  Extended Kept(TKeptDensity& kept, Extended T, TSatDensityFunction density) {
+    if (kept.valid && kept.T == T && kept.tCrit == this->TCrit && kept.pCrit == this->PCrit &&
+        kept.vCrit == this->VCrit && kept.gasConstant == this->GasConstant && kept.molarMass == this->MolarMassValue) {
+      return kept.value;
+    }
+    const Extended value = density(*this, T);
+    kept = {true, T, this->TCrit, this->PCrit, this->VCrit, this->GasConstant, this->MolarMassValue, value};
+    return value;
+  }
   Extended Residual(THelmholtzPart part, Extended tau, Extended delta) {
     if (model_.residual != nullptr) return SumResidualPart(*model_.residual, part, tau, delta);
     if (model_.residualFunction != nullptr) return model_.residualFunction(part, tau, delta);
@@ -146,6 +164,7 @@ class TSecondGroupEos final : public Variant {
   // powers of tau.
   std::optional<TResidualTableSums> tableSums_;
   TTauPowerCache tauPowers_;
+  TKeptDensity liquid_, vapor_;
 };
 
 using TSecondGroupShortEos = TSecondGroupEos<TGeneralEosSubstance>;
