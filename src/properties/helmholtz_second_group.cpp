@@ -117,7 +117,8 @@ const TSecondGroupModel kNeonModel{NeonAlpha0,          AnalyticAlpha0Tau<NeonId
 const TSecondGroupModel kXenonModel{XenonAlpha0,   XenonAlpha0Tau,        nullptr,
                                     false,         XenonResidual,         XenonSatPressure,
                                     XenonSatLiquidDensity, XenonSatVaporDensity,
-                                    XenonAlpha0TauTau,     XenonResidualDerivatives};
+                                    XenonAlpha0TauTau,     XenonResidualDerivatives,
+                                    XenonResidualDelta};
 const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        AnalyticAlpha0Tau<EthyleneIdealGasPart>,
                                        &EthyleneResidualPart,

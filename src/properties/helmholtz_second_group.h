@@ -28,6 +28,8 @@ using TResidualFunction = Extended (*)(THelmholtzPart part, Extended tau, Extend
 // The same residual part to second order in one pass, tau's powers kept in
 // the object's cache.
 using TResidualSecondOrderFunction = TResidualDerivatives (*)(TTauPowerCache& powers, Extended tau, Extended delta);
+// Its aDelta alone, to the same bits.
+using TResidualDeltaFunction = Extended (*)(TTauPowerCache& powers, Extended tau, Extended delta);
 // kPa, from the temperature (K).
 using TSatPressureFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
 // kg/m3, from the temperature (K), refined or not as the fluid's ancillary is.
@@ -50,6 +52,7 @@ struct TSecondGroupModel {
   TIdealFunction alpha0TauTau = nullptr;
   // The residual function to second order (with residualFunction).
   TResidualSecondOrderFunction residualSecondOrder = nullptr;
+  TResidualDeltaFunction residualDelta = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -108,9 +111,7 @@ class TSecondGroupEos final : public Variant {
   // model gives it. A model without a one-pass residual keeps the shared
   // default.
   TEosDerivatives Derivatives(Extended tau, Extended delta) override {
-    if (model_.alpha0 == nullptr || (!tableSums_ && model_.residualSecondOrder == nullptr)) {
-      return Variant::Derivatives(tau, delta);
-    }
+    if (!OnePass()) return Variant::Derivatives(tau, delta);
     TEosDerivatives r;
     r.a0 = Alpha0(tau, delta);
     r.a0Tau = Alpha0Tau(tau, delta);
@@ -134,8 +135,22 @@ class TSecondGroupEos final : public Variant {
     }
     return r;
   }
+  // The residual's aDelta of Derivatives alone: no ideal part, no tau
+  // derivative, no second derivative.
+  Extended HelmholtzAlphaRDelta(Extended tau, Extended delta) override {
+    if (!OnePass()) return Variant::HelmholtzAlphaRDelta(tau, delta);
+    if (tableSums_) {
+      return model_.numericResidualDerivatives ? this->NumericAlphaRDelta(tau, delta)
+                                               : tableSums_->DeltaDerivative(tau, delta);
+    }
+    if (model_.residualDelta != nullptr) return model_.residualDelta(tauPowers_, tau, delta);
+    return Variant::HelmholtzAlphaRDelta(tau, delta);
+  }
 
  private:
+  bool OnePass() const {
+    return model_.alpha0 != nullptr && (tableSums_ || model_.residualSecondOrder != nullptr);
+  }
   // The last saturated density of each side: one solve asks for the same
   // temperature's more than once (the start of the density search, then
   // the phase tests of the state found), and each is a refinement on the

@@ -46,6 +46,8 @@ Extended XenonAlpha0TauTau(const TGeneralEosSubstance& o, Extended tau, Extended
 // analytic second derivatives, in one pass over the same blocks; tau's
 // powers through the caller's cache.
 TResidualDerivatives XenonResidualDerivatives(TTauPowerCache& powers, Extended tau, Extended delta);
+// Its aDelta alone, bit for bit.
+Extended XenonResidualDelta(TTauPowerCache& powers, Extended tau, Extended delta);
 // Which of xenon's blocks count at (tau, delta): bit 0 B2, 1 B3, 2 T57,
 // 3 T58, 4 B4, 5 B5, 6 B6.
 uint32_t XenonBlocks(Extended tau, Extended delta);

@@ -169,6 +169,21 @@ TResidualDerivatives TResidualTableSums::Evaluate(Extended tau, Extended delta) 
   return r;
 }
 
+Extended TResidualTableSums::DeltaDerivative(Extended tau, Extended delta) {
+  const TDeltaPowers& dp = DeltaPowers(delta);
+  const Extended* power = tauPowers_.Powers(tau);
+  Extended polynomial = 0, exponential = 0;
+  for (size_t i = 0; i < terms_.size(); ++i) {
+    const TTerm& term = terms_[i];
+    const int32_t l = term.l;
+    const Extended f = l == 0 ? 1 : dp.expMinus[static_cast<size_t>(l)];
+    const Extended fPrime = l == 0 ? 0 : -static_cast<Extended>(l) * dp.Power(l);
+    const Extended dL = static_cast<Extended>(term.d) + fPrime;
+    (i < polynomialCount_ ? polynomial : exponential) += term.n * dp.Power(term.d - 1) * power[term.power] * f * dL;
+  }
+  return Extended{0} + polynomial + exponential;
+}
+
 // ---- Ideal parts ------------------------------------------------------------------
 
 Extended IdealGasAlpha0TauTau(const TIdealGasPart& ideal, Extended tau) {

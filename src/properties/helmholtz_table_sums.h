@@ -71,6 +71,8 @@ class TResidualTableSums {
   //   a_tautau = n t (t - 1) delta^d tau^(t-2) f
   //   a_deltatau = n t delta^(d-1) tau^(t-1) f (d - L)
   TResidualDerivatives Evaluate(Extended tau, Extended delta);
+  // Evaluate(tau, delta).aDelta alone, bit for bit.
+  Extended DeltaDerivative(Extended tau, Extended delta);
 
  private:
   struct TTerm {

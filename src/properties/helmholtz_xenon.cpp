@@ -140,6 +140,26 @@ TResidualDerivatives XenonResidualDerivatives(TTauPowerCache& powers, Extended t
   return r;
 }
 
+Extended XenonResidualDelta(TTauPowerCache& powers, Extended tau, Extended delta) {
+  const TXenonExponents& exponents = XenonExponents();
+  if (!powers.HasExponents()) powers.SetExponents(exponents.t);
+  const Extended* pt = powers.Powers(tau);
+  std::array<Extended, 10> dp{};
+  for (size_t k = 0; k < dp.size(); ++k) dp[k] = IntPower(static_cast<int32_t>(k), delta);
+  Extended sum = 0;
+  auto add = [&](size_t i) {
+    const int32_t d = XenonD[i];
+    sum += d == 0 ? 0 : XenonN[i] * d * dp[static_cast<size_t>(d) - 1] * pt[exponents.index[i]];
+  };
+  for (size_t i = 0; i < 36; ++i) add(i);
+  const uint32_t blocks = XenonBlocks(tau, delta);
+  for (const TBlock& b : kBlocks) {
+    if ((blocks & b.bit) == 0) continue;
+    for (size_t i = b.first - 1; i < b.last; ++i) add(i);
+  }
+  return sum;
+}
+
 namespace {
 
 // The ideal part's terms of the dense cold region: c_k tau^e_k + 0.44435064 ln tau.

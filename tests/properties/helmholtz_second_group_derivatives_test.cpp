@@ -64,6 +64,7 @@ TEST(SecondGroupDerivativesTest, TableSumsAreTheTermSumsWithAnalyticSecondDeriva
       EXPECT_EQ(r.aDelta, sum(THelmholtzPart::kDDelta, tau, delta));
       EXPECT_EQ(r.aTau, sum(THelmholtzPart::kDTau, tau, delta));
       EXPECT_EQ(sums.Value(tau, delta), sum(THelmholtzPart::kValue, tau, delta));
+      EXPECT_EQ(sums.DeltaDerivative(tau, delta), r.aDelta);
       const Extended hd = 1e-6L * delta, ht = 1e-6L * tau;
       const Extended dd =
           (sum(THelmholtzPart::kDDelta, tau, delta + hd) - sum(THelmholtzPart::kDDelta, tau, delta - hd)) / (2 * hd);
@@ -118,6 +119,7 @@ TEST(SecondGroupDerivativesTest, XenonOnePassSumsTheSameBlocks) {
       EXPECT_EQ(r.a, sum(THelmholtzPart::kValue, tau, delta));
       EXPECT_EQ(r.aDelta, sum(THelmholtzPart::kDDelta, tau, delta));
       EXPECT_EQ(r.aTau, sum(THelmholtzPart::kDTau, tau, delta));
+      EXPECT_EQ(XenonResidualDelta(powers, tau, delta), r.aDelta);
       const Extended hd = 1e-6L * delta, ht = 1e-6L * tau;
       ASSERT_EQ(XenonBlocks(tau, delta), XenonBlocks(tau + ht, delta + hd));
       ASSERT_EQ(XenonBlocks(tau, delta), XenonBlocks(tau - ht, delta - hd));
@@ -149,6 +151,8 @@ TEST(SecondGroupDerivativesTest, ObjectsEvaluateTheirModelSlots) {
       EXPECT_EQ(r.aR, o->AlphaR(tau, delta)) << o->CatalogRow;
       EXPECT_EQ(r.aRDelta, o->AlphaRDelta(tau, delta)) << o->CatalogRow;
       EXPECT_EQ(r.aRTau, o->AlphaRTau(tau, delta)) << o->CatalogRow;
+      // The density searches' own call.
+      EXPECT_EQ(o->HelmholtzAlphaRDelta(tau, delta), r.aRDelta) << o->CatalogRow;
       // The ideal part's second derivative against the second difference of
       // alpha0 itself (n-pentane's and R23's Alpha0Tau are differences).
       const Extended h = 1e-4L * tau;
@@ -156,6 +160,22 @@ TEST(SecondGroupDerivativesTest, ObjectsEvaluateTheirModelSlots) {
       EXPECT_TRUE(Close(r.a0TauTau, a0tt, 1e-6L, 1)) << o->CatalogRow << " " << tau << " " << delta;
     }
   }
+}
+
+// The kept saturated densities are the ancillaries' own values, for the
+// temperature asked, also after another temperature and after a change of
+// the constants they read.
+TEST(SecondGroupDerivativesTest, KeptSaturatedDensitiesAreTheAncillaries) {
+  auto o = Make(CreateEosXenon);
+  for (const Extended T : {200.0L, 250.0L, 200.0L, 200.0L}) {
+    EXPECT_EQ(o->SatLiquidDensity(T), XenonSatLiquidDensity(*o, T)) << T;
+    EXPECT_EQ(o->SatVaporDensity(T), XenonSatVaporDensity(*o, T)) << T;
+  }
+  const Extended before = o->SatLiquidDensity(220);
+  o->TCrit += 1;
+  const Extended after = o->SatLiquidDensity(220);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(after, XenonSatLiquidDensity(*o, 220));
 }
 
 }  // namespace second_group_derivatives_test
