@@ -45,6 +45,12 @@ constexpr TSweepCase kNitrogen{"Nitrogen", 70, 300};
 // second derivatives come from differences.
 constexpr TSweepCase kXenon{"Xenon", 170, 600};
 constexpr TSweepCase kPentane{"n-Pentane", 180, 580};
+// The rest of the group's usable fluids, each from near its lowest
+// temperature through the saturation temperature at 1 MPa.
+constexpr TSweepCase kNeon{"Neon", 25, 300};
+constexpr TSweepCase kEthylene{"Ethylene", 110, 440};
+constexpr TSweepCase kR23{"R23", 120, 460};
+constexpr TSweepCase kR125{"R125", 175, 430};
 
 Extended SweepTemperature(const TSweepCase& c, int32_t i) {
   return c.tLow + (c.tHigh - c.tLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
@@ -79,6 +85,10 @@ BENCHMARK_CAPTURE(BM_SweepTP, water_T_P_to_h, kWater);
 BENCHMARK_CAPTURE(BM_SweepTP, nitrogen_T_P_to_h, kNitrogen);
 BENCHMARK_CAPTURE(BM_SweepTP, xenon_T_P_to_h, kXenon);
 BENCHMARK_CAPTURE(BM_SweepTP, pentane_T_P_to_h, kPentane);
+BENCHMARK_CAPTURE(BM_SweepTP, neon_T_P_to_h, kNeon);
+BENCHMARK_CAPTURE(BM_SweepTP, ethylene_T_P_to_h, kEthylene);
+BENCHMARK_CAPTURE(BM_SweepTP, r23_T_P_to_h, kR23);
+BENCHMARK_CAPTURE(BM_SweepTP, r125_T_P_to_h, kR125);
 
 // (P, h) -> T at the enthalpies of the sweep's temperatures at `pressure`.
 void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure) {
@@ -106,6 +116,10 @@ BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
 BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
 BENCHMARK_CAPTURE(BM_SweepPh, xenon_P_h_to_T, kXenon);
 BENCHMARK_CAPTURE(BM_SweepPh, pentane_P_h_to_T, kPentane);
+BENCHMARK_CAPTURE(BM_SweepPh, neon_P_h_to_T, kNeon);
+BENCHMARK_CAPTURE(BM_SweepPh, ethylene_P_h_to_T, kEthylene);
+BENCHMARK_CAPTURE(BM_SweepPh, r23_P_h_to_T, kR23);
+BENCHMARK_CAPTURE(BM_SweepPh, r125_P_h_to_T, kR125);
 
 // (P, h) -> T above the critical pressure: water at 30 MPa over 300-900 K
 // and nitrogen at 10 MPa over 70-300 K, from the dense liquid-like fluid

@@ -144,6 +144,10 @@ class TGeneralEosSubstance : public TSubstanceBase {
   const TEosDerivatives& Helmholtz(Extended tau, Extended delta) {
     return helmholtzMemo_.At(tau, delta, [this](Extended t, Extended d) { return Derivatives(t, d); });
   }
+  // Helmholtz(tau, delta).aRDelta alone: the density searches at fixed
+  // temperature (the pressure's residual) read nothing else. A fluid that
+  // sums it alone, to the same bits as its Derivatives, gives it here.
+  virtual Extended HelmholtzAlphaRDelta(Extended tau, Extended delta) { return Helmholtz(tau, delta).aRDelta; }
 
   // Central differences of the Helmholtz slots over a relative step.
   Extended NumericAlphaRDelta(Extended tau, Extended delta);

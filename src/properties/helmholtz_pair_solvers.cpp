@@ -22,7 +22,7 @@ int32_t SolveDensityTP(TGeneralEosSubstance& o, Extended T, Extended P, Extended
   if (tau == 1) tau = 0.999999L;
   const Extended R = o.R();
   // r(delta) = (1 + delta alphaR_delta) R T / v - P, v = VCrit/delta
-  auto residual = [&](Extended d) { return (1 + d * o.Helmholtz(tau, d).aRDelta) * R * T * d / o.VCrit - P; };
+  auto residual = [&](Extended d) { return (1 + d * o.HelmholtzAlphaRDelta(tau, d)) * R * T * d / o.VCrit - P; };
   Extended d1 = o.VCrit / vStart;
   Extended r1 = residual(d1);
   Extended d2 = 0.98L * d1;

@@ -24,7 +24,7 @@ Extended RefineSatDensity(TGeneralEosSubstance& o, Extended T, Extended start, E
   // r(rho) = (1 + delta alphaR_delta) R T rho - P_sat
   auto residual = [&](Extended rho) {
     const Extended delta = rho * o.VCrit;
-    return (1 + delta * o.Helmholtz(tau, delta).aRDelta) * R * T * rho - pSat;
+    return (1 + delta * o.HelmholtzAlphaRDelta(tau, delta)) * R * T * rho - pSat;
   };
   Extended rho0 = start;
   Extended r0 = residual(rho0);

@@ -46,6 +46,18 @@ Extended Cp0IntegralIdealPart(const TCp0IntegralIdealPart& p, const TGeneralEosS
   return std::log(delta * tau0 / (delta0 * tau)) + g * p.h0 * tau / o.TCrit - g * p.s0 - 1 - f * tau * A + f * B;
 }
 
+// The ideal gas's heat capacity cp0/R = F sum c_k x^k (x = T or tau) gives
+// the second derivative directly: with H' = cp0 in the T basis and
+// A' = cp0/tau^2 in the tau basis, both forms come to
+//   d2(alpha0)/d(tau)2 = (1 - cp0/R)/tau^2.
+Extended Cp0IntegralAlpha0TauTau(const TCp0IntegralIdealPart& p, const TGeneralEosSubstance& o, Extended tau) {
+  const Extended f = p.molarFactor ? o.MolarMassValue / o.GasConstant : 1;
+  const Extended x = p.tauBasis ? tau : o.TCrit / tau;
+  Extended cp = 0;
+  for (size_t k = p.c.size(); k-- > 0;) cp = cp * x + p.c[k];
+  return (1 - f * cp) / (tau * tau);
+}
+
 // Hydrogen: cp0/Rbar = sum a_i T^k_i with the indefinite integrals
 // H = sum a_i T^(k_i+1)/(k_i+1) (k = -1: a ln T) and S = sum a_i T^k_i/k_i
 // (k = 0: a ln T); reference point 273.15 K and 100 kPa, h0 and s0 per kg.
@@ -82,9 +94,17 @@ template <const TIdealGasPart& kPart>
 Extended AnalyticAlpha0Tau(const TGeneralEosSubstance&, Extended tau, Extended) {
   return IdealGasAlpha0Tau(kPart, tau);
 }
+template <const TIdealGasPart& kPart>
+Extended AnalyticAlpha0TauTau(const TGeneralEosSubstance&, Extended tau, Extended) {
+  return IdealGasAlpha0TauTau(kPart, tau);
+}
 template <const TCp0IntegralIdealPart& kPart>
 Extended Cp0Alpha0(const TGeneralEosSubstance& o, Extended tau, Extended delta) {
   return Cp0IntegralIdealPart(kPart, o, tau, delta);
+}
+template <const TCp0IntegralIdealPart& kPart>
+Extended Cp0Alpha0TauTau(const TGeneralEosSubstance& o, Extended tau, Extended) {
+  return Cp0IntegralAlpha0TauTau(kPart, o, tau);
 }
 
 // ---- Models ---------------------------------------------------------------
@@ -92,10 +112,13 @@ Extended Cp0Alpha0(const TGeneralEosSubstance& o, Extended tau, Extended delta) 
 const TSecondGroupModel kNeonModel{NeonAlpha0,          AnalyticAlpha0Tau<NeonIdealGasPart>,
                                    &NeonResidualPart,   false,
                                    nullptr,             NeonSatPressure,
-                                   NeonSatLiquidDensity, NeonSatVaporDensity};
+                                   NeonSatLiquidDensity, NeonSatVaporDensity,
+                                   AnalyticAlpha0TauTau<NeonIdealGasPart>};
 const TSecondGroupModel kXenonModel{XenonAlpha0,   XenonAlpha0Tau,        nullptr,
                                     false,         XenonResidual,         XenonSatPressure,
-                                    XenonSatLiquidDensity, XenonSatVaporDensity};
+                                    XenonSatLiquidDensity, XenonSatVaporDensity,
+                                    XenonAlpha0TauTau,     XenonResidualDerivatives,
+                                    XenonResidualDelta};
 const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        AnalyticAlpha0Tau<EthyleneIdealGasPart>,
                                        &EthyleneResidualPart,
@@ -103,9 +126,11 @@ const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        nullptr,
                                        EthyleneSatPressure,
                                        EthyleneSatLiquidDensity,
-                                       EthyleneSatVaporDensity};
+                                       EthyleneSatVaporDensity,
+                                       AnalyticAlpha0TauTau<EthyleneIdealGasPart>};
 const TSecondGroupModel kR23Model{Cp0Alpha0<R23IdealPart>, nullptr,          &R23ResidualPart,   false, nullptr,
-                                  R23SatPressure,          R23SatLiquidDensity, R23SatVaporDensity};
+                                  R23SatPressure,          R23SatLiquidDensity, R23SatVaporDensity,
+                                  Cp0Alpha0TauTau<R23IdealPart>};
 const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    AnalyticAlpha0Tau<R125IdealGasPart>,
                                    &R125ResidualPart,
@@ -113,9 +138,11 @@ const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    nullptr,
                                    R125SatPressure,
                                    R125SatLiquidDensity,
-                                   R125SatVaporDensity};
+                                   R125SatVaporDensity,
+                                   AnalyticAlpha0TauTau<R125IdealGasPart>};
 const TSecondGroupModel kPentaneModel{Cp0Alpha0<PentaneIdealPart>, nullptr, &PentaneResidualPart, true, nullptr,
-                                      PentaneSatPressure, PentaneSatLiquidDensity, PentaneSatVaporDensity};
+                                      PentaneSatPressure, PentaneSatLiquidDensity, PentaneSatVaporDensity,
+                                      Cp0Alpha0TauTau<PentaneIdealPart>};
 // Their residual parts (Bender, BWR and MBWR shapes; methanol's own) are not
 // in this build yet.
 const TSecondGroupModel kIsopentaneModel{Cp0Alpha0<IsopentaneIdealPart>, nullptr, nullptr, false, nullptr,

@@ -11,8 +11,10 @@
 // offsets alone (they need the whole model), so that the substance factory
 // keeps such a fluid's catalogue row on its placeholder.
 #include <array>
+#include <optional>
 
 #include "properties/helmholtz_eos.h"
+#include "properties/helmholtz_table_sums.h"
 #include "properties/helmholtz_terms.h"
 
 namespace voq {
@@ -23,6 +25,11 @@ using TIdealFunction = Extended (*)(const TGeneralEosSubstance& o, Extended tau,
 // A residual part with its own switches (xenon): value or one first
 // derivative.
 using TResidualFunction = Extended (*)(THelmholtzPart part, Extended tau, Extended delta);
+// The same residual part to second order in one pass, tau's powers kept in
+// the object's cache.
+using TResidualSecondOrderFunction = TResidualDerivatives (*)(TTauPowerCache& powers, Extended tau, Extended delta);
+// Its aDelta alone, to the same bits.
+using TResidualDeltaFunction = Extended (*)(TTauPowerCache& powers, Extended tau, Extended delta);
 // kPa, from the temperature (K).
 using TSatPressureFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
 // kg/m3, from the temperature (K), refined or not as the fluid's ancillary is.
@@ -41,6 +48,11 @@ struct TSecondGroupModel {
   TSatPressureFunction satPressure = nullptr;
   TSatDensityFunction satLiquidDensity = nullptr;
   TSatDensityFunction satVaporDensity = nullptr;
+  // d2(alpha0)/d(tau)2; null: central differences of Alpha0Tau.
+  TIdealFunction alpha0TauTau = nullptr;
+  // The residual function to second order (with residualFunction).
+  TResidualSecondOrderFunction residualSecondOrder = nullptr;
+  TResidualDeltaFunction residualDelta = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -55,7 +67,9 @@ struct TSecondGroupModel {
 template <class Variant>
 class TSecondGroupEos final : public Variant {
  public:
-  explicit TSecondGroupEos(const TSecondGroupModel& model) : model_(model) {}
+  explicit TSecondGroupEos(const TSecondGroupModel& model) : model_(model) {
+    if (model.residual != nullptr && TResidualTableSums::Covers(*model.residual)) tableSums_.emplace(*model.residual);
+  }
   const TSecondGroupModel& Model() const { return model_; }
 
   Extended Alpha0(Extended tau, Extended delta) override {
@@ -65,7 +79,10 @@ class TSecondGroupEos final : public Variant {
     if (model_.alpha0 == nullptr) return this->NotAvailable("Alpha0Tau");
     return model_.alpha0Tau != nullptr ? model_.alpha0Tau(*this, tau, delta) : this->NumericAlpha0Tau(tau, delta);
   }
-  Extended AlphaR(Extended tau, Extended delta) override { return Residual(THelmholtzPart::kValue, tau, delta); }
+  Extended AlphaR(Extended tau, Extended delta) override {
+    if (tableSums_) return tableSums_->Value(tau, delta);
+    return Residual(THelmholtzPart::kValue, tau, delta);
+  }
   Extended AlphaRDelta(Extended tau, Extended delta) override {
     if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRDelta(tau, delta);
     return Residual(THelmholtzPart::kDDelta, tau, delta);
@@ -78,21 +95,91 @@ class TSecondGroupEos final : public Variant {
     return model_.satPressure != nullptr ? model_.satPressure(*this, T) : this->NotAvailable("SatPressure");
   }
   Extended SatLiquidDensity(Extended T) override {
-    return model_.satLiquidDensity != nullptr ? model_.satLiquidDensity(*this, T)
-                                              : this->NotAvailable("SatLiquidDensity");
+    if (model_.satLiquidDensity == nullptr) return this->NotAvailable("SatLiquidDensity");
+    return Kept(liquid_, T, model_.satLiquidDensity);
   }
   Extended SatVaporDensity(Extended T) override {
-    return model_.satVaporDensity != nullptr ? model_.satVaporDensity(*this, T)
-                                             : this->NotAvailable("SatVaporDensity");
+    if (model_.satVaporDensity == nullptr) return this->NotAvailable("SatVaporDensity");
+    return Kept(vapor_, T, model_.satVaporDensity);
+  }
+
+  // Everything at one point in one pass, in 10-byte reals: Alpha0 and
+  // Alpha0Tau from their slots; the residual part's value and first
+  // derivatives bit for bit as its slots give them (n-pentane's first
+  // derivatives are its slots' central differences of AlphaR, taken here
+  // too), the second derivatives analytic, and so is alpha0's where the
+  // model gives it. A model without a one-pass residual keeps the shared
+  // default.
+  TEosDerivatives Derivatives(Extended tau, Extended delta) override {
+    if (!OnePass()) return Variant::Derivatives(tau, delta);
+    TEosDerivatives r;
+    r.a0 = Alpha0(tau, delta);
+    r.a0Tau = Alpha0Tau(tau, delta);
+    if (model_.alpha0TauTau != nullptr) {
+      r.a0TauTau = model_.alpha0TauTau(*this, tau, delta);
+    } else {
+      const Extended ht = 1e-5L * tau;
+      r.a0TauTau = (Alpha0Tau(tau + ht, delta) - Alpha0Tau(tau - ht, delta)) / (2 * ht);
+    }
+    const TResidualDerivatives d =
+        tableSums_ ? tableSums_->Evaluate(tau, delta) : model_.residualSecondOrder(tauPowers_, tau, delta);
+    r.aR = d.a;
+    r.aRDelta = d.aDelta;
+    r.aRTau = d.aTau;
+    r.aRDeltaDelta = d.aDeltaDelta;
+    r.aRTauTau = d.aTauTau;
+    r.aRDeltaTau = d.aDeltaTau;
+    if (tableSums_ && model_.numericResidualDerivatives) {
+      r.aRDelta = this->NumericAlphaRDelta(tau, delta);
+      r.aRTau = this->NumericAlphaRTau(tau, delta);
+    }
+    return r;
+  }
+  // The residual's aDelta of Derivatives alone: no ideal part, no tau
+  // derivative, no second derivative.
+  Extended HelmholtzAlphaRDelta(Extended tau, Extended delta) override {
+    if (!OnePass()) return Variant::HelmholtzAlphaRDelta(tau, delta);
+    if (tableSums_) {
+      return model_.numericResidualDerivatives ? this->NumericAlphaRDelta(tau, delta)
+                                               : tableSums_->DeltaDerivative(tau, delta);
+    }
+    if (model_.residualDelta != nullptr) return model_.residualDelta(tauPowers_, tau, delta);
+    return Variant::HelmholtzAlphaRDelta(tau, delta);
   }
 
  private:
+  bool OnePass() const {
+    return model_.alpha0 != nullptr && (tableSums_ || model_.residualSecondOrder != nullptr);
+  }
+  // The last saturated density of each side: one solve asks for the same
+  // temperature's more than once (the start of the density search, then
+  // the phase tests of the state found), and each is a refinement on the
+  // equation of state, a pure function of T and the constants it reads.
+  struct TKeptDensity {
+    bool valid = false;
+    Extended T = 0, tCrit = 0, pCrit = 0, vCrit = 0, gasConstant = 0, molarMass = 0;
+    Extended value = 0;
+  };
+  Extended Kept(TKeptDensity& kept, Extended T, TSatDensityFunction density) {
+    if (kept.valid && kept.T == T && kept.tCrit == this->TCrit && kept.pCrit == this->PCrit &&
+        kept.vCrit == this->VCrit && kept.gasConstant == this->GasConstant && kept.molarMass == this->MolarMassValue) {
+      return kept.value;
+    }
+    const Extended value = density(*this, T);
+    kept = {true, T, this->TCrit, this->PCrit, this->VCrit, this->GasConstant, this->MolarMassValue, value};
+    return value;
+  }
   Extended Residual(THelmholtzPart part, Extended tau, Extended delta) {
     if (model_.residual != nullptr) return SumResidualPart(*model_.residual, part, tau, delta);
     if (model_.residualFunction != nullptr) return model_.residualFunction(part, tau, delta);
     return this->NotAvailable("AlphaR");
   }
   const TSecondGroupModel& model_;
+  // The plain tables' one-pass sums, or the cache of a residual function's
+  // powers of tau.
+  std::optional<TResidualTableSums> tableSums_;
+  TTauPowerCache tauPowers_;
+  TKeptDensity liquid_, vapor_;
 };
 
 using TSecondGroupShortEos = TSecondGroupEos<TGeneralEosSubstance>;
@@ -123,6 +210,9 @@ struct TCp0IntegralIdealPart {
 // cp0/tau^2 and cp0/tau from tau0 to tau.
 Extended Cp0IntegralIdealPart(const TCp0IntegralIdealPart& p, const TGeneralEosSubstance& o, Extended tau,
                               Extended delta);
+
+// d2(alpha0)/d(tau)2 of the same part: (1 - cp0/R)/tau^2.
+Extended Cp0IntegralAlpha0TauTau(const TCp0IntegralIdealPart& p, const TGeneralEosSubstance& o, Extended tau);
 
 // ---- Constructors ---------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "properties/helmholtz_second_group.h"
+#include "properties/helmholtz_table_sums.h"
 #include "properties/helmholtz_terms.h"
 
 namespace voq {
@@ -40,6 +41,13 @@ extern const std::array<Extended, 92> XenonT;
 Extended XenonResidual(THelmholtzPart part, Extended tau, Extended delta);
 Extended XenonAlpha0(const TGeneralEosSubstance& o, Extended tau, Extended delta);
 Extended XenonAlpha0Tau(const TGeneralEosSubstance& o, Extended tau, Extended delta);
+Extended XenonAlpha0TauTau(const TGeneralEosSubstance& o, Extended tau, Extended delta);
+// XenonResidual's value and first derivatives (bit for bit) with the
+// analytic second derivatives, in one pass over the same blocks; tau's
+// powers through the caller's cache.
+TResidualDerivatives XenonResidualDerivatives(TTauPowerCache& powers, Extended tau, Extended delta);
+// Its aDelta alone, bit for bit.
+Extended XenonResidualDelta(TTauPowerCache& powers, Extended tau, Extended delta);
 // Which of xenon's blocks count at (tau, delta): bit 0 B2, 1 B3, 2 T57,
 // 3 T58, 4 B4, 5 B5, 6 B6.
 uint32_t XenonBlocks(Extended tau, Extended delta);
