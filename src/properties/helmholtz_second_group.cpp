@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/numeric_library.h"
+#include "properties/helmholtz_bwr.h"
 #include "properties/helmholtz_second_group_internal.h"
 
 namespace voq {
@@ -67,6 +68,25 @@ Extended HydrogenAlpha0(const TGeneralEosSubstance& o, Extended tau, Extended de
   return std::log(delta * T / (delta0 * T0)) + M / rBar * (h0 / T - s0) - 1 + H / T - S;
 }
 
+// Its exact tau-derivative. With T = TCrit/tau, dT/dtau = -T/tau, and
+// dH/dT = T dS/dT = cp0/Rbar, the entropy integral drops out:
+//   d(alpha0)/d(tau) = (G h0 + H(T))/TCrit - 1/tau,  G = M/Rbar.
+// A central difference of alpha0 loses about 1e-11 of u and h to the
+// cancelling 1e10-sized heat-capacity terms: more than the energy-volume
+// searches' tolerance, so that they could not settle.
+Extended HydrogenAlpha0Tau(const TGeneralEosSubstance& o, Extended tau, Extended) {
+  const Extended T = o.TCrit / tau;
+  const Extended h0 = 85119.5401409L;
+  const Extended lnT = std::log(T);
+  Extended H = 0;
+  for (size_t i = 0; i < HydrogenCp0Coef.size(); ++i) {
+    const Extended a = HydrogenCp0Coef[i];
+    const Extended k = HydrogenCp0Exp[i];
+    H += k == -1 ? a * lnT : a * PowerReal(T, k + 1) / (k + 1);
+  }
+  return (o.MolarMassValue / o.GasConstant * h0 + H) / o.TCrit - 1 / tau;
+}
+
 namespace {
 
 // A delta at or below 0 takes ln(1e-6): neon's ideal part is asked for
@@ -116,15 +136,16 @@ const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    R125SatVaporDensity};
 const TSecondGroupModel kPentaneModel{Cp0Alpha0<PentaneIdealPart>, nullptr, &PentaneResidualPart, true, nullptr,
                                       PentaneSatPressure, PentaneSatLiquidDensity, PentaneSatVaporDensity};
-// Their residual parts (Bender, BWR and MBWR shapes; methanol's own) are not
-// in this build yet.
-const TSecondGroupModel kIsopentaneModel{Cp0Alpha0<IsopentaneIdealPart>, nullptr, nullptr, false, nullptr,
+// The Bender, BWRS and MBWR residual parts (helmholtz_bwr.h).
+const TSecondGroupModel kIsopentaneModel{Cp0Alpha0<IsopentaneIdealPart>, nullptr, nullptr, false, IsopentaneResidual,
                                          IsopentaneSatPressure, IsopentaneSatLiquidDensity,
                                          IsopentaneSatVaporDensity};
-const TSecondGroupModel kPropyleneModel{AnalyticAlpha0<PropyleneIdealGasPart>, nullptr, nullptr, false, nullptr,
-                                        PropyleneSatPressure, PropyleneSatLiquidDensity, PropyleneSatVaporDensity};
-const TSecondGroupModel kRC318Model{Cp0Alpha0<RC318IdealPart>, nullptr, nullptr, false, nullptr,
+const TSecondGroupModel kPropyleneModel{AnalyticAlpha0<PropyleneIdealGasPart>, nullptr, nullptr, true,
+                                        PropyleneResidual, PropyleneSatPressure, PropyleneSatLiquidDensity,
+                                        PropyleneSatVaporDensity};
+const TSecondGroupModel kRC318Model{Cp0Alpha0<RC318IdealPart>, nullptr, nullptr, true, RC318Residual,
                                     RC318SatPressure, RC318SatLiquidDensity, RC318SatVaporDensity};
+// Methanol's own residual part is not in this build yet.
 const TSecondGroupModel kMethanolModel{AnalyticAlpha0<MethanolIdealGasPart>,
                                        AnalyticAlpha0Tau<MethanolIdealGasPart>,
                                        nullptr,
@@ -133,23 +154,23 @@ const TSecondGroupModel kMethanolModel{AnalyticAlpha0<MethanolIdealGasPart>,
                                        MethanolSatPressure,
                                        MethanolSatLiquidDensity,
                                        MethanolSatVaporDensity};
-const TSecondGroupModel kHydrogenModel{HydrogenAlpha0, nullptr, nullptr, false, nullptr,
+const TSecondGroupModel kHydrogenModel{HydrogenAlpha0, HydrogenAlpha0Tau, nullptr, true, HydrogenResidual,
                                        HydrogenSatPressure, HydrogenSatLiquidDensity, HydrogenSatVaporDensity};
 const TSecondGroupModel kCarbonMonoxideModel{Cp0Alpha0<CarbonMonoxideIdealPart>,
                                              nullptr,
                                              nullptr,
-                                             false,
-                                             nullptr,
+                                             true,
+                                             CarbonMonoxideResidual,
                                              CarbonMonoxideSatPressure,
                                              CarbonMonoxideSatLiquidDensity,
                                              CarbonMonoxideSatVaporDensity};
-const TSecondGroupModel kHexaneModel{Cp0Alpha0<HexaneIdealPart>, nullptr, nullptr, false, nullptr,
+const TSecondGroupModel kHexaneModel{Cp0Alpha0<HexaneIdealPart>, nullptr, nullptr, true, HexaneResidual,
                                      HexaneSatPressure, HexaneSatLiquidDensity, HexaneSatVaporDensity};
 const TSecondGroupModel kR123Model{AnalyticAlpha0<R123IdealGasPart>,
                                    AnalyticAlpha0Tau<R123IdealGasPart>,
                                    nullptr,
                                    false,
-                                   nullptr,
+                                   R123Residual,
                                    R123SatPressure,
                                    R123SatLiquidDensity,
                                    R123SatVaporDensity};

@@ -34,7 +34,9 @@ struct TSecondGroupModel {
   TIdealFunction alpha0Tau = nullptr;
   // A plain table of polynomial and exponential terms ...
   const TResidualPart* residual = nullptr;
-  // ... whose derivative slots are central differences (n-pentane) ...
+  // ... whose derivative slots are central differences (n-pentane; also
+  // for a residual function: the Bender and MBWR fluids but isopentane and
+  // R123) ...
   bool numericResidualDerivatives = false;
   // ... or a residual function of its own.
   TResidualFunction residualFunction = nullptr;
@@ -67,11 +69,11 @@ class TSecondGroupEos final : public Variant {
   }
   Extended AlphaR(Extended tau, Extended delta) override { return Residual(THelmholtzPart::kValue, tau, delta); }
   Extended AlphaRDelta(Extended tau, Extended delta) override {
-    if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRDelta(tau, delta);
+    if (model_.numericResidualDerivatives && HasResidual()) return this->NumericAlphaRDelta(tau, delta);
     return Residual(THelmholtzPart::kDDelta, tau, delta);
   }
   Extended AlphaRTau(Extended tau, Extended delta) override {
-    if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRTau(tau, delta);
+    if (model_.numericResidualDerivatives && HasResidual()) return this->NumericAlphaRTau(tau, delta);
     return Residual(THelmholtzPart::kDTau, tau, delta);
   }
   Extended SatPressure(Extended T, Extended) override {
@@ -87,6 +89,7 @@ class TSecondGroupEos final : public Variant {
   }
 
  private:
+  bool HasResidual() const { return model_.HasResidualPart(); }
   Extended Residual(THelmholtzPart part, Extended tau, Extended delta) {
     if (model_.residual != nullptr) return SumResidualPart(*model_.residual, part, tau, delta);
     if (model_.residualFunction != nullptr) return model_.residualFunction(part, tau, delta);

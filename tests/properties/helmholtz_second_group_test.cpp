@@ -106,8 +106,7 @@ TEST(HelmholtzSecondGroupTest, ButaneAndPropaneObjectsCarryTheirOwnRows) {
 // ones are models with their own rows.
 TEST(HelmholtzSecondGroupTest, FactoryGivesOnlyCompleteModels) {
   UseSiMassKpaKjK();
-  for (const char* name : {"Isopentane", "Propylene", "RC318", "Methanol", "Hydrogen", "CarbonMonoxide", "n-Hexane",
-                           "R123", "n-Butane", "Isobutane", "Propane", "R600", "R290"}) {
+  for (const char* name : {"Methanol", "n-Butane", "Isobutane", "Propane", "R600", "R290"}) {
     std::unique_ptr<TSubstanceBase> o(CreatePropertyObject(FindSubstanceRow(name)));
     ASSERT_NE(o, nullptr) << name;
     EXPECT_EQ(dynamic_cast<TGeneralEosSubstance*>(o.get()), nullptr) << name;
@@ -126,12 +125,12 @@ TEST(HelmholtzSecondGroupTest, FactoryGivesOnlyCompleteModels) {
     EXPECT_EQ(CalcErrorCode, 0) << name;
   }
   // An incomplete model's slots say so themselves too.
-  auto isopentane = Build(CreateEosIsopentane);
+  auto butane = Build(CreateEosButane);
   CalcErrorCode = 0;
-  isopentane->AlphaR(1, 1);
+  butane->AlphaR(1, 1);
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
   EXPECT_EQ(MessageArgs[1], "AlphaR");
-  EXPECT_FALSE(SecondGroupModelComplete(*isopentane));
+  EXPECT_FALSE(SecondGroupModelComplete(*butane));
   CalcErrorCode = 0;
 }
 
