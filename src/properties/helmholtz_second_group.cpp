@@ -9,6 +9,7 @@
 
 #include "core/numeric_library.h"
 #include "properties/helmholtz_bwr.h"
+#include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group_internal.h"
 
 namespace voq {
@@ -145,15 +146,15 @@ const TSecondGroupModel kPropyleneModel{AnalyticAlpha0<PropyleneIdealGasPart>, n
                                         PropyleneSatVaporDensity};
 const TSecondGroupModel kRC318Model{Cp0Alpha0<RC318IdealPart>, nullptr, nullptr, true, RC318Residual,
                                     RC318SatPressure, RC318SatLiquidDensity, RC318SatVaporDensity};
-// Methanol's own residual part is not in this build yet.
 const TSecondGroupModel kMethanolModel{AnalyticAlpha0<MethanolIdealGasPart>,
                                        AnalyticAlpha0Tau<MethanolIdealGasPart>,
                                        nullptr,
                                        false,
-                                       nullptr,
+                                       MethanolResidual,
                                        MethanolSatPressure,
                                        MethanolSatLiquidDensity,
-                                       MethanolSatVaporDensity};
+                                       MethanolSatVaporDensity,
+                                       MethanolViscosity};
 const TSecondGroupModel kHydrogenModel{HydrogenAlpha0, HydrogenAlpha0Tau, nullptr, true, HydrogenResidual,
                                        HydrogenSatPressure, HydrogenSatLiquidDensity, HydrogenSatVaporDensity};
 const TSecondGroupModel kCarbonMonoxideModel{Cp0Alpha0<CarbonMonoxideIdealPart>,

@@ -27,6 +27,9 @@ using TResidualFunction = Extended (*)(THelmholtzPart part, Extended tau, Extend
 using TSatPressureFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
 // kg/m3, from the temperature (K), refined or not as the fluid's ancillary is.
 using TSatDensityFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
+// A transport slot of a fluid's own (methanol's viscosity), in the
+// document's units.
+using TTransportSlotFunction = Extended (*)(TGeneralEosSubstance& o, TPropertyArgumentRecord& a);
 
 struct TSecondGroupModel {
   TIdealFunction alpha0 = nullptr;
@@ -43,6 +46,8 @@ struct TSecondGroupModel {
   TSatPressureFunction satPressure = nullptr;
   TSatDensityFunction satLiquidDensity = nullptr;
   TSatDensityFunction satVaporDensity = nullptr;
+  // Null: the transport variant's own slot.
+  TTransportSlotFunction viscosity = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -82,6 +87,9 @@ class TSecondGroupEos final : public Variant {
   Extended SatLiquidDensity(Extended T) override {
     return model_.satLiquidDensity != nullptr ? model_.satLiquidDensity(*this, T)
                                               : this->NotAvailable("SatLiquidDensity");
+  }
+  Extended Viscosity(TPropertyArgumentRecord& a) override {
+    return model_.viscosity != nullptr ? model_.viscosity(*this, a) : Variant::Viscosity(a);
   }
   Extended SatVaporDensity(Extended T) override {
     return model_.satVaporDensity != nullptr ? model_.satVaporDensity(*this, T)

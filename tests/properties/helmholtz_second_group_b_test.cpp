@@ -15,6 +15,7 @@
 #include "eos_call.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_bwr.h"
+#include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group.h"
 #include "properties/helmholtz_state.h"
 #include "properties/substance_factory.h"
@@ -26,6 +27,8 @@ using testing::Call;
 using testing::State;
 using testing::UseSiMassKpaKjK;
 using testing::kH;
+using testing::kK;
+using testing::kMu;
 using testing::kP;
 using testing::kS;
 using testing::kT;
@@ -57,13 +60,15 @@ std::unique_ptr<TGeneralEosSubstance> ByNameB(const std::string& name) {
                                        << " of " << static_cast<double>(want);
 }
 
-constexpr TCreate kBwrFluids[] = {CreateEosIsopentane, CreateEosRC318,    CreateEosHexane,        CreateEosPropylene,
-                                  CreateEosR123,       CreateEosHydrogen, CreateEosCarbonMonoxide};
+// With methanol, whose terms all have d >= 1.
+constexpr TCreate kBwrFluids[] = {CreateEosIsopentane, CreateEosRC318,          CreateEosHexane,
+                                  CreateEosPropylene,  CreateEosR123,           CreateEosHydrogen,
+                                  CreateEosCarbonMonoxide, CreateEosMethanol};
 
 TEST(HelmholtzSecondGroupBTest, FactoryGivesTheBwrFluids) {
   for (const auto& [name, row] : {std::pair{"Isopentane", 60}, std::pair{"RC318", 62}, std::pair{"n-Hexane", 68},
                                   std::pair{"Propylene", 61}, std::pair{"R123", 17}, std::pair{"Hydrogen", 65},
-                                  std::pair{"CarbonMonoxide", 67}}) {
+                                  std::pair{"CarbonMonoxide", 67}, std::pair{"Methanol", 64}}) {
     auto o = ByNameB(name);
     ASSERT_NE(o, nullptr) << name;
     EXPECT_EQ(o->CatalogRow, row) << name;
@@ -135,13 +140,13 @@ TEST(HelmholtzSecondGroupBTest, TableShapes) {
   EXPECT_EQ(HydrogenResidualPart.polynomial.t[4], 0.5L);
 }
 
-// The analytic derivatives of isopentane and R123 against central
+// The analytic derivatives of isopentane, R123 and methanol against central
 // differences of AlphaR, and the slots of the others (central differences
 // over 0.1 % steps) against the analytic sums of their tables.
 TEST(HelmholtzSecondGroupBTest, ResidualDerivativesAgreeWithDifferences) {
   const std::array<Extended, 4> taus{0.6L, 1.0L, 1.7L, 3.0L};
   const std::array<Extended, 4> deltas{0.05L, 0.5L, 1.2L, 2.6L};
-  for (TCreate create : {CreateEosIsopentane, CreateEosR123}) {
+  for (TCreate create : {CreateEosIsopentane, CreateEosR123, CreateEosMethanol}) {
     auto o = BuildB(create);
     for (const Extended tau : taus) {
       for (const Extended delta : deltas) {
@@ -205,6 +210,9 @@ struct TDensityCaseB {
 //   the second virial coefficients of J. H. Dymond and E. B. Smith, "The
 //   Virial Coefficients of Pure Gases and Mixtures" (1980): hydrogen +14.8,
 //   carbon monoxide -8 cm3/mol.
+//   Methanol at 1 atm: 0.7864 g/cm3 at 25 C and 0.7914 g/cm3 at 20 C (CRC
+//   Handbook); its equation (de Reuck and Craven) is also the NIST Chemistry
+//   WebBook's.
 //   At 0.1 kPa and 400 K every fluid here is an ideal gas within 1e-4.
 //   n-Hexane's BWRS equation puts its liquid 0.6 % above the measured
 //   density, carbon monoxide's MBWR equation its liquid at the boiling point
@@ -231,6 +239,9 @@ const TDensityCaseB kDensityCasesB[] = {
     {"CarbonMonoxide", 81.6L, 101.325L, 789, 5e-3L},
     {"CarbonMonoxide", 300, 101.325L, VirialGas(28.001L, 8.31431L, 300, 101.325L, -8), 2e-4L},
     {"CarbonMonoxide", 400, 0.1L, 0.1L * 28.001L / (8.31431L * 400), 1e-4L},
+    {"Methanol", 298.15L, 101.325L, 786.4L, 2e-3L},
+    {"Methanol", 293.15L, 101.325L, 791.4L, 2e-3L},
+    {"Methanol", 400, 0.1L, 0.1L * 32.04216L / (8.31448L * 400), 1e-4L},
 };
 
 TEST(HelmholtzSecondGroupBTest, DensitiesAgreeWithPublishedValues) {
@@ -259,7 +270,7 @@ struct TGridPointB {
 // supercritical states of each fluid. Critical points: isopentane 460.39 K,
 // 236 kg/m3; RC318 388.38 K, 620; n-hexane 507.85 K, 234; propylene 365.57
 // K, 223; R123 456.83 K, 550; hydrogen 33.19 K, 30.1; carbon monoxide
-// 132.8 K, 304.
+// 132.8 K, 304; methanol 513.38 K, 281.
 const TGridPointB kGridB[] = {
     {"Isopentane", "liquid 300 K", 300, 615, false},       {"Isopentane", "liquid 400 K", 400, 492, false},
     {"Isopentane", "two-phase 350 K", 350, 50, true},      {"Isopentane", "vapour 400 K", 400, 15, false},
@@ -283,6 +294,9 @@ const TGridPointB kGridB[] = {
     {"CarbonMonoxide", "two-phase 100 K", 100, 100, true}, {"CarbonMonoxide", "vapour 110 K", 110, 15, false},
     {"CarbonMonoxide", "supercritical 150 K", 150, 300, false},
     {"CarbonMonoxide", "supercritical 400 K", 400, 20, false},
+    {"Methanol", "liquid 300 K", 300, 787, false},         {"Methanol", "liquid 450 K", 450, 605, false},
+    {"Methanol", "two-phase 400 K", 400, 50, true},        {"Methanol", "vapour 450 K", 450, 15, false},
+    {"Methanol", "supercritical 530 K", 530, 300, false},  {"Methanol", "supercritical 560 K", 560, 50, false},
 };
 
 const std::vector<std::pair<int32_t, int32_t>> kPairsB = {
@@ -321,6 +335,77 @@ TEST(HelmholtzSecondGroupBTest, EveryPairSolvesBackToTheStateItCameFrom) {
       EXPECT_NEAR(static_cast<double>(got[kX]), static_cast<double>(ref[kX]), 1e-6) << where;
     }
   }
+}
+
+// ---- Methanol's viscosity ---------------------------------------------------------
+
+// At 298.15 K and 101.3 kPa the pressure factor is exactly 1: mu =
+// 8.203e-6 exp(1251.4/298.15) Pa-s = 5.4550e-4 Pa-s (by hand: 1251.4/298.15
+// = 4.197216, exp of it 66.5007). The document is in SI units: Pa-s.
+TEST(HelmholtzSecondGroupBTest, MethanolViscosityOfTheLiquid) {
+  auto o = ByNameB("Methanol");
+  ASSERT_NE(o, nullptr);
+  ClearEosStateCache();
+  CalcErrorCode = 0;
+  const Extended mu = Call(*o, kMu, kT, 298.15L, kP, 101.3L);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_TRUE(WithinB(mu, 8.203e-6L * std::exp(1251.4L / 298.15L), 1e-12L));
+  EXPECT_NEAR(static_cast<double>(mu), 5.4550e-4, 2e-8);
+  // Compressed to 5 MPa at 323.15 K: theta = 1, C = 118000 kPa, E = 0.68.
+  const Extended compressed = Call(*o, kMu, kT, 323.15L, kP, 5000);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_TRUE(WithinB(compressed,
+                      8.203e-6L * std::exp(1251.4L / 323.15L) * std::pow(123000.0L / 118101.3L, 0.68L), 1e-12L));
+  // The saturated liquid (quality 0) is a liquid: the correlation at its
+  // vapour pressure.
+  ClearEosStateCache();
+  CalcErrorCode = 0;
+  const Extended saturated = Call(*o, kMu, kT, 300, kX, 0);
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(EosStateCache[7], 0);
+  const Extended pSat = Call(*o, kP, kT, 300, kX, 0);
+  EXPECT_TRUE(WithinB(saturated, MethanolLiquidViscosity(300, pSat), 1e-12L));
+}
+
+// Any state that is not liquid is error 142 naming the property: a
+// two-phase state (replacing the state step's 214), a vapour, a
+// supercritical fluid. A failed solve too.
+TEST(HelmholtzSecondGroupBTest, MethanolViscosityRefusesStatesThatAreNotLiquid) {
+  auto o = ByNameB("Methanol");
+  ASSERT_NE(o, nullptr);
+  struct TCase {
+    const char* name;
+    int32_t k1;
+    Extended v1;
+    int32_t k2;
+    Extended v2;
+  };
+  for (const TCase& c : {TCase{"two-phase", kT, 300, kX, 0.5L}, TCase{"saturated vapour", kT, 300, kX, 1},
+                         TCase{"vapour", kT, 400, kP, 10}, TCase{"supercritical", kT, 550, kP, 10000},
+                         TCase{"beyond the range", kT, 5000, kP, 100}}) {
+    ClearEosStateCache();
+    CalcErrorCode = 0;
+    MessageArgs[1].clear();
+    EXPECT_EQ(Call(*o, kMu, c.k1, c.v1, c.k2, c.v2), -999) << c.name;
+    EXPECT_EQ(CalcErrorCode, kMsgDataNotAvailableAtState) << c.name;
+    EXPECT_EQ(MessageArgs[1], "Viscosity") << c.name;
+  }
+  CalcErrorCode = 0;
+}
+
+// During the compiler's trial call nothing is solved: the state cache
+// stays as it was.
+TEST(HelmholtzSecondGroupBTest, MethanolViscosityTrialCallSolvesNothing) {
+  auto o = ByNameB("Methanol");
+  ASSERT_NE(o, nullptr);
+  ClearEosStateCache();
+  const std::array<Extended, 12> before = EosStateCache;
+  CalcErrorCode = 0;
+  o->SuppressWarnings = 1;
+  EXPECT_EQ(Call(*o, kMu, kT, 298.15L, kP, 101.3L), -999);
+  o->SuppressWarnings = 0;
+  EXPECT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(EosStateCache, before);
 }
 
 }  // namespace
