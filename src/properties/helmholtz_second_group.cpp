@@ -9,6 +9,7 @@
 
 #include "core/numeric_library.h"
 #include "properties/helmholtz_bwr.h"
+#include "properties/helmholtz_hfc_transport.h"
 #include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group_internal.h"
 
@@ -126,7 +127,8 @@ const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        EthyleneSatLiquidDensity,
                                        EthyleneSatVaporDensity};
 const TSecondGroupModel kR23Model{Cp0Alpha0<R23IdealPart>, nullptr,          &R23ResidualPart,   false, nullptr,
-                                  R23SatPressure,          R23SatLiquidDensity, R23SatVaporDensity};
+                                  R23SatPressure,          R23SatLiquidDensity, R23SatVaporDensity,
+                                  R23Viscosity,            R23Conductivity};
 const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    AnalyticAlpha0Tau<R125IdealGasPart>,
                                    &R125ResidualPart,
@@ -134,7 +136,9 @@ const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    nullptr,
                                    R125SatPressure,
                                    R125SatLiquidDensity,
-                                   R125SatVaporDensity};
+                                   R125SatVaporDensity,
+                                   R125Viscosity,
+                                   R125Conductivity};
 const TSecondGroupModel kPentaneModel{Cp0Alpha0<PentaneIdealPart>, nullptr, &PentaneResidualPart, true, nullptr,
                                       PentaneSatPressure, PentaneSatLiquidDensity, PentaneSatVaporDensity};
 // The Bender, BWRS and MBWR residual parts (helmholtz_bwr.h).

@@ -46,8 +46,9 @@ struct TSecondGroupModel {
   TSatPressureFunction satPressure = nullptr;
   TSatDensityFunction satLiquidDensity = nullptr;
   TSatDensityFunction satVaporDensity = nullptr;
-  // Null: the transport variant's own slot.
+  // Null: the transport variant's own slots.
   TTransportSlotFunction viscosity = nullptr;
+  TTransportSlotFunction conductivity = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -90,6 +91,9 @@ class TSecondGroupEos final : public Variant {
   }
   Extended Viscosity(TPropertyArgumentRecord& a) override {
     return model_.viscosity != nullptr ? model_.viscosity(*this, a) : Variant::Viscosity(a);
+  }
+  Extended Conductivity(TPropertyArgumentRecord& a) override {
+    return model_.conductivity != nullptr ? model_.conductivity(*this, a) : Variant::Conductivity(a);
   }
   Extended SatVaporDensity(Extended T) override {
     return model_.satVaporDensity != nullptr ? model_.satVaporDensity(*this, T)

@@ -15,6 +15,7 @@
 #include "eos_call.h"
 #include "properties/fluid_catalog.h"
 #include "properties/helmholtz_bwr.h"
+#include "properties/helmholtz_hfc_transport.h"
 #include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group.h"
 #include "properties/helmholtz_state.h"
@@ -406,6 +407,102 @@ TEST(HelmholtzSecondGroupBTest, MethanolViscosityTrialCallSolvesNothing) {
   o->SuppressWarnings = 0;
   EXPECT_EQ(CalcErrorCode, 0);
   EXPECT_EQ(EosStateCache, before);
+}
+
+// ---- R23 and R125 transport ---------------------------------------------------------
+
+// Hand calculations from the correlations' constants (M = 70.014 and
+// 120.022): R23's dilute viscosity at 300 K, L = 0.20698, Omega = 1.40862,
+// 15.0074 micro-Pa-s; at 200 K, L = -0.19849, Omega = 1.73478 (with |L| in
+// the cubic term it would be 9.9540), 9.94956 micro-Pa-s. R125's at 300 K,
+// T* = 1.2, 13.1369 micro-Pa-s. These lie within a few per cent of the
+// measured gas viscosities (about 14.9 and 13.2 micro-Pa-s at 300 K).
+TEST(HelmholtzSecondGroupBTest, HfcDiluteViscosities) {
+  EXPECT_NEAR(static_cast<double>(R23DiluteViscosity(300, 70.014L)), 15.007386, 2e-6);
+  EXPECT_NEAR(static_cast<double>(R23DiluteViscosity(200, 70.014L)), 9.949563, 2e-6);
+  EXPECT_NEAR(static_cast<double>(R125DiluteViscosity(300, 120.022L)), 13.136897e-6, 2e-12);
+}
+
+// At zero density the correlations are their dilute parts: R23 mu = 1e-6
+// mu0 and lambda = 0.001 (0.05366 T - 2.537); R125 mu0 and the temperature
+// polynomial alone.
+TEST(HelmholtzSecondGroupBTest, HfcTransportAtZeroDensity) {
+  for (const Extended T : {200.0L, 300.0L, 450.0L}) {
+    EXPECT_EQ(R23ViscositySI(T, 0, 70.014L), 1e-6L * R23DiluteViscosity(T, 70.014L));
+    EXPECT_NEAR(static_cast<double>(R23ConductivitySI(T, 0)), static_cast<double>(0.001L * (0.05366L * T - 2.537L)),
+                1e-18);
+    EXPECT_NEAR(static_cast<double>(R125ViscositySI(T, 0, 120.022L, 0.0017605633802816901408L)),
+                static_cast<double>(R125DiluteViscosity(T, 120.022L)), 1e-20);
+    EXPECT_NEAR(static_cast<double>(R125ConductivitySI(T, 0)),
+                static_cast<double>(-0.00200919L + 3.30401e-5L * T + 6.69723e-8L * T * T), 1e-18);
+  }
+  EXPECT_NEAR(static_cast<double>(R125ConductivitySI(300, 0)), 0.013930347, 1e-12);
+}
+
+// R125's density term in delta - 1: at the critical density (1/(M VCrit) =
+// 4.7326 mol/L) only the rho^0.1 part is left, and the second part has the
+// sign of delta - 1 on either side.
+TEST(HelmholtzSecondGroupBTest, R125DensityTermChangesSignAtTheCriticalDensity) {
+  const Extended M = 120.022L, vCrit = 0.0017605633802816901408L, T = 350;
+  const Extended rc = 1 / (M * vCrit);
+  auto excess = [&](Extended r) { return R125ViscositySI(T, r, M, vCrit) - R125DiluteViscosity(T, M); };
+  auto firstPartOnly = [&](Extended r) {
+    const Extended X = std::pow(r, 0.1L) * (17.25737L - 25584.315L / std::pow(T, 1.5L));
+    return (std::exp(X) - 1) * std::exp(-16.674402L + 2216.9228L / T) * 1e-7L;
+  };
+  EXPECT_NEAR(static_cast<double>(excess(rc)), static_cast<double>(firstPartOnly(rc)), 1e-18);
+  // 0.05567505 - 21.39703/T + 24667.515/T^2 > 0 at 350 K: the second part
+  // lowers X below the critical density and raises it above.
+  EXPECT_LT(excess(0.8L * rc), firstPartOnly(0.8L * rc));
+  EXPECT_GT(excess(1.2L * rc), firstPartOnly(1.2L * rc));
+}
+
+// Through the slots: a gas state gives the correlation at the solved
+// density in the document's units (Pa-s and W/m-K here); a two-phase state
+// keeps the state step's error 214 and returns -999; the trial call
+// solves nothing.
+TEST(HelmholtzSecondGroupBTest, HfcTransportSlots) {
+  for (const char* name : {"R23", "R125"}) {
+    auto o = ByNameB(name);
+    ASSERT_NE(o, nullptr);
+    ClearEosStateCache();
+    CalcErrorCode = 0;
+    const Extended mu = Call(*o, kMu, kT, 300, kP, 100);
+    const Extended k = Call(*o, kK, kT, 300, kP, 100);
+    ASSERT_EQ(CalcErrorCode, 0) << name;
+    const Extended rhoMolar = 1 / Call(*o, kV, kT, 300, kP, 100) / o->MolarMassValue;
+    const bool r23 = std::string(name) == "R23";
+    EXPECT_EQ(mu, r23 ? R23ViscositySI(300, rhoMolar, o->MolarMassValue)
+                      : R125ViscositySI(300, rhoMolar, o->MolarMassValue, o->VCrit))
+        << name;
+    EXPECT_EQ(k, r23 ? R23ConductivitySI(300, rhoMolar) : R125ConductivitySI(300, rhoMolar)) << name;
+    // A low-pressure gas is close to its dilute value.
+    EXPECT_TRUE(WithinB(mu, r23 ? 1e-6L * R23DiluteViscosity(300, o->MolarMassValue)
+                                : R125DiluteViscosity(300, o->MolarMassValue),
+                        0.01L))
+        << name;
+    // A compressed liquid.
+    CalcErrorCode = 0;
+    const Extended muLiquid = Call(*o, kMu, kT, 250, kP, 3000);
+    EXPECT_EQ(CalcErrorCode, 0) << name;
+    EXPECT_GT(muLiquid, 5 * mu) << name;
+    for (const int32_t kind : {kMu, kK}) {
+      ClearEosStateCache();
+      CalcErrorCode = 0;
+      EXPECT_EQ(Call(*o, kind, kT, 250, kX, 0.5L), -999) << name;
+      EXPECT_EQ(CalcErrorCode, kMsgTwoPhaseUndetermined) << name;
+      EXPECT_EQ(MessageArgs[1], kind == kMu ? "Viscosity" : "Conductivity") << name;
+      ClearEosStateCache();
+      const std::array<Extended, 12> before = EosStateCache;
+      CalcErrorCode = 0;
+      o->SuppressWarnings = 1;
+      EXPECT_EQ(Call(*o, kind, kT, 300, kP, 100), -999) << name;
+      o->SuppressWarnings = 0;
+      EXPECT_EQ(CalcErrorCode, 0) << name;
+      EXPECT_EQ(EosStateCache, before) << name;
+    }
+  }
+  CalcErrorCode = 0;
 }
 
 }  // namespace
