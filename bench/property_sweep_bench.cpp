@@ -45,6 +45,18 @@ constexpr TSweepCase kNitrogen{"Nitrogen", 70, 300};
 // second derivatives come from differences.
 constexpr TSweepCase kXenon{"Xenon", 170, 600};
 constexpr TSweepCase kPentane{"n-Pentane", 180, 580};
+// The Bender, BWRS and MBWR fluids and methanol: their residual parts are
+// functions with first derivatives only (analytic for isopentane, R123 and
+// methanol, central differences for the others), the second ones by
+// differences of those; 50 to 250 times nitrogen's cost per call.
+constexpr TSweepCase kIsopentane{"Isopentane", 200, 580};
+constexpr TSweepCase kRC318{"RC318", 235, 600};
+constexpr TSweepCase kHexane{"n-Hexane", 225, 640};
+constexpr TSweepCase kPropylene{"Propylene", 150, 580};
+constexpr TSweepCase kR123{"R123", 170, 520};
+constexpr TSweepCase kHydrogen{"Hydrogen", 15, 300};
+constexpr TSweepCase kCarbonMonoxide{"CarbonMonoxide", 70, 300};
+constexpr TSweepCase kMethanol{"Methanol", 180, 560};
 
 Extended SweepTemperature(const TSweepCase& c, int32_t i) {
   return c.tLow + (c.tHigh - c.tLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
@@ -79,6 +91,14 @@ BENCHMARK_CAPTURE(BM_SweepTP, water_T_P_to_h, kWater);
 BENCHMARK_CAPTURE(BM_SweepTP, nitrogen_T_P_to_h, kNitrogen);
 BENCHMARK_CAPTURE(BM_SweepTP, xenon_T_P_to_h, kXenon);
 BENCHMARK_CAPTURE(BM_SweepTP, pentane_T_P_to_h, kPentane);
+BENCHMARK_CAPTURE(BM_SweepTP, isopentane_T_P_to_h, kIsopentane);
+BENCHMARK_CAPTURE(BM_SweepTP, rc318_T_P_to_h, kRC318);
+BENCHMARK_CAPTURE(BM_SweepTP, hexane_T_P_to_h, kHexane);
+BENCHMARK_CAPTURE(BM_SweepTP, propylene_T_P_to_h, kPropylene);
+BENCHMARK_CAPTURE(BM_SweepTP, r123_T_P_to_h, kR123);
+BENCHMARK_CAPTURE(BM_SweepTP, hydrogen_T_P_to_h, kHydrogen);
+BENCHMARK_CAPTURE(BM_SweepTP, carbon_monoxide_T_P_to_h, kCarbonMonoxide);
+BENCHMARK_CAPTURE(BM_SweepTP, methanol_T_P_to_h, kMethanol);
 
 // (P, h) -> T at the enthalpies of the sweep's temperatures at `pressure`.
 void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure) {
@@ -106,6 +126,14 @@ BENCHMARK_CAPTURE(BM_SweepPh, water_P_h_to_T, kWater);
 BENCHMARK_CAPTURE(BM_SweepPh, nitrogen_P_h_to_T, kNitrogen);
 BENCHMARK_CAPTURE(BM_SweepPh, xenon_P_h_to_T, kXenon);
 BENCHMARK_CAPTURE(BM_SweepPh, pentane_P_h_to_T, kPentane);
+BENCHMARK_CAPTURE(BM_SweepPh, isopentane_P_h_to_T, kIsopentane);
+BENCHMARK_CAPTURE(BM_SweepPh, rc318_P_h_to_T, kRC318);
+BENCHMARK_CAPTURE(BM_SweepPh, hexane_P_h_to_T, kHexane);
+BENCHMARK_CAPTURE(BM_SweepPh, propylene_P_h_to_T, kPropylene);
+BENCHMARK_CAPTURE(BM_SweepPh, r123_P_h_to_T, kR123);
+BENCHMARK_CAPTURE(BM_SweepPh, hydrogen_P_h_to_T, kHydrogen);
+BENCHMARK_CAPTURE(BM_SweepPh, carbon_monoxide_P_h_to_T, kCarbonMonoxide);
+BENCHMARK_CAPTURE(BM_SweepPh, methanol_P_h_to_T, kMethanol);
 
 // (P, h) -> T above the critical pressure: water at 30 MPa over 300-900 K
 // and nitrogen at 10 MPa over 70-300 K, from the dense liquid-like fluid
