@@ -51,6 +51,18 @@ constexpr TSweepCase kNeon{"Neon", 25, 300};
 constexpr TSweepCase kEthylene{"Ethylene", 110, 440};
 constexpr TSweepCase kR23{"R23", 120, 460};
 constexpr TSweepCase kR125{"R125", 175, 430};
+// The Bender, BWRS and MBWR fluids and methanol: their residual parts are
+// functions with first derivatives only (analytic for isopentane, R123 and
+// methanol, central differences for the others), the second ones by
+// differences of those; 50 to 250 times nitrogen's cost per call.
+constexpr TSweepCase kIsopentane{"Isopentane", 200, 580};
+constexpr TSweepCase kRC318{"RC318", 235, 600};
+constexpr TSweepCase kHexane{"n-Hexane", 225, 640};
+constexpr TSweepCase kPropylene{"Propylene", 150, 580};
+constexpr TSweepCase kR123{"R123", 170, 520};
+constexpr TSweepCase kHydrogen{"Hydrogen", 15, 300};
+constexpr TSweepCase kCarbonMonoxide{"CarbonMonoxide", 70, 300};
+constexpr TSweepCase kMethanol{"Methanol", 180, 560};
 
 Extended SweepTemperature(const TSweepCase& c, int32_t i) {
   return c.tLow + (c.tHigh - c.tLow) * static_cast<Extended>(i) / (kSweepPoints - 1);
@@ -89,6 +101,14 @@ BENCHMARK_CAPTURE(BM_SweepTP, neon_T_P_to_h, kNeon);
 BENCHMARK_CAPTURE(BM_SweepTP, ethylene_T_P_to_h, kEthylene);
 BENCHMARK_CAPTURE(BM_SweepTP, r23_T_P_to_h, kR23);
 BENCHMARK_CAPTURE(BM_SweepTP, r125_T_P_to_h, kR125);
+BENCHMARK_CAPTURE(BM_SweepTP, isopentane_T_P_to_h, kIsopentane);
+BENCHMARK_CAPTURE(BM_SweepTP, rc318_T_P_to_h, kRC318);
+BENCHMARK_CAPTURE(BM_SweepTP, hexane_T_P_to_h, kHexane);
+BENCHMARK_CAPTURE(BM_SweepTP, propylene_T_P_to_h, kPropylene);
+BENCHMARK_CAPTURE(BM_SweepTP, r123_T_P_to_h, kR123);
+BENCHMARK_CAPTURE(BM_SweepTP, hydrogen_T_P_to_h, kHydrogen);
+BENCHMARK_CAPTURE(BM_SweepTP, carbon_monoxide_T_P_to_h, kCarbonMonoxide);
+BENCHMARK_CAPTURE(BM_SweepTP, methanol_T_P_to_h, kMethanol);
 
 // (P, h) -> T at the enthalpies of the sweep's temperatures at `pressure`.
 void RunPhSweep(benchmark::State& state, const TSweepCase& c, Extended pressure) {
@@ -120,6 +140,14 @@ BENCHMARK_CAPTURE(BM_SweepPh, neon_P_h_to_T, kNeon);
 BENCHMARK_CAPTURE(BM_SweepPh, ethylene_P_h_to_T, kEthylene);
 BENCHMARK_CAPTURE(BM_SweepPh, r23_P_h_to_T, kR23);
 BENCHMARK_CAPTURE(BM_SweepPh, r125_P_h_to_T, kR125);
+BENCHMARK_CAPTURE(BM_SweepPh, isopentane_P_h_to_T, kIsopentane);
+BENCHMARK_CAPTURE(BM_SweepPh, rc318_P_h_to_T, kRC318);
+BENCHMARK_CAPTURE(BM_SweepPh, hexane_P_h_to_T, kHexane);
+BENCHMARK_CAPTURE(BM_SweepPh, propylene_P_h_to_T, kPropylene);
+BENCHMARK_CAPTURE(BM_SweepPh, r123_P_h_to_T, kR123);
+BENCHMARK_CAPTURE(BM_SweepPh, hydrogen_P_h_to_T, kHydrogen);
+BENCHMARK_CAPTURE(BM_SweepPh, carbon_monoxide_P_h_to_T, kCarbonMonoxide);
+BENCHMARK_CAPTURE(BM_SweepPh, methanol_P_h_to_T, kMethanol);
 
 // (P, h) -> T above the critical pressure: water at 30 MPa over 300-900 K
 // and nitrogen at 10 MPa over 70-300 K, from the dense liquid-like fluid

@@ -8,6 +8,9 @@
 #include <cmath>
 
 #include "core/numeric_library.h"
+#include "properties/helmholtz_bwr.h"
+#include "properties/helmholtz_hfc_transport.h"
+#include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group_internal.h"
 
 namespace voq {
@@ -79,6 +82,25 @@ Extended HydrogenAlpha0(const TGeneralEosSubstance& o, Extended tau, Extended de
   return std::log(delta * T / (delta0 * T0)) + M / rBar * (h0 / T - s0) - 1 + H / T - S;
 }
 
+// Its exact tau-derivative. With T = TCrit/tau, dT/dtau = -T/tau, and
+// dH/dT = T dS/dT = cp0/Rbar, the entropy integral drops out:
+//   d(alpha0)/d(tau) = (G h0 + H(T))/TCrit - 1/tau,  G = M/Rbar.
+// A central difference of alpha0 loses about 1e-11 of u and h to the
+// cancelling 1e10-sized heat-capacity terms: more than the energy-volume
+// searches' tolerance, so that they could not settle.
+Extended HydrogenAlpha0Tau(const TGeneralEosSubstance& o, Extended tau, Extended) {
+  const Extended T = o.TCrit / tau;
+  const Extended h0 = 85119.5401409L;
+  const Extended lnT = std::log(T);
+  Extended H = 0;
+  for (size_t i = 0; i < HydrogenCp0Coef.size(); ++i) {
+    const Extended a = HydrogenCp0Coef[i];
+    const Extended k = HydrogenCp0Exp[i];
+    H += k == -1 ? a * lnT : a * PowerReal(T, k + 1) / (k + 1);
+  }
+  return (o.MolarMassValue / o.GasConstant * h0 + H) / o.TCrit - 1 / tau;
+}
+
 namespace {
 
 // A delta at or below 0 takes ln(1e-6): neon's ideal part is asked for
@@ -130,7 +152,8 @@ const TSecondGroupModel kEthyleneModel{AnalyticAlpha0<EthyleneIdealGasPart>,
                                        AnalyticAlpha0TauTau<EthyleneIdealGasPart>};
 const TSecondGroupModel kR23Model{Cp0Alpha0<R23IdealPart>, nullptr,          &R23ResidualPart,   false, nullptr,
                                   R23SatPressure,          R23SatLiquidDensity, R23SatVaporDensity,
-                                  Cp0Alpha0TauTau<R23IdealPart>};
+                                  Cp0Alpha0TauTau<R23IdealPart>, nullptr, nullptr,
+                                  R23Viscosity,            R23Conductivity};
 const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    AnalyticAlpha0Tau<R125IdealGasPart>,
                                    &R125ResidualPart,
@@ -139,44 +162,52 @@ const TSecondGroupModel kR125Model{AnalyticAlpha0<R125IdealGasPart>,
                                    R125SatPressure,
                                    R125SatLiquidDensity,
                                    R125SatVaporDensity,
-                                   AnalyticAlpha0TauTau<R125IdealGasPart>};
+                                   AnalyticAlpha0TauTau<R125IdealGasPart>,
+                                   nullptr,
+                                   nullptr,
+                                   R125Viscosity,
+                                   R125Conductivity};
 const TSecondGroupModel kPentaneModel{Cp0Alpha0<PentaneIdealPart>, nullptr, &PentaneResidualPart, true, nullptr,
                                       PentaneSatPressure, PentaneSatLiquidDensity, PentaneSatVaporDensity,
                                       Cp0Alpha0TauTau<PentaneIdealPart>};
-// Their residual parts (Bender, BWR and MBWR shapes; methanol's own) are not
-// in this build yet.
-const TSecondGroupModel kIsopentaneModel{Cp0Alpha0<IsopentaneIdealPart>, nullptr, nullptr, false, nullptr,
+// The Bender, BWRS and MBWR residual parts (helmholtz_bwr.h).
+const TSecondGroupModel kIsopentaneModel{Cp0Alpha0<IsopentaneIdealPart>, nullptr, nullptr, false, IsopentaneResidual,
                                          IsopentaneSatPressure, IsopentaneSatLiquidDensity,
                                          IsopentaneSatVaporDensity};
-const TSecondGroupModel kPropyleneModel{AnalyticAlpha0<PropyleneIdealGasPart>, nullptr, nullptr, false, nullptr,
-                                        PropyleneSatPressure, PropyleneSatLiquidDensity, PropyleneSatVaporDensity};
-const TSecondGroupModel kRC318Model{Cp0Alpha0<RC318IdealPart>, nullptr, nullptr, false, nullptr,
+const TSecondGroupModel kPropyleneModel{AnalyticAlpha0<PropyleneIdealGasPart>, nullptr, nullptr, true,
+                                        PropyleneResidual, PropyleneSatPressure, PropyleneSatLiquidDensity,
+                                        PropyleneSatVaporDensity};
+const TSecondGroupModel kRC318Model{Cp0Alpha0<RC318IdealPart>, nullptr, nullptr, true, RC318Residual,
                                     RC318SatPressure, RC318SatLiquidDensity, RC318SatVaporDensity};
 const TSecondGroupModel kMethanolModel{AnalyticAlpha0<MethanolIdealGasPart>,
                                        AnalyticAlpha0Tau<MethanolIdealGasPart>,
                                        nullptr,
                                        false,
-                                       nullptr,
+                                       MethanolResidual,
                                        MethanolSatPressure,
                                        MethanolSatLiquidDensity,
-                                       MethanolSatVaporDensity};
-const TSecondGroupModel kHydrogenModel{HydrogenAlpha0, nullptr, nullptr, false, nullptr,
+                                       MethanolSatVaporDensity,
+                                       nullptr,
+                                       nullptr,
+                                       nullptr,
+                                       MethanolViscosity};
+const TSecondGroupModel kHydrogenModel{HydrogenAlpha0, HydrogenAlpha0Tau, nullptr, true, HydrogenResidual,
                                        HydrogenSatPressure, HydrogenSatLiquidDensity, HydrogenSatVaporDensity};
 const TSecondGroupModel kCarbonMonoxideModel{Cp0Alpha0<CarbonMonoxideIdealPart>,
                                              nullptr,
                                              nullptr,
-                                             false,
-                                             nullptr,
+                                             true,
+                                             CarbonMonoxideResidual,
                                              CarbonMonoxideSatPressure,
                                              CarbonMonoxideSatLiquidDensity,
                                              CarbonMonoxideSatVaporDensity};
-const TSecondGroupModel kHexaneModel{Cp0Alpha0<HexaneIdealPart>, nullptr, nullptr, false, nullptr,
+const TSecondGroupModel kHexaneModel{Cp0Alpha0<HexaneIdealPart>, nullptr, nullptr, true, HexaneResidual,
                                      HexaneSatPressure, HexaneSatLiquidDensity, HexaneSatVaporDensity};
 const TSecondGroupModel kR123Model{AnalyticAlpha0<R123IdealGasPart>,
                                    AnalyticAlpha0Tau<R123IdealGasPart>,
                                    nullptr,
                                    false,
-                                   nullptr,
+                                   R123Residual,
                                    R123SatPressure,
                                    R123SatLiquidDensity,
                                    R123SatVaporDensity};

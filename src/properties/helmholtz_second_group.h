@@ -34,6 +34,9 @@ using TResidualDeltaFunction = Extended (*)(TTauPowerCache& powers, Extended tau
 using TSatPressureFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
 // kg/m3, from the temperature (K), refined or not as the fluid's ancillary is.
 using TSatDensityFunction = Extended (*)(TGeneralEosSubstance& o, Extended T);
+// A transport slot of a fluid's own (methanol's viscosity), in the
+// document's units.
+using TTransportSlotFunction = Extended (*)(TGeneralEosSubstance& o, TPropertyArgumentRecord& a);
 
 struct TSecondGroupModel {
   TIdealFunction alpha0 = nullptr;
@@ -41,7 +44,9 @@ struct TSecondGroupModel {
   TIdealFunction alpha0Tau = nullptr;
   // A plain table of polynomial and exponential terms ...
   const TResidualPart* residual = nullptr;
-  // ... whose derivative slots are central differences (n-pentane) ...
+  // ... whose derivative slots are central differences (n-pentane; also
+  // for a residual function: the Bender and MBWR fluids but isopentane and
+  // R123) ...
   bool numericResidualDerivatives = false;
   // ... or a residual function of its own.
   TResidualFunction residualFunction = nullptr;
@@ -53,6 +58,9 @@ struct TSecondGroupModel {
   // The residual function to second order (with residualFunction).
   TResidualSecondOrderFunction residualSecondOrder = nullptr;
   TResidualDeltaFunction residualDelta = nullptr;
+  // Null: the transport variant's own slots.
+  TTransportSlotFunction viscosity = nullptr;
+  TTransportSlotFunction conductivity = nullptr;
 
   bool HasResidualPart() const { return residual != nullptr || residualFunction != nullptr; }
   bool Complete() const {
@@ -84,11 +92,11 @@ class TSecondGroupEos final : public Variant {
     return Residual(THelmholtzPart::kValue, tau, delta);
   }
   Extended AlphaRDelta(Extended tau, Extended delta) override {
-    if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRDelta(tau, delta);
+    if (model_.numericResidualDerivatives && HasResidual()) return this->NumericAlphaRDelta(tau, delta);
     return Residual(THelmholtzPart::kDDelta, tau, delta);
   }
   Extended AlphaRTau(Extended tau, Extended delta) override {
-    if (model_.residual != nullptr && model_.numericResidualDerivatives) return this->NumericAlphaRTau(tau, delta);
+    if (model_.numericResidualDerivatives && HasResidual()) return this->NumericAlphaRTau(tau, delta);
     return Residual(THelmholtzPart::kDTau, tau, delta);
   }
   Extended SatPressure(Extended T, Extended) override {
@@ -97,6 +105,12 @@ class TSecondGroupEos final : public Variant {
   Extended SatLiquidDensity(Extended T) override {
     if (model_.satLiquidDensity == nullptr) return this->NotAvailable("SatLiquidDensity");
     return Kept(liquid_, T, model_.satLiquidDensity);
+  }
+  Extended Viscosity(TPropertyArgumentRecord& a) override {
+    return model_.viscosity != nullptr ? model_.viscosity(*this, a) : Variant::Viscosity(a);
+  }
+  Extended Conductivity(TPropertyArgumentRecord& a) override {
+    return model_.conductivity != nullptr ? model_.conductivity(*this, a) : Variant::Conductivity(a);
   }
   Extended SatVaporDensity(Extended T) override {
     if (model_.satVaporDensity == nullptr) return this->NotAvailable("SatVaporDensity");
@@ -169,6 +183,7 @@ class TSecondGroupEos final : public Variant {
     kept = {true, T, this->TCrit, this->PCrit, this->VCrit, this->GasConstant, this->MolarMassValue, value};
     return value;
   }
+  bool HasResidual() const { return model_.HasResidualPart(); }
   Extended Residual(THelmholtzPart part, Extended tau, Extended delta) {
     if (model_.residual != nullptr) return SumResidualPart(*model_.residual, part, tau, delta);
     if (model_.residualFunction != nullptr) return model_.residualFunction(part, tau, delta);

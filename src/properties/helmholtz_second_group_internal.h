@@ -54,6 +54,7 @@ uint32_t XenonBlocks(Extended tau, Extended delta);
 
 // Hydrogen's ideal part from its 17 heat-capacity terms.
 Extended HydrogenAlpha0(const TGeneralEosSubstance& o, Extended tau, Extended delta);
+Extended HydrogenAlpha0Tau(const TGeneralEosSubstance& o, Extended tau, Extended delta);
 
 // ---- Ancillaries: kPa and kg/m3 ----
 Extended NeonSatPressure(TGeneralEosSubstance& o, Extended T);
