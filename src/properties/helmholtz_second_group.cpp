@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/numeric_library.h"
+#include "properties/helmholtz_mbwr_fluids.h"
 #include "properties/helmholtz_second_group_internal.h"
 
 namespace voq {
@@ -153,9 +154,6 @@ const TSecondGroupModel kR123Model{AnalyticAlpha0<R123IdealGasPart>,
                                    R123SatPressure,
                                    R123SatLiquidDensity,
                                    R123SatVaporDensity};
-// n-Butane, isobutane and propane carry their model data in the object
-// itself; none of it is in this build yet.
-const TSecondGroupModel kInObjectModel{};
 
 // ---- Constant sets --------------------------------------------------------
 
@@ -313,12 +311,22 @@ TGeneralEosSubstance* Short(const TSecondGroupModel& model, const TConstantSet& 
   return Finish(o, model);
 }
 
+// A fluid whose equation data sit in the object (helmholtz_mbwr_fluids.h).
+TGeneralEosSubstance* InObject(const TConstantSet& c, const TInObjectMbwrFields& data) {
+  auto* o = new TInObjectMbwrEos();
+  WriteConstants(*o, c);
+  static_cast<TInObjectMbwrFields&>(*o) = data;
+  InitGeneralEos(*o);
+  return o;
+}
+
 }  // namespace
 
 bool SecondGroupModelComplete(const TGeneralEosSubstance& o) {
   if (const auto* a = dynamic_cast<const TSecondGroupFamilyAEos*>(&o)) return a->Model().Complete();
   if (const auto* b = dynamic_cast<const TSecondGroupFamilyBEos*>(&o)) return b->Model().Complete();
   if (const auto* s = dynamic_cast<const TSecondGroupShortEos*>(&o)) return s->Model().Complete();
+  if (dynamic_cast<const TInObjectMbwrEos*>(&o) != nullptr) return true;
   return false;
 }
 
@@ -349,10 +357,9 @@ TGeneralEosSubstance* CreateEosR123() {
   return Finish(o, kR123Model);
 }
 
-// The in-object fluids: constant sets only so far (their model data and
-// transport family are not in this build).
-TGeneralEosSubstance* CreateEosButane() { return Short(kInObjectModel, kButane); }
-TGeneralEosSubstance* CreateEosIsobutane() { return Short(kInObjectModel, kIsobutane); }
-TGeneralEosSubstance* CreateEosPropane() { return Short(kInObjectModel, kPropane); }
+// The in-object fluids: the constant set, then the equation data.
+TGeneralEosSubstance* CreateEosButane() { return InObject(kButane, ButaneMbwrData); }
+TGeneralEosSubstance* CreateEosIsobutane() { return InObject(kIsobutane, IsobutaneMbwrData); }
+TGeneralEosSubstance* CreateEosPropane() { return InObject(kPropane, PropaneMbwrData); }
 
 }  // namespace voq

@@ -107,7 +107,7 @@ TEST(HelmholtzSecondGroupTest, ButaneAndPropaneObjectsCarryTheirOwnRows) {
 TEST(HelmholtzSecondGroupTest, FactoryGivesOnlyCompleteModels) {
   UseSiMassKpaKjK();
   for (const char* name : {"Isopentane", "Propylene", "RC318", "Methanol", "Hydrogen", "CarbonMonoxide", "n-Hexane",
-                           "R123", "n-Butane", "Isobutane", "Propane", "R600", "R290"}) {
+                           "R123"}) {
     std::unique_ptr<TSubstanceBase> o(CreatePropertyObject(FindSubstanceRow(name)));
     ASSERT_NE(o, nullptr) << name;
     EXPECT_EQ(dynamic_cast<TGeneralEosSubstance*>(o.get()), nullptr) << name;

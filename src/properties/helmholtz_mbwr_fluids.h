@@ -1,0 +1,81 @@
+#pragma once
+// n-Butane, isobutane and propane: one object class whose slots read the
+// equation data held in the object itself. Each fluid's modified
+// Benedict-Webb-Rubin (MBWR) equation of 32 terms is recast as 37 reduced
+// Helmholtz terms (3 damped, 19 polynomial and 15 exp(-delta^2) terms over
+// exponents shared by the three), with an ideal part of power, ln tau,
+// tau ln tau and Planck-Einstein terms and saturation ancillaries anchored
+// at the triple point. The object also carries the parameters of the
+// fluids' viscosity and thermal-conductivity correlations.
+#include <array>
+#include <cstdint>
+
+#include "properties/helmholtz_eos.h"
+#include "properties/helmholtz_terms.h"
+
+namespace voq {
+
+// The equation data, in object order. Units: K, MPa, mol/L, nm.
+struct TInObjectMbwrFields {
+  Extended TripleTemperature = 0;   // Tt, K
+  Extended TriplePressure = 0;      // Pt, MPa
+  Extended TripleLiquidDensity = 0; // rho'(Tt), mol/L
+  Extended TripleVaporDensity = 0;  // rho''(Tt), mol/L
+  Extended CollisionDiameter = 0;   // sigma, nm
+  Extended EnergyParameter = 0;     // epsilon/k, K
+  Extended DiluteViscosityFactor = 0;
+  Extended VaporDensityExponent = 0;  // beta'' of the vapour-density ancillary
+  std::array<Extended, 5> VaporPressureCoef{};  // A1..A5
+  Extended VaporPressureExponent = 0;           // epsilon'
+  std::array<Extended, 6> VaporDensityCoef{};   // V1..V6
+  std::array<Extended, 7> LiquidDensityCoef{};  // L1..L7
+  std::array<Extended, 4> FirstDensityViscosityCoef{};  // B1..B4
+  // j1, j4, j2, j3, j5, j6, j7, in this order.
+  std::array<Extended, 7> DenseViscosityCoef{};
+  std::array<Extended, 10> ConductivityCoef{};
+  // cp0/Rbar = sum_(i=1..7) G_i T^(i-4) + G8 u^2 e^u/(e^u - 1)^2, u = G9/T.
+  std::array<Extended, 9> Cp0Coef{};
+  // a1, a2 (tau), a3 (ln tau), a4 (tau ln tau - tau), a5 (Planck-Einstein).
+  std::array<Extended, 5> Alpha0Coef{};
+  std::array<Extended, 5> Alpha0PowerCoef{};  // b1..b5
+  Extended Alpha0Theta = 0;
+  std::array<Extended, 5> Alpha0PowerExp{};  // p1..p5
+  std::array<Extended, 37> AlphaRCoef{};
+  std::array<Extended, 37> AlphaRTauExp{};
+  std::array<int32_t, 37> AlphaRDeltaExp{};
+};
+
+class TInObjectMbwrEos : public TGeneralEosSubstance, public TInObjectMbwrFields {
+ public:
+  // alpha0 = ln delta + a1 + a2 tau + a3 ln tau + a4 (tau ln tau - tau)
+  //          + a5 ln(1 - exp(-theta tau)) + sum b_k tau^p_k
+  Extended Alpha0(Extended tau, Extended delta) override;
+  Extended Alpha0Tau(Extended tau, Extended delta) override;
+  Extended AlphaR(Extended tau, Extended delta) override;
+  Extended AlphaRDelta(Extended tau, Extended delta) override;
+  Extended AlphaRTau(Extended tau, Extended delta) override;
+  // kPa; error 4 and -999 at T = 0.
+  Extended SatPressure(Extended T, Extended X) override;
+  // kg/m3, refined onto the equation of state; the critical density at and
+  // above TCrit.
+  Extended SatLiquidDensity(Extended T) override;
+  Extended SatVaporDensity(Extended T) override;
+
+  // The critical density 1/(VCrit M), mol/L.
+  Extended CriticalMolarDensity() const { return 1 / (VCrit * MolarMassValue); }
+  // c = (TCrit - T)/(TCrit - Tt): 1 at the triple point, 0 at TCrit.
+  Extended AncillaryScale(Extended T) const { return (TCrit - T) / (TCrit - TripleTemperature); }
+  // The ancillary start values before refinement, kg/m3.
+  Extended LiquidDensityStart(Extended T) const;
+  Extended VaporDensityStart(Extended T) const;
+
+ private:
+  Extended Residual(THelmholtzPart part, Extended tau, Extended delta) const;
+};
+
+// The published data of the three fluids (helmholtz_mbwr_fluids_data.cpp).
+extern const TInObjectMbwrFields ButaneMbwrData;
+extern const TInObjectMbwrFields IsobutaneMbwrData;
+extern const TInObjectMbwrFields PropaneMbwrData;
+
+}  // namespace voq
