@@ -15,8 +15,11 @@
 
 namespace voq {
 
-// The equation data, in object order. Units: K, MPa, mol/L, nm.
-struct TInObjectMbwrFields {
+// The fields of a transport-family-C object after PMax, in object order.
+// Units: K, MPa, mol/L, nm. Methane and ethane write the triple-point
+// values and the transport constants only; the ancillary and equation
+// fields are those of the in-object fluids.
+struct TFamilyCFields {
   Extended TripleTemperature = 0;   // Tt, K
   Extended TriplePressure = 0;      // Pt, MPa
   Extended TripleLiquidDensity = 0; // rho'(Tt), mol/L
@@ -45,7 +48,11 @@ struct TInObjectMbwrFields {
   std::array<int32_t, 37> AlphaRDeltaExp{};
 };
 
-class TInObjectMbwrEos : public TGeneralEosSubstance, public TInObjectMbwrFields {
+// An object of transport family C: n-butane, isobutane, propane, methane
+// and ethane.
+class TGeneralEosFamilyC : public TGeneralEosSubstance, public TFamilyCFields {};
+
+class TInObjectMbwrEos : public TGeneralEosFamilyC {
  public:
   // alpha0 = ln delta + a1 + a2 tau + a3 ln tau + a4 (tau ln tau - tau)
   //          + a5 ln(1 - exp(-theta tau)) + sum b_k tau^p_k
@@ -74,8 +81,8 @@ class TInObjectMbwrEos : public TGeneralEosSubstance, public TInObjectMbwrFields
 };
 
 // The published data of the three fluids (helmholtz_mbwr_fluids_data.cpp).
-extern const TInObjectMbwrFields ButaneMbwrData;
-extern const TInObjectMbwrFields IsobutaneMbwrData;
-extern const TInObjectMbwrFields PropaneMbwrData;
+extern const TFamilyCFields ButaneMbwrData;
+extern const TFamilyCFields IsobutaneMbwrData;
+extern const TFamilyCFields PropaneMbwrData;
 
 }  // namespace voq

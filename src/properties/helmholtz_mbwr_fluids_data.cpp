@@ -25,7 +25,7 @@ constexpr std::array<Extended, 5> kAlpha0PowerExp{3, 2, -1, -2, -3};
 
 }  // namespace
 
-const TInObjectMbwrFields ButaneMbwrData{
+const TFamilyCFields ButaneMbwrData{
     .TripleTemperature = 134.86L,
     .TriplePressure = 6.7358e-7L,
     .TripleLiquidDensity = 12.65L,
@@ -66,7 +66,7 @@ const TInObjectMbwrFields ButaneMbwrData{
     .AlphaRDeltaExp = kDeltaExp,
 };
 
-const TInObjectMbwrFields IsobutaneMbwrData{
+const TFamilyCFields IsobutaneMbwrData{
     .TripleTemperature = 113.45L,
     .TriplePressure = 1.9481e-8L,
     .TripleLiquidDensity = 12.755L,
@@ -107,7 +107,7 @@ const TInObjectMbwrFields IsobutaneMbwrData{
     .AlphaRDeltaExp = kDeltaExp,
 };
 
-const TInObjectMbwrFields PropaneMbwrData{
+const TFamilyCFields PropaneMbwrData{
     .TripleTemperature = 85.47L,
     .TriplePressure = 1.685e-10L,
     .TripleLiquidDensity = 16.636L,

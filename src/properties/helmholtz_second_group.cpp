@@ -312,10 +312,10 @@ TGeneralEosSubstance* Short(const TSecondGroupModel& model, const TConstantSet& 
 }
 
 // A fluid whose equation data sit in the object (helmholtz_mbwr_fluids.h).
-TGeneralEosSubstance* InObject(const TConstantSet& c, const TInObjectMbwrFields& data) {
+TGeneralEosSubstance* InObject(const TConstantSet& c, const TFamilyCFields& data) {
   auto* o = new TInObjectMbwrEos();
   WriteConstants(*o, c);
-  static_cast<TInObjectMbwrFields&>(*o) = data;
+  static_cast<TFamilyCFields&>(*o) = data;
   InitGeneralEos(*o);
   return o;
 }
