@@ -49,8 +49,40 @@ struct TFamilyCFields {
 };
 
 // An object of transport family C: n-butane, isobutane, propane, methane
-// and ethane.
-class TGeneralEosFamilyC : public TGeneralEosSubstance, public TFamilyCFields {};
+// and ethane. Viscosity is a dilute-gas term, a first-density correction
+// and a dense-fluid term; conductivity a modified Eucken dilute-gas term
+// plus a rational function of the molar density
+// (helmholtz_family_c_transport.cpp). Inside: T in K, rho in mol/L,
+// viscosity in uPa-s, conductivity in W/m-K, cp0 in kJ/kmol-K.
+class TGeneralEosFamilyC : public TGeneralEosSubstance, public TFamilyCFields {
+ public:
+  Extended Viscosity(TPropertyArgumentRecord& a) override { return ViscosityC(a); }
+  Extended Conductivity(TPropertyArgumentRecord& a) override { return ConductivityC(a); }
+  // The slots: error 214 for two-phase states, the state solver's errors.
+  Extended ViscosityC(TPropertyArgumentRecord& a);
+  Extended ConductivityC(TPropertyArgumentRecord& a);
+
+  // Pa-s and W/m-K at T (K) and the molar density (mol/L).
+  Extended ViscosityAt(Extended T, Extended rho) const;
+  Extended ConductivityAt(Extended T, Extended rho) const;
+
+  // Omega = 1/sum_(i=1..9) c_i x^((4-i)/3), x = (epsilon/k)/T.
+  static Extended CollisionIntegral(Extended x);
+  // F sqrt(T)/(sigma^2 Omega), uPa-s
+  Extended DiluteGasViscosityC(Extended T) const;
+  // B1 + B2 (B3 - ln(T/B4))^2, uPa-s per mol/L
+  Extended FirstDensityViscosity(Extended T) const;
+  // exp(E + rho^0.1 (j2 + j3/T^1.5) + theta rho^0.5 (j5 + j6/T + j7/T^2)) - exp(E),
+  // E = j1 + j4/T, theta = (rho - rho_c)/rho_c; uPa-s
+  Extended DenseFluidViscosity(Extended T, Extended rho) const;
+  // Rbar (sum_(i=1..7) G_i T^(i-4) + G8 u^2 e^u/(e^u - 1)^2), u = G9/T
+  Extended IdealCpC(Extended T) const;
+  // eta0 0.001/M (3.75 Rbar + (cp0 - 2.5 Rbar)(K9 + K10 (epsilon/k)/T))
+  Extended DiluteConductivityC(Extended T) const;
+  Extended ConductivityB1C(Extended T) const;  // K1 + K2/T + K3/T^2
+  Extended ConductivityB2C(Extended T) const;  // K4 + K5/T + K6/T^2
+  Extended ConductivityDC(Extended T) const;   // K7 + K8/T
+};
 
 class TInObjectMbwrEos : public TGeneralEosFamilyC {
  public:
