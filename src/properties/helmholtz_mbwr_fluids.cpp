@@ -9,6 +9,7 @@
 #include "core/calc_state.h"
 #include "core/message_ids.h"
 #include "core/numeric_library.h"
+#include "properties/helmholtz_evaluator.h"
 #include "properties/helmholtz_state.h"
 
 namespace voq {
@@ -62,6 +63,18 @@ Extended TInObjectMbwrEos::AlphaRDelta(Extended tau, Extended delta) {
 }
 Extended TInObjectMbwrEos::AlphaRTau(Extended tau, Extended delta) {
   return Residual(THelmholtzPart::kDTau, tau, delta);
+}
+
+TEosDerivatives TInObjectMbwrEos::Derivatives(Extended tau, Extended delta) {
+  if (Tables != nullptr) {
+    const TFamilyCFields& d = *Tables->data;
+    if (d.AlphaRCoef == AlphaRCoef && d.AlphaRTauExp == AlphaRTauExp && d.AlphaRDeltaExp == AlphaRDeltaExp &&
+        d.Alpha0Coef == Alpha0Coef && d.Alpha0PowerCoef == Alpha0PowerCoef && d.Alpha0PowerExp == Alpha0PowerExp &&
+        d.Alpha0Theta == Alpha0Theta) {
+      return EvaluateHelmholtz(*Tables->ideal, *Tables->residual, tau, delta);
+    }
+  }
+  return TGeneralEosSubstance::Derivatives(tau, delta);
 }
 
 // x = (1 - Tt/T)/(1 - Tt/TCrit), 0 at the triple point and 1 at TCrit;

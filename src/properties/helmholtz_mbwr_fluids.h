@@ -84,8 +84,24 @@ class TGeneralEosFamilyC : public TGeneralEosSubstance, public TFamilyCFields {
   Extended ConductivityDC(Extended T) const;   // K7 + K8/T
 };
 
+// The in-object data of one fluid laid out as term tables, for the one-pass
+// evaluation (helmholtz_evaluator.h): static, so that the evaluator's plan,
+// which it keeps by the tables' addresses, belongs to that fluid's data.
+struct TMbwrTables {
+  const TFamilyCFields* data;
+  const TIdealGasPart* ideal;
+  const TResidualPart* residual;
+};
+
 class TInObjectMbwrEos : public TGeneralEosFamilyC {
  public:
+  // The tables of the data the constructor wrote, or null.
+  const TMbwrTables* Tables = nullptr;
+
+  // One pass over the tables while the object's equation fields are still
+  // the data they were laid out from; otherwise the slots (and second
+  // derivatives by differences).
+  TEosDerivatives Derivatives(Extended tau, Extended delta) override;
   // alpha0 = ln delta + a1 + a2 tau + a3 ln tau + a4 (tau ln tau - tau)
   //          + a5 ln(1 - exp(-theta tau)) + sum b_k tau^p_k
   Extended Alpha0(Extended tau, Extended delta) override;
@@ -116,5 +132,8 @@ class TInObjectMbwrEos : public TGeneralEosFamilyC {
 extern const TFamilyCFields ButaneMbwrData;
 extern const TFamilyCFields IsobutaneMbwrData;
 extern const TFamilyCFields PropaneMbwrData;
+extern const TMbwrTables ButaneMbwrTables;
+extern const TMbwrTables IsobutaneMbwrTables;
+extern const TMbwrTables PropaneMbwrTables;
 
 }  // namespace voq

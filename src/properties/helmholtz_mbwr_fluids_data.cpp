@@ -11,6 +11,8 @@
 // parameters of the same work.
 #include "properties/helmholtz_mbwr_fluids.h"
 
+#include <span>
+
 namespace voq {
 
 namespace {
@@ -147,5 +149,57 @@ const TFamilyCFields PropaneMbwrData{
     .AlphaRTauExp = kTauExp,
     .AlphaRDeltaExp = kDeltaExp,
 };
+
+// ---- The same data as term tables ----------------------------------------
+
+namespace {
+
+constexpr std::array<int32_t, 15> kExpL{2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+
+// alpha0 = ln delta + a1 + a2 tau + a3 ln tau + a4 (tau ln tau - tau)
+//          + a5 ln(1 - exp(-theta tau)) + sum b_k tau^p_k
+struct TIdealTerms {
+  std::array<PlanckEinsteinTerm, 1> planck;
+  std::array<PowerTerm, 5> power;
+  std::array<TauLogTauTerm, 1> tauLogTau;
+};
+
+TIdealTerms IdealTermsOf(const TFamilyCFields& f) {
+  TIdealTerms t;
+  t.planck[0] = {f.Alpha0Coef[4], f.Alpha0Theta};
+  for (size_t k = 0; k < t.power.size(); ++k) t.power[k] = {f.Alpha0PowerCoef[k], f.Alpha0PowerExp[k]};
+  t.tauLogTau[0] = {f.Alpha0Coef[3]};
+  return t;
+}
+
+TIdealGasPart IdealOf(const TFamilyCFields& f, const TIdealTerms& t) {
+  return {f.Alpha0Coef[0], f.Alpha0Coef[1], f.Alpha0Coef[2], t.planck, t.power, t.tauLogTau, {}};
+}
+
+TResidualPart ResidualOf(const TFamilyCFields& f) {
+  const std::span<const Extended> n(f.AlphaRCoef), t(f.AlphaRTauExp);
+  const std::span<const int32_t> d(f.AlphaRDeltaExp);
+  TResidualPart r;
+  r.damped = {n.first(3), t.first(3)};
+  r.polynomial = {n.subspan(3, 19), d.subspan(3, 19), t.subspan(3, 19)};
+  r.exponential = {n.subspan(22, 15), d.subspan(22, 15), t.subspan(22, 15), kExpL, {}};
+  return r;
+}
+
+const TIdealTerms kButaneIdealTerms = IdealTermsOf(ButaneMbwrData);
+const TIdealTerms kIsobutaneIdealTerms = IdealTermsOf(IsobutaneMbwrData);
+const TIdealTerms kPropaneIdealTerms = IdealTermsOf(PropaneMbwrData);
+const TIdealGasPart kButaneIdeal = IdealOf(ButaneMbwrData, kButaneIdealTerms);
+const TIdealGasPart kIsobutaneIdeal = IdealOf(IsobutaneMbwrData, kIsobutaneIdealTerms);
+const TIdealGasPart kPropaneIdeal = IdealOf(PropaneMbwrData, kPropaneIdealTerms);
+const TResidualPart kButaneResidual = ResidualOf(ButaneMbwrData);
+const TResidualPart kIsobutaneResidual = ResidualOf(IsobutaneMbwrData);
+const TResidualPart kPropaneResidual = ResidualOf(PropaneMbwrData);
+
+}  // namespace
+
+const TMbwrTables ButaneMbwrTables{&ButaneMbwrData, &kButaneIdeal, &kButaneResidual};
+const TMbwrTables IsobutaneMbwrTables{&IsobutaneMbwrData, &kIsobutaneIdeal, &kIsobutaneResidual};
+const TMbwrTables PropaneMbwrTables{&PropaneMbwrData, &kPropaneIdeal, &kPropaneResidual};
 
 }  // namespace voq

@@ -312,10 +312,11 @@ TGeneralEosSubstance* Short(const TSecondGroupModel& model, const TConstantSet& 
 }
 
 // A fluid whose equation data sit in the object (helmholtz_mbwr_fluids.h).
-TGeneralEosSubstance* InObject(const TConstantSet& c, const TFamilyCFields& data) {
+TGeneralEosSubstance* InObject(const TConstantSet& c, const TMbwrTables& tables) {
   auto* o = new TInObjectMbwrEos();
   WriteConstants(*o, c);
-  static_cast<TFamilyCFields&>(*o) = data;
+  static_cast<TFamilyCFields&>(*o) = *tables.data;
+  o->Tables = &tables;
   InitGeneralEos(*o);
   return o;
 }
@@ -358,8 +359,8 @@ TGeneralEosSubstance* CreateEosR123() {
 }
 
 // The in-object fluids: the constant set, then the equation data.
-TGeneralEosSubstance* CreateEosButane() { return InObject(kButane, ButaneMbwrData); }
-TGeneralEosSubstance* CreateEosIsobutane() { return InObject(kIsobutane, IsobutaneMbwrData); }
-TGeneralEosSubstance* CreateEosPropane() { return InObject(kPropane, PropaneMbwrData); }
+TGeneralEosSubstance* CreateEosButane() { return InObject(kButane, ButaneMbwrTables); }
+TGeneralEosSubstance* CreateEosIsobutane() { return InObject(kIsobutane, IsobutaneMbwrTables); }
+TGeneralEosSubstance* CreateEosPropane() { return InObject(kPropane, PropaneMbwrTables); }
 
 }  // namespace voq

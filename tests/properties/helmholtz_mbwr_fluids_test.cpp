@@ -131,6 +131,28 @@ TEST(InObjectMbwrFluidTest, ResidualPartVanishesAtZeroDensityAndDerivativesAgree
   }
 }
 
+// The one-pass evaluation over the fluid's static tables agrees with the
+// slots, which sum the object's own fields; once a field differs from the
+// data the tables were laid out from, the object's fields count.
+TEST(InObjectMbwrFluidTest, OnePassAgreesWithTheSlots) {
+  for (const char* name : kFluids) {
+    auto o = Fluid(name);
+    ASSERT_NE(o, nullptr);
+    ASSERT_NE(o->Tables, nullptr);
+    for (const auto& [tau, delta] : {std::pair{0.7L, 0.2L}, std::pair{1.02L, 1.1L}, std::pair{1.8L, 2.6L}}) {
+      const TEosDerivatives d = o->Derivatives(tau, delta);
+      EXPECT_NEAR(static_cast<double>(d.aR), static_cast<double>(o->AlphaR(tau, delta)), 1e-11) << name;
+      EXPECT_NEAR(static_cast<double>(d.aRDelta), static_cast<double>(o->AlphaRDelta(tau, delta)), 1e-11) << name;
+      EXPECT_NEAR(static_cast<double>(d.aRTau), static_cast<double>(o->AlphaRTau(tau, delta)), 1e-11) << name;
+      EXPECT_NEAR(static_cast<double>(d.a0), static_cast<double>(o->Alpha0(tau, delta)), 1e-11) << name;
+      EXPECT_NEAR(static_cast<double>(d.a0Tau), static_cast<double>(o->Alpha0Tau(tau, delta)), 1e-11) << name;
+    }
+    o->AlphaRCoef[5] *= 2;
+    EXPECT_NEAR(static_cast<double>(o->Derivatives(1.1L, 1.2L).aR), static_cast<double>(o->AlphaR(1.1L, 1.2L)), 1e-15)
+        << name;
+  }
+}
+
 // The ancillaries were fitted to the equation of state: at the refined
 // saturated densities the Gibbs energies of the two phases agree,
 // g/(RT) = alpha0 + alphaR + 1 + delta alphaR_delta, within what the
