@@ -144,6 +144,22 @@ TEST(MethaneEthaneTest, OnePassAgreesWithTheSlots) {
   }
 }
 
+// At zero density: ethane's residual part is 0; methane's Gaussian term
+// with d = 0 leaves n exp(-40 - 250 (tau - 1.11)^2), below 1e-17, and the
+// delta derivative of the slots stays finite there (the second virial
+// coefficient), Gaussian terms with d = 0 and d = 1 included.
+TEST(MethaneEthaneTest, ResidualPartAtZeroDensity) {
+  for (const char* name : {"Methane", "Ethane"}) {
+    auto o = Fluid(name);
+    ASSERT_NE(o, nullptr);
+    for (const Extended tau : {0.5L, 1.0L, 1.5L}) {
+      EXPECT_NEAR(static_cast<double>(o->AlphaR(tau, 0)), 0, 1e-16) << name;
+      EXPECT_TRUE(std::isfinite(o->AlphaRDelta(tau, 0))) << name;
+      EXPECT_TRUE(std::isfinite(o->AlphaRTau(tau, 0))) << name;
+    }
+  }
+}
+
 // Normal boiling temperatures (NIST Chemistry WebBook): methane 111.67 K,
 // ethane 184.57 K.
 TEST(MethaneEthaneTest, NormalBoilingTemperatures) {
