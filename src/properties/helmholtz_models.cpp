@@ -3,6 +3,7 @@
 #include "properties/helmholtz_air.h"
 #include "properties/helmholtz_ammonia.h"
 #include "properties/helmholtz_helium.h"
+#include "properties/helmholtz_methane_ethane.h"
 #include "properties/helmholtz_argon.h"
 #include "properties/helmholtz_carbon_dioxide.h"
 #include "properties/helmholtz_nitrogen.h"
@@ -38,6 +39,8 @@ TSubstanceBase* CreateHighAccuracyFluid(int32_t row) {
     case 29:
     case 43: return CreateEosCarbonDioxide();
     case 59: return CreateEosArgon();
+    case 51: return CreateEosMethane();
+    case 48: return CreateEosEthane();
     case 47: return CreateEosR134a();
     case 57: return CreateEosR22();
     case 58: return CreateEosR152a();

@@ -10,6 +10,7 @@
 #include "core/numeric_library.h"
 #include "properties/helmholtz_bwr.h"
 #include "properties/helmholtz_hfc_transport.h"
+#include "properties/helmholtz_mbwr_fluids.h"
 #include "properties/helmholtz_methanol.h"
 #include "properties/helmholtz_second_group_internal.h"
 
@@ -211,9 +212,6 @@ const TSecondGroupModel kR123Model{AnalyticAlpha0<R123IdealGasPart>,
                                    R123SatPressure,
                                    R123SatLiquidDensity,
                                    R123SatVaporDensity};
-// n-Butane, isobutane and propane carry their model data in the object
-// itself; none of it is in this build yet.
-const TSecondGroupModel kInObjectModel{};
 
 // ---- Constant sets --------------------------------------------------------
 
@@ -371,12 +369,23 @@ TGeneralEosSubstance* Short(const TSecondGroupModel& model, const TConstantSet& 
   return Finish(o, model);
 }
 
+// A fluid whose equation data sit in the object (helmholtz_mbwr_fluids.h).
+TGeneralEosSubstance* InObject(const TConstantSet& c, const TMbwrTables& tables) {
+  auto* o = new TInObjectMbwrEos();
+  WriteConstants(*o, c);
+  static_cast<TFamilyCFields&>(*o) = *tables.data;
+  o->Tables = &tables;
+  InitGeneralEos(*o);
+  return o;
+}
+
 }  // namespace
 
 bool SecondGroupModelComplete(const TGeneralEosSubstance& o) {
   if (const auto* a = dynamic_cast<const TSecondGroupFamilyAEos*>(&o)) return a->Model().Complete();
   if (const auto* b = dynamic_cast<const TSecondGroupFamilyBEos*>(&o)) return b->Model().Complete();
   if (const auto* s = dynamic_cast<const TSecondGroupShortEos*>(&o)) return s->Model().Complete();
+  if (dynamic_cast<const TInObjectMbwrEos*>(&o) != nullptr) return true;
   return false;
 }
 
@@ -407,10 +416,9 @@ TGeneralEosSubstance* CreateEosR123() {
   return Finish(o, kR123Model);
 }
 
-// The in-object fluids: constant sets only so far (their model data and
-// transport family are not in this build).
-TGeneralEosSubstance* CreateEosButane() { return Short(kInObjectModel, kButane); }
-TGeneralEosSubstance* CreateEosIsobutane() { return Short(kInObjectModel, kIsobutane); }
-TGeneralEosSubstance* CreateEosPropane() { return Short(kInObjectModel, kPropane); }
+// The in-object fluids: the constant set, then the equation data.
+TGeneralEosSubstance* CreateEosButane() { return InObject(kButane, ButaneMbwrTables); }
+TGeneralEosSubstance* CreateEosIsobutane() { return InObject(kIsobutane, IsobutaneMbwrTables); }
+TGeneralEosSubstance* CreateEosPropane() { return InObject(kPropane, PropaneMbwrTables); }
 
 }  // namespace voq

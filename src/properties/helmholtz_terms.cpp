@@ -61,10 +61,14 @@ Extended RealExponentialTerm::Evaluate(THelmholtzPart part, Extended tau, Extend
 Extended GaussianTerm::Evaluate(THelmholtzPart part, Extended tau, Extended delta) const {
   const Extended dd = delta - epsilon;
   const Extended dt = tau - gamma;
-  const Extended term = n * IntPower(d, delta) * PowerReal(tau, t) * std::exp(-alpha * dd * dd - beta * dt * dt);
+  const Extended b = n * PowerReal(tau, t) * std::exp(-alpha * dd * dd - beta * dt * dt);
+  const Extended term = b * IntPower(d, delta);
   switch (part) {
     case THelmholtzPart::kValue: return term;
-    case THelmholtzPart::kDDelta: return term * (static_cast<Extended>(d) / delta - 2 * alpha * dd);
+    // b (d delta^(d-1) - 2 alpha (delta - epsilon) delta^d): finite at
+    // delta = 0 for every d, d = 0 included.
+    case THelmholtzPart::kDDelta:
+      return b * ((d >= 1 ? static_cast<Extended>(d) * IntPower(d - 1, delta) : 0) - 2 * alpha * dd * IntPower(d, delta));
     case THelmholtzPart::kDTau: return term * (t / tau - 2 * beta * dt);
   }
   return 0;

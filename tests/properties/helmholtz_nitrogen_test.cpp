@@ -49,9 +49,6 @@ TEST_F(NitrogenTest, FactoryBuildsTheModelForTheNitrogenRowOnly) {
   EXPECT_EQ(n2->CatalogRow, kNitrogenRow);
   EXPECT_EQ(n2->isIdealGas(), 0);
   EXPECT_EQ(n2->MolarMass(), 28.0134L);
-  // A high-accuracy row whose model is not built gets the placeholder.
-  std::unique_ptr<TSubstanceBase> isobutane(CreatePropertyObject(FindSubstanceRow("Isobutane")));
-  EXPECT_EQ(dynamic_cast<TGeneralEosSubstance*>(isobutane.get()), nullptr);
 }
 
 // The vapour-pressure ancillary at the normal boiling point 77.355 K (NIST

@@ -61,11 +61,14 @@ TEST(SubstanceFactoryTest, EveryCodeGetsAnObject) {
     EXPECT_EQ(dynamic_cast<TSteamNBSSubstance*>(o.get()) != nullptr, IsSteamNBSRow(code)) << code;
     if (code == 0 || idealGas || moistAir || IsSteamNBSRow(code)) continue;
     // High-accuracy models already built answer for themselves. The
-    // refrigerant names "R717" and "R744" are listed with kind 2 but are
-    // the ammonia and carbon dioxide models.
+    // refrigerant names "R717", "R744", "R290" and "R600" are listed with
+    // kind 2 but are the ammonia, carbon dioxide, propane and n-butane
+    // models.
     if (dynamic_cast<TGeneralEosSubstance*>(o.get()) != nullptr) {
       if (code == FindSubstanceRow("R717")) continue;
-      EXPECT_EQ(SubstanceCatalog[static_cast<size_t>(code)].Kind, code == 43 ? 2 : -2) << code;
+      const bool refrigerantName =
+          code == 43 || code == FindSubstanceRow("R290") || code == FindSubstanceRow("R600");
+      EXPECT_EQ(SubstanceCatalog[static_cast<size_t>(code)].Kind, refrigerantName ? 2 : -2) << code;
       continue;
     }
     // So do the Martin-Hou fluids.
