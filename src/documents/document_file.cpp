@@ -12,6 +12,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "plots/plot_document.h"
+#include "plots/plot_working_copy.h"
 #include "plots/plots_state.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
@@ -260,6 +261,9 @@ bool ReadVariableSection(const uint8_t* data, size_t size, size_t& pos, TProgram
 }
 
 void WritePlotSection(std::vector<uint8_t>& out) {
+  // The shown plot's edits live in the Plot window's working copy until a
+  // tab change: write them back first, or the document loses them.
+  MPRFreshen(CurrentPlotNumber);
   AppendInt16(out, static_cast<int16_t>(PlotList.size()));
   for (const auto& plot : PlotList) {
     if (plot != nullptr) WritePlotEntry(*plot, out);

@@ -7,6 +7,7 @@
 
 #include "core/calc_state.h"
 #include "model/document_settings.h"
+#include "plots/plot_working_copy.h"
 #include "plots/plots_state.h"
 
 namespace voq {
@@ -125,7 +126,9 @@ TPlotTextRecord* NewText(int32_t plotNumber, const std::string& text, uint8_t or
   TPlotTextRecord& t = *item;
   if (shown != nullptr) {
     // C++ integer division truncates toward zero, as the placement wants.
-    const TSmallRect& frame = shown->Axes.FrameRect;
+    // The shown plot's frame is the working copy's while the window holds it.
+    const TSmallRect& frame = PlotWorkingCopy.Record() == shown ? PlotWorkingCopy.Axes.FrameRect
+                                                               : shown->Axes.FrameRect;
     t.TextRect.Left = ClampToInt16((int32_t{frame.Left} + frame.Right) / 2 - 25);
     t.TextRect.Top = ClampToInt16(int32_t{frame.Top} + 15);
   } else {
@@ -161,6 +164,12 @@ TPlotTextRecord* NewText(int32_t plotNumber, const std::string& text, uint8_t or
 
 void DisposePlot(int32_t n) {
   if (n < 1 || n > static_cast<int32_t>(PlotList.size())) return;
+  // The window's working copy points into the records (its curve chain):
+  // write it back and let go before the list changes, and show the plot
+  // that is shown afterwards again.
+  const bool windowShowing = PlotWorkingCopy.ShownPlotNumber != 0;
+  if (windowShowing) MPRFreshen(PlotWorkingCopy.ShownPlotNumber);
+  DropWorkingCopy();
   // The record's destructor frees its text items, objects (pictures
   // included), undo copies and curve chains with their arrays.
   PlotList.erase(PlotList.begin() + (n - 1));
@@ -168,12 +177,14 @@ void DisposePlot(int32_t n) {
   // a stale number would name a plot that is gone or another one.
   for (size_t k = 0; k < PlotList.size(); ++k) PlotList[k]->PlotNumber = static_cast<int32_t>(k + 1);
   CurrentPlotNumber = PlotList.empty() ? 0 : 1;
+  if (windowShowing && CurrentPlotNumber != 0) ShowPlot(CurrentPlotNumber);
 }
 
 void DisposeAll() {
   while (!PlotList.empty()) DisposePlot(static_cast<int32_t>(PlotList.size()));
   PlotList.clear();
   CurrentPlotNumber = 0;
+  DropWorkingCopy();
 }
 
 }  // namespace voq

@@ -3,9 +3,9 @@
 // every plot maker (the Plot Setup dialog, property plots, X-Y-Z plots, the
 // document reader) and the document reset use.
 //
-// Until the Plot window keeps a working copy of the shown plot, the shown
-// plot is PlotList entry CurrentPlotNumber - 1 itself: its frame and text
-// list stand for the window's working ones.
+// While the Plot window shows a plot, its frame and axes block are those of
+// the working copy (plots/plot_working_copy.h); the text items and objects
+// are the record's own.
 #include <cstdint>
 #include <string>
 

@@ -11,6 +11,7 @@
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "plots/plot_list.h"
+#include "plots/plot_working_copy.h"
 #include "plots/plots_state.h"
 #include "session/engine.h"
 #include "session/min_max.h"
@@ -289,6 +290,35 @@ TEST(UncertaintySection, EntriesRoundTripAndBadNumbersGive636) {
   pos = 0;
   EXPECT_FALSE(ReadUncertaintySection(data.data(), data.size(), pos));
   EXPECT_EQ(CalcErrorCode, kMsgUnexpectedIOError);
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+TEST(PlotSection, UnwrittenFrameEditOfTheShownPlotIsSaved) {
+  // The Plot window's working copy holds an edit no tab change wrote back:
+  // the writer writes it back before it writes the plots.
+  ResetEngineState();
+  TPlotRecord* p = CreateMPRPtr();
+  ASSERT_NE(p, nullptr);
+  auto* c = new TPlotLineRecord;
+  c->CurveNumber = 1;
+  c->XMax = c->YMax = 10;
+  p->Axes.FirstCurve = c;
+  ShowPlot(1);
+  PlotWorkingCopy.FrameLeft = 123;
+  PlotWorkingCopy.Axes.FrameRect.Left = 123;
+  std::vector<uint8_t> out;
+  WritePlotSection(out);
+  ResetEngineState();
+  size_t pos = 0;
+  ASSERT_TRUE(ReadPlotSection(out.data(), out.size(), pos));
+  ASSERT_EQ(PlotList.size(), 1u);
+  EXPECT_EQ(PlotList[0]->Axes.FrameRect.Left, 123);
+  ResetEngineState();
 }
 
 }  // namespace
