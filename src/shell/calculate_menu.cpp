@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/program_flags.h"
 #include "model/program_units.h"
+#include "shell/shell_state.h"
 #include "model/solve_session.h"
 #include "model/store_state.h"
 #include "output/solution_listing.h"
@@ -37,6 +38,9 @@ TCalculateMenu::TCalculateMenu(TVOQ_D& window)
   recorder_.target = &textRecorder_;
   saveDialog_.parent = &window;
   commands_.SetSaveAppendDialog(&saveDialog_);
+  solveTableDialog_.parent = &window;
+  solveTableDialog_.OpenChanged = [](bool open) { DialogOpen = open; };
+  commands_.SetSolveTableDialog(&solveTableDialog_);
   addHelpDlg_->hide();
   const struct {
     const char* name;

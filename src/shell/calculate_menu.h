@@ -10,6 +10,7 @@
 #include "shell/calculate_commands.h"
 #include "session/equation_editor.h"  // MacroRecorder
 #include "shell/equations_form.h"    // TablesMacroRecorder
+#include "tables/qt/solve_table_dlg.h"
 
 namespace voq {
 
@@ -72,6 +73,8 @@ class TCalculateMenu : public QObject, public CalculateWindows, public SolveSequ
     bool Execute(const std::string& caption, std::string& fileName, bool& append) override;
     QWidget* parent = nullptr;
   } saveDialog_;
+  // The Solve Table dialog: TSolveTableDlg.
+  TQtSolveTableDialog solveTableDialog_;
   TCalculateCommands commands_;
   TAddHelpDlg* addHelpDlg_;
 };

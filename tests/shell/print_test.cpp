@@ -316,6 +316,7 @@ TEST_F(PrintPdfTest, FilePrintPrintsTheActiveTableWindow) {
   LastRun = 4;
   for (int32_t r = 1; r <= 4; ++r) f->SetmyCell(0, 1, r, r, 1, 1);
   window->Action("ParametricTable1")->trigger();
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window->CalculateMenu()->Commands().SolveTable1Click();
   ASSERT_EQ(ActiveChildWindow, kParametricTableWindow);
   window->FileName = dir_ + "/table.VOQ";

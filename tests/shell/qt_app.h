@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QMessageBox>
 #include <QObject>
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "shell/shell_state.h"
@@ -71,6 +73,29 @@ inline void AnswerNextMessageBox(QMessageBox::StandardButton which, std::string*
     }
   });
   poll->start(10);
+}
+
+// ActOnNextDialog runs act on the next modal dialog named objectName that comes up within
+// about five seconds (e.g. sets fields and closes it), polled like
+// AnswerNextMessageBox.
+inline void ActOnNextDialog(const char* objectName, std::function<void(QDialog*)> act) {
+  auto* poll = new QTimer(TestScope());
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, act, tries = 0]() mutable {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog != nullptr && dialog->objectName() == QLatin1String(objectName)) {
+      poll->stop();
+      act(dialog);
+      poll->deleteLater();
+    } else if (++tries >= 500) {
+      poll->stop();
+      poll->deleteLater();
+    }
+  });
+  poll->start(10);
+}
+// Closes the next such dialog with OK (result 1) or Cancel (2).
+inline void AnswerNextDialog(const char* objectName, bool ok) {
+  ActOnNextDialog(objectName, [ok](QDialog* d) { d->done(ok ? 1 : 2); });
 }
 
 inline QApplication& EnsureApplication() {

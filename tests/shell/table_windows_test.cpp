@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -34,7 +35,9 @@
 #include "session/compile_driver.h"
 #include "shell/calculate_menu.h"
 #include "shell/main_window.h"
+#include "shell/shell_state.h"
 #include "tables/qt/linear_regression_dlg.h"
+#include "tables/qt/solve_table_dlg.h"
 #include "tables/qt/table_edit_dlgs.h"
 #include "tables/qt/table_window.h"
 #include "tables/table_model.h"
@@ -105,9 +108,61 @@ TEST_F(TableWindowsTest, MenuItemShowsTheWindowAndSolveTableFindsIt) {
   ASSERT_NE(WindowList[kParametricTableWindow], nullptr);
   EXPECT_TRUE(WindowList[kParametricTableWindow]->isVisible());
   EXPECT_EQ(ActiveChildWindow, kParametricTableWindow);
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window_->CalculateMenu()->Commands().SolveTable1Click();
   EXPECT_EQ(platform_.AlertCount(), 0) << "no 304: the window exists";
   for (int32_t r = 1; r <= 3; ++r) EXPECT_EQ(Y(r), 2.0L * r) << r;
+}
+
+TEST_F(TableWindowsTest, SolveTableAsksItsDialogAndRunsTheChosenRange) {
+  TTableForm* f = Parametric(5);
+  f->TableName = "Table 1";
+  f->MultipleTableRefresh();
+  window_->Action("ParametricTable1")->trigger();
+  // Cancel solves nothing.
+  testing::AnswerNextDialog("SolveTableDlg", false);
+  window_->Action("SolveTable1")->trigger();
+  EXPECT_TRUE(IsBlank(Y(1)));
+  EXPECT_FALSE(DialogOpen);
+  // A Last Run below the First Run solves the single first run.
+  bool shown = false;
+  std::string picture;
+  testing::ActOnNextDialog("SolveTableDlg", [&](QDialog* d) {
+    auto* dialog = static_cast<TSolveTableDlg*>(d);
+    shown = DialogOpen && dialog->windowTitle() == "Solve Table" && dialog->FirstRunSpin()->value() == 1 &&
+            dialog->LastRunSpin()->value() == 5 && dialog->TableBox()->currentText() == "Table 1" &&
+            dialog->TableBox()->itemText(1) == "All Parametric Tables";
+    const QImage image = dialog->grab().toImage();
+    picture = testing::SaveTestPicture(image, "solve_table_dlg.png");
+    // The "First Run" label is drawn in dark text at the top left.
+    int dark = 0;
+    for (int y = 0; y < std::min(image.height(), 30); ++y)
+      for (int x = 0; x < std::min(image.width(), 60); ++x)
+        if (qGray(image.pixel(x, y)) < 100) ++dark;
+    shown = shown && dark > 20;
+    dialog->FirstRunSpin()->setValue(3);
+    dialog->LastRunSpin()->setValue(2);
+    dialog->OKBtn()->click();
+  });
+  MacroRecording = true;
+  window_->Action("SolveTable1")->trigger();
+  MacroRecording = false;
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(picture.empty());
+  EXPECT_EQ(Y(3), 6.0L);
+  EXPECT_TRUE(IsBlank(Y(2)));
+  EXPECT_TRUE(IsBlank(Y(4)));
+  EXPECT_NE(MacroText.find("SolveTable 'Table 1' Rows=3..2"), std::string::npos) << MacroText;
+  MacroText.clear();
+  // OK over runs 1-5 fills the column.
+  testing::ActOnNextDialog("SolveTableDlg", [](QDialog* d) {
+    auto* dialog = static_cast<TSolveTableDlg*>(d);
+    dialog->FirstRunSpin()->setValue(1);
+    dialog->LastRunSpin()->setValue(5);
+    dialog->OKBtn()->click();
+  });
+  window_->Action("SolveTable1")->trigger();
+  for (int32_t r = 1; r <= 5; ++r) EXPECT_EQ(Y(r), 2.0L * r) << r;
 }
 
 TEST_F(TableWindowsTest, TablesMenuDialogsInsertRunsAndDeleteEveryTable) {
@@ -177,6 +232,7 @@ TEST_F(TableWindowsTest, LinearRegressionOpensOverTheShownTable) {
   EXPECT_FALSE(window_->Action("LinearRegression1")->isEnabled());
   Parametric(5);
   window_->Action("ParametricTable1")->trigger();
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window_->CalculateMenu()->Commands().SolveTable1Click();
   emit window_->Menu("Tables1")->aboutToShow();
   ASSERT_TRUE(window_->Action("LinearRegression1")->isEnabled());
@@ -219,9 +275,11 @@ TEST_F(TableWindowsTest, RefusedCellEditStopsTheSolve) {
   ASSERT_NE(table, nullptr);
   table->Grid().SelectCell(1, 2, false);
   table->Grid().GridSetEditText(1, 2, "2x");
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window_->CalculateMenu()->Commands().SolveTable1Click();
   for (int32_t r = 1; r <= 3; ++r) EXPECT_TRUE(IsBlank(Y(r))) << r;
   table->Grid().GridSetEditText(1, 2, "5");
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window_->CalculateMenu()->Commands().SolveTable1Click();
   EXPECT_EQ(Y(2), 10.0L);
 }
@@ -256,6 +314,7 @@ class RecordingFileWindows : public DocumentFileWindows {
 TEST_F(TableWindowsTest, ReadDocumentOpensItsTableWindowsBeforeTheyAreArranged) {
   Parametric(4);
   ASSERT_NE(tables_->Window(kParametricTableKind), nullptr);
+  testing::AnswerNextDialog("SolveTableDlg", true);
   window_->CalculateMenu()->Commands().SolveTable1Click();
   const std::string path = dir_ + "/tables.VOQ";
   ASSERT_TRUE(SaveDocumentFile(path, false, false, false));

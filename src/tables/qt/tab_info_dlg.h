@@ -46,6 +46,8 @@ class TQtTableDialogs : public TableGridDialogs {
   // (TSortForm), tables/qt/table_edit_dlgs.cpp.
   void ColumnFormat(TTableGrid& grid, int32_t column) override;
   void Sort(TTableGrid& grid, int32_t column) override;
+  // Alter Values of a column (TTableChgDlg), tables/qt/alter_values_dlg.cpp.
+  void AlterValues(TTableGrid& grid, int32_t column) override;
   // Called with true before a dialog opens and false after it closed (the
   // program keeps its dialog-open flag with it).
   static inline void (*DialogOpenChanged)(bool open) = nullptr;
