@@ -574,6 +574,38 @@ bool WriteLookupFile(const std::string& fileName) {
   return true;
 }
 
+int32_t OpenLookupFiles(const std::vector<std::string>& fileNames,
+                        const std::function<void(const std::string&)>& recordMacro) {
+  int32_t read = 0;
+  for (const std::string& name : fileNames) {
+    CalcErrorCode = 0;
+    if (ReadLookupFile(name) != 0 || CalcErrorCode != 0) break;
+    ++read;
+    if (recordMacro) recordMacro("OpenLookup " + name);
+  }
+  if (read > 0) {
+    // Equations compiled against the old tabs must look their tables up
+    // again.
+    const int32_t error = CalcErrorCode;
+    ClearCompiledEquations();
+    CalcErrorCode = error;
+  }
+  return read;
+}
+
+std::string CurrentLookupFileName() {
+  TTableForm* form = LookupForm();
+  if (form == nullptr) return "";
+  const TTableHeaderRecord* header = TableHeader(kLookupTableKind, form->CurrentTable);
+  return header != nullptr ? header->FileName : std::string();
+}
+
+bool SaveLookupTableAs(const std::string& fileName) {
+  if (!WriteLookupFile(fileName)) return false;
+  AddSearchDirectory(std::filesystem::path(fileName).parent_path().string());
+  return true;
+}
+
 void InstallLookupDirectives() {
   SetDirectiveServices(&directiveServices);
   SetLookupFileSaver(SaveLookupTables);

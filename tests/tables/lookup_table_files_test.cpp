@@ -16,6 +16,7 @@
 #include "core/string_constants.h"
 #include "model/lookup_table_access.h"
 #include "tables/lookup_files.h"
+#include "tables/table_dialogs.h"
 #include "tables/table_fixture.h"
 #include "tables/tables_state.h"
 
@@ -269,6 +270,78 @@ TEST_F(LookupTableFilesTest, NameClashAsksAndCancelRemovesTheNewTab) {
   CalcErrorCode = 0;
   EXPECT_EQ(ReadLookupFile(Path("missing.lkt")), kMsgFileNotFound);
   CalcErrorCode = 0;
+}
+
+}  // namespace
+}  // namespace voq
+
+namespace voq {
+namespace {
+
+using LookupTableCommandsTest = LookupTableFilesTest;
+
+TEST_F(LookupTableCommandsTest, NewLookupTable) {
+  TNewLookupModel first;
+  EXPECT_EQ(first.Title, "Lookup 1");
+  EXPECT_EQ(first.Rows, 20);
+  EXPECT_EQ(first.Columns, 2);
+  ASSERT_TRUE(first.Ok());
+  first.DiscardUndo();
+  EXPECT_EQ(first.MacroLine(), "NewLookup 'Lookup 1'  Rows=20  Cols=2");
+  TTableForm* form = TableForms[size_t(kLookupTableKind)].get();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(TableRowCounts[size_t(kLookupTableKind)], 20);
+  EXPECT_FALSE(DocumentUnchanged);
+
+  TNewLookupModel second;
+  EXPECT_EQ(second.Title, "Lookup 2");
+  second.Title = "  Flow  ";
+  second.Rows = 5;
+  second.Columns = 3;
+  ASSERT_TRUE(second.Ok());
+  second.DiscardUndo();
+  EXPECT_EQ(form->TableName, "Flow");
+  EXPECT_EQ(form->TabCaptions.back(), "Flow");
+  EXPECT_EQ(TableColumnCounts[size_t(kLookupTableKind)], 3);
+
+  struct Refused {
+    std::string title;
+    int32_t rows, columns;
+    size_t alerts;
+  } refused[] = {{"flow", 5, 3, 1}, {"   ", 5, 3, 1}, {"Other", 0, 3, 0}, {"Other", 9001, 3, 0}, {"Other", 5, 1001, 0}};
+  for (const Refused& r : refused) {
+    platform.alerts.clear();
+    TNewLookupModel model;
+    model.Title = r.title;
+    model.Rows = r.rows;
+    model.Columns = r.columns;
+    EXPECT_FALSE(model.Ok()) << r.title;
+    model.DiscardUndo();
+    ASSERT_EQ(platform.alerts.size(), r.alerts) << r.title;
+    if (r.alerts > 0) {
+      EXPECT_EQ(platform.alerts[0].text,
+                "The table name provided is either illegal or it duplicates an existing Lookup Table name.");
+    }
+    EXPECT_EQ(form->TabCaptions.size(), 2u);
+  }
+}
+
+TEST_F(LookupTableCommandsTest, OpenRecordsEachFileReadAndStopsAtTheFirstError) {
+  std::ofstream(Path("a.txt"), std::ios::binary) << "1 1\r\n5\r\n";
+  std::ofstream(Path("b.txt"), std::ios::binary) << "3 1\r\n5\r\n";
+  std::ofstream(Path("c.txt"), std::ios::binary) << "1 1\r\n7\r\n";
+  std::vector<std::string> macro;
+  const int32_t read = OpenLookupFiles({Path("a.txt"), Path("b.txt"), Path("c.txt")},
+                                       [&](const std::string& line) { macro.push_back(line); });
+  EXPECT_EQ(read, 1);
+  EXPECT_EQ(CalcErrorCode, kMsgLookupReadError);
+  ASSERT_EQ(macro.size(), 1u);
+  EXPECT_EQ(macro[0], "OpenLookup " + Path("a.txt"));
+  EXPECT_EQ(TableForms[size_t(kLookupTableKind)]->TabCaptions.size(), 1u);
+  CalcErrorCode = 0;
+  EXPECT_EQ(CurrentLookupFileName(), std::filesystem::absolute(Path("a.txt")).string());
+  ASSERT_TRUE(SaveLookupTableAs(Path("a2.csv")));
+  EXPECT_EQ(Read(Path("a2.csv")), "5.00000000E+00,\r\n");
 }
 
 }  // namespace
