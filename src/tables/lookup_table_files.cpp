@@ -321,6 +321,29 @@ int32_t FindOpenLookupFile(TTableForm& form, const std::string& path) {
   return 0;
 }
 
+// After a file dialog answered a directive's "?", the Equations text names
+// the chosen file, so the next solve asks nothing: the first line of the
+// directive (earlier ones were rewritten when answered) whose text holds
+// " ?" and no "??" gets the file in place of its first " ?"'s "?".
+void WriteChosenFileIntoLine(const std::string& directive, const std::string& chosen) {
+  EquationsEditor& editor = Equations();
+  const std::string text = editor.GetText();
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (UpperCaseText(Trimmed(line)).rfind(directive, 0) == 0 && line.find(" ?") != std::string::npos &&
+        line.find("??") == std::string::npos) {
+      std::string changed = line;
+      changed.replace(line.find(" ?") + 1, 1, chosen);
+      editor.ReplaceText(line, changed);
+      return;
+    }
+    start = end + 1;
+  }
+}
+
 class LookupDirectiveServices : public DirectiveServices {
  public:
   void SaveLookupDirective(const std::string& directive) override {
@@ -414,6 +437,7 @@ class LookupDirectiveServices : public DirectiveServices {
         return;
       }
       AddSearchDirectory(std::filesystem::path(chosen).parent_path().string());
+      WriteChosenFileIntoLine("$OPENLOOKUP", chosen);
       file = chosen;
     } else if (!file.empty() && file[0] == '\'') {
       RemoveQuoteChars(file);
@@ -466,8 +490,9 @@ void SaveLookupTables() {
     if (!file.empty() && file[0] == '?') {
       std::string chosen;
       // Cancelling saves none of the remaining tables either.
-      if (!Platform().AskOpenFileName("Save Lookup File", kLookupFileFilter, 1, chosen)) return;
+      if (!Platform().AskSaveFileName("Save Lookup File", kLookupFileFilter, 1, chosen)) return;
       AddSearchDirectory(std::filesystem::path(chosen).parent_path().string());
+      WriteChosenFileIntoLine("$SAVELOOKUP", "'" + chosen + "'");
       file = chosen;
     } else if (IsStringVariableName(file)) {
       file = StringVariableText(file);

@@ -326,6 +326,27 @@ TEST_F(LookupTableCommandsTest, NewLookupTable) {
   }
 }
 
+TEST_F(LookupTableCommandsTest, QuestionMarkFileNamesAreWrittenIntoTheEquations) {
+  const std::string in = Path("Asked.txt");
+  std::ofstream(in, std::ios::binary) << "1 1\r\n5\r\n";
+  platform.openFileAnswers.push_back(in);
+  EXPECT_NEAR(double(Solve("$OPENLOOKUP ?\r\nx = LOOKUP('Asked', 1, 1)", "x")), 5.0, 1E-12);
+  ASSERT_EQ(CalcErrorCode, 0);
+  EXPECT_EQ(editor.GetText(), "$OPENLOOKUP " + in + "\r\nx = LOOKUP('Asked', 1, 1)");
+  EXPECT_EQ(platform.fileDialogTitles.size(), 1u);
+  Solve(editor.GetText(), "x");
+  EXPECT_EQ(platform.fileDialogTitles.size(), 1u) << "the next solve asks nothing";
+
+  const std::string out = Path("out.csv");
+  platform.openFileAnswers.push_back(out);
+  Solve("$SAVELOOKUP 'Asked' ?\r\nx = 1", "x");
+  ASSERT_EQ(CalcErrorCode, 0);
+  ASSERT_EQ(platform.fileDialogTitles.size(), 2u);
+  EXPECT_EQ(platform.saveDialogTitles, std::vector<std::string>{"Save Lookup File"});
+  EXPECT_EQ(editor.GetText(), "$SAVELOOKUP 'Asked' '" + out + "'\r\nx = 1");
+  EXPECT_EQ(Read(out), "5.00000000E+00,\r\n");
+}
+
 TEST_F(LookupTableCommandsTest, OpenRecordsEachFileReadAndStopsAtTheFirstError) {
   std::ofstream(Path("a.txt"), std::ios::binary) << "1 1\r\n5\r\n";
   std::ofstream(Path("b.txt"), std::ios::binary) << "3 1\r\n5\r\n";
