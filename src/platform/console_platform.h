@@ -24,6 +24,7 @@ class ConsolePlatform : public PlatformServices {
   bool AskOpenFileName(const std::string&, const std::string&, int, std::string&) override {
     return false;
   }
+  bool AskSaveFileName(const std::string&, const std::string&, int, std::string&) override { return false; }
   void SetBusyCursor(int) override {}
   void ProcessPendingMessages() override {}
   double RandomUniform() override;

@@ -80,6 +80,10 @@ class PlatformServices {
   // shown first; path comes in as the name to preset.
   virtual bool AskOpenFileName(const std::string& title, const std::string& filter,
                                int filterIndex, std::string& path) = 0;
+  // The file-save dialog, with the same arguments: the chosen file need
+  // not exist yet.
+  virtual bool AskSaveFileName(const std::string& title, const std::string& filter,
+                               int filterIndex, std::string& path) = 0;
 
   // Busy cursor: 0 normal, 1 standard hourglass, 5 the program's own hourglass.
   virtual void SetBusyCursor(int cursor) = 0;

@@ -48,6 +48,12 @@ bool ScriptedPlatform::AskOpenFileName(const std::string& title, const std::stri
   return !path.empty();
 }
 
+bool ScriptedPlatform::AskSaveFileName(const std::string& title, const std::string& filter, int filterIndex,
+                                       std::string& path) {
+  saveDialogTitles.push_back(title);
+  return AskOpenFileName(title, filter, filterIndex, path);
+}
+
 double ScriptedPlatform::RandomUniform() {
   if (randomValues.empty()) return 0.5;
   double v = randomValues.front();

@@ -33,6 +33,10 @@ class ScriptedPlatform : public PlatformServices {
   bool SetClipboardText(const std::string& text) override;
   bool AskOpenFileName(const std::string& title, const std::string& filter, int filterIndex,
                        std::string& path) override;
+  // Answered from openFileAnswers too; its title is also kept in
+  // saveDialogTitles.
+  bool AskSaveFileName(const std::string& title, const std::string& filter, int filterIndex,
+                       std::string& path) override;
   void SetBusyCursor(int cursor) override { cursors.push_back(cursor); }
   void ProcessPendingMessages() override { ++messagePumps; }
   double RandomUniform() override;
@@ -51,6 +55,7 @@ class ScriptedPlatform : public PlatformServices {
   // What the engine did.
   std::vector<RecordedAlert> alerts;
   std::vector<std::string> fileDialogTitles;
+  std::vector<std::string> saveDialogTitles;
   std::vector<int> fileDialogFilterIndexes;
   std::vector<int> cursors;
   int beeps = 0;

@@ -39,8 +39,15 @@ void RegisterDocumentDisposal(DocumentDisposalHook dispose) {
   hooks.push_back(dispose);
 }
 
+namespace {
+DocumentDisposalHook lookupFileDisposal = nullptr;
+}  // namespace
+
+void SetLookupFileDisposal(DocumentDisposalHook dispose) { lookupFileDisposal = dispose; }
+
 void DisposeLookupFiles(bool dropEquations) {
   DocumentResetWindows().DisposeLookupFiles();
+  if (lookupFileDisposal != nullptr) lookupFileDisposal();
   if (!dropEquations) return;
   // Until equations can read lookup files no compiled equation depends on
   // one, so there is nothing to compile afresh.

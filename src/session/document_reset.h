@@ -33,5 +33,8 @@ void RegisterDocumentDisposal(DocumentDisposalHook dispose);
 // dropEquations the equations that read lookup files are compiled afresh at
 // the next read.
 void DisposeLookupFiles(bool dropEquations);
+// The freeing of the loaded lookup files a document reset drops; the table
+// subsystem installs it (nullptr: none).
+void SetLookupFileDisposal(DocumentDisposalHook dispose);
 
 }  // namespace voq

@@ -7,6 +7,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 
+#include "core/calc_state.h"
+#include "core/message_ids.h"
+#include "core/messages.h"
 #include "core/program_flags.h"
 #include "core/search_path.h"
 #include "platform/host.h"
@@ -19,6 +22,7 @@
 #include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_edit_dlgs.h"
 #include "tables/qt/table_window.h"
+#include "tables/lookup_table_files.h"
 #include "tables/table_edits.h"
 #include "tables/table_files.h"
 #include "tables/table_model.h"
@@ -85,6 +89,47 @@ TTableWindows::TTableWindows(TVOQ_D& window) : window_(window) {
   });
   window_.SetHandler("DeleteLookupTable1", [this] {
     TableDialogCommand(kLookupTableKind, [this] { TDeleteTableDlg(kLookupTableKind, &window_).Execute(); });
+  });
+  // New, Open and Save Lookup Table.
+  window_.SetHandler("NewLookupTable1", [this] {
+    TNewLookupDlg dialog(&window_);
+    if (dialog.exec() == 1) {
+      dialog.Model().DiscardUndo();
+      if (MacroRecording) MacroText += dialog.Model().MacroLine() + "\r\n";
+      ShowTableWindow(kLookupTableKind);
+    }
+    MarkDocumentChanged();
+  });
+  window_.SetHandler("OpenLookupTable1", [this] {
+    QFileDialog dialog(&window_, QStringLiteral("Open Lookup Table"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters({QStringLiteral("VOQ Lookup files (*.LKT *.lkt)"), QStringLiteral("Text Lookup files (*.TXT *.txt)"),
+                           QStringLiteral("CSV data files (*.CSV *.csv)"), QStringLiteral("All types (*)")});
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::vector<std::string> files;
+    for (const QString& f : dialog.selectedFiles()) files.push_back(Utf8ToCp1252(f.toStdString()));
+    CalcErrorCode = 0;
+    const int32_t read = OpenLookupFiles(files, [](const std::string& line) {
+      if (MacroRecording) MacroText += line + "\r\n";
+    });
+    if (read > 0) ShowTableWindow(kLookupTableKind);
+    CalcErrorCode = 0;
+  });
+  window_.SetHandler("SaveLookupTable1", [this] {
+    QFileDialog dialog(&window_, QStringLiteral("Save Lookup Table"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("VOQ Lookup files (*.LKT *.lkt)"), QStringLiteral("Text Lookup files (*.TXT *.txt)"),
+                           QStringLiteral("CSV data files (*.CSV *.csv)"), QStringLiteral("All types (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("LKT"));
+    const std::string current = CurrentLookupFileName();
+    if (!current.empty()) dialog.selectFile(QString::fromStdString(Cp1252ToUtf8(current)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    CalcErrorCode = 0;
+    if (!SaveLookupTableAs(Utf8ToCp1252(dialog.selectedFiles().first().toStdString())) && CalcErrorCode == kMsgNoLookupTable)
+      ShowAlert(GetMessageText(CalcErrorCode), kAlertErrorOk, true);
+    CalcErrorCode = 0;
   });
   // The Edit menu's commands act on the active table window's grid; other
   // windows keep their own.

@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "core/calc_state.h"
+#include "core/locale_settings.h"
+#include "core/number_text.h"
+#include "core/string_constants.h"
 #include "core/message_ids.h"
 #include "core/messages.h"
 #include "core/program_flags.h"
@@ -99,36 +102,34 @@ bool CountsTooLarge(int64_t rows, int64_t columns) {
   return rows < 0 || columns < 0 || columns > 32767 || rows * std::max<int64_t>(columns, 1) > kMaxLookupCells;
 }
 
-// A header line: format letter, digits, a blank, then the name and [units].
-void ReadHeaderLine(const std::string& raw, TLookupColumnNode& node) {
-  const std::string line = Trim(raw);
-  const char letter = line.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
-  node.Format.Style = letter == 'F' ? uint8_t{1} : letter == 'E' ? uint8_t{0} : uint8_t{kStyleAutomatic};
-  node.Format.Digits = (line.size() > 1 && std::isdigit(static_cast<unsigned char>(line[1]))) ? int16_t(line[1] - '0')
-                                                                                                : int16_t{3};
-  std::string rest = line.size() > 3 ? line.substr(3) : std::string();
-  const size_t open = rest.find('[');
-  if (open != std::string::npos) {
-    const size_t close = rest.find(']', open);
-    node.Units = Trim(rest.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
-    rest = rest.substr(0, open);
+// The next blank-separated word of text from at; a word in single quotes
+// may hold blanks (quoted is then set and the quotes dropped). False at the
+// end of the text or at a quote that is not closed.
+bool NextWord(const std::string& text, size_t& at, std::string& word, bool& quoted) {
+  word.clear();
+  quoted = false;
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') ++at;
+  if (at >= text.size()) return false;
+  if (text[at] == '\'') {
+    const size_t close = text.find('\'', at + 1);
+    if (close == std::string::npos || text.find('\n', at) < close) return false;
+    word = text.substr(at + 1, close - at - 1);
+    quoted = true;
+    at = close + 1;
+    return true;
   }
-  node.Name = Trim(rest).substr(0, 30);
-  node.Units = node.Units.substr(0, 30);
+  const size_t start = at;
+  while (at < text.size() && static_cast<unsigned char>(text[at]) > ' ') ++at;
+  word = text.substr(start, at - start);
+  return true;
 }
 
 bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLookupFileRecord& record) {
   // Trailing empty lines are not rows.
   size_t rows = lines.size();
   while (rows > 0 && Trim(lines[rows - 1]).empty()) --rows;
-  int64_t columns = 1;
-  if (rows > 0) {
-    std::string first = Trim(lines[0]);
-    if (!first.empty() && first.back() == ',') first.pop_back();
-    columns += std::count(first.begin(), first.end(), ',');
-  } else {
-    columns = 0;
-  }
+  const char separator = rows > 0 ? LookupCsvSeparator(lines[0]) : ',';
+  const int64_t columns = rows > 0 ? LookupCsvColumnCount(lines[0], separator) : 0;
   if (CountsTooLarge(int64_t(rows), columns)) {
     SetMessageArg(1, "0");
     SetMessageArg(2, path);
@@ -141,7 +142,7 @@ bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLo
     size_t start = 0;
     for (int32_t c = 0; c < columns; ++c) {
       if (start > line.size()) break;
-      const size_t comma = line.find(',', start);
+      const size_t comma = line.find(separator, start);
       std::string field = line.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
       start = comma == std::string::npos ? line.size() + 1 : comma + 1;
       size_t lead = 0;
@@ -149,7 +150,11 @@ bool ReadCsv(const std::string& path, const std::vector<std::string>& lines, TLo
       field = field.substr(lead);
       if (Trim(field).empty()) continue;  // a blank cell
       Extended v = 0;
-      if (!ParseNumber(field, v)) {
+      bool ok = false;
+      // Under a decimal comma the values carry it: the system's separator
+      // is accepted.
+      if (separator == ';') v = ParseReal(field, ok);
+      if (!ok && !ParseNumber(field, v)) {
         // The position of the first character that is not part of a number.
         char* end = nullptr;
         std::strtold(field.c_str(), &end);
@@ -198,18 +203,28 @@ bool ReadPlainText(const std::string& path, const std::vector<std::string>& line
       const size_t index = 1 + size_t(c);
       // A missing or empty header line ends the file: the values stay blank.
       if (index >= lines.size() || Trim(lines[index]).empty()) return true;
-      ReadHeaderLine(lines[index], record.Columns[size_t(c)]);
+      ReadLookupFormatLine(lines[index], record.Columns[size_t(c)]);
     }
   }
   // The values are read as a stream of blank-separated numbers, row by row.
   std::string rest;
   for (size_t i = next; i < lines.size(); ++i) rest += lines[i] + '\n';
-  std::istringstream in(rest);
+  size_t at = 0;
   for (int64_t r = 0; r < rows; ++r) {
     for (int64_t c = 0; c < columns; ++c) {
       std::string word;
+      bool quoted = false;
       Extended v = 0;
-      if (!(in >> word) || !ParseNumber(word, v)) {
+      if (NextWord(rest, at, word, quoted) && quoted) {
+        // A quoted string: the column holds string constants ("' '" is the
+        // empty string).
+        TLookupColumnNode& node = record.Columns[size_t(c)];
+        node.IsString = 1;
+        node.Format.Style = kStyleStringConstant;
+        node.Values[size_t(r)] = Trim(word).empty() ? BlankValue : Extended(StringConstIndex(word));
+        continue;
+      }
+      if (word.empty() || !ParseNumber(word, v)) {
         SetMessageArg(1, "106");
         SetMessageArg(2, path);
         SetCalcError(kMsgUnexpectedReadError);
@@ -262,6 +277,45 @@ TTableColumnRecord* WindowColumns(int32_t tableId) {
 }
 
 }  // namespace
+
+void ReadLookupFormatLine(const std::string& raw, TLookupColumnNode& node) {
+  const std::string line = Trim(raw);
+  const char letter = line.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+  node.IsString = letter == 'S' ? 1 : 0;
+  node.Format.Style = letter == 'F'   ? uint8_t{kStyleFixed}
+                      : letter == 'E' ? uint8_t{kStyleExponential}
+                      : letter == 'S' ? uint8_t{kStyleStringConstant}
+                                      : uint8_t{kStyleAutomatic};
+  // The digit count as the writer wrote it, a decimal number (one digit
+  // in practice); 3 when there is none.
+  size_t at = 1;
+  int32_t digits = 0;
+  while (at < line.size() && at < 4 && std::isdigit(static_cast<unsigned char>(line[at]))) digits = digits * 10 + (line[at++] - '0');
+  node.Format.Digits = int16_t(at > 1 ? digits : 3);
+  if (at < line.size() && line[at] == ' ') ++at;
+  std::string rest = at < line.size() ? line.substr(at) : std::string();
+  node.Units.clear();
+  const size_t open = rest.find('[');
+  if (open != std::string::npos) {
+    const size_t close = rest.find(']', open);
+    node.Units = Trim(rest.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+    rest = rest.substr(0, open);
+  }
+  node.Name = Trim(rest).substr(0, 30);
+  node.Units = node.Units.substr(0, 30);
+}
+
+char LookupCsvSeparator(const std::string& firstLine) {
+  return DecimalSeparator == ',' && firstLine.find(';') != std::string::npos ? ';' : ',';
+}
+
+int64_t LookupCsvColumnCount(const std::string& firstLine, char separator) {
+  // A separator counts only when more text follows it: "1,2,3," has three.
+  const std::string line = Trim(firstLine);
+  int64_t columns = 1;
+  for (size_t i = 0; i + 1 < line.size(); ++i) columns += line[i] == separator ? 1 : 0;
+  return columns;
+}
 
 void FreeLookupColumns(TLookupFileRecord& record) {
   record.Columns.clear();

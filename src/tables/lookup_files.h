@@ -38,6 +38,19 @@ bool RefreshLookupFile(TLookupFileRecord& record);
 
 void FreeLookupColumns(TLookupFileRecord& record);
 
+// One format line of a text lookup file ("F1 T [C]"): the style letter
+// (F fixed, E exponential, S string, anything else automatic), the digit
+// count (3 when none), a blank, the title and the units between "[" and
+// "]". Blanks and control characters around the line are ignored.
+void ReadLookupFormatLine(const std::string& line, TLookupColumnNode& node);
+
+// The separator of a ".CSV" file's values: ",", or ";" under a decimal
+// comma when the first line holds one (the writer then separates with the
+// argument separator ";").
+char LookupCsvSeparator(const std::string& firstLine);
+// 1 plus the separators of the first line that more text follows.
+int64_t LookupCsvColumnCount(const std::string& firstLine, char separator);
+
 // The number of the column headed name (compared without case): in record
 // when given, otherwise in the table window the identifier designates.
 // 0 with error 356 (or 304 when the window does not exist).

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <sstream>
 #include <vector>
 
 #include "core/calc_state.h"
@@ -24,6 +25,7 @@
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "tables/lookup_files.h"
+#include "tables/table_files.h"
 #include "tables/table_model.h"
 #include "tables/table_section.h"
 #include "tables/tables_state.h"
@@ -134,23 +136,115 @@ int32_t ReadLktTab(const std::string& path) {
   return NameNewTable(*form, path);
 }
 
-int32_t ReadTextTab(const std::string& path) {
-  TLookupFileRecord record;
-  if (!ReadTextLookupFile(path, record)) return CalcErrorCode != 0 ? CalcErrorCode : (CalcErrorCode = kMsgLookupReadError);
-  TTableForm* form = NewLookupTab(record.RowCount, record.ColumnCount);
+// The widest lookup table the window holds.
+constexpr int64_t kMaxLookupColumns = 1000;
+
+// Removes the tab a failed reading added and shows the table the window
+// showed before (the window goes when it was made for that tab).
+void DropNewTab(bool hadWindow, int32_t previousTable) {
+  TTableForm* form = LookupForm();
+  if (form == nullptr) return;
+  if (!hadWindow) {
+    DestroyTableForm(kLookupTableKind);
+    return;
+  }
+  form->DeleteSingleTable(form->CurrentTable);
+  if (previousTable >= 1 && previousTable <= int32_t(form->TabCaptions.size())) form->SwitchToTab(previousTable - 1);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  TTableTextReader in{text, 0};
+  std::string line;
+  while (in.ReadLine(line)) lines.push_back(line);
+  return lines;
+}
+
+// ".CSV" and the text form: the counts and format lines give the table's
+// shape, titles and formats; the values are read by the table reader, so a
+// quoted value makes a string column. Every count is checked against the
+// lines the file holds before the table is made.
+int32_t ReadTextTab(const std::string& fileName) {
+  std::string path = fileName;
+  FileExistsOnPath(fileName, &path);
+  std::vector<uint8_t> bytes;
+  if (const int32_t ioResult = ReadFileBytes(path, bytes); ioResult != 0) {
+    ReportIOError(ioResult);
+    if (CalcErrorCode == 0) {
+      SetMessageArg(1, std::to_string(ioResult));
+      SetMessageArg(2, path);
+      CalcErrorCode = kMsgFileReadIOError;
+    }
+    return CalcErrorCode;
+  }
+  const std::string text(bytes.begin(), bytes.end());
+  const std::vector<std::string> lines = SplitLines(text);
+  size_t dataLines = lines.size();
+  while (dataLines > 0 && Trimmed(lines[dataLines - 1]).empty()) --dataLines;
+  int64_t rows = 0;
+  int64_t columns = 0;
+  size_t firstData = 0;
+  std::vector<TLookupColumnNode> formats;
+  if (ExtensionOf(path) == ".CSV") {
+    rows = int64_t(dataLines);
+    columns = rows > 0 ? LookupCsvColumnCount(lines[0], LookupCsvSeparator(lines[0])) : 0;
+  } else {
+    std::istringstream head(lines.empty() ? std::string() : lines[0]);
+    if (!(head >> rows >> columns) || columns == 0) {
+      SetCalcError(kMsgLookupReadError);
+      ShowEquationError(CalcErrorCode, 0, 0, 0);
+      return CalcErrorCode;
+    }
+    firstData = 1;
+    if (columns < 0) {
+      columns = -columns;
+      // An empty format line ends the reading: the columns after it keep
+      // their defaults and the values follow it.
+      if (columns <= kMaxLookupColumns) {
+        for (int64_t c = 0; c < columns && firstData < lines.size() && !Trimmed(lines[firstData]).empty(); ++c, ++firstData) {
+          formats.emplace_back();
+          ReadLookupFormatLine(lines[firstData], formats.back());
+        }
+      }
+    }
+    if (rows < 0) rows = dataLines > firstData ? int64_t(dataLines - firstData) : 0;
+  }
+  if (columns > kMaxLookupColumns) {
+    SetCalcError(kMsgColumnLimit, std::to_string(kMaxLookupColumns));
+    ShowEquationError(CalcErrorCode, 0, 0, 0);
+    return CalcErrorCode;
+  }
+  // Each row takes at least one line: a file that ends before its counted
+  // rows is refused before anything is allocated for them.
+  if (rows <= 0 || columns <= 0 || rows > int64_t(dataLines) - int64_t(firstData)) {
+    SetCalcError(kMsgLookupReadError);
+    ShowEquationError(CalcErrorCode, 0, 0, 0);
+    return CalcErrorCode;
+  }
+  const bool hadWindow = LookupForm() != nullptr;
+  const int32_t previousTable = hadWindow ? LookupForm()->CurrentTable : 0;
+  TTableForm* form = NewLookupTab(int32_t(rows), int32_t(columns));
   if (form == nullptr) return CalcErrorCode != 0 ? CalcErrorCode : 99;
   TTableColumnRecord* c = form->Columns;
-  for (const TLookupColumnNode& node : record.Columns) {
+  for (const TLookupColumnNode& node : formats) {
     if (c == nullptr) break;
     c->Name = node.Units.empty() ? node.Name : (node.Name + "\r[" + node.Units + "]").substr(0, 30);
     c->Format = node.Format;
     c->IsString = node.IsString;
-    for (int32_t r = 1; r <= record.RowCount; ++r) {
-      c->SetCell(r, node.Values[size_t(r - 1)]);
-      c->SetFlag(r, 1);
-    }
     c = c->Next;
   }
+  TTableTextReader in{text, 0};
+  std::string skipped;
+  for (size_t k = 0; k < firstData; ++k) in.ReadLine(skipped);
+  if (!ReadTable(*form, in, false, path)) {
+    const int32_t error = CalcErrorCode;
+    DropNewTab(hadWindow, previousTable);
+    CalcErrorCode = error;
+    ShowEquationError(CalcErrorCode, 0, 0, 0);
+    return CalcErrorCode;
+  }
+  for (TTableColumnRecord* col = form->Columns; col != nullptr; col = col->Next)
+    for (int32_t r = 1; r <= int32_t(rows); ++r) col->SetFlag(r, 1);
   return NameNewTable(*form, path);
 }
 
@@ -225,6 +319,29 @@ int32_t FindOpenLookupFile(TTableForm& form, const std::string& path) {
     return 0;
   }
   return 0;
+}
+
+// After a file dialog answered a directive's "?", the Equations text names
+// the chosen file, so the next solve asks nothing: the first line of the
+// directive (earlier ones were rewritten when answered) whose text holds
+// " ?" and no "??" gets the file in place of its first " ?"'s "?".
+void WriteChosenFileIntoLine(const std::string& directive, const std::string& chosen) {
+  EquationsEditor& editor = Equations();
+  const std::string text = editor.GetText();
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (UpperCaseText(Trimmed(line)).rfind(directive, 0) == 0 && line.find(" ?") != std::string::npos &&
+        line.find("??") == std::string::npos) {
+      std::string changed = line;
+      changed.replace(line.find(" ?") + 1, 1, chosen);
+      editor.ReplaceText(line, changed);
+      return;
+    }
+    start = end + 1;
+  }
 }
 
 class LookupDirectiveServices : public DirectiveServices {
@@ -320,6 +437,7 @@ class LookupDirectiveServices : public DirectiveServices {
         return;
       }
       AddSearchDirectory(std::filesystem::path(chosen).parent_path().string());
+      WriteChosenFileIntoLine("$OPENLOOKUP", chosen);
       file = chosen;
     } else if (!file.empty() && file[0] == '\'') {
       RemoveQuoteChars(file);
@@ -372,8 +490,9 @@ void SaveLookupTables() {
     if (!file.empty() && file[0] == '?') {
       std::string chosen;
       // Cancelling saves none of the remaining tables either.
-      if (!Platform().AskOpenFileName("Save Lookup File", kLookupFileFilter, 1, chosen)) return;
+      if (!Platform().AskSaveFileName("Save Lookup File", kLookupFileFilter, 1, chosen)) return;
       AddSearchDirectory(std::filesystem::path(chosen).parent_path().string());
+      WriteChosenFileIntoLine("$SAVELOOKUP", "'" + chosen + "'");
       file = chosen;
     } else if (IsStringVariableName(file)) {
       file = StringVariableText(file);
@@ -477,6 +596,38 @@ bool WriteLookupFile(const std::string& fileName) {
   }
   ForgetLookupEquations();
   form->Caption = "Lookup Table: " + fileName;
+  return true;
+}
+
+int32_t OpenLookupFiles(const std::vector<std::string>& fileNames,
+                        const std::function<void(const std::string&)>& recordMacro) {
+  int32_t read = 0;
+  for (const std::string& name : fileNames) {
+    CalcErrorCode = 0;
+    if (ReadLookupFile(name) != 0 || CalcErrorCode != 0) break;
+    ++read;
+    if (recordMacro) recordMacro("OpenLookup " + name);
+  }
+  if (read > 0) {
+    // Equations compiled against the old tabs must look their tables up
+    // again.
+    const int32_t error = CalcErrorCode;
+    ClearCompiledEquations();
+    CalcErrorCode = error;
+  }
+  return read;
+}
+
+std::string CurrentLookupFileName() {
+  TTableForm* form = LookupForm();
+  if (form == nullptr) return "";
+  const TTableHeaderRecord* header = TableHeader(kLookupTableKind, form->CurrentTable);
+  return header != nullptr ? header->FileName : std::string();
+}
+
+bool SaveLookupTableAs(const std::string& fileName) {
+  if (!WriteLookupFile(fileName)) return false;
+  AddSearchDirectory(std::filesystem::path(fileName).parent_path().string());
   return true;
 }
 

@@ -6,7 +6,9 @@
 // $OPENLOOKUP while the equations are read and $SAVELOOKUP after a solve.
 #include <cstdint>
 #include <ostream>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace voq {
 
@@ -23,6 +25,19 @@ bool WriteLookupFile(const std::string& fileName);
 // column come first; as CSV the values are separated by the argument
 // separator instead of tabs.
 void WriteLookupText(std::ostream& out, bool withFormats, bool asCsv);
+
+// Open Lookup Table: reads the files in order into new tabs, records
+// "OpenLookup " + name after each file read without error, and stops at the
+// first error (left in CalcErrorCode). The compiled equations are discarded
+// when any file was read. Returns the number of files read.
+int32_t OpenLookupFiles(const std::vector<std::string>& fileNames,
+                        const std::function<void(const std::string&)>& recordMacro);
+// Save Lookup Table: the current tab written to fileName, whose folder
+// joins the search path. False with the error set when it cannot be written.
+bool SaveLookupTableAs(const std::string& fileName);
+// The name Save Lookup Table proposes: the file the current tab was read
+// from or written to, "" when none.
+std::string CurrentLookupFileName();
 
 // Installs the $OPENLOOKUP and $SAVELOOKUP readers and the writer run
 // after a solve.

@@ -385,4 +385,56 @@ void ApplyColumnFormat(TTableGrid& grid, int32_t column, const TFormatTableModel
   ++f->RepaintCount;
 }
 
+
+// --- New Lookup Table -------------------------------------------------------------------
+
+TNewLookupModel::TNewLookupModel() {
+  TTableForm* form = TableForms[size_t(kLookupTableKind)].get();
+  const auto& list = TableLists[size_t(kLookupTableKind)];
+  if (form != nullptr) form->MakeUndo();
+  Title = "Lookup " + std::to_string(form != nullptr && list ? list->size() + 1 : 1);
+}
+
+bool TNewLookupModel::Ok() {
+  if (Rows < 1 || Rows > kMaxRows || Columns < 1 || Columns > kMaxColumns) {
+    Platform().Beep();
+    return false;
+  }
+  std::string name = Title;
+  const size_t a = name.find_first_not_of(' ');
+  const size_t b = name.find_last_not_of(' ');
+  name = a == std::string::npos ? std::string() : name.substr(a, b - a + 1);
+  TTableForm* form = TableForms[size_t(kLookupTableKind)].get();
+  int32_t index = 0;
+  if (name.empty() || (form != nullptr && form->ExistingName(name, index) != 0)) {
+    SetMessageArg(1, "Lookup Table");
+    ShowAlert(GetMessageText(kMsgTableNameInvalid), kAlertErrorOk, true);
+    return false;
+  }
+  if (form != nullptr) form->MultipleTableRefresh();
+  NewTableKind = kLookupTableKind;
+  TableRowCounts[size_t(kLookupTableKind)] = Rows;
+  TableColumnCounts[size_t(kLookupTableKind)] = Columns;
+  if (form == nullptr) {
+    form = CreateTableForm(kLookupTableKind);
+  } else {
+    form->MultipleTableSetup();
+  }
+  if (form == nullptr || CalcErrorCode != 0) return false;
+  form->Visible = true;
+  form->TableName = name;
+  form->MultipleTableRefresh();
+  Name = name;
+  DocumentUnchanged = false;
+  return true;
+}
+
+void TNewLookupModel::DiscardUndo() {
+  if (TTableForm* form = TableForms[size_t(kLookupTableKind)].get()) form->DisposeUndo();
+}
+
+std::string TNewLookupModel::MacroLine() const {
+  return "NewLookup '" + Name + "'  Rows=" + std::to_string(Rows) + "  Cols=" + std::to_string(Columns);
+}
+
 }  // namespace voq

@@ -186,4 +186,33 @@ void ApplyColumnFormat(TTableGrid& grid, int32_t column, const TFormatTableModel
 // The dialog's fields for column `column` of the grid's window.
 TFormatTableModel FormatModelOf(TTableGrid& grid, int32_t column);
 
+
+// --- New Lookup Table -------------------------------------------------------------------
+// The "New Lookup Table" dialog's fields and OK: a title, rows 1..9000 and
+// columns 1..1000. Activation proposes "Lookup n" (n the number of tables
+// plus one) and takes the window's undo copy, which Cancel, or the caller
+// after OK, discards.
+class TNewLookupModel {
+ public:
+  static constexpr int32_t kMaxRows = 9000;
+  static constexpr int32_t kMaxColumns = 1000;
+  TNewLookupModel();
+
+  std::string Title;
+  int32_t Rows = 20;
+  int32_t Columns = 2;
+
+  // False with message 641 shown when the trimmed title is empty or names
+  // an existing lookup table (the dialog then stays open on the title), or
+  // with a beep when a count is out of range; otherwise the new table is
+  // made (the window too when there was none), named and marked changed.
+  bool Ok();
+  // The undo copy discarded (after OK, and on Cancel).
+  void DiscardUndo();
+  // "NewLookup 'name'  Rows=r  Cols=c", the macro line of the table made.
+  std::string MacroLine() const;
+  // The trimmed title OK gave the table.
+  std::string Name;
+};
+
 }  // namespace voq

@@ -8,6 +8,7 @@
 #include "model/integral_slots.h"
 #include "model/parametric_table_access.h"
 #include "model/program_units.h"
+#include "session/document_reset.h"
 #include "session/min_max.h"
 #include "session/uncertainty.h"
 #include "tables/lookup_table_files.h"
@@ -135,7 +136,19 @@ EngineTableRunHooks tableRunHooks;
 
 }  // namespace
 
+namespace {
+
+// A new document keeps only the lookup files a library loaded, in their
+// order; the others are freed. Identifiers are never given again, so a
+// freed file's number cannot come to name another file.
+void DisposeDocumentLookupFiles() {
+  std::erase_if(LookupFileList, [](const std::unique_ptr<TLookupFileRecord>& file) { return !file->FromLibrary; });
+}
+
+}  // namespace
+
 void InstallTableServices() {
+  SetLookupFileDisposal(DisposeDocumentLookupFiles);
   SetParametricTableAccess(&tableAccess);
   InstallLookupTableAccess();
   InstallLookupDirectives();

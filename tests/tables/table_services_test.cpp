@@ -11,6 +11,7 @@
 #include "model/parametric_table_access.h"
 #include "model/solve_session.h"
 #include "solver/evaluator.h"
+#include "session/document_reset.h"
 #include "session/engine.h"
 #include "session/problem_summary.h"
 #include "session/min_max.h"
@@ -88,6 +89,24 @@ class TableServicesTest : public testing::TableTest {
     SetEquationsEditor(&editor);
   }
 };
+
+TEST_F(TableServicesTest, NewDocumentFreesTheLookupFilesItsEquationsLoaded) {
+  InstallTableServices();
+  auto add = [](int32_t id, bool fromLibrary) {
+    auto file = std::make_unique<TLookupFileRecord>();
+    file->TableId = id;
+    file->FromLibrary = fromLibrary;
+    LookupFileList.push_back(std::move(file));
+  };
+  add(1, true);
+  add(2, false);
+  add(3, true);
+  ResetDocument();
+  ASSERT_EQ(LookupFileList.size(), 2u);
+  EXPECT_EQ(LookupFileList[0]->TableId, 1);
+  EXPECT_EQ(LookupFileList[1]->TableId, 3);
+  LookupFileList.clear();
+}
 
 TEST_F(TableServicesTest, AccessReadsTheTableModel) {
   // Without a window the table answers as the default does.

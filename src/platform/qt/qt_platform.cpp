@@ -195,6 +195,35 @@ bool QtPlatform::SetClipboardText(const std::string& text) {
   return true;
 }
 
+namespace {
+
+// "label|pattern|label|pattern" into Qt's "label (pattern)" list.
+QStringList QtFileFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString pattern = parts[i + 1];
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << parts[i] + QStringLiteral(" (") + pattern + QStringLiteral(")");
+  }
+  return filters;
+}
+
+}  // namespace
+
+bool QtPlatform::AskSaveFileName(const std::string& title, const std::string& filter, int filterIndex,
+                                 std::string& path) {
+  const QStringList filters = QtFileFilters(filter);
+  QFileDialog dialog(QApplication::activeWindow(), FromCp1252(title), QString(), filters.join(QStringLiteral(";;")));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!path.empty()) dialog.selectFile(FromCp1252(path));
+  if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = ToCp1252(dialog.selectedFiles().front());
+  return true;
+}
+
 bool QtPlatform::AskOpenFileName(const std::string& title, const std::string& filter, int filterIndex,
                                  std::string& path) {
   // "label|pattern|label|pattern" into Qt's "label (pattern);;..." form.

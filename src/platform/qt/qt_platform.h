@@ -28,6 +28,8 @@ class QtPlatform : public PlatformServices {
   void Beep() override;
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(const std::string& text) override;
+  bool AskSaveFileName(const std::string& title, const std::string& filter, int filterIndex,
+                       std::string& path) override;
   bool AskOpenFileName(const std::string& title, const std::string& filter, int filterIndex,
                        std::string& path) override;
   void SetBusyCursor(int cursor) override;

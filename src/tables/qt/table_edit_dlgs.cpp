@@ -364,6 +364,44 @@ void TInsertRunsDlg::Sync() {
 
 // ---------------------------------------------------------------- insert columns
 
+TNewLookupDlg::TNewLookupDlg(QWidget* parent) : QDialog(parent) {
+  setModal(true);
+  setObjectName(QStringLiteral("NewLookupDlg"));
+  setWindowTitle(QStringLiteral("New Lookup Table"));
+  title_ = new QLineEdit(ToQt(model_.Title), this);
+  title_->setObjectName(QStringLiteral("TitleEdit"));
+  title_->setMaxLength(30);
+  title_->selectAll();
+  rows_ = Spin(this, 1, TNewLookupModel::kMaxRows, model_.Rows, "RowsEdit");
+  columns_ = Spin(this, 1, TNewLookupModel::kMaxColumns, model_.Columns, "ColumnsEdit");
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel(QStringLiteral("Title"), this), 0, 0);
+  grid->addWidget(title_, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("No. of Rows"), this), 1, 0);
+  grid->addWidget(rows_, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("No. of Columns"), this), 2, 0);
+  grid->addWidget(columns_, 2, 1);
+  QPushButton* cancel = nullptr;
+  auto* buttons = OkCancelRow(this, ok_, cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addLayout(buttons);
+  connect(ok_, &QPushButton::clicked, this, [this] {
+    model_.Title = FromQt(title_->text());
+    model_.Rows = rows_->value();
+    model_.Columns = columns_->value();
+    if (model_.Ok()) {
+      done(1);
+      return;
+    }
+    title_->selectAll();
+    title_->setFocus();
+  });
+  connect(this, &QDialog::finished, this, [this](int result) {
+    if (result != 1) model_.DiscardUndo();
+  });
+}
+
 TInsertColsDlg::TInsertColsDlg(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setObjectName(QStringLiteral("InsertColsDlg"));

@@ -140,6 +140,26 @@ class TInsertColsDlg : public QDialog {
   QSpinBox* cols_;
 };
 
+// "New Lookup Table": Title, No. of Rows, No. of Columns over
+// TNewLookupModel. Closes with 1 when the table was made; a refused title
+// keeps the dialog open with the title selected.
+class TNewLookupDlg : public QDialog {
+ public:
+  explicit TNewLookupDlg(QWidget* parent = nullptr);
+  TNewLookupModel& Model() { return model_; }
+  QLineEdit* TitleEdit() const { return title_; }
+  QSpinBox* RowsEdit() const { return rows_; }
+  QSpinBox* ColumnsEdit() const { return columns_; }
+  QPushButton* OkBtn() const { return ok_; }
+
+ private:
+  TNewLookupModel model_;
+  QLineEdit* title_;
+  QSpinBox* rows_;
+  QSpinBox* columns_;
+  QPushButton* ok_;
+};
+
 class TDeleteTableDlg : public QDialog {
  public:
   TDeleteTableDlg(int32_t kind, QWidget* parent = nullptr);

@@ -141,6 +141,36 @@ TEST_F(TableEditDlgsTest, FormatDialogForSeveralColumnsAndForAParametricColumn) 
   delete menu;
 }
 
+TEST_F(TableEditDlgsTest, NewLookupTableRefusesATakenNameInARealMessageBox) {
+  Lookup(2, 2, "Flow");
+  TNewLookupDlg dialog;
+  const QImage image = Grab(dialog);
+  const std::string path = testing::SaveTestPicture(image, "new_lookup_dlg.png");
+  EXPECT_EQ(dialog.windowTitle(), "New Lookup Table");
+  EXPECT_TRUE(Labels(dialog).contains("No. of Rows"));
+  EXPECT_TRUE(Labels(dialog).contains("No. of Columns"));
+  EXPECT_EQ(dialog.TitleEdit()->text(), "Lookup 2");
+  EXPECT_EQ(dialog.RowsEdit()->value(), 20);
+  EXPECT_EQ(dialog.ColumnsEdit()->maximum(), 1000);
+  EXPECT_EQ(dialog.RowsEdit()->maximum(), 9000);
+  // The title field is drawn wide enough for the proposed name.
+  EXPECT_GT(dialog.TitleEdit()->width(), dialog.TitleEdit()->fontMetrics().horizontalAdvance("Lookup 2")) << path;
+  dialog.TitleEdit()->setText(" flow ");
+  std::string text;
+  testing::AnswerNextMessageBox(QMessageBox::Ok, &text);
+  QTest::mouseClick(dialog.OkBtn(), Qt::LeftButton);
+  EXPECT_TRUE(WaitFor([&] { return !text.empty(); }));
+  EXPECT_EQ(text, "The table name provided is either illegal or it duplicates an existing Lookup Table name.");
+  EXPECT_TRUE(dialog.isVisible());
+  dialog.TitleEdit()->setText("  Steam ");
+  dialog.ColumnsEdit()->setValue(3);
+  QTest::mouseClick(dialog.OkBtn(), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), 1);
+  EXPECT_EQ(TableForms[2]->TabCaptions, (std::vector<std::string>{"Flow", "Steam"}));
+  EXPECT_EQ(TableColumnCounts[2], 3);
+  dialog.Model().DiscardUndo();
+}
+
 TEST_F(TableEditDlgsTest, TooLongLookupNameAsks578InARealMessageBox) {
   Lookup(2, 2);
   TFormatTableModel model;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +31,7 @@
 #include "platform/qt/qt_platform.h"
 #include "results/qt_canvas.h"
 #include "session/compile_driver.h"
+#include "tables/lookup_table_files.h"
 #include "tables/qt/tab_info_dlg.h"
 #include "tables/qt/table_edit_dlgs.h"
 #include "tables/table_model.h"
@@ -171,6 +175,31 @@ class TableWindowTest : public ::testing::Test {
   InMemoryEquationsEditor editor_;
   std::unique_ptr<TTableWindow> window_;
 };
+
+TEST_F(TableWindowTest, LookupWindowAfterOpeningATextLookupFile) {
+  const std::string file = (std::filesystem::temp_directory_path() / "voq_window_Steam.txt").string();
+  std::ofstream(file, std::ios::binary) << "-1 -2\r\nF1 T [C]\r\nE3 h [kJ/kg]\r\n"
+                                           "10\t42.0\t\r\n20\t83.9\t\r\n30\t125.7\t\r\n40\t167.5\t\r\n50\t209.3\t\r\n";
+  ASSERT_EQ(ReadLookupFile(file), 0);
+  std::filesystem::remove(file);
+  ASSERT_NE(TableForms[2], nullptr);
+  EXPECT_EQ(TableForms[2]->TableName, "voq_window_Steam");
+  EXPECT_EQ(TableRowCounts[2], 5);
+  const TTableColumnRecord* c = TableForms[2]->Columns;
+  EXPECT_EQ(c->Name, "T\r[C]");
+  EXPECT_EQ(c->Next->Name, "h\r[kJ/kg]");
+  EXPECT_EQ(c->Next->Format.Style, 0);
+  Show(kLookupTableKind);
+  window_->Refresh();
+  const QImage image = window_->Picture();
+  const std::string path = testing::SaveTestPicture(image, "lookup_window_text_file.png");
+  ASSERT_FALSE(image.isNull()) << path;
+  auto dark = [](const QColor& col) { return col.red() < 90 && col.green() < 90 && col.blue() < 90; };
+  // The header strip holds the titles and units of both columns.
+  EXPECT_GT(CountPixels(image, 1, 0, dark), 10) << path;
+  EXPECT_GT(CountPixels(image, 2, 0, dark), 10) << path;
+  EXPECT_GT(CountPixels(image, 2, 5, dark), 3) << "the last row's value is drawn";
+}
 
 TEST_F(TableWindowTest, PictureShowsEnteredAndComputedCellsInTheirColours) {
   Preferences.TableSumRow = 1;
