@@ -144,7 +144,7 @@ TEST_F(PropertyCallsTest, EvaluationThroughTheObjects) {
   EvaluateEquation(CurrentEquation, 0);
   EXPECT_EQ(CalcErrorCode, kMsgUnknownSubstance);
   CalcErrorCode = 0;
-  ASSERT_EQ(Compile("q = Enthalpy(Isobutane, T=300, X=1)"), 0);
+  ASSERT_EQ(Compile("q = SurfaceTension(R11, T=250)"), 0);
   EvaluateEquation(CurrentEquation, 0);
   EXPECT_EQ(CalcErrorCode, kMsgSubstanceDataUnavailable);
 }
