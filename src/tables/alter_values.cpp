@@ -41,7 +41,7 @@ std::string VariableName(const TTableColumnRecord& c) {
 
 }  // namespace
 
-bool GenerateAlteredValues(const TAlterSpec& s, std::vector<Extended>& values) {
+bool GenerateAlteredValues(const TAlterSeries& s, std::vector<Extended>& values) {
   const int32_t a = s.FirstRun;
   const int32_t b = std::max(s.LastRun, s.FirstRun);
   const Extended f = s.First;
@@ -180,18 +180,18 @@ bool TTableChgModel::Ok() {
     ClearColumnValues(form_, column_, a, b);
     macro += "Clear ";
   } else {
-    TAlterSpec spec;
-    spec.FirstRun = a;
-    spec.LastRun = b;
-    spec.Mode = Mode;
-    spec.Pattern = Pattern;
-    spec.PatternKind = PatternKind;
-    spec.PatternRows = PatternRows;
-    if (!TryStrToReal(FirstText, spec.First)) Refused = TAlterField::FirstValue;
-    else if (!TryStrToReal(SecondText, spec.Second)) Refused = TAlterField::SecondValue;
+    TAlterSeries series;
+    series.FirstRun = a;
+    series.LastRun = b;
+    series.Mode = Mode;
+    series.Pattern = Pattern;
+    series.PatternKind = PatternKind;
+    series.PatternRows = PatternRows;
+    if (!TryStrToReal(FirstText, series.First)) Refused = TAlterField::FirstValue;
+    else if (!TryStrToReal(SecondText, series.Second)) Refused = TAlterField::SecondValue;
     else if (Pattern && (PatternRows < 2 || PatternRows > 999999)) Refused = TAlterField::PatternRows;
     std::vector<Extended> values;
-    if (Refused == TAlterField::None && !GenerateAlteredValues(spec, values)) Refused = TAlterField::PatternRows;
+    if (Refused == TAlterField::None && !GenerateAlteredValues(series, values)) Refused = TAlterField::PatternRows;
     if (Refused != TAlterField::None) {
       ThrottledBeep();
       return false;
@@ -281,17 +281,17 @@ bool TAlterValuesModel::FillTable() {
   ::voq::LastRun = std::max(std::min(LastRun, f->GridRowCount - 1), ::voq::FirstRun);
   const int32_t a = ::voq::FirstRun;
   const int32_t b = std::min(::voq::LastRun, std::max(1, TableRowCounts[1]));
-  TAlterSpec spec;
-  spec.FirstRun = a;
-  spec.LastRun = b;
-  spec.Mode = Mode;
+  TAlterSeries series;
+  series.FirstRun = a;
+  series.LastRun = b;
+  series.Mode = Mode;
   if (!ClearValues) {
     bool ok = false;
-    spec.First = ParseReal(FirstText, ok);
+    series.First = ParseReal(FirstText, ok);
     if (!ok) {
       Refused = TAlterField::FirstValue;
     } else {
-      spec.Second = ParseReal(SecondText, ok);
+      series.Second = ParseReal(SecondText, ok);
       if (!ok) Refused = TAlterField::SecondValue;
     }
   }
@@ -305,7 +305,7 @@ bool TAlterValuesModel::FillTable() {
     ClearColumnValues(*f, *c, a, b);
   } else {
     std::vector<Extended> values;
-    GenerateAlteredValues(spec, values);
+    GenerateAlteredValues(series, values);
     WriteAlteredValues(*f, *c, a, values);
   }
   if (f->SumRowShown > 0)

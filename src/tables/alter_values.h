@@ -23,7 +23,7 @@ inline constexpr int32_t kAlterMultiplier = 2;
 inline constexpr int32_t kRepeatPattern = 0;  // "Repeat pattern every"
 inline constexpr int32_t kApplyPattern = 1;   // "Apply pattern every"
 
-struct TAlterSpec {
+struct TAlterSeries {
   int32_t FirstRun = 1;
   int32_t LastRun = 1;
   Extended First = 0;
@@ -38,9 +38,9 @@ struct TAlterSpec {
 // untouched, when the pattern leaves the step undefined: "Apply pattern
 // every" N rows to a last value over fewer than N + 1 runs would divide
 // by Trunc((b - a) / N) = 0.
-bool GenerateAlteredValues(const TAlterSpec& spec, std::vector<Extended>& values);
+bool GenerateAlteredValues(const TAlterSeries& series, std::vector<Extended>& values);
 
-// Writes generated values into runs spec.FirstRun.. of the column, each
+// Writes generated values into runs series.FirstRun.. of the column, each
 // entered; the computed cells of those runs of a parametric table blanked.
 void WriteAlteredValues(TTableForm& form, TTableColumnRecord& column, int32_t firstRun,
                         const std::vector<Extended>& values);

@@ -19,22 +19,22 @@ namespace {
 // every N rows, a value held N rows.
 struct SeriesCase {
   const char* what;
-  TAlterSpec spec;
+  TAlterSeries series;
   std::vector<Extended> expected;
 };
 
-TAlterSpec Spec(int32_t a, int32_t b, Extended f, Extended s, int32_t mode, bool pattern = false,
+TAlterSeries Spec(int32_t a, int32_t b, Extended f, Extended s, int32_t mode, bool pattern = false,
                 int32_t kind = kRepeatPattern, int32_t rows = 10) {
-  TAlterSpec spec;
-  spec.FirstRun = a;
-  spec.LastRun = b;
-  spec.First = f;
-  spec.Second = s;
-  spec.Mode = mode;
-  spec.Pattern = pattern;
-  spec.PatternKind = kind;
-  spec.PatternRows = rows;
-  return spec;
+  TAlterSeries series;
+  series.FirstRun = a;
+  series.LastRun = b;
+  series.First = f;
+  series.Second = s;
+  series.Mode = mode;
+  series.Pattern = pattern;
+  series.PatternKind = kind;
+  series.PatternRows = rows;
+  return series;
 }
 
 TEST(AlterValuesSeries, GeneratesTheHandWorkedSeries) {
@@ -57,7 +57,7 @@ TEST(AlterValuesSeries, GeneratesTheHandWorkedSeries) {
   };
   for (const SeriesCase& c : cases) {
     std::vector<Extended> values;
-    ASSERT_TRUE(GenerateAlteredValues(c.spec, values)) << c.what;
+    ASSERT_TRUE(GenerateAlteredValues(c.series, values)) << c.what;
     ASSERT_EQ(values.size(), c.expected.size()) << c.what;
     for (size_t i = 0; i < values.size(); ++i) EXPECT_DOUBLE_EQ(double(values[i]), double(c.expected[i])) << c.what << " #" << i;
   }
